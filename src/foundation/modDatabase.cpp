@@ -1,0 +1,121 @@
+// Database creation and the next-key rule.
+#include "modDatabase.h"
+
+#include "AppError.h"
+#include "Database.h"
+#include "Runtime.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace qv {
+
+namespace {
+
+const QString kKey = QStringLiteral("SeqNo Integer CONSTRAINT SeqNoKey PRIMARY KEY,");
+
+// The columns of one gas group, repeated for gases 1 to 5 with the number changed.
+QString GasGroups(const QString& gas1Group) {
+    QStringList groups;
+    for (int g = 1; g <= 5; ++g)
+        groups << QString(gas1Group).replace(QStringLiteral("Gas1"),
+                                             QStringLiteral("Gas%1").arg(g));
+    return groups.join(u',');
+}
+
+}  // namespace
+
+QStringList CreateTableStatements() {
+    auto table = [](const QString& name, const QString& columns) {
+        return QStringLiteral("Create Table ") + name + QStringLiteral(" (") + kKey + columns +
+               QStringLiteral(");");
+    };
+    QStringList s;
+    s << table(QStringLiteral("Log_head"),
+               QStringLiteral("Names Varchar(40),UserID Varchar(20),StationID Varchar(20),"
+                              "SerialNo Varchar(20),RomNum Integer,Types Integer,Dcount Integer,"
+                              "FolderID Varchar(10),Dates Date,Interval Integer,CalLimit Integer"));
+    s << table(
+        QStringLiteral("Gas_List"),
+        QStringLiteral("RelNo Integer,GasNo Integer,gName Varchar(4),gFull Float,gDesit Float,"
+                       "gEnable YesNo,gPoint Integer,gUnit Varchar(5),gWarn Float,gAlarm Float,"
+                       "gStel Float,gTwa Float,gAvr Float,gMax Float,gMin Float,gMaxDate Date,"
+                       "gMinDate Date,gAutoCal Float,gCalDate Date,gBefore Float,gAfter Float"));
+    s << table(
+        QStringLiteral("Interval_Data"),
+        QStringLiteral("RelNo Integer,Datetimes Date,") +
+            GasGroups(QStringLiteral(
+                "Gas1Value Float,Gas1NowEv Integer,Gas1NowCl Integer,Gas1EventOffset Integer")));
+    s << table(QStringLiteral("Interval_Event"),
+               QStringLiteral("RelNo Integer,Datetimes Date,Gas1Event Integer,Gas2Event Integer,"
+                              "Gas3Event Integer,Gas4Event Integer,Gas5Event Integer"));
+    s << table(QStringLiteral("Alarm_Data"),
+               QStringLiteral("RelNo Integer,Datetimes Date,Gas1Value Float,Gas2Value Float,"
+                              "Gas3Value Float,Gas4Value Float,Gas5Value Float"));
+    s << table(
+        QStringLiteral("cHistory"),
+        QStringLiteral(
+            "RelNo Integer,UserID Varchar(20),StationID Varchar(20),SerialNo Varchar(20),"
+            "WriteDates Date,Dates Date,CalLimit Integer,") +
+            GasGroups(QStringLiteral("Gas1Name Varchar(4),Gas1Desit Float,Gas1Point Integer,"
+                                     "Gas1Unit Varchar(5),Gas1Enable YesNo,Gas1AutoCal Integer,"
+                                     "Gas1Before Float,Gas1After Float")));
+    s << table(
+        QStringLiteral("cLatestHist"),
+        QStringLiteral("UserID Varchar(20),StationID Varchar(20),SerialNo Varchar(20),"
+                       "WriteDates Date,CalLimit Integer,") +
+            GasGroups(QStringLiteral("Gas1Name Varchar(4),Gas1Desit Float,Gas1Point Integer,"
+                                     "Gas1Unit Varchar(5),Gas1Enable YesNo,Gas1AutoCal Float,"
+                                     "Gas1CalDate Date,Gas1Before Float,Gas1After Float")));
+    const QString eventColumns = QStringLiteral(
+        "RelNo Integer,GasNo Integer,GasName VarChar(4),Alarm_Type Integer,Dates Date,NowEv "
+        "Integer,"
+        "NowCl Integer");
+    s << table(QStringLiteral("Alarm_Event"), eventColumns);
+    s << table(QStringLiteral("Trouble_Event"), eventColumns);
+    s << table(QStringLiteral("Power_Event"),
+               QStringLiteral("RelNo Integer,Dates Date,Power_Type YesNo"));
+    return s;
+}
+
+bool FileExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+void MakeDatabase(const QString& path) {
+    if (QFileInfo::exists(path)) return;
+    const QFileInfo target(path);
+    const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                         QStringLiteral(".") + QUuid::createUuid().toString(QUuid::Id128) +
+                         QStringLiteral(".tmp");
+    try {
+        {
+            auto db = Database::CreateNew(temp);
+            Database::Transaction tx(*db);
+            for (const QString& statement : CreateTableStatements())
+                db->execute(statement);
+            tx.commit();
+        }
+        QFile::remove(temp + QStringLiteral("-journal"));
+        if (!QFile::rename(temp, path)) {
+            QFile::remove(temp);
+            if (QFileInfo::exists(path)) return;  // another copy made it meanwhile
+            throw AppError(ErrPermission, QStringLiteral("Cannot create ") + path);
+        }
+    } catch (...) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+int32_t NextSeqNo(Database& db, const QString& table) {
+    const QVariant max = db.scalar(QStringLiteral("Select Max(SeqNo) As MaxSeq From ") + table +
+                                   QStringLiteral(";"));
+    if (max.isNull()) return 1;
+    return rt::CLng(static_cast<double>(max.toLongLong()) + 1.0);
+}
+
+}  // namespace qv

@@ -1,0 +1,18 @@
+// Small key and string helpers: typed identifier filter, "*" for empty identities, and the
+// pieces of the stored-data tree and list keys (a value, a blank, a kind letter).
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace qv {
+
+bool IsIdChar(int16_t keyCode);
+QString TrimOrStar(const QString& text);
+// The number before the first blank of a key; the empty text gives 0. A key that does not
+// start with a number followed by a blank raises a type mismatch (13).
+int32_t GetLeadingNumber(const QString& key);
+QString DropLastTwo(const QString& key);
+QString GetLastWord(const QString& key);
+
+}  // namespace qv

@@ -1,0 +1,170 @@
+// Catalogue tables (compiled-in resources), language choice and placeholder substitution.
+#include "modMessage.h"
+
+#include "AppError.h"
+
+#include <QFile>
+#include <QHash>
+#include <QLocale>
+#include <algorithm>
+#include <optional>
+
+// Outside any namespace, as the resource system requires.
+static void InitCatalogueResource() {
+    Q_INIT_RESOURCE(catalogue);
+}
+
+namespace qv {
+
+namespace {
+
+using Table = QHash<int, QString>;
+
+QString Unescape(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\\' || i + 1 >= text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar x = text[++i];
+        if (x == u't')
+            out += u'\t';
+        else if (x == u'n')
+            out += u'\n';
+        else if (x == u'r')
+            out += u'\r';
+        else
+            out += x;
+    }
+    return out;
+}
+
+Table LoadTable(const QString& resource) {
+    InitCatalogueResource();
+    Table table;
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly)) return table;
+    const QString all = QString::fromUtf8(file.readAll());
+    for (QStringView line : QStringView(all).split(u'\n')) {
+        if (line.endsWith(u'\r')) line.chop(1);
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab <= 0) continue;
+        bool ok = false;
+        const int id = line.left(tab).toInt(&ok);
+        if (ok) table.insert(id, Unescape(line.mid(tab + 1)));
+    }
+    return table;
+}
+
+const Table& TableOf(CatalogueLanguage language) {
+    static const Table english = LoadTable(QStringLiteral(":/catalogue/messages_en.tsv"));
+    static const Table japanese = LoadTable(QStringLiteral(":/catalogue/messages_ja.tsv"));
+    return language == CatalogueLanguage::Japanese ? japanese : english;
+}
+
+std::optional<CatalogueLanguage>& ChosenLanguage() {
+    static std::optional<CatalogueLanguage> chosen;
+    return chosen;
+}
+
+// Substitutes the markers from left to right. An inserted argument is read again for markers
+// of its own (a tilde pair inside it acts like the message's own), but an argument may call
+// in arguments only to a bounded depth, so "~1" inside argument 1 cannot loop for ever.
+void Expand(QStringView text, const QStringList& args, int depth, QString& out) {
+    constexpr int kMaxDepth = 4;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'~') {
+            out += c;
+            continue;
+        }
+        if (i + 1 >= text.size()) break;  // a lone tilde at the end is dropped
+        const QChar x = text[++i];
+        if (x == u'c' || x == u'C') {
+            out += QStringLiteral("\r\n");
+        } else if (x == u't' || x == u'T') {
+            out += u'\t';
+        } else if (x >= u'0' && x <= u'9') {
+            const int n = x.unicode() - u'0';
+            if (n >= 1 && n <= args.size() && depth < kMaxDepth)
+                Expand(args[n - 1], args, depth + 1, out);
+        }
+        // any other pair is removed
+    }
+}
+
+}  // namespace
+
+CatalogueLanguage CurrentLanguage() {
+    if (ChosenLanguage()) return *ChosenLanguage();
+    return QLocale::system().language() == QLocale::Japanese ? CatalogueLanguage::Japanese
+                                                             : CatalogueLanguage::English;
+}
+
+void SetCatalogueLanguage(CatalogueLanguage language) {
+    ChosenLanguage() = language;
+}
+void FollowSystemLanguage() {
+    ChosenLanguage().reset();
+}
+
+bool HasMessage(int id, CatalogueLanguage language) {
+    return TableOf(language).contains(id);
+}
+
+QString RawMessage(int id, CatalogueLanguage language) {
+    const Table& table = TableOf(language);
+    const auto it = table.constFind(id);
+    if (it == table.constEnd())
+        throw AppError(326, QStringLiteral("Resource with identifier %1 not found").arg(id));
+    return *it;
+}
+
+std::vector<int> CatalogueIds(CatalogueLanguage language) {
+    const Table& table = TableOf(language);
+    std::vector<int> ids(table.keyBegin(), table.keyEnd());
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QString GetMessage(int id, const QStringList& args) {
+    const QString text = RawMessage(id, CurrentLanguage());
+    QString out;
+    out.reserve(text.size());
+    Expand(text, args, 0, out);
+    return out;
+}
+
+QString GeneralDate(const QDateTime& date) {
+    const QDate d = date.date();
+    const QTime t = date.time();
+    const bool midnight = t.hour() == 0 && t.minute() == 0 && t.second() == 0;
+    if (CurrentLanguage() == CatalogueLanguage::Japanese) {
+        QString s = QStringLiteral("%1/%2/%3")
+                        .arg(d.year(), 4, 10, QChar(u'0'))
+                        .arg(d.month(), 2, 10, QChar(u'0'))
+                        .arg(d.day(), 2, 10, QChar(u'0'));
+        if (!midnight)
+            s += QStringLiteral(" %1:%2:%3")
+                     .arg(t.hour())
+                     .arg(t.minute(), 2, 10, QChar(u'0'))
+                     .arg(t.second(), 2, 10, QChar(u'0'));
+        return s;
+    }
+    QString s =
+        QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year(), 4, 10, QChar(u'0'));
+    if (!midnight) {
+        const int h12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+        s += QStringLiteral(" %1:%2:%3 %4")
+                 .arg(h12)
+                 .arg(t.minute(), 2, 10, QChar(u'0'))
+                 .arg(t.second(), 2, 10, QChar(u'0'))
+                 .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+    }
+    return s;
+}
+
+}  // namespace qv

@@ -1,0 +1,79 @@
+// Creation of the database file and the next-key rule.
+#include <gtest/gtest.h>
+
+#include "AppError.h"
+#include "Database.h"
+#include "modDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace qv;
+
+TEST(DatabaseFile, CreatesTenEmptyTables) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    Database db(path);
+    const QStringList tables = {"Log_head",      "Gas_List",   "Interval_Data", "Interval_Event",
+                                "Alarm_Data",    "cHistory",   "cLatestHist",   "Alarm_Event",
+                                "Trouble_Event", "Power_Event"};
+    for (const QString& t : tables) {
+        EXPECT_EQ(db.scalar("Select Count(*) From " + t).toInt(), 0) << t.toStdString();
+        EXPECT_EQ(NextSeqNo(db, t), 1);
+    }
+    EXPECT_EQ(db.scalar("Select Count(*) From sqlite_master Where type='table'").toInt(), 10);
+    // Column counts as the statements define them.
+    auto columns = [&](const QString& t) {
+        return db.scalar("Select Count(*) From pragma_table_info('" + t + "')").toInt();
+    };
+    EXPECT_EQ(columns("Interval_Data"), 23);
+    EXPECT_EQ(columns("cHistory"), 48);
+    EXPECT_EQ(columns("cLatestHist"), 51);
+    EXPECT_EQ(columns("Gas_List"), 22);
+    EXPECT_EQ(db.scalar("Select type From pragma_table_info('cHistory') Where name='Gas3AutoCal'")
+                  .toString()
+                  .toLower(),
+              "integer");
+    EXPECT_EQ(
+        db.scalar("Select type From pragma_table_info('cLatestHist') Where name='Gas3AutoCal'")
+            .toString()
+            .toLower(),
+        "float");
+    for (const QString& s : CreateTableStatements())
+        EXPECT_TRUE(s.contains("SeqNo Integer CONSTRAINT SeqNoKey PRIMARY KEY,"));
+    // Only the database itself is left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(DatabaseFile, LeavesAnExistingFileUntouched) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("foreign");
+    f.close();
+    MakeDatabase(path);
+    QFile again(path);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), QByteArray("foreign"));
+}
+
+TEST(DatabaseFile, AMissingFolderFailsWithoutLeavingAFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("no/such/folder/QV4170.mdb");
+    EXPECT_THROW(MakeDatabase(path), AppError);
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST(DatabaseFile, NextKeyFollowsTheLargestKey) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    Database db(path);
+    db.execute("Insert Into Power_Event(SeqNo,RelNo) Values (?,?)", {5, 1});
+    EXPECT_EQ(NextSeqNo(db, "Power_Event"), 6);
+    EXPECT_EQ(NextSeqNo(db, "power_event"), 6);
+}

@@ -1,0 +1,27 @@
+// Scratch database for tests.
+#include "TestSupport.h"
+
+#include "Database.h"
+#include "modDatabase.h"
+#include "modGlobals.h"
+
+namespace qv::test {
+
+ScratchDatabase::ScratchDatabase() {
+    path_ = dir_.filePath(QStringLiteral("QV4170.mdb"));
+    MakeDatabase(path_);
+    DataLocation = dir_.path();
+    DatabasePath = path_;
+}
+
+ScratchDatabase::~ScratchDatabase() {
+    DatabasePath.clear();
+    DataLocation.clear();
+}
+
+long long ScratchDatabase::count(const QString& table) const {
+    Database db(path_);
+    return db.scalar(QStringLiteral("Select Count(*) From ") + table).toLongLong();
+}
+
+}  // namespace qv::test
