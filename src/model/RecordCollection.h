@@ -1,0 +1,131 @@
+// The keyed collection of downloaded record sets that every kind shares: record sets filed by
+// log number, the two-pass intake of received lines (a test pass over every line of a reply
+// block, then a store pass when all passed), rejected lines collected in FailLine and progress
+// texts left in MessageString.
+#pragma once
+
+#include "KeyedCollection.h"
+#include "Runtime.h"
+#include "clsRecordSet.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace qv {
+
+class clsInstrument;
+
+template <class T>
+class RecordCollection {
+  public:
+    using Ptr = std::shared_ptr<T>;
+    virtual ~RecordCollection() = default;
+
+    void Clear() {
+        OnClear();
+        for (int i = items_.count(); i >= 1; --i)
+            items_.remove(i);
+    }
+    Ptr Add(const QString& Key = QString(), int32_t SeqNos = 0) {
+        auto item = std::make_shared<T>();
+        item->SetKey(Key);
+        item->SetSeqNo(SeqNos);
+        if (instruments_) item->SetInstrument(instruments_);
+        items_.add(item, Key);
+        return item;
+    }
+    Ptr Item(int position) const { return items_.item(position); }
+    Ptr Item(const QString& key) const { return items_.item(key); }
+    int32_t Count() const { return items_.count(); }
+    void Remove(const QString& key) { items_.remove(key); }
+    void Remove(int position) { items_.remove(position); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+    const std::shared_ptr<clsInstrument>& Instruments() const { return instruments_; }
+    void SetInstruments(std::shared_ptr<clsInstrument> v) { instruments_ = std::move(v); }
+    const QString& MessageString() const { return messageString_; }
+    void SetMessageString(const QString& v) { messageString_ = v; }
+    const QString& FailLine() const { return failLine_; }
+    void SetFailLine(const QString& v) { failLine_ = v; }
+
+    // Stores the selected record set's key; a missing item selects nothing.
+    void SetSelectedItem(const Ptr& item) { selectedKey_ = item ? item->Key() : QString(); }
+    // The selected record set, nullptr when none; a key no longer held raises error 5.
+    Ptr SelectedItem() const {
+        if (selectedKey_.isEmpty()) return nullptr;
+        Ptr item = items_.item(selectedKey_);
+        if (!item)
+            throw AppError(ErrInvalidCall, QStringLiteral("No item under the key ") + selectedKey_);
+        return item;
+    }
+
+    // Takes one received line: with TestFlag only checks it (a rejected line joins FailLine),
+    // otherwise stores it into the record set of its log number.
+    virtual bool SetDatas(const QString& vData, bool TestFlag) {
+        if (vData.size() < 21) {
+            const bool answer = ShortLineAnswer();
+            if (TestFlag && !answer) Reject(PrintableOnly(vData));
+            return answer;
+        }
+        const QString line = PrintableOnly(vData);
+        Ptr item = RecordFor(line);
+        const bool answer = item ? Route(*item, line, TestFlag) : false;
+        if (TestFlag && !answer) Reject(line);
+        // What the store pass stored is now the state that later test passes start from.
+        if (!TestFlag && item) item->ResetProbe();
+        return answer;
+    }
+
+    // The test pass over one reply block: every line is checked, each against the state that
+    // the store pass would reach after the lines before it. True when every line passed.
+    bool TestLines(const QStringList& lines) {
+        for (const auto& item : items_)
+            item->ResetProbe();
+        bool all = true;
+        for (const QString& line : lines)
+            all = SetDatas(line, true) && all;
+        return all;
+    }
+    // The store pass over one reply block; true when every line was stored whole.
+    bool StoreLines(const QStringList& lines) {
+        bool all = true;
+        for (const QString& line : lines)
+            all = SetDatas(line, false) && all;
+        return all;
+    }
+
+  protected:
+    // The answer for a received line shorter than 21 characters.
+    virtual bool ShortLineAnswer() const { return false; }
+    // Hands the cleaned line to the record set by its frame code (characters 3-4).
+    virtual bool Route(T& item, const QString& line, bool TestFlag) = 0;
+    // Work of Clear before the record sets are removed.
+    virtual void OnClear() {}
+
+    // The record set of the line's log number, created on first sight; nullptr when the first
+    // two characters are not a number.
+    Ptr RecordFor(const QString& line) {
+        const QString number = line.left(2);
+        if (!rt::IsNumeric(number)) return nullptr;
+        const QString key = number + QStringLiteral(" L");
+        Ptr item = items_.item(key);
+        if (!item) {
+            item = Add(key, 0);
+            item->SetInstrument(instruments_);
+        }
+        return item;
+    }
+    void Reject(const QString& line) { failLine_ += QStringLiteral("\r\n") + line; }
+    // The frame code: characters 3 and 4.
+    static QString FrameCode(const QString& line) { return line.mid(2, 2); }
+
+    KeyedCollection<T> items_;
+    std::shared_ptr<clsInstrument> instruments_;
+    QString messageString_;
+    QString failLine_;
+    QString selectedKey_;
+};
+
+}  // namespace qv

@@ -1,0 +1,370 @@
+// Settings file reader and writer.
+#include "modSettings.h"
+
+#include "AppError.h"
+#include "AppPaths.h"
+#include "Dates.h"
+#include "Runtime.h"
+#include "clsToken.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+#include "modModel.h"
+#include "modScrambler.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextStream>
+#include <QUrl>
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+const QString kTab = QStringLiteral("\t");
+
+// A text that the tokenizer could not read back as written (a TAB, ";" or "'" inside, a line
+// break, or a leading "%") is written as "%" and its percent-encoded UTF-8; other texts go
+// as they are, or between "'" where the file quotes them.
+bool NeedsEncoding(const QString& text) {
+    for (QChar c : text)
+        if (c == u'\t' || c == u';' || c == u'\'' || c == u'\r' || c == u'\n') return true;
+    return text.startsWith(u'%');
+}
+QString WriteText(const QString& text, bool quoted) {
+    if (NeedsEncoding(text))
+        return QStringLiteral("%") + QString::fromLatin1(QUrl::toPercentEncoding(text));
+    return quoted ? QStringLiteral("'") + text + QStringLiteral("'") : text;
+}
+QString ReadText(const QString& token) {
+    if (token.startsWith(u'%')) return QUrl::fromPercentEncoding(token.mid(1).toLatin1());
+    return token;
+}
+
+QString Bool(bool v) {
+    return v ? QStringLiteral("True") : QStringLiteral("False");
+}
+QString BoolUpper(bool v) {
+    return v ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
+QString Single(float v) {
+    return rt::SingleText(v);
+}
+
+// The values of one key line; a value the line does not carry leaves its setting alone.
+class Values {
+  public:
+    explicit Values(const clsToken& t) : t_(t) {}
+    bool Has(int i) const { return i < t_.TokenCount(); }
+    QString Text(int i) const { return ReadText(t_.Tokens(i)); }
+    bool Bool(int i) const { return t_.Tokens(i).toUpper() == QLatin1String("TRUE"); }
+    // Numbers: not a number gives the default; out of range raises and ends the reading.
+    int16_t Int(int i, int16_t def) const { return Num(i) ? rt::CInt(t_.Tokens(i)) : def; }
+    int32_t Long(int i, int32_t def) const { return Num(i) ? rt::CLng(t_.Tokens(i)) : def; }
+    float Sng(int i, float def) const { return Num(i) ? rt::CSng(t_.Tokens(i)) : def; }
+    bool Num(int i) const { return rt::IsNumeric(t_.Tokens(i)); }
+
+    template <class F>
+    void Apply(int i, F&& set) const {
+        if (Has(i)) set();
+    }
+
+  private:
+    const clsToken& t_;
+};
+
+void ApplyGasInst(const Values& v) {
+    if (!v.Num(1)) return;
+    const int channel = rt::CInt(v.Text(1)) - 1;
+    if (channel < 0 || channel > 5)
+        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    clsInstrument& inst = *DefaultInstrument();
+    const size_t c = static_cast<size_t>(channel);
+    v.Apply(2, [&] { inst.SetGasName(channel, v.Text(2)); });
+    v.Apply(3, [&] { inst.SetGasEnabled(channel, v.Bool(3)); });
+    v.Apply(4, [&] { GasLocked[c] = v.Bool(4); });
+    v.Apply(5, [&] { inst.SetGasPoint(channel, v.Int(5, 0)); });
+    v.Apply(6, [&] { inst.SetGasUnit(channel, v.Text(6)); });
+    v.Apply(7, [&] { inst.SetWarning(channel, v.Sng(7, 0)); });
+    v.Apply(8, [&] { inst.SetAlarm(channel, v.Sng(8, 0)); });
+    v.Apply(9, [&] { inst.SetStel(channel, v.Sng(9, 0)); });
+    v.Apply(10, [&] { inst.SetTwa(channel, v.Sng(10, 0)); });
+    v.Apply(11, [&] { inst.SetGasDesit(channel, v.Sng(11, 0)); });
+    v.Apply(12, [&] { inst.SetGasFullScale(channel, v.Sng(12, 0)); });
+    v.Apply(13, [&] { inst.SetAutoCalib(channel, v.Sng(13, 0)); });
+    v.Apply(14, [&] { inst.SetZero(channel, v.Int(14, 0)); });
+    v.Apply(15, [&] { FactAutoCal[c] = v.Sng(15, 0); });
+    v.Apply(16, [&] { GraphColor[c] = v.Long(16, 0); });
+}
+
+void ApplyChgGas(const Values& v) {
+    if (!v.Num(1) || !v.Num(2)) return;
+    const int g = rt::CInt(v.Text(1)) - 1;
+    const int a = rt::CInt(v.Text(2)) - 1;
+    if (g < 0 || g > 5 || a < 0 || a > 8)
+        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    GasDefinition& d = GasTable[static_cast<size_t>(g)][static_cast<size_t>(a)];
+    v.Apply(3, [&] { d.Name = v.Text(3); });
+    v.Apply(4, [&] { d.Enabled = v.Bool(4); });
+    v.Apply(5, [&] { d.Locked = v.Bool(5); });
+    v.Apply(6, [&] { d.Points = v.Int(6, 0); });
+    v.Apply(7, [&] { d.Unit = v.Text(7); });
+    v.Apply(8, [&] { d.Warning = v.Sng(8, 0); });
+    v.Apply(9, [&] { d.Alarm = v.Sng(9, 0); });
+    v.Apply(10, [&] { d.Stel = v.Sng(10, 0); });
+    v.Apply(11, [&] { d.Twa = v.Sng(11, 0); });
+    v.Apply(12, [&] { d.Desit = v.Sng(12, 0); });
+    v.Apply(13, [&] { d.FullScale = v.Sng(13, 0); });
+    v.Apply(14, [&] { d.AutoCal = v.Sng(14, 0); });
+    v.Apply(15, [&] { d.TailZero = v.Int(15, 0) != 0; });
+}
+
+void ApplyLine(const QString& key, const Values& v) {
+    clsInstrument& inst = *DefaultInstrument();
+    MainFormSettings& form = MainForm();
+    if (key == QLatin1String("EXECUTE COUNT")) {
+        v.Apply(1, [&] { ExecuteCount = v.Long(1, 0); });
+    } else if (key == QLatin1String("SERIAL LOG FILE")) {
+        v.Apply(1, [&] { SerialLogOn = v.Text(1).toUpper() == QLatin1String("ON"); });
+    } else if (key == QLatin1String("IRCOMM NUM")) {
+        v.Apply(1, [&] { CommPortNo = v.Int(1, 4); });
+    } else if (key == QLatin1String("AUTO LOAD MODE")) {
+        v.Apply(1, [&] { AutoCalibMode = v.Bool(1); });
+        v.Apply(2, [&] { AutoLoad = v.Bool(2); });
+        v.Apply(3, [&] { AutoRemoveData = v.Bool(3); });
+    } else if (key == QLatin1String("FONT")) {
+        v.Apply(1, [&] { AppFont.Name = v.Text(1); });
+        v.Apply(2, [&] { AppFont.Size = v.Sng(2, 9); });
+        v.Apply(3, [&] { AppFont.Bold = v.Bool(3); });
+        v.Apply(4, [&] { AppFont.Italic = v.Bool(4); });
+        v.Apply(5, [&] { AppFont.Underline = v.Bool(5); });
+    } else if (key == QLatin1String("GRAPH COLOR")) {
+        v.Apply(1, [&] { form.ScaleColor = v.Long(1, 1); });
+        v.Apply(2, [&] { form.BackColor = v.Long(2, 15790320); });
+        v.Apply(3, [&] { form.CursorColor = v.Long(3, 16728128); });
+    } else if (key == QLatin1String("LIMITDAYS")) {
+        v.Apply(1, [&] { LimitDays = v.Int(1, 0); });
+    } else if (key == QLatin1String("CALIB. RANGE")) {
+        for (int i = 1; i <= 5; ++i)
+            v.Apply(i, [&] { CalibRange[static_cast<size_t>(i - 1)] = v.Int(i, 0); });
+    } else if (key == QLatin1String("DEFAULTVALUE1")) {
+        v.Apply(1, [&] { inst.SetCalLimit(v.Int(1, 90)); });
+        v.Apply(2, [&] { inst.SetLcdBackLight(v.Int(2, 30)); });
+        v.Apply(3, [&] { inst.SetLcdContrast(v.Int(3, 8)); });
+        v.Apply(4, [&] { inst.SetHcMode(v.Int(4, 0)); });
+        v.Apply(5, [&] { inst.SetAlarmMode(v.Int(5, 1)); });
+        v.Apply(6, [&] { inst.SetIntervals(v.Int(6, 5)); });
+        v.Apply(7, [&] { inst.SetDispID(v.Bool(7)); });
+        v.Apply(8, [&] { inst.SetDispCalLimit(v.Bool(8)); });
+        v.Apply(9, [&] { inst.SetCalCheck(v.Int(9, 0)); });
+    } else if (key == QLatin1String("DEFAULTVALUE2")) {
+        v.Apply(1, [&] { inst.SetLunchBreak(v.Int(1, 0)); });
+        v.Apply(2, [&] { inst.SetConfermation(v.Int(2, 0)); });
+        v.Apply(3, [&] { inst.SetAlarmSilence(v.Int(3, 1)); });
+        v.Apply(4, [&] { inst.SetLogOverWrite(v.Int(4, 1)); });
+        v.Apply(5, [&] { inst.SetFlowValue(v.Int(5, 128)); });
+    } else if (key == QLatin1String("GAS INST")) {
+        ApplyGasInst(v);
+    } else if (key == QLatin1String("CONV PARAM")) {
+        v.Apply(1, [&] { ConvFactor = v.Sng(1, 0.2f); });
+        v.Apply(2, [&] { ConvEnable = v.Bool(2); });
+    } else if (key == QLatin1String("GASCOMB")) {
+        const QString letters = v.Text(1);
+        if (v.Has(1) && letters.size() == 32)
+            for (int k = 0; k < 32; ++k)
+                GasComb[static_cast<size_t>(k)] = letters[k] == u'T';
+    } else if (key == QLatin1String("CHGGAS")) {
+        ApplyChgGas(v);
+    } else if (key == QLatin1String("CALUNITONWAIT")) {
+        v.Apply(1, [&] { CalUnitOnWait = v.Int(1, 120); });
+    } else if (key == QLatin1String("CALSPANONWAIT")) {
+        v.Apply(1, [&] { CalSpanOnWait = v.Int(1, 120); });
+    } else if (key == QLatin1String("CALSPANOFFWAIT")) {
+        v.Apply(1, [&] { CalSpanOffWait = v.Int(1, 30); });
+    } else if (key == QLatin1String("DATA SELECT")) {
+        for (int i = 1; i <= 3; ++i)
+            v.Apply(i, [&] { form.chkLog[static_cast<size_t>(i - 1)] = v.Bool(i) ? 1 : 0; });
+    } else if (key == QLatin1String("SIZE VALUES")) {
+        v.Apply(1, [&] { form.WindowState = v.Int(1, 1); });
+        v.Apply(2, [&] { form.Width = v.Sng(2, 7680); });
+        v.Apply(3, [&] { form.Height = v.Sng(3, 5760); });
+    } else if (key == QLatin1String("PRT WIDTH")) {
+        v.Apply(1, [&] { PrtWidth[0] = v.Sng(1, 1); });
+        v.Apply(2, [&] { PrtWidth[1] = v.Sng(2, 1); });
+    } else if (key == QLatin1String("ATCOMMANDVERSION")) {
+        v.Apply(1, [&] { AtCommandVersion = v.Long(1, 0); });
+    } else if (key == QLatin1String("QV-4170")) {
+        v.Apply(1, [&] { UserPassword = DecodeText(DecodeText(v.Text(1))); });
+    } else if (key == QLatin1String("DATALOCATION")) {
+        v.Apply(1, [&] { DataLocation = v.Text(1); });
+    }
+}
+
+}  // namespace
+
+QString SettingsFilePath() {
+    return ProgramFile(QStringLiteral("QV4170.ini"));
+}
+
+void LoadSettings() {
+    clsToken token;
+    token.ClearComments();
+    token.ClearDelimiters();
+    token.ClearStrings();
+    token.AddComments(QStringLiteral(";"));
+    token.AddDelimiters(kTab);
+    token.AddStrings(QStringLiteral("'"));
+    QFile file(SettingsFilePath());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
+    QTextStream in(&file);
+    try {
+        while (!in.atEnd()) {
+            token.SetSource(in.readLine());
+            if (token.TokenCount() < 1) continue;
+            ApplyLine(token.Tokens(0).toUpper(), Values(token));
+        }
+    } catch (const AppError&) {
+        // A value that cannot be applied ends the reading; what was read before stays.
+    }
+}
+
+void SaveSettings() {
+    const clsInstrument& inst = *DefaultInstrument();
+    const MainFormSettings& form = MainForm();
+    QStringList l;
+    auto key = [&](const QString& name, const QStringList& values) {
+        l << name + kTab + values.join(kTab);
+    };
+    auto comment = [&](std::initializer_list<const char*> lines) {
+        for (const char* s : lines)
+            l << QString::fromUtf8(s);
+    };
+    comment({";", ";       QV-4170 Data logger program (Beta edition)"});
+    l << QStringLiteral(";      Last update = ") + GeneralDate(rt::Now());
+    comment({";         Delimiter is tab,comma(,) character",
+             ";           This file is changed set menu", ";",
+             ";       Maintained by the QV-4170 station utility.", ";", ""});
+    // Kept within its 32-bit range, so that the next reading does not stop at the first line.
+    key(QStringLiteral("Execute Count"),
+        {QString::number(std::min<qint64>(qint64(ExecuteCount) + 1, INT32_MAX))});
+    key(QStringLiteral("Serial Log File"),
+        {SerialLogOn ? QStringLiteral("ON") : QStringLiteral("OFF")});
+    key(QStringLiteral("IrCOMM Num"), {QString::number(CommPortNo)});
+    key(QStringLiteral("COMM Settings"), {WriteText(CommSettings, false)});
+    comment(
+        {"", ";", "; Formats = Auto calibration, Autoload enable, Auto remove data enable", ";"});
+    key(QStringLiteral("Auto Load Mode"),
+        {Bool(AutoCalibMode), Bool(AutoLoad), Bool(AutoRemoveData)});
+    comment({"", ";", "; Formats = Name , Size , Bold , Italic , Underline (Font setting)", ";"});
+    key(QStringLiteral("Font"),
+        {WriteText(AppFont.Name, true), rt::DoubleText(rt::RoundHalfAway(AppFont.Size, 4)),
+         Bool(AppFont.Bold), Bool(AppFont.Italic), Bool(AppFont.Underline)});
+    comment({"", ";", "; Formats = Scale , Back , Cursor (RGB) (Color datas)", ";"});
+    key(QStringLiteral("Graph Color"),
+        {QString::number(form.ScaleColor), QString::number(form.BackColor),
+         QString::number(form.CursorColor)});
+    comment({"", ";", "; Formats = Gas1...Gas5 (Calibration Range ... Serial Value Format)", ";"});
+    QStringList range;
+    for (int i = 0; i < 5; ++i)
+        range << Single(CalibRange[static_cast<size_t>(i)]);
+    key(QStringLiteral("Calib. Range"), range);
+    comment({"", ";", "; Gas Instrument Information.", ";",
+             "; CalibLimit, BackLightTime, Lcd Contrant,  HC Range,   AlarmPattern,   "
+             "IntervalCycle,  ID "
+             "Display, Cal Disp,   Cal Proc"});
+    key(QStringLiteral("DefaultValue1"),
+        {QString::number(inst.Header().CalLimit()), QString::number(inst.LcdBackLight()),
+         QString::number(inst.LcdContrast()), QString::number(inst.HcMode()),
+         QString::number(inst.AlarmMode()), QString::number(inst.Header().Intervals()),
+         Bool(inst.DispID()), Bool(inst.DispCalLimit()), QString::number(inst.CalCheck())});
+    comment({"; LunchBreak, Confermation, AlarmSilence, Overwrite, FlowDA"});
+    key(QStringLiteral("DefaultValue2"),
+        {QString::number(inst.LunchBreak()), QString::number(inst.Confermation()),
+         QString::number(inst.AlarmSilence()), QString::number(inst.LogOverWrite()),
+         QString::number(inst.FlowValue())});
+    comment({";", "; Gas Instrument Information.",
+             "; Format = No , Name , Enabled , Locked , Points , Unit , Warning , Alarm , STEL , "
+             "TWA , Desit , "
+             "FullSacle , AutoCal , Tail Zero , Fact AutoCal. , GraphColor",
+             ";"});
+    for (int c = 0; c < 5; ++c) {
+        const size_t i = static_cast<size_t>(c);
+        key(QStringLiteral("Gas Inst"),
+            {QString::number(c + 1), WriteText(inst.GasName(c), true),
+             BoolUpper(inst.GasEnabled(c)), Bool(GasLocked[i]), QString::number(inst.GasPoint(c)),
+             WriteText(inst.GasUnit(c), true), Single(inst.Warning(c)), Single(inst.Alarm(c)),
+             Single(inst.Stel(c)), Single(inst.Twa(c)), Single(inst.GasDesit(c)),
+             Single(inst.GasFullScale(c)), Single(inst.AutoCalib(c)), QString::number(inst.Zero(c)),
+             Single(FactAutoCal[i]), QString::number(GraphColor[i])});
+    }
+    l << QString();
+    key(QStringLiteral("Conv Param"), {Single(ConvFactor), Bool(ConvEnable)});
+    comment({"", ";", "; Formats = Gas1...Gas4 bit List to Boolean(T,F)",
+             ";  | Gas5| Gas4| Gas3| Gas2| Gas1| Result", ";------------------------------------",
+             "; 0| OFF | OFF | OFF | OFF | OFF | FALSE(F)",
+             "; 1| OFF | OFF | OFF | OFF |  ON | FALSE(F)",
+             "; 2| OFF | OFF | OFF |  ON | OFF | FALSE(F)",
+             "; 3| OFF | OFF | OFF |  ON |  ON | FALSE(F)",
+             "; 4| OFF | OFF |  ON | OFF | OFF | FALSE(F)", ";                :",
+             ";                :", ";29|  ON |  ON |  ON | OFF |  ON | TRUE (T)",
+             ";30|  ON |  ON |  ON |  ON | OFF | TRUE (T)",
+             ";31|  ON |  ON |  ON |  ON |  ON | TRUE (T)", ";"});
+    QString letters;
+    for (int k = 0; k < 32; ++k)
+        letters += GasComb[static_cast<size_t>(k)] ? u'T' : u'F';
+    key(QStringLiteral("GasComb"), {letters});
+    comment({";", ";Changed Gas Lists",
+             "; Format = GasNo , No , Name , Enabled , Locked , Points , Unit , Warning , Alarm , "
+             "STEL , TWA , Desit "
+             ", FullSacle , AutoCal , Tail Zero",
+             ";"});
+    for (int g = 1; g <= 5; ++g) {
+        l << QStringLiteral("; GasNo ") + QString::number(g);
+        for (int a = 1; a <= 8; ++a) {
+            const GasDefinition& d =
+                GasTable[static_cast<size_t>(g - 1)][static_cast<size_t>(a - 1)];
+            key(QStringLiteral("ChgGas"),
+                {QString::number(g), QString::number(a), WriteText(d.Name, true),
+                 BoolUpper(d.Enabled), Bool(d.Locked), QString::number(d.Points),
+                 WriteText(d.Unit, true), Single(d.Warning), Single(d.Alarm), Single(d.Stel),
+                 Single(d.Twa), Single(d.Desit), Single(d.FullScale), Single(d.AutoCal),
+                 d.TailZero ? QStringLiteral("1") : QStringLiteral("0")});
+        }
+    }
+    comment({";", "; Calibration Timer 1 : Cal.Unit On After Zero Calib, Bitween wait time."});
+    key(QStringLiteral("CalUnitOnWait"), {QString::number(CalUnitOnWait)});
+    comment({"; Calibration Timer 2 : Span Gas valve On To Span Calib, Bitween wait time."});
+    key(QStringLiteral("CalSpanOnWait"), {QString::number(CalSpanOnWait)});
+    comment({"; Calibration Timer 3 : Span valve Off After Cal.Unit Off, Bitween wait time."});
+    key(QStringLiteral("CalSpanOffWait"), {QString::number(CalSpanOffWait)});
+    comment({"", "; ", "; Format = SerialNo,StationID,UserID"});
+    key(QStringLiteral("Data Select"),
+        {Bool(form.chkLog[0] == 1), Bool(form.chkLog[1] == 1), Bool(form.chkLog[2] == 1)});
+    comment({"", ";", "; Formats = Form status , Form width , Form height (Twips value)", ";"});
+    key(QStringLiteral("Size Values"),
+        {QString::number(form.WindowState), Single(form.Width), Single(form.Height)});
+    comment({"", ";", "; Formats = Printing Data Line Width, Printing Scale Line Width", ";"});
+    key(QStringLiteral("Prt Width"), {Single(PrtWidth[0]), Single(PrtWidth[1])});
+    comment({"", ";", "; AT Command Not Supported Program No", ";"});
+    key(QStringLiteral("AtCommandVersion"), {QString::number(AtCommandVersion)});
+    l << QString();
+    l << QStringLiteral(";") + EncodeText(EncodeText(QStringLiteral("TSM"))) + QStringLiteral("-") +
+             EncodeText(EncodeText(QStringLiteral("TESSALY")));
+    key(QStringLiteral("QV-4170"), {EncodeText(EncodeText(UserPassword))});
+    l << QStringLiteral(";");
+    key(QStringLiteral("DataLocation"), {WriteText(DataLocation, false)});
+
+    QSaveFile file(SettingsFilePath());
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(
+            ErrPermission,
+            QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+    const QByteArray bytes = (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw AppError(
+            ErrPermission,
+            QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+}
+
+}  // namespace qv

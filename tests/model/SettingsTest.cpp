@@ -1,0 +1,229 @@
+// The settings file: round trip, the reader's rules, bad files, and safe writing.
+#include <gtest/gtest.h>
+
+#include "AppError.h"
+#include "AppPaths.h"
+#include "modGlobals.h"
+#include "modModel.h"
+#include "modScrambler.h"
+#include "modSettings.h"
+
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <random>
+
+using namespace qv;
+
+namespace {
+
+class Settings : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGlobals();
+        QFile::remove(SettingsFilePath());
+    }
+    void TearDown() override {
+        QFile::remove(SettingsFilePath());
+        ResetGlobals();
+    }
+    static void WriteFile(const QByteArray& text) {
+        QFile f(SettingsFilePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    static QString ReadFile() {
+        QFile f(SettingsFilePath());
+        f.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(f.readAll());
+    }
+};
+
+}  // namespace
+
+TEST_F(Settings, WhatIsWrittenReadsBack) {
+    ExecuteCount = 6;
+    SerialLogOn = true;
+    CommPortNo = 3;
+    AutoLoad = true;
+    AutoRemoveData = true;
+    AppFont.Name = "Noto Sans CJK JP";
+    AppFont.Size = 10.5;
+    AppFont.Bold = true;
+    MainForm().ScaleColor = 255;
+    MainForm().BackColor = 15790320;
+    MainForm().chkLog = {1, 0, 1};
+    MainForm().WindowState = 2;
+    MainForm().Width = 9000;
+    CalibRange[2] = 2.6f;
+    ConvFactor = 0.05f;
+    ConvEnable = true;
+    GasComb[0] = GasComb[31] = true;
+    GasTable[1][7].Name = "H2S";
+    GasTable[1][7].Desit = 0.1f;
+    GasTable[1][7].TailZero = true;
+    GasTable[0][8].Name = "NINE";  // the ninth entry is never written
+    GasLocked[3] = true;
+    FactAutoCal[1] = 50;
+    GraphColor[4] = 0x00FF00;
+    CalSpanOffWait = 45;
+    PrtWidth = {2, 3, 0};
+    AtCommandVersion = 2056;
+    UserPassword = "pass word";
+    DataLocation = "/data/it's; here\twith tabs";
+    clsInstrument& inst = *DefaultInstrument();
+    inst.SetCalLimit(180);
+    inst.SetIntervals(60);
+    inst.SetDispID(true);
+    inst.SetFlowValue(130);
+    inst.SetGasName(0, "O2");
+    inst.SetGasUnit(0, "vol%");
+    inst.SetGasEnabled(0, true);
+    inst.SetAlarm(0, 18);
+    inst.SetZero(2, 7);
+    SaveSettings();
+
+    ResetGlobals();
+    MainForm() = MainFormSettings{};
+    inst.ClearDatas();
+    LoadSettings();
+    EXPECT_EQ(ExecuteCount, 7);
+    EXPECT_TRUE(SerialLogOn);
+    EXPECT_EQ(CommPortNo, 3);
+    EXPECT_TRUE(AutoLoad && AutoRemoveData);
+    EXPECT_EQ(AppFont.Name, "Noto Sans CJK JP");
+    EXPECT_DOUBLE_EQ(AppFont.Size, 10.5);
+    EXPECT_TRUE(AppFont.Bold);
+    EXPECT_EQ(MainForm().ScaleColor, 255);
+    EXPECT_EQ(MainForm().chkLog, (std::array<int16_t, 3>{1, 0, 1}));
+    EXPECT_EQ(MainForm().WindowState, 2);
+    EXPECT_FLOAT_EQ(MainForm().Width, 9000);
+    EXPECT_FLOAT_EQ(CalibRange[2], 3);  // read back as a whole number
+    EXPECT_FLOAT_EQ(ConvFactor, 0.05f);
+    EXPECT_TRUE(ConvEnable);
+    EXPECT_TRUE(GasComb[0] && GasComb[31] && !GasComb[1]);
+    EXPECT_EQ(GasTable[1][7].Name, "H2S");
+    EXPECT_FLOAT_EQ(GasTable[1][7].Desit, 0.1f);
+    EXPECT_TRUE(GasTable[1][7].TailZero);
+    EXPECT_EQ(GasTable[0][8].Name, "");
+    EXPECT_TRUE(GasLocked[3]);
+    EXPECT_FLOAT_EQ(FactAutoCal[1], 50);
+    EXPECT_EQ(GraphColor[4], 0x00FF00);
+    EXPECT_EQ(CalSpanOffWait, 45);
+    EXPECT_FLOAT_EQ(PrtWidth[1], 3);
+    EXPECT_EQ(AtCommandVersion, 2056);
+    EXPECT_EQ(UserPassword, "pass word");
+    EXPECT_EQ(DataLocation, "/data/it's; here\twith tabs");
+    EXPECT_EQ(inst.CalLimit(), 180);
+    EXPECT_EQ(inst.Intervals(), 60);
+    EXPECT_TRUE(inst.DispID());
+    EXPECT_EQ(inst.FlowValue(), 130);
+    EXPECT_EQ(inst.GasName(0), "O2");
+    EXPECT_EQ(inst.GasUnit(0), "vol%");
+    EXPECT_TRUE(inst.GasEnabled(0));
+    EXPECT_FLOAT_EQ(inst.Alarm(0), 18);
+    EXPECT_EQ(inst.Zero(2), 7);
+    // The password is kept scrambled, never in the clear.
+    EXPECT_FALSE(ReadFile().contains("pass word"));
+    EXPECT_TRUE(ReadFile().contains("QV-4170\t" + EncodeText(EncodeText("pass word"))));
+}
+
+TEST_F(Settings, ReaderRules) {
+    WriteFile(
+        "execute count\t41\r\n"
+        "Serial Log File\ton\r\n"
+        "IrCOMM Num\tCOM3\r\n"
+        "Conv Param\tfast\tTrue\r\n"
+        "GasComb\tTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTT\r\n"
+        "Gas Inst\tx\t'CO'\r\n"
+        "Gas Inst\t2\t'NH3'\r\n"
+        "LIMITDAYS\t14\r\n"
+        "Font\tMS UI Gothic\t11\r\n"
+        "Unknown Key\t1\t2\r\n"
+        "Execute Count\t42\r\n");
+    GasComb[5] = true;
+    LoadSettings();
+    EXPECT_EQ(ExecuteCount, 42);  // the later line wins
+    EXPECT_TRUE(SerialLogOn);
+    EXPECT_EQ(CommPortNo, 4);
+    EXPECT_FLOAT_EQ(ConvFactor, 0.2f);
+    EXPECT_TRUE(ConvEnable);
+    EXPECT_FALSE(GasComb[0]);  // 31 letters: ignored
+    EXPECT_TRUE(GasComb[5]);
+    EXPECT_EQ(DefaultInstrument()->GasName(1), "NH3");
+    EXPECT_EQ(LimitDays, 14);
+    EXPECT_EQ(AppFont.Name, "MS UI Gothic");
+    EXPECT_DOUBLE_EQ(AppFont.Size, 11);
+    SaveSettings();
+    EXPECT_FALSE(ReadFile().toUpper().contains("LIMITDAYS"));
+
+    WriteFile("Serial Log File\tyes\r\nGasComb\tttttttttttttttttttttttttttttttttT\r\n");
+    LoadSettings();
+    EXPECT_FALSE(SerialLogOn);
+    EXPECT_FALSE(GasComb[0]);
+}
+
+TEST_F(Settings, AShortLineLeavesTheMissingValuesAlone) {
+    WriteFile("Auto Load Mode\tTrue\tTrue\tTrue\r\nGraph Color\t1\t2\t3\r\n");
+    LoadSettings();
+    WriteFile("Auto Load Mode\tFalse\r\nGraph Color\t7\r\n");
+    LoadSettings();
+    EXPECT_FALSE(AutoCalibMode);
+    EXPECT_TRUE(AutoLoad);  // not taken from a slot the earlier line filled
+    EXPECT_TRUE(AutoRemoveData);
+    EXPECT_EQ(MainForm().ScaleColor, 7);
+    EXPECT_EQ(MainForm().BackColor, 2);
+}
+
+TEST_F(Settings, ABadValueEndsTheReadingQuietly) {
+    WriteFile("Execute Count\t3\r\nIrCOMM Num\t99999\r\nDataLocation\t/x\r\n");
+    LoadSettings();
+    EXPECT_EQ(ExecuteCount, 3);
+    EXPECT_EQ(DataLocation, "");  // after the failing line: not read
+
+    ResetGlobals();
+    WriteFile("QV-4170\tAB\r\nCalUnitOnWait\t5\r\n");  // cannot be unscrambled
+    LoadSettings();
+    EXPECT_EQ(UserPassword, "");
+    EXPECT_EQ(CalUnitOnWait, 0);
+
+    ResetGlobals();
+    WriteFile("ChgGas\t7\t1\t'XX'\r\nCalUnitOnWait\t5\r\n");  // no slot 7
+    LoadSettings();
+    EXPECT_EQ(CalUnitOnWait, 0);
+}
+
+TEST_F(Settings, GarbageNeverCrashesTheReader) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 50; ++round) {
+        QByteArray bytes;
+        const int n = static_cast<int>(rng() % 4000);
+        for (int i = 0; i < n; ++i) {
+            const unsigned r = rng() % 10;
+            bytes.append(r == 0   ? '\t'
+                         : r == 1 ? '\n'
+                         : r == 2 ? '\''
+                                  : static_cast<char>(rng() % 256));
+        }
+        if (round % 2) bytes.prepend("Gas Inst\t1\t");
+        WriteFile(bytes);
+        LoadSettings();
+    }
+    WriteFile("Size Values\t1e308\r\nCalib. Range\t1\t2\t99999999999999999999\r\n");
+    LoadSettings();
+    SUCCEED();
+}
+
+TEST_F(Settings, AFailedWriteKeepsTheOldFile) {
+    ExecuteCount = 1;
+    SaveSettings();
+    const QString before = ReadFile();
+    if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+    const QString folder = ProgramFolder();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    ExecuteCount = 50;
+    EXPECT_THROW(SaveSettings(), AppError);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadFile(), before);
+}
