@@ -162,13 +162,22 @@ void clsHeader::CopyFromInstruments(const clsInstrument* Inst) {
 }
 
 bool clsHeader::ExistsInDatabase(Database& db) const {
+    return StoredKey(db) >= 1;
+}
+
+int32_t clsHeader::StoredKey(Database& db) const {
     // The probe compares with exactly the texts that the insert writes.
-    const auto rows = db.query(
+    const QVariant key = db.scalar(
         QStringLiteral("Select SeqNo From Log_Head Where Names=? And FolderID=? And UserID=? And "
-                       "StationID=? And SerialNo=? And Types=?;"),
+                       "StationID=? And SerialNo=? And Types=? And SeqNo>=1 Order By SeqNo;"),
         {SqlTextOrBlank(names_), SqlFolder(folderId_), TrimOrStar(userId_), TrimOrStar(stationId_),
          TrimOrStar(serialNo_), types_});
-    return !rows.empty();
+    return key.isNull() ? -1 : ToInt32(key.toLongLong());
+}
+
+int32_t clsHeader::InsertOrFind(Database& db) {
+    const int32_t stored = StoredKey(db);
+    return stored >= 1 ? stored : InsertDatabase(db);
 }
 
 int32_t clsHeader::InsertDatabase() {
@@ -225,6 +234,10 @@ int32_t clsHeader::InsertDatabase(Database& db) {
 void clsHeader::ReLoad(int32_t SeqNo) {
     if (!FileExists(dbPath_)) return;
     Database db(dbPath_);
+    ReLoad(SeqNo, db);
+}
+
+void clsHeader::ReLoad(int32_t SeqNo, Database& db) {
     const auto head = db.query(QStringLiteral("Select * From Log_Head Where SeqNo=?;"), {SeqNo});
     if (!head.empty()) {
         const DbRow& r = head.front();

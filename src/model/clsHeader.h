@@ -25,10 +25,17 @@ class clsHeader {
     // the second writes through a connection (and transaction) the caller holds.
     int32_t InsertDatabase();
     int32_t InsertDatabase(Database& db);
-    // Loads the stored header with the key (fields not found keep their values).
+    // Loads the stored header with the key (fields not found keep their values); the second
+    // form reads through a connection the caller holds.
     void ReLoad(int32_t SeqNo);
+    void ReLoad(int32_t SeqNo, Database& db);
     // True when a header row with the same name, folder, identity and kind is stored.
     bool ExistsInDatabase(Database& db) const;
+    // The key of that stored row (the lowest when several match), or -1.
+    int32_t StoredKey(Database& db) const;
+    // The key of the stored header row this header stands for: a new row when none is stored,
+    // else the stored one. Logs that share one header per month or identity store under it.
+    int32_t InsertOrFind(Database& db);
     // The path copy taken at the last ClearDatas.
     const QString& DatabasePathCopy() const { return dbPath_; }
 

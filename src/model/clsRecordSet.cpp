@@ -4,6 +4,7 @@
 #include "AppError.h"
 #include "Dates.h"
 #include "Runtime.h"
+#include "modGasCommon.h"
 #include "modGlobals.h"
 
 namespace qv {
@@ -21,6 +22,32 @@ void clsRecordSet::RequireInstrument() const {
             QStringLiteral("The log %1 has no instrument settings to complete its header; "
                            "nothing was stored.")
                 .arg(header_.Names()));
+}
+
+bool clsRecordSet::ReadGasTable(const QString& vData, bool TestFlag) {
+    if (vData.size() < 69) return false;
+    bool answer = true;
+    for (int g = 0; g < 5; ++g) {
+        const int column = 5 + 13 * g;
+        const QString name = rt::Mid(vData, column, 3);
+        if (name == QLatin1String("***") || name == QLatin1String("   ")) {
+            if (!TestFlag) header_.SetGasEnable(g, false);
+            continue;
+        }
+        const QString full = rt::Mid(vData, column + 3, 5);
+        const QString step = rt::Mid(vData, column + 8, 5);
+        if (!rt::IsNumeric(full) || !rt::IsNumeric(step)) {
+            answer = false;
+            continue;
+        }
+        if (TestFlag) continue;
+        header_.SetGasEnable(g, true);
+        header_.SetGasName(g, name);
+        header_.SetGasFull(g, ParseGasValue(full));
+        header_.SetGasDesit(g, ParseGasValue(step));
+        header_.SetGasPoint(g, CountDecimals(step));
+    }
+    return answer;
 }
 
 QString PrintableOnly(const QString& text) {

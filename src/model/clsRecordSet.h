@@ -37,6 +37,10 @@ class clsRecordSet {
   protected:
     // Resets the shared fields: header cleared and given the kind, path copied.
     void ClearShared(int32_t types);
+    // Reads a gas-table line: five blocks of 13 columns from column 5 (name, full scale,
+    // resolution step). A block named "***" or blank disables its channel; a block whose numbers
+    // are not numeric stores nothing and makes the answer False, the other blocks still count.
+    bool ReadGasTable(const QString& vData, bool TestFlag);
     // Refuses to store without an instrument: the header's empty fields could not be filled.
     void RequireInstrument() const;
 

@@ -8,8 +8,8 @@
 
 namespace qv {
 
-// A Single as the database keeps it: the value of its seven-digit text (0.05f is stored as
-// 0.05, not 0.0500000007), Null for a value that is not finite.
+// A Single as the database keeps it: the shortest decimal that reads back as the same Single
+// (0.05f is stored as 0.05, not 0.0500000007), Null for a value that is not finite.
 QVariant SqlSingle(float value);
 // A date, Null when invalid.
 QVariant SqlDate(const QDateTime& value);

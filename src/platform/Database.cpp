@@ -10,12 +10,16 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
+#include <QHash>
 #include <unordered_map>
 
 namespace qv {
 
 struct DbRow::Columns {
-    std::vector<QString> lowerNames;
+    std::vector<QString> names;
+    // Callers name columns as the schema spells them, so an exact-case hash finds them at
+    // once; a name in another case falls back to a case-blind scan.
+    QHash<QString, int> exact;
 };
 
 namespace {
@@ -79,10 +83,11 @@ DbRow::DbRow(std::shared_ptr<const Columns> columns, std::vector<QVariant> value
     : columns_(std::move(columns)), values_(std::move(values)) {}
 
 const QVariant& DbRow::value(const QString& name) const {
-    const QString lower = name.toLower();
-    const auto& names = columns_->lowerNames;
+    const auto hit = columns_->exact.constFind(name);
+    if (hit != columns_->exact.constEnd()) return values_[static_cast<size_t>(*hit)];
+    const auto& names = columns_->names;
     for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == lower) return values_[i];
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0) return values_[i];
     throw AppError(3265, QStringLiteral("Item not found in this collection: ") + name);
 }
 
@@ -127,7 +132,9 @@ Database::Database(const QString& path) : path_(path), cache_(std::make_unique<C
     if (!info.exists() || !info.isFile())
         throw AppError(ErrFileNotFound, QStringLiteral("Database file not found: ") + path);
     try {
-        db_ = std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE, 5000);
+        // Each connection lives on one thread, so the engine's per-call locking is not needed.
+        db_ = std::make_unique<SQLite::Database>(
+            path.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX, 5000);
         // Reading the schema proves the file is a database and not some other file.
         db_->exec("PRAGMA schema_version;");
     } catch (const SQLite::Exception& e) {
@@ -141,7 +148,8 @@ Database::Database(const QString& path, CreateTag)
         throw AppError(ErrFileExists, QStringLiteral("File already exists: ") + path);
     try {
         db_ = std::make_unique<SQLite::Database>(
-            path.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, 5000);
+            path.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX,
+            5000);
         db_->exec("PRAGMA schema_version;");
     } catch (const SQLite::Exception& e) {
         Raise(e, QStringLiteral("Cannot create database ") + path);
@@ -193,8 +201,11 @@ std::vector<DbRow> Database::query(const QString& sql, const QVariantList& param
         SQLite::Statement& st = prepare(sql, params);
         auto columns = std::make_shared<DbRow::Columns>();
         const int n = st.getColumnCount();
-        for (int i = 0; i < n; ++i)
-            columns->lowerNames.push_back(QString::fromUtf8(st.getColumnName(i)).toLower());
+        for (int i = 0; i < n; ++i) {
+            columns->names.push_back(QString::fromUtf8(st.getColumnName(i)));
+            if (!columns->exact.contains(columns->names.back()))  // the first of equal names wins
+                columns->exact.insert(columns->names.back(), i);
+        }
         std::vector<DbRow> rows;
         while (st.executeStep()) {
             std::vector<QVariant> values;

@@ -1,17 +1,31 @@
 // Date helpers: assembly with carry-over, the original's format letters, ISO text and the clock.
 #include "Dates.h"
 
+#include <QElapsedTimer>
+
 namespace qv::rt {
 
 namespace {
 
 class SystemClock : public Clock {
   public:
+    // Asking the system for the local time reads the time-zone data each time; loading a log
+    // asks for "now" once per row, so the local time is taken afresh only every 200 ms and
+    // advanced by a monotonic timer in between.
     QDateTime now() const override {
-        const QDateTime local = QDateTime::currentDateTime();
-        const QTime t = local.time();
-        return QDateTime(local.date(), QTime(t.hour(), t.minute(), t.second()), Qt::UTC);
+        if (!base_.isValid() || !timer_.isValid() || timer_.elapsed() > 200) {
+            const QDateTime local = QDateTime::currentDateTime();
+            base_ = QDateTime(local.date(), local.time(), Qt::UTC);
+            timer_.start();
+        }
+        const QDateTime t = base_.addMSecs(timer_.elapsed());
+        const QTime time = t.time();
+        return QDateTime(t.date(), QTime(time.hour(), time.minute(), time.second()), Qt::UTC);
     }
+
+  private:
+    mutable QDateTime base_;
+    mutable QElapsedTimer timer_;
 };
 
 std::shared_ptr<Clock>& CurrentClock() {
@@ -114,6 +128,23 @@ QString IsoText(const QDateTime& date) {
 }
 
 QDateTime FromIsoText(const QString& text) {
+    // The form the database holds is read by hand: the general parser is slow for a log's
+    // thousands of rows.
+    if (text.size() == 19 && text[4] == u'-' && text[7] == u'-' && text[10] == u' ' &&
+        text[13] == u':' && text[16] == u':') {
+        auto number = [&](int from, int length) {
+            int v = 0;
+            for (int i = from; i < from + length; ++i) {
+                const char16_t c = text[i].unicode();
+                if (c < u'0' || c > u'9') return -1;
+                v = v * 10 + (c - u'0');
+            }
+            return v;
+        };
+        const QDate date(number(0, 4), number(5, 2), number(8, 2));
+        const QTime time(number(11, 2), number(14, 2), number(17, 2));
+        if (date.isValid() && time.isValid()) return QDateTime(date, time, Qt::UTC);
+    }
     QDateTime d = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!d.isValid()) d = QDateTime::fromString(text, Qt::ISODate);
     if (!d.isValid()) return QDateTime();

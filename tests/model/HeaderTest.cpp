@@ -8,6 +8,10 @@
 #include "clsHeader.h"
 #include "clsInstrument.h"
 #include "modGlobals.h"
+#include "modSql.h"
+
+#include <limits>
+#include <random>
 
 using namespace qv;
 
@@ -189,4 +193,16 @@ TEST(HeaderFill, TakesOnlyEmptyFieldsFromTheInstrument) {
     EXPECT_FLOAT_EQ(h.Alarm(1), -1);
     EXPECT_EQ(h.GasMaxDate(0), rt::MakeDate(2010, 1, 1));
     EXPECT_EQ(h.GasMaxDate(1), rt::MakeDate(2000, 1, 1));
+}
+
+TEST(StoredValues, EveryReadingReadsBackUnchanged) {
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<float> any(-20000.0f, 20000.0f);
+    for (int i = 0; i < 20000; ++i) {
+        const float v = i % 2 ? any(rng) : static_cast<float>(rng() % 100000) / 1000.0f;
+        EXPECT_EQ(static_cast<float>(SqlSingle(v).toDouble()), v) << v;
+    }
+    EXPECT_DOUBLE_EQ(SqlSingle(0.05f).toDouble(), 0.05);
+    EXPECT_DOUBLE_EQ(SqlSingle(20.9f).toDouble(), 20.9);
+    EXPECT_TRUE(SqlSingle(std::numeric_limits<float>::infinity()).isNull());
 }

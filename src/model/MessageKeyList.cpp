@@ -1,0 +1,55 @@
+// The message-key list of the event collections.
+#include "MessageKeyList.h"
+
+#include "Runtime.h"
+
+namespace qv {
+
+namespace {
+// Each value gains one blank fewer than its width, so an empty value gives a piece one
+// character short: the key texts stay those the instrument's logs have always been keyed by.
+QString Piece(const QString& value, int width, int padding) {
+    return rt::Left(value + QString(padding, u' '), width);
+}
+}  // namespace
+
+QString MessageKeyList::MakeMessageKey(const QString& serialNo, const QString& stationId,
+                                       const QString& userId, const QString& folderId) {
+    return MakeMessageKey(serialNo, stationId, userId) + Piece(folderId, 5, 5);
+}
+
+QString MessageKeyList::MakeMessageKey(const QString& serialNo, const QString& stationId,
+                                       const QString& userId) {
+    return Piece(serialNo, 12, 11) + Piece(stationId, 10, 9) + Piece(userId, 10, 9);
+}
+
+bool MessageKeyList::IsMessageListed(const QString& key) const {
+    if (keys_[0].isEmpty()) return false;
+    const QString wanted = rt::Trim(key);
+    for (const QString& held : keys_)
+        if (!held.isEmpty() && rt::Trim(held) == wanted) return true;
+    return false;
+}
+
+void MessageKeyList::AddMessageKey(const QString& key) {
+    for (QString& slot : keys_) {
+        if (slot.isEmpty()) {
+            slot = key;
+            return;
+        }
+    }
+}
+
+void MessageKeyList::Clear() {
+    for (QString& slot : keys_)
+        slot.clear();
+}
+
+int MessageKeyList::Count() const {
+    int n = 0;
+    for (const QString& slot : keys_)
+        if (!slot.isEmpty()) ++n;
+    return n;
+}
+
+}  // namespace qv

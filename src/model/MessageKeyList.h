@@ -1,0 +1,52 @@
+// The message-key list that tells the host "New Data!" once per event log and download, and the
+// collection base that the three event kinds share.
+#pragma once
+
+#include "RecordCollection.h"
+#include "modMessage.h"
+
+#include <QString>
+#include <array>
+
+namespace qv {
+
+class MessageKeyList {
+  public:
+    static constexpr int Capacity = 100;
+
+    // The key of a monthly event log: serial number 12, station 10, user 10 and folder 5
+    // characters, each value padded with blanks and cut to its width.
+    static QString MakeMessageKey(const QString& serialNo, const QString& stationId,
+                                  const QString& userId, const QString& folderId);
+    // The key of a log kept per instrument identity only: the first three pieces.
+    static QString MakeMessageKey(const QString& serialNo, const QString& stationId,
+                                  const QString& userId);
+
+    // True when a held key equals this one, blanks around both ignored.
+    bool IsMessageListed(const QString& key) const;
+    // Writes the key into the first free slot; a full list drops it.
+    void AddMessageKey(const QString& key);
+    void Clear();
+    int Count() const;
+
+  private:
+    std::array<QString, Capacity> keys_;
+};
+
+// A record collection that announces a newly downloaded event log once per message key.
+template <class T>
+class EventCollection : public RecordCollection<T> {
+  protected:
+    void OnClear() override { messageKeys_.Clear(); }
+    // Sets the "New Data!" text for a key not yet announced in this download.
+    void AnnounceOnce(const QString& key, const QString& logName) {
+        if (messageKeys_.IsMessageListed(key)) return;
+        this->SetMessageString(GetMessage(2001, {logName}));
+        messageKeys_.AddMessageKey(key);
+    }
+
+  private:
+    MessageKeyList messageKeys_;
+};
+
+}  // namespace qv

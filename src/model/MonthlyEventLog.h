@@ -1,0 +1,113 @@
+// The shared base of the alarm-event and trouble-event logs (one header per month and identity,
+// each event stored once) and the lookup of a grouped header row that power events use too.
+#pragma once
+
+#include "MessageKeyList.h"
+#include "clsRecordSet.h"
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace qv {
+
+class MonthlyEventLog : public clsRecordSet {
+  public:
+    // A log holds at most this many events (slots 0 to 1023).
+    static constexpr int Capacity = 1024;
+
+    void ClearDatas() override;
+    void ReLoad() override;
+    // Stores slot 0 under the month's header when an event line was read, DataCount is above 0
+    // and the same event (header, gas channel, date and time) is not stored yet.
+    void Update();
+
+    // Indexed members; an index outside 0 to 1023 reads the default and ignores a set.
+    QDateTime Dates(int Index) const;  // default: the current date and time
+    void SetDates(int Index, const QDateTime& v);
+    int16_t Events(int Index) const;
+    void SetEvents(int Index, int16_t v);
+    int16_t GasNo(int Index) const;
+    void SetGasNo(int Index, int16_t v);
+    int16_t NowEvent(int Index) const;
+    void SetNowEvent(int Index, int16_t v);
+    int16_t NowCalib(int Index) const;
+    void SetNowCalib(int Index, int16_t v);
+
+    int16_t DataCount() const { return static_cast<int16_t>(dataCount_); }
+    // Values of 1024 and above are stored as 1024; a negative value is kept (it stores nothing).
+    void SetDataCount(int32_t v) { dataCount_ = v < Capacity ? v : Capacity; }
+
+    // Routes a cleaned line by its frame code (letter + "D" date, letter + gas digit event,
+    // "C" gas table, "B" serial number, "A" identities; other codes are accepted and ignored).
+    // `dateLine` tells whether the date parser ran, after which the collection announces the log.
+    bool TakeLine(const QString& line, bool TestFlag, bool& dateLine);
+
+  protected:
+    struct Kind {
+        int32_t types;
+        const char* names;
+        const char* table;
+        char letter;          // first character of every frame code of the kind
+        int eventMinLength;   // shortest accepted event line
+        int lastGasDigit;     // highest gas digit of an event line
+        bool clearSlotDates;  // ClearDatas sets every slot's date to the present moment
+    };
+    explicit MonthlyEventLog(const Kind& kind);
+
+    // The line parsers; each validates only when TestFlag is set.
+    bool SetDateLine(const QString& vData, bool TestFlag);
+    bool SetEventLine(const QString& vData, bool TestFlag);
+    bool SetGasTableLine(const QString& vData, bool TestFlag);
+    bool SetSerialLine(const QString& vData, bool TestFlag);
+    bool SetIdentityLine(const QString& vData, bool TestFlag);
+
+    // The date and time the downloaded event is stored with.
+    virtual QDateTime EventDate() const = 0;
+    // The name written with an event row of this gas number.
+    virtual QString RowGasName(int16_t gasNo) const { return header_.GasName(gasNo); }
+
+    struct Slot {
+        int32_t RowSeqNo = 0;
+        int16_t GasNo = 0;
+        QDateTime Dates;
+        int16_t Events = 0;
+        int16_t NowEvent = 0;
+        int16_t NowCalib = 0;
+    };
+    static bool InRange(int Index) { return Index >= 0 && Index < Capacity; }
+    const Slot& SlotAt(int Index) const { return slots_[static_cast<size_t>(Index)]; }
+    Slot& SlotAt(int Index) { return slots_[static_cast<size_t>(Index)]; }
+
+    const Kind& kind_;
+    int32_t dataCount_ = 0;
+    // An event line filled slot 0: a count line alone is no event and stores nothing.
+    bool eventRead_ = false;
+    std::array<Slot, Capacity> slots_;
+};
+
+// The collection of a monthly event kind: routes every line to its record set and, after each
+// stored date line, announces the log once per month and identity.
+template <class T>
+class MonthlyEventCollection : public EventCollection<T> {
+  protected:
+    explicit MonthlyEventCollection(QString logName) : logName_(std::move(logName)) {}
+
+    bool Route(T& item, const QString& line, bool TestFlag) override {
+        bool dateLine = false;
+        const bool answer = item.TakeLine(line, TestFlag, dateLine);
+        if (dateLine && !TestFlag) {
+            const clsHeader& h = item.GasInfo();
+            this->AnnounceOnce(MessageKeyList::MakeMessageKey(h.SerialNo(), h.StationID(),
+                                                              h.UserId(), h.FolderID()),
+                               logName_ + h.FolderID());
+        }
+        return answer;
+    }
+
+  private:
+    QString logName_;  // "Alarm Events " or "Trouble Events ", the folder follows
+};
+
+}  // namespace qv

@@ -1,0 +1,169 @@
+// Alarm trend: parsing of its downloaded lines, storing under a new header and loading back.
+#include "clsAlarm.h"
+
+#include "Database.h"
+#include "Dates.h"
+#include "Runtime.h"
+#include "clsInstrument.h"
+#include "modDatabase.h"
+#include "modGasCommon.h"
+#include "modGlobals.h"
+#include "modKeys.h"
+#include "modSql.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+// The whole number of a column group that passed the number test; the groups are at most four
+// characters wide, so the conversion cannot overflow.
+int32_t Whole(const QString& text) {
+    return rt::CLng(rt::ToDouble(text));
+}
+}  // namespace
+
+clsAlarm::clsAlarm() {
+    ClearDatas();
+}
+
+void clsAlarm::ClearDatas() {
+    key_.clear();
+    seqNo_ = 0;
+    dataCount_ = 0;
+    ClearShared(TypeAlarmTrend);
+    // Dates are cleared too, so that a reused object never stores another trend's times.
+    for (Sample& s : samples_) {
+        s = Sample{};
+        s.DateTimes = rt::ZeroDate();
+    }
+}
+
+QDateTime clsAlarm::DateTimes(int Index) const {
+    return SlotOk(Index) ? samples_[static_cast<size_t>(Index)].DateTimes : rt::ZeroDate();
+}
+
+void clsAlarm::SetDateTimes(int Index, const QDateTime& v) {
+    if (SlotOk(Index)) samples_[static_cast<size_t>(Index)].DateTimes = v;
+}
+
+void clsAlarm::SetDataCount(int32_t v) {
+    dataCount_ = std::clamp(v, 0, Slots);
+}
+
+float clsAlarm::Value(int GasNo, int Index) const {
+    if (!ChannelOk(GasNo) || !SlotOk(Index)) return 0;
+    return samples_[static_cast<size_t>(Index)].Value[static_cast<size_t>(GasNo)];
+}
+
+void clsAlarm::SetValue(int GasNo, int Index, float v) {
+    if (ChannelOk(GasNo) && SlotOk(Index))
+        samples_[static_cast<size_t>(Index)].Value[static_cast<size_t>(GasNo)] = v;
+}
+
+QString clsAlarm::ValueForm(int GasNo, int Index, bool Flags) const {
+    if (!ChannelOk(GasNo) || !SlotOk(Index)) return QString();
+    return FormatGasValue(Value(GasNo, Index), header_.GasPoint(GasNo), Flags);
+}
+
+bool clsAlarm::SetDataBD(const QString& vData, bool TestFlag) {
+    bool answer = true;
+    const LineDate moment = ReadLineDate(vData, 5);
+    if (!moment.dateOk) answer = false;
+    if (!moment.timeOk) answer = false;
+    const QString interval = rt::Mid(vData, 17, 4);
+    if (!rt::IsNumeric(interval)) answer = false;
+    if (TestFlag) return answer;
+
+    if (moment.dateOk) {
+        header_.SetDates(moment.date);  // the time is in it when its group passed
+    } else if (moment.timeOk) {
+        const qint64 seconds =
+            rt::TimeSerial(Whole(rt::Mid(vData, 11, 2)), Whole(rt::Mid(vData, 13, 2)),
+                           Whole(rt::Mid(vData, 15, 2)));
+        header_.SetDates(rt::AddSeconds(header_.Dates(), seconds));
+    }
+    if (rt::IsNumeric(interval)) header_.SetIntervals(Whole(interval));
+    header_.SetNames(QStringLiteral("al") +
+                     rt::FormatDate(header_.Dates(), QStringLiteral("ddhhnnss")));
+    header_.SetFolderID(rt::FormatDate(header_.Dates(), QStringLiteral("mm/yy")));
+    return answer;
+}
+
+bool clsAlarm::SetDataB0(const QString& vData, bool TestFlag) {
+    const QString number = rt::Mid(vData, 27, 4);
+    if (!rt::IsNumeric(number)) return false;
+    // A sample number without a slot is refused in both passes: storing it would either
+    // overrun the record or drop the reading without a word.
+    const int32_t n = Whole(number);
+    if (n < 1 || n > Slots) return false;
+    if (TestFlag) return true;
+
+    Sample& s = samples_[static_cast<size_t>(n - 1)];
+    s.DateTimes = rt::AddSeconds(header_.Dates(),
+                                 static_cast<qint64>(n - (MomentSlot + 1)) * header_.Intervals());
+    for (int g = 0; g < Channels; ++g)
+        s.Value[static_cast<size_t>(g)] = ParseGasValue(rt::Mid(vData, 5 + 5 * g, 5));
+    dataCount_ = n;
+    return true;
+}
+
+bool clsAlarm::SetDataBC(const QString& vData, bool TestFlag) {
+    return ReadGasTable(vData, TestFlag);
+}
+
+bool clsAlarm::SetDataBB(const QString& vData, bool TestFlag) {
+    if (!TestFlag) header_.SetSerialNo(TrimOrStar(rt::Mid(vData, 5, 12)));
+    const QString count = rt::Mid(vData, 18, 4);
+    if (!rt::IsNumeric(count)) return false;
+    // A count beyond the slots is kept at 731: no sample line beyond them is ever accepted.
+    if (!TestFlag) SetDataCount(Whole(count));
+    return true;
+}
+
+void clsAlarm::Update() {
+    if (dataCount_ < 1) return;
+    RequireInstrument();
+    header_.CopyFromInstruments(instrument_.get());
+    header_.SetDCount(static_cast<int16_t>(dataCount_));
+
+    Database db(dbPath_);
+    Database::Transaction tx(db);
+    const int32_t relNo = header_.InsertDatabase(db);
+    if (relNo < 1) return;  // the same trend is stored already
+    int32_t rowKey = NextSeqNo(db, QStringLiteral("Alarm_Data"));
+    const int count = std::min(dataCount_, Slots);
+    for (int i = 0; i < count; ++i) {
+        const Sample& s = samples_[static_cast<size_t>(i)];
+        db.execute(
+            QStringLiteral("Insert Into Alarm_Data(SeqNo,RelNo,Datetimes,Gas1Value,Gas2Value,"
+                           "Gas3Value,Gas4Value) Values (?,?,?,?,?,?,?);"),
+            {rowKey++, relNo, SqlDate(s.DateTimes), SqlSingle(s.Value[0]), SqlSingle(s.Value[1]),
+             SqlSingle(s.Value[2]), SqlSingle(s.Value[3])});
+    }
+    tx.commit();
+}
+
+void clsAlarm::ReLoad() {
+    if (!FileExists(dbPath_)) return;
+    Database db(dbPath_);
+    header_.ReLoad(seqNo_, db);
+    const auto rows = db.query(
+        QStringLiteral("Select * From Alarm_Data Where RelNo=? Order by SeqNo;"), {seqNo_});
+    if (rows.empty()) return;
+    // A trend never holds more than 731 rows; should a damaged file hold more, the first 731
+    // (sample order) are kept.
+    const int count = std::min(static_cast<int>(rows.size()), Slots);
+    dataCount_ = count;
+    for (int i = 0; i < count; ++i) {
+        const DbRow& r = rows[static_cast<size_t>(i)];
+        Sample& s = samples_[static_cast<size_t>(i)];
+        s.SeqNo = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), 0));
+        s.DateTimes = r.toDate(QStringLiteral("Datetimes"), rt::Now());
+        for (int g = 0; g < Channels; ++g)
+            s.Value[static_cast<size_t>(g)] =
+                static_cast<float>(r.toDouble(QStringLiteral("Gas%1Value").arg(g + 1), GasNoData));
+    }
+}
+
+}  // namespace qv

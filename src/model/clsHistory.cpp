@@ -1,0 +1,226 @@
+// Calibration history: gathering downloaded calibration lines by date, storing the new dates
+// under the identity's history header, and loading a stored history back.
+#include "clsHistory.h"
+
+#include "AppError.h"
+#include "Database.h"
+#include "Dates.h"
+#include "clsInstrument.h"
+#include "modDatabase.h"
+#include "modGasCommon.h"
+#include "modGlobals.h"
+#include "modKeys.h"
+#include "modSql.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+const QString& HistoryInsert() {
+    static const QString sql = [] {
+        QString columns = QStringLiteral(
+            "Insert Into cHistory "
+            "(SeqNo,RelNo,StationID,UserID,SerialNo,WriteDates,Dates,CalLimit");
+        for (int g = 1; g <= 5; ++g)
+            columns += QStringLiteral(
+                           ",Gas%1Name,Gas%1Desit,Gas%1Point,Gas%1Unit,Gas%1Enable,"
+                           "Gas%1AutoCal,Gas%1Before,Gas%1After")
+                           .arg(g);
+        QString marks = QStringLiteral("?");
+        for (int i = 1; i < 8 + 5 * 8; ++i)
+            marks += QStringLiteral(",?");
+        return columns + QStringLiteral(") Values (") + marks + QStringLiteral(");");
+    }();
+    return sql;
+}
+
+}  // namespace
+
+clsHistory::clsHistory() {
+    ClearDatas();
+}
+
+void clsHistory::ClearDatas() {
+    ClearShared(TypeCalHistory);
+    header_.SetNames(QStringLiteral("Calibration Histories"));
+    instrument_.reset();
+    // Every cell and date is cleared, so that nothing of an earlier history can be stored
+    // again under a new date.
+    for (auto& channel : cells_)
+        channel.fill(Cell{});
+    dates_.fill(rt::ZeroDate());
+    dCount_ = 0;
+    probe_.clear();
+}
+
+void clsHistory::ResetProbe() {
+    probe_.clear();
+}
+
+void clsHistory::SetDCount(int16_t v) {
+    dCount_ = std::clamp<int32_t>(v, 0, MaxDates);
+}
+
+void clsHistory::CheckSlot(int Index) {
+    if (Index < 0 || Index >= Slots)
+        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+}
+
+clsHistory::Cell& clsHistory::At(int GasNo, int Index) {
+    CheckSlot(Index);
+    if (GasNo < 0 || GasNo >= Channels)
+        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    return cells_[static_cast<size_t>(GasNo)][static_cast<size_t>(Index)];
+}
+
+const clsHistory::Cell& clsHistory::At(int GasNo, int Index) const {
+    return const_cast<clsHistory*>(this)->At(GasNo, Index);
+}
+
+QDateTime clsHistory::Dates(int Index) const {
+    CheckSlot(Index);
+    return dates_[static_cast<size_t>(Index)];
+}
+
+void clsHistory::SetDates(int Index, const QDateTime& v) {
+    CheckSlot(Index);
+    dates_[static_cast<size_t>(Index)] = v;
+}
+
+float clsHistory::Before(int GasNo, int Index) const {
+    return At(GasNo, Index).Before;
+}
+void clsHistory::SetBefore(int GasNo, int Index, float v) {
+    At(GasNo, Index).Before = v;
+}
+float clsHistory::After(int GasNo, int Index) const {
+    return At(GasNo, Index).After;
+}
+void clsHistory::SetAfter(int GasNo, int Index, float v) {
+    At(GasNo, Index).After = v;
+}
+
+QString clsHistory::BeforeForm(int GasNo, int Index, bool Flags) const {
+    return FormatGasValue(Before(GasNo, Index), header_.GasPoint(GasNo), Flags);
+}
+
+QString clsHistory::AfterForm(int GasNo, int Index, bool Flags) const {
+    return FormatGasValue(After(GasNo, Index), header_.GasPoint(GasNo), Flags);
+}
+
+int clsHistory::FindSlot(const QDateTime& Dates) const {
+    for (int i = dCount_ - 1; i >= 0; --i)
+        if (dates_[static_cast<size_t>(i)] == Dates) return i;
+    return -1;
+}
+
+bool clsHistory::ProbeDate(const QDateTime& Dates) {
+    if (FindSlot(Dates) >= 0 || probe_.contains(Dates)) return true;
+    if (dCount_ + probe_.size() >= MaxDates) return false;
+    probe_.append(Dates);
+    return true;
+}
+
+bool clsHistory::AddHistory(int GasNo, const QDateTime& Dates, float Before, float After) {
+    if (GasNo < 0 || GasNo >= Channels) return false;
+    int slot = FindSlot(Dates);
+    if (slot < 0) {
+        // No room for a new date: refused rather than dropped, so the caller sees the loss.
+        if (dCount_ >= MaxDates) return false;
+        slot = dCount_++;
+        dates_[static_cast<size_t>(slot)] = Dates;
+        header_.SetDates(Dates);
+    }
+    Cell& cell = cells_[static_cast<size_t>(GasNo)][static_cast<size_t>(slot)];
+    cell.Before = Before;
+    cell.After = After;
+    header_.SetCalBefore(GasNo, Before);
+    header_.SetCalAfter(GasNo, After);
+    return true;
+}
+
+int32_t clsHistory::FindHeaderSeqNo(Database& db) const {
+    const auto rows = db.query(
+        QStringLiteral("Select SeqNo From Log_Head Where UserID=? And StationID=? And SerialNo=? "
+                       "And Types=? Order By SeqNo;"),
+        {TrimOrStar(header_.UserId()), TrimOrStar(header_.StationID()),
+         TrimOrStar(header_.SerialNo()), static_cast<int32_t>(TypeCalHistory)});
+    if (rows.empty()) return -1;
+    return static_cast<int32_t>(rows.front().toLong(QStringLiteral("SeqNo"), -1));
+}
+
+void clsHistory::HistoryUpdate() {
+    // Nothing gathered: no header row either, it would stand empty in the stored-data tree.
+    if (dCount_ <= 0) return;
+    RequireInstrument();
+    const clsInstrument& inst = *instrument_;
+    header_.CopyFromInstruments(&inst);
+    header_.SetDCount(static_cast<int16_t>(dCount_));
+
+    Database db(dbPath_);
+    Database::Transaction tx(db);
+    // One history header per identity, whatever its name and dates.
+    int32_t relNo = FindHeaderSeqNo(db);
+    if (relNo < 1) relNo = header_.InsertDatabase(db);
+    if (relNo < 1)
+        throw AppError(ErrDatabase, QStringLiteral("No history header could be found or stored "
+                                                   "for the serial number ") +
+                                        header_.SerialNo());
+
+    const QDateTime written = rt::Now();
+    int32_t nextKey = NextSeqNo(db, QStringLiteral("cHistory"));
+    for (int i = 0; i < dCount_; ++i) {
+        const QDateTime& date = dates_[static_cast<size_t>(i)];
+        const auto stored =
+            db.query(QStringLiteral("Select SeqNo From cHistory Where RelNo=? And Dates=?;"),
+                     {relNo, SqlDate(date)});
+        if (!stored.empty()) continue;  // this date is under the header already
+        QVariantList values{nextKey,
+                            relNo,
+                            TrimOrStar(inst.StationID()),
+                            TrimOrStar(inst.UserId()),
+                            TrimOrStar(inst.SerialNo()),
+                            SqlDate(written),
+                            SqlDate(date),
+                            inst.CalLimit()};
+        for (int g = 0; g < 5; ++g) {
+            const Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(i)];
+            values << inst.GasName(g) << SqlSingle(inst.GasDesit(g)) << inst.GasPoint(g)
+                   << inst.GasUnit(g) << inst.GasEnabled(g) << SqlSingle(inst.AutoCalib(g))
+                   << SqlSingle(cell.Before) << SqlSingle(cell.After);
+        }
+        db.execute(HistoryInsert(), values);
+        ++nextKey;
+    }
+    tx.commit();
+}
+
+void clsHistory::ReLoad() {
+    if (!FileExists(dbPath_)) return;
+    Database db(dbPath_);
+    header_.ReLoad(seqNo_, db);
+    const auto rows = db.query(
+        QStringLiteral("Select * From cHistory Where RelNo = ? Order By Dates DESC;"), {seqNo_});
+    if (rows.empty()) return;
+    // A header gains rows with every download, so it can outgrow the slots: the query gives the
+    // newest first, and the newest 301 are kept while the oldest beyond them are left unloaded.
+    const int count = std::min(static_cast<int>(rows.size()), Slots);
+    dataCount_ = count;
+    for (int i = 0; i < count; ++i) {
+        const DbRow& r = rows[static_cast<size_t>(i)];
+        dates_[static_cast<size_t>(i)] = r.toDate(QStringLiteral("Dates"), rt::Now());
+        const auto key = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), -1));
+        for (int g = 0; g < 5; ++g) {
+            Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(i)];
+            cell.RowKey = key;
+            cell.Before =
+                static_cast<float>(r.toDouble(QStringLiteral("Gas%1Before").arg(g + 1), GasNoData));
+            cell.After =
+                static_cast<float>(r.toDouble(QStringLiteral("Gas%1After").arg(g + 1), GasNoData));
+        }
+    }
+}
+
+}  // namespace qv

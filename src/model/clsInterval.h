@@ -1,0 +1,128 @@
+// One interval trend log: its header, up to 4,097 samples and 2,049 event times, the parsers of
+// its downloaded lines, and its storing into and loading from the database.
+#pragma once
+
+#include "clsRecordSet.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <array>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+namespace qv {
+
+// One sample: the readings of channels 0 to 4 at one time (entry 5 is never filled).
+struct IntervalValueRecord {
+    int32_t SeqNo = 0;
+    QDateTime DateTimes;
+    std::array<float, 6> Value{};
+    std::array<bool, 6> NowEv{};
+    std::array<bool, 6> NowCl{};
+    std::array<int32_t, 6> EventOffset{};
+};
+
+// One event time: a status code for each channel that reported one then, -1 for the others.
+struct IntervalEventRecord {
+    int32_t SeqNo = 0;
+    QDateTime DateTimes;
+    std::array<float, 6> Event{};
+};
+
+class clsInterval : public clsRecordSet {
+  public:
+    static constexpr int ValueCapacity = 4097;
+    static constexpr int EventCapacity = 2049;
+
+    clsInterval();
+
+    void ClearDatas() override;
+    void ReLoad() override;
+    void ResetProbe() override;
+    // Stores the log when it holds samples or events; a log stored already is left alone.
+    void Update();
+
+    // Parsers of the downloaded lines: with TestFlag they only check (against the state the
+    // lines before would have left), otherwise they store what passes. False when a check
+    // failed or the log has no room for the record the line needs.
+    bool SetDataAD(const QString& vData, bool TestFlag);
+    bool SetDataAE(const QString& vData, bool TestFlag);
+    bool SetDataA0(const QString& vData, bool TestFlag);
+    bool SetDataAC(const QString& vData, bool TestFlag);
+
+    // Put a value (an event code) into the record of that time, creating it when none has the
+    // time; the record's index, or -1 when a new record is needed and there is no room.
+    int16_t AddValue(int GasNo, const QDateTime& Dates, float Values);
+    int16_t AddEvents(int GasNo, const QDateTime& Dates, int32_t EventNo);
+
+    // The record from StrDim on with the earliest time later than Dates; -1 when none.
+    int16_t SerchDatas(const QDateTime& Dates, int StrDim = 0) const;
+    int16_t SerchEvent(const QDateTime& Dates, int StrDim = 0) const;
+    // The next record after Dates: a sample as index + 1, an event as -(index + 1), 0 for none.
+    int16_t SerchValue(const QDateTime& Dates) const;
+
+    int32_t DataCount() const { return dataCount_; }
+    void SetDataCount(int32_t v);  // 0 to 4,095 only
+    int32_t EventCount() const { return eventCount_; }
+    void SetEventCount(int32_t v);  // 0 to the event capacity only
+    int32_t ValueCount() const { return valueCount_; }
+    void SetValueCount(int32_t v) { valueCount_ = v; }
+
+    // Per-record accessors: a channel outside 0 to 5 or an index outside the records in use
+    // reads the neutral value (an invalid QVariant, False, date 0, "") and ignores a set.
+    QVariant GasValue(int GasNo, int Index) const;
+    void SetGasValue(int GasNo, int Index, float v);
+    QString GasValueForm(int GasNo, int Index, bool Flags = false) const;
+    QVariant GasEvent(int GasNo, int Index) const;
+    void SetGasEvent(int GasNo, int Index, float v);
+    QString GasEventForm(int GasNo, int Index, bool Flags = false) const;
+    bool GasNowEvent(int GasNo, int Index) const;
+    void SetGasNowEvent(int GasNo, int Index, bool v);
+    bool GasNowCalib(int GasNo, int Index) const;
+    void SetGasNowCalib(int GasNo, int Index, bool v);
+    QDateTime DateTimes(int Index) const;
+    void SetDateTimes(int Index, const QDateTime& v);
+    QDateTime EventDateTimes(int Index) const;
+    void SetEventDateTimes(int Index, const QDateTime& v);
+
+  private:
+    // What decides where the next sample or event line lands.
+    struct Cursor {
+        int32_t sampleCounter = 0;
+        int32_t lastSampleNo = 0;
+        QDateTime dates;
+        int32_t intervals = 0;
+    };
+    // The test pass's view of the log: the cursor as the lines tested so far would leave it,
+    // and the record times they would add (no copy of the records themselves).
+    struct Probe {
+        Cursor cursor;
+        std::set<QDateTime> newValueTimes;
+        std::set<QDateTime> newEventTimes;
+    };
+
+    Cursor CurrentCursor(bool TestFlag) const;
+    void Commit(const Cursor& c, bool TestFlag);
+    bool HasValueAt(const QDateTime& t, bool TestFlag) const;
+    bool HasEventAt(const QDateTime& t, bool TestFlag) const;
+    int RoomForValues(bool TestFlag) const;
+    int RoomForEvents(bool TestFlag) const;
+    bool SetDataEvent(const QString& vData, bool TestFlag, int channel);
+    void SaveRecords();
+    bool ValueIn(int GasNo, int Index) const;
+    bool EventIn(int GasNo, int Index) const;
+
+    int32_t dataCount_ = 0;
+    int32_t valueCount_ = 0;
+    int32_t eventCount_ = 0;
+    // Parse state of the store pass; a log's samples can outnumber a 16-bit counter.
+    int32_t sampleCounter_ = 0;
+    int32_t lastSampleNo_ = 0;
+    std::vector<IntervalValueRecord> values_;  // always ValueCapacity slots
+    std::vector<IntervalEventRecord> events_;  // always EventCapacity slots
+    Probe probe_;
+};
+
+}  // namespace qv

@@ -1,0 +1,108 @@
+// Power events: the power line parser, the save under the identity's header and the reload.
+#include "clsPowerEvent.h"
+
+#include "Database.h"
+#include "Dates.h"
+#include "MonthlyEventLog.h"
+#include "Runtime.h"
+#include "modDatabase.h"
+#include "modGlobals.h"
+#include "modSql.h"
+
+#include <algorithm>
+
+namespace qv {
+
+clsPowerEvent::clsPowerEvent() {
+    clsPowerEvent::ClearDatas();
+}
+
+void clsPowerEvent::ClearDatas() {
+    seqNo_ = 0;
+    dataCount_ = 0;
+    probe_ = 0;
+    ClearShared(TypePowerEvents);
+    header_.SetFolderID(QStringLiteral("-----"));
+    header_.SetNames(QStringLiteral("Power Events"));
+    const QDateTime now = rt::Now();
+    for (Slot& s : slots_)
+        s = Slot{0, now, false};
+}
+
+bool clsPowerEvent::Flags(int Index) const {
+    return InRange(Index) && slots_[static_cast<size_t>(Index)].Flags;
+}
+void clsPowerEvent::SetFlags(int Index, bool v) {
+    if (InRange(Index)) slots_[static_cast<size_t>(Index)].Flags = v;
+}
+QDateTime clsPowerEvent::Dates(int Index) const {
+    return InRange(Index) ? slots_[static_cast<size_t>(Index)].Dates : rt::ZeroDate();
+}
+void clsPowerEvent::SetDates(int Index, const QDateTime& v) {
+    if (InRange(Index)) slots_[static_cast<size_t>(Index)].Dates = v;
+}
+
+void clsPowerEvent::SetDataCount(int32_t v) {
+    dataCount_ = std::clamp(v, 0, Capacity);
+}
+
+bool clsPowerEvent::SetDataF0(const QString& vData, bool TestFlag) {
+    // An event whose moment does not read is refused rather than stored at another moment.
+    const LineDate when = ReadLineDate(vData, 5);
+    if (!when.dateOk || !when.timeOk) return false;
+    if (TestFlag) {
+        if (dataCount_ + probe_ >= Capacity) return false;
+        ++probe_;
+        return true;
+    }
+    if (dataCount_ >= Capacity) return false;
+    slots_[static_cast<size_t>(dataCount_)] =
+        Slot{0, when.date, rt::Mid(vData, 17, 4) == QLatin1String("1111")};
+    ++dataCount_;
+    return true;
+}
+
+void clsPowerEvent::Update() {
+    if (dataCount_ < 1) return;
+    RequireInstrument();
+    header_.CopyFromInstruments(instrument_.get());
+    header_.SetDCount(DataCount());
+    header_.SetDates(rt::Now());
+
+    Database db(dbPath_);
+    Database::Transaction tx(db);
+    // One header per identity: the first save creates it, later ones add to it.
+    const int32_t relNo = header_.InsertOrFind(db);
+    int32_t next = NextSeqNo(db, QStringLiteral("Power_Event"));
+    for (int i = 0; i < dataCount_; ++i) {
+        const Slot& s = slots_[static_cast<size_t>(i)];
+        const auto stored =
+            db.query(QStringLiteral("Select SeqNo From Power_Event Where RelNo=? And Dates=?;"),
+                     {relNo, SqlDate(s.Dates)});
+        if (!stored.empty()) continue;
+        db.execute(QStringLiteral("Insert Into Power_Event(SeqNo,RelNo,Dates,Power_Type) "
+                                  "Values (?,?,?,?);"),
+                   {next++, relNo, SqlDate(s.Dates), s.Flags});
+    }
+    tx.commit();
+}
+
+void clsPowerEvent::ReLoad() {
+    if (!FileExists(dbPath_)) return;
+    Database db(dbPath_);
+    header_.ReLoad(seqNo_, db);
+    // Only the first 1024 events by key fit the slots; DataCount counts the events held.
+    const auto rows =
+        db.query(QStringLiteral("Select * From Power_Event Where RelNo=? Order by SeqNo Limit ?;"),
+                 {seqNo_, Capacity});
+    if (rows.empty()) return;
+    dataCount_ = static_cast<int32_t>(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const DbRow& r = rows[i];
+        slots_[i] = Slot{static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), 0)),
+                         r.toDate(QStringLiteral("Dates"), rt::Now()),
+                         r.toBool(QStringLiteral("Power_Type"), false)};
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,433 @@
+// Alarm, trouble and power events: two-pass intake, the message-key list, storing under grouped
+// headers without repeats, refused saves that leave the database untouched, and reloading.
+#include "AppError.h"
+#include "Database.h"
+#include "Dates.h"
+#include "TestSupport.h"
+#include "clsAlarmEvents.h"
+#include "clsInstrument.h"
+#include "clsPowerEvents.h"
+#include "clsTroubleEvents.h"
+#include "modMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace qv;
+
+namespace {
+
+// Line builders in the instrument's column layout; `kind` is 'C' (alarm) or 'D' (trouble).
+QString Stamp(int yy, int mm, int dd, int hh, int nn, int ss) {
+    return QString::asprintf("%02d%02d%02d%02d%02d%02d", yy, mm, dd, hh, nn, ss);
+}
+QString IdentityLine(const QString& log, char kind, const QString& user, const QString& station) {
+    return log + kind + "A" + user.leftJustified(10) + station.leftJustified(10);
+}
+QString SerialLine(const QString& log, char kind, const QString& serial, int count) {
+    return (log + kind + "B" + serial.leftJustified(12) + " " +
+            QString::number(count).rightJustified(4, '0'))
+        .leftJustified(24);
+}
+QString DateLine(const QString& log, char kind, const QString& stamp) {
+    return (log + kind + "D" + stamp).leftJustified(24);
+}
+QString GasTableLine(const QString& log, char kind) {
+    return log + kind + "C" + "CH4100.0  0.1" + "O2  25.0  0.1" + "H2S100.0  0.1" +
+           "CO   500    1" + "***          ";
+}
+QString EventLine(const QString& log, char kind, int gasDigit, const QString& status,
+                  const QString& flags = "10") {
+    return (log + kind + QString::number(gasDigit) + status + flags)
+        .leftJustified(kind == 'C' ? 25 : 24);
+}
+// One downloaded event log as the instrument sends it.
+QStringList EventLog(const QString& log, char kind, const QString& stamp, int gasDigit,
+                     const QString& status = "02", const QString& serial = "A1234567") {
+    return {IdentityLine(log, kind, "USER01", ""), SerialLine(log, kind, serial, 1),
+            DateLine(log, kind, stamp), GasTableLine(log, kind),
+            EventLine(log, kind, gasDigit, status)};
+}
+QString PowerLine(const QString& log, const QString& stamp, const QString& flag = "1111") {
+    return (log + "FD" + stamp + flag).leftJustified(24);
+}
+
+template <class C>
+bool Download(C& c, const QStringList& lines) {
+    return c.TestLines(lines) && c.StoreLines(lines);
+}
+template <class C>
+void SaveAll(C& c, const std::shared_ptr<clsInstrument>& inst) {
+    for (const auto& item : c) {
+        item->SetInstrument(inst);
+        item->Update();
+    }
+}
+// Feeds lines as the link does, taking each message off the collection; returns the messages.
+template <class C>
+QStringList Messages(C& c, const QStringList& lines) {
+    QStringList said;
+    for (const QString& line : lines) {
+        c.SetDatas(line, false);
+        if (!c.MessageString().isEmpty()) said << c.MessageString();
+        c.SetMessageString(QString());
+    }
+    return said;
+}
+
+struct FixedClock : rt::Clock {
+    QDateTime now() const override { return rt::MakeDate(2024, 1, 2, 3, 4, 5); }
+};
+
+class EventTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetCatalogueLanguage(CatalogueLanguage::English);
+        rt::SetClock(std::make_shared<FixedClock>());
+        inst = std::make_shared<clsInstrument>();
+        inst->SetUserId("USER01");
+        inst->SetSerialNo("A1234567");
+    }
+    void TearDown() override { rt::SetClock(nullptr); }
+    std::vector<DbRow> Rows(const QString& sql) { return Database(scratch.path()).query(sql); }
+
+    test::ScratchDatabase scratch;
+    std::shared_ptr<clsInstrument> inst;
+};
+
+}  // namespace
+
+TEST(EventMessageKeys, KeysArePaddedPiecesAndTheListHoldsAHundred) {
+    const QString key = MessageKeyList::MakeMessageKey("A1234567", "ST1", "*", "05/14");
+    EXPECT_EQ(key, "A1234567    ST1       *         05/14");
+    EXPECT_EQ(MessageKeyList::MakeMessageKey("", "", "", "").size(), 11 + 9 + 9 + 5);
+    EXPECT_EQ(MessageKeyList::MakeMessageKey("SERIALNUMBER-LONG", "S", "U").size(), 32);
+    MessageKeyList keys;
+    EXPECT_FALSE(keys.IsMessageListed(key));
+    for (int i = 0; i < 101; ++i)
+        keys.AddMessageKey(i == 0 ? key : QString("K%1").arg(i));
+    EXPECT_TRUE(keys.IsMessageListed("  " + key.trimmed()));  // blanks around are ignored
+    EXPECT_FALSE(keys.IsMessageListed(key.toLower()));
+    EXPECT_TRUE(keys.IsMessageListed("K99"));
+    EXPECT_FALSE(keys.IsMessageListed("K100"));  // the 101st is dropped
+    keys.Clear();
+    EXPECT_FALSE(keys.IsMessageListed(key));
+}
+
+TEST_F(EventTest, LinesFillTheHeaderAndTheEventOnlyInTheStorePass) {
+    clsAlarmEvents a;
+    const QStringList lines = EventLog("01", 'C', Stamp(14, 5, 31, 23, 59, 59), 4, "04");
+    ASSERT_TRUE(a.TestLines(lines));
+    auto e = a.Item("01 L");
+    EXPECT_EQ(e->GasInfo().FolderID(), "");
+    EXPECT_EQ(e->DataCount(), 0);
+    ASSERT_TRUE(a.StoreLines(lines));
+    const clsHeader& h = e->GasInfo();
+    EXPECT_EQ(h.Dates(), rt::MakeDate(2014, 5, 31, 23, 59, 59));
+    EXPECT_EQ(h.FolderID(), "05/14");
+    EXPECT_EQ(h.StationID(), "*");
+    EXPECT_EQ(h.GasName(1), "O2 ");
+    EXPECT_FALSE(h.GasEnable(4));
+    EXPECT_EQ(e->GasNo(0), 3);
+    EXPECT_EQ(e->Events(0), -6);
+    EXPECT_EQ(e->NowEvent(0) * 10 + e->NowCalib(0), 10);
+    EXPECT_EQ(e->DataCount(), 1);
+
+    EXPECT_FALSE(a.SetDatas(EventLine("02", 'C', 0, "02"), true));  // no gas 0
+    EXPECT_FALSE(a.SetDatas(EventLine("02", 'C', 1, "02").left(24), true));
+    EXPECT_TRUE(a.SetDatas(EventLine("02", 'C', 5, "02"), false));  // no alarm code
+    EXPECT_EQ(a.Item("02 L")->DataCount(), 0);
+    QString bad = GasTableLine("02", 'C');
+    bad.replace(20, 5, "ABCDE");  // full scale of gas 1: that block alone is refused
+    EXPECT_FALSE(a.Item("02 L")->SetDataBC(bad, false));
+    EXPECT_EQ(a.Item("02 L")->GasInfo().GasName(0), "CH4");
+    EXPECT_EQ(a.Item("02 L")->GasInfo().GasName(1), "");
+
+    clsTroubleEvents t;
+    EXPECT_FALSE(t.SetDatas(EventLine("03", 'D', 0, "02"), true));
+    // A control character inside a line is dropped before the columns are counted.
+    EXPECT_TRUE(t.SetDatas("03D5\t0811" + QString(16, ' '), false));
+    EXPECT_EQ(t.Item("03 L")->GasNo(0), 4);
+    EXPECT_EQ(t.Item("03 L")->GetGasName(4), "System");
+    EXPECT_EQ(t.Item("03 L")->Events(0), -10);
+    EXPECT_TRUE(t.SetDatas(DateLine("03", 'D', Stamp(14, 5, 14, 8, 30, 0)), false));
+    EXPECT_EQ(t.Item("03 L")->DateTimes(0), rt::MakeDate(2014, 5, 14, 8, 30, 0));
+}
+
+TEST_F(EventTest, MonthlyEventsShareAHeaderAndAreStoredOnce) {
+    clsAlarmEvents a;
+    QStringList block = EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1, "02") +
+                        EventLog("02", 'C', Stamp(14, 5, 9, 9, 0, 0), 2, "03") +
+                        EventLog("03", 'C', Stamp(14, 5, 9, 9, 0, 0), 3, "04") +
+                        EventLog("04", 'C', Stamp(14, 6, 1, 0, 0, 1), 1, "02");
+    for (int round = 0; round < 2; ++round) {  // the same download twice
+        a.Clear();
+        ASSERT_TRUE(Download(a, block));
+        SaveAll(a, inst);
+    }
+    EXPECT_EQ(scratch.count("Log_Head"), 2);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 4);
+    const auto rows = Rows("Select * From Alarm_Event Order by SeqNo");
+    EXPECT_EQ(rows[1].toText("GasName", ""), "O2 ");
+    EXPECT_EQ(rows[2].toLong("Alarm_Type", 0), -6);
+    EXPECT_EQ(rows[2].toLong("RelNo", 0), rows[0].toLong("RelNo", 0));
+    EXPECT_NE(rows[3].toLong("RelNo", 0), rows[0].toLong("RelNo", 0));
+
+    clsAlarmEvent loaded;
+    loaded.SetSeqNo(static_cast<int32_t>(rows[0].toLong("RelNo", 0)));
+    loaded.ReLoad();
+    EXPECT_EQ(loaded.DataCount(), 3);
+    EXPECT_EQ(loaded.GasInfo().FolderID(), "05/14");
+    EXPECT_EQ(loaded.Dates(1), rt::MakeDate(2014, 5, 9, 9, 0, 0));
+    EXPECT_EQ(loaded.Events(2), -6);
+}
+
+TEST_F(EventTest, HeaderIsFoundWithItsStoredFolderOrTheSaveIsRefused) {
+    // Logs without a date line share the header stored under the folder "-----".
+    for (int gas : {1, 2}) {
+        clsTroubleEvent t;
+        ASSERT_TRUE(t.SetDataD0(EventLine("01", 'D', gas, "09"), false));
+        t.SetInstrument(inst);
+        t.Update();
+    }
+    EXPECT_EQ(scratch.count("Log_Head"), 1);
+    EXPECT_EQ(Rows("Select FolderID From Log_Head")[0].toText("FolderID", ""), "-----");
+    EXPECT_EQ(scratch.count("Trouble_Event"), 2);
+
+    // A stored header row without a usable key is passed over: the event goes under a header
+    // of its own, never under key 0.
+    {
+        Database db(scratch.path());
+        db.execute(
+            "Insert Into Log_Head(SeqNo,Names,UserID,StationID,SerialNo,Types,FolderID) "
+            "Values (0,'Alarm Events','USER01','*','A1234567',5,'06/14')");
+    }
+    clsAlarmEvents a;
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 6, 3, 1, 2, 3), 1)));
+    a.Item(1)->SetInstrument(inst);
+    a.Item(1)->Update();
+    EXPECT_EQ(scratch.count("Log_Head"), 3);
+    const auto rows = Rows("Select RelNo From Alarm_Event");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_GE(rows[0].toLong("RelNo", 0), 1);
+}
+
+TEST_F(EventTest, RefusedSavesLeaveTheDatabaseAsItWas) {
+    clsAlarmEvents a;
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1)));
+    auto e = a.Item(1);
+    EXPECT_THROW(e->Update(), AppError);  // no instrument to complete the header
+    clsTroubleEvent empty;
+    EXPECT_NO_THROW(empty.Update());  // nothing to store, nothing required
+
+    {
+        Database db(scratch.path());
+        db.execute("Drop Table Alarm_Event");
+        db.execute("Drop Table Power_Event");
+    }
+    e->SetInstrument(inst);
+    EXPECT_THROW(e->Update(), AppError);
+    clsPowerEvents p;
+    ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(14, 5, 13, 8, 30, 15))}));
+    p.Item(1)->SetInstrument(inst);
+    EXPECT_THROW(p.Item(1)->Update(), AppError);
+    EXPECT_EQ(scratch.count("Log_Head"), 0);
+    EXPECT_EQ(scratch.count("Gas_List"), 0);
+}
+
+TEST_F(EventTest, NewDataIsAnnouncedOncePerKeyAndDownload) {
+    clsTroubleEvents t;
+    const QStringList block = EventLog("01", 'D', Stamp(14, 5, 2, 8, 0, 0), 1) +
+                              EventLog("02", 'D', Stamp(14, 5, 3, 8, 0, 0), 2) +
+                              EventLog("03", 'D', Stamp(14, 5, 4, 8, 0, 0), 3);
+    const QStringList once{GetMessage(2001, {"Trouble Events 05/14"})};
+    EXPECT_EQ(Messages(t, block), once);
+    EXPECT_TRUE(Messages(t, block).isEmpty());
+    t.Clear();
+    EXPECT_EQ(Messages(t, block), once);
+
+    // Keys beyond the hundredth are not kept, so they are announced at every date line.
+    clsAlarmEvents a;
+    QStringList many;
+    for (int i = 0; i <= 100; ++i)
+        many << SerialLine("01", 'C', QString("S%1").arg(i), 1)
+             << DateLine("01", 'C', Stamp(14, 5, 2, 8, 0, 0));
+    EXPECT_EQ(Messages(a, many).size(), 101);
+    EXPECT_EQ(Messages(a, many.mid(200)).size(), 1);  // the 101st key again
+    EXPECT_TRUE(Messages(a, many.mid(0, 2)).isEmpty());
+
+    clsPowerEvents p;
+    const QStringList power{PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
+                            PowerLine("02", Stamp(14, 5, 13, 9, 0, 0), "0000")};
+    EXPECT_EQ(Messages(p, power), QStringList{GetMessage(2001, {"Power Events"})});
+}
+
+TEST_F(EventTest, PowerLinesRefuseUnreadableMomentsAndAFullLog) {
+    clsPowerEvents p;
+    EXPECT_FALSE(p.SetDatas(PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)).left(23) + "\x01", true));
+    ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
+                             PowerLine("01", Stamp(14, 5, 13, 9, 0, 0), "111 ")}));
+    auto e = p.Item("01 L");
+    EXPECT_EQ(e->Dates(0), rt::MakeDate(2014, 5, 13, 8, 30, 15));
+    EXPECT_TRUE(e->Flags(0));
+    EXPECT_FALSE(e->Flags(1));
+
+    // A moment that does not read is refused in the test pass, not stored at another moment.
+    p.SetFailLine(QString());
+    const QString badDate = PowerLine("01", "14XX13083015"),
+                  badTime = PowerLine("01", "1405130830ZZ");
+    EXPECT_FALSE(p.TestLines({badDate, badTime}));
+    EXPECT_EQ(p.FailLine(), "\r\n" + badDate + "\r\n" + badTime);
+    EXPECT_FALSE(e->SetDataF0(badTime, false));
+    EXPECT_EQ(e->DataCount(), 2);
+
+    // 1024 events fill a log: the test pass refuses the next line, the store pass never
+    // writes beyond the slots.
+    QStringList full;
+    for (int i = 0; i < 1022; ++i)
+        full << PowerLine("01", Stamp(15, 1 + i / 60 % 12, 1, 0, i % 60, 0));
+    const QString more = PowerLine("01", Stamp(16, 1, 1, 0, 0, 0));
+    EXPECT_FALSE(p.TestLines(full + QStringList{more}));
+    EXPECT_EQ(e->DataCount(), 2);
+    ASSERT_TRUE(Download(p, full));  // each test pass starts from the stored state
+    EXPECT_FALSE(p.TestLines({more}));
+    EXPECT_FALSE(e->SetDataF0(more, false));
+    EXPECT_EQ(e->DataCount(), 1024);
+    EXPECT_EQ(e->Dates(1024), rt::ZeroDate());
+    clsPowerEvent probe;
+    for (int i = 0; i < 1022; ++i)
+        probe.SetDataF0(full[i], true);
+    EXPECT_TRUE(probe.SetDataF0(more, true) && probe.SetDataF0(more, true));
+    EXPECT_FALSE(probe.SetDataF0(more, true));
+    probe.ResetProbe();
+    EXPECT_TRUE(probe.SetDataF0(more, true));
+    probe.SetDataCount(-5);  // the count indexes the slots
+    EXPECT_EQ(probe.DataCount(), 0);
+}
+
+TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
+    const QString on = PowerLine("01", Stamp(14, 5, 13, 8, 30, 15));
+    const QString sameSecond = PowerLine("01", Stamp(14, 5, 13, 8, 30, 15), "0000");
+    const QString off = PowerLine("01", Stamp(14, 5, 13, 17, 0, 0), "0000");
+    clsPowerEvents p;
+    ASSERT_TRUE(Download(p, {on, sameSecond}));
+    SaveAll(p, inst);
+    p.Clear();
+    ASSERT_TRUE(Download(p, {on, off}));
+    SaveAll(p, inst);
+    EXPECT_EQ(scratch.count("Log_Head"), 1);
+    EXPECT_EQ(scratch.count("Power_Event"), 2);
+    const auto head = Rows("Select * From Log_Head");
+    EXPECT_EQ(head[0].toText("StationID", ""), "*");
+    EXPECT_EQ(head[0].toText("FolderID", ""), "-----");
+
+    clsPowerEvent loaded;
+    loaded.SetSeqNo(static_cast<int32_t>(head[0].toLong("SeqNo", 0)));
+    loaded.ReLoad();
+    EXPECT_EQ(loaded.DataCount(), 2);
+    EXPECT_TRUE(loaded.Flags(0));
+    EXPECT_FALSE(loaded.Flags(1));
+    EXPECT_EQ(loaded.Dates(1), rt::MakeDate(2014, 5, 13, 17, 0, 0));
+
+    // A saved log keeps the identity it was stored under, whatever instrument comes later.
+    auto other = std::make_shared<clsInstrument>();
+    other->SetSerialNo("B7654321");
+    SaveAll(p, other);
+    EXPECT_EQ(scratch.count("Log_Head"), 1);
+    EXPECT_EQ(scratch.count("Power_Event"), 2);
+    p.Clear();
+    ASSERT_TRUE(Download(p, {on}));
+    SaveAll(p, other);
+    EXPECT_EQ(scratch.count("Log_Head"), 2);
+    EXPECT_EQ(scratch.count("Power_Event"), 3);
+}
+
+TEST_F(EventTest, ReloadHoldsNoMoreEventsThanItsSlots) {
+    {
+        Database db(scratch.path());
+        Database::Transaction tx(db);
+        db.execute("Insert Into Log_Head(SeqNo,Names,Types,FolderID) Values (7,?,6,'05/14')",
+                   {"Trouble Events"});
+        db.execute("Insert Into Log_Head(SeqNo,Names,Types,FolderID) Values (8,?,7,'-----')",
+                   {"Power Events"});
+        for (int i = 1; i <= 1500; ++i) {
+            db.execute("Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Values (?,7,?,-2)",
+                       {i, i % 5});
+            db.execute("Insert Into Power_Event(SeqNo,RelNo,Power_Type) Values (?,8,?)",
+                       {i, i % 2 == 1});
+        }
+        tx.commit();
+    }
+    clsTroubleEvent t;
+    t.SetSeqNo(7);
+    t.ReLoad();
+    EXPECT_EQ(t.DataCount(), 1024);
+    EXPECT_EQ(t.GasNo(1023), 1024 % 5);
+    EXPECT_EQ(t.Dates(0), rt::Now());  // a row without a date shows the moment of loading
+    EXPECT_EQ(t.GasNo(1024), 0);
+
+    clsPowerEvent p;
+    p.SetSeqNo(8);
+    p.ReLoad();
+    EXPECT_EQ(p.DataCount(), 1024);
+    EXPECT_TRUE(p.Flags(1022));
+    EXPECT_FALSE(p.Flags(1023));
+}
+
+// Random and cut lines: nothing crashes, and a block whose test pass failed leaves nothing
+// behind, neither in the record sets nor in the database.
+template <class C>
+void Scramble(const QStringList& good, const std::shared_ptr<clsInstrument>& inst,
+              const test::ScratchDatabase& scratch, const char* table) {
+    std::mt19937 rng(4170);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int failed = 0;
+    for (int round = 0; round < 150; ++round) {
+        QStringList block = good;
+        for (QString& line : block) {
+            const int how = pick(8);
+            if (how == 0) line.truncate(pick(line.size() + 1));
+            if (how == 1) line[pick(line.size())] = QChar(pick(128));
+            if (how == 2) line.insert(pick(line.size()), QChar(pick(3) == 0 ? 0x3042 : pick(128)));
+        }
+        C tested;
+        if (tested.TestLines(block)) {
+            tested.StoreLines(block);
+            EXPECT_NO_THROW(SaveAll(tested, inst));
+            continue;
+        }
+        ++failed;
+        const long long before = scratch.count(table);
+        for (const auto& item : tested) {
+            EXPECT_EQ(item->DataCount(), 0);
+            EXPECT_TRUE(item->GasInfo().SerialNo().isEmpty());
+        }
+        EXPECT_NO_THROW(SaveAll(tested, inst));
+        EXPECT_EQ(scratch.count(table), before);
+        C stored;  // the store pass alone must survive any line as well
+        EXPECT_NO_THROW(stored.StoreLines(block));
+    }
+    EXPECT_GT(failed, 30);  // both outcomes are exercised
+}
+
+TEST_F(EventTest, RandomAndCutLinesNeverCrashNorStoreFailedBlocks) {
+    Scramble<clsAlarmEvents>(EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 2) +
+                                 EventLog("02", 'C', Stamp(14, 5, 3, 8, 0, 0), 3),
+                             inst, scratch, "Alarm_Event");
+    Scramble<clsTroubleEvents>(EventLog("01", 'D', Stamp(14, 5, 2, 8, 0, 0), 5), inst, scratch,
+                               "Trouble_Event");
+    Scramble<clsPowerEvents>({PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
+                              PowerLine("01", Stamp(14, 5, 13, 9, 30, 15), "0000")},
+                             inst, scratch, "Power_Event");
+}
+
+TEST_F(EventTest, ACountLineWithoutAnEventLineStoresNoEvent) {
+    clsAlarmEvents a;
+    QStringList lines = EventLog("01", 'C', Stamp(14, 7, 1, 10, 0, 0), 1);
+    lines.removeLast();  // the event line itself never came
+    ASSERT_TRUE(Download(a, lines));
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 0);
+    EXPECT_EQ(scratch.count("Log_Head"), 0);
+}
