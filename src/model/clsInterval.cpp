@@ -63,6 +63,8 @@ void clsInterval::ClearDatas() {
     seqNo_ = 0;
     dataCount_ = eventCount_ = 0;
     sampleCounter_ = lastSampleNo_ = 0;
+    valueIndex_.Invalidate();
+    eventIndex_.Invalidate();
     const QDateTime zero = rt::ZeroDate();
     for (auto& r : values_) {
         r = IntervalValueRecord{};
@@ -98,16 +100,12 @@ void clsInterval::Commit(const Cursor& c, bool TestFlag) {
 
 bool clsInterval::HasValueAt(const QDateTime& t, bool TestFlag) const {
     if (TestFlag && probe_.newValueTimes.count(t)) return true;
-    for (int32_t i = 0; i < dataCount_; ++i)
-        if (values_[static_cast<size_t>(i)].DateTimes == t) return true;
-    return false;
+    return valueIndex_.Find(values_, dataCount_, t) >= 0;
 }
 
 bool clsInterval::HasEventAt(const QDateTime& t, bool TestFlag) const {
     if (TestFlag && probe_.newEventTimes.count(t)) return true;
-    for (int32_t i = 0; i < eventCount_; ++i)
-        if (events_[static_cast<size_t>(i)].DateTimes == t) return true;
-    return false;
+    return eventIndex_.Find(events_, eventCount_, t) >= 0;
 }
 
 int clsInterval::RoomForValues(bool TestFlag) const {
@@ -310,12 +308,11 @@ bool clsInterval::SetDataAC(const QString& vData, bool TestFlag) {
 int16_t clsInterval::AddValue(int GasNo, const QDateTime& Dates, float Values) {
     if (GasNo < 0 || GasNo > 5)
         throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
-    int index = -1;
-    for (int32_t i = 0; i < dataCount_; ++i)
-        if (values_[static_cast<size_t>(i)].DateTimes == Dates) index = i;
+    int index = valueIndex_.Find(values_, dataCount_, Dates);
     if (index < 0) {
         if (dataCount_ >= ValueCapacity) return -1;
         index = dataCount_++;
+        valueIndex_.Appended(index, Dates);
         auto& v = values_[static_cast<size_t>(index)].Value;
         for (int ch = 0; ch < 5; ++ch)
             v[static_cast<size_t>(ch)] = -1;
@@ -329,12 +326,11 @@ int16_t clsInterval::AddValue(int GasNo, const QDateTime& Dates, float Values) {
 int16_t clsInterval::AddEvents(int GasNo, const QDateTime& Dates, int32_t EventNo) {
     if (GasNo < 0 || GasNo > 5)
         throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
-    int index = -1;
-    for (int32_t i = 0; i < eventCount_; ++i)
-        if (events_[static_cast<size_t>(i)].DateTimes == Dates) index = i;
+    int index = eventIndex_.Find(events_, eventCount_, Dates);
     if (index < 0) {
         if (eventCount_ >= EventCapacity) return -1;
         index = eventCount_++;
+        eventIndex_.Appended(index, Dates);
         auto& e = events_[static_cast<size_t>(index)].Event;
         for (int ch = 0; ch < 5; ++ch)
             e[static_cast<size_t>(ch)] = -1;
@@ -419,7 +415,9 @@ QDateTime clsInterval::DateTimes(int Index) const {
 }
 
 void clsInterval::SetDateTimes(int Index, const QDateTime& v) {
-    if (ValueIn(0, Index)) values_[static_cast<size_t>(Index)].DateTimes = v;
+    if (!ValueIn(0, Index)) return;
+    values_[static_cast<size_t>(Index)].DateTimes = v;
+    valueIndex_.Invalidate();
 }
 
 QDateTime clsInterval::EventDateTimes(int Index) const {
@@ -428,7 +426,9 @@ QDateTime clsInterval::EventDateTimes(int Index) const {
 }
 
 void clsInterval::SetEventDateTimes(int Index, const QDateTime& v) {
-    if (EventIn(0, Index)) events_[static_cast<size_t>(Index)].DateTimes = v;
+    if (!EventIn(0, Index)) return;
+    events_[static_cast<size_t>(Index)].DateTimes = v;
+    eventIndex_.Invalidate();
 }
 
 // ---- finders -----------------------------------------------------------------------------
@@ -522,6 +522,8 @@ void clsInterval::SaveRecords() {
 
 void clsInterval::ReLoad() {
     if (!FileExists(dbPath_)) return;
+    valueIndex_.Invalidate();
+    eventIndex_.Invalidate();
     Database db(dbPath_);
     header_.ReLoad(seqNo_, db);
 

@@ -5,14 +5,55 @@
 #include "clsRecordSet.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <set>
 #include <vector>
 
 namespace qv {
+
+// Finds a record by its time without scanning: a log's lines arrive by the thousand, and each
+// one looks for the record of its time. Rebuilt from the records whenever they changed behind
+// its back; where two records share a time the later one is found, as a scan would.
+class RecordTimeIndex {
+  public:
+    template <class Records>
+    int Find(const Records& records, int32_t count, const QDateTime& t) const {
+        if (dirty_ || count != built_) Rebuild(records, count);
+        const auto it = map_.constFind(Key(t));
+        return it == map_.constEnd() ? -1 : *it;
+    }
+    // A record appended at the end of the records the index knows.
+    void Appended(int32_t index, const QDateTime& t) {
+        if (dirty_ || index != built_) {
+            dirty_ = true;
+            return;
+        }
+        map_.insert(Key(t), index);
+        built_ = index + 1;
+    }
+    void Invalidate() { dirty_ = true; }
+
+  private:
+    static qint64 Key(const QDateTime& t) {
+        return t.isValid() ? t.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+    }
+    template <class Records>
+    void Rebuild(const Records& records, int32_t count) const {
+        map_.clear();
+        for (int32_t i = 0; i < count; ++i)
+            map_.insert(Key(records[static_cast<size_t>(i)].DateTimes), i);
+        built_ = count;
+        dirty_ = false;
+    }
+    mutable QHash<qint64, int32_t> map_;
+    mutable int32_t built_ = 0;
+    mutable bool dirty_ = true;
+};
 
 // One sample: the readings of channels 0 to 4 at one time (entry 5 is never filled).
 struct IntervalValueRecord {
@@ -122,6 +163,8 @@ class clsInterval : public clsRecordSet {
     int32_t lastSampleNo_ = 0;
     std::vector<IntervalValueRecord> values_;  // always ValueCapacity slots
     std::vector<IntervalEventRecord> events_;  // always EventCapacity slots
+    RecordTimeIndex valueIndex_;
+    RecordTimeIndex eventIndex_;
     Probe probe_;
 };
 
