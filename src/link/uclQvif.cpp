@@ -1,0 +1,478 @@
+// The instrument interface control: ports and their routing, sending and the serial log, the
+// receive path with acknowledgements and retries, and the two timers.
+#include "uclQvif.h"
+
+#include "AppPaths.h"
+#include "Dates.h"
+#include "Frames.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+
+namespace qv {
+
+using namespace frames;
+
+namespace {
+constexpr int16_t kRetryLimit = 30;
+constexpr int16_t kReplyTicks = 30;
+constexpr qsizetype kMaxUnterminated = 64 * 1024;
+QString DateNow() {
+    return GeneralDate(rt::Now());
+}
+}  // namespace
+
+uclQvif::uclQvif(std::unique_ptr<SerialPort> serial, std::unique_ptr<InfraredPort> infrared,
+                 QObject* parent)
+    : QObject(parent),
+      serial_(serial ? std::move(serial) : std::make_unique<QtSerialPort>()),
+      infrared_(infrared ? std::move(infrared) : std::make_unique<NoInfraredPort>()) {
+    connect(serial_.get(), &SerialPort::Notify, this, &uclQvif::mscComm_Notify);
+    connect(infrared_.get(), &SerialPort::Notify, this, &uclQvif::LinkIrDA1_Notify);
+    status_ = StatusInitial;
+    // The serial port's start-up values; the stored properties below override most of them.
+    serial_->SetHandshaking(0);
+    serial_->SetRts(false);
+    serial_->SetDtr(false);
+    serial_->SetSettings(QStringLiteral("115200,n,8,1"));
+    infrared_->Close();
+    irKeepAlive_ = 5;
+    lastFrame_.clear();
+    tmrTimer_.setInterval(100);
+    connect(&tmrTimer_, &QTimer::timeout, this, &uclQvif::tmrTimer_Timer);
+    tmrDenst_.setInterval(1000);
+    connect(&tmrDenst_, &QTimer::timeout, this, &uclQvif::tmrDenst_Timer);
+    timerEnabled_ = true;
+    ApplyTimers();
+    linkState_ = LinkNotConnected;
+    ReadProperties(StoredProperties{});
+}
+
+uclQvif::~uclQvif() {
+    tmrTimer_.stop();
+    tmrDenst_.stop();
+    // The ports go before the timers and buffers they would report into.
+    disconnect(serial_.get(), nullptr, this, nullptr);
+    disconnect(infrared_.get(), nullptr, this, nullptr);
+    serial_->Close();
+    infrared_->Close();
+}
+
+void uclQvif::ReadProperties(const StoredProperties& values) {
+    enabled_ = values.Enabled;
+    serial_->SetPortNumber(values.CommPort);
+    serial_->SetDtr(values.DTREnable);
+    serial_->SetRts(values.RTSEnable);
+    serial_->SetSettings(values.Settings);
+}
+
+StoredProperties uclQvif::WriteProperties() const {
+    StoredProperties values;
+    values.Enabled = enabled_;
+    values.CommPort = serial_->PortNumber();
+    values.DTREnable = serial_->Dtr();
+    values.RTSEnable = serial_->Rts();
+    values.Settings = serial_->Settings();
+    return values;
+}
+
+// ---- Ports ----
+
+SerialPort& uclQvif::PortInUse() const {
+    if (!serialComm_ && infrared_->CanCarryLink()) return *infrared_;
+    return *serial_;
+}
+
+int16_t uclQvif::CommPort() const {
+    return PortInUse().PortNumber();
+}
+void uclQvif::SetCommPort(int16_t v) {
+    serial_->SetPortNumber(v);
+}
+bool uclQvif::PortOpen() const {
+    return PortInUse().IsOpen();
+}
+bool uclQvif::DTREnable() const {
+    return PortInUse().Dtr();
+}
+void uclQvif::SetDTREnable(bool v) {
+    PortInUse().SetDtr(v);
+}
+int16_t uclQvif::Handshaking() const {
+    return PortInUse().Handshaking();
+}
+void uclQvif::SetHandshaking(int16_t v) {
+    PortInUse().SetHandshaking(v);
+}
+bool uclQvif::RTSEnable() const {
+    return PortInUse().Rts();
+}
+void uclQvif::SetRTSEnable(bool v) {
+    PortInUse().SetRts(v);
+}
+QString uclQvif::Settings() const {
+    return PortInUse().Settings();
+}
+void uclQvif::SetSettings(const QString& v) {
+    PortInUse().SetSettings(v);
+}
+
+void uclQvif::SetPortOpen(bool v) {
+    SerialPort& port = PortInUse();
+    if (&port == infrared_.get()) {
+        if (v)
+            infrared_->Open();
+        else
+            infrared_->Close();
+        return;
+    }
+    if (v)
+        OpenSerialPort();
+    else
+        serial_->Close();
+}
+
+bool uclQvif::OpenSerialPort() {
+    if (serial_->IsOpen()) return true;
+    if (serial_->Open()) return true;
+    // The link goes on with the port closed; the log tells the user why.
+    WriteSerialLog(QStringLiteral("Port COM%1 (%2) cannot be opened: %3. Date = %4")
+                       .arg(serial_->PortNumber())
+                       .arg(serial_->DevicePath(), serial_->OpenError(), DateNow()));
+    return false;
+}
+
+// ---- Sending and the serial log ----
+
+void uclQvif::DataSend(const QByteArray& Datas, bool InitFlag) {
+    lastAcceptedBlock_.clear();
+    Send(Datas, InitFlag);
+}
+
+void uclQvif::Send(const QByteArray& frame, bool InitFlag) {
+    receiveBuffer_.clear();
+    SerialPort& port = PortInUse();
+    if (port.IsOpen()) port.Write(frame);
+    lastFrame_ = frame;
+    replyTimeout_ = kReplyTicks;
+    if (InitFlag) retries_ = 0;
+    WriteSerialLog(GetMessage(5552, {ShowControlChars(lastFrame_)}));
+}
+
+void uclQvif::AddLog(const QString& vData) {
+    WriteSerialLog(vData);
+}
+
+void uclQvif::WriteSerialLog(const QString& text) {
+    if (serialFileNo_ <= 0) return;
+    if (!logFile_) {
+        if (logPath_.isEmpty()) logPath_ = ProgramFile(QStringLiteral("SerialLog.log"));
+        logFile_ = std::make_unique<QFile>(logPath_);
+        if (!logFile_->open(QIODevice::WriteOnly | QIODevice::Append)) {
+            logFile_.reset();
+            return;
+        }
+    }
+    // Flushed per line, so every line is in the file before the next frame is handled.
+    logFile_->write((text + QStringLiteral("\r\n")).toUtf8());
+    logFile_->flush();
+}
+
+// ---- Receive path ----
+
+void uclQvif::mscComm_Notify(int code) {
+    if (!serial_->IsOpen()) return;
+    switch (code) {
+        case SerialPort::EvReceive:
+            Receive(serial_->ReadAll());
+            break;
+        case SerialPort::EvCtsChange:
+        case SerialPort::EvDsrChange:
+            LineStatusChanged();
+            break;
+        case SerialPort::EvBreak:
+        case SerialPort::EvFraming:
+        case SerialPort::EvOverrun:
+        case SerialPort::EvRxOverflow:
+        case SerialPort::EvParity:
+        case SerialPort::EvTxFull:
+        case SerialPort::EvDeviceControl:
+            LineError(code);
+            break;
+        default:
+            break;
+    }
+}
+
+bool uclQvif::TransferRunning() const {
+    return status_ == StatusBlockDownload || status_ == StatusReadCommand ||
+           status_ == StatusWriteCommand;
+}
+
+void uclQvif::BeginConnecting() {
+    linkState_ = LinkConnecting;
+    // A cancel of an earlier operation must not end the first exchange of a new connection.
+    cancel_ = false;
+}
+
+void uclQvif::LineStatusChanged() {
+    const int lines = serial_->LineStatus();
+    if (lines & (SerialPort::LineCts | SerialPort::LineDsr)) {
+        BeginConnecting();
+        return;
+    }
+    // The instrument has gone: a transfer it cut short has failed, it has not completed.
+    linkState_ = LinkNotConnected;
+    status_ = TransferRunning() ? StatusFailed : StatusCompleted;
+    retries_ = 0;
+    emit OnDisConnect();
+}
+
+void uclQvif::LineError(int code) {
+    int message = 0;
+    switch (code) {
+        case SerialPort::EvBreak:
+            message = 5542;
+            break;
+        case SerialPort::EvFraming:
+            message = 5543;
+            break;
+        case SerialPort::EvOverrun:
+            message = 5544;
+            break;
+        case SerialPort::EvRxOverflow:
+            message = 5545;
+            break;
+        case SerialPort::EvParity:
+            message = 5546;
+            break;
+        case SerialPort::EvTxFull:
+            if (linkState_ == LinkConnecting) return;
+            message = 5547;
+            break;
+        default:
+            message = 5548;
+            break;
+    }
+    WriteSerialLog(GetMessage(message, {DateNow()}));
+    if (code <= SerialPort::EvParity || TransferRunning())
+        status_ = StatusFailed;
+    else
+        status_ = StatusCompleted;
+}
+
+void uclQvif::LinkIrDA1_Notify(int code) {
+    switch (code) {
+        case SerialPort::EvReceive:
+            Receive(infrared_->ReadAll());
+            break;
+        case InfraredPort::EvPeerFound:
+            if (!infrared_->PeerName().contains(QStringLiteral("QV-4170")) ||
+                linkState_ != LinkNotConnected)
+                return;
+            WriteSerialLog(GetMessage(5550, {DateNow()}));
+            retries_ = 0;
+            receiveBuffer_.clear();
+            tickCount_ = 0;
+            BeginConnecting();
+            if (!infrared_->CanCarryLink() && !serial_->IsOpen()) {
+                serial_->SetSettings(QStringLiteral("115200,N,8,1"));
+                serial_->SetPortNumber(CommPortNo);
+                serial_->ClearOutput();
+                OpenSerialPort();
+            }
+            break;
+        case InfraredPort::EvSocketError: {
+            status_ = StatusFailed;
+            const int number = infrared_->ErrorNumber();
+            WriteSerialLog(QStringLiteral("Soket Error[%1](%2)").arg(DateNow()).arg(number));
+            emit IrDAError(static_cast<int16_t>(number));
+            break;
+        }
+        default:
+            status_ = StatusFailed;
+            WriteSerialLog(QStringLiteral("IrDA Error[%1][%2] (%3)")
+                               .arg(DateNow())
+                               .arg(code)
+                               .arg(infrared_->ErrorNumber()));
+            break;
+    }
+}
+
+void uclQvif::Receive(const QByteArray& bytes) {
+    receiveBuffer_ += bytes;
+    // Line noise without a terminator is dropped before it can grow without bound; no frame
+    // of the protocol comes near this size.
+    if (receiveBuffer_.size() > kMaxUnterminated && receiveBuffer_.indexOf(ETB) < 0 &&
+        receiveBuffer_.indexOf(EOT) < 0 && receiveBuffer_.indexOf(CR) < 0)
+        receiveBuffer_.clear();
+    ReceiveStep();
+}
+
+void uclQvif::ReceiveStep() {
+    if (cancel_) {
+        status_ = StatusCancelled;
+        receiveBuffer_.clear();
+        return;
+    }
+    // Every complete frame is cut out before any is answered: an answer empties the buffer.
+    const QList<CutFrame> frames = CutFrames(receiveBuffer_);
+    for (const CutFrame& f : frames)
+        HandleFrame(f.bytes, f.terminator);
+}
+
+QByteArray uclQvif::AnswerFrame(char answer, char terminator) const {
+    const int length = lastFrame_.contains("IH") ? 7 : 5;
+    return MakeFrame(lastFrame_.mid(5, length) + answer, terminator);
+}
+
+void uclQvif::HandleFrame(const QByteArray& frame, char terminator) {
+    WriteSerialLog(GetMessage(5549, {ShowControlChars(frame)}));
+    const bool repeated = status_ == StatusBlockDownload && terminator != CR &&
+                          !lastAcceptedBlock_.isEmpty() && frame == lastAcceptedBlock_;
+    const bool ok = repeated || ParseReply(frame);
+    if (ok) {
+        if (status_ == StatusBlockDownload && terminator != CR) lastAcceptedBlock_ = frame;
+        if (terminator == ETB)
+            Send(AnswerFrame(ACK, ETB), true);
+        else if (terminator == EOT)
+            status_ = StatusCompleted;
+        return;
+    }
+    if (retries_ >= kRetryLimit) {
+        status_ = StatusFailed;
+        return;
+    }
+    ++retries_;
+    if (status_ == StatusReadCommand || status_ == StatusWriteCommand)
+        Send(lastFrame_, false);
+    else
+        Send(AnswerFrame(NAK, terminator), false);
+}
+
+// ---- Timers ----
+
+void uclQvif::ApplyTimers() {
+    if (!manualTimers_ && timerEnabled_)
+        tmrTimer_.start();
+    else
+        tmrTimer_.stop();
+    if (!manualTimers_ && denstEnabled_)
+        tmrDenst_.start();
+    else
+        tmrDenst_.stop();
+}
+
+void uclQvif::UseManualTimers(bool manual) {
+    manualTimers_ = manual;
+    ApplyTimers();
+}
+
+void uclQvif::SetTimerEnabled(bool v) {
+    timerEnabled_ = v;
+    ApplyTimers();
+}
+
+bool uclQvif::DisConnect() {
+    tickCount_ = 0;
+    status_ = StatusReady;
+    return false;
+}
+
+void uclQvif::SetRunDensty(bool v) {
+    if (!v && denstEnabled_) {
+        WaitWhile([this] { return status_ == StatusReadCommand; });
+        denstEnabled_ = false;
+        ApplyTimers();
+    } else if (v && !denstEnabled_) {
+        denstEnabled_ = true;
+        ApplyTimers();
+        tickCount_ = 0;
+        // An earlier cancel would otherwise swallow every reading.
+        cancel_ = false;
+    }
+}
+
+void uclQvif::WaitWhile(const std::function<bool()>& condition) {
+    // The keep-alive wakes the loop when nothing else would (timers on a test clock).
+    QTimer keepAlive;
+    keepAlive.start(5);
+    while (condition()) {
+        if (waitHook_) waitHook_();
+        if (!condition()) break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void uclQvif::tmrTimer_Timer() {
+    ++tickCount_;
+    if (linkState_ == LinkConnecting) {
+        if (status_ != StatusReadCommand) {
+            WriteSerialLog(GetMessage(5512));
+            if (retries_ >= kRetryLimit) {
+                status_ = StatusInitial;
+                linkState_ = LinkNotConnected;
+                emit AlarmMessage(GetMessage(5405));
+            } else {
+                ++retries_;
+                if (retries_ % 5 == 0) emit ConnectRetry(static_cast<int16_t>(retries_ / 5));
+                status_ = StatusReadCommand;
+                DataSend(MakeFrame("RC,R,", EOT), false);
+            }
+            tickCount_ = 0;
+        } else if (tickCount_ > 10) {
+            status_ = StatusInitial;
+            if (!infrared_->CanCarryLink()) {
+                if (serial_->IsOpen()) serial_->Close();
+                linkState_ = LinkReopenPort;
+            }
+            tickCount_ = 0;
+        }
+    } else if (linkState_ == LinkReopenPort) {
+        OpenSerialPort();
+        status_ = StatusInitial;
+        linkState_ = LinkConnecting;
+        tickCount_ = 0;
+    }
+
+    if (linkState_ == LinkConnected) {
+        if (replyTimeout_ > 0) {
+            --replyTimeout_;
+        } else if (retries_ >= kRetryLimit) {
+            status_ = StatusFailed;
+        } else {
+            ++retries_;
+            if (status_ == StatusBlockDownload) {
+                if (lastFrame_.endsWith(EOT))
+                    Send(lastFrame_, false);
+                else
+                    Send(MakeFrame(lastFrame_.mid(5, 5) + NAK, ETB), false);
+            } else if (status_ == StatusReadCommand || status_ == StatusWriteCommand) {
+                Send(lastFrame_, false);
+            }
+        }
+    }
+
+    if (irKeepAlive_ > 0) {
+        --irKeepAlive_;
+    } else {
+        infrared_->Discover();
+        irKeepAlive_ = 5;
+    }
+}
+
+void uclQvif::tmrDenst_Timer() {
+    if (status_ == StatusReady || status_ == StatusCompleted) {
+        status_ = StatusReadCommand;
+        retries_ = 0;
+        DataSend(MakeFrame("DN,R,", EOT), true);
+    } else if (status_ == StatusReadCommand) {
+        WriteSerialLog(GetMessage(5560, {DateNow()}));
+        status_ = StatusReady;
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,249 @@
+// The instrument interface control: the serial and infrared ports, framing and the serial log,
+// the receive path with acknowledgements and retries, the link timer with connect polling and
+// live readings, and the reply decoder that stores every reply into the model.
+#pragma once
+
+#include "InfraredPort.h"
+#include "SerialPort.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace qv {
+
+class clsAlarmEvents;
+class clsAlarms;
+class clsHistorys;
+class clsInstrument;
+class clsIntervals;
+class clsPowerEvents;
+class clsToken;
+class clsTroubleEvents;
+
+// Values of the control's Status.
+enum TransferStatus : int32_t {
+    StatusInitial = 0,
+    StatusReady = 2,
+    StatusBlockDownload = 3,
+    StatusReadCommand = 4,
+    StatusWriteCommand = 5,
+    StatusCompleted = 6,
+    StatusFailed = 7,
+    StatusCancelled = 8,
+};
+
+// Values of the connection state.
+enum LinkStateCode : int32_t {
+    LinkNotConnected = 0,
+    LinkConnecting = 2,
+    LinkConnected = 3,
+    LinkReopenPort = 4,
+};
+
+// The values the host keeps for the control between runs.
+struct StoredProperties {
+    bool Enabled = true;
+    int16_t CommPort = 4;
+    bool DTREnable = false;
+    bool RTSEnable = false;
+    QString Settings = QStringLiteral("9600,n,8,1");
+};
+
+class uclQvif : public QObject {
+    Q_OBJECT
+  public:
+    // Without ports given, the machine's serial port and an infrared port without IrDA are used.
+    explicit uclQvif(std::unique_ptr<SerialPort> serial = nullptr,
+                     std::unique_ptr<InfraredPort> infrared = nullptr, QObject* parent = nullptr);
+    ~uclQvif() override;
+
+    void ReadProperties(const StoredProperties& values);
+    StoredProperties WriteProperties() const;
+
+    // Port members; the port in use is the infrared port when SerialComm is False and the
+    // infrared port can carry the link, else the serial port.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool v) { enabled_ = v; }
+    int16_t CommPort() const;
+    // Always the serial port's number.
+    void SetCommPort(int16_t v);
+    bool SerialComm() const { return serialComm_; }
+    void SetSerialComm(bool v) { serialComm_ = v; }
+    bool PortOpen() const;
+    // A serial port that cannot be opened stays closed; its cause goes to the serial log.
+    void SetPortOpen(bool v);
+    bool DTREnable() const;
+    void SetDTREnable(bool v);
+    int16_t Handshaking() const;
+    void SetHandshaking(int16_t v);
+    bool RTSEnable() const;
+    void SetRTSEnable(bool v);
+    QString Settings() const;
+    void SetSettings(const QString& v);
+
+    // Sends one frame built by frames::MakeFrame on the port in use.
+    void DataSend(const QByteArray& Datas, bool InitFlag = false);
+    // One line of the serial log.
+    void AddLog(const QString& vData);
+    int16_t SerialFileNo() const { return serialFileNo_; }
+    // A new file number (0: none) closes the log file; the next line opens it again.
+    void SetSerialFileNo(int16_t v) {
+        serialFileNo_ = v;
+        logFile_.reset();
+    }
+
+    int32_t Status() const { return status_; }
+    void SetStatus(int32_t v) { status_ = v; }
+    bool Connected() const { return linkState_ == LinkConnected; }
+    void SetConnected(bool) {}
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool v) { cancel_ = v; }
+    // Returns the link to ready; closes nothing.
+    bool DisConnect();
+    bool RunDensty() const { return denstEnabled_; }
+    void SetRunDensty(bool v);
+    bool TimerEnabled() const { return timerEnabled_; }
+    void SetTimerEnabled(bool v);
+
+    // The objects that replies are stored into.
+    const std::shared_ptr<clsInstrument>& Instrument() const { return instrument_; }
+    void SetInstrument(std::shared_ptr<clsInstrument> v) { instrument_ = std::move(v); }
+    const std::shared_ptr<clsIntervals>& Intervals() const { return intervals_; }
+    void SetIntervals(std::shared_ptr<clsIntervals> v) { intervals_ = std::move(v); }
+    const std::shared_ptr<clsAlarms>& Alarms() const { return alarms_; }
+    void SetAlarms(std::shared_ptr<clsAlarms> v) { alarms_ = std::move(v); }
+    const std::shared_ptr<clsHistorys>& History() const { return history_; }
+    void SetHistory(std::shared_ptr<clsHistorys> v) { history_ = std::move(v); }
+    const std::shared_ptr<clsAlarmEvents>& AlarmEvents() const { return alarmEvents_; }
+    void SetAlarmEvents(std::shared_ptr<clsAlarmEvents> v) { alarmEvents_ = std::move(v); }
+    const std::shared_ptr<clsTroubleEvents>& TroubleEvents() const { return troubleEvents_; }
+    void SetTroubleEvents(std::shared_ptr<clsTroubleEvents> v) { troubleEvents_ = std::move(v); }
+    const std::shared_ptr<clsPowerEvents>& PowerEvents() const { return powerEvents_; }
+    void SetPowerEvents(std::shared_ptr<clsPowerEvents> v) { powerEvents_ = std::move(v); }
+    int16_t HistoryChannel() const { return historyChannel_; }
+    void SetHistoryChannel(int16_t v) { historyChannel_ = v; }
+
+    // Results of the commands, as the last replies left them.
+    const QString& ZeroStatusText() const { return zeroStatusText_; }
+    const QString& SpanStatusText() const { return spanStatusText_; }
+    bool ClearDone() const { return clearDone_; }
+
+    // The EEP-ROM dump list that "EP" blocks are written to; nullptr when no dump runs (blocks
+    // that arrive then are discarded). Setting a target empties the page being collected.
+    void SetDumpTarget(QIODevice* out);
+    int16_t DumpLineCount() const { return dumpLineCount_; }
+
+    // The verdict on one received frame; stores what it carries. True = accepted.
+    bool ParseReply(const QByteArray& frame);
+
+    // Timer handlers, callable directly when the timers run on a test clock.
+    void tmrTimer_Timer();
+    void tmrDenst_Timer();
+    // With manual timers the QTimers never fire: a test calls the handlers itself.
+    void UseManualTimers(bool manual);
+    // Called on every turn of a waiting loop (a test advances its clock there).
+    void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
+
+    // State of the link, for the host's operations and for tests.
+    int32_t LinkState() const { return linkState_; }
+    int16_t Retries() const { return retries_; }
+    int16_t ReplyTimeout() const { return replyTimeout_; }
+    int32_t TickCount() const { return tickCount_; }
+    const QByteArray& LastFrame() const { return lastFrame_; }
+    const QByteArray& ReceiveBuffer() const { return receiveBuffer_; }
+
+  signals:
+    void OnConnect();
+    void Densty(float Value1, float Value2, float Value3, float Value4, float Value5);
+    void ConnectRetry(int16_t RetryCount);
+    void InstMessage(const QString& MessageString);
+    void InterMessage(const QString& MessageString);
+    void AlarmMessage(const QString& MessageString);
+    void DumpMessage(const QString& MessageString);
+    void OnDisConnect();
+    void IrDAError(int16_t ErrorNumber);
+
+  protected:
+    // Yields to the message loop while the condition holds.
+    void WaitWhile(const std::function<bool()>& condition);
+
+  private:
+    void mscComm_Notify(int code);
+    void LinkIrDA1_Notify(int code);
+    void LineStatusChanged();
+    void LineError(int code);
+    void Receive(const QByteArray& bytes);
+    void ReceiveStep();
+    void HandleFrame(const QByteArray& frame, char terminator);
+    // Writes a frame that answers or repeats the exchange in progress.
+    void Send(const QByteArray& frame, bool InitFlag);
+    QByteArray AnswerFrame(char answer, char terminator) const;
+    SerialPort& PortInUse() const;
+    bool OpenSerialPort();
+    void BeginConnecting();
+    bool TransferRunning() const;
+    void WriteSerialLog(const QString& text);
+    void ApplyTimers();
+
+    // The decoder's parts.
+    bool Decode(const QByteArray& frame);
+    bool DecodeSetting(const QString& key, const clsToken& tok);
+    bool DecodeChannels(const QString& key, const clsToken& tok);
+    bool DecodeBlock(const QString& key, const clsToken& tok);
+    bool DecodeDump(const clsToken& tok);
+    void WriteDumpPage();
+
+    std::unique_ptr<SerialPort> serial_;
+    std::unique_ptr<InfraredPort> infrared_;
+    QTimer tmrTimer_;
+    QTimer tmrDenst_;
+    bool manualTimers_ = false;
+    bool timerEnabled_ = false;
+    bool denstEnabled_ = false;
+    std::function<void()> waitHook_;
+
+    bool enabled_ = true;
+    bool serialComm_ = false;
+    int16_t retries_ = 0;
+    int16_t irKeepAlive_ = 5;
+    int16_t replyTimeout_ = 0;
+    int32_t tickCount_ = 0;
+    int16_t serialFileNo_ = 0;
+    QString logPath_;
+    std::unique_ptr<QFile> logFile_;
+    QByteArray lastFrame_;
+    bool cancel_ = false;
+    QByteArray receiveBuffer_;
+    int32_t status_ = StatusInitial;
+    int32_t linkState_ = LinkNotConnected;
+    // The last block accepted since the request: the same block again is acknowledged again
+    // but not stored twice.
+    QByteArray lastAcceptedBlock_;
+
+    std::shared_ptr<clsInstrument> instrument_;
+    std::shared_ptr<clsIntervals> intervals_;
+    std::shared_ptr<clsAlarms> alarms_;
+    std::shared_ptr<clsHistorys> history_;
+    std::shared_ptr<clsAlarmEvents> alarmEvents_;
+    std::shared_ptr<clsTroubleEvents> troubleEvents_;
+    std::shared_ptr<clsPowerEvents> powerEvents_;
+    int16_t historyChannel_ = 0;
+    QString zeroStatusText_;
+    QString spanStatusText_;
+    bool clearDone_ = false;
+
+    QIODevice* dumpOut_ = nullptr;
+    std::array<QString, 16> dumpLineText_;
+    std::array<int32_t, 16> dumpLineAddress_{};
+    int16_t dumpLineCount_ = 0;
+};
+
+}  // namespace qv

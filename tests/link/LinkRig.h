@@ -1,0 +1,105 @@
+// Test rigs of the link: the control on scripted ports with its timers on a test clock, and
+// helpers to answer it, read what it sent and read the serial log.
+#pragma once
+
+#include "AppPaths.h"
+#include "Frames.h"
+#include "ScriptedPorts.h"
+#include "clsInstrument.h"
+#include "modGlobals.h"
+#include "uclQvif.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+#include <memory>
+
+namespace qv::test {
+
+inline QString SerialLogPath() {
+    return ProgramFile(QStringLiteral("SerialLog.log"));
+}
+inline QString ReadSerialLog() {
+    QFile f(SerialLogPath());
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+// A payload as the instrument frames it.
+inline QByteArray Frame(const QByteArray& payload, char terminator = frames::EOT) {
+    return frames::MakeFrame(payload, terminator);
+}
+
+// The payload of a frame the link wrote, with ACK and NAK shown as <ACK> and <NAK>.
+inline QString PayloadOf(const QByteArray& frame) {
+    QString p = QString::fromLatin1(frame.mid(5, frame.size() - 9));
+    return p.replace(QChar(frames::ACK), QStringLiteral("<ACK>"))
+        .replace(QChar(frames::NAK), QStringLiteral("<NAK>"));
+}
+
+struct LinkRig {
+    ScriptedSerialPort* serial = nullptr;
+    ScriptedInfraredPort* infrared = nullptr;
+    std::unique_ptr<uclQvif> link;
+    std::shared_ptr<clsInstrument> instrument = std::make_shared<clsInstrument>();
+
+    LinkRig() {
+        ResetGlobals();
+        QFile::remove(SerialLogPath());
+        auto s = std::make_unique<ScriptedSerialPort>();
+        auto ir = std::make_unique<ScriptedInfraredPort>();
+        serial = s.get();
+        infrared = ir.get();
+        link = std::make_unique<uclQvif>(std::move(s), std::move(ir));
+        link->UseManualTimers(true);
+        link->SetSerialFileNo(1);
+        link->SetInstrument(instrument);
+        link->SetSerialComm(true);
+        link->SetPortOpen(true);
+    }
+
+    // The instrument answers with one frame.
+    void Reply(const QByteArray& payload, char terminator = frames::EOT) {
+        serial->Feed(Frame(payload, terminator));
+    }
+    // Payloads the link wrote since the last call.
+    QStringList Sent() {
+        QStringList out;
+        for (const QByteArray& f : serial->written)
+            out << PayloadOf(f);
+        serial->written.clear();
+        return out;
+    }
+    // Brings the link to connected: lines on, one poll, the model's answer.
+    void Connect() {
+        serial->SetLines(SerialPort::LineCts | SerialPort::LineDsr);
+        link->tmrTimer_Timer();
+        Reply("RC,R,QV-4170");
+        QCoreApplication::processEvents();
+        serial->written.clear();
+    }
+    // A request as the long operations send it.
+    void Request(int32_t status, const QByteArray& payload) {
+        link->SetStatus(status);
+        link->DataSend(Frame(payload), true);
+        serial->written.clear();
+    }
+};
+
+// Runs the event loop until the condition holds; between quiet spells the link timer ticks once.
+template <class Cond>
+bool PumpUntil(uclQvif& link, Cond cond, int maxTicks = 400) {
+    QElapsedTimer wall;
+    wall.start();
+    for (int tick = 0; tick <= maxTicks && wall.elapsed() < 20000; ++tick) {
+        for (int spin = 0; spin < 20; ++spin) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            if (cond()) return true;
+        }
+        link.tmrTimer_Timer();
+    }
+    return cond();
+}
+
+}  // namespace qv::test

@@ -1,0 +1,237 @@
+// The receive path on scripted ports: cutting, acknowledging and refusing frames, retries,
+// cancel, line-status changes, line errors and the infrared events.
+#include "LinkRig.h"
+#include "SimContent.h"
+#include "clsHistorys.h"
+#include "clsIntervals.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+namespace qv::test {
+namespace {
+
+using frames::CR;
+using frames::EOT;
+using frames::ETB;
+
+const QStringList& Lines() {
+    static const QStringList lines =
+        sim::IntervalLog(1, 20, QDateTime(QDate(2014, 5, 9), QTime(8, 0), Qt::UTC), 60);
+    return lines;
+}
+
+QByteArray Block(const QStringList& lines, int number) {
+    return ("DR,R,3," + QString::number(number) + u',' + QString::number(lines.size()) + u',' +
+            lines.join(u','))
+        .toLatin1();
+}
+
+TEST(ReceivePath, EveryFrameOfOneReadIsTakenAndAnsweredInOrder) {
+    LinkRig rig;
+    auto intervals = std::make_shared<clsIntervals>();
+    rig.link->SetIntervals(intervals);
+    rig.Request(StatusBlockDownload, "DR,R,");
+    // Two blocks in one read: the first ACK must not throw the second block away.
+    rig.serial->Feed(Frame(Block(Lines().mid(0, 12), 1), ETB) +
+                     Frame(Block(Lines().mid(12, 10), 2), ETB));
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>", "DR,R,<ACK>"}));
+    ASSERT_EQ(intervals->Count(), 1);
+    EXPECT_EQ(intervals->Item(1)->DataCount(), 13);
+    EXPECT_EQ(rig.link->Status(), StatusBlockDownload);
+    rig.Reply(Block(Lines().mid(22), 3), EOT);
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    EXPECT_EQ(intervals->Item(1)->DataCount(), 20);
+    const QString log = ReadSerialLog();
+    EXPECT_LT(log.indexOf(QStringLiteral("R : [STX]0001DR,R,3,1,")),
+              log.indexOf(QStringLiteral("R : [STX]0001DR,R,3,2,")));
+    EXPECT_TRUE(log.contains(QStringLiteral("W : [STX]0001DR,R,[ACK][ETX]F4[ETB]")));
+
+    // A CR ends a frame first; a good frame ended by CR is neither answered nor completes.
+    rig.Request(StatusBlockDownload, "DR,R,");
+    rig.serial->Feed(Frame("RC,R,QV-4170", CR));
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    EXPECT_EQ(rig.link->Status(), StatusBlockDownload);
+    // An unterminated remainder waits for the next read.
+    rig.serial->Feed(
+        "\x02"
+        "0001DR,R,3,1,0");
+    EXPECT_EQ(rig.link->ReceiveBuffer(), QByteArray("\x02"
+                                                    "0001DR,R,3,1,0"));
+    // Endless noise without a terminator does not pile up.
+    rig.serial->Feed(QByteArray(70000, 'x'));
+    EXPECT_TRUE(rig.link->ReceiveBuffer().isEmpty());
+}
+
+TEST(ReceivePath, BadFramesAreRefusedNeverStoredAndAskedForAgain) {
+    LinkRig rig;
+    auto intervals = std::make_shared<clsIntervals>();
+    rig.link->SetIntervals(intervals);
+    rig.Request(StatusBlockDownload, "DR,R,");
+    QByteArray damaged = Frame(Block(Lines().mid(0, 12), 1), ETB);
+    damaged[damaged.size() - 2] = damaged[damaged.size() - 2] == 'A' ? 'B' : 'A';
+    rig.serial->Feed(damaged);
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<NAK>"}));
+    EXPECT_EQ(intervals->Count(), 0);
+    EXPECT_EQ(rig.link->Retries(), 1);
+    // A block with a refused line stores none of its lines; the NAK keeps the terminator.
+    QStringList lines = Lines().mid(0, 12);
+    lines[0] = QStringLiteral("01ADXX0509080000006000");
+    rig.Reply(Block(lines, 1), EOT);
+    EXPECT_EQ(rig.serial->written.last().right(1), QByteArray(1, EOT));
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<NAK>"}));
+    EXPECT_TRUE(intervals->FailLine().contains(lines[0]));
+    EXPECT_EQ(intervals->Count() ? intervals->Item(1)->DataCount() : 0, 0);
+    // The good block then resets the count with its ACK.
+    rig.Reply(Block(Lines().mid(0, 12), 1), ETB);
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+    EXPECT_EQ(rig.link->Retries(), 0);
+
+    // A calibration-history transfer answers with the channel in the payload.
+    auto history = std::make_shared<clsHistorys>();
+    rig.link->SetHistory(history);
+    rig.Request(StatusBlockDownload, "IH,R,2,");
+    rig.Reply("IH,R,2,1,1,short", ETB);
+    EXPECT_EQ(rig.Sent(), QStringList({"IH,R,2,<NAK>"}));
+    rig.Reply("IH,R,2,1,0", ETB);
+    EXPECT_EQ(rig.Sent(), QStringList({"IH,R,2,<ACK>"}));
+}
+
+TEST(ReceivePath, ABadReplyToACommandResendsItUntilTheLimit) {
+    LinkRig rig;
+    rig.Request(StatusReadCommand, "XP,R,");
+    for (int i = 1; i <= 30; ++i) {
+        rig.Reply("XP,R,NOHEX");
+        ASSERT_EQ(rig.Sent(), QStringList({"XP,R,"})) << i;
+    }
+    rig.Reply("XP,R,NOHEX");
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    // A good reply completes.
+    rig.Request(StatusReadCommand, "XP,R,");
+    rig.Reply("XP,R,003C");
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    EXPECT_EQ(rig.instrument->Intervals(), 60);
+}
+
+TEST(ReceivePath, CancelEndsAtTheNextDataAndIsClearedByANewStart) {
+    LinkRig rig;
+    rig.Connect();
+    rig.Request(StatusBlockDownload, "DR,R,");
+    rig.link->SetCancel(true);
+    rig.Reply("DR,R,1,1,0", ETB);
+    EXPECT_EQ(rig.link->Status(), StatusCancelled);
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    EXPECT_TRUE(rig.link->ReceiveBuffer().isEmpty());
+
+    // Live readings start with a clean slate.
+    rig.link->SetCancel(true);
+    rig.link->SetRunDensty(true);
+    EXPECT_FALSE(rig.link->Cancel());
+    rig.link->SetStatus(StatusReady);
+    rig.link->tmrDenst_Timer();
+    rig.Reply("DN,R,1,2,3,4,5");
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+
+    // So does a new connection.
+    rig.link->SetCancel(true);
+    rig.serial->SetLines(SerialPort::LineDsr);
+    EXPECT_FALSE(rig.link->Cancel());
+    EXPECT_EQ(rig.link->LinkState(), LinkConnecting);
+}
+
+TEST(ReceivePath, LostLinesEndARunningTransferAsFailed) {
+    LinkRig rig;
+    QSignalSpy gone(rig.link.get(), &uclQvif::OnDisConnect);
+    rig.serial->SetLines(SerialPort::LineDsr);
+    EXPECT_EQ(rig.link->LinkState(), LinkConnecting);
+    rig.serial->SetLines(0);
+    EXPECT_EQ(gone.count(), 1);
+    EXPECT_EQ(rig.link->LinkState(), LinkNotConnected);
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+
+    rig.Connect();
+    rig.Request(StatusBlockDownload, "DR,R,");
+    rig.serial->SetLines(0);
+    EXPECT_EQ(gone.count(), 2);
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    EXPECT_EQ(rig.link->Retries(), 0);
+
+    // Events of a closed port are ignored.
+    rig.link->SetPortOpen(false);
+    rig.serial->SetLines(0);
+    EXPECT_EQ(gone.count(), 2);
+}
+
+TEST(ReceivePath, LineErrorsAreLoggedAndEndTheTransfer) {
+    LinkRig rig;
+    rig.Connect();
+    rig.Request(StatusBlockDownload, "DR,R,");
+    rig.serial->Raise(SerialPort::EvBreak);
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("Break Signal Found. Date = ")));
+
+    // The other errors complete an idle link but fail a running transfer.
+    rig.link->SetStatus(StatusReady);
+    rig.serial->Raise(SerialPort::EvDeviceControl);
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    rig.Request(StatusWriteCommand, "XC,W,");
+    rig.serial->Raise(SerialPort::EvTxFull);
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("Send Buffer Over Flow.")));
+
+    // A full send buffer while connecting is not an error at all.
+    rig.serial->SetLines(SerialPort::LineCts);
+    rig.link->SetStatus(StatusReady);
+    rig.serial->Raise(SerialPort::EvTxFull);
+    EXPECT_EQ(rig.link->Status(), StatusReady);
+}
+
+TEST(ReceivePath, InfraredPeerErrorsAndData) {
+    LinkRig rig;
+    QSignalSpy irErrors(rig.link.get(), &uclQvif::IrDAError);
+    rig.link->SetPortOpen(false);
+    CommPortNo = 9;
+    rig.infrared->FindPeer(QStringLiteral("Other device"));
+    EXPECT_EQ(rig.link->LinkState(), LinkNotConnected);
+    rig.infrared->FindPeer(QStringLiteral("QV-4170 #0042"));
+    EXPECT_EQ(rig.link->LinkState(), LinkConnecting);
+    EXPECT_TRUE(rig.serial->IsOpen());
+    EXPECT_EQ(rig.serial->PortNumber(), 9);
+    EXPECT_EQ(rig.serial->Settings(), QStringLiteral("115200,N,8,1"));
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("QV-4170...Conneted. Date = ")));
+
+    rig.Connect();
+    const int opens = rig.serial->opens;
+    rig.infrared->FindPeer(QStringLiteral("QV-4170 #0042"));
+    EXPECT_EQ(rig.link->LinkState(), LinkConnected);
+    EXPECT_EQ(rig.serial->opens, opens);
+
+    rig.infrared->errorNumber = 10060;
+    rig.infrared->Raise(InfraredPort::EvSocketError);
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    ASSERT_EQ(irErrors.count(), 1);
+    EXPECT_EQ(irErrors.at(0).at(0).value<int16_t>(), 10060);
+    rig.link->SetStatus(StatusReady);
+    rig.infrared->Raise(1030);
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("Soket Error[")));
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("][1030] (10060)")));
+
+    // An infrared port that carries the link itself takes the frames both ways.
+    rig.infrared->canCarry = true;
+    rig.link->SetSerialComm(false);
+    rig.link->SetPortOpen(true);
+    rig.link->SetStatus(StatusReadCommand);
+    rig.link->DataSend(Frame("XL,R,"), true);
+    rig.infrared->Feed(Frame("XL,R,1"));
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    EXPECT_EQ(rig.instrument->LunchBreak(), 1);
+    ASSERT_FALSE(rig.infrared->written.isEmpty());
+    EXPECT_EQ(PayloadOf(rig.infrared->written.last()), QStringLiteral("XL,R,"));
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,110 @@
+// A simulated instrument on a pseudo-terminal: it answers the connect poll, live readings, the
+// read table, every download kind in blocks, settings writes with their echo, commands and
+// calibration, and injects faults on request. It runs on the caller's event loop.
+#pragma once
+
+#include "SimContent.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+
+namespace qv::sim {
+
+class InstrumentSimulator : public QObject {
+    Q_OBJECT
+  public:
+    explicit InstrumentSimulator(Content content = DefaultContent(), QObject* parent = nullptr);
+    ~InstrumentSimulator() override;
+
+    // Opens the pseudo-terminal in raw mode; false with the cause in error.
+    bool Start(QString* error = nullptr);
+    // The device path of the instrument's side for the link to open.
+    const QString& Path() const { return path_; }
+    // A symbolic link to the device (replaced when it exists).
+    bool MakeLink(const QString& linkPath, QString* error = nullptr);
+    // The far end closes: the link sees the device go.
+    void CloseFarEnd();
+    bool IsOpen() const { return master_ >= 0; }
+
+    Content& content() { return content_; }
+    // Record lines per block (1 to 47).
+    void SetLinesPerBlock(int lines) { linesPerBlock_ = lines; }
+    // "XC,C" polls answered as still erasing before the one that reports done.
+    void SetClearPolls(int polls) { clearPolls_ = polls; }
+    // "SZ,C" / "S2,C" polls answered without a result before the one with `result`.
+    void SetCalibrationPolls(int polls, const QString& result = QStringLiteral("00000")) {
+        calPolls_ = polls;
+        calResult_ = result;
+    }
+    // After "RO,W," the instrument is off and answers nothing until PowerOn.
+    void PowerOn() { poweredOff_ = false; }
+
+    // Faults, each used up as it applies.
+    void InjectBadChecksum(int replies = 1) { badChecksum_ += replies; }
+    void InjectSilence(int requests = 1) { silence_ += requests; }
+    void InjectGarbage(const QByteArray& bytes, int replies = 1) {
+        garbage_ = bytes;
+        garbageCount_ += replies;
+    }
+    // After an ACK the block just acknowledged is sent again instead of the next one.
+    void InjectRepeatBlock(int times = 1) { repeatBlock_ += times; }
+    // The far end closes right after this many further blocks have been sent.
+    void InjectCloseAfterBlocks(int blocks) { closeAfterBlocks_ = blocks; }
+
+    // Payloads received in order; an ACK or NAK frame shows as its payload with "<ACK>" or
+    // "<NAK>" in place of the control character.
+    const QStringList& Received() const { return received_; }
+    int CountReceived(const QString& prefix) const;
+    void ClearReceived() { received_.clear(); }
+    int BadFramesReceived() const { return badFrames_; }
+    int BlocksSent() const { return blocksSent_; }
+
+  signals:
+    void RequestReceived(const QString& payload);
+
+  private:
+    void OnReadable();
+    void OnWritable();
+    void Handle(const QByteArray& frame);
+    void Answer(const QString& payload);
+    void Reply(const QByteArray& payload, char terminator);
+    void Queue(const QByteArray& bytes);
+    void StartTransfer(const QString& replyKey, const QString& field0, const QStringList& lines);
+    void StartDump();
+    void SendBlock();
+
+    Content content_;
+    int master_ = -1;
+    int slave_ = -1;
+    QString path_;
+    std::unique_ptr<QSocketNotifier> readNotifier_;
+    std::unique_ptr<QSocketNotifier> writeNotifier_;
+    QByteArray input_;
+    QByteArray output_;
+
+    int linesPerBlock_ = 40;
+    int clearPolls_ = 0;
+    int clearLeft_ = 0;
+    int calPolls_ = 0;
+    QString calResult_ = QStringLiteral("00000");
+    int calLeft_ = 0;
+    bool poweredOff_ = false;
+
+    // The block transfer in progress.
+    QList<QByteArray> blocks_;
+    int block_ = -1;
+
+    int badChecksum_ = 0;
+    int silence_ = 0;
+    QByteArray garbage_;
+    int garbageCount_ = 0;
+    int repeatBlock_ = 0;
+    int closeAfterBlocks_ = -1;
+
+    QStringList received_;
+    int badFrames_ = 0;
+    int blocksSent_ = 0;
+};
+
+}  // namespace qv::sim
