@@ -1,0 +1,174 @@
+// The Qt implementation of the dialogs service and the service in use.
+#include "UserDialogs.h"
+
+#include "Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace qv {
+
+namespace {
+
+UserDialogs* installed = nullptr;
+
+struct ButtonSet {
+    QMessageBox::StandardButtons buttons;
+    std::vector<QMessageBox::StandardButton> order;
+};
+
+ButtonSet ButtonsOf(int style) {
+    using B = QMessageBox;
+    switch (style & 7) {
+        case vbOKCancel:
+            return {B::Ok | B::Cancel, {B::Ok, B::Cancel}};
+        case vbAbortRetryIgnore:
+            return {B::Abort | B::Retry | B::Ignore, {B::Abort, B::Retry, B::Ignore}};
+        case vbYesNoCancel:
+            return {B::Yes | B::No | B::Cancel, {B::Yes, B::No, B::Cancel}};
+        case vbYesNo:
+            return {B::Yes | B::No, {B::Yes, B::No}};
+        case vbRetryCancel:
+            return {B::Retry | B::Cancel, {B::Retry, B::Cancel}};
+        default:
+            return {B::Ok, {B::Ok}};
+    }
+}
+
+int ResultOf(QMessageBox::StandardButton button) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return vbOK;
+        case QMessageBox::Abort:
+            return vbAbort;
+        case QMessageBox::Retry:
+            return vbRetry;
+        case QMessageBox::Ignore:
+            return vbIgnore;
+        case QMessageBox::Yes:
+            return vbYes;
+        case QMessageBox::No:
+            return vbNo;
+        default:
+            return vbCancel;
+    }
+}
+
+QMessageBox::Icon IconOf(int style) {
+    switch (style & 0x70) {
+        case vbCritical:
+            return QMessageBox::Critical;
+        case vbQuestion:
+            return QMessageBox::Question;
+        case vbExclamation:
+            return QMessageBox::Warning;
+        case vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+// The filter list entry of a 1-based index, and back.
+FileDialogResult RunFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(QApplication::activeWindow(), request.Title, request.InitDir);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    const QStringList filters = QtFilters(request.Filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = std::clamp(request.FilterIndex, 1, static_cast<int>(filters.size()));
+        dialog.selectNameFilter(filters[index - 1]);
+    }
+    if (!request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(request.DefaultExt);
+    if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
+    FileDialogResult result;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
+    result.Accepted = true;
+    result.FileName = dialog.selectedFiles().front();
+    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (result.FilterIndex < 1) result.FilterIndex = 1;
+    return result;
+}
+
+}  // namespace
+
+QString ProgramTitle() {
+    return QStringLiteral("QV4170");
+}
+
+QStringList QtFilters(const QString& filter) {
+    QStringList out;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+    return out;
+}
+
+int QtUserDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
+    const ButtonSet set = ButtonsOf(style);
+    QMessageBox box(IconOf(style), title.isEmpty() ? ProgramTitle() : title, prompt, set.buttons,
+                    QApplication::activeWindow());
+    const size_t defaultIndex = static_cast<size_t>((style >> 8) & 3);
+    if (defaultIndex < set.order.size()) box.setDefaultButton(set.order[defaultIndex]);
+    return ResultOf(static_cast<QMessageBox::StandardButton>(box.exec()));
+}
+
+FileDialogResult QtUserDialogs::OpenFile(const FileDialogRequest& request) {
+    return RunFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+FileDialogResult QtUserDialogs::SaveFile(const FileDialogRequest& request) {
+    return RunFileDialog(request, QFileDialog::AcceptSave);
+}
+
+std::optional<QFont> QtUserDialogs::ChooseFont(const QFont& initial) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
+    if (!ok) return std::nullopt;
+    return font;
+}
+
+std::optional<int32_t> QtUserDialogs::ChooseColor(int32_t initial) {
+    const QColor color =
+        QColorDialog::getColor(ui::ColorFromLong(initial), QApplication::activeWindow());
+    if (!color.isValid()) return std::nullopt;
+    return ui::LongFromColor(color);
+}
+
+bool QtUserDialogs::ChoosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QAction* QtUserDialogs::PopupMenu(QMenu& menu, const QPoint& globalPos) {
+    return menu.exec(globalPos);
+}
+
+int QtUserDialogs::ShowModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+UserDialogs& Dialogs() {
+    static QtUserDialogs qtDialogs;
+    return installed ? *installed : qtDialogs;
+}
+
+void SetDialogs(UserDialogs* service) {
+    installed = service;
+}
+
+UserDialogs* InstalledDialogs() {
+    return installed;
+}
+
+}  // namespace qv

@@ -1,0 +1,124 @@
+// Controls, captions and layout of the option page.
+#include "OptionPage.h"
+
+#include "Twips.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+#include "modModel.h"
+
+namespace qv {
+
+using ui::Height;
+using ui::IsShown;
+using ui::Keep;
+using ui::Left;
+using ui::Move;
+using ui::Top;
+using ui::Width;
+
+OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
+    for (auto& f : fraOption)
+        f = new QGroupBox(this);
+    Move(fraOption[0], 120, 240, 5400, 2800);
+    for (size_t i = 0; i < cmdOptionDisp.size(); ++i) {
+        cmdOptionDisp[i] = new QPushButton(fraOption[0]);
+        Move(cmdOptionDisp[i], 120, 300 + 360.0 * i, 3000, 330);
+    }
+    cmdOptionDisp[6]->setText(QStringLiteral("Factory Setting"));
+
+    // Names on the left, the value of each row beside it.
+    for (auto& l : lblOption)
+        l = new QLabel(fraOption[1]);
+    for (auto& t : txtOption)
+        t = new QLineEdit(fraOption[1]);
+    cmbInterval = new QComboBox(fraOption[1]);
+    cmbInterval->addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"),
+                           QStringLiteral("60"), QStringLiteral("180"), QStringLiteral("300"),
+                           QStringLiteral("600")});
+    constexpr std::array<int, 6> names{0, 1, 2, 3, 4, 7};
+    const std::array<QWidget*, 6> values{txtOption[0], txtOption[1], txtOption[2],
+                                         lblOption[5], lblOption[6], cmbInterval};
+    for (size_t row = 0; row < names.size(); ++row) {
+        Move(lblOption[names[row]], 120, 300 + 420.0 * row, 2600, 315);
+        Move(values[row], 2800, 300 + 420.0 * row, 2400, 315);
+    }
+
+    for (auto& b : cmdOption) {
+        b = new QPushButton(this);
+        Move(b, Keep, Keep, 1800, 375);
+    }
+    vfgCal = new ui::FlexGrid(fraOption[2]);
+    for (auto& b : cmdCal)
+        b = new QPushButton(fraOption[2]);
+    vfgOption = new ui::FlexGrid(this);
+}
+
+void OptionPage::SetCaptions() {
+    const clsInstrument& defaults = *DefaultInstrument();
+    setTitle(GetMessage(5201));
+    fraOption[0]->setTitle(GetMessage(5202));
+    cmdOptionDisp[0]->setText(GetMessage(5203));
+    for (int i = 0; i < 4; ++i)
+        cmdOptionDisp[i + 1]->setText(GetMessage(5204, {defaults.GasName(i)}));
+    cmdOptionDisp[5]->setText(GetMessage(5222));
+    fraOption[1]->setTitle(GetMessage(5208));
+    lblOption[0]->setText(GetMessage(5209));
+    lblOption[1]->setText(GetMessage(5210));
+    lblOption[2]->setText(GetMessage(5211));
+    lblOption[3]->setText(GetMessage(5212));
+    lblOption[4]->setText(GetMessage(5213));
+    lblOption[7]->setText(GetMessage(5223));
+    cmdOption[0]->setText(GetMessage(5214));
+    cmdOption[1]->setText(GetMessage(5215));
+    cmdOption[2]->setText(GetMessage(5216));
+    fraOption[2]->setTitle(GetMessage(5216));
+    vfgCal->SetFormatString(GetMessage(5217));
+    cmdCal[0]->setText(GetMessage(5218));
+    cmdCal[1]->setText(GetMessage(5219));
+    cmdCal[2]->setText(GetMessage(5220));
+}
+
+void OptionPage::LayoutPage() {
+    const double pw = Width(this);
+    const double ph = Height(this);
+    QGroupBox* fonts = fraOption[0];
+    Move(fonts, 120, 240, pw * 0.3, ph * 0.5);
+    const double right = Left(fonts) + Width(fonts);
+    if (IsShown(fraOption[1])) {
+        QGroupBox* status = fraOption[1];
+        Move(status, right + 120, 240, pw - right - 360,
+             Height(fonts) - Height(cmdOption[0]) - 120);
+        Move(cmdOption[0], Left(status), Top(status) + Height(status) + 120, Width(status) / 3.2);
+        for (size_t i = 1; i < cmdOption.size(); ++i)
+            Move(cmdOption[i], Left(cmdOption[i - 1]) + Width(cmdOption[i - 1]) + 120,
+                 Top(cmdOption[0]), Width(status) / 3.2);
+    } else {
+        QGroupBox* calibration = fraOption[2];
+        Move(calibration, right + 120, 240, pw - right - 360, Height(fonts));
+        Move(vfgCal, 120, 240, Width(calibration) - 240, Height(calibration) * 0.7);
+        const double gridWidth = Width(vfgCal);
+        const double top = Top(vfgCal) + Height(vfgCal) + 120;
+        const double height = Height(calibration) - Top(vfgCal) - Height(vfgCal) - 240;
+        Move(cmdCal[0], 120, top, gridWidth * 0.31, height);
+        Move(cmdCal[1], gridWidth - gridWidth * 0.666, top, Width(cmdCal[0]), Height(cmdCal[0]));
+        Move(cmdCal[2], gridWidth - gridWidth * 0.333 - 120, top, Width(cmdCal[0]),
+             Height(cmdCal[0]));
+    }
+    const double below = Top(fonts) + Height(fonts);
+    Move(vfgOption, 120, below + 120, pw - 240, ph - below - 360);
+
+    const QString language = GetMessage(101);
+    const bool known = language == QLatin1String("EN") || language == QLatin1String("JP");
+    if (known && ServiceMode) {
+        if (language == QLatin1String("EN"))
+            vfgOption->SetColWidths({0.12, 0.11, 0.11, 0.11, 0.11, 0.11, 0.11, 0.12});
+        else
+            vfgOption->SetColWidths({0.12, 0.11, 0.11, 0.11, 0.11, 0.11, 0.11, 0.15});
+    } else if (known) {
+        vfgOption->SetColWidths({0.16, 0.12, 0.12, 0.12, 0.12, 0.12});
+    }
+    vfgCal->SetColWidths({0.18, 0.18, 0.3});
+    vfgOption->Refresh();
+}
+
+}  // namespace qv

@@ -1,0 +1,621 @@
+// The main window's life cycle: creation, start-up, first activation, page switching, layout,
+// the 100 ms tick and shut-down.
+#include "frmMain.h"
+
+#include "AppError.h"
+#include "AppPaths.h"
+#include "Database.h"
+#include "Dates.h"
+#include "FontCopy.h"
+#include "PortFinder.h"
+#include "Runtime.h"
+#include "Twips.h"
+#include "UserDialogs.h"
+#include "clsAlarm.h"
+#include "clsAlarmEvent.h"
+#include "clsAlarmEvents.h"
+#include "clsAlarms.h"
+#include "clsHistory.h"
+#include "clsHistorys.h"
+#include "clsIntervals.h"
+#include "clsPowerEvent.h"
+#include "clsPowerEvents.h"
+#include "clsTroubleEvent.h"
+#include "clsTroubleEvents.h"
+#include "modAddLib.h"
+#include "modDatabase.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+#include "modModel.h"
+#include "modSettings.h"
+#include "uclQvif.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+
+namespace qv {
+
+using ui::Height;
+using ui::Move;
+using ui::Top;
+using ui::Width;
+
+namespace {
+
+// A step that may fail without stopping the procedure it belongs to.
+template <class F>
+void Attempt(F&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+constexpr double kMinWidth = 8000;  // twips
+constexpr double kMinHeight = 5000;
+const QString kConverterId = QStringLiteral("VID_10C4&PID_EA60");
+constexpr int kDeleteWaitMs = 2000;
+
+QString SerialLogName(int number) {
+    return number == 0 ? QStringLiteral("SerialLog.log")
+                       : QStringLiteral("SerialLog%1.log").arg(number);
+}
+
+// Deletes a file and waits, bounded, until it is gone; events are processed meanwhile when
+// asked. False when it is still there.
+bool DeleteAndWait(const QString& path, bool processEvents) {
+    QFile::remove(path);
+    QElapsedTimer waited;
+    waited.start();
+    while (QFile::exists(path)) {
+        if (waited.elapsed() > kDeleteWaitMs) return false;
+        QFile::remove(path);
+        if (processEvents)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        else
+            QThread::msleep(20);
+    }
+    return true;
+}
+
+// The screen's size in twips.
+QSizeF ScreenTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize pixels = screen ? screen->geometry().size() : QSize(1024, 768);
+    return {pixels.width() * ui::TwipsPerPixelX(), pixels.height() * ui::TwipsPerPixelY()};
+}
+
+// A database file of this program: an SQLite file that holds the log header table.
+void CheckDatabase(const QString& path) {
+    Database db(path);
+    if (db.scalar(QStringLiteral(
+                      "Select Count(*) From sqlite_master Where type = 'table' And name = ?"),
+                  {QStringLiteral("Log_head")})
+            .toLongLong() == 0)
+        throw AppError(ErrDatabase, path + QStringLiteral(" is not a database of this program"));
+}
+
+}  // namespace
+
+frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> finder)
+    : QWidget(nullptr),
+      link_(link ? std::move(link) : std::make_unique<uclQvif>()),
+      finder_(std::move(finder)),
+      uclQV4170(*link_) {
+    SetDefaultCommSettings();
+    // The values the form keeps for its link control.
+    StoredProperties stored;
+    stored.CommPort = 1;
+    stored.Settings = QStringLiteral("19200,e,8,1");
+    uclQV4170.ReadProperties(stored);
+
+    pageDownload = new DownloadPage(this);
+    pageInstrument = new InstrumentPage(this);
+    pageBrowser = new BrowserPage(this);
+    pageDataView = new DataViewPage(this);
+    pageCalHistory = new CalHistoryPage(this);
+    pageOption = new OptionPage(this);
+    fraMenu = {pageDownload, pageInstrument, pageBrowser, pageDataView, pageCalHistory, pageOption};
+    for (ui::PageFrame* page : fraMenu)
+        page->Form_Resize = [this] { Form_Resize(); };
+    for (size_t i = 0; i < cmdInst.size(); ++i) {
+        cmdInst[i] = new QPushButton(this);
+        QObject::connect(cmdInst[i], &QPushButton::clicked, this,
+                         [this, i] { cmdInst_Click(static_cast<int>(i)); });
+    }
+    tmrInter = new QTimer(this);
+    QObject::connect(tmrInter, &QTimer::timeout, this, [this] { tmrInter_Timer(); });
+
+    IntervalList = std::make_shared<clsIntervals>();
+    AlarmList = std::make_shared<clsAlarms>();
+    HistoryList = std::make_shared<clsHistorys>();
+    AlarmEventList = std::make_shared<clsAlarmEvents>();
+    TroubleEventList = std::make_shared<clsTroubleEvents>();
+    PowerEventList = std::make_shared<clsPowerEvents>();
+    CurInstrument = std::make_shared<clsInstrument>();
+    LogInstrument = std::make_shared<clsInstrument>();
+    CurInterval = std::make_shared<clsInterval>();
+    CurAlarm = std::make_shared<clsAlarm>();
+    CurHistory = std::make_shared<clsHistory>();
+    CurAlarmEvent = std::make_shared<clsAlarmEvent>();
+    CurTroubleEvent = std::make_shared<clsTroubleEvent>();
+    CurPowerEvent = std::make_shared<clsPowerEvent>();
+
+    setMinimumSize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(kMinHeight));
+    resize(ui::ToPixelsX(12000), ui::ToPixelsY(8000));
+}
+
+frmMain::~frmMain() = default;
+
+bool frmMain::Form_Load() {
+    FirstActivate = true;
+    for (int i = 0; i < 4; ++i)
+        FactAutoCal[static_cast<size_t>(i)] = -1;
+    FillGasTable();
+    AtCommandVersion = 2056;
+    SetDefaults();
+    LoadSettings();
+    Attempt([this] { ApplyWindowSettings(); });
+    DatabasePath = DataLocation + (DataLocation.endsWith(u'/') ? QString() : QStringLiteral("/")) +
+                   QStringLiteral("QV4170.mdb");
+
+    // A database that cannot be made or used ends the program; a file of that name that is
+    // not a database of ours is left as it is.
+    try {
+        if (!FileExists(DatabasePath)) MakeDatabase(DatabasePath);
+        CheckDatabase(DatabasePath);
+    } catch (...) {
+        Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+        return false;
+    }
+
+    const QString lockPath = LockFilePath(DatabasePath);
+    switch (lock_.Take(lockPath, ComputerName(), UserName())) {
+        case LockFile::Result::Taken:
+            break;
+        case LockFile::Result::HeldElsewhere: {
+            const QStringList holder = LockFile::ReadHolder(lockPath);
+            Dialogs().MsgBox(GetMessage(300, {holder[0], holder[1]}), vbOKOnly);
+            return false;
+        }
+        case LockFile::Result::Failed:
+            Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+            return false;
+    }
+    loaded_ = true;
+
+    // From here on a failing step is skipped.
+    Attempt([this] {
+        for (int i = 0; i < 4; ++i)
+            ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
+    });
+    Attempt([this] {
+        InAutoLoadClick = false;
+        DownloadPage& page = *pageDownload;
+        page.chkAutoLoad[0]->setChecked(AutoLoad);
+        page.chkAutoLoad[1]->setChecked(AutoRemoveData);
+        page.chkAutoLoad[1]->setEnabled(AutoLoad);
+        InAutoLoadClick = true;
+    });
+    Attempt([this] {
+        for (size_t i = 0; i < pageBrowser->chkLog.size(); ++i)
+            pageBrowser->chkLog[i]->setChecked(MainForm().chkLog[i] == 1);
+    });
+    Attempt([this] { ApplyFonts(); });
+    Attempt([this] { SetCaptions(); });
+    Attempt([this] { uclQV4170.SetSerialComm(false); });
+    Attempt([this] { OpenCommPort(); });
+    Attempt([this] {
+        if (MainForm().WindowState != 0) return;
+        const QSizeF screen = ScreenTwips();
+        if (ExecuteCount == 1 || MainForm().Width <= 0 || MainForm().Height <= 0) {
+            const double width =
+                screen.width() * 0.8 > kMinWidth ? screen.width() * 0.8 : kMinWidth;
+            const double height =
+                screen.height() * 0.6 > kMinHeight ? screen.height() * 0.6 : kMinHeight;
+            resize(ui::ToPixelsX(width), ui::ToPixelsY(height));
+        }
+        move(ui::ToPixelsX((screen.width() - Width(this)) / 2),
+             ui::ToPixelsY((screen.height() - Height(this)) / 2));
+    });
+    Attempt([this] { pageOption->lblOption[5]->setProperty("Tag", GeneralDate(rt::Now())); });
+    Attempt([this] {
+        pageOption->fraOption[1]->setVisible(true);
+        pageOption->fraOption[2]->setVisible(false);
+    });
+    FillingGrid = false;
+    HistorySelBusy = false;
+    InHistorySelChange = false;
+    Attempt([this] { ApplyFonts(); });
+    Attempt([this] {
+        if (SerialLogOn) RotateSerialLogs();
+    });
+    Attempt([] {
+        const QString current = ProgramFile(SerialLogName(0));
+        if (QFile::exists(current)) DeleteAndWait(current, true);
+    });
+    // The serial log is written from here on.
+    Attempt([this] { uclQV4170.SetSerialFileNo(1); });
+    return true;
+}
+
+void frmMain::Form_Activate() {
+    if (FirstActivate) {
+        for (ui::PageFrame* page : fraMenu) {
+            Move(page, 0);
+            page->hide();
+        }
+        pageDownload->show();
+        pageDownload->shpStatus[0]->SetBackColor(LampGreen[0]);
+        pageDownload->shpStatus[0]->SetBorderColor(LampGreen[1]);
+        pageDownload->shpStatus[1]->SetBackColor(LampGray[0]);
+        pageDownload->shpStatus[1]->SetBorderColor(LampGray[1]);
+        uclQV4170.AddLog(GetMessage(5541, {GeneralDate(rt::Now())}));
+        FirstActivate = false;
+    }
+    Form_Resize();
+}
+
+void frmMain::Form_Unload() {
+    if (!loaded_ || unloaded_) return;
+    unloaded_ = true;
+    Attempt([this] { uclQV4170.SetTimerEnabled(false); });
+    tmrInter->stop();
+    const QFont font = pageOption->cmdOptionDisp[0]->font();
+    AppFont.Name = font.family();
+    AppFont.Size = font.pointSizeF();
+    AppFont.Bold = font.bold();
+    AppFont.Italic = font.italic();
+    AppFont.Underline = font.underline();
+    for (int i = 0; i < 4; ++i)
+        GraphColor[static_cast<size_t>(i)] = ui::BackColor(pageOption->cmdOptionDisp[i + 1]);
+    StoreWindowSettings();
+    try {
+        SaveSettings();
+    } catch (const AppError& e) {
+        // The settings could not be written: the user learns it, the lock still goes.
+        Dialogs().MsgBox(e.text(), vbCritical);
+    }
+    lock_.Release();
+}
+
+void frmMain::Form_Resize() {
+    if (isMinimized() || inResize_) return;
+    inResize_ = true;
+    // The window never gets smaller than its minimum, each direction on its own.
+    if (Width(this) < kMinWidth) resize(ui::ToPixelsX(kMinWidth), height());
+    if (Height(this) < kMinHeight) resize(width(), ui::ToPixelsY(kMinHeight));
+    const double scaleWidth = Width(this);
+    const double scaleHeight = Height(this);
+    const double menuWidth = scaleWidth * 0.12;
+    for (ui::PageFrame* page : fraMenu)
+        Move(page, 0, 120, scaleWidth - menuWidth - 240, scaleHeight - 180);
+    for (ui::PageFrame* page : fraMenu)
+        if (ui::IsShown(page)) {
+            page->LayoutPage();
+            break;
+        }
+    Move(cmdInst[0], scaleWidth - menuWidth - 120, 180, menuWidth,
+         (scaleHeight - 840) / static_cast<double>(cmdInst.size()));
+    for (size_t i = 1; i < cmdInst.size(); ++i)
+        Move(cmdInst[i], ui::Left(cmdInst[0]), Top(cmdInst[i - 1]) + Height(cmdInst[i - 1]) + 120,
+             Width(cmdInst[0]), Height(cmdInst[0]));
+    inResize_ = false;
+}
+
+void frmMain::cmdInst_Click(int Index) {
+    if (Index < 0 || Index > 5) return;
+    if (Index == 5) {
+        close();
+        return;
+    }
+    switch (Index) {
+        case 0:
+            ShowStatusIds();
+            uclQV4170.SetEnabled(true);
+            break;
+        case 1:
+            pageInstrument->ShowInstrumentInfo();
+            break;
+        case 2:
+            for (QCheckBox* box : pageBrowser->chkLog)
+                box->setEnabled(false);
+            pageBrowser->MakeLogTree();
+            for (QCheckBox* box : pageBrowser->chkLog)
+                box->setEnabled(true);
+            pageBrowser->RefreshLogBrowser();
+            break;
+        case 3:
+            pageCalHistory->ShowCalHistory();
+            break;
+        case 4:
+            pageOption->ShowOptionGrid();
+            uclQV4170.SetEnabled(true);
+            break;
+    }
+    // The data view page is reached from the stored-data page only.
+    constexpr std::array<int, 5> kPageOfButton{0, 1, 2, 4, 5};
+    for (ui::PageFrame* page : fraMenu)
+        page->hide();
+    ui::PageFrame* shown = fraMenu[kPageOfButton[Index]];
+    shown->show();
+    shown->repaint();
+    if (Index == 2) pageBrowser->lvwLog->setFocus();
+    Form_Resize();
+}
+
+void frmMain::tmrInter_Timer() {
+    ++TickCount;
+}
+
+bool frmMain::OpenCommPort() {
+    const int found =
+        finder_ ? FindConverterPort(kConverterId, *finder_) : FindConverterPort(kConverterId);
+    if (found > 1) Dialogs().MsgBox(GetMessage(20014), vbCritical, GetMessage(20015));
+    const bool serial = CommPortNo != 0;
+    if (serial) {
+        uclQV4170.SetSerialComm(true);
+        uclQV4170.SetCommPort(CommPortNo);
+        uclQV4170.SetRTSEnable(true);
+        uclQV4170.SetDTREnable(true);
+        uclQV4170.SetHandshaking(2);
+        uclQV4170.SetSettings(CommSettings);
+    } else {
+        uclQV4170.SetSerialComm(false);
+    }
+    uclQV4170.SetPortOpen(true);
+    return serial;
+}
+
+void frmMain::RotateSerialLogs() {
+    for (int n = 8; n >= 0; --n) {
+        const QString from = ProgramFile(SerialLogName(n));
+        if (!QFile::exists(from)) continue;
+        const QString to = ProgramFile(SerialLogName(n + 1));
+        if (QFile::exists(to) && !DeleteAndWait(to, false))
+            throw AppError(ErrPermission, QStringLiteral("Cannot delete ") + to);
+        if (!QFile::rename(from, to))
+            throw AppError(ErrPermission, QStringLiteral("Cannot rename ") + from);
+    }
+}
+
+void frmMain::SetDefaults() {
+    Attempt([] { DataLocation = ProgramFolder(); });
+    Attempt([] {
+        GraphColor[0] = ui::RGB(255, 255, 0);
+        GraphColor[1] = ui::RGB(0, 128, 255);
+        GraphColor[2] = ui::RGB(128, 64, 64);
+        GraphColor[3] = ui::RGB(255, 0, 0);
+        GraphColor[4] = ui::RGB(128, 0, 255);
+    });
+    Attempt([] { AppFont.Size = 9; });
+    Attempt([this] {
+        pageOption->cmdOptionDisp[0]->setText(AppFont.Name + u'(' + rt::DoubleText(AppFont.Size) +
+                                              u')');
+    });
+    Attempt([this] {
+        for (int i = 0; i < 4; ++i)
+            ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
+    });
+    Attempt([this] { IntervalList->SetInstruments(CurInstrument); });
+    Attempt([this] { tmrInter->start(100); });
+    Attempt([] {
+        if (ConvFactor == 0) {
+            ConvFactor = 0.05f;
+            ConvEnable = false;
+            UnitNames[0] = QStringLiteral("%LEL");
+            UnitNames[1] = QStringLiteral("VOL%");
+        }
+    });
+    Attempt([] {
+        if (CommPortNo == 0) CommPortNo = 4;
+    });
+    LampGreen = {ui::RGB(0, 255, 0), ui::RGB(0, 192, 0), 0};
+    LampGray = {ui::RGB(160, 160, 160), ui::RGB(128, 128, 128), 0};
+    LampYellow = {ui::RGB(255, 255, 0), ui::RGB(192, 192, 0), 0};
+    LampRed = {ui::RGB(254, 0, 0), ui::RGB(192, 0, 0), 0};
+    DownloadPage& page = *pageDownload;
+    Attempt([&] {
+        page.shpStatus[0]->SetBackColor(LampGreen[0]);
+        page.shpStatus[0]->SetBorderColor(LampGreen[1]);
+        for (int i = 1; i <= 3; ++i) {
+            page.shpStatus[i]->SetBackColor(LampGray[0]);
+            page.shpStatus[i]->SetBorderColor(LampGray[1]);
+        }
+    });
+    CurDataType = 0;
+    Attempt([&] { page.rtbLog->clear(); });
+    Attempt([&] {
+        for (QPushButton* button : page.cmdDown)
+            button->setEnabled(false);
+        pageOption->cmdOption[0]->setEnabled(false);
+    });
+    InAutoLoadClick = false;
+    Attempt([&] {
+        page.shpStatus[2]->hide();
+        page.shpStatus[3]->hide();
+        page.lblStatus[8]->hide();
+        page.lblStatus[9]->hide();
+    });
+    Attempt([&] {
+        page.chkAutoLoad[0]->setChecked(AutoLoad);
+        page.chkAutoLoad[1]->setChecked(AutoRemoveData);
+        if (!AutoLoad) page.chkAutoLoad[1]->setEnabled(false);
+    });
+    InAutoLoadClick = true;
+    LogTreeChanged = true;
+    ExportFileName.clear();
+    Attempt([this] { pageCalHistory->optHistory[0]->setChecked(true); });
+    // The separators are quoted so that they never follow the user's locale.
+    SqlDateFormat = QStringLiteral("mm\"/\"dd\"/\"yy hh\":\"nn\":\"ss");
+    Attempt([] {
+        constexpr std::array<float, 4> ranges{50, 12, 25, 50};
+        for (size_t i = 0; i < ranges.size(); ++i)
+            if (CalibRange[i] == 0) CalibRange[i] = ranges[i];
+    });
+    Attempt([] {
+        // Every combination that holds channels 0 and 1.
+        for (int mask : {3, 7, 11, 15, 19, 23, 27, 31})
+            GasComb[static_cast<size_t>(mask)] = true;
+    });
+    Attempt([] {
+        struct DefaultGas {
+            const char* name;
+            bool locked;
+            int16_t points;
+            const char* unit;
+            float warning, alarm, stel, twa, desit, fullScale, autoCalib;
+            int16_t zero;
+            float factAutoCal;
+        };
+        static const std::array<DefaultGas, 5> gases{{
+            {"CH4", false, 0, "%LEL", 10, 50, -1, -1, 1, 100, 50, 1, 50},
+            {"OXY", true, 1, "%", 19.5f, 23.5f, -1, -1, 0.1f, 40, 12, 0, 12},
+            {"H2S", false, 1, "ppm", 10, 30, 15, 10, 0.5f, 100, 10, 1, 10},
+            {"CO ", false, 0, "ppm", 25, 50, 200, 25, 1, 500, 100, 1, 100},
+            {"CH4", false, 1, "vol%", -1, -1, -1, -1, 0.1f, 100, 100, 0, 100},
+        }};
+        clsInstrument& inst = *DefaultInstrument();
+        for (int i = 0; i < static_cast<int>(gases.size()); ++i) {
+            if (inst.GasFullScale(i) != 0) continue;
+            const DefaultGas& g = gases[static_cast<size_t>(i)];
+            inst.SetGasName(i, QString::fromLatin1(g.name));
+            inst.SetGasEnabled(i, true);
+            GasLocked[static_cast<size_t>(i)] = g.locked;
+            inst.SetGasPoint(i, g.points);
+            inst.SetGasUnit(i, QString::fromLatin1(g.unit));
+            inst.SetWarning(i, g.warning);
+            inst.SetAlarm(i, g.alarm);
+            inst.SetStel(i, g.stel);
+            inst.SetTwa(i, g.twa);
+            inst.SetGasDesit(i, g.desit);
+            inst.SetGasFullScale(i, g.fullScale);
+            inst.SetAutoCalib(i, g.autoCalib);
+            inst.SetZero(i, g.zero);
+            FactAutoCal[static_cast<size_t>(i)] = g.factAutoCal;
+        }
+    });
+    Attempt([] {
+        if (UserPassword.isEmpty())
+            UserPassword = GetMessage(101) == QLatin1String("EN") ? QStringLiteral("qzt")
+                                                                  : QStringLiteral("Wolde");
+    });
+    if (PrtWidth[0] < 1 || PrtWidth[0] > 100) PrtWidth[0] = 4;
+    if (PrtWidth[1] < 1 || PrtWidth[1] > 100) PrtWidth[1] = 1;
+    if (CalSpanOffWait == 0) CalSpanOffWait = 45;
+    if (CalSpanOnWait == 0) CalSpanOnWait = 90;
+    if (CalUnitOnWait == 0) CalUnitOnWait = 45;
+    ShowLogInstrument = false;
+    CalibMode = false;
+}
+
+void frmMain::SetCaptions() {
+    const QString partNumber =
+        GetMessage(101) == QLatin1String("JP") ? QStringLiteral("73140") : QStringLiteral("73141");
+    setWindowTitle(GetMessage(5001) + QStringLiteral(" [P.No.") + partNumber + u']');
+    constexpr std::array<int, 6> kButtonMessage{5002, 5003, 5004, 5009, 5006, 5007};
+    for (size_t i = 0; i < cmdInst.size(); ++i)
+        cmdInst[i]->setText(GetMessage(kButtonMessage[i]));
+    for (ui::PageFrame* page : fraMenu)
+        page->SetCaptions();
+}
+
+void frmMain::FillGasTable() {
+    auto gas = [](const char* name, bool locked, const char* unit, float fullScale, float desit,
+                  int16_t points, float warning, float alarm, float stel, float twa, float autoCal,
+                  bool tailZero) {
+        GasDefinition d;
+        d.Enabled = true;
+        d.Name = QString::fromLatin1(name);
+        d.Locked = locked;
+        d.Unit = QString::fromLatin1(unit);
+        d.FullScale = fullScale;
+        d.Desit = desit;
+        d.Points = points;
+        d.Warning = warning;
+        d.Alarm = alarm;
+        d.Stel = stel;
+        d.Twa = twa;
+        d.AutoCal = autoCal;
+        d.TailZero = tailZero;
+        return d;
+    };
+    const GasDefinition ch4 = gas("CH4", false, "%LEL", 100, 1, 0, 10, 50, -1, -1, 10, true);
+    const GasDefinition hc = gas("HC ", false, "%LEL", 100, 1, 0, 10, 50, -1, -1, 10, false);
+    // Oxygen alarms on a falling level: its alarm lies below its warning.
+    const GasDefinition oxy = gas("OXY", true, "VOL%", 40, 0.1f, 1, 19.5f, 18, -1, -1, 12, true);
+    const GasDefinition h2s = gas("H2S", false, "ppm", 100, 0.5f, 1, 10, 30, 15, 10, 10, true);
+    const GasDefinition co = gas("CO ", false, "ppm", 500, 1, 0, 25, 50, 200, 25, 100, true);
+    const GasDefinition so2 = gas("SO2", false, "ppm", 20, 0.5f, 1, 2, 5, -1, -1, 10, true);
+    const GasDefinition cl2 = gas("Cl2", false, "ppm", 1.5f, 0.01f, 2, 0.5f, 1, -1, -1, 0.8f, true);
+    GasTable[0][0] = ch4;
+    GasTable[0][1] = hc;
+    GasTable[1][0] = oxy;
+    GasTable[2][0] = h2s;
+    GasTable[2][1] = co;
+    GasTable[2][2] = so2;
+    GasTable[2][3] = cl2;
+    GasTable[3][0] = co;
+    GasTable[3][1] = h2s;
+    GasTable[3][2] = so2;
+    GasTable[3][3] = cl2;
+    GasTable[4][0] = hc;
+    GasTable[4][1] = ch4;
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (loaded_) Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && loaded_ && !unloaded_)
+        Form_Activate();
+    if (event->type() == QEvent::WindowStateChange && loaded_ && !isMinimized()) Form_Resize();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::ApplyFonts() {
+    for (QWidget* control : findChildren<QWidget*>())
+        ui::CopyFont(control, AppFont);
+    for (ui::PageFrame* page : fraMenu) {
+        QFont bold = page->font();
+        bold.setBold(true);
+        page->setFont(bold);
+    }
+}
+
+void frmMain::ApplyWindowSettings() {
+    const MainFormSettings& form = MainForm();
+    if (form.Width > 0 && form.Height > 0)
+        resize(ui::ToPixelsX(form.Width), ui::ToPixelsY(form.Height));
+    if (form.WindowState == 2)
+        setWindowState(Qt::WindowMaximized);
+    else if (form.WindowState == 1)
+        setWindowState(Qt::WindowMinimized);
+}
+
+void frmMain::StoreWindowSettings() {
+    MainFormSettings& form = MainForm();
+    form.WindowState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
+    // A maximised or minimised window keeps the size it has when restored.
+    const QSize size = form.WindowState == 0 || normalGeometry().isEmpty()
+                           ? this->size()
+                           : normalGeometry().size();
+    form.Width = static_cast<float>(size.width() * ui::TwipsPerPixelX());
+    form.Height = static_cast<float>(size.height() * ui::TwipsPerPixelY());
+    for (size_t i = 0; i < pageBrowser->chkLog.size(); ++i)
+        form.chkLog[i] = pageBrowser->chkLog[i]->isChecked() ? 1 : 0;
+}
+
+}  // namespace qv

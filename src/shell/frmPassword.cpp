@@ -1,0 +1,120 @@
+// The password dialog's load, layout and buttons.
+#include "frmPassword.h"
+
+#include "FontCopy.h"
+#include "Twips.h"
+#include "UserDialogs.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace qv {
+
+using ui::Height;
+using ui::Move;
+using ui::Top;
+
+frmPassword::frmPassword(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Password"));
+    lblPass = new QLabel(this);
+    Move(lblPass, 0, 0, 4200, 300);
+    txtPass = new QLineEdit(this);
+    txtPass->setEchoMode(QLineEdit::Password);
+    Move(txtPass, 0, 300, 4200, 330);
+    for (size_t i = 0; i < cmdPass.size(); ++i) {
+        cmdPass[i] = new QPushButton(this);
+        cmdPass[i]->setAutoDefault(false);
+        Move(cmdPass[i], 2100.0 * i, 690, 2040, 375);
+        connect(cmdPass[i], &QPushButton::clicked, this,
+                [this, i] { cmdPass_Click(static_cast<int>(i)); });
+    }
+    // Enter continues, Escape closes.
+    cmdPass[0]->setDefault(true);
+    resize(ui::ToPixelsX(4200), ui::ToPixelsY(1500));
+    Form_Load();
+}
+
+void frmPassword::ShowModal(QWidget* parent) {
+    frmPassword dialog(parent);
+    Dialogs().ShowModal(dialog);
+}
+
+void frmPassword::Form_Load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+    cmdPass[0]->setText(GetMessage(7001));
+    cmdPass[1]->setText(GetMessage(7002));
+    lblPass->setText(GetMessage(7005));
+    txtPass->clear();
+    for (QWidget* control : findChildren<QWidget*>())
+        ui::CopyFont(control, AppFont);
+}
+
+void frmPassword::Form_Resize() {
+    const double w = ui::Width(this);
+    Move(lblPass, 0, 0, w);
+    Move(txtPass, 0, Height(lblPass), w);
+    const double top = Top(txtPass) + Height(txtPass) + 60;
+    Move(cmdPass[0], 0, top, w / 2 - 60);
+    Move(cmdPass[1], w / 2, top, w / 2);
+    const int height = ui::ToPixelsY((Top(cmdPass[0]) + Height(cmdPass[0])) * 1.4);
+    if (height != this->height()) resize(width(), height);
+}
+
+void frmPassword::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmPassword::cmdPass_Click(int Index) {
+    const QString entry = txtPass->text();
+    if (Index == 0) {
+        if (entry.isEmpty()) {
+            reject();
+        } else if (entry.toUpper() == UserPassword.toUpper()) {
+            PasswordOK = true;
+            accept();
+        } else {
+            Dialogs().MsgBox(GetMessage(7101), vbCritical, GetMessage(7102));
+        }
+        return;
+    }
+    if (Index != 1) return;
+
+    const QString step = cmdPass[1]->text();
+    auto moveTo = [this](int prompt, int caption) {
+        lblPass->setText(GetMessage(prompt));
+        txtPass->clear();
+        cmdPass[1]->setText(GetMessage(caption));
+        txtPass->setFocus();
+    };
+    if (step == GetMessage(7002)) {
+        moveTo(7006, 7007);
+    } else if (step == GetMessage(7007)) {
+        if (!entry.isEmpty() && entry.toUpper() == UserPassword.toUpper()) moveTo(7008, 7003);
+    } else if (step == GetMessage(7003)) {
+        if (entry.isEmpty()) return;
+        lblPass->setText(GetMessage(7009));
+        NewPassword = entry;
+        txtPass->clear();
+        cmdPass[1]->setText(GetMessage(7004));
+        txtPass->setFocus();
+    } else if (step == GetMessage(7004)) {
+        if (entry == NewPassword && !NewPassword.isEmpty()) {
+            Dialogs().MsgBox(GetMessage(7103), vbInformation, GetMessage(7104));
+            UserPassword = entry;
+        } else {
+            Dialogs().MsgBox(GetMessage(7105), vbCritical, GetMessage(7104));
+            txtPass->clear();
+        }
+        lblPass->setText(GetMessage(7005));
+        cmdPass[1]->setText(GetMessage(7002));
+        txtPass->setFocus();
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,37 @@
+// The password dialog that guards the deletion of stored data: Continue accepts the user
+// password (any case) and sets PasswordOK; the second button changes the password in three
+// steps, named by its caption.
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+namespace qv {
+
+class frmPassword : public QDialog {
+  public:
+    // Loads the dialog at rest.
+    explicit frmPassword(QWidget* parent = nullptr);
+
+    // Shows a fresh dialog modally through the dialogs service.
+    static void ShowModal(QWidget* parent = nullptr);
+
+    void Form_Load();
+    void Form_Resize();
+    void cmdPass_Click(int Index);
+
+    QLabel* lblPass = nullptr;
+    QLineEdit* txtPass = nullptr;
+    std::array<QPushButton*, 2> cmdPass{};
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QString NewPassword;
+};
+
+}  // namespace qv

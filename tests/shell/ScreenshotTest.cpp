@@ -1,0 +1,165 @@
+// The window in both catalogues, grabbed to PNG under the build folder; the system locale
+// choosing the catalogue, checked in a child run of this program with LANG set; and the
+// program itself started twice, the first run killed.
+#include "ShellFixture.h"
+
+#include "AppPaths.h"
+#include "LockFile.h"
+#include "frmOpen.h"
+#include "frmPassword.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QThread>
+
+namespace qv::test {
+namespace {
+
+QString Screenshot(const QString& name) {
+    QDir().mkpath(QStringLiteral(QV_SCREENSHOT_DIR));
+    return QStringLiteral(QV_SCREENSHOT_DIR) + u'/' + name;
+}
+
+// Grabs a window and checks the file is a picture of its size.
+void Grab(QWidget& window, const QString& name) {
+    const QString path = Screenshot(name);
+    QFile::remove(path);
+    ASSERT_TRUE(window.grab().save(path, "PNG")) << path.toStdString();
+    const QImage image(path);
+    EXPECT_EQ(image.size(), window.size() * window.devicePixelRatio());
+}
+
+class Screens : public ShellTest {
+  protected:
+    std::unique_ptr<frmMain> ShowMain() {
+        auto main = StartMain();
+        main->resize(ui::ToPixelsX(15000), ui::ToPixelsY(10000));
+        main->show();
+        main->Form_Resize();
+        QCoreApplication::processEvents();
+        return main;
+    }
+};
+
+TEST_F(Screens, EnglishWindow) {
+    auto main = ShowMain();
+    EXPECT_EQ(main->windowTitle(), "QV-4170 Station Utility [P.No.73141]");
+    EXPECT_EQ(main->pageDownload->cmdDown[0]->text(), "Complete Download");
+    Grab(*main, "main-en.png");
+    main->cmdInst_Click(4);
+    Grab(*main, "set-en.png");
+    frmPassword password;
+    password.show();
+    Grab(password, "password-en.png");
+    frmOpen splash({});
+    splash.Form_Load();
+    splash.Form_Activate();
+    Grab(splash, "splash-en.png");
+}
+
+TEST_F(Screens, JapaneseWindow) {
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    ServiceMode = true;
+    auto main = ShowMain();
+    const auto ja = [](int id) { return RawMessage(id, CatalogueLanguage::Japanese); };
+    EXPECT_EQ(main->windowTitle(), ja(5001) + " [P.No.73140]");
+    EXPECT_EQ(main->pageDownload->cmdDown[6]->text(), ja(5045));
+    EXPECT_FALSE(main->pageDownload->cmdDown[6]->isHidden());
+    Grab(*main, "main-ja.png");
+}
+
+// Runs in the child only: the catalogue follows the locale the environment names.
+TEST(ShellLocaleChild, CatalogueFollowsTheSystemLocale) {
+    const QByteArray expected = qgetenv("QV_SHELL_CHILD");
+    if (expected.isEmpty()) GTEST_SKIP() << "runs in a child with LANG set";
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    ResetGlobals();
+    FollowSystemLanguage();
+    const bool japanese = expected == "ja";
+    ASSERT_EQ(CurrentLanguage(),
+              japanese ? CatalogueLanguage::Japanese : CatalogueLanguage::English);
+    ScriptedDialogs dialogs;
+    frmMain main(nullptr, std::make_unique<ListPortFinder>());
+    ASSERT_TRUE(main.Form_Load());
+    main.Form_Activate();
+    main.resize(ui::ToPixelsX(15000), ui::ToPixelsY(10000));
+    main.show();
+    main.Form_Resize();
+    QCoreApplication::processEvents();
+    const CatalogueLanguage language =
+        japanese ? CatalogueLanguage::Japanese : CatalogueLanguage::English;
+    EXPECT_EQ(main.windowTitle(),
+              RawMessage(5001, language) + (japanese ? " [P.No.73140]" : " [P.No.73141]"));
+    EXPECT_EQ(main.cmdInst[5]->text(), RawMessage(5007, language));
+    Grab(main, QStringLiteral("main-locale-%1.png").arg(QString::fromLatin1(expected)));
+    main.Form_Unload();
+}
+
+TEST(ShellLocale, LangPicksTheCatalogue) {
+    for (const QString lang : {"ja_JP.UTF-8", "en_US.UTF-8"}) {
+        const QString code = lang.left(2);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LANGUAGE"})
+            env.remove(name);
+        env.insert("LANG", lang);
+        env.insert("QV_SHELL_CHILD", code);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ShellLocaleChild.*"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        EXPECT_TRUE(QFileInfo(Screenshot("main-locale-" + code + ".png")).size() > 0);
+    }
+}
+
+// Waits, bounded, until the file holds the text.
+bool WaitForText(const QString& path, const QString& text, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+TEST(Program, StartsAndSurvivesTheLockOfACrashedRun) {
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("QV4170_PORT");
+    const QString folder = home.path() + "/qv4170";
+    for (int run = 0; run < 2; ++run) {
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QV_PROGRAM), {});
+        ASSERT_TRUE(program.waitForStarted());
+        // The main window's first activation writes this line after the splash.
+        EXPECT_TRUE(WaitForText(folder + "/SerialLog.log", "Serial Port Standby", 20000))
+            << "run " << run;
+        EXPECT_TRUE(QFile::exists(folder + "/QV4170.mdb"));
+        EXPECT_TRUE(WaitForText(folder + "/QV4170.LCK", ComputerName() + "\r\n", 1000));
+        EXPECT_EQ(program.state(), QProcess::Running);
+        program.kill();  // a crash: the lock file stays behind
+        program.waitForFinished();
+        EXPECT_TRUE(QFile::exists(folder + "/QV4170.LCK"));
+        QFile::remove(folder + "/SerialLog.log");
+    }
+}
+
+}  // namespace
+}  // namespace qv::test

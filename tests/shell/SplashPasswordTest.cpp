@@ -1,0 +1,195 @@
+// The start-up window with its service-mode switch and timed hand-over, and the password
+// dialog.
+#include "ShellFixture.h"
+
+#include "AppPaths.h"
+#include "frmOpen.h"
+#include "frmPassword.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <QApplication>
+
+namespace qv::test {
+namespace {
+
+class Splash : public ShellTest {
+  protected:
+    std::unique_ptr<frmOpen> MakeSplash(const QStringList& arguments) {
+        return std::make_unique<frmOpen>(arguments, [this] { return MakeMain(); });
+    }
+};
+
+TEST_F(Splash, ServiceModeSwitchOnTheCommandLine) {
+    const std::vector<std::pair<QStringList, bool>> cases{
+        {{}, false},          {{"-K"}, true},       {{"-k"}, true},
+        {{"abc-kxyz"}, true}, {{"-x", "K"}, false}, {{"x", "-", "k"}, false},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        auto splash = MakeSplash(arguments);
+        splash->Form_Load();
+        EXPECT_EQ(ServiceMode, expected) << arguments.join(' ').toStdString();
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Splash, FifthTickHandsOverToTheMainWindow) {
+    auto splash = MakeSplash({});
+    splash->Form_Load();
+    splash->Form_Activate();
+    EXPECT_EQ(splash->lblVersion->text(), "P.No.73141");
+    EXPECT_EQ(splash->lblCompany->text(), "TSM Instruments.");
+    EXPECT_TRUE(splash->tmrTimer->isActive());
+    EXPECT_EQ(splash->tmrTimer->interval(), 500);
+    for (int i = 0; i < 4; ++i)
+        splash->tmrTimer_Timer();
+    EXPECT_EQ(splash->MainWindow(), nullptr);
+    // A double click before the fifth tick only pauses.
+    splash->fraOpen_DblClick();
+    EXPECT_EQ(dialogs_->messages(), QStringList{"Pause!!"});
+    EXPECT_EQ(dialogs_->asked()[0].title, "Pause");
+    EXPECT_EQ(splash->MainWindow(), nullptr);
+
+    splash->tmrTimer_Timer();
+    frmMain* main = splash->MainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(main->FirstActivate);
+    EXPECT_FALSE(main->pageDownload->isHidden());
+    EXPECT_FALSE(splash->isVisible());
+    EXPECT_FALSE(splash->tmrTimer->isActive());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    main->close();
+    EXPECT_FALSE(main->Lock().Held());
+}
+
+TEST_F(Splash, JapanesePartNumberAndAFailedStartUp) {
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    WriteText(ProgramFolder() + "/QV4170.mdb", "foreign");
+    auto splash = MakeSplash({});
+    splash->Form_Load();
+    splash->Form_Activate();
+    EXPECT_EQ(splash->lblVersion->text(), "P.No.73140");
+    EXPECT_EQ(splash->lblCompany->text(), RawMessage(200, CatalogueLanguage::Japanese));
+    for (int i = 0; i < 5; ++i)
+        splash->tmrTimer_Timer();
+    EXPECT_TRUE(splash->StartupFailed());
+    EXPECT_EQ(splash->MainWindow(), nullptr);
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(301, {ProgramFolder()})});
+}
+
+class Password : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        UserPassword = "qzt";
+        dialog_ = std::make_unique<frmPassword>();
+    }
+    void Type(const QString& text) { dialog_->txtPass->setText(text); }
+    QString Step() const { return dialog_->cmdPass[1]->text(); }
+    std::unique_ptr<frmPassword> dialog_;
+};
+
+TEST_F(Password, ContinueComparesWithoutRegardToCase) {
+    EXPECT_EQ(dialog_->lblPass->text(), "Please input password.");
+    EXPECT_EQ(dialog_->cmdPass[0]->text(), "Continue");
+    EXPECT_EQ(dialog_->txtPass->echoMode(), QLineEdit::Password);
+
+    Type("wrong");
+    dialog_->cmdPass_Click(0);
+    ASSERT_EQ(dialog_->result(), 0);
+    EXPECT_EQ(dialogs_->messages(), QStringList{"Incorrect Password Entered"});
+    EXPECT_EQ(dialogs_->asked()[0].title, "Password");
+    EXPECT_EQ(dialogs_->asked()[0].style, vbCritical);
+    EXPECT_EQ(dialog_->txtPass->text(), "wrong");
+    EXPECT_FALSE(PasswordOK);
+
+    Type("QzT");
+    dialog_->cmdPass_Click(0);
+    EXPECT_TRUE(PasswordOK);
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+
+    // An empty entry closes without a word and without the flag.
+    PasswordOK = false;
+    frmPassword empty;
+    empty.cmdPass_Click(0);
+    EXPECT_EQ(empty.result(), QDialog::Rejected);
+    EXPECT_FALSE(PasswordOK);
+    EXPECT_EQ(dialogs_->messages().size(), 1);
+}
+
+TEST_F(Password, ChangeInThreeSteps) {
+    dialog_->cmdPass_Click(1);
+    EXPECT_EQ(Step(), "Current password");
+    EXPECT_EQ(dialog_->lblPass->text(), "Input current password.");
+    Type("bad");
+    dialog_->cmdPass_Click(1);
+    EXPECT_EQ(Step(), "Current password");
+    EXPECT_EQ(dialog_->txtPass->text(), "bad");  // no word, entry kept
+    Type("QZT");
+    dialog_->cmdPass_Click(1);
+    EXPECT_EQ(Step(), "New Password");
+    EXPECT_EQ(dialog_->lblPass->text(), "Input new password.");
+    EXPECT_EQ(dialog_->txtPass->text(), "");
+    dialog_->cmdPass_Click(1);  // a new password is never empty
+    EXPECT_EQ(Step(), "New Password");
+    Type("Pw9");
+    dialog_->cmdPass_Click(1);
+    EXPECT_EQ(Step(), "Confirm New Password");
+    EXPECT_EQ(dialog_->lblPass->text(), "Input new password again.");
+    // Continue still knows only the password in use.
+    Type("Pw9");
+    dialog_->cmdPass_Click(0);
+    EXPECT_EQ(dialogs_->messages().last(), "Incorrect Password Entered");
+    EXPECT_FALSE(PasswordOK);
+    dialog_->cmdPass_Click(1);
+    EXPECT_EQ(dialogs_->messages().last(), "Change new password.");
+    EXPECT_EQ(dialogs_->asked().back().title, "Change password");
+    EXPECT_EQ(dialogs_->asked().back().style, vbInformation);
+    EXPECT_EQ(UserPassword, "Pw9");
+    EXPECT_EQ(dialog_->txtPass->text(), "Pw9");
+    EXPECT_EQ(Step(), "Change Password");
+    EXPECT_EQ(dialog_->lblPass->text(), "Please input password.");
+}
+
+TEST_F(Password, AConfirmationThatDiffersChangesNothing) {
+    dialog_->cmdPass_Click(1);
+    for (const char* entry : {"qzt", "NEW"}) {
+        Type(entry);
+        dialog_->cmdPass_Click(1);
+    }
+    Type("New");  // the case counts here
+    dialog_->cmdPass_Click(1);
+    dialog_->cmdPass_Click(1);  // at rest again: asks for the current password
+    EXPECT_EQ(dialogs_->messages(), QStringList{"Not Changed password."});
+    EXPECT_EQ(dialogs_->asked().back().style, vbCritical);
+    EXPECT_EQ(UserPassword, "qzt");
+    EXPECT_EQ(dialog_->txtPass->text(), "");
+    EXPECT_EQ(Step(), "Current password");
+}
+
+TEST_F(Password, ShownThroughTheDialogsServiceAndLaidOut) {
+    dialogs_->AnswerModal([](QDialog& shown) {
+        auto& dialog = dynamic_cast<frmPassword&>(shown);
+        dialog.txtPass->setText("QZT");
+        dialog.cmdPass_Click(0);
+        return dialog.result();
+    });
+    PasswordOK = false;
+    frmPassword::ShowModal();
+    EXPECT_TRUE(PasswordOK);
+
+    dialog_->show();
+    dialog_->resize(ui::ToPixelsX(6000), 100);
+    const double w = ui::Width(dialog_.get());
+    EXPECT_NEAR(ui::Width(dialog_->txtPass), w, Px());
+    EXPECT_NEAR(ui::Left(dialog_->cmdPass[1]), w / 2, Px());
+    const double bottom = ui::Top(dialog_->cmdPass[0]) + ui::Height(dialog_->cmdPass[0]);
+    EXPECT_NEAR(ui::Height(dialog_.get()), bottom * 1.4, 2 * Px());
+    dialog_->resize(2, dialog_->height());  // narrower than the gap: no failure
+    EXPECT_GE(dialog_->cmdPass[0]->width(), 0);
+}
+
+}  // namespace
+}  // namespace qv::test

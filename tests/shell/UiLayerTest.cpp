@@ -1,0 +1,117 @@
+// Our window-side layers: the grid control, twips geometry and colours, the scripted dialogs.
+#include "FlexGrid.h"
+#include "ScriptedDialogs.h"
+#include "Twips.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QMenu>
+#include <QWidget>
+
+namespace qv::test {
+namespace {
+
+TEST(FlexGrid, FormatStringSetsColumnsAndHeadings) {
+    ui::FlexGrid grid;
+    grid.SetRows(4);
+    grid.SetFormatString("<Gas|^Enable|>Current Reading");
+    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(grid.TextMatrix(0, 0), "Gas");
+    EXPECT_EQ(grid.TextMatrix(0, 2), "Current Reading");
+    EXPECT_TRUE(grid.item(0, 2)->textAlignment() & Qt::AlignRight);
+    EXPECT_EQ(grid.FormatString(), "<Gas|^Enable|>Current Reading");
+    // Headings are not editable, data cells are.
+    grid.SetTextMatrix(1, 1, "x");
+    EXPECT_FALSE(grid.item(0, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid.item(1, 1)->flags() & Qt::ItemIsEditable);
+    // Cells outside the grid read empty and are not created.
+    grid.SetTextMatrix(9, 9, "lost");
+    EXPECT_EQ(grid.TextMatrix(9, 9), "");
+    EXPECT_EQ(grid.Rows(), 4);
+
+    grid.SetFormatString("|A|B;|r1|r2");
+    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ(grid.TextMatrix(2, 0), "r2");
+    grid.SetFixedCols(1);
+    EXPECT_FALSE(grid.item(2, 0)->flags() & Qt::ItemIsEditable);
+    grid.SetFixedCols(0);
+    EXPECT_TRUE(grid.item(2, 0)->flags() & Qt::ItemIsEditable);
+}
+
+TEST(FlexGrid, ColumnWidthsInTwips) {
+    ui::FlexGrid grid;
+    grid.SetCols(4);
+    grid.resize(ui::ToPixelsX(6000), 100);
+    grid.SetColWidth(1, 1500);
+    EXPECT_NEAR(grid.ColWidth(1), 1500, ui::TwipsPerPixelX());
+    grid.SetColWidth(7, 1500);  // no such column: ignored
+    EXPECT_EQ(grid.ColWidth(7), 0);
+    grid.SetColWidths({0.5, 0.25});
+    EXPECT_NEAR(grid.ColWidth(0), 3000, ui::TwipsPerPixelX());
+    EXPECT_NEAR(grid.ColWidth(1), 1500, ui::TwipsPerPixelX());
+    grid.SetColWidth(2, -100);
+    EXPECT_EQ(grid.columnWidth(2), 0);
+}
+
+TEST(Twips, GeometryAndColours) {
+    EXPECT_DOUBLE_EQ(ui::TwipsPerPixelX(), 15);  // offscreen: 96 dpi
+    QWidget parent;
+    QWidget child(&parent);
+    ui::Move(&child, 150, 300, 1500, 750);
+    EXPECT_EQ(child.geometry(), QRect(10, 20, 100, 50));
+    ui::Move(&child, ui::Keep, 600, -30);
+    EXPECT_EQ(child.geometry(), QRect(10, 40, 0, 50));
+    EXPECT_DOUBLE_EQ(ui::Top(&child), 600);
+    child.hide();
+    parent.hide();
+    EXPECT_FALSE(ui::IsShown(&child));
+    child.show();
+    EXPECT_TRUE(ui::IsShown(&child));  // shown although its parent is hidden
+
+    EXPECT_EQ(ui::RGB(255, 128, 0), 0x0080FF);
+    EXPECT_EQ(ui::ColorFromLong(0x0080FF), QColor(255, 128, 0));
+    EXPECT_EQ(ui::LongFromColor(QColor(1, 2, 3)), 0x030201);
+    ui::SetBackColor(&child, 0xFF8000);
+    EXPECT_EQ(ui::BackColor(&child), 0xFF8000);
+    EXPECT_EQ(child.palette().color(QPalette::Button), QColor(0, 128, 255));
+}
+
+TEST(ScriptedDialogs, AnswersInOrderAndRecordsQuestions) {
+    UserDialogs* before = InstalledDialogs();
+    {
+        ScriptedDialogs dialogs;
+        EXPECT_EQ(&Dialogs(), &dialogs);
+        dialogs.AnswerMsgBox(vbNo);
+        EXPECT_EQ(Dialogs().MsgBox("Sure?", vbYesNo | vbQuestion, "T"), vbNo);
+        // Without an answer: the first button, a cancelled dialog, a dismissed menu.
+        EXPECT_EQ(Dialogs().MsgBox("Again?", vbYesNo), vbYes);
+        EXPECT_EQ(Dialogs().MsgBox("Note"), vbOK);
+        EXPECT_FALSE(Dialogs().SaveFile({"Export", "CSV|*.csv", 1, "Sample.csv", {}, {}}).Accepted);
+        dialogs.AnswerFile({true, "/tmp/a.txt", 2});
+        const FileDialogResult file = Dialogs().OpenFile({});
+        EXPECT_EQ(file.FileName, "/tmp/a.txt");
+        EXPECT_EQ(file.FilterIndex, 2);
+        dialogs.AnswerColor(0x123456);
+        EXPECT_EQ(Dialogs().ChooseColor(0), 0x123456);
+        EXPECT_EQ(Dialogs().ChooseColor(0), std::nullopt);
+        QMenu menu;
+        QAction* del = menu.addAction("Delete");
+        dialogs.AnswerMenu("Delete");
+        EXPECT_EQ(Dialogs().PopupMenu(menu, {}), del);
+        EXPECT_EQ(Dialogs().PopupMenu(menu, {}), nullptr);
+        QDialog modal;
+        EXPECT_EQ(Dialogs().ShowModal(modal), QDialog::Rejected);
+        EXPECT_EQ(dialogs.messages(), (QStringList{"Sure?", "Again?", "Note"}));
+        EXPECT_EQ(dialogs.asked()[0].style, vbYesNo | vbQuestion);
+        EXPECT_EQ(dialogs.asked()[0].title, "T");
+        EXPECT_EQ(dialogs.asked().size(), 10u);
+    }
+    EXPECT_EQ(InstalledDialogs(), before);
+    EXPECT_EQ(QtFilters("Text (*.txt)|*.txt|All|*.*"),
+              (QStringList{"Text (*.txt) (*.txt)", "All (*.*)"}));
+}
+
+}  // namespace
+}  // namespace qv::test
