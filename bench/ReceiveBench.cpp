@@ -55,7 +55,7 @@ void Download(benchmark::State& state, bool serialLog, bool storeSamples = true)
     link.SetSerialFileNo(serialLog ? 1 : 0);
     link.SetSerialComm(true);
     link.SetPortOpen(true);
-    link.SetInstrument(std::make_shared<qv::clsInstrument>());
+    link.SetInstrumentObject(std::make_shared<qv::clsInstrument>());
     int64_t samples = 0;
     for (auto _ : state) {
         auto intervals = std::make_shared<qv::clsIntervals>();

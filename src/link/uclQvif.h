@@ -7,6 +7,7 @@
 #include "SerialPort.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QIODevice>
 #include <QObject>
@@ -115,7 +116,8 @@ class uclQvif : public QObject {
 
     // The objects that replies are stored into.
     const std::shared_ptr<clsInstrument>& Instrument() const { return instrument_; }
-    void SetInstrument(std::shared_ptr<clsInstrument> v) { instrument_ = std::move(v); }
+    // The holder of the read table and the upload (named apart from the upload itself).
+    void SetInstrumentObject(std::shared_ptr<clsInstrument> v) { instrument_ = std::move(v); }
     const std::shared_ptr<clsIntervals>& Intervals() const { return intervals_; }
     void SetIntervals(std::shared_ptr<clsIntervals> v) { intervals_ = std::move(v); }
     const std::shared_ptr<clsAlarms>& Alarms() const { return alarms_; }
@@ -140,6 +142,38 @@ class uclQvif : public QObject {
     // that arrive then are discarded). Setting a target empties the page being collected.
     void SetDumpTarget(QIODevice* out);
     int16_t DumpLineCount() const { return dumpLineCount_; }
+
+    // Long operations: each sends its request, then yields to the event loop until Status
+    // leaves its busy value; True when the transfer completed. None raises for a
+    // communication failure.
+    bool GetInterval(const std::shared_ptr<clsIntervals>& iObj);
+    bool GetHistory(const std::shared_ptr<clsHistorys>& iObj);
+    bool GetLatestHistory(const std::shared_ptr<clsInstrument>& iObj);
+    bool GetAlarm(const std::shared_ptr<clsAlarms>& aObj);
+    bool GetAlarmEvent(const std::shared_ptr<clsAlarmEvents>& aObj);
+    bool GetTroubleEvent(const std::shared_ptr<clsTroubleEvents>& aObj);
+    bool GetPowerEvent(const std::shared_ptr<clsPowerEvents>& aObj);
+    // The instrument read table into iObj; True when every command due was answered.
+    bool GetInstrument(const std::shared_ptr<clsInstrument>& iObj);
+    // Uploads the flagged settings of iObj; True when every command sent was answered.
+    bool SetInstrument(const std::shared_ptr<clsInstrument>& iObj);
+    // Uploads the defaults, sets the clock and erases the data.
+    bool SetInitValue(const std::shared_ptr<clsInstrument>& Objs);
+    bool SetDateTime(const QDateTime& vData);
+    bool SetPump(bool Values);
+    bool BodyDataClear();
+    bool BodyPowerOff();
+    bool ZeroCal(const QString& GasFlag);
+    bool SpanCal(const QString& GasFlag);
+    bool ZeroStatus(int Index) const;
+    bool SpanStatus(int Index) const;
+    float FactCal(int Index) const;
+    void SetFactCal(int Index, float v);
+    void SetSystemBlock(bool v);
+    // Writes the EEP-ROM dump list to the file; True when the transfer completed.
+    bool GetRomDump(const QString& FileNames);
+    int16_t DumpListFileNo() const { return dumpListFileNo_; }
+    void SetDumpListFileNo(int16_t v) { dumpListFileNo_ = v; }
 
     // The verdict on one received frame; stores what it carries. True = accepted.
     bool ParseReply(const QByteArray& frame);
@@ -244,6 +278,7 @@ class uclQvif : public QObject {
     std::array<QString, 16> dumpLineText_;
     std::array<int32_t, 16> dumpLineAddress_{};
     int16_t dumpLineCount_ = 0;
+    int16_t dumpListFileNo_ = 0;
 };
 
 }  // namespace qv

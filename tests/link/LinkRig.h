@@ -54,7 +54,7 @@ struct LinkRig {
         link = std::make_unique<uclQvif>(std::move(s), std::move(ir));
         link->UseManualTimers(true);
         link->SetSerialFileNo(1);
-        link->SetInstrument(instrument);
+        link->SetInstrumentObject(instrument);
         link->SetSerialComm(true);
         link->SetPortOpen(true);
     }

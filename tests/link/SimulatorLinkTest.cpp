@@ -38,7 +38,7 @@ struct SimRig {
         link = std::make_unique<uclQvif>();
         link->UseManualTimers(true);
         link->SetSerialFileNo(1);
-        link->SetInstrument(instrument);
+        link->SetInstrumentObject(instrument);
         link->SetSerialComm(true);
         link->SetCommPort(CommPortNo);
         link->SetSettings(QStringLiteral("921600,n,8,1"));
