@@ -409,6 +409,7 @@ void uclQvif::WaitWhile(const std::function<bool()>& condition) {
 
 void uclQvif::tmrTimer_Timer() {
     ++tickCount_;
+    ++linkTicks_;
     if (linkState_ == LinkConnecting) {
         if (status_ != StatusReadCommand) {
             WriteSerialLog(GetMessage(5512));

@@ -227,6 +227,20 @@ class uclQvif : public QObject {
     void WriteSerialLog(const QString& text);
     void ApplyTimers();
 
+    // One exchange of the long operations: Status set to `busy`, the request framed with EOT and
+    // sent with the retry count reset, then a wait while Status keeps `busy`, calling `turn`
+    // before every look at Status. The Status the exchange ended with.
+    int32_t Exchange(int32_t busy, const QByteArray& payload,
+                     const std::function<void()>& turn = {});
+    // Polls a running command with `payload` until an answered poll finds `done`; false when a
+    // poll is not answered or when `limitTicks` link-timer ticks pass first (Status is then 7).
+    bool PollCommand(const QByteArray& payload, const std::function<bool()>& done,
+                     int64_t limitTicks);
+    // The settings upload's sending step: one write, skipped once an earlier one failed.
+    void SendSetting(const QByteArray& payload, bool* result);
+    // Zero and span calibration share everything but their codes and result text.
+    bool Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText);
+
     // The decoder's parts.
     bool Decode(const QByteArray& frame);
     bool DecodeSetting(const QString& key, const clsToken& tok);
@@ -273,6 +287,10 @@ class uclQvif : public QObject {
     QString zeroStatusText_;
     QString spanStatusText_;
     bool clearDone_ = false;
+
+    std::array<float, 5> factCal_{};
+    // Every tick of the link timer, never reset: the clock of the command polls' limit.
+    int64_t linkTicks_ = 0;
 
     QIODevice* dumpOut_ = nullptr;
     std::array<QString, 16> dumpLineText_;

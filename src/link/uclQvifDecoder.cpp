@@ -75,10 +75,13 @@ struct Setting {
     void (*clearFlag)(clsInstrument&);
 };
 
-#define QV_TEXT(Code, Prop, Flag)                                                              \
+// The echo of a text is compared with the text as the upload sent it, cut to its field's width.
+#define QV_TEXT(Code, Prop, Flag, Width)                                                       \
     {                                                                                          \
         Code, Conv::Text, [](clsInstrument& i, const QString& t, int16_t) { i.Set##Prop(t); }, \
-            [](const clsInstrument& i, const QString& t, int16_t) { return t == i.Prop(); },   \
+            [](const clsInstrument& i, const QString& t, int16_t) {                            \
+                return t == rt::Trim(rt::PadCut(i.Prop(), Width));                             \
+            },                                                                                 \
             [](clsInstrument& i) { i.Set##Flag(false); }                                       \
     }
 #define QV_NUMBER(Code, C, Prop, Flag)                                                       \
@@ -98,10 +101,10 @@ struct Setting {
     }
 
 const Setting kSettings[] = {
-    QV_TEXT("IN", SerialNo, Change_SerialNo),
-    QV_TEXT("HN", DummySerial, Change_DummySerial),
-    QV_TEXT("XS", StationID, Change_StationID),
-    QV_TEXT("XZ", UserId, Change_UserID),
+    QV_TEXT("IN", SerialNo, Change_SerialNo, 12),
+    QV_TEXT("HN", DummySerial, Change_DummySerial, 12),
+    QV_TEXT("XS", StationID, Change_StationID, 10),
+    QV_TEXT("XZ", UserId, Change_UserID, 10),
     QV_NUMBER("LP", Conv::Decimal, HcMode, Change_HCMode),
     QV_NUMBER("AP", Conv::Decimal, AlarmMode, Change_AlarmMode),
     QV_NUMBER("SM", Conv::Decimal, CalCheck, Change_CalCheck),
@@ -329,8 +332,10 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
         return true;
     }
     if (key == u"SA,W") {
+        // The upload sends "*****" for a channel without a value; its echo is as good.
+        float v = 0;
         for (int i = 0; i < 5; ++i)
-            if (!rt::IsNumeric(tok.Tokens(i))) return false;
+            if (!Level(tok.Tokens(i), &v)) return false;
         return true;
     }
     if (key == u"UZ,R") {

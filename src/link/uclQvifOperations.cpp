@@ -1,31 +1,459 @@
 // The long operations of the link control: block downloads, the instrument read table, the
-// settings upload, instrument commands and calibration, and the EEP-ROM dump.
+// settings upload, instrument commands and calibration, and the EEP-ROM dump. Each sends its
+// request and waits, yielding to the event loop, until the receive path ends the exchange.
+#include "AppError.h"
+#include "Dates.h"
+#include "Frames.h"
+#include "Runtime.h"
+#include "clsAlarmEvents.h"
+#include "clsAlarms.h"
+#include "clsHistorys.h"
+#include "clsInstrument.h"
+#include "clsIntervals.h"
+#include "clsPowerEvents.h"
+#include "clsTroubleEvents.h"
+#include "modGasCommon.h"
+#include "modGlobals.h"
+#include "modMessage.h"
 #include "uclQvif.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace qv {
 
-// Not yet built: every operation reports a failed transfer.
-bool uclQvif::GetInterval(const std::shared_ptr<clsIntervals>&) { return false; }
-bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>&) { return false; }
-bool uclQvif::GetLatestHistory(const std::shared_ptr<clsInstrument>&) { return false; }
-bool uclQvif::GetAlarm(const std::shared_ptr<clsAlarms>&) { return false; }
-bool uclQvif::GetAlarmEvent(const std::shared_ptr<clsAlarmEvents>&) { return false; }
-bool uclQvif::GetTroubleEvent(const std::shared_ptr<clsTroubleEvents>&) { return false; }
-bool uclQvif::GetPowerEvent(const std::shared_ptr<clsPowerEvents>&) { return false; }
-bool uclQvif::GetInstrument(const std::shared_ptr<clsInstrument>&) { return false; }
-bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>&) { return false; }
-bool uclQvif::SetInitValue(const std::shared_ptr<clsInstrument>&) { return false; }
-bool uclQvif::SetDateTime(const QDateTime&) { return false; }
-bool uclQvif::SetPump(bool) { return false; }
-bool uclQvif::BodyDataClear() { return false; }
-bool uclQvif::BodyPowerOff() { return false; }
-bool uclQvif::ZeroCal(const QString&) { return false; }
-bool uclQvif::SpanCal(const QString&) { return false; }
-bool uclQvif::ZeroStatus(int) const { return false; }
-bool uclQvif::SpanStatus(int) const { return false; }
-float uclQvif::FactCal(int) const { return 0; }
-void uclQvif::SetFactCal(int, float) {}
+namespace {
+
+// The command polls have no end of their own: an instrument that keeps answering "not yet"
+// would hold the program for ever. Erasing a full memory and a calibration take well under
+// these limits (link-timer ticks of 100 ms).
+constexpr int64_t kClearPollTicks = 3 * 60 * 10;
+constexpr int64_t kCalibrationPollTicks = 5 * 60 * 10;
+
+// The read table: the request of each entry in the order sent; the last one ("AT") goes only to
+// an instrument whose ROM number exceeds AtCommandVersion.
+constexpr const char* kReadTable[] = {"VP,R,", "XZ,R,", "XS,R,", "IN,R,", "HN,R,", "HC,R,", "LP,R,",
+                                      "AP,R,", "XP,R,", "XI,R,", "SD,R,", "SM,R,", "SC,R,", "XL,R,",
+                                      "XA,R,", "XB,R,", "XW,R,", "XT,R,", "UL,R,", "HF,R,", "DD,R,",
+                                      "A1,R,", "A2,R,", "AS,R,", "AW,R,", "HA,R,", "VS,R,", "GJ,R,",
+                                      "SA,R,", "UZ,R,", "AT,R,"};
+constexpr int kReadTableSize = sizeof kReadTable / sizeof kReadTable[0];
+
+// Raises the progress text that a collection or instrument left, once, and empties it.
+template <class Holder, class Raise>
+void Relay(Holder& holder, Raise raise) {
+    if (holder.MessageString().isEmpty()) return;
+    const QString text = holder.MessageString();
+    holder.SetMessageString(QString());
+    raise(text);
+}
+
+// Hours, minutes and seconds since `start`, as a time of day.
+QString Elapsed(const QDateTime& start) {
+    return rt::FormatDate(rt::AddSeconds(rt::ZeroDate(), start.secsTo(rt::Now())),
+                          QStringLiteral("hh:nn:ss"));
+}
+
+// Value formats of the settings upload.
+QByteArray Text(const QString& value, int width) {
+    return rt::PadCut(value, width).toLatin1();
+}
+QByteArray Dec(int16_t value) {
+    return QByteArray::number(value);
+}
+QByteArray Flag(bool value) {
+    return value ? "1" : "0";
+}
+QByteArray Hex(int16_t value, int digits) {
+    const QByteArray hex = QByteArray::number(static_cast<uint16_t>(value), 16).toUpper();
+    return hex.rightJustified(digits, '0').right(digits);
+}
+// The five channels' values of one per-gas setting, each with its channel's decimal places.
+QByteArray Levels(const clsInstrument& in, float (clsInstrument::*value)(int) const) {
+    QByteArrayList fields;
+    for (int ch = 0; ch < 5; ++ch)
+        fields << FormatValue5((in.*value)(ch), in.GasPoint(ch)).toLatin1();
+    return fields.join(',');
+}
+bool AnyChannel(const clsInstrument& in, bool (clsInstrument::*flag)(int) const) {
+    for (int ch = 0; ch < 5; ++ch)
+        if ((in.*flag)(ch)) return true;
+    return false;
+}
+QByteArray GasList(const clsInstrument& in) {
+    QByteArray mask;
+    QByteArrayList fields;
+    for (int ch = 0; ch < 5; ++ch) {
+        mask += Flag(in.GasEnabled(ch));
+        const int16_t p = in.GasPoint(ch);
+        fields << (in.GasEnabled(ch)
+                       ? Text(in.GasName(ch), 4) + FormatValue5(in.GasFullScale(ch), p).toLatin1() +
+                             FormatValue5(in.GasDesit(ch), p).toLatin1() + Text(in.GasUnit(ch), 4)
+                       : QByteArray(18, '*'));
+    }
+    return mask + ',' + fields.join(',');
+}
+
+}  // namespace
+
+// ---- The exchange every operation is made of ----
+
+int32_t uclQvif::Exchange(int32_t busy, const QByteArray& payload,
+                          const std::function<void()>& turn) {
+    status_ = busy;
+    DataSend(frames::MakeFrame(payload, frames::EOT), true);
+    // The turn runs before every check of the status, so a text the last block left is raised.
+    WaitWhile([&] {
+        if (turn) turn();
+        // Without a connection the link timer neither times the reply out nor asks again, so
+        // nothing would ever end the wait.
+        if (status_ == busy && linkState_ == LinkNotConnected) status_ = StatusFailed;
+        return status_ == busy;
+    });
+    return status_;
+}
+
+bool uclQvif::PollCommand(const QByteArray& payload, const std::function<bool()>& done,
+                          int64_t limitTicks) {
+    const int64_t last = linkTicks_ + limitTicks;
+    const auto overTime = [&] {
+        if (linkTicks_ >= last && status_ == StatusWriteCommand) status_ = StatusFailed;
+    };
+    for (;;) {
+        if (Exchange(StatusWriteCommand, payload, overTime) != StatusCompleted) return false;
+        if (done()) return true;
+        if (linkTicks_ >= last) {
+            status_ = StatusFailed;
+            return false;
+        }
+    }
+}
+
+// ---- Block downloads ----
+
+bool uclQvif::GetInterval(const std::shared_ptr<clsIntervals>& iObj) {
+    if (!iObj) return false;
+    intervals_ = iObj;
+    iObj->Clear();
+    iObj->SetFailLine(QString());
+    cancel_ = false;
+    const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
+    if (Exchange(StatusBlockDownload, "DR,R,", relay) == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
+
+bool uclQvif::GetAlarm(const std::shared_ptr<clsAlarms>& aObj) {
+    if (!aObj) return false;
+    alarms_ = aObj;
+    aObj->Clear();
+    aObj->SetFailLine(QString());
+    cancel_ = false;
+    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
+    if (Exchange(StatusBlockDownload, "DJ,R,", relay) == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
+
+bool uclQvif::GetAlarmEvent(const std::shared_ptr<clsAlarmEvents>& aObj) {
+    if (!aObj) return false;
+    alarmEvents_ = aObj;
+    aObj->Clear();
+    aObj->SetFailLine(QString());
+    cancel_ = false;
+    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
+    if (Exchange(StatusBlockDownload, "VE,R,", relay) == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
+
+bool uclQvif::GetTroubleEvent(const std::shared_ptr<clsTroubleEvents>& aObj) {
+    if (!aObj) return false;
+    troubleEvents_ = aObj;
+    aObj->Clear();
+    aObj->SetFailLine(QString());
+    cancel_ = false;
+    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
+    if (Exchange(StatusBlockDownload, "TV,R,", relay) == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
+
+bool uclQvif::GetPowerEvent(const std::shared_ptr<clsPowerEvents>& aObj) {
+    if (!aObj) return false;
+    powerEvents_ = aObj;
+    aObj->Clear();
+    aObj->SetFailLine(QString());
+    cancel_ = false;
+    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
+    if (Exchange(StatusBlockDownload, "DO,R,", relay) == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
+
+bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
+    if (!iObj) return false;
+    history_ = iObj;
+    iObj->Clear();
+    const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
+    bool result = true;
+    // Every channel is asked for, whatever became of the one before; a cancel ends only the
+    // channel in progress.
+    for (historyChannel_ = 0; historyChannel_ <= 4; ++historyChannel_) {
+        cancel_ = false;
+        const QByteArray request = "IH,R," + QByteArray::number(historyChannel_ + 1) + ',';
+        if (Exchange(StatusBlockDownload, request, relay) != StatusCompleted) {
+            status_ = StatusReady;
+            result = false;
+        }
+    }
+    return result;
+}
+
+bool uclQvif::GetLatestHistory(const std::shared_ptr<clsInstrument>& iObj) {
+    if (!iObj) return false;
+    instrument_ = iObj;
+    const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
+    if (Exchange(StatusReadCommand, "SO,R,", relay) == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
+
+// ---- Instrument read table ----
+
+bool uclQvif::GetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
+    if (!iObj) return false;
+    cancel_ = false;
+    instrument_ = iObj;
+    iObj->ClearDatas();
+    iObj->SetFailLine(QString());
+    const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InstMessage(t); }); };
+    // A failed command ends the read: Status stays as the failure left it.
+    for (int i = 0; i < kReadTableSize; ++i) {
+        const int32_t minRom = i == kReadTableSize - 1 ? AtCommandVersion : -1;
+        if (iObj->RomNumber() <= minRom) continue;
+        if (Exchange(StatusReadCommand, kReadTable[i], relay) != StatusCompleted) return false;
+    }
+    return true;
+}
+
+// ---- Settings upload ----
+
+void uclQvif::SendSetting(const QByteArray& payload, bool* result) {
+    if (!*result) return;
+    if (Exchange(StatusWriteCommand, payload) != StatusCompleted) *result = false;
+}
+
+bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
+    bool result = static_cast<bool>(iObj);
+    if (iObj) {
+        cancel_ = false;
+        // The echoes of several writes are checked against this object's values.
+        instrument_ = iObj;
+        const QDateTime start = rt::Now();
+        WriteSerialLog(GetMessage(5536, {GeneralDate(start)}));
+        const clsInstrument& in = *iObj;
+        const auto send = [&](bool flagged, const QByteArray& payload) {
+            if (flagged) SendSetting(payload, &result);
+        };
+        send(in.Change_UserID(), "XZ,W," + Text(in.UserId(), 10));
+        send(in.Change_StationID(), "XS,W," + Text(in.StationID(), 10));
+        send(in.Change_SerialNo(), "IN,W," + Text(in.SerialNo(), 12));
+        send(in.Change_DummySerial(), "HN,W," + Text(in.DummySerial() + QString(11, u' '), 12));
+        send(AnyChannel(in, &clsInstrument::Change_GasEnable), "GJ,W," + GasList(in));
+        send(in.Change_HCMode(), "LP,W," + Dec(in.HcMode()));
+        send(in.Change_AlarmMode(), "AP,W," + Dec(in.AlarmMode()));
+        send(in.Change_DispID(), "XI,W," + Flag(in.DispID()));
+        send(in.Change_DispCalLimit(), "SD,W," + Flag(in.DispCalLimit()));
+        send(in.Change_CalCheck(), "SM,W," + Dec(in.CalCheck()));
+        send(in.Change_LunchBreak(), "XL,W," + Dec(in.LunchBreak()));
+        send(in.Change_AlarmSilence(), "XA,W," + Dec(in.AlarmSilence()));
+        send(in.Change_Confermation(), "XB,W," + Dec(in.Confermation()));
+        send(in.Change_LogOverWrite(), "XW,W," + Dec(in.LogOverWrite()));
+        send(in.Change_LcdBackLight(), "XT,W," + Hex(in.LcdBackLight(), 4));
+        send(in.Change_LcdContrast(), "UL,W," + Hex(in.LcdContrast(), 2));
+        send(in.Change_FlowAdjust(), "HF,W," + Hex(in.FlowAdjust(), 2));
+        send(in.Change_AlarmO2(), "AT,W," + Dec(in.AlarmO2()));
+        send(AnyChannel(in, &clsInstrument::Change_Warn),
+             "A1,W," + Levels(in, &clsInstrument::Warning));
+        send(AnyChannel(in, &clsInstrument::Change_Alarm),
+             "A2,W," + Levels(in, &clsInstrument::Alarm));
+        send(AnyChannel(in, &clsInstrument::Change_Stel),
+             "AS,W," + Levels(in, &clsInstrument::Stel));
+        send(AnyChannel(in, &clsInstrument::Change_Twa), "AW,W," + Levels(in, &clsInstrument::Twa));
+        send(AnyChannel(in, &clsInstrument::Change_AutoCal),
+             "SA,W," + Levels(in, &clsInstrument::AutoCalib));
+        send(in.Change_CalLimit(), "SC,W," + Hex(in.CalLimit(), 2));
+        send(in.Change_Interval(), "XP,W," + Hex(in.Intervals(), 4));
+        QByteArray zero;
+        for (int ch = 0; ch < 5; ++ch)
+            zero += QByteArray::number(in.Zero(ch)).right(1);
+        send(AnyChannel(in, &clsInstrument::Change_Zero), "UZ,W," + zero);
+        send(true, "DW,W,");
+        if (result) WriteSerialLog(GetMessage(5537, {GeneralDate(rt::Now()), Elapsed(start)}));
+    }
+    if (!result) WriteSerialLog(GetMessage(5538, {GeneralDate(rt::Now())}));
+    return result;
+}
+
+bool uclQvif::SetInitValue(const std::shared_ptr<clsInstrument>& Objs) {
+    if (!Objs) return false;
+    clsInstrument& in = *Objs;
+    in.ClearChangeFlags();
+    // Everything but the identity, the gas list, the contrast and the flow adjust.
+    in.SetChange_CalLimit(true);
+    in.SetChange_LcdBackLight(true);
+    in.SetChange_HCMode(true);
+    in.SetChange_AlarmMode(true);
+    in.SetChange_Interval(true);
+    in.SetChange_DispID(true);
+    in.SetChange_DispCalLimit(true);
+    in.SetChange_CalCheck(true);
+    in.SetChange_LunchBreak(true);
+    in.SetChange_Confermation(true);
+    in.SetChange_AlarmSilence(true);
+    in.SetChange_LogOverWrite(true);
+    in.SetChange_AlarmO2(true);
+    for (int ch = 0; ch < 5; ++ch) {
+        in.SetChange_Alarm(ch, true);
+        in.SetChange_Warn(ch, true);
+        in.SetChange_Stel(ch, true);
+        in.SetChange_Twa(ch, true);
+        in.SetChange_Zero(ch, true);
+        in.SetChange_AutoCal(ch, true);
+    }
+    bool result = SetInstrument(Objs);
+    // The clock and the erase run even after a failed upload.
+    if (!SetDateTime(rt::Now())) result = false;
+    if (!BodyDataClear()) result = false;
+    return result;
+}
+
+// ---- Instrument commands and calibration ----
+
+bool uclQvif::SetDateTime(const QDateTime& vData) {
+    tickCount_ = 0;
+    const QByteArray stamp = vData.toString(QStringLiteral("yyMMddHHmmss")).toLatin1();
+    return Exchange(StatusWriteCommand, "HC,W," + stamp) == StatusCompleted;
+}
+
+bool uclQvif::SetPump(bool Values) {
+    return Exchange(StatusWriteCommand, Values ? "BP,W,1" : "BP,W,0") == StatusCompleted;
+}
+
+bool uclQvif::BodyDataClear() {
+    cancel_ = false;
+    WriteSerialLog(GetMessage(5556));
+    bool ok = Exchange(StatusWriteCommand, "XC,W,") == StatusCompleted;
+    if (ok) {
+        clearDone_ = false;
+        ok = PollCommand(
+            "XC,C,", [this] { return clearDone_; }, kClearPollTicks);
+    }
+    WriteSerialLog(GetMessage(ok ? 5557 : 5558));
+    return ok;
+}
+
+bool uclQvif::BodyPowerOff() {
+    WriteSerialLog(GetMessage(5506));
+    // Whatever the answer, the instrument is taken as switched off.
+    Exchange(StatusWriteCommand, "RO,W,");
+    if (serial_->IsOpen()) serial_->Close();
+    infrared_->Close();
+    tickCount_ = 0;
+    // Five seconds of link ticks; a stopped link timer would never count them.
+    WaitWhile([this] { return tickCount_ < 50 && (timerEnabled_ || manualTimers_); });
+    linkState_ = LinkNotConnected;
+    status_ = StatusInitial;
+    if (!serialComm_) infrared_->Open();
+    WriteSerialLog(GetMessage(5507));
+    return true;
+}
+
+bool uclQvif::Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText) {
+    if (Exchange(StatusWriteCommand, code + ",W," + GasFlag.toLatin1()) != StatusCompleted) {
+        WriteSerialLog(GetMessage(5516, {GeneralDate(rt::Now())}));
+        return false;
+    }
+    // A poll without a result empties the text; the one with a result fills it.
+    return PollCommand(
+        code + ",C,", [&resultText] { return resultText.size() == 5; }, kCalibrationPollTicks);
+}
+
+bool uclQvif::ZeroCal(const QString& GasFlag) {
+    return Calibrate("SZ", GasFlag, zeroStatusText_);
+}
+
+bool uclQvif::SpanCal(const QString& GasFlag) {
+    return Calibrate("S2", GasFlag, spanStatusText_);
+}
+
+namespace {
+bool ChannelPassed(const QString& text, int Index) {
+    return text.size() == 5 && Index >= 0 && Index <= 4 && text[Index] == u'0';
+}
+}  // namespace
+
+bool uclQvif::ZeroStatus(int Index) const {
+    return ChannelPassed(zeroStatusText_, Index);
+}
+
+bool uclQvif::SpanStatus(int Index) const {
+    return ChannelPassed(spanStatusText_, Index);
+}
+
+float uclQvif::FactCal(int Index) const {
+    if (Index < 0 || Index > 4)
+        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    return factCal_[static_cast<size_t>(Index)];
+}
+
+void uclQvif::SetFactCal(int Index, float v) {
+    if (Index < 0 || Index > 4)
+        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    factCal_[static_cast<size_t>(Index)] = v;
+}
+
 void uclQvif::SetSystemBlock(bool) {}
-bool uclQvif::GetRomDump(const QString&) { return false; }
+
+// ---- EEP-ROM dump ----
+
+bool uclQvif::GetRomDump(const QString& FileNames) {
+    const QDateTime start = rt::Now();
+    WriteSerialLog(GetMessage(5569, {GeneralDate(start)}));
+    QFile file(FileNames);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const bool folder = QFileInfo(FileNames).absoluteDir().exists();
+        throw AppError(folder ? ErrPermission : ErrPathNotFound,
+                       FileNames + QStringLiteral(": ") + file.errorString());
+    }
+    const auto row = [&file](const QString& text) {
+        file.write((text + QStringLiteral("\r\n")).toLatin1());
+    };
+    row(QStringLiteral(";\tQV-4170 Data Logger Program"));
+    row(QStringLiteral(";\tFlush ROM Dump List ") + GeneralDate(start));
+    row(QStringLiteral(";\tTessaly Meters Co.,Ltd."));
+    row(QString());
+    SetDumpTarget(&file);
+    cancel_ = false;
+    const int32_t end = Exchange(StatusBlockDownload, "EP,R,");
+    // A part page is filled up with erased bytes after its last address.
+    if (dumpLineCount_ != 0) {
+        for (int i = dumpLineCount_; i < 16; ++i) {
+            dumpLineText_[static_cast<size_t>(i)] = QString(32, u'F');
+            dumpLineAddress_[static_cast<size_t>(i)] =
+                dumpLineAddress_[static_cast<size_t>(i - 1)] + 16;
+        }
+        WriteDumpPage();
+    }
+    SetDumpTarget(nullptr);
+    row(QString());
+    row(QStringLiteral(";\tTotal Download Time = ") + Elapsed(start));
+    file.close();
+    if (end == StatusCompleted) return true;
+    status_ = StatusReady;
+    return false;
+}
 
 }  // namespace qv

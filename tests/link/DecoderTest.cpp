@@ -94,7 +94,8 @@ TEST(Decoder, PerChannelReplies) {
     EXPECT_TRUE(d.Parse("SA,R,10,12,10,100,*****"));
     EXPECT_EQ(inst.AutoCalib(4), -1);
     EXPECT_FALSE(inst.Change_AutoCal(0));
-    EXPECT_FALSE(d.Parse("SA,W,10,12,10,100,*****"));
+    EXPECT_TRUE(d.Parse("SA,W,10,12,10,100,*****"));  // the echo of a channel without a value
+    EXPECT_FALSE(d.Parse("SA,W,10,12,x,100,*****"));
 
     EXPECT_FALSE(d.Parse("UZ,R,01x"));
     EXPECT_EQ(inst.Zero(1), 1);

@@ -83,6 +83,7 @@ void InstrumentSimulator::OnReadable() {
     for (;;) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0) break;
+        bytesIn_ += n;
         input_.append(buffer, n);
     }
     for (const CutFrame& f : CutFrames(input_)) {
@@ -95,6 +96,7 @@ void InstrumentSimulator::OnWritable() {
     while (!output_.isEmpty() && master_ >= 0) {
         const ssize_t n = ::write(master_, output_.constData(), output_.size());
         if (n > 0) {
+            bytesOut_ += n;
             output_.remove(0, n);
             continue;
         }
@@ -184,32 +186,60 @@ void InstrumentSimulator::Answer(const QString& payload) {
             return Reply(key + content_.reads.value(code).toLatin1(), EOT);
         return;
     }
-    if (mode == u"W") {
-        if (code == u"XC") clearLeft_ = clearPolls_;
-        if (code == u"SZ" || code == u"S2") calLeft_ = calPolls_;
-        if (code == u"RO") poweredOff_ = true;
-        if (code == u"XC" || code == u"RO" || code == u"SZ" || code == u"S2" || code == u"HC" ||
-            code == u"BP" || code == u"DW")
-            return Reply(key, EOT);
-        // A setting is kept and echoed.
-        content_.reads[code] = payload.mid(5);
-        return Reply(payload.toLatin1(), EOT);
+    if (mode == u"W") return Write(code, payload);
+    if (mode == u"C") return Poll(code);
+}
+
+void InstrumentSimulator::Write(const QString& code, const QString& payload) {
+    const QByteArray key = (code + QStringLiteral(",W,")).toLatin1();
+    const QString field = payload.mid(5);
+    if (code == u"XC") {
+        clearLeft_ = clearPolls_;
+        erasing_ = true;
+    } else if (code == u"SZ" || code == u"S2") {
+        calLeft_ = calPolls_;
+        Calibration& cal = code == u"SZ" ? zero_ : span_;
+        cal = Calibration{field, QString(), false};
+    } else if (code == u"RO") {
+        poweredOff_ = true;
+    } else if (code == u"HC") {
+        content_.reads[code] = field;
+    } else if (code == u"BP") {
+        content_.pumpOn = field == u"1";
+    } else if (code == u"DW") {
+        ++commits_;
     }
-    if (mode == u"C") {
-        if (code == u"XC") {
-            if (clearLeft_ > 0) {
-                --clearLeft_;
-                return Reply(key + "0", EOT);
-            }
-            return Reply(key + ACK, EOT);
+    if (code == u"XC" || code == u"RO" || code == u"SZ" || code == u"S2" || code == u"HC" ||
+        code == u"BP" || code == u"DW")
+        return Reply(key, EOT);
+    // A setting is kept and echoed; the gas list is read back without its enable mask.
+    content_.reads[code] = code == u"GJ" ? field.section(u',', 1) : field;
+    Reply(payload.toLatin1(), EOT);
+}
+
+void InstrumentSimulator::Poll(const QString& code) {
+    const QByteArray key = (code + QStringLiteral(",C,")).toLatin1();
+    if (code == u"XC") {
+        if (clearLeft_ != 0) {
+            if (clearLeft_ > 0) --clearLeft_;
+            return Reply(key + "0", EOT);
         }
-        if (code == u"SZ" || code == u"S2") {
-            if (calLeft_ > 0) {
-                --calLeft_;
-                return Reply(key, EOT);
-            }
-            return Reply(key + calResult_.toLatin1(), EOT);
+        if (erasing_) {
+            erasing_ = false;
+            EraseLogs(content_);
+            ++erases_;
         }
+        return Reply(key + ACK, EOT);
+    }
+    if (code == u"SZ" || code == u"S2") {
+        if (calLeft_ != 0) {
+            if (calLeft_ > 0) --calLeft_;
+            return Reply(key, EOT);
+        }
+        Calibration& cal = code == u"SZ" ? zero_ : span_;
+        cal.result = calResult_;
+        cal.done = true;
+        return Reply(key + calResult_.toLatin1(), EOT);
     }
 }
 

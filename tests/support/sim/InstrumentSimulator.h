@@ -30,15 +30,30 @@ class InstrumentSimulator : public QObject {
     Content& content() { return content_; }
     // Record lines per block (1 to 47).
     void SetLinesPerBlock(int lines) { linesPerBlock_ = lines; }
-    // "XC,C" polls answered as still erasing before the one that reports done.
+    // "XC,C" polls answered as still erasing before the one that reports done (and erases the
+    // logged data); a negative count keeps the instrument erasing for ever.
     void SetClearPolls(int polls) { clearPolls_ = polls; }
-    // "SZ,C" / "S2,C" polls answered without a result before the one with `result`.
+    // "SZ,C" / "S2,C" polls answered without a result before the one with `result`; a negative
+    // count keeps the calibration running for ever.
     void SetCalibrationPolls(int polls, const QString& result = QStringLiteral("00000")) {
         calPolls_ = polls;
         calResult_ = result;
     }
     // After "RO,W," the instrument is off and answers nothing until PowerOn.
     void PowerOn() { poweredOff_ = false; }
+    bool PoweredOff() const { return poweredOff_; }
+
+    // The last zero ("SZ") or span ("S2") calibration the instrument was asked for.
+    struct Calibration {
+        QString channels;   // the channel mask of the request
+        QString result;     // the per-channel result reported when it finished
+        bool done = false;  // a poll has reported the result
+    };
+    const Calibration& ZeroCalibration() const { return zero_; }
+    const Calibration& SpanCalibration() const { return span_; }
+    // Erases completed and write sequences closed with "DW,W,".
+    int Erases() const { return erases_; }
+    int SettingsCommits() const { return commits_; }
 
     // Faults, each used up as it applies.
     void InjectBadChecksum(int replies = 1) { badChecksum_ += replies; }
@@ -46,6 +61,11 @@ class InstrumentSimulator : public QObject {
     void InjectGarbage(const QByteArray& bytes, int replies = 1) {
         garbage_ = bytes;
         garbageCount_ += replies;
+    }
+    // Forgets every fault not yet used up.
+    void ClearFaults() {
+        badChecksum_ = silence_ = garbageCount_ = repeatBlock_ = 0;
+        closeAfterBlocks_ = -1;
     }
     // After an ACK the block just acknowledged is sent again instead of the next one.
     void InjectRepeatBlock(int times = 1) { repeatBlock_ += times; }
@@ -59,6 +79,9 @@ class InstrumentSimulator : public QObject {
     void ClearReceived() { received_.clear(); }
     int BadFramesReceived() const { return badFrames_; }
     int BlocksSent() const { return blocksSent_; }
+    // Bytes taken from and written to the device so far.
+    qint64 BytesIn() const { return bytesIn_; }
+    qint64 BytesOut() const { return bytesOut_; }
 
   signals:
     void RequestReceived(const QString& payload);
@@ -73,6 +96,9 @@ class InstrumentSimulator : public QObject {
     void StartTransfer(const QString& replyKey, const QString& field0, const QStringList& lines);
     void StartDump();
     void SendBlock();
+    // A write request: the setting or command it carries takes effect, then the echo.
+    void Write(const QString& code, const QString& payload);
+    void Poll(const QString& code);
 
     Content content_;
     int master_ = -1;
@@ -90,6 +116,11 @@ class InstrumentSimulator : public QObject {
     QString calResult_ = QStringLiteral("00000");
     int calLeft_ = 0;
     bool poweredOff_ = false;
+    bool erasing_ = false;
+    int erases_ = 0;
+    int commits_ = 0;
+    Calibration zero_;
+    Calibration span_;
 
     // The block transfer in progress.
     QList<QByteArray> blocks_;
@@ -105,6 +136,8 @@ class InstrumentSimulator : public QObject {
     QStringList received_;
     int badFrames_ = 0;
     int blocksSent_ = 0;
+    qint64 bytesIn_ = 0;
+    qint64 bytesOut_ = 0;
 };
 
 }  // namespace qv::sim

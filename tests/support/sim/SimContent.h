@@ -1,14 +1,114 @@
-// What the simulated instrument holds: the fields of its read replies, the record lines of each
-// download kind, its EEP-ROM and its live readings; a built-in set and fixture files.
+// What the simulated instrument holds: the fields of its read replies, the logs it keeps (each
+// kind described record by record, and rendered into the record lines it sends), its EEP-ROM
+// and its live readings; a built-in set, a full memory and fixture files.
 #pragma once
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 namespace qv::sim {
+
+// One channel of a gas table: a name of up to three characters (empty: no sensor), the full
+// scale and the reading step with the decimal places the step is written with.
+struct FixtureGas {
+    QString name;
+    double fullScale = 0;
+    double step = 1;
+    int points = 0;
+};
+using FixtureGasTable = std::array<FixtureGas, 5>;
+
+// The identity and gas table every log of the instrument carries.
+struct FixtureIdentity {
+    QString user = QStringLiteral("USER01");
+    QString station = QStringLiteral("STATION01");
+    QString serial = QStringLiteral("SN1234567890");
+    FixtureGasTable gases;
+};
+
+// Readings of channels 0 to 3 at one sample.
+using Readings = std::array<double, 4>;
+
+// One interval trend: sample n (from 1) lies n intervals after the start; an event line of a
+// channel follows its sample and lies `offset` seconds after it.
+struct IntervalFixture {
+    struct Event {
+        int sample = 0;
+        int channel = 0;      // 0 to 4
+        int statusDigit = 0;  // 0 to 11
+        int offset = 0;
+    };
+    // The statistics lines: average and maximum of channels 0 to 3 at `peak`, channel 1's
+    // minimum also at `peak`.
+    struct Statistics {
+        Readings average{};
+        Readings maximum{};
+        double minimum1 = 0;
+        QDateTime peak;
+    };
+    int logNo = 1;
+    QDateTime start;
+    int interval = 60;
+    QList<Readings> samples;
+    QList<Event> events;
+    Statistics statistics;
+};
+
+// One alarm trend: 731 samples, sample 361 at the alarm moment.
+struct AlarmTrendFixture {
+    int logNo = 1;
+    QDateTime moment;
+    int interval = 10;
+    QList<Readings> samples;
+};
+
+// One alarm or trouble event: gas 1 to 4 (trouble events also 5, the instrument itself).
+struct EventFixture {
+    int logNo = 1;
+    QDateTime when;
+    int gas = 1;
+    int statusDigit = 0;
+    bool nowEvent = false;
+    bool nowCalib = false;
+};
+
+struct PowerFixture {
+    int logNo = 1;
+    QDateTime when;
+    bool on = false;
+};
+
+// One line of a channel's calibration history (channel 0 to 4).
+struct HistoryFixture {
+    int channel = 0;
+    QDateTime when;
+    double before = 0;
+    double after = 0;
+};
+
+// The latest calibration of one channel.
+struct LatestCalibration {
+    QDateTime when;
+    double before = 0;
+    double after = 0;
+};
+
+// The logs the instrument keeps, record by record.
+struct FixtureLogs {
+    FixtureIdentity identity;
+    QList<IntervalFixture> intervals;
+    QList<AlarmTrendFixture> alarms;
+    QList<EventFixture> alarmEvents;
+    QList<EventFixture> troubleEvents;
+    QList<PowerFixture> power;
+    QList<HistoryFixture> history;
+    std::array<LatestCalibration, 5> latest;
+};
 
 struct Content {
     QString model = QStringLiteral("QV-4170");
@@ -16,29 +116,47 @@ struct Content {
     QMap<QString, QString> reads;
     // Record lines of each download kind: "DR", "DJ", "VE", "TV", "DO", "IH1" to "IH5".
     QMap<QString, QStringList> blocks;
+    // The logs behind `blocks`; a kind that fixture files replaced is no longer described here.
+    FixtureLogs logs;
     QByteArray eeprom;
     // Field text of the live-reading reply.
     QString readings;
+    bool pumpOn = true;
 };
 
-// A plausible instrument with one short interval log and a 256-byte EEP-ROM.
-Content DefaultContent();
+// The kinds of logged data that erasing the instrument's data removes (not the calibration
+// histories).
+extern const QStringList kLoggedKinds;
 
-// The record lines of one interval log: start, identity, gas table, statistics and `samples`
-// samples (at most 4,096) every `interval` seconds from `start`, with an event line every
-// `eventEvery` samples (0: none).
+// A plausible instrument with one short interval log, a few logs of every other kind and a
+// 256-byte EEP-ROM.
+Content DefaultContent();
+// The instrument with every memory well filled: a full interval log of 4,096 samples, four alarm
+// trends, 50 alarm events, 20 trouble events, 100 power events and 20 calibrations per channel.
+Content FullMemoryContent();
+
+// Renders `logs` into the record lines of every kind and the latest-calibration reply.
+void RenderLogs(Content& content);
+// Forgets the logged data (both the lines and their description).
+void EraseLogs(Content& content);
+
+// An interval trend of `samples` samples (at most 4,096) every `interval` seconds from `start`,
+// with an event line every `eventEvery` samples (0: none).
+IntervalFixture MakeInterval(int logNo, int samples, const QDateTime& start, int interval,
+                             int eventEvery = 0);
+AlarmTrendFixture MakeAlarmTrend(int logNo, const QDateTime& moment, int interval);
+
+// Record lines of one log of each kind.
+QStringList IntervalLines(const IntervalFixture& log, const FixtureIdentity& id);
+QStringList AlarmTrendLines(const AlarmTrendFixture& log, const FixtureIdentity& id);
+// An event log of the alarm ('C') or trouble ('D') kind.
+QStringList EventLines(QChar letter, const EventFixture& event, const FixtureIdentity& id);
+QString PowerLine(const PowerFixture& event);
+QString HistoryLine(const HistoryFixture& line);
+
+// The record lines of one interval log as the built-in instrument identity writes them.
 QStringList IntervalLog(int logNo, int samples, const QDateTime& start, int interval,
                         int eventEvery = 0);
-
-// The lines of one alarm trend: 731 samples around the alarm `moment`, sample 361 at it.
-QStringList AlarmTrendLog(int logNo, const QDateTime& moment, int interval);
-// The lines of one event log of the alarm ('C') or trouble ('D') kind: one event of `gas`
-// (1 to 4) at `when`.
-QStringList EventLog(QChar letter, int logNo, const QDateTime& when, int gas);
-// One power event line ("FD"): switched on or off at `when`.
-QString PowerLine(int logNo, const QDateTime& when, bool on);
-// One calibration-history line: the date and the values before and after.
-QString HistoryLine(const QDateTime& when, double before, double after);
 
 // Reads fixture files from a folder into the content: "<kind>.txt" (one record line per line,
 // kinds as in Content::blocks), "reads.txt" (code TAB fields per line), "eeprom.hex"

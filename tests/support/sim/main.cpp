@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
         QStringLiteral("fixtures"),
         QStringLiteral("Read the instrument's content from this folder."),
         QStringLiteral("folder"));
+    const QCommandLineOption fullMemory(
+        QStringLiteral("full-memory"),
+        QStringLiteral("Start with every memory well filled (a full interval log of 4,096 samples, "
+                       "four alarm trends, many events and calibrations, an 8 KiB EEP-ROM)."));
     const QCommandLineOption lines(QStringLiteral("lines"),
                                    QStringLiteral("Record lines per block (1 to 47)."),
                                    QStringLiteral("n"), QStringLiteral("40"));
@@ -51,11 +55,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption closeAfter(QStringLiteral("close-after"),
                                         QStringLiteral("Close the device after n blocks."),
                                         QStringLiteral("n"));
-    parser.addOptions({link, fixtures, lines, badChecksum, silence, garbage, repeat, closeAfter});
+    parser.addOptions(
+        {link, fixtures, fullMemory, lines, badChecksum, silence, garbage, repeat, closeAfter});
     parser.process(app);
 
     QTextStream err(stderr);
-    qv::sim::Content content = qv::sim::DefaultContent();
+    qv::sim::Content content =
+        parser.isSet(fullMemory) ? qv::sim::FullMemoryContent() : qv::sim::DefaultContent();
     QString error;
     if (parser.isSet(fixtures) && !qv::sim::LoadFixtures(content, parser.value(fixtures), &error)) {
         err << error << Qt::endl;

@@ -1,0 +1,455 @@
+// The download operations against the simulator: every kind arrives, passes both decoder
+// passes and stores exactly the logs the simulator keeps; faults on the wire are survived or
+// end the download with nothing stored.
+#include "Database.h"
+#include "Dates.h"
+#include "SimLinkRig.h"
+#include "TestSupport.h"
+#include "clsAlarm.h"
+#include "clsAlarmEvent.h"
+#include "clsAlarmEvents.h"
+#include "clsAlarms.h"
+#include "clsHistory.h"
+#include "clsHistorys.h"
+#include "clsInterval.h"
+#include "clsIntervals.h"
+#include "clsPowerEvent.h"
+#include "clsPowerEvents.h"
+#include "clsTroubleEvent.h"
+#include "clsTroubleEvents.h"
+
+#include <QSet>
+#include <QSignalSpy>
+
+namespace qv::test {
+namespace {
+
+// The main window's six collections and its instrument, stored as its download steps store them.
+struct Host {
+    std::shared_ptr<clsInstrument> instrument;
+    std::shared_ptr<clsIntervals> intervals = std::make_shared<clsIntervals>();
+    std::shared_ptr<clsAlarms> alarms = std::make_shared<clsAlarms>();
+    std::shared_ptr<clsHistorys> history = std::make_shared<clsHistorys>();
+    std::shared_ptr<clsAlarmEvents> alarmEvents = std::make_shared<clsAlarmEvents>();
+    std::shared_ptr<clsTroubleEvents> troubleEvents = std::make_shared<clsTroubleEvents>();
+    std::shared_ptr<clsPowerEvents> powerEvents = std::make_shared<clsPowerEvents>();
+
+    explicit Host(std::shared_ptr<clsInstrument> inst) : instrument(std::move(inst)) {}
+
+    template <class Collection>
+    void Store(Collection& c) {
+        for (int i = 1; i <= c.Count(); ++i) {
+            c.Item(i)->SetInstrument(instrument);
+            c.Item(i)->Update();
+        }
+    }
+    // Every kind, downloaded and stored; false when a download failed.
+    bool DownloadAll(uclQvif& link) {
+        bool ok = link.GetInstrument(instrument) && link.GetLatestHistory(instrument);
+        instrument->HistoryUpdate();
+        history->SetInstruments(instrument);
+        ok = link.GetHistory(history) && ok;
+        for (int i = 1; i <= history->Count(); ++i) {
+            history->Item(i)->SetInstrument(instrument);
+            history->Item(i)->HistoryUpdate();
+        }
+        if (!link.GetInterval(intervals)) return false;
+        Store(*intervals);
+        if (!link.GetAlarm(alarms)) return false;
+        Store(*alarms);
+        if (!link.GetAlarmEvent(alarmEvents)) return false;
+        Store(*alarmEvents);
+        if (!link.GetTroubleEvent(troubleEvents)) return false;
+        Store(*troubleEvents);
+        if (!link.GetPowerEvent(powerEvents)) return false;
+        Store(*powerEvents);
+        return ok;
+    }
+};
+
+QDateTime Date(const DbRow& row, const char* column) {
+    return row.toDate(QLatin1String(column), QDateTime());
+}
+float Single(const DbRow& row, const QString& column) {
+    return static_cast<float>(row.toDouble(column, -999));
+}
+QString Gas(int channel, const char* what) {
+    return QStringLiteral("Gas%1%2").arg(channel + 1).arg(QLatin1String(what));
+}
+int16_t Code(int statusDigit) {
+    return static_cast<int16_t>(-(statusDigit + 2));
+}
+
+// The stored logs compared with what the simulator keeps, kind by kind.
+struct Expect {
+    Database& db;
+    const sim::FixtureLogs& logs;
+
+    std::vector<DbRow> Heads(int types) {
+        return db.query(QStringLiteral("Select * From Log_head Where Types=? Order By SeqNo"),
+                        {types});
+    }
+    std::vector<DbRow> Rows(const QString& table, const QVariant& relNo) {
+        return db.query(QStringLiteral("Select * From ") + table +
+                            QStringLiteral(" Where RelNo=? Order By SeqNo"),
+                        {relNo});
+    }
+    void Identity(const DbRow& head) {
+        EXPECT_EQ(head.toText("UserID", {}), logs.identity.user);
+        EXPECT_EQ(head.toText("StationID", {}), logs.identity.station);
+        EXPECT_EQ(head.toText("SerialNo", {}), logs.identity.serial);
+    }
+    void GasTable(const QVariant& relNo) {
+        const auto gases = db.query(
+            QStringLiteral("Select * From Gas_List Where RelNo=? Order By GasNo"), {relNo});
+        ASSERT_EQ(gases.size(), 5u);
+        for (int ch = 0; ch < 4; ++ch) {
+            const sim::FixtureGas& g = logs.identity.gases[static_cast<size_t>(ch)];
+            EXPECT_EQ(rt::Trim(gases[ch].toText("gName", {})), g.name) << ch;
+            EXPECT_TRUE(gases[ch].toBool("gEnable", false)) << ch;
+            EXPECT_EQ(gases[ch].toLong("gPoint", -9), g.points) << ch;
+            EXPECT_FLOAT_EQ(Single(gases[ch], "gFull"), float(g.fullScale)) << ch;
+            EXPECT_FLOAT_EQ(Single(gases[ch], "gDesit"), float(g.step)) << ch;
+        }
+    }
+
+    void Intervals() {
+        const auto heads = Heads(TypeInterval);
+        ASSERT_EQ(heads.size(), size_t(logs.intervals.size()));
+        for (size_t i = 0; i < heads.size(); ++i) {
+            const sim::IntervalFixture& log = logs.intervals[int(i)];
+            const DbRow& head = heads[i];
+            const QVariant key = head.value("SeqNo");
+            QSet<QDateTime> eventTimes;
+            for (const auto& e : log.events)
+                eventTimes << log.start.addSecs(qint64(e.sample) * log.interval + e.offset);
+            EXPECT_EQ(head.toText("Names", {}),
+                      QStringLiteral("iv") + rt::FormatDate(log.start, QStringLiteral("ddhhnnss")));
+            EXPECT_EQ(head.toText("FolderID", {}),
+                      rt::FormatDate(log.start, QStringLiteral("mm/yy")));
+            EXPECT_EQ(Date(head, "Dates"), log.start);
+            EXPECT_EQ(head.toLong("Interval", 0), log.interval);
+            EXPECT_EQ(head.toLong("Dcount", 0), log.samples.size() + eventTimes.size());
+            Identity(head);
+            GasTable(key);
+            const auto gases = db.query(
+                QStringLiteral("Select * From Gas_List Where RelNo=? Order By GasNo"), {key});
+            const auto& s = log.statistics;
+            for (int ch = 0; ch < 4; ++ch) {
+                EXPECT_FLOAT_EQ(Single(gases[ch], "gAvr"), float(s.average[ch])) << ch;
+                EXPECT_FLOAT_EQ(Single(gases[ch], "gMax"), float(s.maximum[ch])) << ch;
+            }
+            EXPECT_FLOAT_EQ(Single(gases[1], "gMin"), float(s.minimum1));
+            EXPECT_FLOAT_EQ(Single(gases[4], "gAvr"), float(s.average[0]) * ConvFactor);
+            EXPECT_EQ(Date(gases[0], "gMaxDate"), s.peak);
+
+            const auto samples = Rows(QStringLiteral("Interval_Data"), key);
+            ASSERT_EQ(samples.size(), size_t(log.samples.size()));
+            for (int n = 1; n <= log.samples.size(); ++n) {
+                const DbRow& row = samples[size_t(n - 1)];
+                EXPECT_EQ(Date(row, "Datetimes"), log.start.addSecs(qint64(n) * log.interval));
+                for (int ch = 0; ch < 4; ++ch)
+                    EXPECT_FLOAT_EQ(Single(row, Gas(ch, "Value")), float(log.samples[n - 1][ch]));
+                EXPECT_FLOAT_EQ(Single(row, Gas(4, "Value")), float(log.samples[n - 1][0]));
+                EXPECT_FALSE(row.toBool(Gas(0, "NowEv"), true));
+                EXPECT_FALSE(row.toBool(Gas(0, "NowCl"), true));
+            }
+            const auto events = Rows(QStringLiteral("Interval_Event"), key);
+            ASSERT_EQ(events.size(), size_t(log.events.size()));
+            for (int k = 0; k < log.events.size(); ++k) {
+                const auto& e = log.events[k];
+                const DbRow& row = events[size_t(k)];
+                EXPECT_EQ(Date(row, "Datetimes"),
+                          log.start.addSecs(qint64(e.sample) * log.interval + e.offset));
+                for (int ch = 0; ch < 5; ++ch)
+                    EXPECT_EQ(row.toLong(Gas(ch, "Event"), 0),
+                              ch == e.channel ? Code(e.statusDigit) : -1);
+            }
+        }
+    }
+
+    void AlarmTrends() {
+        const auto heads = Heads(TypeAlarmTrend);
+        ASSERT_EQ(heads.size(), size_t(logs.alarms.size()));
+        for (size_t i = 0; i < heads.size(); ++i) {
+            const sim::AlarmTrendFixture& log = logs.alarms[int(i)];
+            const DbRow& head = heads[i];
+            EXPECT_EQ(
+                head.toText("Names", {}),
+                QStringLiteral("al") + rt::FormatDate(log.moment, QStringLiteral("ddhhnnss")));
+            EXPECT_EQ(Date(head, "Dates"), log.moment);
+            EXPECT_EQ(head.toLong("Dcount", 0), log.samples.size());
+            Identity(head);
+            GasTable(head.value("SeqNo"));
+            const auto rows = Rows(QStringLiteral("Alarm_Data"), head.value("SeqNo"));
+            ASSERT_EQ(rows.size(), size_t(log.samples.size()));
+            for (int n = 1; n <= log.samples.size(); ++n) {
+                const DbRow& row = rows[size_t(n - 1)];
+                EXPECT_EQ(Date(row, "Datetimes"),
+                          log.moment.addSecs(qint64(n - 361) * log.interval));
+                for (int ch = 0; ch < 4; ++ch)
+                    EXPECT_FLOAT_EQ(Single(row, Gas(ch, "Value")), float(log.samples[n - 1][ch]));
+                EXPECT_TRUE(row.isNull(QStringLiteral("Gas5Value")));
+            }
+        }
+    }
+
+    // Alarm and trouble events: one header per month, one row per event in download order.
+    void Events(int types, const QString& table, const QString& name,
+                const QList<sim::EventFixture>& events) {
+        const auto heads = Heads(types);
+        QMap<QString, qint64> headOfMonth;
+        for (const DbRow& head : heads) {
+            EXPECT_EQ(head.toText("Names", {}), name);
+            Identity(head);
+            headOfMonth[head.toText("FolderID", {})] = head.toLong("SeqNo", 0);
+        }
+        QSet<QString> months;
+        for (const auto& e : events)
+            months << rt::FormatDate(e.when, QStringLiteral("mm/yy"));
+        EXPECT_EQ(heads.size(), size_t(months.size()));
+        const auto rows =
+            db.query(QStringLiteral("Select * From ") + table + QStringLiteral(" Order By SeqNo"));
+        ASSERT_EQ(rows.size(), size_t(events.size()));
+        for (int k = 0; k < events.size(); ++k) {
+            const sim::EventFixture& e = events[k];
+            const DbRow& row = rows[size_t(k)];
+            EXPECT_EQ(row.toLong("RelNo", 0),
+                      headOfMonth.value(rt::FormatDate(e.when, QStringLiteral("mm/yy"))));
+            EXPECT_EQ(row.toLong("GasNo", -9), e.gas - 1);
+            EXPECT_EQ(rt::Trim(row.toText("GasName", {})),
+                      e.gas == 5 ? QStringLiteral("System")
+                                 : logs.identity.gases[size_t(e.gas - 1)].name);
+            EXPECT_EQ(row.toLong("Alarm_Type", 0), Code(e.statusDigit));
+            EXPECT_EQ(Date(row, "Dates"), e.when);
+            EXPECT_EQ(row.toLong("NowEv", -9), e.nowEvent ? 1 : 0);
+            EXPECT_EQ(row.toLong("NowCl", -9), e.nowCalib ? 1 : 0);
+        }
+    }
+
+    void Power() {
+        const auto heads = Heads(TypePowerEvents);
+        ASSERT_EQ(heads.size(), 1u);
+        Identity(heads[0]);
+        const auto rows = Rows(QStringLiteral("Power_Event"), heads[0].value("SeqNo"));
+        ASSERT_EQ(rows.size(), size_t(logs.power.size()));
+        for (int k = 0; k < logs.power.size(); ++k) {
+            EXPECT_EQ(Date(rows[size_t(k)], "Dates"), logs.power[k].when);
+            EXPECT_EQ(rows[size_t(k)].toBool("Power_Type", !logs.power[k].on), logs.power[k].on);
+        }
+    }
+
+    // One row per calibration date, in the order the dates first arrived, every channel in it.
+    void History() {
+        const auto heads = Heads(TypeCalHistory);
+        ASSERT_EQ(heads.size(), 1u);
+        Identity(heads[0]);
+        QList<QDateTime> dates;
+        for (const auto& h : logs.history)
+            if (!dates.contains(h.when)) dates << h.when;
+        const auto rows = Rows(QStringLiteral("cHistory"), heads[0].value("SeqNo"));
+        ASSERT_EQ(rows.size(), size_t(dates.size()));
+        for (int k = 0; k < dates.size(); ++k) {
+            const DbRow& row = rows[size_t(k)];
+            EXPECT_EQ(Date(row, "Dates"), dates[k]);
+            for (int ch = 0; ch < 5; ++ch) {
+                float before = -1, after = -1;
+                for (const auto& h : logs.history)
+                    if (h.channel == ch && h.when == dates[k]) {
+                        before = float(h.before);
+                        after = float(h.after);
+                    }
+                EXPECT_FLOAT_EQ(Single(row, Gas(ch, "Before")), before);
+                EXPECT_FLOAT_EQ(Single(row, Gas(ch, "After")), after);
+            }
+        }
+        const auto latest = db.query(QStringLiteral("Select * From cLatestHist"));
+        ASSERT_EQ(latest.size(), 1u);
+        for (int ch = 0; ch < 5; ++ch) {
+            const sim::LatestCalibration& l = logs.latest[size_t(ch)];
+            EXPECT_EQ(Date(latest[0], qPrintable(Gas(ch, "CalDate"))), l.when);
+            EXPECT_FLOAT_EQ(Single(latest[0], Gas(ch, "Before")), float(l.before));
+            EXPECT_FLOAT_EQ(Single(latest[0], Gas(ch, "After")), float(l.after));
+        }
+    }
+};
+
+long long AllRows(const ScratchDatabase& db) {
+    long long n = 0;
+    for (const char* t : {"Log_head", "Gas_List", "Interval_Data", "Interval_Event", "Alarm_Data",
+                          "cHistory", "cLatestHist", "Alarm_Event", "Trouble_Event", "Power_Event"})
+        n += db.count(QLatin1String(t));
+    return n;
+}
+
+TEST(DownloadOperations, EveryKindStoresExactlyWhatTheInstrumentKeeps) {
+    SimLinkRig rig;
+    ScratchDatabase scratch;
+    ConvFactor = 0.05f;
+    AtCommandVersion = 2056;
+    rig.sim.SetLinesPerBlock(30);
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    QSignalSpy interMessages(rig.link.get(), &uclQvif::InterMessage);
+    QSignalSpy alarmMessages(rig.link.get(), &uclQvif::AlarmMessage);
+    ASSERT_TRUE(host.DownloadAll(*rig.link));
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    EXPECT_EQ(rig.link->HistoryChannel(), 5);
+    EXPECT_EQ(Requests(rig.sim, QStringLiteral("IH,R,")),
+              QStringList({"IH,R,1,", "IH,R,2,", "IH,R,3,", "IH,R,4,", "IH,R,5,"}));
+    // Each new log is announced once, the one that starts in the last block too.
+    EXPECT_EQ(interMessages.count(), 1);
+    EXPECT_EQ(interMessages.at(0).at(0).toString(), QStringLiteral("New Data! Name - iv09083000"));
+    EXPECT_EQ(alarmMessages.count(), 2 + 1 + 1 + 1);
+
+    Database db(scratch.path());
+    Expect expect{db, rig.sim.content().logs};
+    expect.Intervals();
+    expect.AlarmTrends();
+    expect.Events(TypeAlarmEvents, QStringLiteral("Alarm_Event"), QStringLiteral("Alarm Events"),
+                  rig.sim.content().logs.alarmEvents);
+    expect.Events(TypeTroubleEvents, QStringLiteral("Trouble_Event"),
+                  QStringLiteral("Trouble Events"), rig.sim.content().logs.troubleEvents);
+    expect.Power();
+    expect.History();
+
+    // The same data again stores nothing new.
+    const long long rows = AllRows(scratch);
+    ASSERT_TRUE(host.DownloadAll(*rig.link));
+    EXPECT_EQ(AllRows(scratch), rows);
+}
+
+TEST(DownloadOperations, BadBlocksGarbageAndRepeatsStillGiveTheWholeLog) {
+    SimLinkRig rig;
+    ScratchDatabase scratch;
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    ASSERT_TRUE(rig.link->GetInstrument(rig.instrument));
+    rig.sim.SetLinesPerBlock(10);
+    rig.sim.InjectBadChecksum(2);
+    rig.sim.InjectGarbage(QByteArray("\x01noise\x7f\x04 more\x17", 14), 3);
+    rig.sim.InjectRepeatBlock(2);
+    rig.sim.ClearReceived();
+    ASSERT_TRUE(rig.link->GetInterval(host.intervals));
+    EXPECT_GE(rig.sim.CountReceived(QStringLiteral("DR,R,<NAK>")), 2);
+    host.Store(*host.intervals);
+    Database db(scratch.path());
+    Expect{db, rig.sim.content().logs}.Intervals();
+}
+
+TEST(DownloadOperations, SilenceFailsAfterTheRetriesWithNothingStored) {
+    SimLinkRig rig;
+    ScratchDatabase scratch;
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    rig.sim.InjectSilence(1000);
+    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
+    EXPECT_EQ(rig.link->Status(), StatusReady);
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("DR,R,")), 31);
+    EXPECT_EQ(host.intervals->Count(), 0);
+    EXPECT_EQ(AllRows(scratch), 0);
+
+    // A silent channel of the histories fails alone: the other four still arrive.
+    rig.sim.ClearFaults();
+    rig.sim.ClearReceived();
+    QObject::connect(&rig.sim, &sim::InstrumentSimulator::RequestReceived, &rig.sim,
+                     [&, once = true](const QString& p) mutable {
+                         if (p == u"IH,R,2," && once) rig.sim.InjectSilence(31);
+                         once = once && p != u"IH,R,2,";
+                     });
+    EXPECT_FALSE(rig.link->GetHistory(host.history));
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,2,")), 31);
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,5,")), 1);
+    ASSERT_EQ(host.history->Count(), 1);
+    const auto& history = *host.history->Item(1);
+    EXPECT_FLOAT_EQ(history.After(0, 0), 10.0f);
+    EXPECT_FLOAT_EQ(history.After(1, 0), -1.0f);
+    EXPECT_FLOAT_EQ(history.After(4, 0), 50.0f);
+}
+
+TEST(DownloadOperations, CancelEndsTheTransferWithNothingStored) {
+    SimLinkRig rig;
+    ScratchDatabase scratch;
+    rig.sim.SetLinesPerBlock(5);
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    int acks = 0;
+    QObject::connect(&rig.sim, &sim::InstrumentSimulator::RequestReceived, &rig.sim,
+                     [&](const QString& p) {
+                         if (p.endsWith(u"<ACK>") && ++acks == 3) rig.link->SetCancel(true);
+                     });
+    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
+    EXPECT_TRUE(rig.link->Cancel());
+    EXPECT_EQ(rig.link->Status(), StatusReady);
+    // The block that arrived after the cancel was not answered.
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("DR,R,<ACK>")), 3);
+    EXPECT_EQ(AllRows(scratch), 0);
+
+    // During the histories a cancel ends only the channel in progress.
+    acks = 0;
+    rig.sim.ClearReceived();
+    rig.sim.SetLinesPerBlock(1);
+    QObject::disconnect(&rig.sim, &sim::InstrumentSimulator::RequestReceived, nullptr, nullptr);
+    QObject::connect(&rig.sim, &sim::InstrumentSimulator::RequestReceived, &rig.sim,
+                     [&](const QString& p) {
+                         if (p.startsWith(u"IH,R,3,<ACK>")) rig.link->SetCancel(true);
+                     });
+    EXPECT_FALSE(rig.link->GetHistory(host.history));
+    EXPECT_EQ(Requests(rig.sim, QStringLiteral("IH,R,4,")).value(0), QStringLiteral("IH,R,4,"));
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,5,<ACK>")), 2);
+
+    // The instrument read ends cancelled, and the cancel stays seen.
+    rig.link->SetCancel(false);
+    QObject::disconnect(&rig.sim, &sim::InstrumentSimulator::RequestReceived, nullptr, nullptr);
+    QObject::connect(&rig.sim, &sim::InstrumentSimulator::RequestReceived, &rig.sim,
+                     [&](const QString& p) {
+                         if (p == u"XS,R,") rig.link->SetCancel(true);
+                     });
+    EXPECT_FALSE(rig.link->GetInstrument(rig.instrument));
+    EXPECT_EQ(rig.link->Status(), StatusCancelled);
+    EXPECT_EQ(rig.instrument->UserId(), QStringLiteral("USER01"));
+    EXPECT_EQ(rig.sim.Received().last(), QStringLiteral("XS,R,"));
+}
+
+TEST(DownloadOperations, AFarEndThatVanishesFailsTheDownloadCleanly) {
+    SimLinkRig rig;
+    ScratchDatabase scratch;
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    rig.sim.SetLinesPerBlock(10);
+    rig.sim.InjectCloseAfterBlocks(4);
+    QSignalSpy gone(rig.link.get(), &uclQvif::OnDisConnect);
+    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
+    EXPECT_EQ(gone.count(), 1);
+    EXPECT_FALSE(rig.link->Connected());
+    EXPECT_FALSE(rig.link->PortOpen());
+    EXPECT_EQ(AllRows(scratch), 0);
+
+    // Without a connection nothing would ever time the next request out: it fails at once.
+    QElapsedTimer took;
+    took.start();
+    EXPECT_FALSE(rig.link->GetAlarm(host.alarms));
+    EXPECT_FALSE(rig.link->SetPump(true));
+    EXPECT_EQ(rig.link->Status(), StatusFailed);
+    EXPECT_LT(took.elapsed(), 1000);
+}
+
+TEST(DownloadOperations, EmptyArgumentsSendNothing) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_FALSE(rig.link->GetInterval(nullptr));
+    EXPECT_FALSE(rig.link->GetAlarm(nullptr));
+    EXPECT_FALSE(rig.link->GetHistory(nullptr));
+    EXPECT_FALSE(rig.link->GetLatestHistory(nullptr));
+    EXPECT_FALSE(rig.link->GetAlarmEvent(nullptr));
+    EXPECT_FALSE(rig.link->GetTroubleEvent(nullptr));
+    EXPECT_FALSE(rig.link->GetPowerEvent(nullptr));
+    EXPECT_FALSE(rig.link->GetInstrument(nullptr));
+    EXPECT_FALSE(rig.link->SetInitValue(nullptr));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rig.sim.Received().isEmpty());
+    EXPECT_EQ(rig.link->Instrument(), rig.instrument);
+}
+
+}  // namespace
+}  // namespace qv::test

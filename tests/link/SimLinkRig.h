@@ -1,0 +1,102 @@
+// The link control on a pseudo-terminal against the in-process instrument simulator, with the
+// link clock in the test's hand: once nothing has moved on the wire for a moment, the clock runs
+// on to the link's next action, so time-outs and retries take milliseconds, not seconds.
+#pragma once
+
+#include "InstrumentSimulator.h"
+#include "LinkRig.h"
+#include "PortFinder.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+namespace qv::test {
+
+// The rig puts the globals back to their start values: make a scratch database after it.
+struct SimLinkRig {
+    sim::InstrumentSimulator sim;
+    std::unique_ptr<uclQvif> link;
+    std::shared_ptr<clsInstrument> instrument = std::make_shared<clsInstrument>();
+    // Every turn of a wait advances the clock by one tick (for commands answered at once,
+    // which never leave the wire quiet).
+    bool tickEveryTurn = false;
+
+    explicit SimLinkRig(sim::Content content = sim::DefaultContent()) : sim(std::move(content)) {
+        ResetGlobals();
+        QFile::remove(SerialLogPath());
+        QString error;
+        EXPECT_TRUE(sim.Start(&error)) << error.toStdString();
+        link = std::make_unique<uclQvif>();
+        link->UseManualTimers(true);
+        link->SetSerialFileNo(1);
+        link->SetInstrumentObject(instrument);
+        link->SetSerialComm(true);
+        link->SetCommPort(PortNumberFor(sim.Path()));
+        link->SetSettings(QStringLiteral("921600,n,8,1"));
+        link->SetPortOpen(true);
+        link->SetWaitHook([this] { Turn(); });
+        wall_.start();
+        quiet_.start();
+        turnGap_.start();
+    }
+
+    bool Connect() {
+        const bool connected = PumpUntil(*link, [&] { return link->Connected(); });
+        // The connect reply's own events run before the first operation.
+        QCoreApplication::processEvents();
+        sim.ClearReceived();
+        return connected;
+    }
+
+    // One turn of a waiting loop.
+    void Turn() {
+        // A test that never ends its wait must not hang the suite.
+        if (wall_.elapsed() > 20000) {
+            ADD_FAILURE() << "a wait of the link did not end";
+            link->SetCancel(true);
+            link->SetStatus(StatusFailed);
+            wall_.restart();
+        }
+        const qint64 moved = sim.BytesIn() + sim.BytesOut();
+        // A long turn did work (a big block decoded): what it sent has yet to arrive.
+        if (moved != moved_ || turnGap_.restart() > 8) {
+            moved_ = moved;
+            quiet_.restart();
+            quietTurns_ = 0;
+        }
+        if (tickEveryTurn) {
+            link->tmrTimer_Timer();
+            return;
+        }
+        if (++quietTurns_ < 3 || quiet_.elapsed() < 15) return;
+        // Nothing moved on the wire: the clock runs on until the link sends or changes state.
+        const int32_t status = link->Status();
+        const int32_t state = link->LinkState();
+        for (int i = 0; i < 40; ++i) {
+            link->tmrTimer_Timer();
+            if (link->ReplyTimeout() == 30 || link->Status() != status ||
+                link->LinkState() != state)
+                break;
+        }
+        quiet_.restart();
+        quietTurns_ = 0;
+    }
+
+  private:
+    QElapsedTimer wall_;
+    QElapsedTimer quiet_;
+    QElapsedTimer turnGap_;
+    qint64 moved_ = 0;
+    int quietTurns_ = 0;
+};
+
+// The requests the simulator received, as payloads.
+inline QStringList Requests(const sim::InstrumentSimulator& sim, const QString& prefix = {}) {
+    QStringList out;
+    for (const QString& r : sim.Received())
+        if (r.startsWith(prefix)) out << r;
+    return out;
+}
+
+}  // namespace qv::test
