@@ -105,6 +105,7 @@ void CheckDatabase(const QString& path) {
 frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> finder)
     : QWidget(nullptr),
       link_(link ? std::move(link) : std::make_unique<uclQvif>()),
+      downloadLink_(std::make_unique<QvifDownloadLink>(*link_)),
       finder_(std::move(finder)),
       uclQV4170(*link_) {
     SetDefaultCommSettings();
@@ -145,6 +146,17 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     CurAlarmEvent = std::make_shared<clsAlarmEvent>();
     CurTroubleEvent = std::make_shared<clsTroubleEvent>();
     CurPowerEvent = std::make_shared<clsPowerEvent>();
+
+    pageDownload->Bind(DownloadHost{
+        *downloadLink_, CurInstrument, IntervalList, AlarmList, HistoryList, AlarmEventList,
+        TroubleEventList, PowerEventList, LogTreeChanged, TickCount, InAutoLoadClick, LampGreen,
+        LampGray, LampRed, cmdInst[4], cmdInst[5], pageOption->cmdOption[0],
+        [this] { RefreshInstrumentViews(); }, [this] { StartAfresh(); }});
+    pageDownload->OperationsEnded = [this] {
+        // Closed once the event that ended the operation has returned.
+        if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
+    };
+    ConnectLinkEvents();
 
     setMinimumSize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(kMinHeight));
     resize(ui::ToPixelsX(12000), ui::ToPixelsY(8000));
@@ -581,8 +593,86 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // A running operation still uses the link, the collections and the window: it is
+    // cancelled, and the window closes when it has ended.
+    if (pageDownload->Busy()) {
+        closePending_ = true;
+        pageDownload->CancelForClose();
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+void frmMain::ConnectLinkEvents() {
+    DownloadPage* page = pageDownload;
+    uclQvif* link = link_.get();
+    QObject::connect(link, &uclQvif::OnConnect, page, [page] { page->uclQV4170_OnConnect(); });
+    QObject::connect(link, &uclQvif::Densty, this,
+                     [this](float v1, float v2, float v3, float v4, float v5) {
+                         uclQV4170_Densty(v1, v2, v3, v4, v5);
+                     });
+    QObject::connect(link, &uclQvif::ConnectRetry, page,
+                     [page](int16_t count) { page->uclQV4170_ConnectRetry(count); });
+    QObject::connect(link, &uclQvif::InstMessage, page,
+                     [page](const QString& text) { page->uclQV4170_InstMessage(text); });
+    QObject::connect(link, &uclQvif::InterMessage, page,
+                     [page](const QString& text) { page->uclQV4170_InterMessage(text); });
+    QObject::connect(link, &uclQvif::AlarmMessage, page,
+                     [page](const QString& text) { page->uclQV4170_AlarmMessage(text); });
+    QObject::connect(link, &uclQvif::DumpMessage, page,
+                     [page](const QString& text) { page->uclQV4170_DumpMessage(text); });
+    QObject::connect(link, &uclQvif::OnDisConnect, page,
+                     [page] { page->uclQV4170_OnDisConnect(); });
+    QObject::connect(link, &uclQvif::IrDAError, page,
+                     [page](int16_t number) { page->uclQV4170_IrDAError(number); });
+}
+
+void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4,
+                               float Value5) {
+    const std::array<float, 5> values{Value1, Value2, Value3, Value4, Value5};
+    for (int i = 0; i < 5; ++i)
+        NowReadings[static_cast<size_t>(i)] =
+            CurInstrument->GasEnabled(i) ? values[static_cast<size_t>(i)] : -1;
+    if (CalibMode) ShowCalReadings();
+}
+
+void frmMain::ShowStatusIds() {
+    pageDownload->ShowStatusIds(*CurInstrument);
+}
+
+void frmMain::RefreshInstrumentViews() {
+    ui::PageFrame* visible = fraMenu[0];
+    for (ui::PageFrame* page : fraMenu)
+        if (ui::IsShown(page)) visible = page;
+    // A sensor fixed in the gas catalogue is always on (gas 5 is never looked at).
+    for (int i = 0; i < 4; ++i)
+        if (!CurInstrument->GasEnabled(i) && GasLocked[static_cast<size_t>(i)])
+            CurInstrument->SetGasEnabled(i, true);
+    ShowStatusIds();
+    pageInstrument->ShowInstrumentInfo();
+    pageOption->ShowOptionGrid();
+    visible->repaint();
+}
+
+void frmMain::StartAfresh() {
+    SetDefaults();
+    LoadSettings();
+    for (int i = 0; i < 4; ++i)
+        ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
+    DownloadPage& page = *pageDownload;
+    // The boxes show the settings just read, not those the defaults were given.
+    InAutoLoadClick = false;
+    page.chkAutoLoad[0]->setChecked(AutoLoad);
+    page.chkAutoLoad[1]->setChecked(AutoRemoveData);
+    InAutoLoadClick = true;
+    FirstActivate = true;
+    page.chkAutoLoad[0]->setEnabled(true);
+    page.chkAutoLoad[1]->setEnabled(page.chkAutoLoad[0]->isChecked());
+    Form_Activate();
+    // A converter lookup that fails leaves the port closed, as at start-up.
+    Attempt([this] { OpenCommPort(); });
 }
 
 void frmMain::ApplyFonts() {

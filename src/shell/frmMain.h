@@ -7,6 +7,7 @@
 #include "BrowserPage.h"
 #include "CalHistoryPage.h"
 #include "DataViewPage.h"
+#include "DownloadLink.h"
 #include "DownloadPage.h"
 #include "InstrumentPage.h"
 #include "LockFile.h"
@@ -40,6 +41,7 @@ class clsTroubleEvents;
 class frmMain : public QWidget {
     // Declared first: the link control outlives every use of it by the members below.
     std::unique_ptr<uclQvif> link_;
+    std::unique_ptr<QvifDownloadLink> downloadLink_;
     std::unique_ptr<PortFinder> finder_;
 
   public:
@@ -72,6 +74,13 @@ class frmMain : public QWidget {
     void RotateSerialLogs();
     // 100 ms tick of the window.
     void tmrInter_Timer();
+    // After the instrument was switched off: the start-up state again, with the settings file
+    // read anew and the port opened again.
+    void StartAfresh();
+    // Shows newly read instrument information on the status labels and the settings pages.
+    void RefreshInstrumentViews();
+    // The live readings of the link control.
+    void uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4, float Value5);
 
     // The page frames, by index: 0 download, 1 instrument information, 2 stored data, 3 data
     // view, 4 last calibration, 5 set.
@@ -107,6 +116,8 @@ class frmMain : public QWidget {
     std::array<int32_t, 3> LampGray{};
     std::array<int32_t, 3> LampYellow{};
     std::array<int32_t, 3> LampRed{};
+    // Live readings of channels 0 to 4; -1 for a channel the instrument reports disabled.
+    std::array<float, 6> NowReadings{};
     int32_t CurDataType = 0;
     int32_t CurSeqNo = 0;
     int32_t TickCount = 0;
@@ -133,14 +144,18 @@ class frmMain : public QWidget {
     void ApplyFonts();
     void ApplyWindowSettings();
     void StoreWindowSettings();
-    // Copies the connected instrument's identity into the download page (the settings
-    // pages' work).
-    void ShowStatusIds() {}
+    // Copies the connected instrument's identity into the download page.
+    void ShowStatusIds();
+    // Writes the live readings into the calibration grid (the settings pages' work).
+    void ShowCalReadings() {}
+    void ConnectLinkEvents();
 
     LockFile lock_;
     bool loaded_ = false;
     bool unloaded_ = false;
     bool inResize_ = false;
+    // The window was asked to close while an operation ran: it closes when that has ended.
+    bool closePending_ = false;
 };
 
 }  // namespace qv

@@ -1,9 +1,17 @@
-// Controls, captions and layout of the download page.
+// Controls, captions and layout of the download page, its status log, the progress dialog it
+// holds and the bookkeeping of the operations it runs.
 #include "DownloadPage.h"
 
+#include "Dates.h"
 #include "Twips.h"
+#include "clsInstrument.h"
 #include "modGlobals.h"
 #include "modMessage.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QScrollBar>
+#include <QTextCursor>
 
 namespace qv {
 
@@ -48,6 +56,19 @@ DownloadPage::DownloadPage(QWidget* parent) : PageFrame(parent) {
     }
     for (auto& b : cmdDown)
         b = new QPushButton(fraDown[2]);
+    for (size_t i = 0; i < cmdDown.size(); ++i)
+        QObject::connect(cmdDown[i], &QPushButton::clicked, this,
+                         [this, i] { cmdDown_Click(static_cast<int>(i)); });
+    // A change from code runs the handler too; InAutoLoadClick keeps such changes out.
+    for (size_t i = 0; i < chkAutoLoad.size(); ++i)
+        QObject::connect(chkAutoLoad[i], &QCheckBox::toggled, this,
+                         [this, i] { chkAutoLoad_Click(static_cast<int>(i)); });
+}
+
+DownloadPage::~DownloadPage() = default;
+
+void DownloadPage::Bind(const DownloadHost& host) {
+    host_ = std::make_unique<DownloadHost>(host);
 }
 
 void DownloadPage::SetCaptions() {
@@ -112,6 +133,75 @@ void DownloadPage::LayoutPage() {
         Move(cmdDown[order[k]], 120, Top(above) + Height(above) + 120, Width(cmdDown[0]),
              Height(cmdDown[0]));
     }
+}
+
+// ---- Status log ----
+
+void DownloadPage::AddLogLine(const QString& text, int32_t color) {
+    // Always at the end, whatever the user has selected or where the caret is.
+    QTextCursor cursor(rtbLog->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(ui::ColorFromLong(color));
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    cursor.insertText(line + u'\n', format);
+    QScrollBar* bar = rtbLog->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void DownloadPage::ShowStatusIds(const clsInstrument& instrument) {
+    lblStatus[5]->setText(instrument.SerialNo());
+    lblStatus[6]->setText(instrument.StationID());
+    lblStatus[7]->setText(instrument.UserId());
+}
+
+QString DownloadPage::Now() const {
+    return GeneralDate(rt::Now());
+}
+
+// ---- Progress dialog ----
+
+frmUpload* DownloadPage::Upload() {
+    if (!upload_) {
+        DownloadLink* link = host_ ? &host_->link : nullptr;
+        upload_ = std::make_unique<frmUpload>(
+            [link] {
+                if (link) link->SetCancel(true);
+            },
+            window());
+        upload_->Form_Load();
+    }
+    return upload_.get();
+}
+
+void DownloadPage::UnloadUpload() {
+    upload_.reset();
+}
+
+// ---- Operations in progress ----
+
+DownloadPage::Running::~Running() {
+    if (--page_.running_ == 0 && page_.OperationsEnded) page_.OperationsEnded();
+}
+
+void DownloadPage::CancelForClose() {
+    closing_ = true;
+    if (!Busy()) return;
+    if (upload_ && upload_->cmdUpload->isEnabled() && !upload_->cmdUpload->isHidden())
+        upload_->cmdUpload_Click();
+    else if (host_)
+        host_->link.SetCancel(true);
+}
+
+void DownloadPage::WaitTicks(int32_t ticks) {
+    int32_t& count = host_->TickCount;
+    count = 0;
+    // The keep-alive makes sure the loop looks at the count again even when nothing else runs.
+    QTimer keepAlive;
+    keepAlive.start(20);
+    while (count < ticks)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace qv

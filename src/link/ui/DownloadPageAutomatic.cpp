@@ -1,0 +1,115 @@
+// The automatic mode: an instrument that connects while automatic load is on is downloaded
+// completely, optionally erased and switched off; and the two check boxes that turn it on.
+#include "DownloadPage.h"
+#include "UserDialogs.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+namespace qv {
+
+void DownloadPage::RunAutomaticMode() {
+    if (Busy() || closing_) return;
+    Running running(*this);
+    DownloadHost& h = *host_;
+    for (QCheckBox* box : chkAutoLoad)
+        box->setEnabled(false);
+    OperationMode = OpAutomatic;
+    Upload()->show();
+    AddLogLine(GetMessage(5401), LogColor::AutomaticStart);
+    h.link.AddLog(GetMessage(5501, {Now()}));
+
+    using Step = bool (DownloadPage::*)();
+    std::vector<Step> steps{&DownloadPage::DownloadInstrument, &DownloadPage::DownloadIntervalTrend,
+                            &DownloadPage::DownloadAlarmTrend, &DownloadPage::DownloadAlarmEvents,
+                            &DownloadPage::DownloadTroubleEvents};
+    if (ServiceMode) steps.push_back(&DownloadPage::DownloadPowerEvents);
+    bool ok = true;
+    for (Step step : steps) {
+        if (UploadCanceled()) ok = false;
+        if (ok) ok = (this->*step)() && ok;
+    }
+    if (UploadCanceled()) ok = false;
+
+    // The data goes only when its removal was asked for and confirmed: a box ticked while the
+    // boxes ignored clicks shows a choice nobody confirmed.
+    if (ok && chkAutoLoad[1]->isChecked() && AutoRemoveData) {
+        WaitTicks(20);
+        if (h.link.BodyDataClear()) {
+            AddLogLine(GetMessage(5434), LogColor::Progress);
+            h.link.AddLog(GetMessage(5557));
+        } else {
+            AddLogLine(GetMessage(5435), LogColor::Failure);
+            h.link.AddLog(GetMessage(5558));
+            ok = false;
+        }
+    }
+    if (UploadCanceled()) ok = false;
+
+    WaitTicks(20);
+    if (h.link.BodyPowerOff()) {
+        AddLogLine(GetMessage(5407), LogColor::Progress);
+        h.StartAfresh();
+    } else {
+        AddLogLine(GetMessage(5408), LogColor::Failure);
+        ok = false;
+    }
+
+    if (ok) {
+        AddLogLine(GetMessage(5410), LogColor::AutomaticDone);
+        h.link.AddLog(GetMessage(5510, {Now()}));
+    } else {
+        AddLogLine(GetMessage(5411), LogColor::Failure);
+        h.link.AddLog(GetMessage(5511, {Now()}));
+    }
+    h.LogTreeChanged = true;
+    if (OperationMode == OpAutomatic) {
+        chkAutoLoad[0]->setEnabled(true);
+        chkAutoLoad[1]->setEnabled(chkAutoLoad[0]->isChecked());
+        UnloadUpload();
+        OperationMode = OpIdle;
+    }
+}
+
+void DownloadPage::chkAutoLoad_Click(int Index) {
+    bool& inClick = host_->InAutoLoadClick;
+    if (!inClick) return;
+    inClick = false;
+    QCheckBox* load = chkAutoLoad[0];
+    QCheckBox* removal = chkAutoLoad[1];
+    const auto ask = [](int text, int title) {
+        return Dialogs().MsgBox(GetMessage(text), vbYesNo | vbQuestion, GetMessage(title)) == vbYes;
+    };
+    if (Index == 0 && load->isChecked()) {
+        if (ask(5303, 5304)) {
+            AutoLoad = true;
+            removal->setEnabled(true);
+        } else {
+            AutoLoad = false;
+            removal->setEnabled(false);
+            load->setChecked(false);
+        }
+    } else if (Index == 0) {
+        if (ask(5305, 5306)) {
+            AutoLoad = false;
+            AutoRemoveData = false;
+            removal->setChecked(false);
+            removal->setEnabled(false);
+        } else {
+            AutoLoad = true;
+            removal->setEnabled(true);
+            load->setChecked(true);
+        }
+    } else if (Index == 1 && removal->isChecked()) {
+        if (ask(5333, 5334)) {
+            AutoRemoveData = true;
+        } else {
+            AutoRemoveData = false;
+            removal->setChecked(false);
+        }
+    } else if (Index == 1) {
+        AutoRemoveData = false;
+    }
+    inClick = true;
+}
+
+}  // namespace qv

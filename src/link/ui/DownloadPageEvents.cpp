@@ -1,0 +1,79 @@
+// The link control's events as the download page shows them: lamps, buttons, the automatic
+// mode on connect, forwarded texts in the status log, dump progress and port errors.
+#include "DownloadPage.h"
+#include "UserDialogs.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+namespace qv {
+
+namespace {
+
+void SetLamp(ui::ShapeControl* lamp, const std::array<int32_t, 3>& colors) {
+    lamp->SetBackColor(colors[0]);
+    lamp->SetBorderColor(colors[1]);
+}
+
+}  // namespace
+
+void DownloadPage::uclQV4170_OnConnect() {
+    DownloadHost& h = *host_;
+    if (!h.link.Connected()) return;
+    AddLogLine(GetMessage(5432), LogColor::Connection);
+    SetLamp(shpStatus[1], h.LampGreen);
+    if (AutoLoad) {
+        // A reconnection while an operation runs does not start a second run.
+        RunAutomaticMode();
+    } else {
+        for (size_t i : {size_t{0}, size_t{1}, size_t{8}})
+            SetCommandState(i, true);
+    }
+    // The automatic mode ends with the instrument switched off: nothing to upload to then.
+    if (h.link.Connected()) h.cmdOptionUpdate->setEnabled(true);
+}
+
+void DownloadPage::uclQV4170_ConnectRetry(int16_t RetryCount) {
+    AddLogLine(GetMessage(5412, {QString::number(RetryCount)}), LogColor::Progress);
+}
+
+void DownloadPage::uclQV4170_InstMessage(const QString& MessageString) {
+    AddLogLine(MessageString, LogColor::Forwarded);
+}
+
+void DownloadPage::uclQV4170_InterMessage(const QString& MessageString) {
+    AddLogLine(MessageString, LogColor::Forwarded);
+}
+
+void DownloadPage::uclQV4170_AlarmMessage(const QString& MessageString) {
+    AddLogLine(MessageString, LogColor::Forwarded);
+}
+
+void DownloadPage::uclQV4170_DumpMessage(const QString& MessageString) {
+    Upload()->lblUpload->setText(MessageString);
+}
+
+void DownloadPage::uclQV4170_OnDisConnect() {
+    DownloadHost& h = *host_;
+    SetLamp(shpStatus[0], h.LampGreen);
+    SetLamp(shpStatus[1], h.LampGray);
+    // A command that runs gives its buttons back disabled: the instrument has gone.
+    for (size_t i = 0; i < cmdDown.size(); ++i)
+        SetCommandState(i, false);
+    h.cmdOptionUpdate->setEnabled(false);
+    h.InAutoLoadClick = false;
+    shpStatus[2]->hide();
+    shpStatus[3]->hide();
+    lblStatus[8]->hide();
+    lblStatus[9]->hide();
+}
+
+void DownloadPage::uclQV4170_IrDAError(int16_t ErrorNumber) {
+    if (ErrorNumber != 10060 && ErrorNumber != 10048) return;
+    DownloadHost& h = *host_;
+    AddLogLine(GetMessage(5371), LogColor::Failure);
+    SetLamp(shpStatus[0], h.LampRed);
+    SetLamp(shpStatus[1], h.LampGray);
+    Dialogs().MsgBox(GetMessage(5371), vbOKOnly, GetMessage(5372));
+}
+
+}  // namespace qv

@@ -1,0 +1,230 @@
+// The download commands, the automatic mode and the link events on a scripted link: the
+// buttons given back, the questions asked, and what a running operation keeps out.
+#include "PageRig.h"
+
+#include <gtest/gtest.h>
+
+namespace qv::test {
+namespace {
+
+const std::array<bool, 9> kBefore{true, true, false, true, false, true, false, false, true};
+const std::array<bool, 9> kNone{};
+
+TEST(Commands, AFailedCommandGivesTheButtonsBackAsTheyWere) {
+    PageRig rig;
+    rig.SetEnabled(kBefore);
+    rig.link.results["Instrument"] = false;
+    rig.page->cmdDown_Click(1);
+    EXPECT_EQ(rig.Enabled(), kBefore);
+
+    rig.link.results["Instrument"] = true;
+    rig.link.results["DJ"] = false;  // the chain stops at the alarm trend
+    rig.link.lines["DR"] = {};       // a step without data does not stop it
+    rig.link.calls.clear();
+    rig.page->cmdDown_Click(0);
+    EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO", "IH", "DR", "DJ"}));
+    EXPECT_EQ(rig.Enabled(), kBefore);
+    EXPECT_FALSE(rig.link.log.join(u'|').contains("All download sequence Finished"));
+    EXPECT_EQ(OperationMode, OpIdle);
+}
+
+TEST(Commands, ClearDataAndPowerOffAskFirst) {
+    PageRig rig;
+    rig.SetEnabled(kBefore);
+    // A sensor combination that is not allowed stops Clear Data in service mode only.
+    ServiceMode = true;
+    rig.CurInstrument->SetGasEnabled(0, true);
+    rig.page->cmdDown_Click(7);
+    EXPECT_EQ(rig.dialogs.messages(), QStringList{"This is not available combination."});
+    ServiceMode = false;
+    rig.dialogs.AnswerMsgBox(vbNo);
+    rig.page->cmdDown_Click(7);
+    EXPECT_EQ(rig.dialogs.messages().last(), GetMessage(5343));
+    EXPECT_TRUE(rig.link.calls.isEmpty());
+    EXPECT_TRUE(rig.journal.empty());
+
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.link.results["XC"] = false;
+    rig.page->cmdDown_Click(7);
+    EXPECT_EQ(rig.Written(), (QStringList{PageRig::Text(5433), PageRig::Text(5435)}));
+    EXPECT_EQ(rig.link.log, (QStringList{"[XC]", GetMessage(5559)}));
+    EXPECT_EQ(rig.Enabled(), kBefore);
+
+    // Power off: the exit button is disabled while it runs; a failure restores the buttons.
+    bool exitDuring = true;
+    rig.link.during = [&](const QString&) { exitDuring = rig.cmdInstExit->isEnabled(); };
+    rig.link.results["RO"] = false;
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.page->cmdDown_Click(8);
+    EXPECT_FALSE(exitDuring);
+    EXPECT_EQ(rig.ColorOf(PageRig::Text(5408)), LogColor::Failure);
+    EXPECT_EQ(rig.Enabled(), kBefore);
+    EXPECT_EQ(rig.afresh, 0);
+    rig.link.connected = false;
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.page->cmdDown_Click(8);
+    EXPECT_EQ(rig.Written().last(), PageRig::Text(5409));
+    EXPECT_EQ(rig.link.calls.count("RO"), 1);
+}
+
+TEST(Commands, NothingStartsWhileAnOperationRuns) {
+    PageRig rig;
+    rig.link.during = [&](const QString& op) {
+        if (op != "DR") return;
+        rig.page->cmdDown_Click(3);
+        rig.page->RunAutomaticMode();
+    };
+    rig.page->cmdDown_Click(2);
+    EXPECT_EQ(rig.link.calls, QStringList{"DR"});
+    EXPECT_FALSE(rig.page->Busy());
+}
+
+struct Automatic : ::testing::Test {
+    PageRig rig;
+    void SetUp() override {
+        AutoLoad = AutoRemoveData = true;
+        rig.InAutoLoadClick = false;
+        rig.page->chkAutoLoad[0]->setChecked(true);
+        rig.page->chkAutoLoad[1]->setChecked(true);
+        rig.InAutoLoadClick = true;
+    }
+};
+
+TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmed) {
+    rig.page->RunAutomaticMode();
+    EXPECT_EQ(rig.link.calls.mid(rig.link.calls.size() - 2), (QStringList{"XC", "RO"}));
+    EXPECT_EQ(rig.Written().last(), PageRig::Text(5410));
+
+    // The box ticked while the boxes ignored clicks: nobody confirmed the removal.
+    AutoRemoveData = false;
+    rig.link.connected = true;
+    rig.link.calls.clear();
+    rig.page->RunAutomaticMode();
+    EXPECT_FALSE(rig.link.calls.contains("XC"));
+    EXPECT_EQ(rig.link.calls.last(), "RO");
+}
+
+TEST_F(Automatic, AFailedRemovalStillSwitchesOffAndEndsFailed) {
+    ServiceMode = true;
+    rig.link.results["XC"] = false;
+    rig.link.results["RO"] = false;
+    rig.page->RunAutomaticMode();
+    EXPECT_EQ(rig.link.calls.mid(rig.link.calls.size() - 3), (QStringList{"DO", "XC", "RO"}));
+    EXPECT_TRUE(rig.link.log.contains(GetMessage(5558)));
+    EXPECT_EQ(rig.Written().mid(rig.Written().size() - 3),
+              (QStringList{PageRig::Text(5435), PageRig::Text(5408), PageRig::Text(5411)}));
+    EXPECT_EQ(rig.afresh, 0);
+    EXPECT_EQ(OperationMode, OpIdle);
+    EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
+}
+
+TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
+    QCheckBox* load = rig.page->chkAutoLoad[0];
+    QCheckBox* removal = rig.page->chkAutoLoad[1];
+    rig.dialogs.AnswerMsgBox(vbNo);
+    load->click();  // deselect, refused
+    EXPECT_TRUE(load->isChecked());
+    EXPECT_TRUE(AutoLoad);
+    rig.dialogs.AnswerMsgBox(vbYes);
+    load->click();  // deselect
+    EXPECT_FALSE(AutoLoad || AutoRemoveData || removal->isChecked() || removal->isEnabled());
+    rig.dialogs.AnswerMsgBox(vbNo);
+    load->click();  // select, refused
+    EXPECT_FALSE(load->isChecked() || AutoLoad);
+    rig.dialogs.AnswerMsgBox(vbYes);
+    load->click();
+    EXPECT_TRUE(AutoLoad && removal->isEnabled());
+    rig.dialogs.AnswerMsgBox(vbNo);
+    removal->click();
+    EXPECT_FALSE(removal->isChecked() || AutoRemoveData);
+    rig.dialogs.AnswerMsgBox(vbYes);
+    removal->click();
+    EXPECT_TRUE(AutoRemoveData);
+    const size_t asked = rig.dialogs.asked().size();
+    removal->click();  // unticked without a question
+    EXPECT_FALSE(AutoRemoveData);
+    rig.page->uclQV4170_OnDisConnect();  // from here clicks change only the boxes
+    removal->click();
+    EXPECT_TRUE(removal->isChecked());
+    EXPECT_FALSE(AutoRemoveData);
+    EXPECT_EQ(rig.dialogs.asked().size(), asked);
+}
+
+TEST(LinkEvents, AConnectionDuringAnOperationStartsNothingAndEnablesOnlyAfterwards) {
+    PageRig rig;
+    rig.page->uclQV4170_OnConnect();
+    EXPECT_EQ(rig.Written(), QStringList{"QV-4170...Connection Successful."});
+    EXPECT_EQ(rig.ColorOf("QV-4170...Connection Successful."), ui::RGB(0, 0, 255));
+    EXPECT_EQ(rig.page->shpStatus[1]->BackColor(), rig.LampGreen[0]);
+    const std::array<bool, 9> connected{true, true, false, false, false, false, false, false, true};
+    EXPECT_EQ(rig.Enabled(), connected);
+    EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
+
+    // Reconnected while a download runs: the buttons wait for its end.
+    rig.SetEnabled(kNone);
+    std::array<bool, 9> during{};
+    rig.link.during = [&](const QString& op) {
+        if (op != "DR") return;
+        rig.page->uclQV4170_OnConnect();
+        during = rig.Enabled();
+    };
+    rig.page->cmdDown_Click(2);
+    EXPECT_EQ(during, kNone);
+    EXPECT_EQ(rig.Enabled(), connected);
+
+    // With automatic load: a reconnection inside the run starts no second run, and the upload
+    // button waits for the end (when the instrument is still there).
+    AutoLoad = true;
+    rig.link.calls.clear();
+    rig.cmdOptionUpdate->setEnabled(false);
+    bool uploadDuring = true;
+    rig.link.during = [&](const QString& op) {
+        if (op != "DR") return;
+        uploadDuring = rig.cmdOptionUpdate->isEnabled();
+        rig.page->uclQV4170_OnConnect();
+    };
+    rig.link.results["RO"] = false;
+    rig.page->uclQV4170_OnConnect();
+    EXPECT_FALSE(uploadDuring);
+    EXPECT_EQ(rig.link.calls.count("Instrument"), 1);
+    EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
+}
+
+TEST(LinkEvents, ALostLinkDisablesEverythingAlsoWhenACommandRuns) {
+    PageRig rig;
+    rig.SetEnabled(kBefore);
+    rig.link.during = [&](const QString&) { rig.page->uclQV4170_OnDisConnect(); };
+    rig.link.results["DR"] = false;
+    rig.page->cmdDown_Click(2);
+    EXPECT_EQ(rig.Enabled(), kNone);
+    EXPECT_FALSE(rig.cmdOptionUpdate->isEnabled());
+    EXPECT_FALSE(rig.InAutoLoadClick);
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampGreen[0]);
+    EXPECT_EQ(rig.page->shpStatus[1]->BackColor(), rig.LampGray[0]);
+    EXPECT_TRUE(rig.page->shpStatus[3]->isHidden());
+}
+
+TEST(LinkEvents, RetriesMessagesDumpAndPortErrors) {
+    PageRig rig;
+    rig.page->uclQV4170_ConnectRetry(3);
+    rig.page->uclQV4170_InterMessage(QStringLiteral("New Data! Name - 01\r\n"));
+    EXPECT_EQ(rig.Written(),
+              (QStringList{"Connect Sequence QV-4170...(3)", "New Data! Name - 01"}));
+    EXPECT_EQ(rig.ColorOf("Connect Sequence QV-4170...(3)"), ui::RGB(0, 192, 0));
+    EXPECT_EQ(rig.ColorOf("New Data! Name - 01"), ui::RGB(0, 0, 192));
+
+    rig.page->uclQV4170_DumpMessage(QStringLiteral("Get Dump 000000-00007F"));
+    ASSERT_NE(rig.page->LoadedUpload(), nullptr);
+    EXPECT_EQ(rig.page->LoadedUpload()->lblUpload->text(), "Get Dump 000000-00007F");
+    EXPECT_FALSE(rig.page->LoadedUpload()->isVisible());
+
+    rig.page->uclQV4170_IrDAError(10061);
+    EXPECT_EQ(rig.journal.size(), 2u);
+    rig.page->uclQV4170_IrDAError(10048);
+    EXPECT_EQ(rig.ColorOf("Cominucation Ports Error. Restart this program."), LogColor::Failure);
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampRed[0]);
+    EXPECT_EQ(rig.dialogs.asked().back().title, "Port Error.");
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,97 @@
+// The status log, the progress dialog, and the download steps where a store fails or the
+// latest calibration cannot be read.
+#include "Database.h"
+#include "PageRig.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextCursor>
+
+namespace qv::test {
+namespace {
+
+TEST(StatusLog, LinesGoAtTheEndInTheirColourWhateverIsSelected) {
+    PageRig rig;
+    rig.page->AddLogLine(GetMessage(5420), LogColor::Progress);  // ends in a line break
+    QTextCursor selection(rig.page->rtbLog->document());
+    selection.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+    rig.page->rtbLog->setTextCursor(selection);
+    rig.page->AddLogLine(QStringLiteral("second"), LogColor::Failure);
+    const auto lines = rig.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, "QV-4170 Interval Trend Download Complete.");
+    EXPECT_EQ(lines[0].color, ui::RGB(0, 192, 0));
+    EXPECT_EQ(lines[1].text, "");
+    EXPECT_EQ(lines[2].text, "second");
+    EXPECT_EQ(lines[2].color, ui::RGB(255, 0, 0));
+}
+
+TEST(ProgressDialog, TextsSizeAndASingleCancelFollowTheOperation) {
+    PageRig rig;
+    const struct {
+        int16_t mode;
+        int text;
+        bool cancel;
+    } cases[] = {{OpIdle, 6004, false},
+                 {OpSingleDownload, 6001, true},
+                 {OpZeroCalibration, 6002, false},
+                 {OpSpanCalibration, 6003, false},
+                 {OpCompleteDownload, 6004, true},
+                 {OpAutomatic, 6004, true}};
+    for (const auto& c : cases) {
+        OperationMode = c.mode;
+        frmUpload dialog([] {});
+        dialog.Form_Load();
+        EXPECT_EQ(dialog.lblUpload->text(), GetMessage(c.text)) << c.mode;
+        EXPECT_EQ(!dialog.cmdUpload->isHidden(), c.cancel) << c.mode;
+        // Without the button the window is shorter: the label's height twice, not 2.6 times.
+        const double height =
+            64 * ui::TwipsPerPixelY() + (c.cancel ? 2.6 : 2.0) * ui::Height(dialog.lblUpload);
+        dialog.resize(500, 500);
+        dialog.Form_Resize();
+        EXPECT_NEAR(ui::Height(&dialog), height, ui::TwipsPerPixelY()) << c.mode;
+    }
+    frmUpload* dialog = rig.page->Upload();
+    dialog->show();
+    dialog->cmdUpload->click();
+    dialog->reject();  // Escape does not take it away
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(rig.link.cancel);
+    EXPECT_TRUE(dialog->Canceled());
+    EXPECT_EQ(dialog->lblUpload->text(), "Now Cancel Processing");
+    EXPECT_FALSE(dialog->cmdUpload->isEnabled());
+}
+
+TEST(Steps, AStoreThatFailsIsReportedAndLeavesNoHalfLog) {
+    PageRig rig;
+    Database(DatabasePath).execute(QStringLiteral("Drop Table Interval_Data"));
+    bool ok = true;
+    EXPECT_NO_THROW(ok = rig.page->DownloadIntervalTrend());
+    EXPECT_FALSE(ok);
+    const QStringList written = rig.Written();
+    ASSERT_EQ(written.size(), 4);
+    EXPECT_EQ(written[1], PageRig::Text(5419));
+    EXPECT_TRUE(written[2].contains("Interval_Data")) << written[2].toStdString();
+    EXPECT_EQ(rig.ColorOf(written[2]), LogColor::Failure);
+    EXPECT_EQ(written[3], PageRig::Text(5421));
+    // The header went with the rolled-back transaction.
+    EXPECT_EQ(rig.db.count(QStringLiteral("Log_head")), 0);
+}
+
+TEST(Steps, InstrumentStepGoesOnWithoutALatestCalibration) {
+    PageRig rig;
+    ServiceMode = true;
+    rig.link.results["SO"] = false;
+    EXPECT_TRUE(rig.page->DownloadInstrument());
+    EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO"}));  // no history asked for
+    EXPECT_TRUE(rig.CurInstrument->CommFlags());
+    const QStringList written = rig.Written();
+    EXPECT_EQ(written.last(), PageRig::Text(5415));
+    EXPECT_TRUE(written.contains("ch1 O2 AMP\t: -0.005V"));
+    EXPECT_TRUE(written.contains("ch2 CO AMP\t: 0.000V"));
+    EXPECT_EQ(rig.ColorOf("ch1 O2 AMP\t: -0.005V"), ui::RGB(0, 128, 64));
+    EXPECT_FALSE(rig.LogTreeChanged);
+}
+
+}  // namespace
+}  // namespace qv::test
