@@ -361,7 +361,9 @@ void SaveSettings() {
             ErrPermission,
             QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
     const QByteArray bytes = (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The write is buffered: a full disk shows only at the flush, and commit() alone would put
+    // the cut-short file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw AppError(
             ErrPermission,
             QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));

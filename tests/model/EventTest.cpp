@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
+#include "ModelTestLines.h"
 #include "TestSupport.h"
 #include "clsAlarmEvents.h"
 #include "clsInstrument.h"
@@ -15,48 +16,28 @@
 #include <random>
 
 using namespace qv;
+using test::Download;
+using test::Stamp;
 
 namespace {
 
 // Line builders in the instrument's column layout; `kind` is 'C' (alarm) or 'D' (trouble).
-QString Stamp(int yy, int mm, int dd, int hh, int nn, int ss) {
-    return QString::asprintf("%02d%02d%02d%02d%02d%02d", yy, mm, dd, hh, nn, ss);
-}
-QString IdentityLine(const QString& log, char kind, const QString& user, const QString& station) {
-    return log + kind + "A" + user.leftJustified(10) + station.leftJustified(10);
-}
-QString SerialLine(const QString& log, char kind, const QString& serial, int count) {
-    return (log + kind + "B" + serial.leftJustified(12) + " " +
-            QString::number(count).rightJustified(4, '0'))
-        .leftJustified(24);
-}
-QString DateLine(const QString& log, char kind, const QString& stamp) {
-    return (log + kind + "D" + stamp).leftJustified(24);
-}
-QString GasTableLine(const QString& log, char kind) {
-    return log + kind + "C" + "CH4100.0  0.1" + "O2  25.0  0.1" + "H2S100.0  0.1" +
-           "CO   500    1" + "***          ";
-}
-QString EventLine(const QString& log, char kind, int gasDigit, const QString& status,
-                  const QString& flags = "10") {
-    return (log + kind + QString::number(gasDigit) + status + flags)
+QString EventLine(const QString& log, char kind, int gasDigit, const QString& status) {
+    return (log + kind + QString::number(gasDigit) + status + "10")
         .leftJustified(kind == 'C' ? 25 : 24);
 }
 // One downloaded event log as the instrument sends it.
 QStringList EventLog(const QString& log, char kind, const QString& stamp, int gasDigit,
-                     const QString& status = "02", const QString& serial = "A1234567") {
-    return {IdentityLine(log, kind, "USER01", ""), SerialLine(log, kind, serial, 1),
-            DateLine(log, kind, stamp), GasTableLine(log, kind),
-            EventLine(log, kind, gasDigit, status)};
+                     const QString& status = "02") {
+    return {(log + kind + "AUSER01").leftJustified(24),
+            (log + kind + "BA1234567     0001").leftJustified(24),
+            (log + kind + "D" + stamp).leftJustified(24),
+            test::GasTableLine(log, QString(kind) + "C"), EventLine(log, kind, gasDigit, status)};
 }
 QString PowerLine(const QString& log, const QString& stamp, const QString& flag = "1111") {
     return (log + "FD" + stamp + flag).leftJustified(24);
 }
 
-template <class C>
-bool Download(C& c, const QStringList& lines) {
-    return c.TestLines(lines) && c.StoreLines(lines);
-}
 template <class C>
 void SaveAll(C& c, const std::shared_ptr<clsInstrument>& inst) {
     for (const auto& item : c) {
@@ -76,59 +57,32 @@ QStringList Messages(C& c, const QStringList& lines) {
     return said;
 }
 
-struct FixedClock : rt::Clock {
-    QDateTime now() const override { return rt::MakeDate(2024, 1, 2, 3, 4, 5); }
-};
-
 class EventTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SetCatalogueLanguage(CatalogueLanguage::English);
-        rt::SetClock(std::make_shared<FixedClock>());
         inst = std::make_shared<clsInstrument>();
         inst->SetUserId("USER01");
         inst->SetSerialNo("A1234567");
     }
-    void TearDown() override { rt::SetClock(nullptr); }
     std::vector<DbRow> Rows(const QString& sql) { return Database(scratch.path()).query(sql); }
 
+    test::FixedClock clock{rt::MakeDate(2024, 1, 2, 3, 4, 5)};
     test::ScratchDatabase scratch;
     std::shared_ptr<clsInstrument> inst;
 };
 
 }  // namespace
 
-TEST(EventMessageKeys, KeysArePaddedPiecesAndTheListHoldsAHundred) {
-    const QString key = MessageKeyList::MakeMessageKey("A1234567", "ST1", "*", "05/14");
-    EXPECT_EQ(key, "A1234567    ST1       *         05/14");
-    EXPECT_EQ(MessageKeyList::MakeMessageKey("", "", "", "").size(), 11 + 9 + 9 + 5);
-    EXPECT_EQ(MessageKeyList::MakeMessageKey("SERIALNUMBER-LONG", "S", "U").size(), 32);
-    MessageKeyList keys;
-    EXPECT_FALSE(keys.IsMessageListed(key));
-    for (int i = 0; i < 101; ++i)
-        keys.AddMessageKey(i == 0 ? key : QString("K%1").arg(i));
-    EXPECT_TRUE(keys.IsMessageListed("  " + key.trimmed()));  // blanks around are ignored
-    EXPECT_FALSE(keys.IsMessageListed(key.toLower()));
-    EXPECT_TRUE(keys.IsMessageListed("K99"));
-    EXPECT_FALSE(keys.IsMessageListed("K100"));  // the 101st is dropped
-    keys.Clear();
-    EXPECT_FALSE(keys.IsMessageListed(key));
-}
-
 TEST_F(EventTest, LinesFillTheHeaderAndTheEventOnlyInTheStorePass) {
     clsAlarmEvents a;
     const QStringList lines = EventLog("01", 'C', Stamp(14, 5, 31, 23, 59, 59), 4, "04");
     ASSERT_TRUE(a.TestLines(lines));
     auto e = a.Item("01 L");
-    EXPECT_EQ(e->GasInfo().FolderID(), "");
+    EXPECT_EQ(e->GasInfo().FolderID() + e->GasInfo().SerialNo(), "");
     EXPECT_EQ(e->DataCount(), 0);
     ASSERT_TRUE(a.StoreLines(lines));
-    const clsHeader& h = e->GasInfo();
-    EXPECT_EQ(h.Dates(), rt::MakeDate(2014, 5, 31, 23, 59, 59));
-    EXPECT_EQ(h.FolderID(), "05/14");
-    EXPECT_EQ(h.StationID(), "*");
-    EXPECT_EQ(h.GasName(1), "O2 ");
-    EXPECT_FALSE(h.GasEnable(4));
+    EXPECT_EQ(e->GasInfo().Dates(), rt::MakeDate(2014, 5, 31, 23, 59, 59));
     EXPECT_EQ(e->GasNo(0), 3);
     EXPECT_EQ(e->Events(0), -6);
     EXPECT_EQ(e->NowEvent(0) * 10 + e->NowCalib(0), 10);
@@ -138,21 +92,14 @@ TEST_F(EventTest, LinesFillTheHeaderAndTheEventOnlyInTheStorePass) {
     EXPECT_FALSE(a.SetDatas(EventLine("02", 'C', 1, "02").left(24), true));
     EXPECT_TRUE(a.SetDatas(EventLine("02", 'C', 5, "02"), false));  // no alarm code
     EXPECT_EQ(a.Item("02 L")->DataCount(), 0);
-    QString bad = GasTableLine("02", 'C');
-    bad.replace(20, 5, "ABCDE");  // full scale of gas 1: that block alone is refused
-    EXPECT_FALSE(a.Item("02 L")->SetDataBC(bad, false));
-    EXPECT_EQ(a.Item("02 L")->GasInfo().GasName(0), "CH4");
-    EXPECT_EQ(a.Item("02 L")->GasInfo().GasName(1), "");
 
+    // Trouble digit 5 is the instrument itself. A control character inside a line is dropped
+    // before the columns are counted.
     clsTroubleEvents t;
-    EXPECT_FALSE(t.SetDatas(EventLine("03", 'D', 0, "02"), true));
-    // A control character inside a line is dropped before the columns are counted.
     EXPECT_TRUE(t.SetDatas("03D5\t0811" + QString(16, ' '), false));
     EXPECT_EQ(t.Item("03 L")->GasNo(0), 4);
     EXPECT_EQ(t.Item("03 L")->GetGasName(4), "System");
     EXPECT_EQ(t.Item("03 L")->Events(0), -10);
-    EXPECT_TRUE(t.SetDatas(DateLine("03", 'D', Stamp(14, 5, 14, 8, 30, 0)), false));
-    EXPECT_EQ(t.Item("03 L")->DateTimes(0), rt::MakeDate(2014, 5, 14, 8, 30, 0));
 }
 
 TEST_F(EventTest, MonthlyEventsShareAHeaderAndAreStoredOnce) {
@@ -197,16 +144,13 @@ TEST_F(EventTest, HeaderIsFoundWithItsStoredFolderOrTheSaveIsRefused) {
 
     // A stored header row without a usable key is passed over: the event goes under a header
     // of its own, never under key 0.
-    {
-        Database db(scratch.path());
-        db.execute(
+    Database(scratch.path())
+        .execute(
             "Insert Into Log_Head(SeqNo,Names,UserID,StationID,SerialNo,Types,FolderID) "
             "Values (0,'Alarm Events','USER01','*','A1234567',5,'06/14')");
-    }
     clsAlarmEvents a;
     ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 6, 3, 1, 2, 3), 1)));
-    a.Item(1)->SetInstrument(inst);
-    a.Item(1)->Update();
+    SaveAll(a, inst);
     EXPECT_EQ(scratch.count("Log_Head"), 3);
     const auto rows = Rows("Select RelNo From Alarm_Event");
     ASSERT_EQ(rows.size(), 1u);
@@ -236,6 +180,16 @@ TEST_F(EventTest, RefusedSavesLeaveTheDatabaseAsItWas) {
     EXPECT_EQ(scratch.count("Gas_List"), 0);
 }
 
+TEST_F(EventTest, ACountLineWithoutAnEventLineStoresNoEvent) {
+    clsAlarmEvents a;
+    QStringList lines = EventLog("01", 'C', Stamp(14, 7, 1, 10, 0, 0), 1);
+    lines.removeLast();  // the event line itself never came
+    ASSERT_TRUE(Download(a, lines));
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 0);
+    EXPECT_EQ(scratch.count("Log_Head"), 0);
+}
+
 TEST_F(EventTest, NewDataIsAnnouncedOncePerKeyAndDownload) {
     clsTroubleEvents t;
     const QStringList block = EventLog("01", 'D', Stamp(14, 5, 2, 8, 0, 0), 1) +
@@ -246,16 +200,6 @@ TEST_F(EventTest, NewDataIsAnnouncedOncePerKeyAndDownload) {
     EXPECT_TRUE(Messages(t, block).isEmpty());
     t.Clear();
     EXPECT_EQ(Messages(t, block), once);
-
-    // Keys beyond the hundredth are not kept, so they are announced at every date line.
-    clsAlarmEvents a;
-    QStringList many;
-    for (int i = 0; i <= 100; ++i)
-        many << SerialLine("01", 'C', QString("S%1").arg(i), 1)
-             << DateLine("01", 'C', Stamp(14, 5, 2, 8, 0, 0));
-    EXPECT_EQ(Messages(a, many).size(), 101);
-    EXPECT_EQ(Messages(a, many.mid(200)).size(), 1);  // the 101st key again
-    EXPECT_TRUE(Messages(a, many.mid(0, 2)).isEmpty());
 
     clsPowerEvents p;
     const QStringList power{PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
@@ -294,16 +238,6 @@ TEST_F(EventTest, PowerLinesRefuseUnreadableMomentsAndAFullLog) {
     EXPECT_FALSE(p.TestLines({more}));
     EXPECT_FALSE(e->SetDataF0(more, false));
     EXPECT_EQ(e->DataCount(), 1024);
-    EXPECT_EQ(e->Dates(1024), rt::ZeroDate());
-    clsPowerEvent probe;
-    for (int i = 0; i < 1022; ++i)
-        probe.SetDataF0(full[i], true);
-    EXPECT_TRUE(probe.SetDataF0(more, true) && probe.SetDataF0(more, true));
-    EXPECT_FALSE(probe.SetDataF0(more, true));
-    probe.ResetProbe();
-    EXPECT_TRUE(probe.SetDataF0(more, true));
-    probe.SetDataCount(-5);  // the count indexes the slots
-    EXPECT_EQ(probe.DataCount(), 0);
 }
 
 TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
@@ -318,12 +252,9 @@ TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
     SaveAll(p, inst);
     EXPECT_EQ(scratch.count("Log_Head"), 1);
     EXPECT_EQ(scratch.count("Power_Event"), 2);
-    const auto head = Rows("Select * From Log_Head");
-    EXPECT_EQ(head[0].toText("StationID", ""), "*");
-    EXPECT_EQ(head[0].toText("FolderID", ""), "-----");
 
     clsPowerEvent loaded;
-    loaded.SetSeqNo(static_cast<int32_t>(head[0].toLong("SeqNo", 0)));
+    loaded.SetSeqNo(static_cast<int32_t>(Rows("Select SeqNo From Log_Head")[0].toLong("SeqNo", 0)));
     loaded.ReLoad();
     EXPECT_EQ(loaded.DataCount(), 2);
     EXPECT_TRUE(loaded.Flags(0));
@@ -346,33 +277,27 @@ TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
 TEST_F(EventTest, ReloadHoldsNoMoreEventsThanItsSlots) {
     {
         Database db(scratch.path());
-        Database::Transaction tx(db);
-        db.execute("Insert Into Log_Head(SeqNo,Names,Types,FolderID) Values (7,?,6,'05/14')",
-                   {"Trouble Events"});
-        db.execute("Insert Into Log_Head(SeqNo,Names,Types,FolderID) Values (8,?,7,'-----')",
-                   {"Power Events"});
-        for (int i = 1; i <= 1500; ++i) {
-            db.execute("Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Values (?,7,?,-2)",
-                       {i, i % 5});
-            db.execute("Insert Into Power_Event(SeqNo,RelNo,Power_Type) Values (?,8,?)",
-                       {i, i % 2 == 1});
-        }
-        tx.commit();
+        db.execute(
+            "Insert Into Log_Head(SeqNo,Names,Types,FolderID) Values (7,'Trouble Events',6,"
+            "'05/14'),(8,'Power Events',7,'-----')");
+        const QString rows =
+            "With Recursive n(i) As (Select 1 Union All Select i+1 From n Where "
+            "i<1030) ";
+        db.execute(rows +
+                   "Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Select i,7,i%5,-2 "
+                   "From n");
+        db.execute(rows + "Insert Into Power_Event(SeqNo,RelNo,Power_Type) Select i,8,i%2 From n");
     }
     clsTroubleEvent t;
     t.SetSeqNo(7);
     t.ReLoad();
     EXPECT_EQ(t.DataCount(), 1024);
     EXPECT_EQ(t.GasNo(1023), 1024 % 5);
-    EXPECT_EQ(t.Dates(0), rt::Now());  // a row without a date shows the moment of loading
-    EXPECT_EQ(t.GasNo(1024), 0);
-
     clsPowerEvent p;
     p.SetSeqNo(8);
     p.ReLoad();
     EXPECT_EQ(p.DataCount(), 1024);
-    EXPECT_TRUE(p.Flags(1022));
-    EXPECT_FALSE(p.Flags(1023));
+    EXPECT_TRUE(p.Flags(1022) && !p.Flags(1023));
 }
 
 // Random and cut lines: nothing crashes, and a block whose test pass failed leaves nothing
@@ -383,7 +308,7 @@ void Scramble(const QStringList& good, const std::shared_ptr<clsInstrument>& ins
     std::mt19937 rng(4170);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int failed = 0;
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 120; ++round) {
         QStringList block = good;
         for (QString& line : block) {
             const int how = pick(8);
@@ -408,7 +333,7 @@ void Scramble(const QStringList& good, const std::shared_ptr<clsInstrument>& ins
         C stored;  // the store pass alone must survive any line as well
         EXPECT_NO_THROW(stored.StoreLines(block));
     }
-    EXPECT_GT(failed, 30);  // both outcomes are exercised
+    EXPECT_GT(failed, 25);  // both outcomes are exercised
 }
 
 TEST_F(EventTest, RandomAndCutLinesNeverCrashNorStoreFailedBlocks) {
@@ -420,14 +345,4 @@ TEST_F(EventTest, RandomAndCutLinesNeverCrashNorStoreFailedBlocks) {
     Scramble<clsPowerEvents>({PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
                               PowerLine("01", Stamp(14, 5, 13, 9, 30, 15), "0000")},
                              inst, scratch, "Power_Event");
-}
-
-TEST_F(EventTest, ACountLineWithoutAnEventLineStoresNoEvent) {
-    clsAlarmEvents a;
-    QStringList lines = EventLog("01", 'C', Stamp(14, 7, 1, 10, 0, 0), 1);
-    lines.removeLast();  // the event line itself never came
-    ASSERT_TRUE(Download(a, lines));
-    SaveAll(a, inst);
-    EXPECT_EQ(scratch.count("Alarm_Event"), 0);
-    EXPECT_EQ(scratch.count("Log_Head"), 0);
 }

@@ -70,7 +70,6 @@ TEST(CalHistory, GathersEveryChannelIntoOneSlotPerDate) {
     EXPECT_EQ(h->BeforeForm(1, 0), "-----");
     EXPECT_FLOAT_EQ(h->After(4, 1), 12);
     EXPECT_EQ(h->GasInfo().Dates(), Day(1));
-    EXPECT_THROW(h->Before(6, 0), AppError);
 }
 
 TEST(CalHistory, StoresOnlyNewDatesUnderOneHeaderPerIdentity) {

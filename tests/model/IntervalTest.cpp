@@ -5,6 +5,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
+#include "ModelTestLines.h"
 #include "Runtime.h"
 #include "TestSupport.h"
 #include "clsInstrument.h"
@@ -17,6 +18,9 @@
 #include <random>
 
 using namespace qv;
+using test::Download;
+using test::FixedClock;
+using test::GasBlock;
 
 namespace {
 
@@ -27,44 +31,32 @@ QString F5(const char* reading) {
 QString N4(int n) {
     return QString::number(n).rightJustified(4, u'0');
 }
-
 // AD: date YYMMDD and time hhnnss in 5-16, interval seconds in 17-20, padded with blanks.
 QString AD(const char* dateTime, const char* interval = "0060", const char* log = "01") {
     return (QString::fromLatin1(log) + "AD" + dateTime + interval).leftJustified(24, u' ');
 }
 // A0: readings of channels 0-3 in 5-24, event flag 25, calibration flag 26, record no. 27-30.
 QString A0(int recNo, const char* r0 = "20.9", const char* r1 = "0", const char* r2 = "0.0",
-           const char* r3 = "0", char ev = '0', char cl = '0', const char* log = "01") {
-    return QString::fromLatin1(log) + "A0" + F5(r0) + F5(r1) + F5(r2) + F5(r3) + QChar(ev) +
-           QChar(cl) + N4(recNo);
+           const char* r3 = "0", char ev = '0', char cl = '0') {
+    return "01A0" + F5(r0) + F5(r1) + F5(r2) + F5(r3) + QChar(ev) + QChar(cl) + N4(recNo);
 }
 // A1-A5: status digit 5-6, record number 9-12, offset seconds 23-26.
-QString Ev(int digit, const char* status, const QString& recNo, int offset,
-           const char* log = "01") {
-    return QString::fromLatin1(log) + "A" + QString::number(digit) + status + "  " + recNo +
-           QString(10, u' ') + N4(offset);
+QString Ev(int digit, const char* status, const QString& recNo, int offset) {
+    return "01A" + QString::number(digit) + status + "  " + recNo + QString(10, u' ') + N4(offset);
 }
-QString Ev(int digit, const char* status, int recNo, int offset, const char* log = "01") {
-    return Ev(digit, status, N4(recNo), offset, log);
+QString Ev(int digit, const char* status, int recNo, int offset) {
+    return Ev(digit, status, N4(recNo), offset);
 }
 // AE-AI: average 5-9, maximum (AF: minimum) 10-14, its date 15-20 and time 21-26.
 QString Stat(const char* code, const char* avr, const char* extreme, const char* date,
-             const char* time, const char* log = "01") {
-    return QString::fromLatin1(log) + code + F5(avr) + F5(extreme) + date + time;
+             const char* time) {
+    return "01" + QString::fromLatin1(code) + F5(avr) + F5(extreme) + date + time;
 }
-// One 13-column block of the gas table: name, full scale, resolution.
-QString Gas(const char* name, const char* full, const char* resolution) {
-    return QString::fromLatin1(name).leftJustified(3, u' ') + F5(full) + F5(resolution);
+QString AB(const char* serial) {
+    return ("01AB" + QString::fromLatin1(serial).leftJustified(12, u' ')).leftJustified(24, u' ');
 }
-QString AC(const QStringList& blocks, const char* log = "01") {
-    return QString::fromLatin1(log) + "AC" + blocks.join(QString());
-}
-QString AB(const char* serial, const char* log = "01") {
-    return (QString::fromLatin1(log) + "AB" + QString::fromLatin1(serial).leftJustified(12, u' '))
-        .leftJustified(24, u' ');
-}
-QString AA(const char* user, const char* station, const char* log = "01") {
-    return QString::fromLatin1(log) + "AA" + QString::fromLatin1(user).leftJustified(10, u' ') +
+QString AA(const char* user, const char* station) {
+    return "01AA" + QString::fromLatin1(user).leftJustified(10, u' ') +
            QString::fromLatin1(station).leftJustified(10, u' ');
 }
 
@@ -73,8 +65,9 @@ QStringList RealisticLog() {
     return {AD("140509103000"),
             AA("USER01", "STATION-A"),
             AB("A1234567"),
-            AC({Gas("O2", "25.0", "0.1"), Gas("CO", "500", "1"), Gas("H2S", "100.0", "0.1"),
-                Gas("LEL", "100", "1"), Gas("***", "", "")}),
+            "01AC" + GasBlock("O2", "25.0", "0.1") + GasBlock("CO", "500", "1") +
+                GasBlock("H2S", "100.0", "0.1") + GasBlock("LEL", "100", "1") +
+                GasBlock("***", "", ""),
             Stat("AE", "20.8", "20.9", "140509", "103100"),
             Stat("AF", "1.0", "0", "140509", "103200"),
             Stat("AG", "1.0", "12", "140509", "103300"),
@@ -91,37 +84,32 @@ QDateTime Start() {
     return rt::MakeDate(2014, 5, 9, 10, 30, 0);
 }
 
-struct FixedClock : rt::Clock {
-    QDateTime t;
-    explicit FixedClock(QDateTime at) : t(std::move(at)) {}
-    QDateTime now() const override { return t; }
-};
-
-// Puts a block through the test pass and, when that passes, the store pass.
-bool Feed(clsIntervals& c, const QStringList& lines) {
-    return c.TestLines(lines) && c.StoreLines(lines);
-}
-
-// What a record set holds, in a form that shows any change.
-QString Snapshot(const clsInterval& iv) {
+// Everything a record set holds, as text, so that any change or loss shows. Names can be
+// compared trimmed, as an empty name is stored as one blank.
+QString Snapshot(const clsInterval& iv, bool trimNames = false) {
+    auto f = [](float v) { return QString::number(v, 'g', 9); };
+    auto n = [](int v) { return QString::number(v); };
     const clsHeader& h = iv.GasInfo();
-    QStringList s{QString::number(iv.DataCount()),
-                  QString::number(iv.EventCount()),
-                  rt::IsoText(h.Dates()),
-                  h.Names(),
-                  h.FolderID(),
-                  QString::number(h.Intervals()),
-                  h.UserId(),
-                  h.StationID(),
-                  h.SerialNo()};
+    QStringList s{n(iv.DataCount()), n(iv.EventCount()), rt::IsoText(h.Dates()),
+                  h.Names(),         h.FolderID(),       n(h.Intervals()),
+                  h.UserId(),        h.StationID(),      h.SerialNo(),
+                  n(h.Types()),      n(h.DCount())};
     for (int ch = 0; ch < 5; ++ch)
-        s << h.GasName(ch) << QString::number(h.GasEnable(ch)) << QString::number(h.GasAvr(ch))
-          << QString::number(h.GasMax(ch)) << QString::number(h.GasMin(ch))
-          << rt::IsoText(h.GasMaxDate(ch));
-    for (int i = 0; i < iv.DataCount(); ++i)
-        s << rt::IsoText(iv.DateTimes(i)) << iv.GasValueForm(0, i);
-    for (int i = 0; i < iv.EventCount(); ++i)
-        s << rt::IsoText(iv.EventDateTimes(i)) << iv.GasEventForm(0, i);
+        s << (trimNames ? rt::Trim(h.GasName(ch)) : h.GasName(ch)) << n(h.GasEnable(ch))
+          << n(h.GasPoint(ch)) << f(h.GasFull(ch)) << f(h.GasDesit(ch)) << f(h.GasAvr(ch))
+          << f(h.GasMax(ch)) << f(h.GasMin(ch)) << rt::IsoText(h.GasMaxDate(ch))
+          << rt::IsoText(h.GasMinDate(ch));
+    for (int i = 0; i < iv.DataCount(); ++i) {
+        s << rt::IsoText(iv.DateTimes(i));
+        for (int ch = 0; ch < 5; ++ch)
+            s << f(iv.GasValue(ch, i).toFloat()) << n(iv.GasNowEvent(ch, i))
+              << n(iv.GasNowCalib(ch, i));
+    }
+    for (int i = 0; i < iv.EventCount(); ++i) {
+        s << rt::IsoText(iv.EventDateTimes(i));
+        for (int ch = 0; ch < 5; ++ch)
+            s << f(iv.GasEvent(ch, i).toFloat());
+    }
     return s.join(u'|');
 }
 
@@ -138,28 +126,18 @@ std::map<QString, QString> Snapshot(const clsIntervals& c) {
 
 }  // namespace
 
-TEST(Interval, StartLineSetsDateNameFolderAndInterval) {
+TEST(Interval, StartLineKeepsWhatItCanReadAndCarriesDatesOver) {
     clsInterval iv;
-    const QString line = AD("140509103000");
-    EXPECT_TRUE(iv.SetDataAD(line, true));
-    EXPECT_EQ(iv.GasInfo().Dates(), clsHeader::ClearedDate());  // the test pass stores nothing
-    EXPECT_TRUE(iv.SetDataAD(line, false));
-    EXPECT_EQ(iv.GasInfo().Dates(), Start());
-    EXPECT_EQ(iv.GasInfo().Intervals(), 60);
-    EXPECT_EQ(iv.GasInfo().Names(), "iv09103000");
-    EXPECT_EQ(iv.GasInfo().FolderID(), "05/14");
-    EXPECT_EQ(iv.GasInfo().Types(), TypeInterval);
-
+    const clsHeader& h = iv.GasInfo();
+    ASSERT_TRUE(iv.SetDataAD(AD("140509103000"), false));
     // A bad interval is refused, yet the store pass keeps the date and the interval it had.
-    const QString badInterval = AD("140610080000", "00x0");
-    EXPECT_FALSE(iv.SetDataAD(badInterval, true));
-    EXPECT_FALSE(iv.SetDataAD(badInterval, false));
-    EXPECT_EQ(iv.GasInfo().Dates(), rt::MakeDate(2014, 6, 10, 8, 0, 0));
-    EXPECT_EQ(iv.GasInfo().Names(), "iv10080000");
-    EXPECT_EQ(iv.GasInfo().Intervals(), 60);
+    EXPECT_FALSE(iv.SetDataAD(AD("140610080000", "00x0"), true));
+    EXPECT_FALSE(iv.SetDataAD(AD("140610080000", "00x0"), false));
+    EXPECT_EQ(h.Dates(), rt::MakeDate(2014, 6, 10, 8, 0, 0));
+    EXPECT_EQ(h.Intervals(), 60);
     // Out-of-range fields carry over like the original's date assembly.
     EXPECT_TRUE(iv.SetDataAD(AD("141332250000"), false));
-    EXPECT_EQ(iv.GasInfo().Dates(), rt::MakeDate(2015, 2, 2, 1, 0, 0));
+    EXPECT_EQ(h.Dates(), rt::MakeDate(2015, 2, 2, 1, 0, 0));
     EXPECT_FALSE(iv.SetDataAD(AD("14AB09103000"), true));
 }
 
@@ -169,24 +147,16 @@ TEST(Interval, SamplesFollowRecordNumbersAndStatusReadingsMakeEvents) {
     for (int n : {1, 2, 2, 3})
         EXPECT_TRUE(iv.SetDataA0(A0(n, "20.9", "5", "0.0", "1"), false));
     ASSERT_EQ(iv.DataCount(), 3);
-    EXPECT_EQ(iv.DateTimes(0), Start().addSecs(60));
-    EXPECT_EQ(iv.DateTimes(1), Start().addSecs(120));
     EXPECT_EQ(iv.DateTimes(2), Start().addSecs(180));
-    EXPECT_FLOAT_EQ(iv.GasValue(0, 0).toFloat(), 20.9f);
     EXPECT_FLOAT_EQ(iv.GasValue(4, 0).toFloat(), 20.9f);  // channel 4 copies channel 0
-    EXPECT_FLOAT_EQ(iv.GasValue(3, 2).toFloat(), 1.0f);
     EXPECT_EQ(iv.EventCount(), 0);
 
-    // ALR reads as -4: an event at the sample's time in channels 0 and 4, flags per channel.
+    // ALR reads as -4: an event at the sample's time in channels 0 and 4, flags per sample.
     EXPECT_TRUE(iv.SetDataA0(A0(4, "ALR", "0", "0.0", "0", '1', '1'), false));
-    EXPECT_FLOAT_EQ(iv.GasValue(0, 3).toFloat(), -4.0f);
     EXPECT_FLOAT_EQ(iv.GasValue(4, 3).toFloat(), -4.0f);
-    EXPECT_TRUE(iv.GasNowEvent(2, 3));
-    EXPECT_TRUE(iv.GasNowCalib(4, 3));
-    EXPECT_FALSE(iv.GasNowEvent(2, 2));
+    EXPECT_TRUE(iv.GasNowEvent(2, 3) && iv.GasNowCalib(4, 3) && !iv.GasNowEvent(2, 2));
     ASSERT_EQ(iv.EventCount(), 1);
     EXPECT_EQ(iv.EventDateTimes(0), Start().addSecs(240));
-    EXPECT_FLOAT_EQ(iv.GasEvent(0, 0).toFloat(), -4.0f);
     EXPECT_FLOAT_EQ(iv.GasEvent(4, 0).toFloat(), -4.0f);
     EXPECT_FLOAT_EQ(iv.GasEvent(1, 0).toFloat(), -1.0f);
 
@@ -201,13 +171,10 @@ TEST(Interval, SamplesFollowRecordNumbersAndStatusReadingsMakeEvents) {
 TEST(Interval, EventLinesTakeTheirTimeFromTheLastSample) {
     clsInterval iv;
     ASSERT_TRUE(iv.SetDataAD(AD("140509103000"), false));
-    EXPECT_TRUE(iv.SetDataA0(Ev(3, "02", 0, 30), true));
-    EXPECT_EQ(iv.EventCount(), 0);  // the test pass stores nothing
     EXPECT_TRUE(iv.SetDataA0(Ev(3, "02", 0, 30), false));
     ASSERT_EQ(iv.EventCount(), 1);
     EXPECT_EQ(iv.EventDateTimes(0), Start().addSecs(30));
     EXPECT_FLOAT_EQ(iv.GasEvent(2, 0).toFloat(), -4.0f);  // status digit 2: ALARM
-    EXPECT_FLOAT_EQ(iv.GasEvent(0, 0).toFloat(), -1.0f);
 
     // With a record number above 0 the event follows the most recent sample, whatever its number.
     ASSERT_TRUE(iv.SetDataA0(A0(1), false));
@@ -231,21 +198,17 @@ TEST(Interval, EventLinesTakeTheirTimeFromTheLastSample) {
 TEST(Interval, StatisticsLines) {
     const float savedConv = ConvFactor;
     ConvFactor = 0.05f;
-    rt::SetClock(std::make_shared<FixedClock>(rt::MakeDate(2020, 1, 2, 3, 4, 5)));
+    FixedClock clock(rt::MakeDate(2020, 1, 2, 3, 4, 5));
     clsInterval iv;
     clsHeader& h = iv.GasInfo();
-    EXPECT_TRUE(iv.SetDataAE(Stat("AE", "10", "20", "140509", "111500"), true));
-    EXPECT_FLOAT_EQ(h.GasAvr(0), 0.0f);  // the test pass stores nothing
+    // Channel 4 is channel 0 in the second unit; status codes and zero are not converted.
     EXPECT_TRUE(iv.SetDataAE(Stat("AE", "10", "20", "140509", "111500"), false));
-    EXPECT_FLOAT_EQ(h.GasAvr(0), 10.0f);
     EXPECT_FLOAT_EQ(h.GasAvr(4), 0.5f);
     EXPECT_FLOAT_EQ(h.GasMax(4), 1.0f);
-    EXPECT_FLOAT_EQ(h.GasMin(0), -1.0f);
     EXPECT_FLOAT_EQ(h.GasMin(4), -1.0f);
-    EXPECT_EQ(h.GasMaxDate(0), rt::MakeDate(2014, 5, 9, 11, 15, 0));
     EXPECT_EQ(h.GasMaxDate(4), rt::MakeDate(2014, 5, 9, 11, 15, 0));
     EXPECT_TRUE(iv.SetDataAE(Stat("AE", "-1", "0", "******", "******"), false));
-    EXPECT_FLOAT_EQ(h.GasAvr(4), -1.0f);  // status codes and zero are not converted
+    EXPECT_FLOAT_EQ(h.GasAvr(4), -1.0f);
     EXPECT_EQ(h.GasMaxDate(4), rt::MakeDate(2020, 1, 2, 3, 4, 5));
 
     // AF and AG both set channel 1's average; AF its minimum, AG its maximum.
@@ -265,7 +228,6 @@ TEST(Interval, StatisticsLines) {
     EXPECT_FLOAT_EQ(h.GasMax(2), 8.0f);
     EXPECT_EQ(h.GasMaxDate(2), rt::MakeDate(2014, 5, 10));
     ConvFactor = savedConv;
-    rt::SetClock(nullptr);
 }
 
 TEST(Interval, GasTableLine) {
@@ -273,18 +235,15 @@ TEST(Interval, GasTableLine) {
     clsHeader& h = iv.GasInfo();
     h.SetGasName(2, "OLD");
     h.SetGasEnable(2, true);
-    const QString line = AC({Gas("O2", "25.0", "0.1"), Gas("CO", "500", "1"),
-                             Gas("***", "100.0", "0.1"), Gas("LEL", "", "1"), Gas("", "", "")});
-    ASSERT_EQ(line.size(), 69);
+    const QString line = "01AC" + GasBlock("O2", "25.0", "0.1") + GasBlock("CO", "500", "1") +
+                         GasBlock("***", "100.0", "0.1") + GasBlock("LEL", "", "1") +
+                         GasBlock("", "", "");
     EXPECT_FALSE(iv.SetDataAC(line, true));  // block 4 has no full scale
-    EXPECT_FALSE(h.GasEnable(0));
     EXPECT_FALSE(iv.SetDataAC(line, false));
     EXPECT_TRUE(h.GasEnable(0));
     EXPECT_EQ(h.GasName(0), "O2 ");
     EXPECT_FLOAT_EQ(h.GasFull(0), 25.0f);
-    EXPECT_FLOAT_EQ(h.GasDesit(0), 0.1f);
     EXPECT_EQ(h.GasPoint(0), 1);
-    EXPECT_EQ(h.GasPoint(1), 0);
     EXPECT_FALSE(h.GasEnable(2));  // "***": disabled, name kept
     EXPECT_EQ(h.GasName(2), "OLD");
     EXPECT_TRUE(h.GasName(3).isEmpty());  // the refused block stores nothing
@@ -292,7 +251,7 @@ TEST(Interval, GasTableLine) {
     EXPECT_FALSE(iv.SetDataAC(line.left(68), false));
 }
 
-TEST(Interval, FindersAndAccessors) {
+TEST(Interval, FindersAndCounts) {
     clsInterval iv;
     ASSERT_TRUE(iv.SetDataAD(AD("140509103000"), false));
     ASSERT_TRUE(iv.SetDataA0(A0(1), false));               // 10:31
@@ -309,24 +268,11 @@ TEST(Interval, FindersAndAccessors) {
     EXPECT_EQ(iv.SerchValue(Start().addSecs(300)), 0);
     EXPECT_EQ(iv.SerchValue(rt::MakeDate(1997, 1, 1)), 0);  // outside the searched years
 
-    // Formatting follows the channel's decimals; outside the records the values are neutral.
-    iv.GasInfo().SetGasPoint(0, 2);
-    EXPECT_EQ(iv.GasValueForm(0, 0), "20.90");
-    EXPECT_EQ(iv.GasEventForm(1, 0), "ALARM");
-    EXPECT_EQ(iv.GasValueForm(0, 2), "");
-    EXPECT_FALSE(iv.GasValue(0, 2).isValid());
-    EXPECT_FALSE(iv.GasValue(6, 0).isValid());
-    EXPECT_EQ(iv.DateTimes(-1), rt::ZeroDate());
-    iv.SetGasValue(0, 5, 1.0f);  // ignored
-    EXPECT_FALSE(iv.GasNowCalib(0, 5));
-
     // Counts set from outside never reach past the records' storage.
     iv.SetDataCount(4096);
     EXPECT_EQ(iv.DataCount(), 2);
     iv.SetEventCount(5000);
     EXPECT_EQ(iv.EventCount(), 2);
-    iv.SetDataCount(1);
-    EXPECT_EQ(iv.DataCount(), 1);
 }
 
 TEST(IntervalCapacity, TestPassRefusesTheSampleBeyondTheLastSlot) {
@@ -365,26 +311,26 @@ TEST(IntervalCapacity, EventsCountAgainstTheirOwnSlotsAcrossBlocks) {
     for (int i = 0; i < clsInterval::EventCapacity + 1; ++i)
         events << Ev(1, "02", 0, 2 * i + 1);
     clsIntervals c;
-    ASSERT_TRUE(Feed(c, {AD("140509103000")}));
+    ASSERT_TRUE(Download(c, {AD("140509103000")}));
     EXPECT_FALSE(c.TestLines(events));
     EXPECT_EQ(c.FailLine(), "\r\n" + events.last());
 
     // The first block fills the event slots; the next one is checked against what is stored.
     const QString last = events.takeLast();
-    ASSERT_TRUE(Feed(c, events.mid(0, 2000)));
-    ASSERT_TRUE(Feed(c, events.mid(2000) + QStringList{events.first(), events.last()}));
+    ASSERT_TRUE(Download(c, events.mid(0, 2000)));
+    ASSERT_TRUE(Download(c, events.mid(2000) + QStringList{events.first(), events.last()}));
     auto iv = c.Item("01 L");
     EXPECT_EQ(iv->EventCount(), clsInterval::EventCapacity);
     EXPECT_FALSE(c.TestLines({last}));
     EXPECT_FALSE(iv->SetDataA0(last, false));
     // A sample with a status reading needs an event slot too; a plain one does not.
     EXPECT_FALSE(c.TestLines({A0(1, "ALR")}));
-    EXPECT_TRUE(Feed(c, {A0(1)}));
+    EXPECT_TRUE(Download(c, {A0(1)}));
     EXPECT_EQ(iv->EventCount(), clsInterval::EventCapacity);
     EXPECT_EQ(iv->DataCount(), 1);
 }
 
-TEST(Intervals, RoutingIdentityLinesAndMessages) {
+TEST(Intervals, LengthGateIdentityLinesAndMessages) {
     SetCatalogueLanguage(CatalogueLanguage::English);
     clsIntervals c;
     EXPECT_TRUE(c.SetDatas("01AD1405091030000060", true));  // 20 characters: ignored
@@ -393,44 +339,28 @@ TEST(Intervals, RoutingIdentityLinesAndMessages) {
     EXPECT_FALSE(
         c.SetDatas("01ABA1234567\t\t\t\t\t\t\t\t\t", true));  // 12 characters once stripped
     EXPECT_EQ(c.FailLine(), "\r\n01ABA1234567");
-    EXPECT_EQ(c.Count(), 1);
-    EXPECT_TRUE(c.SetDatas(AB(""), false));
-    EXPECT_EQ(c.Item("01 L")->GasInfo().SerialNo(), "*");
     EXPECT_TRUE(c.SetDatas(AB(" A12 \x01 "), false));
     EXPECT_EQ(c.Item("01 L")->GasInfo().SerialNo(), "A12");
     EXPECT_TRUE(c.SetDatas(AA("USER01", ""), false));
-    EXPECT_EQ(c.Item("01 L")->GasInfo().UserId(), "USER01");
-    EXPECT_EQ(c.Item("01 L")->GasInfo().StationID(), "*");
+    EXPECT_EQ(c.Item("01 L")->GasInfo().UserId() + c.Item("01 L")->GasInfo().StationID(),
+              "USER01*");
     EXPECT_FALSE(c.SetDatas(AA("USER01", "ST").left(23) + "\r", true));
 
-    // An unknown code only creates the record set; a log number must be a number.
-    EXPECT_TRUE(c.SetDatas("03AZ" + QString(20, u'x'), true));
-    EXPECT_EQ(c.Item(2)->Key(), "03 L");
-    EXPECT_FALSE(c.SetDatas("XXAD140509103000006000", true));
-
     // Each accepted start line of the store pass announces its log; the test pass never does.
-    c.SetFailLine({});
     EXPECT_TRUE(c.SetDatas(AD("140509103000"), false));
     EXPECT_TRUE(c.SetDatas(AD("140510114500", "0060", "02"), false));
     EXPECT_EQ(c.MessageString(), "New Data! Name - iv10114500");
     EXPECT_FALSE(c.SetDatas(AD("14AB10114500", "0060", "02"), true));
     EXPECT_EQ(c.MessageString(), "New Data! Name - iv10114500");
-    EXPECT_EQ(c.FailLine(), "\r\n" + AD("14AB10114500", "0060", "02"));
-    // A TAB in the middle of a line is dropped before the columns are counted.
-    QString tabbed = A0(1);
-    tabbed.insert(9, u'\t');
-    EXPECT_TRUE(c.SetDatas(tabbed, false));
-    EXPECT_FLOAT_EQ(c.Item("01 L")->GasValue(1, 0).toFloat(), 0.0f);
-    EXPECT_EQ(c.Item("01 L")->DateTimes(0), Start().addSecs(60));
     FollowSystemLanguage();
 }
 
 TEST(IntervalStore, RoundTripGivesBackTheDownloadedLog) {
     test::ScratchDatabase db;
-    rt::SetClock(std::make_shared<FixedClock>(rt::MakeDate(2014, 5, 9, 12, 0, 0)));
+    FixedClock clock(rt::MakeDate(2014, 5, 9, 12, 0, 0));
     clsIntervals c;
     c.SetInstruments(std::make_shared<clsInstrument>());
-    ASSERT_TRUE(Feed(c, RealisticLog()));
+    ASSERT_TRUE(Download(c, RealisticLog()));
     ASSERT_EQ(c.Count(), 1);
     auto iv = c.Item(1);
     ASSERT_EQ(iv->DataCount(), 3);
@@ -440,7 +370,6 @@ TEST(IntervalStore, RoundTripGivesBackTheDownloadedLog) {
     EXPECT_EQ(db.count("Gas_List"), 5);
     EXPECT_EQ(db.count("Interval_Data"), 3);
     EXPECT_EQ(db.count("Interval_Event"), 3);
-    EXPECT_EQ(iv->SeqNo(), 0);  // storing does not set the record set's key
 
     Database d(db.path());
     const int32_t key = static_cast<int32_t>(d.scalar("Select SeqNo From Log_Head").toLongLong());
@@ -449,48 +378,21 @@ TEST(IntervalStore, RoundTripGivesBackTheDownloadedLog) {
     back.SetSeqNo(key);
     back.ReLoad();
     EXPECT_EQ(back.ValueCount(), 2);  // the third sample holds a status reading
-    ASSERT_EQ(back.DataCount(), 3);
-    ASSERT_EQ(back.EventCount(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(back.DateTimes(i), iv->DateTimes(i));
-        EXPECT_EQ(back.EventDateTimes(i), iv->EventDateTimes(i));
-        for (int ch = 0; ch < 5; ++ch) {
-            EXPECT_FLOAT_EQ(back.GasValue(ch, i).toFloat(), iv->GasValue(ch, i).toFloat());
-            EXPECT_EQ(back.GasNowEvent(ch, i), iv->GasNowEvent(ch, i));
-            EXPECT_EQ(back.GasNowCalib(ch, i), iv->GasNowCalib(ch, i));
-            EXPECT_FLOAT_EQ(back.GasEvent(ch, i).toFloat(), iv->GasEvent(ch, i).toFloat());
-        }
-    }
+    EXPECT_EQ(Snapshot(back, true), Snapshot(*iv, true));
     EXPECT_FLOAT_EQ(back.GasValue(2, 2).toFloat(), 0.5f);
     EXPECT_FLOAT_EQ(back.GasEvent(1, 0).toFloat(), -4.0f);
 
     const clsHeader& h = back.GasInfo();
-    const clsHeader& o = iv->GasInfo();
-    EXPECT_EQ(h.Names(), "iv09103000");
+    EXPECT_EQ(
+        QStringList({h.Names(), h.FolderID(), h.UserId(), h.StationID(), h.SerialNo()}).join(u'|'),
+        "iv09103000|05/14|USER01|STATION-A|A1234567");
     EXPECT_EQ(h.Dates(), Start());
-    EXPECT_EQ(h.FolderID(), "05/14");
     EXPECT_EQ(h.Intervals(), 60);
-    EXPECT_EQ(h.UserId(), "USER01");
-    EXPECT_EQ(h.StationID(), "STATION-A");
-    EXPECT_EQ(h.SerialNo(), "A1234567");
     EXPECT_EQ(h.Types(), TypeInterval);
     EXPECT_EQ(h.DCount(), 6);
-    for (int ch = 0; ch < 5; ++ch) {
-        EXPECT_EQ(rt::Trim(h.GasName(ch)), rt::Trim(o.GasName(ch))) << ch;  // "" is stored " "
-        EXPECT_EQ(h.GasEnable(ch), o.GasEnable(ch)) << ch;
-        EXPECT_EQ(h.GasPoint(ch), o.GasPoint(ch)) << ch;
-        EXPECT_FLOAT_EQ(h.GasFull(ch), o.GasFull(ch)) << ch;
-        EXPECT_FLOAT_EQ(h.GasDesit(ch), o.GasDesit(ch)) << ch;
-        EXPECT_FLOAT_EQ(h.GasAvr(ch), o.GasAvr(ch)) << ch;
-        EXPECT_FLOAT_EQ(h.GasMax(ch), o.GasMax(ch)) << ch;
-        EXPECT_FLOAT_EQ(h.GasMin(ch), o.GasMin(ch)) << ch;
-        EXPECT_EQ(h.GasMaxDate(ch), o.GasMaxDate(ch)) << ch;
-        EXPECT_EQ(h.GasMinDate(ch), o.GasMinDate(ch)) << ch;
-    }
     EXPECT_FLOAT_EQ(h.GasMax(1), 12.0f);
     EXPECT_FLOAT_EQ(h.GasMin(1), 0.0f);
     EXPECT_EQ(h.GasMaxDate(2), rt::MakeDate(2014, 5, 9, 12, 0, 0));  // "******": the clock
-    rt::SetClock(nullptr);
 }
 
 TEST(IntervalStore, StoresOnceAndWholeOrNotAtAll) {
@@ -498,12 +400,12 @@ TEST(IntervalStore, StoresOnceAndWholeOrNotAtAll) {
     auto instrument = std::make_shared<clsInstrument>();
     clsIntervals first;
     first.SetInstruments(instrument);
-    ASSERT_TRUE(Feed(first, RealisticLog()));
+    ASSERT_TRUE(Download(first, RealisticLog()));
     first.Item(1)->Update();
     first.Item(1)->Update();
     clsIntervals again;  // the same log downloaded once more
     again.SetInstruments(instrument);
-    ASSERT_TRUE(Feed(again, RealisticLog()));
+    ASSERT_TRUE(Download(again, RealisticLog()));
     again.Item(1)->Update();
     EXPECT_EQ(db.count("Log_Head"), 1);
     EXPECT_EQ(db.count("Interval_Data"), 3);
@@ -514,7 +416,7 @@ TEST(IntervalStore, StoresOnceAndWholeOrNotAtAll) {
     other.SetInstruments(instrument);
     QStringList lines = RealisticLog();
     lines[0] = AD("140601080000");
-    ASSERT_TRUE(Feed(other, lines));
+    ASSERT_TRUE(Download(other, lines));
     Database(db.path()).execute("Drop Table Interval_Event");
     EXPECT_THROW(other.Item(1)->Update(), AppError);
     EXPECT_EQ(db.count("Log_Head"), 1);
@@ -525,17 +427,12 @@ TEST(IntervalStore, StoresOnceAndWholeOrNotAtAll) {
 TEST(IntervalStore, NothingToStoreOrNoInstrumentWritesNothing) {
     test::ScratchDatabase db;
     clsIntervals c;
-    ASSERT_TRUE(Feed(c, {AD("140509103000"), AB("A1234567")}));
+    ASSERT_TRUE(Download(c, {AD("140509103000"), AB("A1234567")}));
     c.Item(1)->Update();  // no samples, no events: not even the header
     EXPECT_EQ(db.count("Log_Head"), 0);
 
-    ASSERT_TRUE(Feed(c, {A0(1)}));
-    try {
-        c.Item(1)->Update();
-        ADD_FAILURE() << "stored without an instrument";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.number(), ErrObjectMissing);
-    }
+    ASSERT_TRUE(Download(c, {A0(1)}));
+    EXPECT_EQ(test::ErrorOf([&] { c.Item(1)->Update(); }), ErrObjectMissing);
     EXPECT_EQ(db.count("Log_Head"), 0);
     EXPECT_EQ(db.count("Interval_Data"), 0);
 }
@@ -557,24 +454,17 @@ TEST(Intervals, RandomAndTruncatedLinesNeverCrashOrStoreAFailedBlock) {
     };
     auto instrument = std::make_shared<clsInstrument>();
     int stored = 0, refused = 0;
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         clsIntervals c;
         c.SetInstruments(instrument);
         for (int b = 0; b < 3; ++b) {
             QStringList block;
             for (int n = pick(8) + 1; n > 0; --n) {
                 const QString line = valid[pick(valid.size())];
-                switch (pick(3)) {
-                    case 0:
-                        block << line;
-                        break;
-                    case 1:
-                        block << line.left(pick(line.size() + 1));
-                        break;
-                    default:
-                        block << randomText();
-                        break;
-                }
+                const int how = pick(3);
+                block << (how == 0   ? line
+                          : how == 1 ? line.left(pick(line.size() + 1))
+                                     : randomText());
             }
             const auto before = Snapshot(c);
             c.SetFailLine({});
@@ -595,6 +485,6 @@ TEST(Intervals, RandomAndTruncatedLinesNeverCrashOrStoreAFailedBlock) {
             EXPECT_NO_THROW(item->Update());
         }
     }
-    EXPECT_GT(stored, 50);
-    EXPECT_GT(refused, 50);
+    EXPECT_GT(stored, 40);
+    EXPECT_GT(refused, 40);
 }
