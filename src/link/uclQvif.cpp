@@ -319,9 +319,13 @@ void uclQvif::ReceiveStep() {
         return;
     }
     // Every complete frame is cut out before any is answered: an answer empties the buffer.
+    // The start of a frame that was already arriving belongs to the reply that the answer asks
+    // for, so it is kept.
     const QList<CutFrame> frames = CutFrames(receiveBuffer_);
+    const QByteArray remainder = receiveBuffer_;
     for (const CutFrame& f : frames)
         HandleFrame(f.bytes, f.terminator);
+    if (!frames.isEmpty()) receiveBuffer_ = remainder;
 }
 
 QByteArray uclQvif::AnswerFrame(char answer, char terminator) const {
@@ -329,12 +333,34 @@ QByteArray uclQvif::AnswerFrame(char answer, char terminator) const {
     return MakeFrame(lastFrame_.mid(5, length) + answer, terminator);
 }
 
-void uclQvif::HandleFrame(const QByteArray& frame, char terminator) {
-    WriteSerialLog(GetMessage(5549, {ShowControlChars(frame)}));
+bool uclQvif::IsStrayBlock(const QByteArray& frame) const {
+    static const QList<QByteArray> kinds = {"DR,R,", "DJ,R,", "VE,R,", "TV,R,",
+                                            "DO,R,", "IH,R,", "EP,R,"};
+    const QByteArray kind = frame.mid(5, 5);
+    if (!kinds.contains(kind)) return false;
+    if (status_ != StatusBlockDownload) return true;
+    const int length = kind == "IH,R," ? 7 : 5;
+    return frame.mid(5, length) != lastFrame_.mid(5, length);
+}
+
+void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
+    WriteSerialLog(GetMessage(5549, {ShowControlChars(received)}));
+    // Line noise that holds a terminator but no frame start is no reply: answering it would
+    // have the instrument send a block once more than it is asked for.
+    const qsizetype start = received.lastIndexOf(STX);
+    if (start < 0) return;
+    const QByteArray frame = received.mid(start);
+    // A block that belongs to no running transfer (a late copy of a last block that was
+    // already taken, a block of an earlier request) is only logged: taking it would add its
+    // records a second time, and answering it would start the instrument on a transfer
+    // nobody waits for.
+    if (IsStrayBlock(frame)) return;
+
+    // A copy of the block just taken (the instrument missed the ACK) is acknowledged again
+    // but not taken again.
     const bool repeated = status_ == StatusBlockDownload && terminator != CR &&
                           !lastAcceptedBlock_.isEmpty() && frame == lastAcceptedBlock_;
-    const bool ok = repeated || ParseReply(frame);
-    if (ok) {
+    if (repeated || ParseReply(frame)) {
         if (status_ == StatusBlockDownload && terminator != CR) lastAcceptedBlock_ = frame;
         if (terminator == ETB)
             Send(AnswerFrame(ACK, ETB), true);

@@ -246,6 +246,7 @@ class uclQvif : public QObject {
     bool DecodeSetting(const QString& key, const clsToken& tok);
     bool DecodeChannels(const QString& key, const clsToken& tok);
     bool DecodeBlock(const QString& key, const clsToken& tok);
+    bool IsStrayBlock(const QByteArray& frame) const;
     bool DecodeDump(const clsToken& tok);
     void WriteDumpPage();
 

