@@ -46,7 +46,7 @@ TEST(Commands, ClearDataAndPowerOffAskFirst) {
     rig.dialogs.AnswerMsgBox(vbYes);
     rig.link.results["XC"] = false;
     rig.page->cmdDown_Click(7);
-    EXPECT_EQ(rig.Written(), (QStringList{PageRig::Text(5433), PageRig::Text(5435)}));
+    EXPECT_EQ(rig.journal, (QStringList{PageRig::Text(5433), PageRig::Text(5435)}));
     EXPECT_EQ(rig.link.log, (QStringList{"[XC]", GetMessage(5559)}));
     EXPECT_EQ(rig.Enabled(), kBefore);
 
@@ -63,20 +63,8 @@ TEST(Commands, ClearDataAndPowerOffAskFirst) {
     rig.link.connected = false;
     rig.dialogs.AnswerMsgBox(vbYes);
     rig.page->cmdDown_Click(8);
-    EXPECT_EQ(rig.Written().last(), PageRig::Text(5409));
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5409));
     EXPECT_EQ(rig.link.calls.count("RO"), 1);
-}
-
-TEST(Commands, NothingStartsWhileAnOperationRuns) {
-    PageRig rig;
-    rig.link.during = [&](const QString& op) {
-        if (op != "DR") return;
-        rig.page->cmdDown_Click(3);
-        rig.page->RunAutomaticMode();
-    };
-    rig.page->cmdDown_Click(2);
-    EXPECT_EQ(rig.link.calls, QStringList{"DR"});
-    EXPECT_FALSE(rig.page->Busy());
 }
 
 struct Automatic : ::testing::Test {
@@ -90,10 +78,10 @@ struct Automatic : ::testing::Test {
     }
 };
 
-TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmed) {
+TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmedAndAFailedRemovalStillSwitchesOff) {
     rig.page->RunAutomaticMode();
     EXPECT_EQ(rig.link.calls.mid(rig.link.calls.size() - 2), (QStringList{"XC", "RO"}));
-    EXPECT_EQ(rig.Written().last(), PageRig::Text(5410));
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5410));
 
     // The box ticked while the boxes ignored clicks: nobody confirmed the removal.
     AutoRemoveData = false;
@@ -102,18 +90,18 @@ TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmed) {
     rig.page->RunAutomaticMode();
     EXPECT_FALSE(rig.link.calls.contains("XC"));
     EXPECT_EQ(rig.link.calls.last(), "RO");
-}
 
-TEST_F(Automatic, AFailedRemovalStillSwitchesOffAndEndsFailed) {
-    ServiceMode = true;
+    // A failed removal still switches off, and the run ends failed without a fresh start.
+    AutoRemoveData = ServiceMode = rig.link.connected = true;
     rig.link.results["XC"] = false;
     rig.link.results["RO"] = false;
+    const int afresh = rig.afresh;
     rig.page->RunAutomaticMode();
     EXPECT_EQ(rig.link.calls.mid(rig.link.calls.size() - 3), (QStringList{"DO", "XC", "RO"}));
     EXPECT_TRUE(rig.link.log.contains(GetMessage(5558)));
-    EXPECT_EQ(rig.Written().mid(rig.Written().size() - 3),
+    EXPECT_EQ(rig.journal.mid(rig.journal.size() - 3),
               (QStringList{PageRig::Text(5435), PageRig::Text(5408), PageRig::Text(5411)}));
-    EXPECT_EQ(rig.afresh, 0);
+    EXPECT_EQ(rig.afresh, afresh);
     EXPECT_EQ(OperationMode, OpIdle);
     EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
 }
@@ -150,25 +138,30 @@ TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
     EXPECT_EQ(rig.dialogs.asked().size(), asked);
 }
 
-TEST(LinkEvents, AConnectionDuringAnOperationStartsNothingAndEnablesOnlyAfterwards) {
+TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwards) {
     PageRig rig;
     rig.page->uclQV4170_OnConnect();
-    EXPECT_EQ(rig.Written(), QStringList{"QV-4170...Connection Successful."});
     EXPECT_EQ(rig.ColorOf("QV-4170...Connection Successful."), ui::RGB(0, 0, 255));
     EXPECT_EQ(rig.page->shpStatus[1]->BackColor(), rig.LampGreen[0]);
     const std::array<bool, 9> connected{true, true, false, false, false, false, false, false, true};
     EXPECT_EQ(rig.Enabled(), connected);
     EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
 
-    // Reconnected while a download runs: the buttons wait for its end.
+    // While a download runs no click or automatic run starts, and a reconnection's buttons wait
+    // for its end.
     rig.SetEnabled(kNone);
     std::array<bool, 9> during{};
     rig.link.during = [&](const QString& op) {
         if (op != "DR") return;
+        rig.page->cmdDown_Click(3);
+        rig.page->RunAutomaticMode();
         rig.page->uclQV4170_OnConnect();
         during = rig.Enabled();
     };
+    rig.link.calls.clear();
     rig.page->cmdDown_Click(2);
+    EXPECT_EQ(rig.link.calls, QStringList{"DR"});
+    EXPECT_FALSE(rig.page->Busy());
     EXPECT_EQ(during, kNone);
     EXPECT_EQ(rig.Enabled(), connected);
 
@@ -188,28 +181,30 @@ TEST(LinkEvents, AConnectionDuringAnOperationStartsNothingAndEnablesOnlyAfterwar
     EXPECT_FALSE(uploadDuring);
     EXPECT_EQ(rig.link.calls.count("Instrument"), 1);
     EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
+    // A run that switched the instrument off leaves nothing to upload to.
+    rig.link.during = nullptr;
+    rig.link.results["RO"] = rig.link.connected = true;
+    rig.cmdOptionUpdate->setEnabled(false);
+    rig.page->uclQV4170_OnConnect();
+    EXPECT_FALSE(rig.cmdOptionUpdate->isEnabled());
 }
 
-TEST(LinkEvents, ALostLinkDisablesEverythingAlsoWhenACommandRuns) {
+TEST(LinkEvents, ALostLinkRetriesMessagesDumpAndPortErrors) {
     PageRig rig;
     rig.SetEnabled(kBefore);
     rig.link.during = [&](const QString&) { rig.page->uclQV4170_OnDisConnect(); };
     rig.link.results["DR"] = false;
     rig.page->cmdDown_Click(2);
+    // The link went while a command ran: it gives the buttons back disabled.
     EXPECT_EQ(rig.Enabled(), kNone);
     EXPECT_FALSE(rig.cmdOptionUpdate->isEnabled());
     EXPECT_FALSE(rig.InAutoLoadClick);
     EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampGreen[0]);
     EXPECT_EQ(rig.page->shpStatus[1]->BackColor(), rig.LampGray[0]);
     EXPECT_TRUE(rig.page->shpStatus[3]->isHidden());
-}
 
-TEST(LinkEvents, RetriesMessagesDumpAndPortErrors) {
-    PageRig rig;
     rig.page->uclQV4170_ConnectRetry(3);
     rig.page->uclQV4170_InterMessage(QStringLiteral("New Data! Name - 01\r\n"));
-    EXPECT_EQ(rig.Written(),
-              (QStringList{"Connect Sequence QV-4170...(3)", "New Data! Name - 01"}));
     EXPECT_EQ(rig.ColorOf("Connect Sequence QV-4170...(3)"), ui::RGB(0, 192, 0));
     EXPECT_EQ(rig.ColorOf("New Data! Name - 01"), ui::RGB(0, 0, 192));
 
@@ -218,8 +213,9 @@ TEST(LinkEvents, RetriesMessagesDumpAndPortErrors) {
     EXPECT_EQ(rig.page->LoadedUpload()->lblUpload->text(), "Get Dump 000000-00007F");
     EXPECT_FALSE(rig.page->LoadedUpload()->isVisible());
 
+    const auto lines = rig.journal.size();
     rig.page->uclQV4170_IrDAError(10061);
-    EXPECT_EQ(rig.journal.size(), 2u);
+    EXPECT_EQ(rig.journal.size(), lines);
     rig.page->uclQV4170_IrDAError(10048);
     EXPECT_EQ(rig.ColorOf("Cominucation Ports Error. Restart this program."), LogColor::Failure);
     EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampRed[0]);

@@ -35,7 +35,6 @@ class ScriptedLink : public DownloadLink {
     QStringList calls;  // "Instrument", "SO", "IH", "DR", "DJ", "VE", "TV", "DO", "XC", "RO"
     QMap<QString, bool> results;
     QMap<QString, QStringList> lines = sim::DefaultContent().blocks;
-    QString failLine;
     std::function<void(const QString& op)> during;
 
     bool Connected() const override { return connected; }
@@ -45,9 +44,7 @@ class ScriptedLink : public DownloadLink {
     bool GetInstrument(const std::shared_ptr<clsInstrument>& iObj) override {
         iObj->SetSerialNo(QStringLiteral("SN1"));
         iObj->SetAnalogValue(1, -5);
-        const bool done = Run("Instrument", true);
-        if (!done) iObj->SetFailLine(failLine);
-        return done;
+        return Run("Instrument", true);
     }
     bool GetLatestHistory(const std::shared_ptr<clsInstrument>&) override {
         return Run("SO", false);
@@ -90,11 +87,8 @@ class ScriptedLink : public DownloadLink {
     template <class C>
     bool Block(const QString& op, C& c) {
         c.Clear();
-        c.SetFailLine(QString());
         c.StoreLines(lines.value(op));
-        const bool done = Run(op, true);
-        if (!done && !cancel) c.SetFailLine(failLine);
-        return done;
+        return Run(op, true);
     }
 };
 
@@ -125,8 +119,9 @@ struct PageRig {
     int afresh = 0;
     DownloadPage* page = new DownloadPage(&window);
     QTimer ticker;
-    // Every line written to the status log, also those a fresh start cleared away.
-    std::vector<LogLine> journal;
+    // Every non-empty line written to the status log, also those a fresh start cleared away.
+    QStringList journal;
+    QList<int32_t> colors;
 
     PageRig() {
         ResetGlobals();
@@ -151,7 +146,10 @@ struct PageRig {
                          [this](int from, int, int added) {
                              QTextBlock b = page->rtbLog->document()->findBlock(from);
                              for (; b.isValid() && b.position() < from + added; b = b.next())
-                                 if (!b.text().isEmpty()) journal.push_back({b.text(), ColorAt(b)});
+                                 if (!b.text().isEmpty()) {
+                                     journal << b.text();
+                                     colors << ColorAt(b);
+                                 }
                          });
     }
     ~PageRig() {
@@ -167,16 +165,9 @@ struct PageRig {
         if (!out.empty() && out.back().text.isEmpty()) out.pop_back();
         return out;
     }
-    QStringList Written() const {
-        QStringList out;
-        for (const LogLine& l : journal)
-            out << l.text;
-        return out;
-    }
     int32_t ColorOf(const QString& text) const {
-        for (const LogLine& l : journal)
-            if (l.text == text) return l.color;
-        return -1;
+        const qsizetype at = journal.indexOf(text);
+        return at < 0 ? -1 : colors[at];
     }
     static QString Text(int id) { return GetMessage(id).remove(QStringLiteral("\r\n")); }
     std::array<bool, 9> Enabled() const {

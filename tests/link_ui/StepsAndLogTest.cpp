@@ -28,6 +28,7 @@ TEST(StatusLog, LinesGoAtTheEndInTheirColourWhateverIsSelected) {
 
 TEST(ProgressDialog, TextsSizeAndASingleCancelFollowTheOperation) {
     PageRig rig;
+    // Calibrations cannot be cancelled; without the button the window is shorter.
     const struct {
         int16_t mode;
         int text;
@@ -44,12 +45,13 @@ TEST(ProgressDialog, TextsSizeAndASingleCancelFollowTheOperation) {
         dialog.Form_Load();
         EXPECT_EQ(dialog.lblUpload->text(), GetMessage(c.text)) << c.mode;
         EXPECT_EQ(!dialog.cmdUpload->isHidden(), c.cancel) << c.mode;
-        // Without the button the window is shorter: the label's height twice, not 2.6 times.
-        const double height =
-            64 * ui::TwipsPerPixelY() + (c.cancel ? 2.6 : 2.0) * ui::Height(dialog.lblUpload);
         dialog.resize(500, 500);
         dialog.Form_Resize();
-        EXPECT_NEAR(ui::Height(&dialog), height, ui::TwipsPerPixelY()) << c.mode;
+        EXPECT_NEAR(
+            ui::Height(&dialog),
+            64 * ui::TwipsPerPixelY() + (c.cancel ? 2.6 : 2.0) * ui::Height(dialog.lblUpload),
+            ui::TwipsPerPixelY())
+            << c.mode;
     }
     frmUpload* dialog = rig.page->Upload();
     dialog->show();
@@ -68,7 +70,7 @@ TEST(Steps, AStoreThatFailsIsReportedAndLeavesNoHalfLog) {
     bool ok = true;
     EXPECT_NO_THROW(ok = rig.page->DownloadIntervalTrend());
     EXPECT_FALSE(ok);
-    const QStringList written = rig.Written();
+    const QStringList& written = rig.journal;
     ASSERT_EQ(written.size(), 4);
     EXPECT_EQ(written[1], PageRig::Text(5419));
     EXPECT_TRUE(written[2].contains("Interval_Data")) << written[2].toStdString();
@@ -85,7 +87,7 @@ TEST(Steps, InstrumentStepGoesOnWithoutALatestCalibration) {
     EXPECT_TRUE(rig.page->DownloadInstrument());
     EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO"}));  // no history asked for
     EXPECT_TRUE(rig.CurInstrument->CommFlags());
-    const QStringList written = rig.Written();
+    const QStringList& written = rig.journal;
     EXPECT_EQ(written.last(), PageRig::Text(5415));
     EXPECT_TRUE(written.contains("ch1 O2 AMP\t: -0.005V"));
     EXPECT_TRUE(written.contains("ch2 CO AMP\t: 0.000V"));

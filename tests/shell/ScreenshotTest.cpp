@@ -1,22 +1,17 @@
-// The window in both catalogues, grabbed to PNG under the build folder; the system locale
-// choosing the catalogue, checked in a child run of this program with LANG set; and the
-// program itself started twice, the first run killed.
+// The window in both catalogues, its captions checked and grabbed to PNG under the build
+// folder; the system locale choosing the catalogue, checked in a child run of this program with
+// LANG set; and the program itself started twice, the first run killed and its lock left behind.
 #include "ShellFixture.h"
 
-#include "AppPaths.h"
 #include "LockFile.h"
 #include "frmOpen.h"
 #include "frmPassword.h"
-#include "modGlobals.h"
-#include "modMessage.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
-#include <QThread>
 
 namespace qv::test {
 namespace {
@@ -50,7 +45,11 @@ class Screens : public ShellTest {
 TEST_F(Screens, EnglishWindow) {
     auto main = ShowMain();
     EXPECT_EQ(main->windowTitle(), "QV-4170 Station Utility [P.No.73141]");
+    EXPECT_EQ(main->cmdInst[3]->text(), "Last Calibration");
     EXPECT_EQ(main->pageDownload->cmdDown[0]->text(), "Complete Download");
+    // Gas names come as they are, trailing blank included.
+    EXPECT_EQ(main->pageDataView->chkBrowse[3]->text(), "CO ");
+    EXPECT_EQ(main->pageOption->cmdOptionDisp[4]->text(), "Graph Color - CO ");
     Grab(*main, "main-en.png");
     main->cmdInst_Click(4);
     Grab(*main, "set-en.png");
@@ -69,8 +68,11 @@ TEST_F(Screens, JapaneseWindow) {
     auto main = ShowMain();
     const auto ja = [](int id) { return RawMessage(id, CatalogueLanguage::Japanese); };
     EXPECT_EQ(main->windowTitle(), ja(5001) + " [P.No.73140]");
+    EXPECT_EQ(main->cmdInst[3]->text(), ja(5009));
+    EXPECT_NE(main->cmdInst[3]->text(), "Last Calibration");
     EXPECT_EQ(main->pageDownload->cmdDown[6]->text(), ja(5045));
     EXPECT_FALSE(main->pageDownload->cmdDown[6]->isHidden());
+    EXPECT_EQ(main->pageOption->cmdOptionDisp[1]->text(), GetMessage(5204, {"CH4"}));
     Grab(*main, "main-ja.png");
 }
 
@@ -123,19 +125,6 @@ TEST(ShellLocale, LangPicksTheCatalogue) {
     }
 }
 
-// Waits, bounded, until the file holds the text.
-bool WaitForText(const QString& path, const QString& text, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
 TEST(Program, StartsAndSurvivesTheLockOfACrashedRun) {
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -149,15 +138,20 @@ TEST(Program, StartsAndSurvivesTheLockOfACrashedRun) {
         program.start(QStringLiteral(QV_PROGRAM), {});
         ASSERT_TRUE(program.waitForStarted());
         // The main window's first activation writes this line after the splash.
-        EXPECT_TRUE(WaitForText(folder + "/SerialLog.log", "Serial Port Standby", 20000))
+        EXPECT_TRUE(WaitFor(
+            [&] { return ReadText(folder + "/SerialLog.log").contains("Serial Port Standby"); },
+            20000))
             << "run " << run;
         EXPECT_TRUE(QFile::exists(folder + "/QV4170.mdb"));
-        EXPECT_TRUE(WaitForText(folder + "/QV4170.LCK", ComputerName() + "\r\n", 1000));
+        const QString lock = folder + "/QV4170.LCK";
+        const QString ours = ComputerName() + "\r\n" + UserName() + "\r\n";
+        EXPECT_TRUE(WaitFor([&] { return ReadText(lock) == ours; }, 1000)) << "run " << run;
         EXPECT_EQ(program.state(), QProcess::Running);
         program.kill();  // a crash: the lock file stays behind
         program.waitForFinished();
-        EXPECT_TRUE(QFile::exists(folder + "/QV4170.LCK"));
+        EXPECT_TRUE(QFile::exists(lock));
         QFile::remove(folder + "/SerialLog.log");
+        WriteText(lock, "old-pc\r\nsomeone\r\nmore text\r\n");  // as another user's crash left it
     }
 }
 

@@ -2,33 +2,71 @@
 // English catalogue, scripted dialogs, and a main window on a port lookup that finds nothing.
 #pragma once
 
+#include "AppPaths.h"
 #include "PortFinder.h"
 #include "ScriptedDialogs.h"
 #include "Twips.h"
 #include "frmMain.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+#include "modModel.h"
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 namespace qv::test {
 
+inline QString ReadText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("<missing>");
+    return QString::fromUtf8(file.readAll());
+}
+inline void WriteText(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
 class ShellTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        oldHome_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home_.path().toLocal8Bit());
+        ResetGlobals();
+        DefaultInstrument()->ClearDatas();
+        MainForm() = MainFormSettings{};
+        SetCatalogueLanguage(CatalogueLanguage::English);
+        dialogs_ = std::make_unique<ScriptedDialogs>();
+    }
+    void TearDown() override {
+        dialogs_.reset();
+        FollowSystemLanguage();
+        ResetGlobals();
+        qputenv("XDG_DATA_HOME", oldHome_);
+    }
 
     // A main window whose converter lookup reports these device paths.
-    std::unique_ptr<frmMain> MakeMain(const QStringList& converters = {});
+    static std::unique_ptr<frmMain> MakeMain(const QStringList& converters = {}) {
+        return std::make_unique<frmMain>(nullptr, std::make_unique<ListPortFinder>(converters));
+    }
     // Loads a main window and runs its first activation; fails the test when the load fails.
-    std::unique_ptr<frmMain> StartMain();
-    // Writes the settings file with these lines.
-    void WriteSettings(const QStringList& lines);
-    QString programFile(const QString& name) const;
-    static QString ReadText(const QString& path);
-    static void WriteText(const QString& path, const QByteArray& bytes);
+    std::unique_ptr<frmMain> StartMain() {
+        auto main = MakeMain();
+        EXPECT_TRUE(main->Form_Load()) << dialogs_->messages().join(u'|').toStdString();
+        main->Form_Activate();
+        return main;
+    }
+    static void WriteSettings(const QStringList& lines) {
+        WriteText(programFile(QStringLiteral("QV4170.ini")),
+                  (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    }
+    static QString programFile(const QString& name) { return ProgramFile(name); }
 
     QTemporaryDir home_;
     QByteArray oldHome_;
@@ -38,6 +76,20 @@ class ShellTest : public ::testing::Test {
 // Twips of a control, for comparisons with a tolerance of one pixel per rounding.
 inline double Px() {
     return ui::TwipsPerPixelX();
+}
+
+// Runs the event loop until the condition holds or the time is up.
+template <class Cond>
+bool WaitFor(Cond cond, int ms = 30000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!cond()) {
+        if (waited.elapsed() > ms) return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
 }
 
 }  // namespace qv::test
