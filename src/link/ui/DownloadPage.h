@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace qv {
 
@@ -168,6 +169,8 @@ class DownloadPage : public ui::PageFrame {
     void RestoreCommands();
     void EnableEveryCommand();
     void EndChainOnCancel();
+    using Step = bool (DownloadPage::*)();
+    static std::vector<Step> ChainSteps();
     void RunCompleteChain();
     void RunSingleDownload(int Index);
     void ClearData();

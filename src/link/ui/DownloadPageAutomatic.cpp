@@ -18,13 +18,8 @@ void DownloadPage::RunAutomaticMode() {
     AddLogLine(GetMessage(5401), LogColor::AutomaticStart);
     h.link.AddLog(GetMessage(5501, {Now()}));
 
-    using Step = bool (DownloadPage::*)();
-    std::vector<Step> steps{&DownloadPage::DownloadInstrument, &DownloadPage::DownloadIntervalTrend,
-                            &DownloadPage::DownloadAlarmTrend, &DownloadPage::DownloadAlarmEvents,
-                            &DownloadPage::DownloadTroubleEvents};
-    if (ServiceMode) steps.push_back(&DownloadPage::DownloadPowerEvents);
     bool ok = true;
-    for (Step step : steps) {
+    for (Step step : ChainSteps()) {
         if (UploadCanceled()) ok = false;
         if (ok) ok = (this->*step)() && ok;
     }

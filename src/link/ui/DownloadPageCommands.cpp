@@ -117,18 +117,23 @@ void DownloadPage::RunSingleDownload(int Index) {
     if (Index != 1) OperationMode = OpIdle;
 }
 
+// The downloads of the complete chain and of automatic mode, in order; power events only in
+// service mode.
+std::vector<DownloadPage::Step> DownloadPage::ChainSteps() {
+    std::vector<Step> steps{&DownloadPage::DownloadInstrument, &DownloadPage::DownloadIntervalTrend,
+                            &DownloadPage::DownloadAlarmTrend, &DownloadPage::DownloadAlarmEvents,
+                            &DownloadPage::DownloadTroubleEvents};
+    if (ServiceMode) steps.push_back(&DownloadPage::DownloadPowerEvents);
+    return steps;
+}
+
 void DownloadPage::RunCompleteChain() {
     DisableCommands();
     OperationMode = OpCompleteDownload;
     ShowDownloadProgress();
     host_->link.AddLog(GetMessage(5554, {Now()}));
-    using Step = bool (DownloadPage::*)();
-    std::vector<Step> steps{&DownloadPage::DownloadInstrument, &DownloadPage::DownloadIntervalTrend,
-                            &DownloadPage::DownloadAlarmTrend, &DownloadPage::DownloadAlarmEvents,
-                            &DownloadPage::DownloadTroubleEvents};
-    if (ServiceMode) steps.push_back(&DownloadPage::DownloadPowerEvents);
     bool ok = true;
-    for (Step step : steps) {
+    for (Step step : ChainSteps()) {
         if (ok) ok = (this->*step)();
         if (UploadCanceled()) {
             EndChainOnCancel();
