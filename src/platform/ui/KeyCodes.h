@@ -1,0 +1,42 @@
+// Key codes, shift states and mouse buttons as the form run-time's key and mouse events carry
+// them, from Qt's events.
+#pragma once
+
+#include <Qt>
+
+namespace qv::ui {
+
+enum KeyCode : int {
+    vbKeyBack = 8,
+    vbKeyTab = 9,
+    vbKeyReturn = 13,
+    vbKeyShift = 16,
+    vbKeyControl = 17,
+    vbKeyMenu = 18,
+    vbKeyEscape = 27,
+    vbKeySpace = 32,
+    vbKeyPageUp = 33,
+    vbKeyPageDown = 34,
+    vbKeyEnd = 35,
+    vbKeyHome = 36,
+    vbKeyLeft = 37,
+    vbKeyUp = 38,
+    vbKeyRight = 39,
+    vbKeyDown = 40,
+    vbKeyInsert = 45,
+    vbKeyDelete = 46,
+    vbKeyF1 = 112,
+};
+
+// Shift argument bits.
+enum ShiftMask : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
+// Button argument bits.
+enum ButtonMask : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
+
+// The key code of a Qt key: letters and digits their upper-case character, the keys above by
+// their codes; 0 for a key without one.
+int KeyCodeOf(int qtKey);
+int ShiftOf(Qt::KeyboardModifiers modifiers);
+int ButtonsOf(Qt::MouseButtons buttons);
+
+}  // namespace qv::ui

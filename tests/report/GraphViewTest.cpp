@@ -1,0 +1,288 @@
+// The trend graph's zoom window, cursor keys and read-out, event marks on screen, printer and
+// image, and its picture, which is also written to the screenshots folder for looking at.
+#include "GraphRig.h"
+
+#include "ImageTarget.h"
+#include "PrinterTarget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace qv::test {
+namespace {
+
+using Graph = GraphRig;
+
+TEST_F(Graph, ZoomShowsAPartOfTheSamplesAndScrollsThroughThem) {
+    Load(1, 100, [](int, int i) { return float(i); });
+    graph.SetZoom(4);
+    EXPECT_EQ(graph.MaxX(), 24 * 60);
+    EXPECT_FALSE(graph.hslWidth->isHidden());
+    EXPECT_EQ(graph.hslWidth->maximum(), 74);
+    EXPECT_EQ(graph.hslWidth->pageStep(), 24);
+    Draw();
+    // Segments that start inside the window, the one starting on its right edge excluded.
+    const auto series = [&] {
+        std::vector<ui::DrawCall> lines;
+        for (const auto& call : rec.Calls(Kind::Line))
+            if (call.stroke.Color == graph.ValueColor(0)) lines.push_back(call);
+        return lines;
+    };
+    ASSERT_EQ(series().size(), 24u);
+    EXPECT_NEAR(series().back().b.x(), Frame().right(), 0.01);
+
+    rec.Forget();
+    graph.hslWidth->setValue(74);  // scrolling redraws: the window ends on the last sample
+    EXPECT_EQ(graph.MinX(), 74 * 60);
+    EXPECT_EQ(graph.MaxX(), 99 * 60);
+    ASSERT_EQ(series().size(), 25u);
+    EXPECT_NEAR(series().back().b.x(), Frame().right(), 0.01);
+
+    for (int zoom : {0, -3}) {
+        graph.SetZoom(zoom);
+        EXPECT_EQ(graph.Zoom(), 1);
+        EXPECT_EQ(graph.MaxX(), 99 * 60);
+        EXPECT_TRUE(graph.hslWidth->isHidden());
+    }
+    // A window narrower than one sample: the paint takes it to the last sample.
+    graph.SetZoom(1000);
+    EXPECT_EQ(graph.MaxX(), 0);
+    Draw();
+    EXPECT_EQ(graph.MaxX(), 99 * 60);
+    graph.hslWidth->setValue(50);
+    EXPECT_EQ(graph.MinX(), 50 * 60);
+    EXPECT_EQ(graph.MaxX(), 99 * 60);
+}
+
+void Key(uclVtmGraph& graph, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+         int times = 1) {
+    for (int i = 0; i < times; ++i) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(graph.picGraph, &press);
+    }
+}
+
+TEST_F(Graph, CursorKeysMoveTheReadOut) {
+    Load(2, 100, [](int s, int i) { return s == 0 ? i * 0.5f : 100.0f - i; });
+    graph.SetFormatY(QString(), 1);
+    Draw();
+    const auto readOut = [&](int i) {
+        return QStringLiteral("[%1]\nG1 : %2\nG2 : %3\n")
+            .arg(rt::FormatDate(Sample(i), QStringLiteral("hh:nn:ss")))
+            .arg(rt::Format(i * 0.5, QStringLiteral("##0.0")))
+            .arg(rt::Format(100.0 - i, QStringLiteral("##0.0")));
+    };
+    EXPECT_EQ(graph.lblMsg->text(), readOut(0));
+    EXPECT_EQ(graph.FormatY(1), "##0.0");  // an empty format takes the read-out's
+
+    // The host hears of the key before the cursor moves.
+    QString seenAtKeyDown;
+    const auto heard = QObject::connect(&graph, &uclVtmGraph::KeyDown, [&](int code, int shift) {
+        EXPECT_EQ(code, ui::vbKeyRight);
+        EXPECT_EQ(shift, 0);
+        seenAtKeyDown = graph.lblMsg->text();
+    });
+    Key(graph, Qt::Key_Right);
+    EXPECT_EQ(seenAtKeyDown, readOut(0));
+    QObject::disconnect(heard);
+    EXPECT_EQ(graph.lblMsg->text(), readOut(1));
+    EXPECT_EQ(graph.linCursor->x(), ui::ToPixelsX(graph.xPos(60)));
+
+    Key(graph, Qt::Key_Left, Qt::ShiftModifier);  // 1 is below 10: stays
+    EXPECT_EQ(graph.lblMsg->text(), readOut(1));
+    Key(graph, Qt::Key_Right, Qt::ShiftModifier, 8);
+    Key(graph, Qt::Key_Right, Qt::NoModifier, 8);
+    EXPECT_EQ(graph.lblMsg->text(), readOut(89));
+    Key(graph, Qt::Key_Right, Qt::ShiftModifier);  // 89 is not below 100 - 11
+    EXPECT_EQ(graph.lblMsg->text(), readOut(89));
+    Key(graph, Qt::Key_Left);
+    Key(graph, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(graph.lblMsg->text(), readOut(98));
+    Key(graph, Qt::Key_Right, Qt::NoModifier, 5);
+    EXPECT_EQ(graph.lblMsg->text(), readOut(99));
+
+    const int top = graph.lblMsg->y();
+    Key(graph, Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(graph.lblMsg->y(), top - 10);
+    Key(graph, Qt::Key_Down);
+    EXPECT_EQ(graph.lblMsg->y(), top - 9);
+
+    // A zoom window pulls the cursor onto its last sample.
+    graph.SetZoom(4);
+    Draw();
+    EXPECT_EQ(graph.lblMsg->text(), readOut(24));
+}
+
+TEST_F(Graph, EventMarksSitInTheirSeriesBands) {
+    Load(2, 60, [](int, int i) { return float(i); });
+    for (int s = 0; s < 2; ++s) {
+        for (int n = 0; n < 5; ++n) {
+            graph.SetEventX(s, n, Sample(10 * (n + 1) + s));
+            graph.SetEventFlag(s, n, QStringLiteral("S%1E%2").arg(s).arg(n));
+        }
+        graph.SetEventVisible(s, true);
+    }
+    graph.SetEventFlag(1000, 30, QStringLiteral("Alarm"));
+    graph.SetEventVisible(1000, true);
+    Draw();
+    // Events 0 to 4 leave the count at 4 until the host sets it.
+    EXPECT_EQ(rec.Calls(Kind::Polygon).size(), 4u + 4u + 1u);
+    EXPECT_TRUE(rec.Texts(QStringLiteral("S0E4")).empty());
+    graph.SetEventCount(0, 5);
+    graph.SetEventCount(1, 5);
+    Draw();
+    const auto marks = rec.Calls(Kind::Polygon);
+    ASSERT_EQ(marks.size(), 11u);
+
+    const QRectF frame = Frame();
+    const double pixel = ui::TwipsPerPixelY();
+    const auto check = [&](const ui::DrawCall& mark, double x, double y, bool up, int32_t color,
+                           const QString& text, double textTop) {
+        EXPECT_NEAR(mark.points[0].x(), x, 0.01);
+        EXPECT_NEAR(mark.points[0].y(), up ? y + pixel : y - pixel, 0.01);
+        EXPECT_NEAR(mark.points[2].x() - mark.points[1].x(), 83, 0.01);
+        EXPECT_NEAR(mark.points[1].y(), up ? y + 110 : y - 110, 0.01);
+        EXPECT_EQ(mark.fill, (ui::Fill{color, ui::FillSolid}));
+        const auto texts = rec.Texts(text);
+        ASSERT_EQ(texts.size(), 1u) << text.toStdString();
+        EXPECT_EQ(texts[0].stroke.Color, color);
+        EXPECT_NEAR(texts[0].a.y(), textTop, 0.01);
+        ui::RecordingTarget measure(1, 1);
+        measure.SetFont(texts[0].font);
+        EXPECT_NEAR(texts[0].a.x() + measure.TextWidth(text) / 2, x, 0.01);
+    };
+    // Series 0 of 2 in the upper band, 300 twips below the top; series 1 in the lower band,
+    // (1 / 2 + 2) x 300 above the bottom; the alarm mark points up from 300 above the bottom.
+    const double y0 = frame.top() + 300;
+    const double y1 = frame.bottom() - 750;
+    for (int n = 0; n < 5; ++n) {
+        check(marks[n], graph.xPos(600.0 * (n + 1)), y0, false, graph.ValueColor(0),
+              QStringLiteral("S0E%1").arg(n), y0 - 240);
+        check(marks[5 + n], graph.xPos(600.0 * (n + 1) + 60), y1, false, graph.ValueColor(1),
+              QStringLiteral("S1E%1").arg(n), y1 + 120);
+    }
+    check(marks[10], graph.xPos(1800), frame.bottom() - 300, true, 1, QStringLiteral("Alarm"),
+          frame.bottom() - 180);
+
+    graph.SetEventVisible(0, false);
+    graph.SetEventVisible(1000, false);
+    Draw();
+    EXPECT_EQ(rec.Calls(Kind::Polygon).size(), 5u);
+}
+
+// The graph drawn on a surface, marks and their texts checked against that drawing's own
+// positions: the same twips rules on every surface.
+void ExpectMarksInPlace(uclVtmGraph& graph, ui::RecordingTarget& tap, double seconds) {
+    const auto marks = tap.Calls(Kind::Polygon);
+    ASSERT_EQ(marks.size(), 1u);
+    const QRectF frame(tap.Calls(Kind::Box).front().a, tap.Calls(Kind::Box).front().b);
+    EXPECT_NEAR(marks[0].points[0].x(), graph.xPos(seconds), 0.01);
+    // One series (half of one rounds to 0) marks in the lower band, 600 above the bottom.
+    EXPECT_NEAR(marks[0].points[1].y(), frame.bottom() - 600 - 110, 0.01);
+    EXPECT_NEAR(marks[0].points[2].x() - marks[0].points[1].x(), 83, 0.01);
+    const auto text = tap.Texts(QStringLiteral("WARNING"));
+    ASSERT_EQ(text.size(), 1u);
+    EXPECT_NEAR(text[0].a.y(), frame.bottom() - 600 + 120, 0.01);
+}
+
+TEST_F(Graph, MarksLandOnTheSameTwipsOnPrinterAndImage) {
+    Load(1, 50, [](int, int i) { return float(i); });
+    graph.SetEventX(0, 0, Sample(20));
+    graph.SetEventFlag(0, 0, QStringLiteral("WARNING"));
+    graph.SetEventCount(0, 1);
+    graph.SetEventVisible(0, true);
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("graph.pdf")));
+    ui::PrinterTarget page(printer);
+    ui::RecordingTarget printed(page);
+    DrawOn(printed);
+    graph.Refresh();
+    ExpectMarksInPlace(graph, printed, 1200);
+    page.EndDoc();
+
+    ui::ImageTarget image(QSize(ui::ToPixelsX(kWidth), ui::ToPixelsY(kHeight)));
+    ui::RecordingTarget shown(image);
+    DrawOn(shown);
+    graph.Refresh();
+    ExpectMarksInPlace(graph, shown, 1200);
+    // The mark's middle is in the series' colour.
+    const QPolygonF mark = shown.Calls(Kind::Polygon)[0].points;
+    const QPointF inside = (mark[0] + mark[1] + mark[2]) / 3;
+    EXPECT_EQ(image.Image().pixelColor(ui::ToPixelsX(inside.x()), ui::ToPixelsY(inside.y())),
+              ui::ColorFromLong(graph.ValueColor(0)));
+}
+
+TEST_F(Graph, PictureShowsTheTrendWithoutTheCursor) {
+    static const int32_t colors[] = {ui::RGB(200, 160, 0), ui::RGB(0, 128, 255),
+                                     ui::RGB(128, 64, 64), ui::RGB(0, 150, 0)};
+    graph.SetDrawObj(nullptr);
+    graph.SetTitleTop(QStringLiteral("Data Browse (Sample log) - Interval Trend"));
+    graph.SetTitleBottom(
+        QStringLiteral("Sampling Date/Time: 1-May-24 08:00:00 to 1-May-24 14:59:00"));
+    const QString names[] = {QStringLiteral("CH4"), QStringLiteral("O2"), QStringLiteral("H2S"),
+                             QStringLiteral("CO")};
+    const QString formats[] = {QStringLiteral("##0"), QStringLiteral("##0.0"),
+                               QStringLiteral("##0.0"), QStringLiteral("##0")};
+    for (int s = 0; s < 4; ++s) {
+        graph.AddSample(names[s], colors[s], formats[s]);
+        graph.SetEventVisible(s, true);
+    }
+    const int n = 420;
+    for (int i = 0; i < n; ++i) {
+        graph.SetValueX(i, Sample(i));
+        graph.SetValueY(0, i, 20 + 15 * std::sin(i / 40.0) + (i > 200 && i < 260 ? 30 : 0));
+        graph.SetValueY(1, i, 20.9f - (i > 300 ? (i - 300) * 0.02f : 0));
+        graph.SetValueY(2, i, i % 97 < 10 ? 12 : 1.5f);
+        graph.SetValueY(3, i, 10 + i * 0.1f);
+    }
+    graph.SetSampleCount(n);
+    const QString words[] = {QStringLiteral("WARNING"), QStringLiteral("ALARM"),
+                             QStringLiteral("NORMAL")};
+    for (int s = 0; s < 4; ++s) {
+        for (int e = 0; e < 6; ++e) {
+            graph.SetEventX(s, e, Sample(30 + 70 * e + 11 * s));
+            graph.SetEventFlag(s, e, words[(e + s) % 3]);
+        }
+        graph.SetEventCount(s, 6);
+    }
+    graph.SetEventFlag(1000, 360, QStringLiteral("Alarm"));
+    graph.SetEventVisible(1000, true);
+    QFont bold = graph.Font();
+    bold.setBold(true);
+    graph.SetFont(bold);
+    graph.resize(ui::ToPixelsX(14000), ui::ToPixelsY(6400));
+    graph.show();
+    graph.Refresh();
+    graph.picGraph->setFocus();
+    Key(graph, Qt::Key_Right, Qt::ShiftModifier, 24);
+
+    const auto hasCursorColor = [&](const QImage& image) {
+        const QColor cursor = ui::ColorFromLong(graph.CursorColor());
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == cursor) return true;
+        return false;
+    };
+    const QImage picture = graph.Picture();
+    EXPECT_EQ(picture.size(), graph.picGraph->size());
+    EXPECT_FALSE(hasCursorColor(picture));
+    const QImage onScreen = graph.grab().toImage();
+    EXPECT_TRUE(hasCursorColor(onScreen));
+
+    QDir().mkpath(QStringLiteral(QV_SCREENSHOT_DIR));
+    const QString path = QStringLiteral(QV_SCREENSHOT_DIR "/graph-trend.png");
+    ASSERT_TRUE(onScreen.save(path, "PNG"));
+}
+
+}  // namespace
+}  // namespace qv::test
