@@ -171,6 +171,11 @@ bool frmMain::Form_Load() {
     FillGasTable();
     AtCommandVersion = 2056;
     SetDefaults();
+    // Where the settings file names no graph colours the graph keeps its own.
+    uclVtmGraph& graph = *pageDataView->vtmGraph;
+    MainForm().ScaleColor = graph.ScaleColor();
+    MainForm().BackColor = graph.BackColor();
+    MainForm().CursorColor = graph.CursorColor();
     LoadSettings();
     Attempt([this] { ApplyWindowSettings(); });
     DatabasePath = DataLocation + (DataLocation.endsWith(u'/') ? QString() : QStringLiteral("/")) +
@@ -693,6 +698,10 @@ void frmMain::ApplyWindowSettings() {
         setWindowState(Qt::WindowMaximized);
     else if (form.WindowState == 1)
         setWindowState(Qt::WindowMinimized);
+    uclVtmGraph& graph = *pageDataView->vtmGraph;
+    graph.SetScaleColor(form.ScaleColor);
+    graph.SetBackColor(form.BackColor);
+    graph.SetCursorColor(form.CursorColor);
 }
 
 void frmMain::StoreWindowSettings() {
@@ -706,6 +715,10 @@ void frmMain::StoreWindowSettings() {
     form.Height = static_cast<float>(size.height() * ui::TwipsPerPixelY());
     for (size_t i = 0; i < pageBrowser->chkLog.size(); ++i)
         form.chkLog[i] = pageBrowser->chkLog[i]->isChecked() ? 1 : 0;
+    const uclVtmGraph& graph = *pageDataView->vtmGraph;
+    form.ScaleColor = graph.ScaleColor();
+    form.BackColor = graph.BackColor();
+    form.CursorColor = graph.CursorColor();
 }
 
 }  // namespace qv
