@@ -202,6 +202,11 @@ bool frmMain::Form_Load() {
     loaded_ = true;
 
     // From here on a failing step is skipped.
+    Attempt([] {
+        // A file made before the indexes existed gets them now.
+        Database db(DatabasePath);
+        EnsureIndexes(db);
+    });
     Attempt([this] {
         for (int i = 0; i < 4; ++i)
             ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
