@@ -1,5 +1,6 @@
 // The grid control's cells, merging, selection and edit events.
 #include "FlexGrid.h"
+#include "MouseCodes.h"
 #include "Twips.h"
 
 #include <gtest/gtest.h>
@@ -273,8 +274,8 @@ TEST_F(GridEditing, MouseEventsInTwipsWithTheirButton) {
     Mouse(grid, QEvent::MouseButtonRelease, Qt::LeftButton, at);
     Mouse(grid, QEvent::MouseButtonDblClick, Qt::LeftButton, at);
     ASSERT_EQ(ups.size(), 2u);
-    EXPECT_EQ(std::get<0>(ups[0]), FlexGrid::RightButton);
-    EXPECT_EQ(std::get<0>(ups[1]), FlexGrid::LeftButton);
+    EXPECT_EQ(std::get<0>(ups[0]), ui::RightButton);
+    EXPECT_EQ(std::get<0>(ups[1]), ui::LeftButton);
     const QPoint offset = grid.viewport()->geometry().topLeft();
     EXPECT_DOUBLE_EQ(std::get<1>(ups[0]), (at.x() + offset.x()) * ui::TwipsPerPixelX());
     EXPECT_DOUBLE_EQ(std::get<2>(ups[0]), (at.y() + offset.y()) * ui::TwipsPerPixelY());

@@ -1,6 +1,7 @@
 // The grid control on QTableWidget, with an item delegate that runs the edit events.
 #include "FlexGrid.h"
 
+#include "MouseCodes.h"
 #include "Twips.h"
 
 #include <QComboBox>
@@ -27,25 +28,6 @@ Qt::Alignment AlignmentOf(int setting) {
     static const Qt::Alignment vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     if (setting < 0 || setting > 8) return Qt::AlignLeft | Qt::AlignVCenter;
     return horizontal[setting / 3] | vertical[setting % 3];
-}
-
-int ButtonOf(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton:
-            return FlexGrid::LeftButton;
-        case Qt::RightButton:
-            return FlexGrid::RightButton;
-        case Qt::MiddleButton:
-            return FlexGrid::MiddleButton;
-        default:
-            return 0;
-    }
-}
-
-int ShiftOf(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? FlexGrid::ShiftMask : 0) |
-           (modifiers & Qt::ControlModifier ? FlexGrid::CtrlMask : 0) |
-           (modifiers & Qt::AltModifier ? FlexGrid::AltMask : 0);
 }
 
 QString EditorText(const QWidget* editor) {
@@ -306,15 +288,7 @@ int FlexGrid::RowSel() const {
 
 void FlexGrid::SetRowSel(int row) {
     if (row < 0 || row >= rowCount()) return;
-    const int colSel = ColSel();
-    const int r = currentRow();
-    const int c = currentColumn();
-    if (r < 0 || c < 0) return;
-    QItemSelection selection(model()->index(std::min(r, row), std::min(c, colSel)),
-                             model()->index(std::max(r, row), std::max(c, colSel)));
-    selectionModel()->select(
-        selection, QItemSelectionModel::ClearAndSelect |
-                       (byRow_ ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+    SelectTo(row, ColSel());
 }
 
 int FlexGrid::ColSel() const {
@@ -329,13 +303,18 @@ int FlexGrid::ColSel() const {
 
 void FlexGrid::SetColSel(int col) {
     if (col < 0 || col >= columnCount()) return;
-    const int rowSel = RowSel();
+    SelectTo(RowSel(), col);
+}
+
+void FlexGrid::SelectTo(int rowSel, int colSel) {
     const int r = currentRow();
     const int c = currentColumn();
     if (r < 0 || c < 0) return;
-    QItemSelection selection(model()->index(std::min(r, rowSel), std::min(c, col)),
-                             model()->index(std::max(r, rowSel), std::max(c, col)));
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    QItemSelection selection(model()->index(std::min(r, rowSel), std::min(c, colSel)),
+                             model()->index(std::max(r, rowSel), std::max(c, colSel)));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
+                                            (byRow_ ? QItemSelectionModel::Rows
+                                                    : QItemSelectionModel::NoUpdate));
 }
 
 void FlexGrid::SetSelectionByRow(bool byRow) {
@@ -585,10 +564,9 @@ void FlexGrid::Refresh() {
 void FlexGrid::PointerEvent(QMouseEvent* event,
                             const std::function<void(int, int, double, double)>& f) {
     if (!f) return;
-    const QPointF at = event->position() + viewport()->geometry().topLeft();
+    const QPointF at = TwipsAt(*this, *event);
     EventScope scope(*this);
-    f(ButtonOf(event->button()), ShiftOf(event->modifiers()), at.x() * TwipsPerPixelX(),
-      at.y() * TwipsPerPixelY());
+    f(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
@@ -617,7 +595,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     EventScope scope(*this);
     if (KeyDown) {
         int code = event->key();
-        KeyDown(code, ShiftOf(event->modifiers()));
+        KeyDown(code, ShiftCodeOf(event->modifiers()));
         if (code == 0) return;
     }
     if (KeyPress && !event->text().isEmpty() && event->text()[0].unicode() >= 32) {

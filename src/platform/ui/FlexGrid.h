@@ -39,9 +39,6 @@ class FlexGrid : public QTableWidget {
     enum MergeSetting : int { MergeNever = 0, MergeFree = 1, MergeRestrictRows = 2 };
     // When the selection is painted.
     enum HighLightSetting : int { HighLightNever = 0, HighLightAlways = 1, HighLightWithFocus = 2 };
-    // Mouse buttons and shift keys as the events report them.
-    enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
-    enum ShiftKey : int { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
 
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
@@ -155,7 +152,8 @@ class FlexGrid : public QTableWidget {
     std::function<void(int Row, int Col)> AfterEdit;
     // A character typed into the editor (8 for backspace); set to 0 to drop it.
     std::function<void(int Row, int Col, int& KeyAscii)> KeyPressEdit;
-    // Mouse events in twips from the grid's top-left corner.
+    // Mouse events in twips from the grid's top-left corner, the button and the shift keys as
+    // MouseCodes.h gives them.
     std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
     std::function<void(int Button, int Shift, double X, double Y)> MouseUp;
     std::function<void()> Click;
@@ -195,6 +193,8 @@ class FlexGrid : public QTableWidget {
     void ApplyAlignment(QTableWidgetItem* cell, int row, int col);
     void Remerge(int row);
     void Select();
+    // Selects from the current cell to (rowSel, colSel).
+    void SelectTo(int rowSel, int colSel);
     bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
     void PointerEvent(QMouseEvent* event, const std::function<void(int, int, double, double)>& f);
 

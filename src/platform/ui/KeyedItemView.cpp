@@ -1,6 +1,7 @@
 // Keys, images, tags and mouse events of the keyed tree and list.
 #include "KeyedItemView.h"
 
+#include "MouseCodes.h"
 #include "Twips.h"
 #include "UserDialogs.h"
 
@@ -15,24 +16,6 @@ namespace {
 
 constexpr int kKeyRole = Qt::UserRole + 1;
 constexpr int kTagRole = Qt::UserRole + 2;
-
-int ButtonOf(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton:
-            return KeyedItemView::LeftButton;
-        case Qt::RightButton:
-            return KeyedItemView::RightButton;
-        case Qt::MiddleButton:
-            return KeyedItemView::MiddleButton;
-        default:
-            return 0;
-    }
-}
-
-int ShiftOf(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
 
 }  // namespace
 
@@ -91,8 +74,9 @@ void KeyedItemView::SetSelectedKey(const QString& key) {
         clearSelection();
         return;
     }
-    setCurrentItem(item);
-    item->setSelected(true);
+    // Selecting without moving the current item leaves the view's layout to its next paint.
+    selectionModel()->select(indexFromItem(item),
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 QString KeyedItemView::HitTest(double x, double y) const {
@@ -121,9 +105,8 @@ void KeyedItemView::Unregister(const QString& key) {
 
 void KeyedItemView::mousePressEvent(QMouseEvent* event) {
     if (MouseDown) {
-        const QPointF at = event->position() + viewport()->geometry().topLeft();
-        MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers()), at.x() * TwipsPerPixelX(),
-                  at.y() * TwipsPerPixelY());
+        const QPointF at = TwipsAt(*this, *event);
+        MouseDown(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
     }
     // A right press opens a menu on the item under it; the selection stays.
     if (event->button() != Qt::RightButton) QTreeWidget::mousePressEvent(event);

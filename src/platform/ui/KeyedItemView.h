@@ -18,9 +18,6 @@ namespace qv::ui {
 
 class KeyedItemView : public QTreeWidget {
   public:
-    // Mouse buttons and shift keys as the events report them.
-    enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
-
     explicit KeyedItemView(QWidget* parent = nullptr);
     ~KeyedItemView() override = default;
 
@@ -55,7 +52,7 @@ class KeyedItemView : public QTreeWidget {
 
     // A left click on an item, or the keyboard moving to one.
     std::function<void(const QString& key)> ItemClick;
-    // Any mouse press, in twips from the control's top-left.
+    // Any mouse press, in twips from the control's top-left (codes of MouseCodes.h).
     std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
     // A double click anywhere on the control.
     std::function<void()> DblClick;

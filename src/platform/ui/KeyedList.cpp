@@ -54,9 +54,9 @@ void KeyedList::SetColumnText(int index, const QString& text) {
 }
 
 QTreeWidgetItem* KeyedList::AddItem(const QString& key, const QString& text, const QString& icon,
-                                    const QString& smallIcon) {
+                                    const QString& smallIcon, const QStringList& subItems) {
     if (Contains(key)) return nullptr;
-    auto* item = new ListItem(QStringList{text});
+    auto* item = new ListItem(QStringList{text} + subItems.mid(0, std::max(0, ColumnCount() - 1)));
     item->setIcon(0, Image(smallIcon.isEmpty() ? icon : smallIcon));
     Register(item, key);
     addTopLevelItem(item);

@@ -21,10 +21,11 @@ class KeyedList : public KeyedItemView {
     void SetColumnText(int index, const QString& text);
 
     // ---- Items ----
-    // Adds an item at the end (in sort order while the list is sorted); nullptr when the key
-    // is in use. `icon` is the picture of the large-icon views, `smallIcon` the one shown here.
+    // Adds an item at the end (in sort order while the list is sorted), with the sub-item texts
+    // of columns 1, 2 ...; nullptr when the key is in use. `icon` is the picture of the
+    // large-icon views, `smallIcon` the one shown here.
     QTreeWidgetItem* AddItem(const QString& key, const QString& text, const QString& icon,
-                             const QString& smallIcon);
+                             const QString& smallIcon, const QStringList& subItems = {});
     // Sub-item texts by column index from 1.
     QString SubItem(const QString& key, int index) const;
     void SetSubItem(const QString& key, int index, const QString& text);

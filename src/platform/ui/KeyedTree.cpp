@@ -1,8 +1,6 @@
 // The keyed tree on QTreeWidget.
 #include "KeyedTree.h"
 
-#include "Twips.h"
-
 namespace qv::ui {
 
 namespace {
@@ -54,10 +52,6 @@ bool KeyedTree::Expanded(const QString& key) const {
 
 void KeyedTree::SetExpanded(const QString& key, bool expanded) {
     if (QTreeWidgetItem* node = Item(key)) node->setExpanded(expanded);
-}
-
-void KeyedTree::SetIndentation(double twips) {
-    setIndentation(ToPixelsX(twips));
 }
 
 QIcon KeyedTree::NodeIcon(const QString& image, const QString& selectedImage) {

@@ -24,8 +24,6 @@ class KeyedTree : public KeyedItemView {
     QString RootKey() const;
     bool Expanded(const QString& key) const;
     void SetExpanded(const QString& key, bool expanded);
-    // Indentation of each level, in twips.
-    void SetIndentation(double twips);
 
   private:
     QIcon NodeIcon(const QString& image, const QString& selectedImage);
