@@ -72,7 +72,6 @@ TEST_F(BrowserPane, EveryKindShowsItsProperties) {
           {10, {"...", "Total", "3", "Datas"}}},
          true,
          false},
-        {Key(l.historyC, 'H'), 5, 4, {{4, {"", "CO ", "   49", "   50"}}}, true, false},
         {Key(l.alarmEventsA, 'V'),
          11,
          3,

@@ -31,14 +31,12 @@ class BrowserRig : public ::testing::Test {
         fixture_ = std::make_unique<FixtureDatabase>();
         SetCatalogueLanguage(CatalogueLanguage::English);
         ConvFactor = 0.05f;
+        auto call = [this](const char* name) { return [this, name] { calls << name; }; };
         page.Bind(BrowserHost{
             CurDataType, CurSeqNo, LogTreeChanged, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
             CurTroubleEvent, CurPowerEvent, LogInstrument, ShowLogInstrument,
-            [this] {
-                calls << "password";
-                PasswordOK = passwordAccepted;
-            },
-            [this] { calls << "open data view"; }, [this] { calls << "data view"; },
+            [this] { calls << "password", PasswordOK = passwordAccepted; }, call("open data view"),
+            call("data view"),
             [this] { calls << (ShowLogInstrument ? "instrument [log]" : "instrument"); },
             [this](int index) { calls << QString("page %1").arg(index); }});
         page.SetCaptions();
