@@ -3,16 +3,11 @@
 // holds only that log, and the tree and a node's list beside the bare queries that read the same
 // values. The large database is built once into the temporary folder and reused.
 #include "BrowserPage.h"
+#include "BrowserState.h"
 #include "Database.h"
 #include "Dates.h"
 #include "FixtureDatabase.h"
-#include "clsAlarm.h"
-#include "clsAlarmEvent.h"
-#include "clsHistory.h"
-#include "clsInstrument.h"
 #include "clsInterval.h"
-#include "clsPowerEvent.h"
-#include "clsTroubleEvent.h"
 #include "modDatabase.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -85,22 +80,10 @@ QString SingleDatabase(const QString& folder) {
 }
 
 // The page on its own with a host of plain fields.
-struct PageRig {
-    int32_t CurDataType = 0, CurSeqNo = 0;
-    bool LogTreeChanged = true, ShowLogInstrument = false;
-    std::shared_ptr<clsInterval> CurInterval;
-    std::shared_ptr<clsAlarm> CurAlarm;
-    std::shared_ptr<clsHistory> CurHistory;
-    std::shared_ptr<clsAlarmEvent> CurAlarmEvent;
-    std::shared_ptr<clsTroubleEvent> CurTroubleEvent;
-    std::shared_ptr<clsPowerEvent> CurPowerEvent;
-    std::shared_ptr<clsInstrument> LogInstrument;
+struct PageRig : test::BrowserState {
     BrowserPage page;
     PageRig() {
-        page.Bind(BrowserHost{CurDataType, CurSeqNo, LogTreeChanged, CurInterval, CurAlarm,
-                              CurHistory, CurAlarmEvent, CurTroubleEvent, CurPowerEvent,
-                              LogInstrument, ShowLogInstrument, [] {}, [] {}, [] {}, [] {},
-                              [](int) {}});
+        page.Bind(Host());
         page.SetCaptions();
         page.resize(800, 600);
         page.LayoutPage();

@@ -3,16 +3,10 @@
 #pragma once
 
 #include "BrowserPage.h"
+#include "BrowserState.h"
 #include "FixtureDatabase.h"
 #include "ScriptedDialogs.h"
 #include "Twips.h"
-#include "clsAlarm.h"
-#include "clsAlarmEvent.h"
-#include "clsHistory.h"
-#include "clsInstrument.h"
-#include "clsInterval.h"
-#include "clsPowerEvent.h"
-#include "clsTroubleEvent.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 
@@ -24,7 +18,7 @@
 
 namespace qv::test {
 
-class BrowserRig : public ::testing::Test {
+class BrowserRig : public ::testing::Test, public BrowserState {
   protected:
     void SetUp() override {
         ResetGlobals();
@@ -32,13 +26,10 @@ class BrowserRig : public ::testing::Test {
         SetCatalogueLanguage(CatalogueLanguage::English);
         ConvFactor = 0.05f;
         auto call = [this](const char* name) { return [this, name] { calls << name; }; };
-        page.Bind(BrowserHost{
-            CurDataType, CurSeqNo, LogTreeChanged, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
-            CurTroubleEvent, CurPowerEvent, LogInstrument, ShowLogInstrument,
-            [this] { calls << "password", PasswordOK = passwordAccepted; }, call("open data view"),
-            call("data view"),
-            [this] { calls << (ShowLogInstrument ? "instrument [log]" : "instrument"); },
-            [this](int index) { calls << QString("page %1").arg(index); }});
+        page.Bind(Host([this] { calls << "password", PasswordOK = passwordAccepted; },
+                       call("open data view"), call("data view"),
+                       [this] { calls << (ShowLogInstrument ? "instrument [log]" : "instrument"); },
+                       [this](int index) { calls << QString("page %1").arg(index); }));
         page.SetCaptions();
         page.resize(ui::ToPixelsX(12000), ui::ToPixelsY(8000));
         page.show();
@@ -119,17 +110,6 @@ class BrowserRig : public ::testing::Test {
     std::unique_ptr<FixtureDatabase> fixture_;
     ScriptedDialogs dialogs;
     BrowserPage page;
-    int32_t CurDataType = 0;
-    int32_t CurSeqNo = 0;
-    bool LogTreeChanged = true;
-    std::shared_ptr<clsInterval> CurInterval;
-    std::shared_ptr<clsAlarm> CurAlarm;
-    std::shared_ptr<clsHistory> CurHistory;
-    std::shared_ptr<clsAlarmEvent> CurAlarmEvent;
-    std::shared_ptr<clsTroubleEvent> CurTroubleEvent;
-    std::shared_ptr<clsPowerEvent> CurPowerEvent;
-    std::shared_ptr<clsInstrument> LogInstrument;
-    bool ShowLogInstrument = false;
     bool passwordAccepted = true;
     QStringList calls;
 };

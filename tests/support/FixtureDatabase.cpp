@@ -230,14 +230,10 @@ int32_t FixtureBuilder::AddPowerEvents(const FixtureIdentity& id, const QDateTim
 }
 
 FixtureDatabase::FixtureDatabase() {
-    path_ = dir_.filePath(QStringLiteral("QV4170.mdb"));
-    MakeDatabase(path_);
-    DataLocation = dir_.path();
-    DatabasePath = path_;
     const QDateTime may = rt::MakeDate(2024, 5, 14, 10, 0, 0);
     const QDateTime june = rt::MakeDate(2024, 6, 2, 8, 30, 0);
     const QDateTime december = rt::MakeDate(2023, 12, 20, 16, 45, 0);
-    FixtureBuilder b(path_);
+    FixtureBuilder b(path());
     FixtureLogs& l = logs_;
     l.intervalA0514 = b.AddInterval(A(), QStringLiteral("Tank 'A' run"), may, 100, 60, 3);
     l.intervalA0614 = b.AddInterval(A(), QStringLiteral("iv02083000"), june, 50, 60, 0, true);
@@ -258,16 +254,6 @@ FixtureDatabase::FixtureDatabase() {
     l.powerA = b.AddPowerEvents(A(), may, 11);
     l.powerB = b.AddPowerEvents(B(), june, 2);
     b.Commit();
-}
-
-FixtureDatabase::~FixtureDatabase() {
-    DatabasePath.clear();
-    DataLocation.clear();
-}
-
-long long FixtureDatabase::count(const QString& table) const {
-    Database db(path_);
-    return db.scalar(QStringLiteral("Select Count(*) From ") + table).toLongLong();
 }
 
 }  // namespace qv::test

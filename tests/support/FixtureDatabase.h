@@ -4,12 +4,12 @@
 #pragma once
 
 #include "Database.h"
+#include "TestSupport.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <QTemporaryDir>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -95,12 +95,10 @@ struct FixtureLogs {
     int32_t powerB = 0;         // B, 2 events
 };
 
-class FixtureDatabase {
+class FixtureDatabase : public ScratchDatabase {
   public:
     // Builds the database in a new folder and points DataLocation and DatabasePath at it.
     FixtureDatabase();
-    ~FixtureDatabase();
-    const QString& path() const { return path_; }
     const FixtureLogs& logs() const { return logs_; }
     static FixtureIdentity A() { return {"SN1001", "ST-1", "Alice"}; }
     static FixtureIdentity B() { return {"sn1001", "St-2", "ALICE"}; }
@@ -108,12 +106,8 @@ class FixtureDatabase {
     static FixtureIdentity D() { return {"*", "*", "*"}; }
     static FixtureIdentity E() { return {"12", "3", "Bob"}; }
     static FixtureIdentity F() { return {"1", "23", "Bob"}; }
-    // Number of rows in a table.
-    long long count(const QString& table) const;
 
   private:
-    QTemporaryDir dir_;
-    QString path_;
     FixtureLogs logs_;
 };
 

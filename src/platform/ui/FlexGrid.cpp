@@ -276,14 +276,19 @@ void FlexGrid::SetCol(int col) {
     Select();
 }
 
-int FlexGrid::RowSel() const {
+QTableWidgetSelectionRange FlexGrid::CurrentRange() const {
     const int r = currentRow();
     const int c = currentColumn();
     for (const QTableWidgetSelectionRange& range : selectedRanges())
         if (range.topRow() <= r && r <= range.bottomRow() && range.leftColumn() <= c &&
             c <= range.rightColumn())
-            return range.topRow() == r ? range.bottomRow() : range.topRow();
-    return r;
+            return range;
+    return QTableWidgetSelectionRange(r, c, r, c);
+}
+
+int FlexGrid::RowSel() const {
+    const QTableWidgetSelectionRange range = CurrentRange();
+    return range.topRow() == currentRow() ? range.bottomRow() : range.topRow();
 }
 
 void FlexGrid::SetRowSel(int row) {
@@ -292,13 +297,8 @@ void FlexGrid::SetRowSel(int row) {
 }
 
 int FlexGrid::ColSel() const {
-    const int r = currentRow();
-    const int c = currentColumn();
-    for (const QTableWidgetSelectionRange& range : selectedRanges())
-        if (range.topRow() <= r && r <= range.bottomRow() && range.leftColumn() <= c &&
-            c <= range.rightColumn())
-            return range.leftColumn() == c ? range.rightColumn() : range.leftColumn();
-    return c;
+    const QTableWidgetSelectionRange range = CurrentRange();
+    return range.leftColumn() == currentColumn() ? range.rightColumn() : range.leftColumn();
 }
 
 void FlexGrid::SetColSel(int col) {

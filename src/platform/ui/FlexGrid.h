@@ -193,6 +193,8 @@ class FlexGrid : public QTableWidget {
     void ApplyAlignment(QTableWidgetItem* cell, int row, int col);
     void Remerge(int row);
     void Select();
+    // The selected range that holds the current cell (the cell alone when none does).
+    QTableWidgetSelectionRange CurrentRange() const;
     // Selects from the current cell to (rowSel, colSel).
     void SelectTo(int rowSel, int colSel);
     bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
