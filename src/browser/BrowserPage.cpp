@@ -1,8 +1,13 @@
-// Controls, captions and layout of the stored-data page.
+// Controls, captions, layout and event wiring of the stored-data page.
 #include "BrowserPage.h"
 
+#include "AppError.h"
+#include "BrowserKinds.h"
 #include "Twips.h"
+#include "UserDialogs.h"
 #include "modMessage.h"
+
+#include <QStyle>
 
 namespace qv {
 
@@ -13,19 +18,82 @@ using ui::Move;
 using ui::Top;
 using ui::Width;
 
+QString LogWhere::Clause() const {
+    return sql.isEmpty() ? QString() : QStringLiteral(" Where ") + sql;
+}
+
+void BrowserPage::Handle(const std::function<void()>& action) {
+    if (!host_) return;
+    try {
+        action();
+    } catch (const AppError& e) {
+        Dialogs().MsgBox(e.text(), vbCritical);
+    } catch (const std::exception& e) {
+        Dialogs().MsgBox(QString::fromLocal8Bit(e.what()), vbCritical);
+    }
+}
+
 BrowserPage::BrowserPage(QWidget* parent) : PageFrame(parent) {
-    tvwLog = new QTreeWidget(this);
-    tvwLog->setHeaderHidden(true);
+    tvwLog = new ui::KeyedTree(this);
     fraLog = new QGroupBox(this);
     for (size_t i = 0; i < chkLog.size(); ++i) {
         chkLog[i] = new QCheckBox(fraLog);
         Move(chkLog[i], 120, 180 + 255.0 * i, 2400, 240);
+        connect(chkLog[i], &QCheckBox::clicked, this,
+                [this, i] { Handle([&] { chkLog_Click(static_cast<int>(i)); }); });
     }
-    lvwLog = new QTreeWidget(this);
-    lvwLog->setRootIsDecorated(false);
+    lvwLog = new ui::KeyedList(this);
     vfgLog = new ui::FlexGrid(this);
     cmdDetail = new QPushButton(this);
     cmdLogInst = new QPushButton(this);
+    connect(cmdDetail, &QPushButton::clicked, this, [this] { Handle([&] { cmdDetail_Click(); }); });
+    connect(cmdLogInst, &QPushButton::clicked, this,
+            [this] { Handle([&] { cmdLogInst_Click(); }); });
+
+    // The pictures of the tree and the list.
+    const QStyle* look = style();
+    const struct {
+        const char* name;
+        QStyle::StandardPixmap picture;
+    } images[] = {
+        {"QV-4170", QStyle::SP_ComputerIcon},      {"CloseFolder", QStyle::SP_DirClosedIcon},
+        {"OpenFolder", QStyle::SP_DirOpenIcon},    {"Interval", QStyle::SP_FileDialogContentsView},
+        {"Alarm", QStyle::SP_MessageBoxWarning},   {"History", QStyle::SP_FileDialogDetailedView},
+        {"AEvent", QStyle::SP_MessageBoxCritical}, {"TEvent", QStyle::SP_MessageBoxInformation},
+        {"PEvent", QStyle::SP_MediaPlay}};
+    for (const auto& image : images) {
+        tvwLog->SetImage(QString::fromLatin1(image.name), look->standardIcon(image.picture));
+        lvwLog->SetImage(QString::fromLatin1(image.name), look->standardIcon(image.picture));
+    }
+
+    tvwLog->ItemClick = [this](const QString& key) { Handle([&] { tvwLog_NodeClick(key); }); };
+    tvwLog->MouseDown = [this](int button, int shift, double x, double y) {
+        Handle([&] { tvwLog_MouseDown(button, shift, x, y); });
+    };
+    lvwLog->ItemClick = [this](const QString& key) { Handle([&] { lvwLog_ItemClick(key); }); };
+    lvwLog->MouseDown = [this](int button, int shift, double x, double y) {
+        Handle([&] { lvwLog_MouseDown(button, shift, x, y); });
+    };
+    lvwLog->DblClick = [this] { Handle([&] { lvwLog_DblClick(); }); };
+    lvwLog->ColumnClick = [this](int column) { Handle([&] { lvwLog_ColumnClick(column); }); };
+    vfgLog->MouseUp = [this](int button, int shift, double x, double y) {
+        Handle([&] { vfgLog_MouseUp(button, shift, x, y); });
+    };
+
+    mnuDeletes = new QMenu(this);
+    mnuDelete = mnuDeletes->addAction(QStringLiteral("Delete"));
+    mnuUnits = new QMenu(this);
+    mnuUnit = mnuUnits->addAction(QString());
+    for (QAction*& unit : unitname) {
+        unit = mnuUnits->addAction(QString());
+        unit->setCheckable(true);
+    }
+}
+
+BrowserPage::~BrowserPage() = default;
+
+void BrowserPage::Bind(const BrowserHost& host) {
+    host_ = std::make_unique<BrowserHost>(host);
 }
 
 void BrowserPage::SetCaptions() {
@@ -73,10 +141,29 @@ void BrowserPage::LayoutPage() {
 void BrowserPage::RefreshLogBrowser() {
     const bool shown = ui::IsShown(this);
     setVisible(false);
-    tvwLog->viewport()->update();
-    lvwLog->viewport()->update();
+    tvwLog->Refresh();
+    lvwLog->Refresh();
     vfgLog->Refresh();
     setVisible(shown);
+}
+
+bool BrowserPage::Checked(int index) const {
+    return chkLog[static_cast<size_t>(index)]->checkState() == Qt::Checked;
+}
+
+void BrowserPage::SetBoxesEnabled(bool enabled) {
+    for (QCheckBox* box : chkLog)
+        box->setEnabled(enabled);
+}
+
+void BrowserPage::RebuildTree() {
+    host_->LogTreeChanged = true;
+    SetBoxesEnabled(false);
+    struct Enable {
+        BrowserPage& page;
+        ~Enable() { page.SetBoxesEnabled(true); }
+    } enable{*this};
+    BuildLogTree();
 }
 
 }  // namespace qv

@@ -1,36 +1,137 @@
-// The stored-data page: the tree of stored logs with its grouping check boxes, the list of the
-// logs under a node, the property grid of a log, and the detail and instrument buttons.
+// The stored-data page: the tree of stored logs by serial number, station, user, month folder
+// and kind, with its grouping check boxes; the list of the logs under a node; the property grid
+// of a log; the detail and instrument buttons; the delete menu behind the password and the unit
+// menu of gas 1. It reaches the main window's state through its host.
 #pragma once
 
+#include "BrowserHost.h"
 #include "FlexGrid.h"
+#include "KeyedList.h"
+#include "MouseCodes.h"
+#include "KeyedTree.h"
 #include "PageFrame.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QMenu>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QVariantList>
 #include <array>
+#include <memory>
+#include <optional>
 
 namespace qv {
+
+class Database;
+
+// The condition that selects the log headers under a tree node, its values bound in order.
+struct LogWhere {
+    QString sql;  // empty for the root: every header
+    QVariantList params;
+    // " Where " and the condition, or "" for the root.
+    QString Clause() const;
+};
 
 class BrowserPage : public ui::PageFrame {
   public:
     explicit BrowserPage(QWidget* parent = nullptr);
+    ~BrowserPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
-    // Rebuilds the tree from the database (the page's own work).
-    void MakeLogTree() {}
+
+    // Connects the page to its window; called once, before any procedure below runs.
+    void Bind(const BrowserHost& host);
+
+    // ---- Tree and list ----
+    // Rebuilds the tree from the database when LogTreeChanged is set, then clears the flag;
+    // repaints it in any case. A failure is reported; the flag stays set.
+    void MakeLogTree();
+    // The condition of the tree node under `key`; nothing for a key the tree does not hold.
+    std::optional<LogWhere> MakeLogWhere(const QString& key) const;
+    // Fills the list for a tree node: its children for a grouping node, its logs for a category.
+    void ShowLogList(const QString& key);
     // Repaints the tree, the list and the property grid with the page hidden meanwhile.
     void RefreshLogBrowser();
 
-    QTreeWidget* tvwLog = nullptr;
+    // ---- Property pane ----
+    void ShowLogProperty(const QString& key);
+
+    // ---- Events ----
+    void tvwLog_NodeClick(const QString& key);
+    void tvwLog_MouseDown(int Button, int Shift, double x, double y);
+    void lvwLog_ItemClick(const QString& key);
+    void lvwLog_MouseDown(int Button, int Shift, double x, double y);
+    void lvwLog_DblClick();
+    void lvwLog_ColumnClick(int column);
+    void chkLog_Click(int Index);
+    // Opens the data view of the current log, or says that none is chosen.
+    void cmdDetail_Click();
+    // Shows the instrument settings stored with the selected trend.
+    void cmdLogInst_Click();
+    // Deletes the stored data named by the delete menu's tag, behind the password.
+    void mnuDelete_Click();
+    // The unit menu of gas 1: opened on the property grid (Tag "0") or a data-view grid ("1").
+    void vfgLog_MouseUp(int Button, int Shift, double X, double Y);
+    void PopupUnits(const QString& Tag);
+    void unitname_Click(int Index);
+
+    ui::KeyedTree* tvwLog = nullptr;
     QGroupBox* fraLog = nullptr;
     // Grouping by serial number, station, user.
     std::array<QCheckBox*, 3> chkLog{};
-    QTreeWidget* lvwLog = nullptr;
+    ui::KeyedList* lvwLog = nullptr;
     ui::FlexGrid* vfgLog = nullptr;
     QPushButton* cmdDetail = nullptr;
     QPushButton* cmdLogInst = nullptr;
+    // Pop-up menus: delete (the key to delete in mnuDelete's data) and the unit of gas 1 (the
+    // grid that opened it in mnuUnits' menu action's data).
+    QMenu* mnuDeletes = nullptr;
+    QAction* mnuDelete = nullptr;
+    QMenu* mnuUnits = nullptr;
+    QAction* mnuUnit = nullptr;
+    std::array<QAction*, 2> unitname{};
+
+    // The key under the last mouse press that was not a right press.
+    QString ClickedLogKey;
+    // The gas values and marks at the alarm moment of the alarm trend last shown.
+    std::array<float, 6> AlarmValues{};
+    std::array<bool, 6> AlarmFlags{};
+
+  private:
+    // MakeLogTree's work; a failure passes to the caller.
+    void BuildLogTree();
+    // Runs a user action; a failure becomes a message box, never an exception out of a slot.
+    void Handle(const std::function<void()>& action);
+    bool Checked(int index) const;
+    void SetBoxesEnabled(bool enabled);
+    // Sets LogTreeChanged and rebuilds the tree with the grouping boxes disabled meanwhile.
+    void RebuildTree();
+
+    // Property pane kinds.
+    void ShowFolderProperty();
+    void ShowTrendProperty(const QString& value, bool alarm);
+    void ShowHistoryProperty(const QString& value);
+    void ShowEventProperty(const QString& value, QChar letter);
+    // The pane's heading rows; the pane then names nothing.
+    void ClearPane();
+    void SetButtons(std::optional<bool> detail, std::optional<bool> instrument);
+
+    // A mouse press on the tree or the list: the delete menu on the right button, else the key
+    // pressed is kept for a double click.
+    void PressOn(ui::KeyedItemView& view, int Button, double x, double y);
+    // Loads the current log into its record object.
+    void LoadCurrentRecord();
+    // After a delete: the current log, the pane and the buttons name nothing; the tree is
+    // rebuilt and its root clicked when a whole branch went.
+    void ForgetCurrentLog();
+    void RebuildAfterDelete();
+    void DeleteRecord(const QString& tag, QChar letter);
+    void DeleteBranch(const QString& tag);
+
+    std::unique_ptr<BrowserHost> host_;
+    // The key the pane was last filled for.
+    QString paneKey_;
 };
 
 }  // namespace qv

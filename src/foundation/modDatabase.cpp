@@ -79,6 +79,24 @@ QStringList CreateTableStatements() {
     return s;
 }
 
+QStringList CreateIndexStatements() {
+    QStringList s;
+    for (const char* table : {"Gas_List", "Interval_Data", "Interval_Event", "Alarm_Data",
+                              "cHistory", "Alarm_Event", "Trouble_Event", "Power_Event"}) {
+        const QString name = QString::fromLatin1(table);
+        s << QStringLiteral("Create Index If Not Exists %1RelNo On %1 (RelNo);").arg(name);
+    }
+    s << QStringLiteral("Create Index If Not Exists Log_headTypes On Log_head (Types);");
+    return s;
+}
+
+void EnsureIndexes(Database& db) {
+    Database::Transaction tx(db);
+    for (const QString& statement : CreateIndexStatements())
+        db.execute(statement);
+    tx.commit();
+}
+
 bool FileExists(const QString& path) {
     const QFileInfo info(path);
     return info.exists() && info.isFile();
@@ -95,6 +113,8 @@ void MakeDatabase(const QString& path) {
             auto db = Database::CreateNew(temp);
             Database::Transaction tx(*db);
             for (const QString& statement : CreateTableStatements())
+                db->execute(statement);
+            for (const QString& statement : CreateIndexStatements())
                 db->execute(statement);
             tx.commit();
         }

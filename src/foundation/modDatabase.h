@@ -12,6 +12,12 @@ class Database;
 // The ten CREATE TABLE statements, in creation order.
 QStringList CreateTableStatements();
 
+// The indexes on the child tables' RelNo and on the header's kind: they speed the loading and
+// deleting of one log and the stored-data tree, and change no stored meaning.
+QStringList CreateIndexStatements();
+// Creates the indexes a database lacks (a file made before they existed gets them at start-up).
+void EnsureIndexes(Database& db);
+
 // Creates an empty database with all ten tables when no file exists at `path`; an existing
 // file is left untouched. The file appears whole or not at all: it is built under a temporary
 // name and renamed into place, so a failing statement leaves nothing that would block the

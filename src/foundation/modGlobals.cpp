@@ -19,6 +19,7 @@ std::array<int32_t, 6> GraphColor;
 float ConvFactor;
 bool ConvEnable;
 std::array<QString, 3> UnitNames;
+QString UnitGasName;
 std::array<bool, 33> GasComb;
 std::array<std::array<GasDefinition, 9>, 6> GasTable;
 int16_t CalUnitOnWait;
@@ -50,6 +51,7 @@ void ResetGlobals() {
     ConvFactor = 0;
     ConvEnable = false;
     UnitNames.fill(QString());
+    UnitGasName.clear();
     GasComb.fill(false);
     for (auto& row : GasTable)
         row.fill(GasDefinition{});

@@ -56,6 +56,8 @@ extern std::array<int32_t, 6> GraphColor;
 extern float ConvFactor;
 extern bool ConvEnable;
 extern std::array<QString, 3> UnitNames;
+// Gas 1's name on the unit menu, taken from the trend last shown.
+extern QString UnitGasName;
 extern std::array<bool, 33> GasComb;
 extern std::array<std::array<GasDefinition, 9>, 6> GasTable;
 extern int16_t CalUnitOnWait;

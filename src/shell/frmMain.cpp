@@ -22,6 +22,7 @@
 #include "clsPowerEvents.h"
 #include "clsTroubleEvent.h"
 #include "clsTroubleEvents.h"
+#include "frmPassword.h"
 #include "modAddLib.h"
 #include "modDatabase.h"
 #include "modGlobals.h"
@@ -152,6 +153,19 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         TroubleEventList, PowerEventList, LogTreeChanged, TickCount, InAutoLoadClick, LampGreen,
         LampGray, LampRed, cmdInst[4], cmdInst[5], pageOption->cmdOption[0],
         [this] { RefreshInstrumentViews(); }, [this] { StartAfresh(); }});
+    const auto showPage = [this](int index) {
+        for (ui::PageFrame* page : fraMenu)
+            page->hide();
+        fraMenu[static_cast<size_t>(index)]->show();
+        Form_Resize();
+    };
+    pageBrowser->Bind(BrowserHost{
+        CurDataType, CurSeqNo, LogTreeChanged, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
+        CurTroubleEvent, CurPowerEvent, LogInstrument, ShowLogInstrument,
+        [this] { frmPassword::ShowModal(this); },
+        // The data view page builds itself from the loaded record; until then it is shown.
+        [showPage] { showPage(3); }, [] {}, [this] { pageInstrument->ShowInstrumentInfo(); },
+        showPage});
     pageDownload->OperationsEnded = [this] {
         // Closed once the event that ended the operation has returned.
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
@@ -207,6 +221,11 @@ bool frmMain::Form_Load() {
     loaded_ = true;
 
     // From here on a failing step is skipped.
+    Attempt([] {
+        // A file made before the indexes existed gets them now.
+        Database db(DatabasePath);
+        EnsureIndexes(db);
+    });
     Attempt([this] {
         for (int i = 0; i < 4; ++i)
             ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);

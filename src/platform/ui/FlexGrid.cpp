@@ -1,34 +1,166 @@
-// The grid control on QTableWidget.
+// The grid control on QTableWidget, with an item delegate that runs the edit events.
 #include "FlexGrid.h"
 
+#include "MouseCodes.h"
 #include "Twips.h"
 
+#include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QStringList>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <cmath>
 
 namespace qv::ui {
+
+namespace {
+
+// A cell's own colours, kept beside the brushes so that 0 ("none") reads back as 0.
+constexpr int kOwnBackRole = Qt::UserRole + 1;
+constexpr int kOwnForeRole = Qt::UserRole + 2;
+
+Qt::Alignment AlignmentOf(int setting) {
+    static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const Qt::Alignment vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    if (setting < 0 || setting > 8) return Qt::AlignLeft | Qt::AlignVCenter;
+    return horizontal[setting / 3] | vertical[setting % 3];
+}
+
+QString EditorText(const QWidget* editor) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(editor)) return line->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(editor)) return combo->currentText();
+    return QString();
+}
+
+void SetEditorText(QWidget* editor, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setText(text);
+    if (auto* combo = qobject_cast<QComboBox*>(editor))
+        combo->setCurrentIndex(combo->findText(text));
+}
+
+}  // namespace
+
+// Opens the editors, stores accepted edits, ticks check boxes and hides the selection when
+// the grid's highlight setting says so.
+class FlexGridDelegate : public QStyledItemDelegate {
+  public:
+    explicit FlexGridDelegate(FlexGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        if (index.data(Qt::CheckStateRole).isValid()) return nullptr;  // ticked, not typed
+        if (!grid_.OpenEdit(index.row(), index.column())) return nullptr;
+        QWidget* editor;
+        if (!grid_.comboList_.isEmpty()) {
+            auto* combo = new QComboBox(parent);
+            combo->addItems(grid_.comboList_.split(u'|'));
+            editor = combo;
+        } else {
+            editor = QStyledItemDelegate::createEditor(parent, option, index);
+        }
+        grid_.editor_ = editor;
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        SetEditorText(editor, index.data(Qt::DisplayRole).toString());
+        if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->currentIndex() < 0)
+            combo->setEditText(index.data(Qt::DisplayRole).toString());
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        grid_.AcceptEdit(editor, index);
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override {
+        const bool checkable = index.data(Qt::CheckStateRole).isValid() && grid_.editable_ &&
+                               !grid_.IsFixed(index.row(), index.column());
+        if (!checkable) return QStyledItemDelegate::editorEvent(event, model, option, index);
+        switch (event->type()) {
+            case QEvent::MouseButtonRelease: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                if (mouse->button() != Qt::LeftButton ||
+                    !option.rect.contains(mouse->position().toPoint()))
+                    return false;
+                grid_.ToggleCheck(index.row(), index.column());
+                return true;
+            }
+            case QEvent::MouseButtonDblClick:
+                return true;
+            case QEvent::KeyPress: {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key != Qt::Key_Space && key != Qt::Key_Select) return false;
+                grid_.ToggleCheck(index.row(), index.column());
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && object == grid_.editor_ &&
+            grid_.TypeIntoEditor(grid_.editor_, static_cast<QKeyEvent*>(event)))
+            return true;
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const bool show = grid_.highLight_ == FlexGrid::HighLightAlways ||
+                          (grid_.highLight_ == FlexGrid::HighLightWithFocus && grid_.hasFocus());
+        if (!show) option->state &= ~QStyle::State_Selected;
+    }
+
+  private:
+    FlexGrid& grid_;
+};
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(ToPixelsY(255));
+    delegate_ = new FlexGridDelegate(*this);
+    setItemDelegate(delegate_);
+    setEditTriggers(NoEditTriggers);
     StyleFixedCells();
+    connect(this, &QTableWidget::currentCellChanged, this, [this] {
+        if (!RowColChange) return;
+        EventScope scope(*this);
+        RowColChange();
+    });
+    connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
+        if (!SelChange) return;
+        EventScope scope(*this);
+        SelChange();
+    });
 }
+
+FlexGrid::~FlexGrid() = default;
 
 void FlexGrid::SetRows(int rows) {
     setRowCount(std::max(0, rows));
+    mergeRows_.resize(rowCount());
     StyleFixedCells();
 }
 
 void FlexGrid::SetCols(int cols) {
     setColumnCount(std::max(0, cols));
     StyleFixedCells();
+    for (int r = 0; r < mergeRows_.size(); ++r)
+        if (mergeRows_[r]) Remerge(r);
 }
 
 void FlexGrid::SetFixedRows(int rows) {
     fixedRows_ = std::max(0, rows);
-    if (rowCount() < fixedRows_) setRowCount(fixedRows_);
+    if (rowCount() < fixedRows_) SetRows(fixedRows_);
     StyleFixedCells();
 }
 
@@ -38,13 +170,23 @@ void FlexGrid::SetFixedCols(int cols) {
     StyleFixedCells();
 }
 
+void FlexGrid::Clear() {
+    clearContents();
+    clearSpans();
+    mergeRows_.fill(false);
+    StyleFixedCells();
+}
+
 QString FlexGrid::TextMatrix(int row, int col) const {
     const QTableWidgetItem* cell = item(row, col);
     return cell ? cell->text() : QString();
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
-    if (QTableWidgetItem* cell = Cell(row, col)) cell->setText(text);
+    QTableWidgetItem* cell = Cell(row, col);
+    if (!cell) return;
+    cell->setText(text);
+    if (MergeRow(row)) Remerge(row);
 }
 
 void FlexGrid::SetFormatString(const QString& format) {
@@ -98,22 +240,401 @@ void FlexGrid::SetColWidths(std::initializer_list<double> fractions) {
         SetColWidth(col++, std::nearbyint(width * f));
 }
 
+int FlexGrid::ColAlignment(int col) const {
+    const int setting = col >= 0 && col < colAlign_.size() ? colAlign_[col] : -1;
+    return setting < 0 ? AlignGeneral : setting;
+}
+
+void FlexGrid::SetColAlignment(int col, int setting) {
+    if (col < 0 || col >= columnCount()) return;
+    if (colAlign_.size() <= col) colAlign_.resize(col + 1, -1);
+    colAlign_[col] = setting;
+    for (int r = fixedRows_; r < rowCount(); ++r)
+        if (QTableWidgetItem* cell = item(r, col)) ApplyAlignment(cell, r, col);
+}
+
+// ---- Current cell and selection ----
+
+int FlexGrid::Row() const {
+    return currentRow();
+}
+
+void FlexGrid::SetRow(int row) {
+    if (row < 0 || row >= rowCount()) return;
+    const int col = currentColumn() >= 0 ? currentColumn() : (columnCount() > 0 ? 0 : -1);
+    setCurrentCell(row, std::max(col, 0), QItemSelectionModel::NoUpdate);
+    Select();
+}
+
+int FlexGrid::Col() const {
+    return currentColumn();
+}
+
+void FlexGrid::SetCol(int col) {
+    if (col < 0 || col >= columnCount()) return;
+    setCurrentCell(std::max(currentRow(), 0), col, QItemSelectionModel::NoUpdate);
+    Select();
+}
+
+QTableWidgetSelectionRange FlexGrid::CurrentRange() const {
+    const int r = currentRow();
+    const int c = currentColumn();
+    for (const QTableWidgetSelectionRange& range : selectedRanges())
+        if (range.topRow() <= r && r <= range.bottomRow() && range.leftColumn() <= c &&
+            c <= range.rightColumn())
+            return range;
+    return QTableWidgetSelectionRange(r, c, r, c);
+}
+
+int FlexGrid::RowSel() const {
+    const QTableWidgetSelectionRange range = CurrentRange();
+    return range.topRow() == currentRow() ? range.bottomRow() : range.topRow();
+}
+
+void FlexGrid::SetRowSel(int row) {
+    if (row < 0 || row >= rowCount()) return;
+    SelectTo(row, ColSel());
+}
+
+int FlexGrid::ColSel() const {
+    const QTableWidgetSelectionRange range = CurrentRange();
+    return range.leftColumn() == currentColumn() ? range.rightColumn() : range.leftColumn();
+}
+
+void FlexGrid::SetColSel(int col) {
+    if (col < 0 || col >= columnCount()) return;
+    SelectTo(RowSel(), col);
+}
+
+void FlexGrid::SelectTo(int rowSel, int colSel) {
+    const int r = currentRow();
+    const int c = currentColumn();
+    if (r < 0 || c < 0) return;
+    QItemSelection selection(model()->index(std::min(r, rowSel), std::min(c, colSel)),
+                             model()->index(std::max(r, rowSel), std::max(c, colSel)));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
+                                            (byRow_ ? QItemSelectionModel::Rows
+                                                    : QItemSelectionModel::NoUpdate));
+}
+
+void FlexGrid::SetSelectionByRow(bool byRow) {
+    byRow_ = byRow;
+    setSelectionBehavior(byRow ? SelectRows : SelectItems);
+}
+
+void FlexGrid::SetHighLight(int setting) {
+    highLight_ = setting;
+    viewport()->update();
+}
+
+int FlexGrid::TopRow() const {
+    return std::max(0, rowAt(0));
+}
+
+void FlexGrid::SetTopRow(int row) {
+    if (rowCount() == 0) return;
+    updateGeometries();
+    verticalScrollBar()->setValue(std::clamp(row, 0, rowCount() - 1));
+}
+
+void FlexGrid::Select() {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    selectionModel()->select(
+        current, QItemSelectionModel::ClearAndSelect |
+                     (byRow_ ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+}
+
+// ---- Cells of the current cell ----
+
+QTableWidgetItem* FlexGrid::CurrentCell() {
+    return Cell(currentRow(), currentColumn());
+}
+
+int32_t FlexGrid::CellBackColor() const {
+    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
+    return cell ? cell->data(kOwnBackRole).toInt() : 0;
+}
+
+void FlexGrid::SetCellBackColor(int32_t color) {
+    QTableWidgetItem* cell = CurrentCell();
+    if (!cell) return;
+    cell->setData(kOwnBackRole, color == 0 ? QVariant() : QVariant(color));
+    StyleCell(cell, currentRow(), currentColumn());
+}
+
+int32_t FlexGrid::CellForeColor() const {
+    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
+    return cell ? cell->data(kOwnForeRole).toInt() : 0;
+}
+
+void FlexGrid::SetCellForeColor(int32_t color) {
+    QTableWidgetItem* cell = CurrentCell();
+    if (!cell) return;
+    cell->setData(kOwnForeRole, color == 0 ? QVariant() : QVariant(color));
+    cell->setForeground(color == 0 ? QBrush() : QBrush(ColorFromLong(color)));
+}
+
+int FlexGrid::CellChecked() const {
+    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
+    if (!cell || !cell->data(Qt::CheckStateRole).isValid()) return NoCheckbox;
+    return cell->checkState() == Qt::Checked ? Checked : Unchecked;
+}
+
+void FlexGrid::SetCellChecked(int setting) {
+    QTableWidgetItem* cell = CurrentCell();
+    if (!cell) return;
+    if (setting == Checked || setting == Unchecked)
+        cell->setCheckState(setting == Checked ? Qt::Checked : Qt::Unchecked);
+    else
+        cell->setData(Qt::CheckStateRole, QVariant());
+}
+
+int32_t FlexGrid::BackColor() const {
+    return LongFromColor(palette().base().color());
+}
+
+int32_t FlexGrid::BackColorFixed() const {
+    return LongFromColor(palette().button().color());
+}
+
+// ---- Merging ----
+
+void FlexGrid::SetMergeCells(int setting) {
+    mergeCells_ = setting;
+    for (int r = 0; r < mergeRows_.size(); ++r)
+        if (mergeRows_[r]) Remerge(r);
+}
+
+bool FlexGrid::MergeRow(int row) const {
+    return mergeCells_ != MergeNever && row >= 0 && row < mergeRows_.size() && mergeRows_[row];
+}
+
+void FlexGrid::SetMergeRow(int row, bool merge) {
+    if (row < 0 || row >= rowCount()) return;
+    if (mergeRows_.size() < rowCount()) mergeRows_.resize(rowCount());
+    mergeRows_[row] = merge;
+    Remerge(row);
+}
+
+void FlexGrid::Remerge(int row) {
+    if (row < 0 || row >= rowCount()) return;
+    const int cols = columnCount();
+    for (int c = 0; c < cols; ++c)
+        if (columnSpan(row, c) > 1) setSpan(row, c, 1, 1);
+    if (!MergeRow(row)) return;
+    int start = 0;
+    for (int c = 1; c <= cols; ++c) {
+        if (c < cols && TextMatrix(row, c) == TextMatrix(row, start)) continue;
+        if (c - start > 1) setSpan(row, start, 1, c - start);
+        start = c;
+    }
+}
+
+// ---- Editing ----
+
+void FlexGrid::SetEditable(bool editable) {
+    editable_ = editable;
+    setEditTriggers(editable ? DoubleClicked | EditKeyPressed | AnyKeyPressed : NoEditTriggers);
+}
+
+QString FlexGrid::EditText() const {
+    if (editor_ && !validating_) return EditorText(editor_);
+    return editText_;
+}
+
+void FlexGrid::SetEditText(const QString& text) {
+    editText_ = text;
+    if (editor_ && !validating_) SetEditorText(editor_, text);
+}
+
+void FlexGrid::EditCell() {
+    if (editable_ && currentIndex().isValid()) edit(currentIndex());
+}
+
+bool FlexGrid::OpenEdit(int row, int col) {
+    if (!editable_ || IsFixed(row, col)) return false;
+    bool cancel = false;
+    if (BeforeEdit) {
+        EventScope scope(*this);
+        BeforeEdit(row, col, cancel);
+    }
+    if (cancel) return false;
+    editRow_ = row;
+    editCol_ = col;
+    refused_ = false;
+    committed_ = false;
+    editText_ = TextMatrix(row, col);
+    return true;
+}
+
+bool FlexGrid::AcceptEdit(QWidget* editor, const QModelIndex& index) {
+    editText_ = EditorText(editor);
+    bool cancel = false;
+    if (ValidateEdit) {
+        EventScope scope(*this);
+        validating_ = true;
+        ValidateEdit(editRow_, editCol_, cancel);
+        validating_ = false;
+    }
+    if (cancel) {
+        refused_ = true;
+        if (editor_ == editor) SetEditorText(editor, editText_);
+        return false;
+    }
+    committed_ = true;
+    SetTextMatrix(index.row(), index.column(), editText_);
+    return true;
+}
+
+void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor == editor_ && refused_) {
+        refused_ = false;  // the editor stays open with the refused text
+        return;
+    }
+    QTableWidget::closeEditor(editor, hint);
+    if (editor != editor_) return;
+    const bool committed = committed_;
+    const int row = editRow_;
+    const int col = editCol_;
+    editor_ = nullptr;
+    committed_ = false;
+    editRow_ = editCol_ = -1;
+    if (committed && AfterEdit) {
+        EventScope scope(*this);
+        AfterEdit(row, col);
+    }
+}
+
+void FlexGrid::ToggleCheck(int row, int col) {
+    bool cancel = false;
+    if (BeforeEdit) {
+        EventScope scope(*this);
+        BeforeEdit(row, col, cancel);
+    }
+    if (cancel) return;
+    QTableWidgetItem* cell = Cell(row, col);
+    if (!cell) return;
+    cell->setCheckState(cell->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    if (AfterEdit) {
+        EventScope scope(*this);
+        AfterEdit(row, col);
+    }
+}
+
+bool FlexGrid::TypeIntoEditor(QWidget* editor, QKeyEvent* event) {
+    if (!KeyPressEdit) return false;
+    int key;
+    if (event->key() == Qt::Key_Backspace)
+        key = 8;
+    else if (!event->text().isEmpty() && event->text()[0].unicode() >= 32)
+        key = event->text()[0].unicode();
+    else
+        return false;  // navigation keys go to the editor as they are
+    const int typed = key;
+    {
+        EventScope scope(*this);
+        KeyPressEdit(editRow_, editCol_, key);
+    }
+    if (key == typed) return false;
+    if (key != 0)
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            if (key == 8)
+                line->backspace();
+            else
+                line->insert(QString(QChar(key)));
+        }
+    return true;
+}
+
+void FlexGrid::Defer(std::function<void()> action) {
+    if (eventDepth_ == 0 && !editor_) {
+        action();
+        return;
+    }
+    QTimer::singleShot(0, this, std::move(action));
+}
+
 void FlexGrid::Refresh() {
     viewport()->repaint();
 }
+
+// ---- Events of the control ----
+
+void FlexGrid::PointerEvent(QMouseEvent* event,
+                            const std::function<void(int, int, double, double)>& f) {
+    if (!f) return;
+    const QPointF at = TwipsAt(*this, *event);
+    EventScope scope(*this);
+    f(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    PointerEvent(event, MouseDown);
+    QTableWidget::mousePressEvent(event);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableWidget::mouseReleaseEvent(event);
+    PointerEvent(event, MouseUp);
+    if (event->button() == Qt::LeftButton && Click) {
+        EventScope scope(*this);
+        Click();
+    }
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableWidget::mouseDoubleClickEvent(event);
+    if (DblClick) {
+        EventScope scope(*this);
+        DblClick();
+    }
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    EventScope scope(*this);
+    if (KeyDown) {
+        int code = event->key();
+        KeyDown(code, ShiftCodeOf(event->modifiers()));
+        if (code == 0) return;
+    }
+    if (KeyPress && !event->text().isEmpty() && event->text()[0].unicode() >= 32) {
+        int ascii = event->text()[0].unicode();
+        KeyPress(ascii);
+        if (ascii == 0) return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+// ---- Cells ----
 
 QTableWidgetItem* FlexGrid::Cell(int row, int col) {
     if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return nullptr;
     QTableWidgetItem* cell = item(row, col);
     if (!cell) {
         cell = new QTableWidgetItem;
+        StyleCell(cell, row, col);
+        ApplyAlignment(cell, row, col);
         setItem(row, col, cell);
-        if (row < fixedRows_ || col < fixedCols_) {
-            cell->setFlags(Qt::ItemIsEnabled);
-            cell->setBackground(palette().button());
-        }
     }
     return cell;
+}
+
+void FlexGrid::StyleCell(QTableWidgetItem* cell, int row, int col) {
+    const bool fixed = IsFixed(row, col);
+    cell->setFlags(fixed ? Qt::ItemIsEnabled
+                         : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+    const QVariant own = cell->data(kOwnBackRole);
+    if (own.isValid())
+        cell->setBackground(ColorFromLong(own.toInt()));
+    else
+        cell->setBackground(fixed ? palette().button() : QBrush());
+}
+
+void FlexGrid::ApplyAlignment(QTableWidgetItem* cell, int row, int col) {
+    if (row < fixedRows_) return;
+    if (col < colAlign_.size() && colAlign_[col] >= 0)
+        cell->setTextAlignment(AlignmentOf(colAlign_[col]));
 }
 
 void FlexGrid::StyleFixedCells() {
@@ -121,13 +642,10 @@ void FlexGrid::StyleFixedCells() {
     const int rows = std::min(rowCount(), std::max(fixedRows_, styledRows_));
     const int cols = std::min(columnCount(), std::max(fixedCols_, styledCols_));
     auto style = [this](int r, int c) {
-        const bool fixed = r < fixedRows_ || c < fixedCols_;
         QTableWidgetItem* cell = item(r, c);
-        if (!cell && !fixed) return;
+        if (!cell && !IsFixed(r, c)) return;
         cell = Cell(r, c);
-        cell->setFlags(fixed ? Qt::ItemIsEnabled
-                             : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
-        cell->setBackground(fixed ? palette().button() : palette().base());
+        StyleCell(cell, r, c);
     };
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columnCount(); ++c)

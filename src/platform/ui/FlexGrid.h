@@ -1,17 +1,47 @@
 // The grid control: a table of text cells addressed by row and column from 0, whose first
 // FixedRows rows and FixedCols columns are headings drawn as such, with column widths in twips
-// and a format string that sets the column headings.
+// and a format string that sets the column headings. A current cell (Row, Col) carries the
+// cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
+// neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
+// the editor open) and after-edit events; every grid raises mouse, click and key events.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTableWidget>
+#include <QVector>
+#include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 namespace qv::ui {
 
+class FlexGridDelegate;
+
 class FlexGrid : public QTableWidget {
   public:
+    // Check box states of a cell.
+    enum CheckSetting : int { NoCheckbox = 0, Checked = 1, Unchecked = 2 };
+    // Column alignment settings: left, centre or right, each at the top, centre or bottom.
+    enum AlignSetting : int {
+        AlignLeftTop = 0,
+        AlignLeftCenter = 1,
+        AlignLeftBottom = 2,
+        AlignCenterTop = 3,
+        AlignCenterCenter = 4,
+        AlignCenterBottom = 5,
+        AlignRightTop = 6,
+        AlignRightCenter = 7,
+        AlignRightBottom = 8,
+        AlignGeneral = 9,  // left, centred vertically
+    };
+    // Grid-wide merge setting; any setting but MergeNever joins the marked rows' equal cells.
+    enum MergeSetting : int { MergeNever = 0, MergeFree = 1, MergeRestrictRows = 2 };
+    // When the selection is painted.
+    enum HighLightSetting : int { HighLightNever = 0, HighLightAlways = 1, HighLightWithFocus = 2 };
+
     explicit FlexGrid(QWidget* parent = nullptr);
+    ~FlexGrid() override;
 
     int Rows() const { return rowCount(); }
     void SetRows(int rows);
@@ -21,6 +51,10 @@ class FlexGrid : public QTableWidget {
     void SetFixedRows(int rows);
     int FixedCols() const { return fixedCols_; }
     void SetFixedCols(int cols);
+
+    // Empties every cell: text, colours, check box; drops the rows' merge marks. The row and
+    // column counts, column widths and alignments stay.
+    void Clear();
 
     // The text of a cell; a cell outside the grid reads as "" and cannot be written.
     QString TextMatrix(int row, int col) const;
@@ -38,19 +72,163 @@ class FlexGrid : public QTableWidget {
     // Columns 0, 1, ... take these fractions of the grid's width, rounded to whole twips
     // (halves to even); the other columns keep their widths.
     void SetColWidths(std::initializer_list<double> fractions);
+    // Alignment of a column's cells below the fixed rows (AlignSetting).
+    int ColAlignment(int col) const;
+    void SetColAlignment(int col, int setting);
+
+    // ---- Current cell and selection ----
+    // The current cell; -1 when there is none. A row or column outside the grid is ignored.
+    // Setting Row or Col also ends the selection there, as the grid's cursor does.
+    int Row() const;
+    void SetRow(int row);
+    int Col() const;
+    void SetCol(int col);
+    // The other end of the selection; with Row and Col it spans the selected cells.
+    int RowSel() const;
+    void SetRowSel(int row);
+    int ColSel() const;
+    void SetColSel(int col);
+    // Whole rows selected (true) or single cells (false).
+    bool SelectionByRow() const { return byRow_; }
+    void SetSelectionByRow(bool byRow);
+    int HighLight() const { return highLight_; }
+    void SetHighLight(int setting);
+    // The first row shown below the fixed rows; setting it scrolls.
+    int TopRow() const;
+    void SetTopRow(int row);
+
+    // ---- Cells of the current cell ----
+    // Colours as 0x00BBGGRR; 0 means the cell has no colour of its own and shows the grid's.
+    int32_t CellBackColor() const;
+    void SetCellBackColor(int32_t color);
+    int32_t CellForeColor() const;
+    void SetCellForeColor(int32_t color);
+    // CheckSetting of the current cell's check box.
+    int CellChecked() const;
+    void SetCellChecked(int setting);
+
+    // Grid-wide colours (read): the data cells' and the fixed cells' background.
+    int32_t BackColor() const;
+    int32_t BackColorFixed() const;
+
+    // ---- Merging ----
+    int MergeCells() const { return mergeCells_; }
+    void SetMergeCells(int setting);
+    bool MergeRow(int row) const;
+    void SetMergeRow(int row, bool merge);
+
+    // ---- Editing ----
+    // A display grid is read-only; an editable one edits its data cells on a double click,
+    // F2 or typing, and ticks check boxes on a click or the space bar.
+    bool Editable() const { return editable_; }
+    void SetEditable(bool editable);
+    // The drop-down list of the next editor: "a|b|c" offers these items; empty edits text.
+    // Set it in the before-edit event.
+    QString ComboList() const { return comboList_; }
+    void SetComboList(const QString& list) { comboList_ = list; }
+    // The text being edited: the editor's text, and in the validate-edit event the text that
+    // will be stored when the event accepts it.
+    QString EditText() const;
+    void SetEditText(const QString& text);
+    // Opens the editor on the current cell (after the before-edit event).
+    void EditCell();
+    // True while an editor is open.
+    bool Editing() const { return editor_ != nullptr; }
+
+    // Runs an action once the grid's event in progress has returned, at once when none is.
+    // Handlers that rebuild the grid from inside its own event go through here, so that the
+    // editor's cell is not destroyed under it.
+    void Defer(std::function<void()> action);
 
     // Repaints the grid now.
     void Refresh();
 
-  private:
-    QTableWidgetItem* Cell(int row, int col);
-    void StyleFixedCells();
+    // ---- Events ----
+    // Setting Cancel refuses to open the editor (or to tick the check box).
+    std::function<void(int Row, int Col, bool& Cancel)> BeforeEdit;
+    // Setting Cancel stores nothing and keeps the editor open.
+    std::function<void(int Row, int Col, bool& Cancel)> ValidateEdit;
+    // After an edit was stored or a check box ticked or cleared.
+    std::function<void(int Row, int Col)> AfterEdit;
+    // A character typed into the editor (8 for backspace); set to 0 to drop it.
+    std::function<void(int Row, int Col, int& KeyAscii)> KeyPressEdit;
+    // Mouse events in twips from the grid's top-left corner, the button and the shift keys as
+    // MouseCodes.h gives them.
+    std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
+    std::function<void(int Button, int Shift, double X, double Y)> MouseUp;
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+    // Keys pressed outside the editor (Qt key codes); set KeyCode or KeyAscii to 0 to drop.
+    std::function<void(int& KeyCode, int Shift)> KeyDown;
+    std::function<void(int& KeyAscii)> KeyPress;
+    // The current cell moved; the selection changed.
+    std::function<void()> RowColChange;
+    std::function<void()> SelChange;
 
+  protected:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    friend class FlexGridDelegate;
+    // Counts the grid's events in progress, for Defer.
+    class EventScope {
+      public:
+        explicit EventScope(FlexGrid& grid) : grid_(grid) { ++grid_.eventDepth_; }
+        ~EventScope() { --grid_.eventDepth_; }
+        EventScope(const EventScope&) = delete;
+        EventScope& operator=(const EventScope&) = delete;
+
+      private:
+        FlexGrid& grid_;
+    };
+
+    QTableWidgetItem* Cell(int row, int col);
+    QTableWidgetItem* CurrentCell();
+    void StyleFixedCells();
+    void StyleCell(QTableWidgetItem* cell, int row, int col);
+    void ApplyAlignment(QTableWidgetItem* cell, int row, int col);
+    void Remerge(int row);
+    void Select();
+    // The selected range that holds the current cell (the cell alone when none does).
+    QTableWidgetSelectionRange CurrentRange() const;
+    // Selects from the current cell to (rowSel, colSel).
+    void SelectTo(int rowSel, int colSel);
+    bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
+    void PointerEvent(QMouseEvent* event, const std::function<void(int, int, double, double)>& f);
+
+    // Edit steps, run by the delegate.
+    bool OpenEdit(int row, int col);
+    bool AcceptEdit(QWidget* editor, const QModelIndex& index);
+    void ToggleCheck(int row, int col);
+    bool TypeIntoEditor(QWidget* editor, QKeyEvent* event);
+
+    FlexGridDelegate* delegate_ = nullptr;
     int fixedRows_ = 1;
     int fixedCols_ = 0;
     int styledRows_ = 0;  // heading counts when the cells were last styled
     int styledCols_ = 0;
     QString formatString_;
+    QVector<int> colAlign_;  // -1: not set
+    QVector<bool> mergeRows_;
+    int mergeCells_ = MergeNever;
+    bool byRow_ = false;
+    int highLight_ = HighLightWithFocus;
+    bool editable_ = false;
+    QString comboList_;
+    // The edit in progress: its editor and cell, the text being validated, and what the last
+    // commit decided (a refusal keeps the editor open at the next close).
+    QPointer<QWidget> editor_;
+    int editRow_ = -1;
+    int editCol_ = -1;
+    QString editText_;
+    bool validating_ = false;
+    bool refused_ = false;
+    bool committed_ = false;
+    int eventDepth_ = 0;
 };
 
 }  // namespace qv::ui

@@ -1,0 +1,109 @@
+// Deleting stored data behind the password: everything, a branch of the tree, or one log.
+#include "BrowserKinds.h"
+#include "BrowserPage.h"
+#include "Database.h"
+#include "UserDialogs.h"
+#include "modGlobals.h"
+#include "modKeys.h"
+#include "modMessage.h"
+
+namespace qv {
+
+void BrowserPage::mnuDelete_Click() {
+    PasswordOK = false;
+    host_->ShowPassword();
+    if (!PasswordOK) return;
+    const QString tag = mnuDelete->data().toString();
+    if (tag.isEmpty()) return;
+    const QChar letter = KeyLetter(tag);
+    if (letter == u'#') {
+        if (Dialogs().MsgBox(GetMessage(5317), vbYesNo | vbQuestion, GetMessage(5318)) != vbYes)
+            return;
+        {
+            Database db(DatabasePath);
+            Database::Transaction tx(db);
+            for (const QString& table : ChildTables())
+                db.execute(QStringLiteral("Delete From ") + table + u';');
+            db.execute(QStringLiteral("Delete From Log_head;"));
+            tx.commit();
+        }
+        RebuildAfterDelete();
+    } else if (IsGroupingLetter(letter) || KindOfCategory(letter)) {
+        DeleteBranch(tag);
+    } else if (KindOfRecord(letter)) {
+        DeleteRecord(tag, letter);
+    }
+}
+
+void BrowserPage::DeleteBranch(const QString& tag) {
+    if (Dialogs().MsgBox(GetMessage(5339), vbYesNo | vbQuestion, GetMessage(5340)) != vbYes) return;
+    // A key of a tree rebuilt since names no branch.
+    const std::optional<LogWhere> where = MakeLogWhere(tag);
+    if (!where) return;
+    {
+        Database db(DatabasePath);
+        Database::Transaction tx(db);
+        // The logs' rows first, then their headers, all or nothing.
+        for (const QString& table : ChildTables())
+            db.execute(QStringLiteral("Delete From ") + table +
+                           QStringLiteral(" Where RelNo In (Select SeqNo From Log_Head") +
+                           where->Clause() + QStringLiteral(");"),
+                       where->params);
+        db.execute(QStringLiteral("Delete From Log_head") + where->Clause() + u';', where->params);
+        tx.commit();
+    }
+    RebuildAfterDelete();
+}
+
+void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
+    const LogKind& kind = *KindOfRecord(letter);
+    if (Dialogs().MsgBox(GetMessage(5327, {lvwLog->Text(tag)}), vbYesNo | vbQuestion,
+                         GetMessage(5328)) != vbYes)
+        return;
+    const int32_t seqNo = GetLeadingNumber(tag);
+    {
+        Database db(DatabasePath);
+        Database::Transaction tx(db);
+        // Only a header of the kind the key names takes rows with it.
+        if (db.scalar(
+                  QStringLiteral("Select Count(*) From Log_head Where Types = ? And SeqNo = ?;"),
+                  {kind.types, seqNo})
+                .toLongLong() > 0) {
+            for (const QString& table : kind.tables)
+                db.execute(
+                    QStringLiteral("Delete From ") + table + QStringLiteral(" Where RelNo = ?;"),
+                    {seqNo});
+            db.execute(QStringLiteral("Delete From Log_head Where Types = ? And SeqNo = ?;"),
+                       {kind.types, seqNo});
+        }
+        tx.commit();
+    }
+    lvwLog->RemoveItem(tag);
+    lvwLog->Refresh();
+    if (host_->CurDataType == kind.types && host_->CurSeqNo == seqNo) {
+        host_->CurDataType = 0;
+        host_->CurSeqNo = 0;
+    }
+    if (paneKey_.compare(tag, Qt::CaseInsensitive) == 0) {
+        ClearPane();
+        SetButtons(false, false);
+        vfgLog->Refresh();
+    }
+}
+
+void BrowserPage::ForgetCurrentLog() {
+    host_->CurDataType = 0;
+    host_->CurSeqNo = 0;
+    ClearPane();
+    SetButtons(false, false);
+    vfgLog->Refresh();
+}
+
+void BrowserPage::RebuildAfterDelete() {
+    ForgetCurrentLog();
+    RebuildTree();
+    tvwLog->SetSelectedKey(tvwLog->RootKey());
+    tvwLog_NodeClick(tvwLog->RootKey());
+}
+
+}  // namespace qv

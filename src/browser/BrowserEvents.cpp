@@ -1,0 +1,171 @@
+// What the clicks on the tree, the list, the grouping boxes and the page's buttons do.
+#include "BrowserKinds.h"
+#include "BrowserPage.h"
+#include "UserDialogs.h"
+#include "clsAlarm.h"
+#include "clsAlarmEvent.h"
+#include "clsHistory.h"
+#include "clsInstrument.h"
+#include "clsInterval.h"
+#include "clsPowerEvent.h"
+#include "clsTroubleEvent.h"
+#include "modGlobals.h"
+#include "modKeys.h"
+#include "modMessage.h"
+
+namespace qv {
+
+namespace {
+
+// Disables the tree while the list fills; enables it again however the fill ends.
+class TreeDisabled {
+  public:
+    explicit TreeDisabled(QWidget& tree) : tree_(tree) { tree_.setEnabled(false); }
+    ~TreeDisabled() { tree_.setEnabled(true); }
+    TreeDisabled(const TreeDisabled&) = delete;
+    TreeDisabled& operator=(const TreeDisabled&) = delete;
+
+  private:
+    QWidget& tree_;
+};
+
+// Loads a record object (made when missing) with the stored log of that key.
+template <class Record>
+void Load(std::shared_ptr<Record>& record, int32_t seqNo) {
+    if (!record) record = std::make_shared<Record>();
+    record->ClearDatas();
+    record->SetSeqNo(seqNo);
+    record->ReLoad();
+}
+
+}  // namespace
+
+void BrowserPage::tvwLog_NodeClick(const QString& key) {
+    {
+        TreeDisabled disabled(*tvwLog);
+        ShowLogList(key);
+    }
+    if (lvwLog->Count() == 0) return;
+    const QString first = lvwLog->Keys().front();
+    ShowLogProperty(first);
+    if (const LogKind* kind = KindOfRecord(KeyLetter(first))) {
+        host_->CurDataType = kind->types;
+        host_->CurSeqNo = GetLeadingNumber(first);
+    }
+}
+
+void BrowserPage::tvwLog_MouseDown(int Button, int, double x, double y) {
+    PressOn(*tvwLog, Button, x, y);
+}
+
+void BrowserPage::lvwLog_MouseDown(int Button, int, double x, double y) {
+    PressOn(*lvwLog, Button, x, y);
+}
+
+void BrowserPage::PressOn(ui::KeyedItemView& view, int Button, double x, double y) {
+    const QString hit = view.HitTest(x, y);
+    if (hit.isEmpty()) return;
+    if (Button == ui::RightButton) {
+        mnuDelete->setData(hit);
+        if (ui::KeyedItemView::PopupMenu(*mnuDeletes) == mnuDelete) mnuDelete_Click();
+    } else {
+        ClickedLogKey = hit;
+    }
+}
+
+void BrowserPage::lvwLog_ItemClick(const QString& key) {
+    ShowLogProperty(key);
+    lvwLog->SetDropHighlight(QString());
+    if (const LogKind* kind = KindOfRecord(KeyLetter(key))) {
+        host_->CurDataType = kind->types;
+        host_->CurSeqNo = GetLeadingNumber(key);
+    }
+}
+
+void BrowserPage::lvwLog_DblClick() {
+    if (ClickedLogKey.isEmpty()) return;
+    const QChar letter = KeyLetter(ClickedLogKey);
+    if (IsGroupingLetter(letter) || KindOfCategory(letter)) {
+        // A key of a tree that has been rebuilt since names nothing.
+        if (!tvwLog->Contains(ClickedLogKey)) return;
+        tvwLog->SetExpanded(tvwLog->ParentKey(ClickedLogKey), true);
+        {
+            TreeDisabled disabled(*tvwLog);
+            ShowLogList(ClickedLogKey);
+        }
+        if (lvwLog->Count() > 0) ShowLogProperty(lvwLog->Keys().front());
+        return;
+    }
+    if (host_->CurDataType != 0 && host_->CurSeqNo != 0) cmdDetail_Click();
+}
+
+void BrowserPage::lvwLog_ColumnClick(int) {
+    if (lvwLog->Sorted()) {
+        lvwLog->SetSortOrder(lvwLog->SortOrder() == 0 ? 1 : 0);
+    } else {
+        lvwLog->SetSortOrder(0);
+        lvwLog->SetSorted(true);
+    }
+    lvwLog->Refresh();
+}
+
+void BrowserPage::chkLog_Click(int) {
+    RebuildTree();
+    if (tvwLog->SelectedKey().isEmpty()) tvwLog->SetSelectedKey(tvwLog->RootKey());
+    tvwLog_NodeClick(tvwLog->SelectedKey());
+}
+
+void BrowserPage::LoadCurrentRecord() {
+    const int32_t seqNo = host_->CurSeqNo;
+    switch (host_->CurDataType) {
+        case TypeInterval:
+            Load(host_->CurInterval, seqNo);
+            break;
+        case TypeAlarmTrend:
+            Load(host_->CurAlarm, seqNo);
+            break;
+        case TypeCalHistory:
+            Load(host_->CurHistory, seqNo);
+            break;
+        case TypeAlarmEvents:
+            Load(host_->CurAlarmEvent, seqNo);
+            break;
+        case TypeTroubleEvents:
+            Load(host_->CurTroubleEvent, seqNo);
+            break;
+        case TypePowerEvents:
+            Load(host_->CurPowerEvent, seqNo);
+            break;
+        default:
+            break;
+    }
+}
+
+void BrowserPage::cmdDetail_Click() {
+    if (host_->CurDataType == 0) {
+        Dialogs().MsgBox(GetMessage(5301), vbOKOnly | vbInformation, GetMessage(5302));
+        return;
+    }
+    LoadCurrentRecord();
+    host_->OpenDataView();
+}
+
+void BrowserPage::cmdLogInst_Click() {
+    const QString selected = lvwLog->SelectedKey();
+    const QChar letter = KeyLetter(selected);
+    if (selected.isEmpty() || (letter != u'K' && letter != u'G') || host_->CurDataType == 0) {
+        Dialogs().MsgBox(GetMessage(5359), vbOKOnly | vbInformation, GetMessage(5360));
+        return;
+    }
+    if (!host_->LogInstrument) host_->LogInstrument = std::make_shared<clsInstrument>();
+    host_->LogInstrument->LoadDatabase(host_->CurSeqNo);
+    struct Showing {
+        bool& flag;
+        explicit Showing(bool& f) : flag(f) { flag = true; }
+        ~Showing() { flag = false; }
+    } showing(host_->ShowLogInstrument);
+    host_->ShowInstrumentInfo();
+    host_->ShowPage(1);
+}
+
+}  // namespace qv

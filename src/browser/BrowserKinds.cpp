@@ -1,0 +1,54 @@
+// The table of stored-log kinds.
+#include "BrowserKinds.h"
+
+#include "modGlobals.h"
+#include "modKeys.h"
+
+namespace qv {
+
+const std::array<LogKind, 6>& LogKinds() {
+    static const std::array<LogKind, 6> kinds{{
+        {u'I', u'G', TypeInterval, 5624, "Interval", {"Interval_Data", "Interval_Event"}},
+        {u'A', u'K', TypeAlarmTrend, 5625, "Alarm", {"Alarm_Data"}},
+        {u'D', u'H', TypeCalHistory, 5626, "History", {"cHistory"}},
+        {u'E', u'V', TypeAlarmEvents, 5627, "AEvent", {"Alarm_Event"}},
+        {u'B', u'W', TypeTroubleEvents, 5628, "TEvent", {"Trouble_Event"}},
+        {u'R', u'P', TypePowerEvents, 5629, "PEvent", {"Power_Event"}},
+    }};
+    return kinds;
+}
+
+const LogKind* KindOfCategory(QChar letter) {
+    for (const LogKind& k : LogKinds())
+        if (k.category == letter) return &k;
+    return nullptr;
+}
+
+const LogKind* KindOfRecord(QChar letter) {
+    for (const LogKind& k : LogKinds())
+        if (k.record == letter) return &k;
+    return nullptr;
+}
+
+const LogKind* KindOfTypes(int32_t types) {
+    for (const LogKind& k : LogKinds())
+        if (k.types == types) return &k;
+    return nullptr;
+}
+
+const QStringList& ChildTables() {
+    static const QStringList tables{"Interval_Data", "Interval_Event", "Alarm_Data", "cHistory",
+                                    "Alarm_Event",   "Trouble_Event",  "Power_Event"};
+    return tables;
+}
+
+QChar KeyLetter(const QString& key) {
+    const QString word = GetLastWord(key);
+    return word.size() == 1 ? word[0] : QChar();
+}
+
+bool IsGroupingLetter(QChar letter) {
+    return letter == u'#' || letter == u'S' || letter == u'T' || letter == u'U' || letter == u'M';
+}
+
+}  // namespace qv

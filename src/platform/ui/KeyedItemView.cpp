@@ -1,0 +1,130 @@
+// Keys, images, tags and mouse events of the keyed tree and list.
+#include "KeyedItemView.h"
+
+#include "MouseCodes.h"
+#include "Twips.h"
+#include "UserDialogs.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace qv::ui {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole + 1;
+constexpr int kTagRole = Qt::UserRole + 2;
+
+}  // namespace
+
+KeyedItemView::KeyedItemView(QWidget* parent) : QTreeWidget(parent) {
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (ItemClick && item) ItemClick(KeyOf(item));
+    });
+}
+
+QString KeyedItemView::KeyOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kKeyRole).toString() : QString();
+}
+
+QString KeyedItemView::UniqueKey(const QString& key) const {
+    if (!Contains(key)) return key;
+    const qsizetype blank = key.lastIndexOf(u' ');
+    const QString value = blank < 0 ? key : key.left(blank);
+    const QString rest = blank < 0 ? QString() : key.mid(blank);
+    for (int n = 2;; ++n) {
+        const QString candidate = value + u'~' + QString::number(n) + rest;
+        if (!Contains(candidate)) return candidate;
+    }
+}
+
+QString KeyedItemView::Text(const QString& key) const {
+    const QTreeWidgetItem* item = Item(key);
+    return item ? item->text(0) : QString();
+}
+
+void KeyedItemView::SetText(const QString& key, const QString& text) {
+    if (QTreeWidgetItem* item = Item(key)) item->setText(0, text);
+}
+
+QVariant KeyedItemView::Tag(const QString& key) const {
+    const QTreeWidgetItem* item = Item(key);
+    return item ? item->data(0, kTagRole) : QVariant();
+}
+
+void KeyedItemView::SetTag(const QString& key, const QVariant& tag) {
+    if (QTreeWidgetItem* item = Item(key)) item->setData(0, kTagRole, tag);
+}
+
+void KeyedItemView::ClearItems() {
+    items_.clear();
+    clear();
+}
+
+QString KeyedItemView::SelectedKey() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : KeyOf(selected.front());
+}
+
+void KeyedItemView::SetSelectedKey(const QString& key) {
+    QTreeWidgetItem* item = Item(key);
+    if (!item) {
+        clearSelection();
+        return;
+    }
+    // Selecting without moving the current item leaves the view's layout to its next paint.
+    selectionModel()->select(indexFromItem(item),
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QString KeyedItemView::HitTest(double x, double y) const {
+    const QPoint at = QPoint(ToPixelsX(x), ToPixelsY(y)) - viewport()->geometry().topLeft();
+    return KeyOf(itemAt(at));
+}
+
+QAction* KeyedItemView::PopupMenu(QMenu& menu) {
+    return Dialogs().PopupMenu(menu, QCursor::pos());
+}
+
+void KeyedItemView::Refresh() {
+    viewport()->update();
+}
+
+bool KeyedItemView::Register(QTreeWidgetItem* item, const QString& key) {
+    if (Contains(key)) return false;
+    item->setData(0, kKeyRole, key);
+    items_.insert(Fold(key), item);
+    return true;
+}
+
+void KeyedItemView::Unregister(const QString& key) {
+    items_.remove(Fold(key));
+}
+
+void KeyedItemView::mousePressEvent(QMouseEvent* event) {
+    if (MouseDown) {
+        const QPointF at = TwipsAt(*this, *event);
+        MouseDown(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
+    }
+    // A right press opens a menu on the item under it; the selection stays.
+    if (event->button() != Qt::RightButton) QTreeWidget::mousePressEvent(event);
+}
+
+void KeyedItemView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) QTreeWidget::mouseReleaseEvent(event);
+}
+
+void KeyedItemView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (DblClick) DblClick();
+}
+
+void KeyedItemView::keyPressEvent(QKeyEvent* event) {
+    const QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    if (ItemClick && currentItem() && currentItem() != before) ItemClick(KeyOf(currentItem()));
+}
+
+}  // namespace qv::ui

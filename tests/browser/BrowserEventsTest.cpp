@@ -1,0 +1,212 @@
+// Clicks on the tree, the list, the grouping boxes and the buttons; deleting stored data.
+#include "BrowserRig.h"
+
+namespace qv::test {
+namespace {
+
+using BrowserEvents = BrowserRig;
+
+TEST_F(BrowserEvents, ClicksChooseTheCurrentLog) {
+    Open();
+    const QString category = Path({"05/24", "Interval Trend"});
+    page.tvwLog->SetSelectedKey(category);
+    Press(*page.tvwLog, category, Qt::LeftButton);
+    const QString first = page.lvwLog->Keys().front();
+    EXPECT_EQ(CurDataType, 1);
+    EXPECT_EQ(CurSeqNo, logs().intervalD);
+    EXPECT_EQ(first, Key(logs().intervalD, 'G'));
+    EXPECT_TRUE(page.tvwLog->isEnabled());
+
+    // A right press opens the delete menu on the item and changes nothing else.
+    const QString other = Key(logs().intervalB, 'G');
+    Press(*page.lvwLog, other, Qt::RightButton);
+    EXPECT_EQ(dialogs.asked().back().kind, ScriptedDialogs::Kind::Menu);
+    EXPECT_EQ(page.mnuDelete->data().toString(), other);
+    EXPECT_EQ(page.lvwLog->SelectedKey(), first);
+    EXPECT_EQ(page.ClickedLogKey, category);
+
+    // A left click on a log makes it current and opens its data view on a double click.
+    Press(*page.lvwLog, other, Qt::LeftButton);
+    EXPECT_EQ(CurSeqNo, logs().intervalB);
+    EXPECT_EQ(page.ClickedLogKey, other);
+    EXPECT_EQ(page.lvwLog->DropHighlight(), "");
+    page.lvwLog_DblClick();
+    EXPECT_EQ(calls, QStringList{"open data view"});
+    ASSERT_TRUE(CurInterval);
+    EXPECT_EQ(CurInterval->DataCount(), 20);
+    EXPECT_EQ(CurInterval->GasInfo().Names(), "tank b");
+
+    // A folder item shows its properties, keeps the current log, and opens on a double click.
+    page.ShowLogList("0 #");
+    CurDataType = 1;
+    CurSeqNo = logs().intervalB;
+    Press(*page.lvwLog, "05/24 M", Qt::LeftButton);
+    EXPECT_EQ(CurSeqNo, logs().intervalB);
+    EXPECT_EQ(page.vfgLog->TextMatrix(1, 1), "Folder");
+    page.lvwLog_DblClick();
+    EXPECT_EQ(page.lvwLog->Keys().front(), "05/24 I");
+    EXPECT_TRUE(page.tvwLog->Expanded("0 #"));
+    EXPECT_EQ(CurDataType, 0);
+
+    // A key of a tree rebuilt meanwhile does nothing.
+    page.ClickedLogKey = "gone M";
+    page.lvwLog_DblClick();
+    EXPECT_EQ(page.lvwLog->Keys().front(), "05/24 I");
+}
+
+TEST_F(BrowserEvents, SortingGroupingAndTheButtons) {
+    Open();
+    page.ShowLogList("0 #");
+    EXPECT_FALSE(page.lvwLog->Sorted());
+    page.lvwLog_ColumnClick(2);
+    EXPECT_TRUE(page.lvwLog->Sorted());
+    EXPECT_EQ(page.lvwLog->SortOrder(), 0);
+    page.lvwLog_ColumnClick(1);
+    EXPECT_EQ(page.lvwLog->SortOrder(), 1);
+    EXPECT_EQ(ListTexts().front(), "12/23");
+
+    // Ticking a grouping box rebuilds the tree and lists the root.
+    page.chkLog[2]->click();
+    EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
+    EXPECT_EQ(page.lvwLog->ColumnText(0), "User ID");
+    EXPECT_TRUE(page.chkLog[0]->isEnabled());
+
+    // Detail without a log, the instrument of an event log: messages, no page.
+    CurDataType = 0;
+    page.cmdDetail_Click();
+    EXPECT_EQ(LastMessage(), GetMessage(5301));
+    page.tvwLog_NodeClick(Path({"Alice", "05/24", "Alarm Events"}));
+    page.cmdLogInst_Click();
+    EXPECT_EQ(LastMessage(), GetMessage(5359));
+    EXPECT_TRUE(calls.isEmpty());
+
+    // The instrument stored with a trend, shown on the instrument page.
+    page.tvwLog_NodeClick(Path({"Alice", "05/24", "Alarm Trend"}));
+    page.cmdLogInst_Click();
+    EXPECT_EQ(calls, (QStringList{"instrument [log]", "page 1"}));
+    EXPECT_FALSE(ShowLogInstrument);
+    ASSERT_TRUE(LogInstrument);
+    EXPECT_EQ(LogInstrument->SerialNo(), "SN1001");
+    EXPECT_EQ(LogInstrument->GasName(2), "H2S");
+
+    // A folder item chosen after a trend: the trend is still current, but not selected.
+    page.ShowLogList(Path({"Alice"}));
+    CurDataType = 2;
+    page.cmdLogInst_Click();
+    EXPECT_EQ(LastMessage(), GetMessage(5359));
+}
+
+class BrowserDelete : public BrowserRig {
+  protected:
+    // Chooses Delete on the key's menu and answers the confirmation, when one is asked.
+    void Delete(const QString& key, std::optional<int> answer = vbYes) {
+        dialogs.AnswerMenu("Delete");
+        if (answer) dialogs.AnswerMsgBox(*answer);
+        if (page.lvwLog->Contains(key))
+            Press(*page.lvwLog, key, Qt::RightButton);
+        else
+            Press(*page.tvwLog, key, Qt::RightButton);
+    }
+    QStringList Headers() const {
+        QStringList names;
+        for (const DbRow& r :
+             Database(DatabasePath).query("Select Names From Log_head Order By SeqNo"))
+            names << r.toText("Names", "");
+        return names;
+    }
+    long long Rows(const char* table, int32_t relNo) const {
+        return Database(DatabasePath)
+            .scalar(QString("Select Count(*) From %1 Where RelNo = ?").arg(table), {relNo})
+            .toLongLong();
+    }
+};
+
+TEST_F(BrowserDelete, NothingGoesWithoutThePasswordAndAYes) {
+    Open();
+    passwordAccepted = false;
+    Delete("0 #", std::nullopt);
+    EXPECT_EQ(calls, QStringList{"password"});
+    EXPECT_EQ(Count("Log_head"), 16);
+    EXPECT_TRUE(dialogs.messages().isEmpty());  // only the menu was shown
+    passwordAccepted = true;
+    Delete("0 #", vbNo);
+    EXPECT_EQ(dialogs.messages(), QStringList{GetMessage(5317)});
+    EXPECT_EQ(Count("Log_head"), 16);
+}
+
+TEST_F(BrowserDelete, EverythingLeavesTheGasRowsAndLatestCalibrations) {
+    Open();
+    page.tvwLog_NodeClick(Path({"05/24", "Alarm Trend"}));
+    Delete("0 #");
+    for (const char* table : {"Log_head", "Interval_Data", "Interval_Event", "Alarm_Data",
+                              "cHistory", "Alarm_Event", "Trouble_Event", "Power_Event"})
+        EXPECT_EQ(Count(table), 0) << table;
+    EXPECT_GT(Count("Gas_List"), 0);
+    EXPECT_TRUE(Children("0 #").isEmpty());
+    EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
+    EXPECT_EQ(CurDataType, 0);
+    EXPECT_EQ(page.vfgLog->Rows(), 2);
+    EXPECT_FALSE(page.cmdDetail->isEnabled());
+}
+
+TEST_F(BrowserDelete, ABranchTakesOnlyItsOwnLogs) {
+    const FixtureLogs& l = logs();
+    const struct {
+        bool station;
+        QStringList path;
+        QList<int32_t> gone;
+    } cases[] = {
+        // A quote in the station is a value, not SQL.
+        {true, {"x' Or ''='"}, {l.intervalC, l.historyC, l.alarmEventsC}},
+        {false,
+         {"05/24", "Interval Trend"},
+         {l.intervalA0514, l.intervalB, l.intervalD, l.intervalE, l.intervalF}},
+        {false, {"06/24"}, {l.intervalA0614}},
+    };
+    for (const auto& c : cases) {
+        const QStringList before = Headers();
+        Open(false, c.station, false);
+        Delete(Path(c.path));
+        EXPECT_EQ(Count("Log_head"), before.size() - c.gone.size())
+            << c.path.join('/').toStdString();
+        for (int32_t log : c.gone)
+            for (const char* table : {"Interval_Data", "cHistory", "Alarm_Event"})
+                EXPECT_EQ(Rows(table, log), 0) << log << table;
+        EXPECT_EQ(LastMessage(), GetMessage(5339));
+        EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
+    }
+    EXPECT_EQ(Rows("Interval_Data", l.intervalA0614), 0);
+    EXPECT_EQ(Rows("Alarm_Data", l.alarmA), 731);
+    EXPECT_EQ(Rows("Alarm_Event", l.alarmEventsA), 12);
+}
+
+TEST_F(BrowserDelete, OneLogLeavesTheListAndNothingNamesIt) {
+    Open();
+    page.tvwLog_NodeClick(Path({"05/24", "Alarm Trend"}));
+    const QString alarm = Key(logs().alarmA, 'K');
+    Press(*page.lvwLog, alarm, Qt::LeftButton);
+    ASSERT_EQ(CurSeqNo, logs().alarmA);
+    Delete(alarm);
+    EXPECT_EQ(LastMessage(), GetMessage(5327, {"al14120000"}));
+    EXPECT_EQ(Rows("Alarm_Data", logs().alarmA), 0);
+    EXPECT_EQ(Count("Log_head"), 15);
+    EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(logs().alarmShortA, 'K')});
+    EXPECT_EQ(CurDataType, 0);
+    EXPECT_EQ(CurSeqNo, 0);
+    EXPECT_EQ(page.vfgLog->Rows(), 2);
+    EXPECT_FALSE(page.cmdDetail->isEnabled());
+    EXPECT_FALSE(LogTreeChanged);
+}
+
+TEST_F(BrowserDelete, AFailureRollsBackWithAMessage) {
+    Open();
+    Database(DatabasePath).execute("Alter Table Power_Event Rename To Power_Kept");
+    Delete("0 #");
+    EXPECT_EQ(dialogs.asked().back().style, vbCritical);
+    EXPECT_EQ(Count("Log_head"), 16);
+    EXPECT_EQ(Count("Interval_Data"), 100 + 50 + 20 + 20 + 10 + 10 + 10);
+    EXPECT_TRUE(page.chkLog[0]->isEnabled());
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,162 @@
+// The stored-data tree for each grouping, node conditions and the lists of nodes.
+#include "BrowserRig.h"
+
+namespace qv::test {
+namespace {
+
+QStringList Folded(QStringList texts) {
+    for (QString& t : texts)
+        t = t.toCaseFolded();
+    return texts;
+}
+
+using BrowserTree = BrowserRig;
+
+TEST_F(BrowserTree, EachGroupingBuildsItsLevels) {
+    const struct {
+        bool serial, station, user;
+        QStringList path;      // texts from the root
+        QStringList children;  // of the node at the end of the path, compared without case
+    } cases[] = {
+        {false, false, false, {}, {"-----", "05/24", "06/24", "12/23"}},
+        {false, false, false, {"-----"}, {"Calibration History"}},
+        {false,
+         false,
+         false,
+         {"05/24"},
+         {"Interval Trend", "Alarm Trend", "Alarm Events", "Trouble Events"}},
+        {true, false, false, {}, {"*", "1", "12", "SN1001", "SN2002"}},
+        {true, false, false, {"sn1001"}, {"-----", "05/24", "06/24"}},
+        {false, true, false, {}, {"*", "23", "3", "ST-1", "St-2", "x' Or ''='"}},
+        {false, false, true, {}, {"*", "Alice", "Bob", "O'Brien"}},
+        {false,
+         false,
+         true,
+         {"alice", "05/24"},
+         {"Interval Trend", "Alarm Trend", "Alarm Events", "Trouble Events"}},
+        {true, false, true, {"SN1001"}, {"Alice"}},
+        {true, false, true, {"SN1001", "Alice"}, {"-----", "05/24", "06/24"}},
+        {true, true, true, {"SN1001"}, {"ST-1", "St-2"}},
+        // B's power events make a folder without categories outside the service mode.
+        {true, true, true, {"SN1001", "St-2", "Alice"}, {"-----", "05/24"}},
+        {true, true, true, {"SN1001", "St-2", "Alice", "-----"}, {}},
+    };
+    for (const auto& c : cases) {
+        Open(c.serial, c.station, c.user);
+        const QString node = Path(c.path);
+        ASSERT_FALSE(node.isEmpty()) << c.path.join('/').toStdString();
+        EXPECT_EQ(Folded(Children(node)), Folded(c.children)) << c.path.join('/').toStdString();
+        EXPECT_TRUE(page.tvwLog->Expanded(page.tvwLog->RootKey()));
+        EXPECT_FALSE(LogTreeChanged);
+    }
+    EXPECT_EQ(page.tvwLog->Text("0 #"), "QV-4170 Data");
+
+    // Power events only in service mode.
+    ServiceMode = true;
+    Open();
+    EXPECT_EQ(Children(Path({"-----"})), (QStringList{"Calibration History", "Power Events"}));
+}
+
+TEST_F(BrowserTree, KeysKeepTheirFormAndClashesGetASuffix) {
+    Open(true, true, true);
+    EXPECT_EQ(Path({"SN1001"}), "SN1001 S");
+    EXPECT_EQ(Path({"SN1001", "ST-1", "Alice", "05/24"}), "SN1001ST-1Alice05/24 M");
+    EXPECT_EQ(Path({"SN1001", "ST-1", "Alice", "05/24", "Interval Trend"}),
+              "SN1001ST-1Alice05/24 I");
+    // Serial 1 with station 23 and serial 12 with station 3 would both be "123 T".
+    const QString a = Path({"1", "23"});
+    const QString b = Path({"12", "3"});
+    EXPECT_EQ(QStringList({a, b}).filter("123").size(), 2);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(a.endsWith(" T") && b.endsWith(" T"));
+    // Each lists only its own log.
+    for (const auto& [path, log] :
+         {std::pair{QStringList{"1", "23", "Bob", "05/24", "Interval Trend"}, logs().intervalF},
+          std::pair{QStringList{"12", "3", "Bob", "05/24", "Interval Trend"}, logs().intervalE}}) {
+        page.ShowLogList(Path(path));
+        EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(log, 'G')});
+    }
+}
+
+TEST_F(BrowserTree, ConditionsAreBoundAndCaseBlind) {
+    Open(false, true, false);
+    const QString station = Path({"x' Or ''='"});
+    const auto where = page.MakeLogWhere(Path({"x' Or ''='", "12/23", "Interval Trend"}));
+    ASSERT_TRUE(where.has_value());
+    EXPECT_EQ(where->sql,
+              "Types = ? And FolderID = ? COLLATE NOCASE And StationID = ? COLLATE "
+              "NOCASE");
+    EXPECT_EQ(where->params, (QVariantList{1, "12/23", "x' Or ''='"}));
+    EXPECT_EQ(page.MakeLogWhere("0 #")->Clause(), "");
+    EXPECT_FALSE(page.MakeLogWhere("no such S").has_value());
+    EXPECT_EQ(Children(station), (QStringList{"-----", "12/23"}));
+
+    // Both spellings of a station in one node, and its list holds the logs of both.
+    Open(true, false, false);
+    page.ShowLogList(Path({"SN1001", "05/24", "Interval Trend"}));
+    EXPECT_EQ(ListTexts(), (QStringList{"Tank 'A' run", "tank b"}));
+}
+
+TEST_F(BrowserTree, ListsOfFoldersAndLogs) {
+    Open();
+    CurDataType = 5;
+    page.ShowLogList("0 #");
+    EXPECT_EQ(page.lvwLog->ColumnText(0), "(MM/YY)");
+    EXPECT_EQ(ListTexts(), (QStringList{"-----", "05/24", "06/24", "12/23"}));
+    EXPECT_EQ(page.lvwLog->SelectedKey(), page.lvwLog->Keys().front());
+    EXPECT_EQ(CurDataType, 0);
+
+    page.ShowLogList(Path({"05/24"}));
+    EXPECT_EQ(page.lvwLog->ColumnText(0), "Folder");
+    EXPECT_EQ(page.lvwLog->Keys().front(), "05/24 I");
+
+    page.ShowLogList(Path({"05/24", "Interval Trend"}));
+    EXPECT_EQ(page.lvwLog->ColumnCount(), 5);
+    EXPECT_EQ(ListTexts(),
+              (QStringList{"iv15100000", "iv16100000", "iv17100000", "Tank 'A' run", "tank b"}));
+    const QString a = Key(logs().intervalA0514, 'G');
+    EXPECT_EQ(page.lvwLog->SubItem(a, 1), "SN1001");
+    EXPECT_EQ(page.lvwLog->SubItem(a, 2), "ST-1");
+    EXPECT_EQ(page.lvwLog->SubItem(a, 3), "Alice");
+    EXPECT_EQ(page.lvwLog->SubItem(a, 4), "5/14/2024 10:00:00 AM");
+    EXPECT_TRUE(page.lvwLog->Sorted());
+
+    page.ShowLogList(Path({"-----", "Calibration History"}));
+    EXPECT_EQ(page.lvwLog->Keys(),
+              (QStringList{Key(logs().historyA, 'H'), Key(logs().historyC, 'H')}));
+    EXPECT_EQ(page.lvwLog->Item(page.lvwLog->Keys().front())->icon(0).cacheKey(),
+              page.lvwLog->Image("History").cacheKey());
+
+    // A category without logs leaves the list empty with its columns, the current log kept.
+    CurDataType = 2;
+    Database(DatabasePath).execute("Delete From Log_head Where Types = 2");
+    page.ShowLogList(Path({"05/24", "Alarm Trend"}));
+    EXPECT_EQ(page.lvwLog->Count(), 0);
+    EXPECT_EQ(page.lvwLog->ColumnCount(), 5);
+    EXPECT_EQ(CurDataType, 2);
+}
+
+TEST_F(BrowserTree, ARebuildHappensOnlyWhenAskedFor) {
+    Open();
+    const QString folder = Path({"05/24"});
+    page.tvwLog->SetExpanded(folder, true);
+    page.MakeLogTree();
+    EXPECT_TRUE(page.tvwLog->Expanded(folder));
+    Database(DatabasePath).execute("Delete From Log_head");
+    page.MakeLogTree();
+    EXPECT_EQ(Children("0 #").size(), 4);
+    LogTreeChanged = true;
+    page.MakeLogTree();
+    EXPECT_TRUE(Children("0 #").isEmpty());
+    EXPECT_TRUE(page.tvwLog->Expanded("0 #"));
+
+    // A database that cannot be read is reported; the flag stays for the next try.
+    LogTreeChanged = true;
+    DatabasePath += ".gone";
+    page.MakeLogTree();
+    EXPECT_TRUE(LogTreeChanged);
+    EXPECT_EQ(dialogs.asked().back().style, vbCritical);
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,188 @@
+// The grid control's cells, merging, selection and edit events.
+#include "FlexGrid.h"
+#include "Twips.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace qv::test {
+namespace {
+
+using ui::FlexGrid;
+
+// Sends a key; the editor commits Return after its own handling, so posted work runs too.
+void Key(QWidget* target, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendPostedEvents();
+}
+
+TEST(GridCells, ColoursChecksMergesAndClear) {
+    FlexGrid grid;
+    grid.SetCols(5);
+    grid.SetRows(400);
+    grid.SetRow(2);
+    grid.SetCol(1);
+    grid.SetCellBackColor(ui::RGB(255, 0, 0));
+    EXPECT_EQ(grid.CellBackColor(), ui::RGB(255, 0, 0));
+    EXPECT_EQ(grid.item(2, 1)->background().color(), QColor(255, 0, 0));
+    grid.SetCellChecked(FlexGrid::Checked);
+    EXPECT_EQ(grid.CellChecked(), FlexGrid::Checked);
+    grid.SetRow(999);  // outside the grid: the current cell stays
+    EXPECT_EQ(grid.Row(), 2);
+    grid.SetRow(1);
+    grid.SetCellBackColor(ui::RGB(1, 2, 3));
+    grid.SetCellBackColor(0);  // no colour of its own: the grid's shows
+    EXPECT_EQ(grid.item(1, 1)->background().style(), Qt::NoBrush);
+
+    for (int c = 0; c < 5; ++c)
+        grid.SetTextMatrix(1, c, c == 0 ? "Name" : "log");
+    grid.SetMergeRow(1, true);
+    EXPECT_EQ(grid.columnSpan(1, 1), 1);  // merge setting still off
+    grid.SetMergeCells(FlexGrid::MergeRestrictRows);
+    EXPECT_EQ(grid.columnSpan(1, 1), 4);
+    grid.SetTextMatrix(1, 3, "other");
+    EXPECT_EQ(grid.columnSpan(1, 1), 2);
+
+    grid.SetColAlignment(2, FlexGrid::AlignRightCenter);
+    grid.SetTextMatrix(6, 2, "8");  // a cell made later takes the column's alignment
+    EXPECT_EQ(grid.item(6, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+
+    grid.Clear();
+    EXPECT_EQ(grid.Rows(), 400);
+    EXPECT_EQ(grid.TextMatrix(1, 0), "");
+    EXPECT_EQ(grid.columnSpan(1, 1), 1);
+    EXPECT_FALSE(grid.MergeRow(1));
+    grid.SetRow(2);
+    EXPECT_EQ(grid.CellBackColor(), 0);
+    EXPECT_EQ(grid.CellChecked(), FlexGrid::NoCheckbox);
+    EXPECT_FALSE(grid.item(0, 2)->flags() & Qt::ItemIsEditable);  // headings stay headings
+
+    // Selection to RowSel, kept to one row by its own event; scrolling by TopRow.
+    grid.resize(300, 200);
+    grid.SetSelectionByRow(true);
+    grid.SetRow(3);
+    grid.SetRowSel(6);
+    EXPECT_EQ(grid.selectedRanges().value(0).rowCount(), 4);
+    bool inside = false;
+    grid.SelChange = [&] {
+        if (inside) return;
+        inside = true;
+        grid.SetRowSel(grid.Row());
+        inside = false;
+    };
+    grid.SetRowSel(8);
+    EXPECT_EQ(grid.RowSel(), 3);
+    grid.SetTopRow(350);
+    EXPECT_EQ(grid.TopRow(), 350);
+}
+
+class GridEditing : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        grid.SetCols(3);
+        grid.SetRows(4);
+        grid.SetTextMatrix(1, 1, "10");
+        grid.show();
+        grid.SetRow(1);
+        grid.SetCol(1);
+    }
+    QLineEdit* Editor() { return qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex())); }
+
+    FlexGrid grid;
+};
+
+TEST_F(GridEditing, ValidateRefusalKeepsTheEditorOpenAndStoresNothing) {
+    grid.EditCell();
+    EXPECT_FALSE(grid.Editing());  // display grids are read-only
+    grid.SetEditable(true);
+    QStringList events;
+    grid.BeforeEdit = [&](int r, int c, bool& cancel) {
+        events << QString("before %1,%2").arg(r).arg(c);
+        cancel = r == 2;
+    };
+    grid.ValidateEdit = [&](int, int, bool& cancel) {
+        events << "validate " + grid.EditText();
+        cancel = grid.EditText() == "bad";
+        grid.SetEditText(grid.EditText() + ".0");
+    };
+    grid.AfterEdit = [&](int r, int c) { events << QString("after %1,%2").arg(r).arg(c); };
+
+    grid.EditCell();
+    ASSERT_NE(Editor(), nullptr);
+    Editor()->setText("bad");
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_TRUE(grid.Editing());
+    EXPECT_EQ(grid.TextMatrix(1, 1), "10");
+    EXPECT_EQ(Editor()->text(), "bad.0");  // the event's edit text goes back into the editor
+    Editor()->setText("12");
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_FALSE(grid.Editing());
+    EXPECT_EQ(grid.TextMatrix(1, 1), "12.0");
+
+    // A refused before-edit opens nothing; Escape stores nothing and raises no after-edit.
+    grid.SetRow(2);
+    grid.EditCell();
+    EXPECT_FALSE(grid.Editing());
+    grid.SetRow(3);
+    grid.EditCell();
+    Editor()->setText("x");
+    Key(Editor(), Qt::Key_Escape);
+    EXPECT_EQ(grid.TextMatrix(3, 1), "");
+    EXPECT_EQ(events, (QStringList{"before 1,1", "validate bad", "validate 12", "after 1,1",
+                                   "before 2,1", "before 3,1"}));
+}
+
+TEST_F(GridEditing, DropDownListsKeysCheckBoxesAndDeferredRebuilds) {
+    grid.SetEditable(true);
+    grid.BeforeEdit = [&](int, int c, bool&) { grid.SetComboList(c == 1 ? "Off|On" : ""); };
+    grid.EditCell();
+    auto* combo = qobject_cast<QComboBox*>(grid.indexWidget(grid.currentIndex()));
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(1);
+    Key(combo, Qt::Key_Return);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "On");
+
+    // Keys typed into the editor: a dropped key never arrives, a changed one arrives changed.
+    grid.SetCol(2);
+    grid.KeyPressEdit = [](int, int, int& key) {
+        key = key == '!' ? 0 : QChar(key).toUpper().unicode();
+    };
+    grid.EditCell();
+    ASSERT_NE(Editor(), nullptr);
+    for (const char* typed : {"a", "!", "b"})
+        Key(Editor(), 0, typed);
+    EXPECT_EQ(Editor()->text(), "AB");
+    // A rebuild asked for inside the event runs once the edit has ended.
+    grid.ValidateEdit = [&](int, int, bool&) {
+        grid.Defer([&] { grid.SetRows(2); });
+        EXPECT_EQ(grid.Rows(), 4);
+    };
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(grid.TextMatrix(1, 2), "AB");
+    EXPECT_EQ(grid.Rows(), 4);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.Rows(), 2);
+
+    // A check box ticks on the space bar, unless before-edit refuses it.
+    grid.SetCol(1);
+    grid.SetCellChecked(FlexGrid::Unchecked);
+    int after = 0;
+    bool refuse = true;
+    grid.BeforeEdit = [&](int, int, bool& cancel) { cancel = refuse; };
+    grid.AfterEdit = [&](int r, int c) { after += r * 10 + c; };
+    Key(&grid, Qt::Key_Space, " ");
+    EXPECT_EQ(grid.CellChecked(), FlexGrid::Unchecked);
+    refuse = false;
+    Key(&grid, Qt::Key_Space, " ");
+    EXPECT_EQ(grid.CellChecked(), FlexGrid::Checked);
+    EXPECT_EQ(after, 11);
+    EXPECT_FALSE(grid.Editing());  // a check box cell opens no text editor
+}
+
+}  // namespace
+}  // namespace qv::test
