@@ -1,11 +1,13 @@
 // Calibration due dates at the edges of the rule, and the calibration history page through a
 // test host on the shared fixture database with latest calibrations added (layouts, colours,
-// Null cells, selection, print lookup, Delete, database failures, a screenshot per layout).
-// "Now" is fixed.
+// Null cells, selection, print lookup, Delete, database failures, a screenshot per layout);
+// then on the main window after a download from the simulator. "Now" is fixed.
 #include "CalHistoryPage.h"
 #include "Dates.h"
 #include "FixtureDatabase.h"
+#include "InstrumentSimulator.h"
 #include "ShellFixture.h"
+#include "frmPassword.h"
 #include "modCalDue.h"
 #include "modDatabase.h"
 
@@ -227,6 +229,37 @@ TEST_F(CalHistory, ScreenshotOfEachLayout) {
         const QString path = QString(QV_SCREENSHOT_DIR "/calhistory_layout%1.png").arg(layout);
         EXPECT_TRUE(page.grab().save(path, "PNG")) << path.toStdString();
     }
+}
+
+TEST_F(ShellTest, AnInstrumentDownloadedFromTheSimulatorIsListedAndDeleted) {
+    sim::InstrumentSimulator sim;
+    ASSERT_TRUE(sim.Start());
+    auto main = std::make_unique<frmMain>(
+        nullptr, std::make_unique<ListPortFinder>(QStringList{sim.Path()}));
+    ASSERT_TRUE(main->Form_Load());
+    main->show();
+    main->Form_Activate();
+    ASSERT_TRUE(WaitFor([&] { return main->uclQV4170.Connected(); }));
+    main->pageDownload->cmdDown_Click(1);
+    main->cmdInst_Click(3);
+    ui::FlexGrid& grid = *main->pageCalHistory->vfgHistory;
+    ASSERT_EQ(grid.Rows(), 2);  // calibrated in 2014: it needs calibration
+    EXPECT_EQ(grid.TextMatrix(1, 1), "SN1234567890");
+    EXPECT_EQ(grid.TextMatrix(1, 4), "4/1/2014 9:30:00 AM");
+
+    // Delete from the pop-up menu, through the window's password dialog.
+    grid.SetRow(1);
+    dialogs_->AnswerMenu("Delete");
+    dialogs_->AnswerModal([](QDialog& shown) {
+        auto& dialog = dynamic_cast<frmPassword&>(shown);
+        dialog.txtPass->setText("qzt");
+        dialog.cmdPass_Click(0);
+        return dialog.result();
+    });
+    dialogs_->AnswerMsgBox(vbYes);
+    main->pageCalHistory->vfgHistory_MouseUp(ui::FlexGrid::RightButton, 0, 300, 300);
+    EXPECT_EQ(grid.Rows(), 1);
+    EXPECT_EQ(dialogs_->messages().last(), "Calibration data not found.");
 }
 
 }  // namespace
