@@ -5,6 +5,7 @@
 
 #include "AppError.h"
 #include "Database.h"
+#include "MouseCodes.h"
 #include "Twips.h"
 #include "UserDialogs.h"
 #include "modCalDue.h"
@@ -353,7 +354,7 @@ void CalHistoryPage::vfgHistory_SelChange() {
 
 void CalHistoryPage::vfgHistory_MouseUp(int Button, int Shift, double X, double Y) {
     Report(Attempt([&] {
-        if (Button != ui::FlexGrid::RightButton) return;
+        if (Button != ui::RightButton) return;
         // Only where every row is one instrument.
         if (!optHistory[0]->isChecked() && !optHistory[1]->isChecked()) return;
         const QPoint at = vfgHistory->mapToGlobal(QPoint(ui::ToPixelsX(X), ui::ToPixelsY(Y)));

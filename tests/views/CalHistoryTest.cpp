@@ -257,7 +257,7 @@ TEST_F(ShellTest, AnInstrumentDownloadedFromTheSimulatorIsListedAndDeleted) {
         return dialog.result();
     });
     dialogs_->AnswerMsgBox(vbYes);
-    main->pageCalHistory->vfgHistory_MouseUp(ui::FlexGrid::RightButton, 0, 300, 300);
+    main->pageCalHistory->vfgHistory_MouseUp(ui::RightButton, 0, 300, 300);
     EXPECT_EQ(grid.Rows(), 1);
     EXPECT_EQ(dialogs_->messages().last(), "Calibration data not found.");
 }
