@@ -149,6 +149,9 @@ bool uclQvif::OpenSerialPort() {
 
 void uclQvif::DataSend(const QByteArray& Datas, bool InitFlag) {
     lastAcceptedBlock_.clear();
+    // The command code, ",R," and for a calibration history its channel: what every answer of
+    // this transfer repeats, and what a block of it must begin with.
+    requestKey_ = Datas.mid(5, Datas.contains("IH") ? 7 : 5);
     Send(Datas, InitFlag);
 }
 
@@ -329,8 +332,9 @@ void uclQvif::ReceiveStep() {
 }
 
 QByteArray uclQvif::AnswerFrame(char answer, char terminator) const {
-    const int length = lastFrame_.contains("IH") ? 7 : 5;
-    return MakeFrame(lastFrame_.mid(5, length) + answer, terminator);
+    // Taken from the request rather than from the last frame sent: after the link timer's
+    // five-character NAK of a history transfer, the last frame no longer holds the channel.
+    return MakeFrame(requestKey_ + answer, terminator);
 }
 
 bool uclQvif::IsStrayBlock(const QByteArray& frame) const {
@@ -338,9 +342,9 @@ bool uclQvif::IsStrayBlock(const QByteArray& frame) const {
                                             "DO,R,", "IH,R,", "EP,R,"};
     const QByteArray kind = frame.mid(5, 5);
     if (!kinds.contains(kind)) return false;
-    if (status_ != StatusBlockDownload) return true;
-    const int length = kind == "IH,R," ? 7 : 5;
-    return frame.mid(5, length) != lastFrame_.mid(5, length);
+    // A block is judged by its kind and the transfer in progress only: its header fields (the
+    // channel of a history, block counters) are the instrument's own and are never read.
+    return status_ != StatusBlockDownload || kind != requestKey_.left(5);
 }
 
 void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
@@ -476,7 +480,7 @@ void uclQvif::tmrTimer_Timer() {
                 if (lastFrame_.endsWith(EOT))
                     Send(lastFrame_, false);
                 else
-                    Send(MakeFrame(lastFrame_.mid(5, 5) + NAK, ETB), false);
+                    Send(MakeFrame(requestKey_.left(5) + NAK, ETB), false);
             } else if (status_ == StatusReadCommand || status_ == StatusWriteCommand) {
                 Send(lastFrame_, false);
             }

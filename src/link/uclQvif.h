@@ -269,6 +269,8 @@ class uclQvif : public QObject {
     QString logPath_;
     std::unique_ptr<QFile> logFile_;
     QByteArray lastFrame_;
+    // Characters 6 to 10 (6 to 12 for a calibration history) of the last request.
+    QByteArray requestKey_;
     bool cancel_ = false;
     QByteArray receiveBuffer_;
     int32_t status_ = StatusInitial;

@@ -172,17 +172,43 @@ TEST_F(EndToEnd, SingleDownloadsStoreTheirKindThenClearDataAndPowerOff) {
     EXPECT_TRUE(main->pageDownload->cmdDown[0]->isEnabled());
 }
 
+// An instrument whose block headers carry its own block counters ("IH,R,0001,0003,0007,...")
+// rather than the channel it was asked for: the chain still takes every kind, and every
+// channel's calibration history is stored.
 TEST_F(EndToEnd, TheCompleteChainTakesPowerEventsOnlyInServiceMode) {
-    // Every memory of the instrument filled.
+    // Every memory of the instrument filled, histories over several blocks.
     sim.content() = sim::FullMemoryContent();
+    sim.SetCounterHeaders(true);
+    sim.SetLinesPerBlock(7);
     Connect();
     Click(0);
     EXPECT_EQ(Requests("DO,R,"), 0);
-    for (const char* request : {"VP,R,", "SO,R,", "IH,R,5,", "DR,R,", "DJ,R,", "VE,R,", "TV,R,"})
+    for (const char* request : {"VP,R,", "SO,R,", "IH,R,1,", "IH,R,2,", "IH,R,3,", "IH,R,4,",
+                                "IH,R,5,", "DR,R,", "DJ,R,", "VE,R,", "TV,R,"})
         EXPECT_EQ(Requests(QLatin1String(request)), 1) << request;
+    EXPECT_EQ(sim.CountReceived("IH,R,<NAK>"), 0);
     EXPECT_EQ(Rows("Power_Event"), 0);
     for (const char* table : {"Interval_Data", "Alarm_Data", "Alarm_Event", "Trouble_Event"})
         EXPECT_GT(Rows(QLatin1String(table)), 0) << table;
+    // One row per calibration date, holding every channel's values.
+    const QList<sim::HistoryFixture>& history = sim.content().logs.history;
+    QMap<QDateTime, QList<sim::HistoryFixture>> byDate;
+    for (const sim::HistoryFixture& h : history)
+        byDate[h.when] << h;
+    const auto stored = Database(DatabasePath)
+                            .query(QStringLiteral("Select * From cHistory Order By Dates"));
+    ASSERT_EQ(stored.size(), size_t(byDate.size()));
+    for (const DbRow& row : stored) {
+        const QList<sim::HistoryFixture> expected =
+            byDate.value(row.toDate(QStringLiteral("Dates"), QDateTime()));
+        ASSERT_EQ(expected.size(), 5);
+        for (const sim::HistoryFixture& h : expected) {
+            EXPECT_FLOAT_EQ(row.toDouble(QStringLiteral("Gas%1Before").arg(h.channel + 1), -9),
+                            float(h.before));
+            EXPECT_FLOAT_EQ(row.toDouble(QStringLiteral("Gas%1After").arg(h.channel + 1), -9),
+                            float(h.after));
+        }
+    }
     EXPECT_EQ(Enabled(), kAll);
     EXPECT_EQ(SerialLog().count("--- All download sequence Finished."), 1);
     EXPECT_EQ(OperationMode, OpIdle);
