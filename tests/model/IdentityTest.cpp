@@ -96,10 +96,11 @@ TEST(IdentityTexts, CompareWithoutRegardToCase) {
         EXPECT_TRUE(lower->HistoryUpdate());
         EXPECT_EQ(scratch.count("cLatestHist"), 1);
         // A new file's columns carry the collation themselves, for every later query.
-        if (!plain)
+        if (!plain) {
             EXPECT_EQ(Database(scratch.path())
                           .scalar("Select Count(*) From cLatestHist Where SerialNo=?", {"A1234567"})
                           .toInt(),
                       1);
+        }
     }
 }
