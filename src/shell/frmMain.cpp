@@ -263,8 +263,7 @@ void frmMain::Form_Activate() {
             page->hide();
         }
         pageDownload->show();
-        pageDownload->shpStatus[0]->SetBackColor(LampGreen[0]);
-        pageDownload->shpStatus[0]->SetBorderColor(LampGreen[1]);
+        pageDownload->ShowPortLamp();
         pageDownload->shpStatus[1]->SetBackColor(LampGray[0]);
         pageDownload->shpStatus[1]->SetBorderColor(LampGray[1]);
         uclQV4170.AddLog(GetMessage(5541, {GeneralDate(rt::Now())}));
@@ -627,6 +626,7 @@ void frmMain::ConnectLinkEvents() {
                      [page] { page->uclQV4170_OnDisConnect(); });
     QObject::connect(link, &uclQvif::IrDAError, page,
                      [page](int16_t number) { page->uclQV4170_IrDAError(number); });
+    QObject::connect(link, &uclQvif::PortStateChanged, page, [page] { page->ShowPortLamp(); });
 }
 
 void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4,

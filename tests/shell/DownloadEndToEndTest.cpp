@@ -38,8 +38,10 @@ class EndToEnd : public ShellTest {
             QObject::connect(&linkTicks, &QTimer::timeout, [raw] { raw->tmrTimer_Timer(); });
             linkTicks.start(5);
         }
-        main = std::make_unique<frmMain>(std::move(link),
-                                         std::make_unique<ListPortFinder>(QStringList{sim.Path()}));
+        // The machine's lookup reads QV4170_PORT, as the program does.
+        std::unique_ptr<PortFinder> finder;
+        if (!systemFinder) finder = std::make_unique<ListPortFinder>(QStringList{sim.Path()});
+        main = std::make_unique<frmMain>(std::move(link), std::move(finder));
         QObject::connect(main->pageDownload->rtbLog->document(), &QTextDocument::contentsChange,
                          [this](int from, int, int added) { Record(from, added); });
         ASSERT_TRUE(main->Form_Load());
@@ -87,6 +89,7 @@ class EndToEnd : public ShellTest {
     }
 
     sim::InstrumentSimulator sim;
+    bool systemFinder = false;
     QTimer linkTicks;
     std::unique_ptr<frmMain> main;
     // Every non-empty line written to the status log, also those a fresh start clears away.
@@ -195,8 +198,8 @@ TEST_F(EndToEnd, TheCompleteChainTakesPowerEventsOnlyInServiceMode) {
     QMap<QDateTime, QList<sim::HistoryFixture>> byDate;
     for (const sim::HistoryFixture& h : history)
         byDate[h.when] << h;
-    const auto stored = Database(DatabasePath)
-                            .query(QStringLiteral("Select * From cHistory Order By Dates"));
+    const auto stored =
+        Database(DatabasePath).query(QStringLiteral("Select * From cHistory Order By Dates"));
     ASSERT_EQ(stored.size(), size_t(byDate.size()));
     for (const DbRow& row : stored) {
         const QList<sim::HistoryFixture> expected =
@@ -315,6 +318,57 @@ TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
     EXPECT_EQ(Enabled(), (std::array<bool, 9>{}));
     EXPECT_EQ(main->pageDownload->shpStatus[1]->BackColor(), main->LampGray[0]);
     EXPECT_EQ(OperationMode, OpIdle);
+}
+
+// The device named by QV4170_PORT is not there when the program starts, and later goes away in
+// the middle of a transfer: each time the serial log says why, the port lamp does not claim an
+// open port, and the instrument is taken up when its device is there again.
+TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
+    const QString device = home_.filePath(QStringLiteral("qv-instrument"));
+    qputenv("QV4170_PORT", device.toLocal8Bit());
+    struct Unset {
+        ~Unset() { qunsetenv("QV4170_PORT"); }
+    } unset;
+    systemFinder = true;
+    Load(true);
+    const QString cause =
+        QStringLiteral(") cannot be opened: the device %1 is missing").arg(device);
+    EXPECT_EQ(SerialLog().count(cause), 1);
+    ui::ShapeControl* lamp = main->pageDownload->shpStatus[0];
+    EXPECT_EQ(lamp->BackColor(), main->LampRed[0]);
+
+    ASSERT_TRUE(sim.MakeLink(device));
+    ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
+    EXPECT_EQ(lamp->BackColor(), main->LampGreen[0]);
+    EXPECT_EQ(SerialLog().count(cause), 1);
+
+    Click(1);
+    OnRequest("DR,R,", [&] { sim.InjectCloseAfterBlocks(1); });
+    Click(2);
+    EXPECT_EQ(ColorOf(Text(5421)), ui::RGB(255, 0, 0)) << Journal();
+    EXPECT_EQ(Rows("Interval_Data"), 0);
+    const QString log = SerialLog();
+    const qsizetype fail = log.indexOf(GetMessage(5526) + QStringLiteral("\r\n"));
+    ASSERT_GE(fail, 0);
+    EXPECT_TRUE(log.mid(fail).section(QStringLiteral("\r\n"), 1, 1).contains(") went away: "))
+        << log.mid(fail).toStdString();
+    EXPECT_EQ(lamp->BackColor(), main->LampRed[0]);
+    // The device is looked for again and again; its absence is logged once.
+    ASSERT_TRUE(WaitFor([&] { return SerialLog().count(cause) == 2; }));
+    QElapsedTimer retrying;
+    retrying.start();
+    WaitFor([&] { return retrying.elapsed() > 300; });
+    EXPECT_EQ(SerialLog().count(cause), 2);
+
+    // Another instrument at the same path.
+    sim::InstrumentSimulator again;
+    ASSERT_TRUE(again.Start());
+    journal.clear();
+    colors.clear();
+    ASSERT_TRUE(again.MakeLink(device));
+    ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
+    EXPECT_EQ(lamp->BackColor(), main->LampGreen[0]);
+    EXPECT_EQ(SerialLog().count(") went away: "), 2);  // its log line and the fail line
 }
 
 TEST_F(EndToEnd, ClosingDuringADownloadCancelsItAndClosesAfterwards) {

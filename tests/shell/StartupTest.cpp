@@ -77,6 +77,9 @@ TEST_F(StartupDefaults, MissingValuesAreFilledPresentOnesKeptControlsAtRest) {
 using Startup = ShellTest;
 
 TEST_F(Startup, CreatesDatabaseTakesLockAndShutsDownCleanly) {
+    // Without a converter the stored port number is opened: here a device that is not there.
+    ClearPortNumbers();
+    ASSERT_EQ(PortNumberFor(ProgramFolder() + "/no-port"), 1);
     auto main = MakeMain();
     ASSERT_TRUE(main->Form_Load());
     EXPECT_TRUE(dialogs_->asked().empty());
@@ -94,7 +97,14 @@ TEST_F(Startup, CreatesDatabaseTakesLockAndShutsDownCleanly) {
         EXPECT_EQ(main->fraMenu[i]->isHidden(), i != 0) << i;
     EXPECT_EQ(main->pageDownload->shpStatus[1]->BackColor(), main->LampGray[0]);
     EXPECT_FALSE(main->FirstActivate);
-    EXPECT_TRUE(ReadText(programFile("SerialLog.log")).startsWith("Serial Port Standby. Date = "));
+    // The port was opened before the serial log was switched on: its cause still heads the log.
+    const QStringList log = ReadText(programFile("SerialLog.log")).split("\r\n");
+    ASSERT_GE(log.size(), 2);
+    EXPECT_TRUE(log[0].startsWith("Port COM1 (" + ProgramFolder() + "/no-port) cannot be opened"))
+        << log[0].toStdString();
+    EXPECT_TRUE(log[1].startsWith("Serial Port Standby. Date = "));
+    EXPECT_EQ(main->pageDownload->shpStatus[0]->BackColor(), main->LampRed[0]);
+    ClearPortNumbers();
 
     main->show();
     main->cmdInst_Click(5);  // Exit

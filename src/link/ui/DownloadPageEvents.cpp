@@ -54,7 +54,7 @@ void DownloadPage::uclQV4170_DumpMessage(const QString& MessageString) {
 
 void DownloadPage::uclQV4170_OnDisConnect() {
     DownloadHost& h = *host_;
-    SetLamp(shpStatus[0], h.LampGreen);
+    ShowPortLamp();
     SetLamp(shpStatus[1], h.LampGray);
     // A command that runs gives its buttons back disabled: the instrument has gone.
     for (size_t i = 0; i < cmdDown.size(); ++i)
@@ -65,6 +65,11 @@ void DownloadPage::uclQV4170_OnDisConnect() {
     shpStatus[3]->hide();
     lblStatus[8]->hide();
     lblStatus[9]->hide();
+}
+
+void DownloadPage::ShowPortLamp() {
+    const DownloadHost& h = *host_;
+    SetLamp(shpStatus[0], h.link.PortError().isEmpty() ? h.LampGreen : h.LampRed);
 }
 
 void DownloadPage::uclQV4170_IrDAError(int16_t ErrorNumber) {
