@@ -90,7 +90,8 @@ QSizeF ScreenTwips() {
     return {pixels.width() * ui::TwipsPerPixelX(), pixels.height() * ui::TwipsPerPixelY()};
 }
 
-// A database file of this program: an SQLite file that holds the log header table.
+// A database file of this program: an SQLite file that holds the log header table, and that
+// can be written (else every download would fail only when it is stored).
 void CheckDatabase(const QString& path) {
     Database db(path);
     if (db.scalar(QStringLiteral(
@@ -98,6 +99,9 @@ void CheckDatabase(const QString& path) {
                   {QStringLiteral("Log_head")})
             .toLongLong() == 0)
         throw AppError(ErrDatabase, path + QStringLiteral(" is not a database of this program"));
+    Database::Transaction probe(db);
+    db.execute(QStringLiteral("Create Table WriteProbe (x Integer)"));
+    // Rolled back: nothing is left of the probe.
 }
 
 }  // namespace

@@ -14,7 +14,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
+#include <functional>
 
 namespace qv::test {
 namespace {
@@ -85,6 +89,8 @@ TEST_F(Startup, CreatesDatabaseTakesLockAndShutsDownCleanly) {
     EXPECT_TRUE(dialogs_->asked().empty());
     EXPECT_EQ(DatabasePath, ProgramFolder() + "/QV4170.mdb");
     EXPECT_EQ(Database(DatabasePath).scalar("Select Count(*) From Log_head").toInt(), 0);
+    // The check that the file can be written leaves nothing behind.
+    EXPECT_EQ(Database(DatabasePath).scalar("Select Count(*) From sqlite_master").toInt(), 10);
     const QString lock = ProgramFolder() + "/QV4170.LCK";
     EXPECT_EQ(LockFilePath(DatabasePath), lock);
     EXPECT_EQ(ReadText(lock), ComputerName() + "\r\n" + UserName() + "\r\n");
@@ -211,6 +217,38 @@ TEST_F(StartupFailure, MissingUnwritableOrReadOnlyDataFolder) {
     QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner);
     refused(readOnly.path());
     QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A database file that can be read but not written is refused at start-up, not at the first
+// download (where automatic mode would still switch the instrument off).
+TEST_F(StartupFailure, ADatabaseFileThatCannotBeWrittenIsRefused) {
+    const QString path = ProgramFolder() + "/QV4170.mdb";
+    MakeDatabase(path);
+    // The super-user is bound by the immutable flag only, others by the file's permissions.
+    const auto setFlag = [&](bool on) {
+        const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0) ::close(fd);
+    };
+    struct Restore {
+        std::function<void()> undo;
+        ~Restore() { undo(); }
+    } restore{[&] {
+        setFlag(false);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }};
+    QFile::setPermissions(path, QFile::ReadOwner);
+    if (geteuid() == 0) setFlag(true);
+    if (QFile(path).open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file stays writable here";
+    auto main = MakeMain();
+    EXPECT_FALSE(main->Form_Load());
+    EXPECT_EQ(dialogs_->messages(),
+              QStringList{ProgramFolder() + " is to confirm that you can access it."});
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
 }
 
 using Lock = ShellTest;
