@@ -28,8 +28,9 @@ void DownloadPage::uclQV4170_OnConnect() {
         for (size_t i : {size_t{0}, size_t{1}, size_t{8}})
             SetCommandState(i, true);
     }
-    // The automatic mode ends with the instrument switched off: nothing to upload to then.
-    if (h.link.Connected()) h.cmdOptionUpdate->setEnabled(true);
+    // Also after an automatic mode that switched the instrument off: an upload without a
+    // connected instrument fails at its first request.
+    h.cmdOptionUpdate->setEnabled(true);
 }
 
 void DownloadPage::uclQV4170_ConnectRetry(int16_t RetryCount) {
