@@ -410,8 +410,9 @@ void frmMain::SetDefaults() {
     });
     Attempt([] { AppFont.Size = 9; });
     Attempt([this] {
-        pageOption->cmdOptionDisp[0]->setText(AppFont.Name + u'(' + rt::DoubleText(AppFont.Size) +
-                                              u')');
+        // A font without a name is the font in use.
+        pageOption->cmdOptionDisp[0]->setText(ui::MakeFont(AppFont).family() + u'(' +
+                                              rt::DoubleText(AppFont.Size) + u')');
     });
     Attempt([this] {
         for (int i = 0; i < 4; ++i)

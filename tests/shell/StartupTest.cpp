@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -40,6 +41,8 @@ TEST_F(StartupDefaults, MissingValuesAreFilledPresentOnesKeptControlsAtRest) {
         EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(main->pageOption->cmdOption[0]->isEnabled());
     EXPECT_TRUE(main->InAutoLoadClick);
+    // Without a font name in the settings the button names the font in use.
+    EXPECT_EQ(main->pageOption->cmdOptionDisp[0]->text(), QApplication::font().family() + "(9)");
 
     ConvFactor = 0.2f;
     UserPassword = "secret";
