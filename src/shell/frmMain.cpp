@@ -36,6 +36,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QThread>
 
 namespace qv {
@@ -60,6 +61,8 @@ constexpr double kMinWidth = 8000;  // twips
 constexpr double kMinHeight = 5000;
 const QString kConverterId = QStringLiteral("VID_10C4&PID_EA60");
 constexpr int kDeleteWaitMs = 2000;
+// The property that keeps a page button's caption as the catalogue gives it.
+constexpr const char* kCaption = "caption";
 
 QString SerialLogName(int number) {
     return number == 0 ? QStringLiteral("SerialLog.log")
@@ -88,6 +91,30 @@ QSizeF ScreenTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize pixels = screen ? screen->geometry().size() : QSize(1024, 768);
     return {pixels.width() * ui::TwipsPerPixelX(), pixels.height() * ui::TwipsPerPixelY()};
+}
+
+// The room a push button leaves its text.
+int TextRoom(const QPushButton* button) {
+    return button->width() - 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin) - 4;
+}
+
+// A page button's caption, broken at the blank that best balances its two lines when it is
+// wider than the button.
+void FitCaption(QPushButton* button) {
+    const QString caption = button->property(kCaption).toString();
+    const QFontMetrics metrics(button->font());
+    QString text = caption;
+    if (metrics.horizontalAdvance(caption) > TextRoom(button)) {
+        int widest = metrics.horizontalAdvance(caption);
+        for (qsizetype at = caption.indexOf(u' '); at > 0; at = caption.indexOf(u' ', at + 1)) {
+            const int w = std::max(metrics.horizontalAdvance(caption.left(at)),
+                                   metrics.horizontalAdvance(caption.mid(at + 1)));
+            if (w >= widest) continue;
+            widest = w;
+            text = caption.left(at) + u'\n' + caption.mid(at + 1);
+        }
+    }
+    if (button->text() != text) button->setText(text);
 }
 
 // A database file of this program: an SQLite file that holds the log header table, and that
@@ -320,6 +347,8 @@ void frmMain::Form_Resize() {
     for (size_t i = 1; i < cmdInst.size(); ++i)
         Move(cmdInst[i], ui::Left(cmdInst[0]), Top(cmdInst[i - 1]) + Height(cmdInst[i - 1]) + 120,
              Width(cmdInst[0]), Height(cmdInst[0]));
+    for (QPushButton* button : cmdInst)
+        FitCaption(button);
     inResize_ = false;
 }
 
@@ -535,8 +564,10 @@ void frmMain::SetCaptions() {
         GetMessage(101) == QLatin1String("JP") ? QStringLiteral("73140") : QStringLiteral("73141");
     setWindowTitle(GetMessage(5001) + QStringLiteral(" [P.No.") + partNumber + u']');
     constexpr std::array<int, 6> kButtonMessage{5002, 5003, 5004, 5009, 5006, 5007};
-    for (size_t i = 0; i < cmdInst.size(); ++i)
-        cmdInst[i]->setText(GetMessage(kButtonMessage[i]));
+    for (size_t i = 0; i < cmdInst.size(); ++i) {
+        cmdInst[i]->setProperty(kCaption, GetMessage(kButtonMessage[i]));
+        FitCaption(cmdInst[i]);
+    }
     for (ui::PageFrame* page : fraMenu)
         page->SetCaptions();
 }
