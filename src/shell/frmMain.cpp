@@ -698,7 +698,9 @@ void frmMain::StartAfresh() {
     for (int i = 0; i < 4; ++i)
         ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
     DownloadPage& page = *pageDownload;
-    // The boxes show the settings just read, not those the defaults were given.
+    // The boxes show the settings just read, not those the defaults were given: the automatic
+    // mode's removal step reads its box, which would otherwise erase an instrument that the
+    // settings file says to keep.
     InAutoLoadClick = false;
     page.chkAutoLoad[0]->setChecked(AutoLoad);
     page.chkAutoLoad[1]->setChecked(AutoRemoveData);
