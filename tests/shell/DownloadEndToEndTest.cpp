@@ -21,6 +21,10 @@ class EndToEnd : public ShellTest {
         ShellTest::SetUp();
         QString error;
         ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+        // Through a link that goes with the device: a window that looks for its port again never
+        // finds another test's pseudo-terminal under the number this one had.
+        device = home_.filePath(QStringLiteral("instrument"));
+        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
     }
     void TearDown() override {
         main.reset();
@@ -40,7 +44,7 @@ class EndToEnd : public ShellTest {
         }
         // The machine's lookup reads QV4170_PORT, as the program does.
         std::unique_ptr<PortFinder> finder;
-        if (!systemFinder) finder = std::make_unique<ListPortFinder>(QStringList{sim.Path()});
+        if (!systemFinder) finder = std::make_unique<ListPortFinder>(QStringList{device});
         main = std::make_unique<frmMain>(std::move(link), std::move(finder));
         QObject::connect(main->pageDownload->rtbLog->document(), &QTextDocument::contentsChange,
                          [this](int from, int, int added) { Record(from, added); });
@@ -89,6 +93,7 @@ class EndToEnd : public ShellTest {
     }
 
     sim::InstrumentSimulator sim;
+    QString device;
     bool systemFinder = false;
     QTimer linkTicks;
     std::unique_ptr<frmMain> main;
@@ -324,7 +329,8 @@ TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
 // the middle of a transfer: each time the serial log says why, the port lamp does not claim an
 // open port, and the instrument is taken up when its device is there again.
 TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
-    const QString device = home_.filePath(QStringLiteral("qv-instrument"));
+    // Not there yet.
+    QFile::remove(device);
     qputenv("QV4170_PORT", device.toLocal8Bit());
     struct Unset {
         ~Unset() { qunsetenv("QV4170_PORT"); }
@@ -368,7 +374,8 @@ TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
     ASSERT_TRUE(again.MakeLink(device));
     ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
     EXPECT_EQ(lamp->BackColor(), main->LampGreen[0]);
-    EXPECT_EQ(SerialLog().count(") went away: "), 2);  // its log line and the fail line
+    EXPECT_EQ(SerialLog().count(") went away: "), 2)  // its log line and the fail line
+        << SerialLog().toStdString();
 }
 
 TEST_F(EndToEnd, ClosingDuringADownloadCancelsItAndClosesAfterwards) {
@@ -405,7 +412,7 @@ TEST_F(EndToEnd, TheProgramRunsTheAutomaticModeFromTheCommandLine) {
     WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QV4170_PORT", sim.Path());
+    env.insert("QV4170_PORT", device);
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(QV_PROGRAM), {});

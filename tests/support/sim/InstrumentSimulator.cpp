@@ -5,6 +5,7 @@
 #include "Frames.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -57,12 +58,19 @@ bool InstrumentSimulator::Start(QString* error) {
 
 bool InstrumentSimulator::MakeLink(const QString& linkPath, QString* error) {
     QFile::remove(linkPath);
-    if (QFile::link(path_, linkPath)) return true;
+    if (QFile::link(path_, linkPath)) {
+        linkPath_ = linkPath;
+        return true;
+    }
     if (error) *error = QStringLiteral("cannot link %1 to %2").arg(linkPath, path_);
     return false;
 }
 
 void InstrumentSimulator::CloseFarEnd() {
+    // A link that another simulator took over since is left to it.
+    if (!linkPath_.isEmpty() && QFileInfo(linkPath_).symLinkTarget() == path_)
+        QFile::remove(linkPath_);
+    linkPath_.clear();
     readNotifier_.reset();
     writeNotifier_.reset();
     if (master_ >= 0) ::close(master_);

@@ -21,7 +21,9 @@ class InstrumentSimulator : public QObject {
     bool Start(QString* error = nullptr);
     // The device path of the instrument's side for the link to open.
     const QString& Path() const { return path_; }
-    // A symbolic link to the device (replaced when it exists).
+    // A symbolic link to the device (replaced when it exists). It goes with the device, as the
+    // node of an unplugged converter does: a pseudo-terminal's number is soon given to another
+    // one, which a link left behind would lead to.
     bool MakeLink(const QString& linkPath, QString* error = nullptr);
     // The far end closes: the link sees the device go.
     void CloseFarEnd();
@@ -110,6 +112,7 @@ class InstrumentSimulator : public QObject {
     int master_ = -1;
     int slave_ = -1;
     QString path_;
+    QString linkPath_;
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     QByteArray input_;
