@@ -156,11 +156,10 @@ bool uclQvif::OpenSerialPort() {
 }
 
 void uclQvif::SetPortFault(const QString& what) {
-    const QString fault =
-        what.isEmpty() ? QString()
-                       : QStringLiteral("Port COM%1 (%2) %3")
-                             .arg(serial_->PortNumber())
-                             .arg(serial_->DevicePath(), what);
+    const QString fault = what.isEmpty() ? QString()
+                                         : QStringLiteral("Port COM%1 (%2) %3")
+                                               .arg(serial_->PortNumber())
+                                               .arg(serial_->DevicePath(), what);
     // Each cause is logged once, not at every attempt to open the port again.
     if (fault == portFault_) return;
     if (fault.isEmpty()) {

@@ -88,7 +88,8 @@ TEST(Ports, AWantedPortIsTriedAgainUntilItsDeviceIsThere) {
     serial->FailOpen(QStringLiteral("the device is missing"));
     link.SetPortOpen(true);
     EXPECT_FALSE(link.PortOpen());
-    EXPECT_TRUE(link.PortError().endsWith(QStringLiteral(") cannot be opened: the device is missing")))
+    EXPECT_TRUE(
+        link.PortError().endsWith(QStringLiteral(") cannot be opened: the device is missing")))
         << link.PortError().toStdString();
     EXPECT_EQ(changes.count(), 1);
     link.SetSerialFileNo(1);

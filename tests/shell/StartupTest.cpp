@@ -8,18 +8,18 @@
 #include "modDatabase.h"
 #include "modSettings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QApplication>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#include <functional>
 
 namespace qv::test {
 namespace {
@@ -237,13 +237,10 @@ TEST_F(StartupFailure, ADatabaseFileThatCannotBeWrittenIsRefused) {
         }
         if (fd >= 0) ::close(fd);
     };
-    struct Restore {
-        std::function<void()> undo;
-        ~Restore() { undo(); }
-    } restore{[&] {
+    const auto restore = qScopeGuard([&] {
         setFlag(false);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    }};
+    });
     QFile::setPermissions(path, QFile::ReadOwner);
     if (geteuid() == 0) setFlag(true);
     if (QFile(path).open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file stays writable here";

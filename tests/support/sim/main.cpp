@@ -59,9 +59,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption closeAfter(QStringLiteral("close-after"),
                                         QStringLiteral("Close the device after n blocks."),
                                         QStringLiteral("n"));
-    parser.addOptions(
-        {link, fixtures, fullMemory, lines, counterHeaders, badChecksum, silence, garbage, repeat,
-         closeAfter});
+    parser.addOptions({link, fixtures, fullMemory, lines, counterHeaders, badChecksum, silence,
+                       garbage, repeat, closeAfter});
     parser.process(app);
 
     QTextStream err(stderr);
