@@ -1,5 +1,6 @@
 // The program qv4170: the splash hands over to the main window; the program ends when the main
 // window closes, or at once when its start-up cannot use the database.
+#include "QtTranslations.h"
 #include "frmOpen.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qv4170"));
+    qv::InstallQtTranslations();
     QStringList arguments = QApplication::arguments();
     if (!arguments.isEmpty()) arguments.removeFirst();
     qv::frmOpen splash(arguments);

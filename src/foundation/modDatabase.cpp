@@ -14,6 +14,10 @@ namespace qv {
 namespace {
 
 const QString kKey = QStringLiteral("SeqNo Integer CONSTRAINT SeqNoKey PRIMARY KEY,");
+// Identity texts compare without regard to case.
+const QString kIdentity = QStringLiteral(
+    "UserID Varchar(20) COLLATE NOCASE,StationID Varchar(20) COLLATE NOCASE,"
+    "SerialNo Varchar(20) COLLATE NOCASE,");
 
 // The columns of one gas group, repeated for gases 1 to 5 with the number changed.
 QString GasGroups(const QString& gas1Group) {
@@ -33,9 +37,10 @@ QStringList CreateTableStatements() {
     };
     QStringList s;
     s << table(QStringLiteral("Log_head"),
-               QStringLiteral("Names Varchar(40),UserID Varchar(20),StationID Varchar(20),"
-                              "SerialNo Varchar(20),RomNum Integer,Types Integer,Dcount Integer,"
-                              "FolderID Varchar(10),Dates Date,Interval Integer,CalLimit Integer"));
+               QStringLiteral("Names Varchar(40) COLLATE NOCASE,") + kIdentity +
+                   QStringLiteral("RomNum Integer,Types Integer,Dcount Integer,"
+                                  "FolderID Varchar(10) COLLATE NOCASE,Dates Date,"
+                                  "Interval Integer,CalLimit Integer"));
     s << table(
         QStringLiteral("Gas_List"),
         QStringLiteral("RelNo Integer,GasNo Integer,gName Varchar(4),gFull Float,gDesit Float,"
@@ -55,16 +60,14 @@ QStringList CreateTableStatements() {
                               "Gas3Value Float,Gas4Value Float,Gas5Value Float"));
     s << table(
         QStringLiteral("cHistory"),
-        QStringLiteral(
-            "RelNo Integer,UserID Varchar(20),StationID Varchar(20),SerialNo Varchar(20),"
-            "WriteDates Date,Dates Date,CalLimit Integer,") +
+        QStringLiteral("RelNo Integer,") + kIdentity +
+            QStringLiteral("WriteDates Date,Dates Date,CalLimit Integer,") +
             GasGroups(QStringLiteral("Gas1Name Varchar(4),Gas1Desit Float,Gas1Point Integer,"
                                      "Gas1Unit Varchar(5),Gas1Enable YesNo,Gas1AutoCal Integer,"
                                      "Gas1Before Float,Gas1After Float")));
     s << table(
         QStringLiteral("cLatestHist"),
-        QStringLiteral("UserID Varchar(20),StationID Varchar(20),SerialNo Varchar(20),"
-                       "WriteDates Date,CalLimit Integer,") +
+        kIdentity + QStringLiteral("WriteDates Date,CalLimit Integer,") +
             GasGroups(QStringLiteral("Gas1Name Varchar(4),Gas1Desit Float,Gas1Point Integer,"
                                      "Gas1Unit Varchar(5),Gas1Enable YesNo,Gas1AutoCal Float,"
                                      "Gas1CalDate Date,Gas1Before Float,Gas1After Float")));

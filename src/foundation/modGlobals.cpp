@@ -68,7 +68,7 @@ void ResetGlobals() {
 }
 
 namespace {
-// Globals start at their zero values, as the original's module variables do.
+// Globals start at their zero values (0, False, empty) before anything reads them.
 struct StartValues {
     StartValues() { ResetGlobals(); }
 } startValues;

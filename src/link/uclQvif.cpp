@@ -20,6 +20,8 @@ namespace {
 constexpr int16_t kRetryLimit = 30;
 constexpr int16_t kReplyTicks = 30;
 constexpr qsizetype kMaxUnterminated = 64 * 1024;
+// Link-timer ticks between two attempts to open a wanted serial port while no poll does it.
+constexpr int16_t kReopenTicks = 10;
 QString DateNow() {
     return GeneralDate(rt::Now());
 }
@@ -129,26 +131,58 @@ void uclQvif::SetPortOpen(bool v) {
             infrared_->Close();
         return;
     }
-    if (v)
+    portWanted_ = v;
+    if (v) {
         OpenSerialPort();
-    else
+    } else {
         serial_->Close();
+        SetPortFault(QString());
+    }
 }
 
 bool uclQvif::OpenSerialPort() {
     if (serial_->IsOpen()) return true;
-    if (serial_->Open()) return true;
+    if (serial_->Open()) {
+        if (!portFault_.isEmpty()) {
+            // A device that came back is polled afresh, however many polls it missed.
+            retries_ = 0;
+            SetPortFault(QString());
+        }
+        return true;
+    }
     // The link goes on with the port closed; the log tells the user why.
-    WriteSerialLog(QStringLiteral("Port COM%1 (%2) cannot be opened: %3. Date = %4")
-                       .arg(serial_->PortNumber())
-                       .arg(serial_->DevicePath(), serial_->OpenError(), DateNow()));
+    SetPortFault(QStringLiteral("cannot be opened: ") + serial_->OpenError());
     return false;
+}
+
+void uclQvif::SetPortFault(const QString& what) {
+    const QString fault = what.isEmpty() ? QString()
+                                         : QStringLiteral("Port COM%1 (%2) %3")
+                                               .arg(serial_->PortNumber())
+                                               .arg(serial_->DevicePath(), what);
+    // Each cause is logged once, not at every attempt to open the port again.
+    if (fault == portFault_) return;
+    if (fault.isEmpty()) {
+        WriteLogLine(QStringLiteral("Port COM%1 (%2) is open again. Date = %3")
+                         .arg(serial_->PortNumber())
+                         .arg(serial_->DevicePath(), DateNow()));
+        portFaultLine_.clear();
+        portFaultLogged_ = false;
+    } else {
+        portFaultLine_ = fault + QStringLiteral(". Date = ") + DateNow();
+        portFaultLogged_ = WriteLogLine(portFaultLine_);
+    }
+    portFault_ = fault;
+    emit PortStateChanged();
 }
 
 // ---- Sending and the serial log ----
 
 void uclQvif::DataSend(const QByteArray& Datas, bool InitFlag) {
     lastAcceptedBlock_.clear();
+    // The command code, ",R," and for a calibration history its channel: what every answer of
+    // this transfer repeats, and what a block of it must begin with.
+    requestKey_ = Datas.mid(5, Datas.contains("IH") ? 7 : 5);
     Send(Datas, InitFlag);
 }
 
@@ -166,19 +200,31 @@ void uclQvif::AddLog(const QString& vData) {
     WriteSerialLog(vData);
 }
 
+void uclQvif::SetSerialFileNo(int16_t v) {
+    serialFileNo_ = v;
+    logFile_.reset();
+    // The port is opened before the log is switched on at start-up.
+    if (!portFault_.isEmpty() && !portFaultLogged_) portFaultLogged_ = WriteLogLine(portFaultLine_);
+}
+
 void uclQvif::WriteSerialLog(const QString& text) {
-    if (serialFileNo_ <= 0) return;
+    WriteLogLine(text);
+}
+
+bool uclQvif::WriteLogLine(const QString& text) {
+    if (serialFileNo_ <= 0) return false;
     if (!logFile_) {
         if (logPath_.isEmpty()) logPath_ = ProgramFile(QStringLiteral("SerialLog.log"));
         logFile_ = std::make_unique<QFile>(logPath_);
         if (!logFile_->open(QIODevice::WriteOnly | QIODevice::Append)) {
             logFile_.reset();
-            return;
+            return false;
         }
     }
     // Flushed per line, so every line is in the file before the next frame is handled.
     logFile_->write((text + QStringLiteral("\r\n")).toUtf8());
     logFile_->flush();
+    return true;
 }
 
 // ---- Receive path ----
@@ -224,6 +270,10 @@ void uclQvif::LineStatusChanged() {
         BeginConnecting();
         return;
     }
+    // The device itself went away (unplugged, the far end closed): the port closes after this,
+    // and the cause is known before anyone hears of the loss.
+    if (!serial_->OpenError().isEmpty())
+        SetPortFault(QStringLiteral("went away: ") + serial_->OpenError());
     // The instrument has gone: a transfer it cut short has failed, it has not completed.
     linkState_ = LinkNotConnected;
     status_ = TransferRunning() ? StatusFailed : StatusCompleted;
@@ -329,8 +379,9 @@ void uclQvif::ReceiveStep() {
 }
 
 QByteArray uclQvif::AnswerFrame(char answer, char terminator) const {
-    const int length = lastFrame_.contains("IH") ? 7 : 5;
-    return MakeFrame(lastFrame_.mid(5, length) + answer, terminator);
+    // Taken from the request rather than from the last frame sent: after the link timer's
+    // five-character NAK of a history transfer, the last frame no longer holds the channel.
+    return MakeFrame(requestKey_ + answer, terminator);
 }
 
 bool uclQvif::IsStrayBlock(const QByteArray& frame) const {
@@ -338,9 +389,9 @@ bool uclQvif::IsStrayBlock(const QByteArray& frame) const {
                                             "DO,R,", "IH,R,", "EP,R,"};
     const QByteArray kind = frame.mid(5, 5);
     if (!kinds.contains(kind)) return false;
-    if (status_ != StatusBlockDownload) return true;
-    const int length = kind == "IH,R," ? 7 : 5;
-    return frame.mid(5, length) != lastFrame_.mid(5, length);
+    // A block is judged by its kind and the transfer in progress only: its header fields (the
+    // channel of a history, block counters) are the instrument's own and are never read.
+    return status_ != StatusBlockDownload || kind != requestKey_.left(5);
 }
 
 void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
@@ -463,6 +514,14 @@ void uclQvif::tmrTimer_Timer() {
         status_ = StatusInitial;
         linkState_ = LinkConnecting;
         tickCount_ = 0;
+    } else if (linkState_ == LinkNotConnected && portWanted_ && &PortInUse() == serial_.get() &&
+               !serial_->IsOpen()) {
+        // No poll reopens a port that could not be opened or whose device went away: the
+        // device is looked for again every second until it is back.
+        if (++reopenTicks_ >= kReopenTicks) {
+            reopenTicks_ = 0;
+            OpenSerialPort();
+        }
     }
 
     if (linkState_ == LinkConnected) {
@@ -476,7 +535,7 @@ void uclQvif::tmrTimer_Timer() {
                 if (lastFrame_.endsWith(EOT))
                     Send(lastFrame_, false);
                 else
-                    Send(MakeFrame(lastFrame_.mid(5, 5) + NAK, ETB), false);
+                    Send(MakeFrame(requestKey_.left(5) + NAK, ETB), false);
             } else if (status_ == StatusReadCommand || status_ == StatusWriteCommand) {
                 Send(lastFrame_, false);
             }

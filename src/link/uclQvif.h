@@ -79,8 +79,12 @@ class uclQvif : public QObject {
     bool SerialComm() const { return serialComm_; }
     void SetSerialComm(bool v) { serialComm_ = v; }
     bool PortOpen() const;
-    // A serial port that cannot be opened stays closed; its cause goes to the serial log.
+    // A serial port that cannot be opened stays closed; its cause goes to the serial log once,
+    // and the link timer tries again until the device is there.
     void SetPortOpen(bool v);
+    // Why the serial port that should be open is not (it cannot be opened, or its device went
+    // away); empty while it is open. PortStateChanged tells when this changes.
+    const QString& PortError() const { return portFault_; }
     bool DTREnable() const;
     void SetDTREnable(bool v);
     int16_t Handshaking() const;
@@ -95,11 +99,9 @@ class uclQvif : public QObject {
     // One line of the serial log.
     void AddLog(const QString& vData);
     int16_t SerialFileNo() const { return serialFileNo_; }
-    // A new file number (0: none) closes the log file; the next line opens it again.
-    void SetSerialFileNo(int16_t v) {
-        serialFileNo_ = v;
-        logFile_.reset();
-    }
+    // A new file number (0: none) closes the log file; the next line opens it again. A port
+    // fault found while the log was off is written when it is switched on.
+    void SetSerialFileNo(int16_t v);
 
     int32_t Status() const { return status_; }
     void SetStatus(int32_t v) { status_ = v; }
@@ -204,6 +206,8 @@ class uclQvif : public QObject {
     void DumpMessage(const QString& MessageString);
     void OnDisConnect();
     void IrDAError(int16_t ErrorNumber);
+    // PortError changed: the serial port failed or is open again.
+    void PortStateChanged();
 
   protected:
     // Yields to the message loop while the condition holds.
@@ -222,9 +226,13 @@ class uclQvif : public QObject {
     QByteArray AnswerFrame(char answer, char terminator) const;
     SerialPort& PortInUse() const;
     bool OpenSerialPort();
+    // Records why the wanted serial port is not open; the serial log gets each new cause once.
+    void SetPortFault(const QString& what);
+    void WriteSerialLog(const QString& text);
     void BeginConnecting();
     bool TransferRunning() const;
-    void WriteSerialLog(const QString& text);
+    // True when the line was written (the log is on and its file opens).
+    bool WriteLogLine(const QString& text);
     void ApplyTimers();
 
     // One exchange of the long operations: Status set to `busy`, the request framed with EOT and
@@ -261,6 +269,12 @@ class uclQvif : public QObject {
 
     bool enabled_ = true;
     bool serialComm_ = false;
+    // The serial port was asked to be open; while it is not, the link timer tries again.
+    bool portWanted_ = false;
+    int16_t reopenTicks_ = 0;
+    QString portFault_;
+    QString portFaultLine_;
+    bool portFaultLogged_ = false;
     int16_t retries_ = 0;
     int16_t irKeepAlive_ = 5;
     int16_t replyTimeout_ = 0;
@@ -269,6 +283,8 @@ class uclQvif : public QObject {
     QString logPath_;
     std::unique_ptr<QFile> logFile_;
     QByteArray lastFrame_;
+    // Characters 6 to 10 (6 to 12 for a calibration history) of the last request.
+    QByteArray requestKey_;
     bool cancel_ = false;
     QByteArray receiveBuffer_;
     int32_t status_ = StatusInitial;

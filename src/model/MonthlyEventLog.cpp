@@ -33,6 +33,7 @@ void MonthlyEventLog::ClearDatas() {
     ClearShared(kind_.types);
     header_.SetNames(QString::fromLatin1(kind_.names));
     const QDateTime now = rt::Now();
+    slots_.resize(Capacity);
     for (Slot& s : slots_) {
         s.RowSeqNo = 0;
         s.Events = s.GasNo = s.NowEvent = s.NowCalib = 0;
@@ -157,12 +158,12 @@ void MonthlyEventLog::ReLoad() {
     if (!FileExists(dbPath_)) return;
     Database db(dbPath_);
     header_.ReLoad(seqNo_, db);
-    // Only the first 1024 events by key fit the slots; DataCount counts the events held, so
-    // every index below it is a stored event (the header's Dcount keeps the stored count).
+    // Events of one month gather across downloads: the slots grow to hold every stored one.
     const auto rows = db.query(QStringLiteral("Select * From ") + QString::fromLatin1(kind_.table) +
-                                   QStringLiteral(" Where RelNo=? Order by SeqNo Limit ?;"),
-                               {seqNo_, Capacity});
+                                   QStringLiteral(" Where RelNo=? Order by SeqNo;"),
+                               {seqNo_});
     if (rows.empty()) return;
+    if (rows.size() > slots_.size()) slots_.resize(rows.size());
     dataCount_ = static_cast<int32_t>(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const DbRow& r = rows[i];

@@ -7,14 +7,15 @@
 
 #include <QDateTime>
 #include <QString>
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace qv {
 
 class MonthlyEventLog : public clsRecordSet {
   public:
-    // A log holds at most this many events (slots 0 to 1023).
+    // A downloaded log holds at most this many events (slots 0 to 1023); a reloaded one holds
+    // every event stored under its header.
     static constexpr int Capacity = 1024;
 
     void ClearDatas() override;
@@ -23,7 +24,7 @@ class MonthlyEventLog : public clsRecordSet {
     // and the same event (header, gas channel, date and time) is not stored yet.
     void Update();
 
-    // Indexed members; an index outside 0 to 1023 reads the default and ignores a set.
+    // Indexed members; an index outside the slots held reads the default and ignores a set.
     QDateTime Dates(int Index) const;  // default: the current date and time
     void SetDates(int Index, const QDateTime& v);
     int16_t Events(int Index) const;
@@ -35,7 +36,7 @@ class MonthlyEventLog : public clsRecordSet {
     int16_t NowCalib(int Index) const;
     void SetNowCalib(int Index, int16_t v);
 
-    int16_t DataCount() const { return static_cast<int16_t>(dataCount_); }
+    int32_t DataCount() const { return dataCount_; }
     // Values of 1024 and above are stored as 1024; a negative value is kept (it stores nothing).
     void SetDataCount(int32_t v) { dataCount_ = v < Capacity ? v : Capacity; }
 
@@ -76,7 +77,9 @@ class MonthlyEventLog : public clsRecordSet {
         int16_t NowEvent = 0;
         int16_t NowCalib = 0;
     };
-    static bool InRange(int Index) { return Index >= 0 && Index < Capacity; }
+    bool InRange(int Index) const {
+        return Index >= 0 && static_cast<size_t>(Index) < slots_.size();
+    }
     const Slot& SlotAt(int Index) const { return slots_[static_cast<size_t>(Index)]; }
     Slot& SlotAt(int Index) { return slots_[static_cast<size_t>(Index)]; }
 
@@ -84,7 +87,7 @@ class MonthlyEventLog : public clsRecordSet {
     int32_t dataCount_ = 0;
     // An event line filled slot 0: a count line alone is no event and stores nothing.
     bool eventRead_ = false;
-    std::array<Slot, Capacity> slots_;
+    std::vector<Slot> slots_ = std::vector<Slot>(Capacity);
 };
 
 // The collection of a monthly event kind: routes every line to its record set and, after each

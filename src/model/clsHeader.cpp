@@ -166,10 +166,12 @@ bool clsHeader::ExistsInDatabase(Database& db) const {
 }
 
 int32_t clsHeader::StoredKey(Database& db) const {
-    // The probe compares with exactly the texts that the insert writes.
+    // The probe compares with exactly the texts that the insert writes, without regard to case
+    // (the collation is named here so that files made before their columns carried it agree).
     const QVariant key = db.scalar(
-        QStringLiteral("Select SeqNo From Log_Head Where Names=? And FolderID=? And UserID=? And "
-                       "StationID=? And SerialNo=? And Types=? And SeqNo>=1 Order By SeqNo;"),
+        QStringLiteral("Select SeqNo From Log_Head Where Names=? COLLATE NOCASE And FolderID=? "
+                       "COLLATE NOCASE And UserID=? COLLATE NOCASE And StationID=? COLLATE NOCASE "
+                       "And SerialNo=? COLLATE NOCASE And Types=? And SeqNo>=1 Order By SeqNo;"),
         {SqlTextOrBlank(names_), SqlFolder(folderId_), TrimOrStar(userId_), TrimOrStar(stationId_),
          TrimOrStar(serialNo_), types_});
     return key.isNull() ? -1 : ToInt32(key.toLongLong());

@@ -143,8 +143,8 @@ bool clsHistory::AddHistory(int GasNo, const QDateTime& Dates, float Before, flo
 
 int32_t clsHistory::FindHeaderSeqNo(Database& db) const {
     const auto rows = db.query(
-        QStringLiteral("Select SeqNo From Log_Head Where UserID=? And StationID=? And SerialNo=? "
-                       "And Types=? Order By SeqNo;"),
+        QStringLiteral("Select SeqNo From Log_Head Where UserID=? COLLATE NOCASE And StationID=? "
+                       "COLLATE NOCASE And SerialNo=? COLLATE NOCASE And Types=? Order By SeqNo;"),
         {TrimOrStar(header_.UserId()), TrimOrStar(header_.StationID()),
          TrimOrStar(header_.SerialNo()), static_cast<int32_t>(TypeCalHistory)});
     if (rows.empty()) return -1;

@@ -190,8 +190,9 @@ bool clsInstrument::HistoryUpdate() {
     // The old row goes and the new one comes in one transaction, so a failing insert keeps
     // the previous latest calibration.
     Database::Transaction tx(db);
-    const auto old = db.query(QStringLiteral("Select SeqNo From cLatestHist Where StationID=? And "
-                                             "UserID=? And SerialNo=? Order By SeqNo;"),
+    const auto old = db.query(QStringLiteral("Select SeqNo From cLatestHist Where StationID=? "
+                                             "COLLATE NOCASE And UserID=? COLLATE NOCASE And "
+                                             "SerialNo=? COLLATE NOCASE Order By SeqNo;"),
                               {station, user, serial});
     const qint64 oldKey = old.empty() ? 0 : old.front().toLong(QStringLiteral("SeqNo"), 0);
     db.execute(QStringLiteral("Delete From cLatestHist Where SeqNo=?;"), {oldKey});

@@ -25,6 +25,7 @@ void clsPowerEvent::ClearDatas() {
     header_.SetFolderID(QStringLiteral("-----"));
     header_.SetNames(QStringLiteral("Power Events"));
     const QDateTime now = rt::Now();
+    slots_.resize(Capacity);
     for (Slot& s : slots_)
         s = Slot{0, now, false};
 }
@@ -91,11 +92,11 @@ void clsPowerEvent::ReLoad() {
     if (!FileExists(dbPath_)) return;
     Database db(dbPath_);
     header_.ReLoad(seqNo_, db);
-    // Only the first 1024 events by key fit the slots; DataCount counts the events held.
-    const auto rows =
-        db.query(QStringLiteral("Select * From Power_Event Where RelNo=? Order by SeqNo Limit ?;"),
-                 {seqNo_, Capacity});
+    // One header gathers an identity's events across downloads: the slots grow to hold them all.
+    const auto rows = db.query(
+        QStringLiteral("Select * From Power_Event Where RelNo=? Order by SeqNo;"), {seqNo_});
     if (rows.empty()) return;
+    if (rows.size() > slots_.size()) slots_.resize(rows.size());
     dataCount_ = static_cast<int32_t>(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const DbRow& r = rows[i];

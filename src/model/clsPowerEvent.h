@@ -5,14 +5,15 @@
 #include "clsRecordSet.h"
 
 #include <QDateTime>
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace qv {
 
 class clsPowerEvent : public clsRecordSet {
   public:
-    // A log holds at most this many events (slots 0 to 1023).
+    // A downloaded log holds at most this many events (slots 0 to 1023); a reloaded one holds
+    // every event stored under its header.
     static constexpr int Capacity = 1024;
 
     clsPowerEvent();
@@ -23,15 +24,15 @@ class clsPowerEvent : public clsRecordSet {
     // Stores the events not yet stored under the identity's header when DataCount is above 0.
     void Update();
 
-    // True when the power was switched on. Outside 0 to 1023: False, a set is ignored.
+    // True when the power was switched on. Outside the slots held: False, a set is ignored.
     bool Flags(int Index) const;
     void SetFlags(int Index, bool v);
-    // Outside 0 to 1023: the date value 0, a set is ignored.
+    // Outside the slots held: the date value 0, a set is ignored.
     QDateTime Dates(int Index) const;
     void SetDates(int Index, const QDateTime& v);
 
     // The number of events held, which is also the slot the next power line fills.
-    int16_t DataCount() const { return static_cast<int16_t>(dataCount_); }
+    int32_t DataCount() const { return dataCount_; }
     // Kept within 0 to 1024: the count indexes the slots.
     void SetDataCount(int32_t v);
 
@@ -45,12 +46,14 @@ class clsPowerEvent : public clsRecordSet {
         QDateTime Dates;
         bool Flags = false;
     };
-    static bool InRange(int Index) { return Index >= 0 && Index < Capacity; }
+    bool InRange(int Index) const {
+        return Index >= 0 && static_cast<size_t>(Index) < slots_.size();
+    }
 
     int32_t dataCount_ = 0;
     // Lines that the test pass over the current reply block would add.
     int32_t probe_ = 0;
-    std::array<Slot, Capacity> slots_;
+    std::vector<Slot> slots_ = std::vector<Slot>(Capacity);
 };
 
 }  // namespace qv

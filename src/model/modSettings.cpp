@@ -12,11 +12,13 @@
 #include "modScrambler.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
 #include <cmath>
+#include <optional>
 
 namespace qv {
 
@@ -24,22 +26,37 @@ namespace {
 
 const QString kTab = QStringLiteral("\t");
 
-// A text that the tokenizer could not read back as written (a TAB, ";" or "'" inside, a line
-// break, or a leading "%") is written as "%" and its percent-encoded UTF-8; other texts go
-// as they are, or between "'" where the file quotes them.
-bool NeedsEncoding(const QString& text) {
-    for (QChar c : text)
-        if (c == u'\t' || c == u';' || c == u'\'' || c == u'\r' || c == u'\n') return true;
-    return text.startsWith(u'%');
-}
-QString WriteText(const QString& text, bool quoted) {
-    if (NeedsEncoding(text))
-        return QStringLiteral("%") + QString::fromLatin1(QUrl::toPercentEncoding(text));
-    return quoted ? QStringLiteral("'") + text + QStringLiteral("'") : text;
-}
-QString ReadText(const QString& token) {
-    if (token.startsWith(u'%')) return QUrl::fromPercentEncoding(token.mid(1).toLatin1());
-    return token;
+// The comment line that names the file's maker, and the one that files written before texts
+// were kept on lines of their own carried: in those, every value that began with "%" was the
+// percent-encoding of the text.
+const QString kMakerLine = QStringLiteral(";       Maintained by the QV-4170 station utility (2).");
+const QString kEncodedMakerLine =
+    QStringLiteral(";       Maintained by the QV-4170 station utility.");
+// The key of a line that carries one value of the key line before it exactly: the value's token
+// number, then "%" and the value's percent-encoded UTF-8. The reader of the file format skips
+// it as an unknown key.
+const QString kExactKey = QStringLiteral("Exact Text");
+
+// One value of a key line as it is written. A text the line cannot hold (a "'" or a line break
+// in it) is written there with blanks in their place, and exactly on a line of its own.
+struct Field {
+    Field(QString text) : token(std::move(text)) {}  // NOLINT: plain values convert
+    QString token;
+    std::optional<QString> exact;
+};
+
+// A text value: between "'" where the file quotes it, or where TAB, ";" or nothing at all would
+// otherwise change the line's tokens.
+Field TextField(const QString& text, bool quoted) {
+    static const QRegularExpression unholdable(QStringLiteral("['\\r\\n]"));
+    static const QRegularExpression separators(QStringLiteral("[\\t;]"));
+    QString line = text;
+    line.replace(unholdable, QStringLiteral(" "));
+    if (quoted || line.isEmpty() || line.contains(separators))
+        line = QStringLiteral("'") + line + QStringLiteral("'");
+    Field f(line);
+    if (text.contains(unholdable)) f.exact = text;
+    return f;
 }
 
 QString Bool(bool v) {
@@ -55,15 +72,20 @@ QString Single(float v) {
 // The values of one key line; a value the line does not carry leaves its setting alone.
 class Values {
   public:
-    explicit Values(const clsToken& t) : t_(t) {}
-    bool Has(int i) const { return i < t_.TokenCount(); }
-    QString Text(int i) const { return ReadText(t_.Tokens(i)); }
-    bool Bool(int i) const { return t_.Tokens(i).toUpper() == QLatin1String("TRUE"); }
+    Values(const QStringList& tokens, bool encoded) : t_(tokens), encoded_(encoded) {}
+    bool Has(int i) const { return i < t_.size(); }
+    QString Text(int i) const {
+        const QString& token = Token(i);
+        if (encoded_ && token.startsWith(u'%'))
+            return QUrl::fromPercentEncoding(token.mid(1).toLatin1());
+        return token;
+    }
+    bool Bool(int i) const { return Token(i).toUpper() == QLatin1String("TRUE"); }
     // Numbers: not a number gives the default; out of range raises and ends the reading.
-    int16_t Int(int i, int16_t def) const { return Num(i) ? rt::CInt(t_.Tokens(i)) : def; }
-    int32_t Long(int i, int32_t def) const { return Num(i) ? rt::CLng(t_.Tokens(i)) : def; }
-    float Sng(int i, float def) const { return Num(i) ? rt::CSng(t_.Tokens(i)) : def; }
-    bool Num(int i) const { return rt::IsNumeric(t_.Tokens(i)); }
+    int16_t Int(int i, int16_t def) const { return Num(i) ? rt::CInt(Token(i)) : def; }
+    int32_t Long(int i, int32_t def) const { return Num(i) ? rt::CLng(Token(i)) : def; }
+    float Sng(int i, float def) const { return Num(i) ? rt::CSng(Token(i)) : def; }
+    bool Num(int i) const { return rt::IsNumeric(Token(i)); }
 
     template <class F>
     void Apply(int i, F&& set) const {
@@ -71,7 +93,10 @@ class Values {
     }
 
   private:
-    const clsToken& t_;
+    QString Token(int i) const { return t_.value(i); }
+
+    const QStringList& t_;
+    bool encoded_;
 };
 
 void ApplyGasInst(const Values& v) {
@@ -218,11 +243,30 @@ void LoadSettings() {
     QFile file(SettingsFilePath());
     if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
     QTextStream in(&file);
+    bool encoded = false;
+    // The tokens of the last key line, which an exact-text line amends.
+    QStringList last;
     try {
         while (!in.atEnd()) {
-            token.SetSource(in.readLine());
+            const QString line = in.readLine();
+            if (line == kEncodedMakerLine) encoded = true;
+            token.SetSource(line);
             if (token.TokenCount() < 1) continue;
-            ApplyLine(token.Tokens(0).toUpper(), Values(token));
+            QStringList tokens;
+            for (int i = 0; i < token.TokenCount(); ++i)
+                tokens << token.Tokens(i);
+            const QString key = tokens[0].toUpper();
+            if (key != kExactKey.toUpper()) {
+                last = tokens;
+                ApplyLine(key, Values(last, encoded));
+                continue;
+            }
+            const int index = tokens.value(1).toInt();
+            const QString exact = tokens.value(2);
+            if (last.isEmpty() || index < 1 || index >= last.size() || !exact.startsWith(u'%'))
+                continue;
+            last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
+            ApplyLine(last[0].toUpper(), Values(last, false));
         }
     } catch (const AppError&) {
         // A value that cannot be applied ends the reading; what was read before stays.
@@ -233,8 +277,15 @@ void SaveSettings() {
     const clsInstrument& inst = *DefaultInstrument();
     const MainFormSettings& form = MainForm();
     QStringList l;
-    auto key = [&](const QString& name, const QStringList& values) {
-        l << name + kTab + values.join(kTab);
+    auto key = [&](const QString& name, const QList<Field>& values) {
+        QStringList tokens;
+        for (const Field& f : values)
+            tokens << f.token;
+        l << name + kTab + tokens.join(kTab);
+        for (qsizetype i = 0; i < values.size(); ++i)
+            if (values[i].exact)
+                l << kExactKey + kTab + QString::number(i + 1) + kTab + QStringLiteral("%") +
+                         QString::fromLatin1(QUrl::toPercentEncoding(*values[i].exact));
     };
     auto comment = [&](std::initializer_list<const char*> lines) {
         for (const char* s : lines)
@@ -243,29 +294,30 @@ void SaveSettings() {
     comment({";", ";       QV-4170 Data logger program (Beta edition)"});
     l << QStringLiteral(";      Last update = ") + GeneralDate(rt::Now());
     comment({";         Delimiter is tab,comma(,) character",
-             ";           This file is changed set menu", ";",
-             ";       Maintained by the QV-4170 station utility.", ";", ""});
+             ";           This file is changed set menu", ";"});
+    l << kMakerLine;
+    comment({";", ""});
     // Kept within its 32-bit range, so that the next reading does not stop at the first line.
     key(QStringLiteral("Execute Count"),
         {QString::number(std::min<qint64>(qint64(ExecuteCount) + 1, INT32_MAX))});
     key(QStringLiteral("Serial Log File"),
         {SerialLogOn ? QStringLiteral("ON") : QStringLiteral("OFF")});
     key(QStringLiteral("IrCOMM Num"), {QString::number(CommPortNo)});
-    key(QStringLiteral("COMM Settings"), {WriteText(CommSettings, false)});
+    key(QStringLiteral("COMM Settings"), {TextField(CommSettings, false)});
     comment(
         {"", ";", "; Formats = Auto calibration, Autoload enable, Auto remove data enable", ";"});
     key(QStringLiteral("Auto Load Mode"),
         {Bool(AutoCalibMode), Bool(AutoLoad), Bool(AutoRemoveData)});
     comment({"", ";", "; Formats = Name , Size , Bold , Italic , Underline (Font setting)", ";"});
     key(QStringLiteral("Font"),
-        {WriteText(AppFont.Name, true), rt::DoubleText(rt::RoundHalfAway(AppFont.Size, 4)),
+        {TextField(AppFont.Name, true), rt::DoubleText(rt::RoundHalfAway(AppFont.Size, 4)),
          Bool(AppFont.Bold), Bool(AppFont.Italic), Bool(AppFont.Underline)});
     comment({"", ";", "; Formats = Scale , Back , Cursor (RGB) (Color datas)", ";"});
     key(QStringLiteral("Graph Color"),
         {QString::number(form.ScaleColor), QString::number(form.BackColor),
          QString::number(form.CursorColor)});
     comment({"", ";", "; Formats = Gas1...Gas5 (Calibration Range ... Serial Value Format)", ";"});
-    QStringList range;
+    QList<Field> range;
     for (int i = 0; i < 5; ++i)
         range << Single(CalibRange[static_cast<size_t>(i)]);
     key(QStringLiteral("Calib. Range"), range);
@@ -291,9 +343,9 @@ void SaveSettings() {
     for (int c = 0; c < 5; ++c) {
         const size_t i = static_cast<size_t>(c);
         key(QStringLiteral("Gas Inst"),
-            {QString::number(c + 1), WriteText(inst.GasName(c), true),
+            {QString::number(c + 1), TextField(inst.GasName(c), true),
              BoolUpper(inst.GasEnabled(c)), Bool(GasLocked[i]), QString::number(inst.GasPoint(c)),
-             WriteText(inst.GasUnit(c), true), Single(inst.Warning(c)), Single(inst.Alarm(c)),
+             TextField(inst.GasUnit(c), true), Single(inst.Warning(c)), Single(inst.Alarm(c)),
              Single(inst.Stel(c)), Single(inst.Twa(c)), Single(inst.GasDesit(c)),
              Single(inst.GasFullScale(c)), Single(inst.AutoCalib(c)), QString::number(inst.Zero(c)),
              Single(FactAutoCal[i]), QString::number(GraphColor[i])});
@@ -325,9 +377,9 @@ void SaveSettings() {
             const GasDefinition& d =
                 GasTable[static_cast<size_t>(g - 1)][static_cast<size_t>(a - 1)];
             key(QStringLiteral("ChgGas"),
-                {QString::number(g), QString::number(a), WriteText(d.Name, true),
+                {QString::number(g), QString::number(a), TextField(d.Name, true),
                  BoolUpper(d.Enabled), Bool(d.Locked), QString::number(d.Points),
-                 WriteText(d.Unit, true), Single(d.Warning), Single(d.Alarm), Single(d.Stel),
+                 TextField(d.Unit, true), Single(d.Warning), Single(d.Alarm), Single(d.Stel),
                  Single(d.Twa), Single(d.Desit), Single(d.FullScale), Single(d.AutoCal),
                  d.TailZero ? QStringLiteral("1") : QStringLiteral("0")});
         }
@@ -353,7 +405,7 @@ void SaveSettings() {
              EncodeText(EncodeText(QStringLiteral("TESSALY")));
     key(QStringLiteral("QV-4170"), {EncodeText(EncodeText(UserPassword))});
     l << QStringLiteral(";");
-    key(QStringLiteral("DataLocation"), {WriteText(DataLocation, false)});
+    key(QStringLiteral("DataLocation"), {TextField(DataLocation, false)});
 
     QSaveFile file(SettingsFilePath());
     if (!file.open(QIODevice::WriteOnly))

@@ -13,7 +13,7 @@ namespace qv {
 QVariant SqlSingle(float value);
 // A date, Null when invalid.
 QVariant SqlDate(const QDateTime& value);
-// A text column that the original wrote with one blank in place of the empty text.
+// A text column that holds one blank in place of the empty text.
 QString SqlTextOrBlank(const QString& text);
 // The stored folder text: "-----" for no folder.
 QString SqlFolder(const QString& folder);

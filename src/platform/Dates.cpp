@@ -1,4 +1,4 @@
-// Date helpers: assembly with carry-over, the original's format letters, ISO text and the clock.
+// Date helpers: assembly with carry-over, the date pattern letters, ISO text and the clock.
 #include "Dates.h"
 
 #include <QElapsedTimer>

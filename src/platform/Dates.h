@@ -1,6 +1,6 @@
-// Date helpers in the original run-time's terms: a date is a wall-clock date and time with no
-// time zone (held in a QDateTime of UTC spec so that no daylight-saving gap shifts a reading),
-// assembled with carry-over like DateSerial/TimeSerial and formatted with its patterns.
+// Date helpers: a date is a wall-clock date and time with no time zone (held in a QDateTime of
+// UTC spec so that no daylight-saving gap shifts a reading), assembled with carry-over by
+// DateSerial/TimeSerial and formatted with the date pattern letters below.
 #pragma once
 
 #include <QDateTime>
@@ -9,18 +9,18 @@
 
 namespace qv::rt {
 
-// 30 December 1899 00:00:00, the original's date value 0.
+// 30 December 1899 00:00:00, the date value 0.
 QDateTime ZeroDate();
 // A wall-clock date and time; invalid parts carry over (month 13 is January of the next year,
-// day 0 the last day of the month before), as the original's date assembly does.
+// day 0 the last day of the month before).
 QDateTime DateSerial(int year, int month, int day);
-// Seconds of the time hh:nn:ss, carrying over like the original's time assembly.
+// Seconds of the time hh:nn:ss; out-of-range parts carry over (minute 60 is the next hour).
 qint64 TimeSerial(int hour, int minute, int second);
 QDateTime AddSeconds(const QDateTime& date, qint64 seconds);
 // Builds a wall-clock value from a date and time.
 QDateTime MakeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
-// Formats with the original's date pattern letters: yyyy, yy, m/mm (month, or minutes right
+// Formats with the date pattern letters: yyyy, yy, m/mm (month, or minutes right
 // after an hour), d/dd, h/hh, n/nn, s/ss; "/" and ":" stand for themselves and text between
 // double quotes is copied. "General Date" is not a pattern: use GeneralDate.
 QString FormatDate(const QDateTime& date, const QString& pattern);

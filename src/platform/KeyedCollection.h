@@ -1,4 +1,4 @@
-// The original's keyed collection: items in insertion order, positions counted from 1, keys
+// A keyed collection: items in insertion order, positions counted from 1, keys
 // compared without regard to case. Items are shared pointers, so a looked-up item stays valid
 // while a caller holds it.
 #pragma once

@@ -1,6 +1,6 @@
 // Run-time helpers that the rest of the program leans on: the number test, whole-number and
-// single conversions with the rounding of each original function, Format patterns, 1-based
-// string cutting and the text form of a Single. Each rule lives here once.
+// single conversions (CInt and CLng round half to even, Format half away from zero), Format
+// patterns, 1-based string cutting and the text form of a Single. Each rule lives here once.
 #pragma once
 
 #include <QString>
@@ -36,7 +36,7 @@ QString SingleText(float value);
 // The general text of a Double: up to fifteen significant digits, same rules.
 QString DoubleText(double value);
 
-// 1-based string cutting. Start below 1 raises an invalid call (5), like the original.
+// 1-based string cutting. Start below 1 raises an invalid call (5).
 QString Mid(const QString& text, int start, int length = -1);
 QString Left(const QString& text, int length);
 QString Right(const QString& text, int length);

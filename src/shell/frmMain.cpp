@@ -37,6 +37,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QThread>
 
 namespace qv {
@@ -61,6 +62,8 @@ constexpr double kMinWidth = 8000;  // twips
 constexpr double kMinHeight = 5000;
 const QString kConverterId = QStringLiteral("VID_10C4&PID_EA60");
 constexpr int kDeleteWaitMs = 2000;
+// The property that keeps a page button's caption as the catalogue gives it.
+constexpr const char* kCaption = "caption";
 
 QString SerialLogName(int number) {
     return number == 0 ? QStringLiteral("SerialLog.log")
@@ -91,7 +94,32 @@ QSizeF ScreenTwips() {
     return {pixels.width() * ui::TwipsPerPixelX(), pixels.height() * ui::TwipsPerPixelY()};
 }
 
-// A database file of this program: an SQLite file that holds the log header table.
+// The room a push button leaves its text.
+int TextRoom(const QPushButton* button) {
+    return button->width() - 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin) - 4;
+}
+
+// A page button's caption, broken at the blank that best balances its two lines when it is
+// wider than the button.
+void FitCaption(QPushButton* button) {
+    const QString caption = button->property(kCaption).toString();
+    const QFontMetrics metrics(button->font());
+    QString text = caption;
+    if (metrics.horizontalAdvance(caption) > TextRoom(button)) {
+        int widest = metrics.horizontalAdvance(caption);
+        for (qsizetype at = caption.indexOf(u' '); at > 0; at = caption.indexOf(u' ', at + 1)) {
+            const int w = std::max(metrics.horizontalAdvance(caption.left(at)),
+                                   metrics.horizontalAdvance(caption.mid(at + 1)));
+            if (w >= widest) continue;
+            widest = w;
+            text = caption.left(at) + u'\n' + caption.mid(at + 1);
+        }
+    }
+    if (button->text() != text) button->setText(text);
+}
+
+// A database file of this program: an SQLite file that holds the log header table, and that
+// can be written (else every download would fail only when it is stored).
 void CheckDatabase(const QString& path) {
     Database db(path);
     if (db.scalar(QStringLiteral(
@@ -99,6 +127,9 @@ void CheckDatabase(const QString& path) {
                   {QStringLiteral("Log_head")})
             .toLongLong() == 0)
         throw AppError(ErrDatabase, path + QStringLiteral(" is not a database of this program"));
+    Database::Transaction probe(db);
+    db.execute(QStringLiteral("Create Table WriteProbe (x Integer)"));
+    // Rolled back: nothing is left of the probe.
 }
 
 }  // namespace
@@ -290,8 +321,7 @@ void frmMain::Form_Activate() {
             page->hide();
         }
         pageDownload->show();
-        pageDownload->shpStatus[0]->SetBackColor(LampGreen[0]);
-        pageDownload->shpStatus[0]->SetBorderColor(LampGreen[1]);
+        pageDownload->ShowPortLamp();
         pageDownload->shpStatus[1]->SetBackColor(LampGray[0]);
         pageDownload->shpStatus[1]->SetBorderColor(LampGray[1]);
         uclQV4170.AddLog(GetMessage(5541, {GeneralDate(rt::Now())}));
@@ -344,6 +374,8 @@ void frmMain::Form_Resize() {
     for (size_t i = 1; i < cmdInst.size(); ++i)
         Move(cmdInst[i], ui::Left(cmdInst[0]), Top(cmdInst[i - 1]) + Height(cmdInst[i - 1]) + 120,
              Width(cmdInst[0]), Height(cmdInst[0]));
+    for (QPushButton* button : cmdInst)
+        FitCaption(button);
     inResize_ = false;
 }
 
@@ -434,8 +466,9 @@ void frmMain::SetDefaults() {
     });
     Attempt([] { AppFont.Size = 9; });
     Attempt([this] {
-        pageOption->cmdOptionDisp[0]->setText(AppFont.Name + u'(' + rt::DoubleText(AppFont.Size) +
-                                              u')');
+        // A font without a name is the font in use.
+        pageOption->cmdOptionDisp[0]->setText(ui::MakeFont(AppFont).family() + u'(' +
+                                              rt::DoubleText(AppFont.Size) + u')');
     });
     Attempt([this] {
         for (int i = 0; i < 4; ++i)
@@ -558,8 +591,10 @@ void frmMain::SetCaptions() {
         GetMessage(101) == QLatin1String("JP") ? QStringLiteral("73140") : QStringLiteral("73141");
     setWindowTitle(GetMessage(5001) + QStringLiteral(" [P.No.") + partNumber + u']');
     constexpr std::array<int, 6> kButtonMessage{5002, 5003, 5004, 5009, 5006, 5007};
-    for (size_t i = 0; i < cmdInst.size(); ++i)
-        cmdInst[i]->setText(GetMessage(kButtonMessage[i]));
+    for (size_t i = 0; i < cmdInst.size(); ++i) {
+        cmdInst[i]->setProperty(kCaption, GetMessage(kButtonMessage[i]));
+        FitCaption(cmdInst[i]);
+    }
     for (ui::PageFrame* page : fraMenu)
         page->SetCaptions();
 }
@@ -654,6 +689,7 @@ void frmMain::ConnectLinkEvents() {
                      [page] { page->uclQV4170_OnDisConnect(); });
     QObject::connect(link, &uclQvif::IrDAError, page,
                      [page](int16_t number) { page->uclQV4170_IrDAError(number); });
+    QObject::connect(link, &uclQvif::PortStateChanged, page, [page] { page->ShowPortLamp(); });
 }
 
 void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4,
@@ -689,7 +725,9 @@ void frmMain::StartAfresh() {
     for (int i = 0; i < 4; ++i)
         ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
     DownloadPage& page = *pageDownload;
-    // The boxes show the settings just read, not those the defaults were given.
+    // The boxes show the settings just read, not those the defaults were given: the automatic
+    // mode's removal step reads its box, which would otherwise erase an instrument that the
+    // settings file says to keep.
     InAutoLoadClick = false;
     page.chkAutoLoad[0]->setChecked(AutoLoad);
     page.chkAutoLoad[1]->setChecked(AutoRemoveData);

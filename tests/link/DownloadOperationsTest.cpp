@@ -263,6 +263,8 @@ struct Expect {
     }
 };
 
+void DownloadEveryKind(SimLinkRig& rig, const ScratchDatabase& scratch);
+
 long long AllRows(const ScratchDatabase& db) {
     long long n = 0;
     for (const char* t : {"Log_head", "Gas_List", "Interval_Data", "Interval_Event", "Alarm_Data",
@@ -271,12 +273,22 @@ long long AllRows(const ScratchDatabase& db) {
     return n;
 }
 
+// Block headers either echo the request (the channel of a history in field 0) or carry the
+// instrument's own block counters: the link reads neither.
 TEST(DownloadOperations, EveryKindStoresExactlyWhatTheInstrumentKeeps) {
-    SimLinkRig rig;
-    ScratchDatabase scratch;
-    ConvFactor = 0.05f;
-    AtCommandVersion = 2056;
-    rig.sim.SetLinesPerBlock(30);
+    for (const bool counters : {false, true}) {
+        SCOPED_TRACE(counters ? "counter headers" : "echoing headers");
+        SimLinkRig rig;
+        ScratchDatabase scratch;
+        ConvFactor = 0.05f;
+        AtCommandVersion = 2056;
+        rig.sim.SetLinesPerBlock(30);
+        rig.sim.SetCounterHeaders(counters);
+        DownloadEveryKind(rig, scratch);
+    }
+}
+
+void DownloadEveryKind(SimLinkRig& rig, const ScratchDatabase& scratch) {
     ASSERT_TRUE(rig.Connect());
     Host host(rig.instrument);
     QSignalSpy interMessages(rig.link.get(), &uclQvif::InterMessage);
@@ -305,6 +317,29 @@ TEST(DownloadOperations, EveryKindStoresExactlyWhatTheInstrumentKeeps) {
     const long long rows = AllRows(scratch);
     ASSERT_TRUE(host.DownloadAll(*rig.link));
     EXPECT_EQ(AllRows(scratch), rows);
+}
+
+// The instrument misses the ACK of a history block: the link times out, sends its NAK, takes
+// the block sent again as a copy and goes on to store the whole channel.
+TEST(DownloadOperations, AHistoryTransferRecoversFromATimeOut) {
+    for (const bool counters : {false, true}) {
+        SCOPED_TRACE(counters ? "counter headers" : "echoing headers");
+        SimLinkRig rig;
+        ScratchDatabase scratch;
+        rig.sim.SetLinesPerBlock(1);
+        rig.sim.SetCounterHeaders(counters);
+        ASSERT_TRUE(rig.Connect());
+        Host host(rig.instrument);
+        int acks = 0;
+        rig.OnRequest(QStringLiteral("IH,R,2,<ACK>"), [&] {
+            if (++acks == 1) rig.sim.InjectSilence(1);
+        });
+        ASSERT_TRUE(host.DownloadAll(*rig.link));
+        EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,<NAK>")), 1);
+        EXPECT_EQ(rig.Requests(QStringLiteral("IH,R,2,")).count(QStringLiteral("IH,R,2,")), 1);
+        Database db(scratch.path());
+        Expect{db, rig.sim.content().logs}.History();
+    }
 }
 
 TEST(DownloadOperations, BadBlocksGarbageSilenceAndRepeatsStillGiveTheWholeLog) {

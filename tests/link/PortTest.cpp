@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <cstdlib>
 
 namespace qv::test {
@@ -71,6 +72,57 @@ TEST(Ports, ConverterLookupSetsThePortNumber) {
     EXPECT_EQ(FindConverterPort(id), 1);
     unsetenv("QV4170_PORT");
     EXPECT_EQ(PortPath(CommPortNo), QStringLiteral("/dev/qv-test-device"));
+}
+
+// A port opened before the serial log is switched on (as at start-up) still has its cause
+// logged; the link timer tries the port again every second, logs each cause once, and takes
+// the device up when it is there, with a fresh count of connect polls.
+TEST(Ports, AWantedPortIsTriedAgainUntilItsDeviceIsThere) {
+    FreshStart();
+    auto owned = std::make_unique<ScriptedSerialPort>();
+    ScriptedSerialPort* serial = owned.get();
+    uclQvif link(std::move(owned), std::make_unique<ScriptedInfraredPort>());
+    link.UseManualTimers(true);
+    link.SetSerialComm(true);
+    QSignalSpy changes(&link, &uclQvif::PortStateChanged);
+    serial->FailOpen(QStringLiteral("the device is missing"));
+    link.SetPortOpen(true);
+    EXPECT_FALSE(link.PortOpen());
+    EXPECT_TRUE(
+        link.PortError().endsWith(QStringLiteral(") cannot be opened: the device is missing")))
+        << link.PortError().toStdString();
+    EXPECT_EQ(changes.count(), 1);
+    link.SetSerialFileNo(1);
+    for (int tick = 0; tick < 50; ++tick)
+        link.tmrTimer_Timer();
+    EXPECT_EQ(serial->opens, 6);
+    EXPECT_EQ(ReadSerialLog().count(QStringLiteral("cannot be opened")), 1);
+    EXPECT_EQ(changes.count(), 1);
+
+    serial->FailOpen(QString());
+    for (int tick = 0; tick < 10; ++tick)
+        link.tmrTimer_Timer();
+    EXPECT_TRUE(link.PortOpen());
+    EXPECT_TRUE(link.PortError().isEmpty());
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral(") is open again. Date = ")));
+
+    // The device goes while the link polls it: polling gives up, the port is still looked for.
+    serial->SetLines(SerialPort::LineCts);
+    serial->FailOpen(QStringLiteral("the device is missing"));
+    for (int tick = 0; tick < 600 && link.LinkState() != LinkNotConnected; ++tick)
+        link.tmrTimer_Timer();
+    EXPECT_EQ(link.LinkState(), LinkNotConnected);
+    EXPECT_EQ(link.Retries(), 30);
+    serial->FailOpen(QString());
+    for (int tick = 0; tick < 10; ++tick)
+        link.tmrTimer_Timer();
+    ASSERT_TRUE(link.PortOpen());
+    serial->written.clear();
+    serial->SetLines(SerialPort::LineCts);
+    link.tmrTimer_Timer();
+    EXPECT_EQ(link.Retries(), 1);
+    EXPECT_EQ(PayloadOf(serial->written.value(0)), QStringLiteral("RC,R,"));
 }
 
 TEST(Ports, APortThatCannotBeOpenedIsNamedWithItsCause) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
 namespace qv::test {
 
@@ -26,9 +27,13 @@ struct SimLinkRig {
         FreshStart();
         QString error;
         EXPECT_TRUE(sim.Start(&error)) << error.toStdString();
+        // Through a link that goes with the device: a link control that looks for its port again
+        // never finds another test's pseudo-terminal under the number this one had.
+        const QString device = folder_.filePath(QStringLiteral("instrument"));
+        EXPECT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
         link = std::make_unique<uclQvif>();
         Prepare(*link, instrument);
-        link->SetCommPort(PortNumberFor(sim.Path()));
+        link->SetCommPort(PortNumberFor(device));
         link->SetSettings(QStringLiteral("921600,n,8,1"));
         link->SetPortOpen(true);
         link->SetWaitHook([this] { Turn(); });
@@ -116,6 +121,7 @@ struct SimLinkRig {
     }
 
   private:
+    QTemporaryDir folder_;
     QElapsedTimer wall_;
     QElapsedTimer quiet_;
     QElapsedTimer turnGap_;

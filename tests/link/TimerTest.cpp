@@ -78,6 +78,10 @@ TEST(LinkTimer, MissingRepliesAreAskedForAgainThenFail) {
     rig.Sent();
     rig.Tick(31);
     EXPECT_EQ(rig.Sent(), QStringList({"IH,R,<NAK>"}));
+    // The block sent again is taken and answered with the channel of the request, whatever its
+    // header fields hold.
+    rig.Reply("IH,R,0002,0002,0000", frames::ETB);
+    EXPECT_EQ(rig.Sent(), QStringList({"IH,R,3,<ACK>"}));
 
     // Thirty repeats, then the transfer fails without a 31st.
     rig.Request(StatusWriteCommand, "BP,W,1");

@@ -166,7 +166,7 @@ TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwar
     EXPECT_EQ(rig.Enabled(), connected);
 
     // With automatic load: a reconnection inside the run starts no second run, and the upload
-    // button waits for the end (when the instrument is still there).
+    // button waits for the end.
     AutoLoad = true;
     rig.link.calls.clear();
     rig.cmdOptionUpdate->setEnabled(false);
@@ -181,12 +181,13 @@ TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwar
     EXPECT_FALSE(uploadDuring);
     EXPECT_EQ(rig.link.calls.count("Instrument"), 1);
     EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
-    // A run that switched the instrument off leaves nothing to upload to.
+    // So it does after a run that switched the instrument off.
     rig.link.during = nullptr;
     rig.link.results["RO"] = rig.link.connected = true;
     rig.cmdOptionUpdate->setEnabled(false);
     rig.page->uclQV4170_OnConnect();
-    EXPECT_FALSE(rig.cmdOptionUpdate->isEnabled());
+    EXPECT_FALSE(rig.link.connected);
+    EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
 }
 
 TEST(LinkEvents, ALostLinkRetriesMessagesDumpAndPortErrors) {
@@ -202,6 +203,11 @@ TEST(LinkEvents, ALostLinkRetriesMessagesDumpAndPortErrors) {
     EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampGreen[0]);
     EXPECT_EQ(rig.page->shpStatus[1]->BackColor(), rig.LampGray[0]);
     EXPECT_TRUE(rig.page->shpStatus[3]->isHidden());
+    // The port itself went with the instrument: its lamp does not claim it open.
+    rig.link.portError = QStringLiteral("Port COM1 (/dev/ttyUSB0) went away");
+    rig.page->uclQV4170_OnDisConnect();
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampRed[0]);
+    rig.link.portError.clear();
 
     rig.page->uclQV4170_ConnectRetry(3);
     rig.page->uclQV4170_InterMessage(QStringLiteral("New Data! Name - 01\r\n"));

@@ -30,6 +30,7 @@ namespace qv::test {
 class ScriptedLink : public DownloadLink {
   public:
     bool connected = true;
+    QString portError;
     bool cancel = false;
     QStringList log;    // serial-log lines; "[XC]" and "[RO]" where those commands ran
     QStringList calls;  // "Instrument", "SO", "IH", "DR", "DJ", "VE", "TV", "DO", "XC", "RO"
@@ -38,6 +39,7 @@ class ScriptedLink : public DownloadLink {
     std::function<void(const QString& op)> during;
 
     bool Connected() const override { return connected; }
+    QString PortError() const override { return portError; }
     bool Cancel() const override { return cancel; }
     void SetCancel(bool v) override { cancel = v; }
     void AddLog(const QString& text) override { log << text; }

@@ -53,6 +53,18 @@ TEST(ProgressDialog, TextsSizeAndASingleCancelFollowTheOperation) {
             ui::TwipsPerPixelY())
             << c.mode;
     }
+    // Every frame of the animation is drawn inside its area: its top row stays background.
+    {
+        frmUpload dialog([] {});
+        dialog.Form_Load();
+        FileMoveAnimation* animation = dialog.amnUpload;
+        for (int frame = 0; frame < FileMoveAnimation::Frames; ++frame) {
+            animation->ShowFrame(frame);
+            const QImage image = animation->grab().toImage();
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_EQ(image.pixel(x, 0), image.pixel(0, 0)) << frame << " " << x;
+        }
+    }
     frmUpload* dialog = rig.page->Upload();
     dialog->show();
     dialog->cmdUpload->click();

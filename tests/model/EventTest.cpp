@@ -274,7 +274,8 @@ TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
     EXPECT_EQ(scratch.count("Power_Event"), 3);
 }
 
-TEST_F(EventTest, ReloadHoldsNoMoreEventsThanItsSlots) {
+// Events gather under one header across downloads, past what one download can hold.
+TEST_F(EventTest, ReloadHoldsEveryStoredEvent) {
     {
         Database db(scratch.path());
         db.execute(
@@ -291,13 +292,18 @@ TEST_F(EventTest, ReloadHoldsNoMoreEventsThanItsSlots) {
     clsTroubleEvent t;
     t.SetSeqNo(7);
     t.ReLoad();
-    EXPECT_EQ(t.DataCount(), 1024);
-    EXPECT_EQ(t.GasNo(1023), 1024 % 5);
+    EXPECT_EQ(t.DataCount(), 1030);
+    EXPECT_EQ(t.GasNo(1029), 1030 % 5);
+    EXPECT_EQ(t.Events(1030), 0);
     clsPowerEvent p;
     p.SetSeqNo(8);
     p.ReLoad();
-    EXPECT_EQ(p.DataCount(), 1024);
-    EXPECT_TRUE(p.Flags(1022) && !p.Flags(1023));
+    EXPECT_EQ(p.DataCount(), 1030);
+    EXPECT_TRUE(p.Flags(1028) && !p.Flags(1029));
+    // Cleared for a download, it holds no more than a download may bring.
+    p.ClearDatas();
+    p.SetFlags(1024, true);
+    EXPECT_FALSE(p.Flags(1024));
 }
 
 // Random and cut lines: nothing crashes, and a block whose test pass failed leaves nothing

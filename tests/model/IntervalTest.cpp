@@ -135,7 +135,7 @@ TEST(Interval, StartLineKeepsWhatItCanReadAndCarriesDatesOver) {
     EXPECT_FALSE(iv.SetDataAD(AD("140610080000", "00x0"), false));
     EXPECT_EQ(h.Dates(), rt::MakeDate(2014, 6, 10, 8, 0, 0));
     EXPECT_EQ(h.Intervals(), 60);
-    // Out-of-range fields carry over like the original's date assembly.
+    // Out-of-range fields carry over into the next month and day.
     EXPECT_TRUE(iv.SetDataAD(AD("141332250000"), false));
     EXPECT_EQ(h.Dates(), rt::MakeDate(2015, 2, 2, 1, 0, 0));
     EXPECT_FALSE(iv.SetDataAD(AD("14AB09103000"), true));

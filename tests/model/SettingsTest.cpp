@@ -128,6 +128,66 @@ TEST_F(Settings, WhatIsWrittenReadsBack) {
     EXPECT_TRUE(ReadFile().contains("QV-4170\t" + EncodeText(EncodeText("pass word"))));
 }
 
+// A value that begins with "%" is as ordinary as any other text the file format can hold.
+TEST_F(Settings, TextsTheFormatHoldsReadBackAsWritten) {
+    WriteFile(
+        "Font\t'%Mono'\t10\r\n"
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t'%LEL'\r\n"
+        "Gas Inst\t2\t'%41'\tTRUE\tTrue\t1\t'%'\r\n"
+        "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%25LEL'\r\n"
+        "DataLocation\t%2Fdata\r\n");
+    for (int round = 0; round < 2; ++round) {
+        LoadSettings();
+        EXPECT_EQ(AppFont.Name, "%Mono");
+        EXPECT_EQ(DefaultInstrument()->GasUnit(0), "%LEL");
+        EXPECT_EQ(DefaultInstrument()->GasName(1), "%41");
+        EXPECT_EQ(DefaultInstrument()->GasUnit(1), "%");
+        EXPECT_EQ(GasTable[0][1].Unit, "%25LEL");
+        EXPECT_EQ(DataLocation, "%2Fdata");
+        // Written back as the format holds them, and read again the same.
+        SaveSettings();
+        EXPECT_TRUE(ReadFile().contains("\t'%LEL'\t"));
+        ResetGlobals();
+        DefaultInstrument()->ClearDatas();
+    }
+
+    // Texts the format cannot hold survive on lines of their own; the others stay plain.
+    std::mt19937 rng(1105);
+    const QString pool = QStringLiteral("ab %'\t;\r\n\u00e9\u30ac");
+    for (int round = 0; round < 40; ++round) {
+        QStringList texts;
+        for (int t = 0; t < 4; ++t) {
+            QString text;
+            for (unsigned n = rng() % 6; n > 0; --n)
+                text += pool[static_cast<qsizetype>(rng() % pool.size())];
+            texts << text;
+        }
+        AppFont.Name = texts[0];
+        DefaultInstrument()->SetGasName(2, texts[1]);
+        DefaultInstrument()->SetGasUnit(2, texts[2]);
+        DataLocation = texts[3].isEmpty() ? QStringLiteral("x") : texts[3];
+        const QString location = DataLocation;
+        SaveSettings();
+        ResetGlobals();
+        DefaultInstrument()->ClearDatas();
+        LoadSettings();
+        EXPECT_EQ(AppFont.Name, texts[0]);
+        EXPECT_EQ(DefaultInstrument()->GasName(2), texts[1]);
+        EXPECT_EQ(DefaultInstrument()->GasUnit(2), texts[2]);
+        EXPECT_EQ(DataLocation, location);
+    }
+
+    // A file written while every value that began with "%" was percent-encoded reads as it
+    // was meant.
+    WriteFile(
+        ";       Maintained by the QV-4170 station utility.\r\n"
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t%%25LEL\r\n"
+        "DataLocation\t%%2Fa%3Bb\r\n");
+    LoadSettings();
+    EXPECT_EQ(DefaultInstrument()->GasUnit(0), "%LEL");
+    EXPECT_EQ(DataLocation, "/a;b");
+}
+
 TEST_F(Settings, ReaderRules) {
     WriteFile(
         "execute count\t41\r\n"

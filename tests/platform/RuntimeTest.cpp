@@ -91,7 +91,7 @@ TEST(DateTest, AssemblyCarriesOver) {
     EXPECT_EQ(ZeroDate(), MakeDate(1899, 12, 30));
 }
 
-TEST(DateTest, FormatsWithTheOriginalLetters) {
+TEST(DateTest, FormatsWithThePatternLetters) {
     const QDateTime d = MakeDate(2014, 8, 8, 12, 30, 5);
     EXPECT_EQ(FormatDate(d, "mm/yy"), "08/14");
     EXPECT_EQ(FormatDate(d, "ddhhnnss"), "08123005");

@@ -10,6 +10,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTextBlock>
 
 namespace qv::test {
@@ -21,6 +22,10 @@ class EndToEnd : public ShellTest {
         ShellTest::SetUp();
         QString error;
         ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+        // Through a link that goes with the device: a window that looks for its port again never
+        // finds another test's pseudo-terminal under the number this one had.
+        device = home_.filePath(QStringLiteral("instrument"));
+        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
     }
     void TearDown() override {
         main.reset();
@@ -38,8 +43,10 @@ class EndToEnd : public ShellTest {
             QObject::connect(&linkTicks, &QTimer::timeout, [raw] { raw->tmrTimer_Timer(); });
             linkTicks.start(5);
         }
-        main = std::make_unique<frmMain>(std::move(link),
-                                         std::make_unique<ListPortFinder>(QStringList{sim.Path()}));
+        // The machine's lookup reads QV4170_PORT, as the program does.
+        std::unique_ptr<PortFinder> finder;
+        if (!systemFinder) finder = std::make_unique<ListPortFinder>(QStringList{device});
+        main = std::make_unique<frmMain>(std::move(link), std::move(finder));
         QObject::connect(main->pageDownload->rtbLog->document(), &QTextDocument::contentsChange,
                          [this](int from, int, int added) { Record(from, added); });
         ASSERT_TRUE(main->Form_Load());
@@ -87,6 +94,8 @@ class EndToEnd : public ShellTest {
     }
 
     sim::InstrumentSimulator sim;
+    QString device;
+    bool systemFinder = false;
     QTimer linkTicks;
     std::unique_ptr<frmMain> main;
     // Every non-empty line written to the status log, also those a fresh start clears away.
@@ -172,17 +181,37 @@ TEST_F(EndToEnd, SingleDownloadsStoreTheirKindThenClearDataAndPowerOff) {
     EXPECT_TRUE(main->pageDownload->cmdDown[0]->isEnabled());
 }
 
+// An instrument whose block headers carry its own block counters ("IH,R,0001,0003,0007,...")
+// rather than the channel it was asked for: the chain still takes every kind, and every
+// channel's calibration history is stored.
 TEST_F(EndToEnd, TheCompleteChainTakesPowerEventsOnlyInServiceMode) {
-    // Every memory of the instrument filled.
+    // Every memory of the instrument filled, histories over several blocks.
     sim.content() = sim::FullMemoryContent();
+    sim.SetCounterHeaders(true);
+    sim.SetLinesPerBlock(7);
     Connect();
     Click(0);
     EXPECT_EQ(Requests("DO,R,"), 0);
-    for (const char* request : {"VP,R,", "SO,R,", "IH,R,5,", "DR,R,", "DJ,R,", "VE,R,", "TV,R,"})
+    for (const char* request : {"VP,R,", "SO,R,", "IH,R,1,", "IH,R,2,", "IH,R,3,", "IH,R,4,",
+                                "IH,R,5,", "DR,R,", "DJ,R,", "VE,R,", "TV,R,"})
         EXPECT_EQ(Requests(QLatin1String(request)), 1) << request;
+    EXPECT_EQ(sim.CountReceived("IH,R,<NAK>"), 0);
     EXPECT_EQ(Rows("Power_Event"), 0);
     for (const char* table : {"Interval_Data", "Alarm_Data", "Alarm_Event", "Trouble_Event"})
         EXPECT_GT(Rows(QLatin1String(table)), 0) << table;
+    // One row per calibration date, holding every channel's values.
+    QSet<QDateTime> dates;
+    Database db(DatabasePath);
+    for (const sim::HistoryFixture& h : sim.content().logs.history) {
+        dates << h.when;
+        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
+                                           "Gas%1Before=? And Gas%1After=?")
+                                .arg(h.channel + 1),
+                            {h.when, h.before, h.after})
+                      .toInt(),
+                  1);
+    }
+    EXPECT_EQ(Rows("cHistory"), dates.size());
     EXPECT_EQ(Enabled(), kAll);
     EXPECT_EQ(SerialLog().count("--- All download sequence Finished."), 1);
     EXPECT_EQ(OperationMode, OpIdle);
@@ -291,6 +320,57 @@ TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
     EXPECT_EQ(OperationMode, OpIdle);
 }
 
+// The device named by QV4170_PORT is not there when the program starts, and later goes away in
+// the middle of a transfer: each time the serial log says why, the port lamp does not claim an
+// open port, and the instrument is taken up when its device is there again.
+TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
+    // Not there yet.
+    QFile::remove(device);
+    qputenv("QV4170_PORT", device.toLocal8Bit());
+    const auto unset = qScopeGuard([] { qunsetenv("QV4170_PORT"); });
+    systemFinder = true;
+    Load(true);
+    const QString cause =
+        QStringLiteral(") cannot be opened: the device %1 is missing").arg(device);
+    EXPECT_EQ(SerialLog().count(cause), 1);
+    ui::ShapeControl* lamp = main->pageDownload->shpStatus[0];
+    EXPECT_EQ(lamp->BackColor(), main->LampRed[0]);
+
+    ASSERT_TRUE(sim.MakeLink(device));
+    ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
+    EXPECT_EQ(lamp->BackColor(), main->LampGreen[0]);
+    EXPECT_EQ(SerialLog().count(cause), 1);
+
+    Click(1);
+    OnRequest("DR,R,", [&] { sim.InjectCloseAfterBlocks(1); });
+    Click(2);
+    EXPECT_EQ(ColorOf(Text(5421)), ui::RGB(255, 0, 0)) << Journal();
+    EXPECT_EQ(Rows("Interval_Data"), 0);
+    const QString log = SerialLog();
+    const qsizetype fail = log.indexOf(GetMessage(5526) + QStringLiteral("\r\n"));
+    ASSERT_GE(fail, 0);
+    EXPECT_TRUE(log.mid(fail).section(QStringLiteral("\r\n"), 1, 1).contains(") went away: "))
+        << log.mid(fail).toStdString();
+    EXPECT_EQ(lamp->BackColor(), main->LampRed[0]);
+    // The device is looked for again and again; its absence is logged once.
+    ASSERT_TRUE(WaitFor([&] { return SerialLog().count(cause) == 2; }));
+    QElapsedTimer retrying;
+    retrying.start();
+    WaitFor([&] { return retrying.elapsed() > 300; });
+    EXPECT_EQ(SerialLog().count(cause), 2);
+
+    // Another instrument at the same path.
+    sim::InstrumentSimulator again;
+    ASSERT_TRUE(again.Start());
+    journal.clear();
+    colors.clear();
+    ASSERT_TRUE(again.MakeLink(device));
+    ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
+    EXPECT_EQ(lamp->BackColor(), main->LampGreen[0]);
+    EXPECT_EQ(SerialLog().count(") went away: "), 2)  // its log line and the fail line
+        << SerialLog().toStdString();
+}
+
 TEST_F(EndToEnd, ClosingDuringADownloadCancelsItAndClosesAfterwards) {
     Connect();
     Click(1);
@@ -325,7 +405,7 @@ TEST_F(EndToEnd, TheProgramRunsTheAutomaticModeFromTheCommandLine) {
     WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QV4170_PORT", sim.Path());
+    env.insert("QV4170_PORT", device);
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(QV_PROGRAM), {});

@@ -43,6 +43,15 @@ TEST_F(Layout, PagesBesideTheButtonColumnAboveAMinimumSize) {
         EXPECT_NEAR(Width(page), sw - menu - 240, Px());
         EXPECT_NEAR(Height(page), sh - 180, Px());
     }
+    // Every page button shows its whole caption, on two lines where one is too narrow.
+    for (const QPushButton* button : main_->cmdInst) {
+        const QStringList lines = button->text().split(u'\n');
+        EXPECT_EQ(lines.join(u' '), button->property("caption").toString());
+        for (const QString& line : lines)
+            EXPECT_LT(button->fontMetrics().horizontalAdvance(line), button->width() - 12)
+                << line.toStdString();
+    }
+    EXPECT_EQ(main_->cmdInst[1]->text(), "Instrument\nInformation");
     EXPECT_NEAR(Left(main_->cmdInst[0]), sw - menu - 120, Px());
     EXPECT_NEAR(Top(main_->cmdInst[0]), 180, Px());
     // Six buttons end 60 twips above the bottom edge.

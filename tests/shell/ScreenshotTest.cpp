@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 
 #include "LockFile.h"
+#include "QtTranslations.h"
 #include "frmOpen.h"
 #include "frmPassword.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <QProcess>
 
 namespace qv::test {
@@ -100,6 +102,12 @@ TEST(ShellLocaleChild, CatalogueFollowsTheSystemLocale) {
     EXPECT_EQ(main.windowTitle(),
               RawMessage(5001, language) + (japanese ? " [P.No.73140]" : " [P.No.73141]"));
     EXPECT_EQ(main.cmdInst[5]->text(), RawMessage(5007, language));
+    // Qt's standard buttons speak the catalogue's language.
+    EXPECT_EQ(InstallQtTranslations(), japanese);
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text() == "&Yes", !japanese)
+        << box.button(QMessageBox::Yes)->text().toStdString();
     Grab(main, QStringLiteral("main-locale-%1.png").arg(QString::fromLatin1(expected)));
     main.Form_Unload();
 }

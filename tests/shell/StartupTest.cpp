@@ -8,12 +8,17 @@
 #include "modDatabase.h"
 #include "modSettings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace qv::test {
@@ -36,6 +41,8 @@ TEST_F(StartupDefaults, MissingValuesAreFilledPresentOnesKeptControlsAtRest) {
         EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(main->pageOption->cmdOption[0]->isEnabled());
     EXPECT_TRUE(main->InAutoLoadClick);
+    // Without a font name in the settings the button names the font in use.
+    EXPECT_EQ(main->pageOption->cmdOptionDisp[0]->text(), QApplication::font().family() + "(9)");
 
     ConvFactor = 0.2f;
     UserPassword = "secret";
@@ -77,11 +84,19 @@ TEST_F(StartupDefaults, MissingValuesAreFilledPresentOnesKeptControlsAtRest) {
 using Startup = ShellTest;
 
 TEST_F(Startup, CreatesDatabaseTakesLockAndShutsDownCleanly) {
+    // Without a converter the stored port number is opened: here a device that is not there.
+    ClearPortNumbers();
+    ASSERT_EQ(PortNumberFor(ProgramFolder() + "/no-port"), 1);
     auto main = MakeMain();
     ASSERT_TRUE(main->Form_Load());
     EXPECT_TRUE(dialogs_->asked().empty());
     EXPECT_EQ(DatabasePath, ProgramFolder() + "/QV4170.mdb");
     EXPECT_EQ(Database(DatabasePath).scalar("Select Count(*) From Log_head").toInt(), 0);
+    // The check that the file can be written leaves nothing behind.
+    EXPECT_EQ(Database(DatabasePath)
+                  .scalar("Select Count(*) From sqlite_master Where name='WriteProbe'")
+                  .toInt(),
+              0);
     const QString lock = ProgramFolder() + "/QV4170.LCK";
     EXPECT_EQ(LockFilePath(DatabasePath), lock);
     EXPECT_EQ(ReadText(lock), ComputerName() + "\r\n" + UserName() + "\r\n");
@@ -94,7 +109,14 @@ TEST_F(Startup, CreatesDatabaseTakesLockAndShutsDownCleanly) {
         EXPECT_EQ(main->fraMenu[i]->isHidden(), i != 0) << i;
     EXPECT_EQ(main->pageDownload->shpStatus[1]->BackColor(), main->LampGray[0]);
     EXPECT_FALSE(main->FirstActivate);
-    EXPECT_TRUE(ReadText(programFile("SerialLog.log")).startsWith("Serial Port Standby. Date = "));
+    // The port was opened before the serial log was switched on: its cause still heads the log.
+    const QStringList log = ReadText(programFile("SerialLog.log")).split("\r\n");
+    ASSERT_GE(log.size(), 2);
+    EXPECT_TRUE(log[0].startsWith("Port COM1 (" + ProgramFolder() + "/no-port) cannot be opened"))
+        << log[0].toStdString();
+    EXPECT_TRUE(log[1].startsWith("Serial Port Standby. Date = "));
+    EXPECT_EQ(main->pageDownload->shpStatus[0]->BackColor(), main->LampRed[0]);
+    ClearPortNumbers();
 
     main->show();
     main->cmdInst_Click(5);  // Exit
@@ -201,6 +223,35 @@ TEST_F(StartupFailure, MissingUnwritableOrReadOnlyDataFolder) {
     QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner);
     refused(readOnly.path());
     QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A database file that can be read but not written is refused at start-up, not at the first
+// download (where automatic mode would still switch the instrument off).
+TEST_F(StartupFailure, ADatabaseFileThatCannotBeWrittenIsRefused) {
+    const QString path = ProgramFolder() + "/QV4170.mdb";
+    MakeDatabase(path);
+    // The super-user is bound by the immutable flag only, others by the file's permissions.
+    const auto setFlag = [&](bool on) {
+        const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0) ::close(fd);
+    };
+    const auto restore = qScopeGuard([&] {
+        setFlag(false);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    });
+    QFile::setPermissions(path, QFile::ReadOwner);
+    if (geteuid() == 0) setFlag(true);
+    if (QFile(path).open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file stays writable here";
+    auto main = MakeMain();
+    EXPECT_FALSE(main->Form_Load());
+    EXPECT_EQ(dialogs_->messages(),
+              QStringList{ProgramFolder() + " is to confirm that you can access it."});
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
 }
 
 using Lock = ShellTest;

@@ -8,6 +8,9 @@ namespace qv {
 bool QvifDownloadLink::Connected() const {
     return link_.Connected();
 }
+QString QvifDownloadLink::PortError() const {
+    return link_.PortError();
+}
 bool QvifDownloadLink::Cancel() const {
     return link_.Cancel();
 }

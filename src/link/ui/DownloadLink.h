@@ -22,6 +22,9 @@ class DownloadLink {
     virtual ~DownloadLink() = default;
 
     virtual bool Connected() const = 0;
+    // Why the port is not open (it cannot be opened, or its device went away); empty while it
+    // is open.
+    virtual QString PortError() const = 0;
     // True when the running transfer was cancelled.
     virtual bool Cancel() const = 0;
     virtual void SetCancel(bool v) = 0;
@@ -47,6 +50,7 @@ class QvifDownloadLink final : public DownloadLink {
     explicit QvifDownloadLink(uclQvif& link) : link_(link) {}
 
     bool Connected() const override;
+    QString PortError() const override;
     bool Cancel() const override;
     void SetCancel(bool v) override;
     void AddLog(const QString& text) override;

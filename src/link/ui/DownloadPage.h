@@ -114,6 +114,9 @@ class DownloadPage : public ui::PageFrame {
     void uclQV4170_DumpMessage(const QString& MessageString);
     void uclQV4170_OnDisConnect();
     void uclQV4170_IrDAError(int16_t ErrorNumber);
+    // The port lamp: green while the port is usable, red while it cannot be opened or its
+    // device has gone.
+    void ShowPortLamp();
 
     // ---- The progress dialog ----
     // The dialog, created and loaded when there is none (not shown).

@@ -28,8 +28,9 @@ void DownloadPage::uclQV4170_OnConnect() {
         for (size_t i : {size_t{0}, size_t{1}, size_t{8}})
             SetCommandState(i, true);
     }
-    // The automatic mode ends with the instrument switched off: nothing to upload to then.
-    if (h.link.Connected()) h.cmdOptionUpdate->setEnabled(true);
+    // Also after an automatic mode that switched the instrument off: an upload without a
+    // connected instrument fails at its first request.
+    h.cmdOptionUpdate->setEnabled(true);
 }
 
 void DownloadPage::uclQV4170_ConnectRetry(int16_t RetryCount) {
@@ -54,7 +55,7 @@ void DownloadPage::uclQV4170_DumpMessage(const QString& MessageString) {
 
 void DownloadPage::uclQV4170_OnDisConnect() {
     DownloadHost& h = *host_;
-    SetLamp(shpStatus[0], h.LampGreen);
+    ShowPortLamp();
     SetLamp(shpStatus[1], h.LampGray);
     // A command that runs gives its buttons back disabled: the instrument has gone.
     for (size_t i = 0; i < cmdDown.size(); ++i)
@@ -65,6 +66,11 @@ void DownloadPage::uclQV4170_OnDisConnect() {
     shpStatus[3]->hide();
     lblStatus[8]->hide();
     lblStatus[9]->hide();
+}
+
+void DownloadPage::ShowPortLamp() {
+    const DownloadHost& h = *host_;
+    SetLamp(shpStatus[0], h.link.PortError().isEmpty() ? h.LampGreen : h.LampRed);
 }
 
 void DownloadPage::uclQV4170_IrDAError(int16_t ErrorNumber) {

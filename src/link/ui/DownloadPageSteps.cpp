@@ -90,7 +90,8 @@ void DownloadPage::ReportFailed(const StepTexts& t, const QString& failLine,
     DownloadLink& link = host_->link;
     AddLogLine(GetMessage(t.failed), LogColor::Failure);
     link.AddLog(GetMessage(t.serialFailHeader));
-    link.AddLog(failLine + QStringLiteral("\r\n"));
+    // A transfer that ended because the device went away names that cause.
+    link.AddLog((failLine.isEmpty() ? link.PortError() : failLine) + QStringLiteral("\r\n"));
     link.AddLog(GetMessage(t.serialFailed, {Now(), elapsed}));
 }
 

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace qv {
 
 using ui::Height;
@@ -22,7 +24,7 @@ namespace {
 
 constexpr int kAnimationPixels = 64;
 constexpr int kWidthPixels = 288;
-constexpr int kFrames = 12;
+constexpr int kFrames = FileMoveAnimation::Frames;
 
 // The label's height: one line of its font with some air, never below 25 pixels.
 double LabelHeight(const QLabel* label) {
@@ -49,6 +51,11 @@ void FileMoveAnimation::Stop() {
     timer_.stop();
 }
 
+void FileMoveAnimation::ShowFrame(int frame) {
+    frame_ = std::clamp(frame, 0, kFrames - 1);
+    update();
+}
+
 void FileMoveAnimation::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -65,10 +72,12 @@ void FileMoveAnimation::paintEvent(QPaintEvent*) {
     };
     folder(4);
     folder(w - folderW - 4);
-    // The sheet flies along an arc from the left folder to the right one.
+    // The sheet flies along an arc from the left folder to the right one, its top never above
+    // the area's top edge.
     const double t = static_cast<double>(frame_) / (kFrames - 1);
     const double x = 4 + folderW / 4 + t * (w - folderW * 1.5 - 8);
-    const double y = baseY - 8 - std::sin(t * 3.14159) * (h * 0.5);
+    const double rise = std::max(0.0, baseY - 8 - 2);
+    const double y = baseY - 8 - std::sin(t * 3.14159) * rise;
     p.setPen(QColor(80, 80, 80));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(x, y, folderW / 2, folderH * 0.8));

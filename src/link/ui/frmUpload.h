@@ -13,9 +13,13 @@ namespace qv {
 // A file flying from one folder to the other, in a loop while it plays.
 class FileMoveAnimation : public QWidget {
   public:
+    static constexpr int Frames = 12;
+
     explicit FileMoveAnimation(QWidget* parent = nullptr);
     void Play();
     void Stop();
+    // Shows one frame, 0 to Frames - 1.
+    void ShowFrame(int frame);
     bool Playing() const { return timer_.isActive(); }
 
   protected:

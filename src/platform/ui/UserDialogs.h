@@ -1,6 +1,7 @@
-// The one service through which the program asks the user: message boxes with the original's
-// button and icon codes, file, font, colour and printer dialogs, pop-up menus and other modal
-// forms. Tests install a scripted service, so no test waits on a modal window.
+// The one service through which the program asks the user: message boxes with numeric button
+// and icon codes (vbYesNo, vbQuestion ...), file, font, colour and printer dialogs, pop-up
+// menus and other modal forms. Tests install a scripted service, so no test waits on a modal
+// window.
 #pragma once
 
 #include <QFont>

@@ -5,6 +5,7 @@
 #include "Frames.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -57,12 +58,19 @@ bool InstrumentSimulator::Start(QString* error) {
 
 bool InstrumentSimulator::MakeLink(const QString& linkPath, QString* error) {
     QFile::remove(linkPath);
-    if (QFile::link(path_, linkPath)) return true;
+    if (QFile::link(path_, linkPath)) {
+        linkPath_ = linkPath;
+        return true;
+    }
     if (error) *error = QStringLiteral("cannot link %1 to %2").arg(linkPath, path_);
     return false;
 }
 
 void InstrumentSimulator::CloseFarEnd() {
+    // A link that another simulator took over since is left to it.
+    if (!linkPath_.isEmpty() && QFileInfo(linkPath_).symLinkTarget() == path_)
+        QFile::remove(linkPath_);
+    linkPath_.clear();
     readNotifier_.reset();
     writeNotifier_.reset();
     if (master_ >= 0) ::close(master_);
@@ -250,8 +258,7 @@ void InstrumentSimulator::StartTransfer(const QString& replyKey, const QString& 
     blocks_.clear();
     for (int b = 0; b < count; ++b) {
         const QStringList part = lines.mid(b * per, per);
-        QString payload = replyKey + u',' + (field0.isEmpty() ? QString::number(count) : field0) +
-                          u',' + QString::number(b + 1) + u',' + QString::number(part.size());
+        QString payload = replyKey + BlockHeader(field0, count, b + 1, part.size());
         if (!part.isEmpty()) payload += u',' + part.join(u',');
         blocks_ << payload.toLatin1();
     }
@@ -259,13 +266,23 @@ void InstrumentSimulator::StartTransfer(const QString& replyKey, const QString& 
     SendBlock();
 }
 
+QString InstrumentSimulator::BlockHeader(const QString& field0, int count, int number,
+                                         qsizetype size) const {
+    const auto field = [this](qint64 n) {
+        return counterHeaders_ ? QStringLiteral("%1").arg(n, 4, 10, QChar(u'0'))
+                               : QString::number(n);
+    };
+    const QString first = field0.isEmpty() || counterHeaders_ ? field(count) : field0;
+    return u',' + first + u',' + field(number) + u',' + field(size);
+}
+
 void InstrumentSimulator::StartDump() {
     const int count = qMax(1, static_cast<int>((content_.eeprom.size() + 127) / 128));
     blocks_.clear();
     for (int b = 0; b < count; ++b) {
         const QByteArray part = content_.eeprom.mid(b * 128, 128);
-        blocks_ << "EP,R," + QByteArray::number(count) + ',' + QByteArray::number(b + 1) + ',' +
-                       QByteArray::number(part.size()) + ',' + part.toHex().toUpper();
+        blocks_ << "EP,R" + BlockHeader(QString(), count, b + 1, part.size()).toLatin1() + ',' +
+                       part.toHex().toUpper();
     }
     block_ = 0;
     SendBlock();

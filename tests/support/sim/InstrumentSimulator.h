@@ -21,7 +21,9 @@ class InstrumentSimulator : public QObject {
     bool Start(QString* error = nullptr);
     // The device path of the instrument's side for the link to open.
     const QString& Path() const { return path_; }
-    // A symbolic link to the device (replaced when it exists).
+    // A symbolic link to the device (replaced when it exists). It goes with the device, as the
+    // node of an unplugged converter does: a pseudo-terminal's number is soon given to another
+    // one, which a link left behind would lead to.
     bool MakeLink(const QString& linkPath, QString* error = nullptr);
     // The far end closes: the link sees the device go.
     void CloseFarEnd();
@@ -30,6 +32,10 @@ class InstrumentSimulator : public QObject {
     Content& content() { return content_; }
     // Record lines per block (1 to 47).
     void SetLinesPerBlock(int lines) { linesPerBlock_ = lines; }
+    // Header fields 0 to 2 of every block as four-digit counters (blocks in the transfer, this
+    // block's number, its lines or bytes) instead of echoing the request ("IH,R,0001,0001,0003"
+    // where the default answers "IH,R,1,1,3" to "IH,R,1,").
+    void SetCounterHeaders(bool on) { counterHeaders_ = on; }
     // "XC,C" polls answered as still erasing before the one that reports done (and erases the
     // logged data); a negative count keeps the instrument erasing for ever.
     void SetClearPolls(int polls) { clearPolls_ = polls; }
@@ -94,6 +100,8 @@ class InstrumentSimulator : public QObject {
     void Reply(const QByteArray& payload, char terminator);
     void Queue(const QByteArray& bytes);
     void StartTransfer(const QString& replyKey, const QString& field0, const QStringList& lines);
+    // Fields 0 to 2 of a block, with its comma in front.
+    QString BlockHeader(const QString& field0, int count, int number, qsizetype size) const;
     void StartDump();
     void SendBlock();
     // A write request: the setting or command it carries takes effect, then the echo.
@@ -104,12 +112,14 @@ class InstrumentSimulator : public QObject {
     int master_ = -1;
     int slave_ = -1;
     QString path_;
+    QString linkPath_;
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     QByteArray input_;
     QByteArray output_;
 
     int linesPerBlock_ = 40;
+    bool counterHeaders_ = false;
     int clearPolls_ = 0;
     int clearLeft_ = 0;
     int calPolls_ = 0;

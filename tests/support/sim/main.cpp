@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption lines(QStringLiteral("lines"),
                                    QStringLiteral("Record lines per block (1 to 47)."),
                                    QStringLiteral("n"), QStringLiteral("40"));
+    const QCommandLineOption counterHeaders(
+        QStringLiteral("counter-headers"),
+        QStringLiteral("Fill header fields 0 to 2 of every block with four-digit counters (blocks, "
+                       "block number, lines) instead of echoing the request."));
     const QCommandLineOption badChecksum(
         QStringLiteral("bad-checksum"),
         QStringLiteral("Send the next n replies with a wrong checksum."), QStringLiteral("n"));
@@ -55,8 +59,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption closeAfter(QStringLiteral("close-after"),
                                         QStringLiteral("Close the device after n blocks."),
                                         QStringLiteral("n"));
-    parser.addOptions(
-        {link, fixtures, fullMemory, lines, badChecksum, silence, garbage, repeat, closeAfter});
+    parser.addOptions({link, fixtures, fullMemory, lines, counterHeaders, badChecksum, silence,
+                       garbage, repeat, closeAfter});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -77,6 +81,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     sim.SetLinesPerBlock(parser.value(lines).toInt());
+    sim.SetCounterHeaders(parser.isSet(counterHeaders));
     if (parser.isSet(badChecksum)) sim.InjectBadChecksum(parser.value(badChecksum).toInt());
     if (parser.isSet(silence)) sim.InjectSilence(parser.value(silence).toInt());
     if (parser.isSet(garbage))
