@@ -15,6 +15,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 namespace qv::ui {
 
@@ -146,8 +147,9 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
 }
 
 FlexGrid::~FlexGrid() {
-    // The heading rows' view goes before the model it shows.
-    delete frozen_;
+    // The heading rows' view goes before the model it shows, and is no longer the grid's while
+    // it is taken down (its viewport's last events still pass the grid's filter).
+    delete std::exchange(frozen_, nullptr);
 }
 
 void FlexGrid::SetRows(int rows) {
