@@ -2,13 +2,7 @@
 #include "BrowserKinds.h"
 #include "BrowserPage.h"
 #include "UserDialogs.h"
-#include "clsAlarm.h"
-#include "clsAlarmEvent.h"
-#include "clsHistory.h"
 #include "clsInstrument.h"
-#include "clsInterval.h"
-#include "clsPowerEvent.h"
-#include "clsTroubleEvent.h"
 #include "modGlobals.h"
 #include "modKeys.h"
 #include "modMessage.h"
@@ -28,15 +22,6 @@ class TreeDisabled {
   private:
     QWidget& tree_;
 };
-
-// Loads a record object (made when missing) with the stored log of that key.
-template <class Record>
-void Load(std::shared_ptr<Record>& record, int32_t seqNo) {
-    if (!record) record = std::make_shared<Record>();
-    record->ClearDatas();
-    record->SetSeqNo(seqNo);
-    record->ReLoad();
-}
 
 }  // namespace
 
@@ -115,38 +100,12 @@ void BrowserPage::chkLog_Click(int) {
     tvwLog_NodeClick(tvwLog->SelectedKey());
 }
 
-void BrowserPage::LoadCurrentRecord() {
-    const int32_t seqNo = host_->CurSeqNo;
-    switch (host_->CurDataType) {
-        case TypeInterval:
-            Load(host_->CurInterval, seqNo);
-            break;
-        case TypeAlarmTrend:
-            Load(host_->CurAlarm, seqNo);
-            break;
-        case TypeCalHistory:
-            Load(host_->CurHistory, seqNo);
-            break;
-        case TypeAlarmEvents:
-            Load(host_->CurAlarmEvent, seqNo);
-            break;
-        case TypeTroubleEvents:
-            Load(host_->CurTroubleEvent, seqNo);
-            break;
-        case TypePowerEvents:
-            Load(host_->CurPowerEvent, seqNo);
-            break;
-        default:
-            break;
-    }
-}
-
 void BrowserPage::cmdDetail_Click() {
     if (host_->CurDataType == 0) {
         Dialogs().MsgBox(GetMessage(5301), vbOKOnly | vbInformation, GetMessage(5302));
         return;
     }
-    LoadCurrentRecord();
+    // The data view loads the current log itself.
     host_->OpenDataView();
 }
 

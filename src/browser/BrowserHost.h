@@ -37,7 +37,7 @@ struct BrowserHost {
     bool& ShowLogInstrument;
     // Shows the password dialog modally; it sets PasswordOK when the password was accepted.
     std::function<void()> ShowPassword;
-    // Builds the data view of the current record (its object loaded) and shows that page.
+    // Loads the current record into its object, builds its data view and shows that page.
     std::function<void()> OpenDataView;
     // Builds the data view of the current record again, where it is on show.
     std::function<void()> ShowDataView;

@@ -1,10 +1,9 @@
 // Controls, captions, layout and event wiring of the stored-data page.
 #include "BrowserPage.h"
 
-#include "AppError.h"
 #include "BrowserKinds.h"
 #include "Twips.h"
-#include "UserDialogs.h"
+#include "UserAction.h"
 #include "modMessage.h"
 
 #include <QStyle>
@@ -23,14 +22,7 @@ QString LogWhere::Clause() const {
 }
 
 void BrowserPage::Handle(const std::function<void()>& action) {
-    if (!host_) return;
-    try {
-        action();
-    } catch (const AppError& e) {
-        Dialogs().MsgBox(e.text(), vbCritical);
-    } catch (const std::exception& e) {
-        Dialogs().MsgBox(QString::fromLocal8Bit(e.what()), vbCritical);
-    }
+    if (host_) ui::RunUserAction(action);
 }
 
 BrowserPage::BrowserPage(QWidget* parent) : PageFrame(parent) {

@@ -120,8 +120,6 @@ class BrowserPage : public ui::PageFrame {
     // A mouse press on the tree or the list: the delete menu on the right button, else the key
     // pressed is kept for a double click.
     void PressOn(ui::KeyedItemView& view, int Button, double x, double y);
-    // Loads the current log into its record object.
-    void LoadCurrentRecord();
     // After a delete: the current log, the pane and the buttons name nothing; the tree is
     // rebuilt and its root clicked when a whole branch went.
     void ForgetCurrentLog();

@@ -51,6 +51,7 @@ void clsHistory::ClearDatas() {
     for (auto& channel : cells_)
         channel.fill(Cell{});
     dates_.fill(rt::ZeroDate());
+    dataCount_ = 0;
     dCount_ = 0;
     probe_.clear();
 }

@@ -465,8 +465,13 @@ void uclVtmGraph::picGraph_Paint() {
     if (!autoRedraw_ && !refreshForced_) return;
     if (setDrawWidth_ == 0) setDrawWidth_ = static_cast<float>(ui::Width(picGraph));
     if (setDrawHeight_ == 0) setDrawHeight_ = static_cast<float>(ui::Height(picGraph));
-    if (SeriesCount() < 1 || sampleCount_ < 1) return;
     picGraph->Target().Cls();
+    if (SeriesCount() < 1 || sampleCount_ < 1) {
+        // An empty graph shows nothing of the one drawn before, nor its cursor read-out.
+        linCursor->resize(0, 0);
+        lblMsg->resize(0, 0);
+        return;
+    }
     CalcLayout();
     if (!hslWidth->isHidden()) {
         const QRect area = contentsRect();

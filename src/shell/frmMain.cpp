@@ -193,10 +193,13 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     pageBrowser->Bind(BrowserHost{
         CurDataType, CurSeqNo, LogTreeChanged, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
         CurTroubleEvent, CurPowerEvent, LogInstrument, ShowLogInstrument,
-        [this] { frmPassword::ShowModal(this); },
-        // The data view page builds itself from the loaded record; until then it is shown.
-        [showPage] { showPage(3); }, [] {}, [this] { pageInstrument->ShowInstrumentInfo(); },
+        [this] { frmPassword::ShowModal(this); }, [this] { pageDataView->cmdDetail_Click(); },
+        [this] { pageDataView->ShowDataView(); }, [this] { pageInstrument->ShowInstrumentInfo(); },
         showPage});
+    pageDataView->Bind(DataViewHost{CurDataType, CurSeqNo, CurInterval, CurAlarm, CurHistory,
+                                    CurAlarmEvent, CurTroubleEvent, CurPowerEvent, CurInstrument,
+                                    [this](const QString& tag) { pageBrowser->PopupUnits(tag); },
+                                    showPage});
     pageDownload->OperationsEnded = [this] {
         // Closed once the event that ended the operation has returned.
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });

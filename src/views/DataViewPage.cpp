@@ -1,9 +1,24 @@
-// Controls, captions and layout of the data view page.
+// Controls, captions, layout and event wiring of the data view page; its set-up from the stored
+// log chosen and the handlers of its option, check box and zoom controls.
 #include "DataViewPage.h"
 
+#include "MouseCodes.h"
+#include "Runtime.h"
 #include "Twips.h"
+#include "UserAction.h"
+#include "UserDialogs.h"
+#include "clsAlarm.h"
+#include "clsAlarmEvent.h"
+#include "clsHistory.h"
+#include "clsInstrument.h"
+#include "clsInterval.h"
+#include "clsPowerEvent.h"
+#include "clsTroubleEvent.h"
+#include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
+
+#include <QSignalBlocker>
 
 namespace qv {
 
@@ -14,28 +29,97 @@ using ui::Move;
 using ui::Top;
 using ui::Width;
 
+namespace {
+
+// Fewer plottable samples than this and a trend opens as a table only.
+constexpr int kGraphMinimum = 5;
+
+// The caption message of each kind of stored log; 0 for a kind the page does not show.
+int KindMessage(int32_t kind) {
+    switch (kind) {
+        case TypeInterval:
+            return 5624;
+        case TypeAlarmTrend:
+            return 5625;
+        case TypeCalHistory:
+            return 5626;
+        case TypeAlarmEvents:
+            return 5627;
+        case TypeTroubleEvents:
+            return 5628;
+        case TypePowerEvents:
+            return 5629;
+        default:
+            return 0;
+    }
+}
+
+// Loads a record object (made when missing) with the stored log of that key.
+template <class Record>
+void Load(std::shared_ptr<Record>& record, int32_t seqNo) {
+    if (!record) record = std::make_shared<Record>();
+    record->ClearDatas();
+    record->SetSeqNo(seqNo);
+    record->ReLoad();
+}
+
+void SayNothingChosen() {
+    Dialogs().MsgBox(GetMessage(5301), vbOKOnly | vbInformation, GetMessage(5302));
+}
+
+}  // namespace
+
 DataViewPage::DataViewPage(QWidget* parent) : PageFrame(parent) {
-    for (auto& o : optBrowse) {
-        o = new QRadioButton(this);
+    for (size_t i = 0; i < optBrowse.size(); ++i) {
+        QRadioButton* o = new QRadioButton(this);
+        optBrowse[i] = o;
         Move(o, 120, 240, 1200, 255);
+        // The view follows the user's choice; code that chooses runs the switch itself.
+        connect(o, &QRadioButton::clicked, this, [this, i, o] {
+            if (o->isChecked()) Handle([&] { optBrowse_Click(static_cast<int>(i)); });
+        });
     }
     optBrowse[0]->setChecked(true);
     chkEvent = new QCheckBox(this);
     Move(chkEvent, 2800, 240, 1800, 330);
+    connect(chkEvent, &QCheckBox::clicked, this, [this] { Handle([&] { chkEvent_Click(); }); });
     vfgSummary = new ui::FlexGrid(this);
     vfgSummary->hide();
     vfgBrowse = new ui::FlexGrid(this);
+    vfgSummary->MouseUp = [this](int button, int shift, double x, double y) {
+        Handle([&] { vfgSummary_MouseUp(button, shift, x, y); });
+    };
+    vfgBrowse->MouseUp = [this](int button, int shift, double x, double y) {
+        Handle([&] { vfgBrowse_MouseUp(button, shift, x, y); });
+    };
     vtmGraph = new uclVtmGraph(this);
-    for (auto& c : chkBrowse) {
-        c = new QCheckBox(this);
+    vtmGraph->hide();
+    for (size_t i = 0; i < chkBrowse.size(); ++i) {
+        QCheckBox* c = new QCheckBox(this);
+        chkBrowse[i] = c;
         Move(c, 120, 240, 1500, 255);
+        connect(c, &QCheckBox::clicked, this,
+                [this, i] { Handle([&] { chkBrowse_Click(static_cast<int>(i)); }); });
     }
+    chkBrowse[4]->setChecked(true);
     lblTitle1 = new QLabel(this);
     Move(lblTitle1, 120, 240, 800, 255);
     cmbBrowse = new QComboBox(this);
     Move(cmbBrowse, 1160, 240, 1200, 315);
+    // A choice of the user's; filling the list from code raises nothing.
+    connect(cmbBrowse, &QComboBox::activated, this, [this] { Handle([&] { cmbBrowse_Click(); }); });
     for (auto& b : cmdBrowse)
         b = new QPushButton(this);
+}
+
+DataViewPage::~DataViewPage() = default;
+
+void DataViewPage::Bind(const DataViewHost& host) {
+    host_ = std::make_unique<DataViewHost>(host);
+}
+
+void DataViewPage::Handle(const std::function<void()>& action) {
+    if (host_) ui::RunUserAction(action);
 }
 
 void DataViewPage::SetCaptions() {
@@ -44,7 +128,7 @@ void DataViewPage::SetCaptions() {
     optBrowse[0]->setText(GetMessage(5152));
     optBrowse[1]->setText(GetMessage(5153));
     for (int i = 0; i < 4; ++i)
-        chkBrowse[i]->setText(defaults.GasName(i));
+        chkBrowse[static_cast<size_t>(i)]->setText(defaults.GasName(i));
     chkBrowse[4]->setText(GetMessage(5154));
     chkBrowse[5]->setText(GetMessage(5155));
     lblTitle1->setText(GetMessage(5156));
@@ -130,6 +214,225 @@ void DataViewPage::LayoutPage() {
     }
     if (IsShown(vfgSummary) && vfgSummary->Cols() > 3)
         vfgSummary->SetColWidths({0.25, 0.18, 0.18, 0.18});
+}
+
+// ---- Set-up ----------------------------------------------------------------------------------
+
+bool DataViewPage::Ticked(int index) const {
+    return chkBrowse[static_cast<size_t>(index)]->isChecked();
+}
+
+void DataViewPage::ShowDataView() {
+    // The page is filled hidden and shown again as it was, however the set-up ends.
+    struct Visibility {
+        QWidget& page;
+        bool shown;
+        ~Visibility() { page.setVisible(shown); }
+    } visibility{*this, IsShown(this)};
+    setVisible(false);
+    try {
+        ShowDataViewSteps();
+    } catch (...) {
+        // Nothing of the log shown before may stay beside a half-built view.
+        EmptyView();
+        throw;
+    }
+}
+
+void DataViewPage::ShowDataViewSteps() {
+    const clsInstrument* instrument = host_->CurInstrument.get();
+    for (int i = 0; i < 4; ++i)
+        chkBrowse[static_cast<size_t>(i)]->setChecked(instrument && instrument->GasEnabled(i));
+
+    const int32_t kind = host_->CurDataType;
+    if (kind == 0) {
+        setTitle(GetMessage(5151));
+        ForceTable();
+        for (QPushButton* b : cmdBrowse)
+            b->setEnabled(false);
+        chkEvent->setEnabled(false);
+        SayNothingChosen();
+        return;
+    }
+    const int message = KindMessage(kind);
+    if (message == 0) return;
+    setTitle(GetMessage(5151) + u'(' + GetMessage(message) + u')');
+    for (QPushButton* b : cmdBrowse)
+        b->setEnabled(true);
+    chkEvent->setEnabled(kind == TypeInterval || kind == TypeAlarmTrend);
+    LoadCurrentRecord();
+
+    int plottable = 0;
+    int dataCount = 0;
+    if (kind == TypeInterval) {
+        plottable = CountValidSamples(*host_->CurInterval);
+        dataCount = host_->CurInterval->DataCount();
+    } else if (kind == TypeAlarmTrend) {
+        plottable = dataCount = host_->CurAlarm->DataCount();
+    }
+    if (plottable < kGraphMinimum) {
+        ForceTable();
+        // The graph of the log shown before is not kept behind the disabled option.
+        vtmGraph->Clear();
+        vtmGraph->Refresh();
+        ShowDataList();
+        return;
+    }
+    optBrowse[1]->setEnabled(true);
+    FillZoomList(dataCount);
+    ShowDataList();
+    ShowTrendGraph();
+}
+
+void DataViewPage::LoadCurrentRecord() {
+    const int32_t seqNo = host_->CurSeqNo;
+    switch (host_->CurDataType) {
+        case TypeInterval:
+            Load(host_->CurInterval, seqNo);
+            break;
+        case TypeAlarmTrend:
+            Load(host_->CurAlarm, seqNo);
+            break;
+        case TypeCalHistory:
+            Load(host_->CurHistory, seqNo);
+            break;
+        case TypeAlarmEvents:
+            Load(host_->CurAlarmEvent, seqNo);
+            break;
+        case TypeTroubleEvents:
+            Load(host_->CurTroubleEvent, seqNo);
+            break;
+        case TypePowerEvents:
+            Load(host_->CurPowerEvent, seqNo);
+            break;
+        default:
+            break;
+    }
+}
+
+void DataViewPage::ForceTable() {
+    const bool wasGraph = optBrowse[1]->isChecked();
+    optBrowse[0]->setChecked(true);
+    optBrowse[1]->setEnabled(false);
+    if (wasGraph) optBrowse_Click(0);
+}
+
+void DataViewPage::FillZoomList(int dataCount) {
+    {
+        const QSignalBlocker block(cmbBrowse);
+        cmbBrowse->clear();
+        const struct {
+            int above;
+            const char* text;
+        } entries[] = {{-1, "1"},   {30, "3"},   {50, "5"},  {100, "10"},
+                       {200, "20"}, {300, "30"}, {500, "50"}};
+        for (const auto& e : entries)
+            if (dataCount > e.above) cmbBrowse->addItem(QString::fromLatin1(e.text));
+        cmbBrowse->setCurrentIndex(0);
+    }
+    // Zoom 1 is the graph's once it is drawn anew; the graph shown now is the log before.
+}
+
+void DataViewPage::EmptyView() {
+    vfgBrowse->Clear();
+    vfgBrowse->SetRows(1);
+    vfgSummary->Clear();
+    vfgSummary->SetRows(1);
+    vfgSummary->hide();
+    vtmGraph->Clear();
+    vtmGraph->Refresh();
+}
+
+int DataViewPage::CountValidSamples(const clsInterval& record) {
+    std::array<int, 4> counts{};
+    const int n = record.DataCount();
+    for (int i = 0; i < n; ++i)
+        for (int g = 0; g < 4; ++g) {
+            const QVariant v = record.GasValue(g, i);
+            if (!v.isValid()) continue;
+            const float value = v.toFloat();
+            if (value >= 0 || value == static_cast<float>(GasOver))
+                ++counts[static_cast<size_t>(g)];
+        }
+    int smallest = 999;
+    for (int g = 0; g < 4; ++g)
+        if (record.GasInfo().GasEnable(g) && counts[static_cast<size_t>(g)] < smallest)
+            smallest = counts[static_cast<size_t>(g)];
+    return smallest;
+}
+
+void DataViewPage::cmdDetail_Click() {
+    if (host_->CurDataType == 0) {
+        SayNothingChosen();
+        return;
+    }
+    ShowDataView();
+    if (!optBrowse[0]->isChecked() && !optBrowse[1]->isChecked()) optBrowse[0]->setChecked(true);
+    host_->ShowPage(3);
+}
+
+// ---- Controls --------------------------------------------------------------------------------
+
+void DataViewPage::optBrowse_Click(int Index) {
+    if (Index == 0) {
+        vtmGraph->hide();
+        vfgBrowse->show();
+    } else if (Index == 1) {
+        vtmGraph->show();
+        vfgBrowse->hide();
+        ShowTrendGraph();
+        vtmGraph->picGraph->setFocus();
+    }
+    Form_Resize();
+}
+
+void DataViewPage::chkBrowse_Click(int Index) {
+    uclVtmGraph& graph = *vtmGraph;
+    const bool ticked = Ticked(Index);
+    if (Index >= 0 && Index <= 3) {
+        graph.SetSampleVisible(Index, ticked);
+        graph.SetEventVisible(Index, ticked && Ticked(4));
+    } else if (Index == 4) {
+        // Every series' marks follow the box, also those of a gas whose own box is clear.
+        for (int s = 0; s < graph.SampleDataCount(); ++s)
+            graph.SetEventVisible(s, ticked);
+        graph.SetEventVisible(1000, ticked);
+    } else if (Index == 5) {
+        graph.SetCursorVisible(ticked);
+    }
+    if (IsShown(&graph)) {
+        graph.Refresh();
+        graph.picGraph->setFocus();
+    }
+}
+
+void DataViewPage::chkEvent_Click() {
+    ShowDataList();
+}
+
+void DataViewPage::cmbBrowse_Click() {
+    // An emptied list has no choice.
+    const QString chosen = cmbBrowse->currentText();
+    if (!rt::IsNumeric(chosen)) return;
+    vtmGraph->SetZoom(rt::CInt(chosen));
+    if (IsShown(vtmGraph)) {
+        vtmGraph->Refresh();
+        vtmGraph->picGraph->setFocus();
+    }
+}
+
+void DataViewPage::PopupUnitsOn(int Button) {
+    if (Button != ui::RightButton) return;
+    if (host_->CurDataType != TypeInterval && host_->CurDataType != TypeAlarmTrend) return;
+    host_->PopupUnits(QStringLiteral("1"));
+}
+
+void DataViewPage::vfgBrowse_MouseUp(int Button, int, double, double) {
+    PopupUnitsOn(Button);
+}
+
+void DataViewPage::vfgSummary_MouseUp(int Button, int, double, double) {
+    PopupUnitsOn(Button);
 }
 
 }  // namespace qv

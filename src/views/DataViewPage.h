@@ -1,8 +1,9 @@
 // The data view page: one stored log as a table with an optional summary, or as a trend graph
 // with its gas, event and cursor check boxes and zoom list, and the print, copy, export and
-// summary buttons.
+// summary buttons. It reaches the main window's state through its host.
 #pragma once
 
+#include "DataViewHost.h"
 #include "FlexGrid.h"
 #include "PageFrame.h"
 #include "uclVtmGraph.h"
@@ -13,14 +14,57 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
+#include <functional>
+#include <memory>
 
 namespace qv {
+
+class clsHeader;
+class clsInterval;
 
 class DataViewPage : public ui::PageFrame {
   public:
     explicit DataViewPage(QWidget* parent = nullptr);
+    ~DataViewPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+
+    // Connects the page to its window; called once, before any procedure below runs.
+    void Bind(const DataViewHost& host);
+
+    // ---- Set-up (a failure passes to the caller with the page left empty) ----
+    // Loads the current log into its record object and builds the table, the summary and, for
+    // a trend with enough samples, the graph; neither switches pages nor lays out.
+    void ShowDataView();
+    // The stored-data page's "Detail": builds the view and shows this page, or says that no log
+    // is chosen.
+    void cmdDetail_Click();
+    // The smallest number of plottable samples (readings and OVER) over the gases 1 to 4 that
+    // the log's header enables; 999 when it enables none.
+    static int CountValidSamples(const clsInterval& record);
+
+    // ---- Table and summary ----
+    // Fills the summary grid for the current kind and then the table from the loaded record.
+    void ShowDataList();
+    void ShowLogSummary(const clsHeader& header);
+
+    // ---- Graph ----
+    // Draws the loaded interval or alarm trend; other kinds leave the graph empty.
+    void ShowTrendGraph();
+    // Plots one alarm-trend sample of a series: a reading as it is (in gas 1's second unit when
+    // `convert`), a status code as the level it stands for, with its short word as the flag.
+    void PlotTrendSample(int32_t kind, int series, int index, float value, bool convert = false);
+
+    // ---- Controls (user actions; a failure passes to the caller) ----
+    // 0 table, 1 graph.
+    void optBrowse_Click(int Index);
+    // 0 to 3 a gas, 4 the events, 5 the cursor.
+    void chkBrowse_Click(int Index);
+    void chkEvent_Click();
+    void cmbBrowse_Click();
+    // A right button released on the table or the summary of a trend pops up the unit menu.
+    void vfgBrowse_MouseUp(int Button, int Shift, double X, double Y);
+    void vfgSummary_MouseUp(int Button, int Shift, double X, double Y);
 
     // 0 table, 1 graph.
     std::array<QRadioButton*, 2> optBrowse{};
@@ -34,6 +78,32 @@ class DataViewPage : public ui::PageFrame {
     QComboBox* cmbBrowse = nullptr;
     // 0 print, 1 to clipboard, 2 export, 3 summary.
     std::array<QPushButton*, 4> cmdBrowse{};
+
+  private:
+    // Runs a user action; a failure becomes a message box, never an exception out of a slot.
+    void Handle(const std::function<void()>& action);
+    bool Ticked(int index) const;
+    // Chooses "Table" and disables "Graph"; the view switches when the choice changed.
+    void ForceTable();
+    // Loads the current log into the record object of its kind (made when missing).
+    void LoadCurrentRecord();
+    // Fills the zoom list for a trend of `dataCount` samples at its first entry, zoom 1.
+    void FillZoomList(int dataCount);
+    // Empties the table, the summary and the graph: what a failed set-up leaves.
+    void EmptyView();
+    void ShowDataViewSteps();
+    void PopupUnitsOn(int Button);
+
+    // The table of each kind.
+    void ShowIntervalTable(const clsInterval& record);
+    void ShowAlarmTable();
+    void ShowHistoryTable();
+    void ShowEventTable();
+
+    void ShowIntervalGraph(const clsInterval& record);
+    void ShowAlarmGraph();
+
+    std::unique_ptr<DataViewHost> host_;
 };
 
 }  // namespace qv

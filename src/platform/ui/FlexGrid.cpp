@@ -5,6 +5,7 @@
 #include "Twips.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 namespace qv::ui {
 
@@ -131,6 +133,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     setItemDelegate(delegate_);
     setEditTriggers(NoEditTriggers);
     StyleFixedCells();
+    MakeFrozenRows();
     connect(this, &QTableWidget::currentCellChanged, this, [this] {
         if (!RowColChange) return;
         EventScope scope(*this);
@@ -143,12 +146,17 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     });
 }
 
-FlexGrid::~FlexGrid() = default;
+FlexGrid::~FlexGrid() {
+    // The heading rows' view goes before the model it shows, and is no longer the grid's while
+    // it is taken down (its viewport's last events still pass the grid's filter).
+    delete std::exchange(frozen_, nullptr);
+}
 
 void FlexGrid::SetRows(int rows) {
     setRowCount(std::max(0, rows));
     mergeRows_.resize(rowCount());
     StyleFixedCells();
+    PlaceFrozenRows();
 }
 
 void FlexGrid::SetCols(int cols) {
@@ -162,6 +170,8 @@ void FlexGrid::SetFixedRows(int rows) {
     fixedRows_ = std::max(0, rows);
     if (rowCount() < fixedRows_) SetRows(fixedRows_);
     StyleFixedCells();
+    SyncFrozenSpans();
+    PlaceFrozenRows();
 }
 
 void FlexGrid::SetFixedCols(int cols) {
@@ -173,6 +183,7 @@ void FlexGrid::SetFixedCols(int cols) {
 void FlexGrid::Clear() {
     clearContents();
     clearSpans();
+    frozen_->clearSpans();
     mergeRows_.fill(false);
     StyleFixedCells();
 }
@@ -183,9 +194,11 @@ QString FlexGrid::TextMatrix(int row, int col) const {
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
-    QTableWidgetItem* cell = Cell(row, col);
-    if (!cell) return;
-    cell->setText(text);
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return;
+    if (QTableWidgetItem* cell = item(row, col))
+        cell->setText(text);
+    else
+        NewCell(row, col, text);
     if (MergeRow(row)) Remerge(row);
 }
 
@@ -327,14 +340,27 @@ void FlexGrid::SetHighLight(int setting) {
     viewport()->update();
 }
 
+// Scrolled by whole rows: the rows scrolled out lie above the heading rows, whose view covers
+// as many rows at the top as there are heading rows.
 int FlexGrid::TopRow() const {
-    return std::max(0, rowAt(0));
+    const int value = verticalScrollBar()->value();
+    return std::clamp(value > 0 ? value + fixedRows_ : std::min(fixedRows_, rowCount() - 1), 0,
+                      std::max(0, rowCount() - 1));
 }
 
 void FlexGrid::SetTopRow(int row) {
     if (rowCount() == 0) return;
     updateGeometries();
-    verticalScrollBar()->setValue(std::clamp(row, 0, rowCount() - 1));
+    verticalScrollBar()->setValue(std::clamp(row - fixedRows_, 0, rowCount() - 1));
+}
+
+void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableWidget::scrollTo(index, hint);
+    // A data row brought into view must not lie under the heading rows.
+    const int value = verticalScrollBar()->value();
+    if (index.isValid() && value > 0 && index.row() >= fixedRows_ &&
+        index.row() < value + fixedRows_)
+        verticalScrollBar()->setValue(std::max(0, index.row() - fixedRows_));
 }
 
 void FlexGrid::Select() {
@@ -373,6 +399,18 @@ void FlexGrid::SetCellForeColor(int32_t color) {
     if (!cell) return;
     cell->setData(kOwnForeRole, color == 0 ? QVariant() : QVariant(color));
     cell->setForeground(color == 0 ? QBrush() : QBrush(ColorFromLong(color)));
+}
+
+int32_t FlexGrid::CellBackColor(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? cell->data(kOwnBackRole).toInt() : 0;
+}
+
+void FlexGrid::SetCellBackColor(int row, int col, int32_t color) {
+    QTableWidgetItem* cell = Cell(row, col);
+    if (!cell) return;
+    cell->setData(kOwnBackRole, color == 0 ? QVariant() : QVariant(color));
+    StyleCell(cell, row, col);
 }
 
 int FlexGrid::CellChecked() const {
@@ -422,13 +460,15 @@ void FlexGrid::Remerge(int row) {
     const int cols = columnCount();
     for (int c = 0; c < cols; ++c)
         if (columnSpan(row, c) > 1) setSpan(row, c, 1, 1);
-    if (!MergeRow(row)) return;
-    int start = 0;
-    for (int c = 1; c <= cols; ++c) {
-        if (c < cols && TextMatrix(row, c) == TextMatrix(row, start)) continue;
-        if (c - start > 1) setSpan(row, start, 1, c - start);
-        start = c;
+    if (MergeRow(row)) {
+        int start = 0;
+        for (int c = 1; c <= cols; ++c) {
+            if (c < cols && TextMatrix(row, c) == TextMatrix(row, start)) continue;
+            if (c - start > 1) setSpan(row, start, 1, c - start);
+            start = c;
+        }
     }
+    if (row < fixedRows_) SyncFrozenSpans();
 }
 
 // ---- Editing ----
@@ -611,24 +651,31 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 QTableWidgetItem* FlexGrid::Cell(int row, int col) {
     if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return nullptr;
     QTableWidgetItem* cell = item(row, col);
-    if (!cell) {
-        cell = new QTableWidgetItem;
-        StyleCell(cell, row, col);
-        ApplyAlignment(cell, row, col);
-        setItem(row, col, cell);
-    }
+    return cell ? cell : NewCell(row, col, QString());
+}
+
+QTableWidgetItem* FlexGrid::NewCell(int row, int col, const QString& text) {
+    // Complete before it joins the table, so that the table announces one change.
+    auto* cell = new QTableWidgetItem(text);
+    StyleCell(cell, row, col);
+    ApplyAlignment(cell, row, col);
+    setItem(row, col, cell);
     return cell;
 }
 
 void FlexGrid::StyleCell(QTableWidgetItem* cell, int row, int col) {
     const bool fixed = IsFixed(row, col);
-    cell->setFlags(fixed ? Qt::ItemIsEnabled
-                         : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+    // Only what changes is written: every write of a cell in the table is announced.
+    const Qt::ItemFlags flags =
+        fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    if (cell->flags() != flags) cell->setFlags(flags);
     const QVariant own = cell->data(kOwnBackRole);
     if (own.isValid())
         cell->setBackground(ColorFromLong(own.toInt()));
-    else
-        cell->setBackground(fixed ? palette().button() : QBrush());
+    else if (fixed)
+        cell->setBackground(palette().button());
+    else if (cell->data(Qt::BackgroundRole).isValid())
+        cell->setBackground(QBrush());
 }
 
 void FlexGrid::ApplyAlignment(QTableWidgetItem* cell, int row, int col) {
@@ -655,6 +702,109 @@ void FlexGrid::StyleFixedCells() {
             style(r, c);
     styledRows_ = fixedRows_;
     styledCols_ = fixedCols_;
+}
+
+// ---- Heading rows kept in view ----
+
+void FlexGrid::MakeFrozenRows() {
+    // A second view of the same cells, laid over the top of the grid while it is scrolled.
+    frozen_ = new QTableView(this);
+    frozen_->setModel(model());
+    frozen_->horizontalHeader()->hide();
+    frozen_->verticalHeader()->hide();
+    frozen_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setEditTriggers(NoEditTriggers);
+    frozen_->setSelectionMode(NoSelection);
+    frozen_->setHorizontalScrollMode(horizontalScrollMode());
+    frozen_->viewport()->installEventFilter(this);
+    frozen_->hide();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, frozen_,
+            [this](int col, int, int size) { frozen_->setColumnWidth(col, size); });
+    connect(verticalHeader(), &QHeaderView::sectionResized, frozen_,
+            [this](int row, int, int size) {
+                if (row < fixedRows_) {
+                    frozen_->setRowHeight(row, size);
+                    PlaceFrozenRows();
+                }
+            });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, frozen_->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, frozen_, [this] { PlaceFrozenRows(); });
+}
+
+void FlexGrid::SyncFrozenSpans() {
+    frozen_->clearSpans();
+    const int rows = std::min(fixedRows_, rowCount());
+    // Merges join cells of one row only: each span starts where the walk meets it.
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columnCount(); c += std::max(1, columnSpan(r, c)))
+            if (columnSpan(r, c) > 1) frozen_->setSpan(r, c, 1, columnSpan(r, c));
+}
+
+int FlexGrid::FrozenHeight() const {
+    int height = 0;
+    for (int r = 0; r < std::min(fixedRows_, rowCount()); ++r)
+        height += rowHeight(r);
+    return height;
+}
+
+void FlexGrid::PlaceFrozenRows() {
+    // At the top the heading rows are the grid's own; scrolled, they are shown over it.
+    const bool show = fixedRows_ > 0 && rowCount() > fixedRows_ && verticalScrollBar()->value() > 0;
+    if (!show) {
+        frozen_->hide();
+        return;
+    }
+    const QRect area = viewport()->geometry();
+    frozen_->setGeometry(area.x(), area.y(), area.width(), std::min(FrozenHeight(), area.height()));
+    for (int c = 0; c < columnCount(); ++c)
+        if (frozen_->columnWidth(c) != columnWidth(c)) frozen_->setColumnWidth(c, columnWidth(c));
+    for (int r = 0; r < std::min(fixedRows_, rowCount()); ++r)
+        if (frozen_->rowHeight(r) != rowHeight(r)) frozen_->setRowHeight(r, rowHeight(r));
+    frozen_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    frozen_->show();
+    frozen_->raise();
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    PlaceFrozenRows();
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (frozen_ && watched == frozen_->viewport()) {
+        // The heading rows shown over the grid are the grid's: its mouse events, its wheel.
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                PointerEvent(static_cast<QMouseEvent*>(event), MouseDown);
+                return true;
+            case QEvent::MouseButtonRelease: {
+                auto* mouse = static_cast<QMouseEvent*>(event);
+                PointerEvent(mouse, MouseUp);
+                if (mouse->button() == Qt::LeftButton && Click) {
+                    EventScope scope(*this);
+                    Click();
+                }
+                return true;
+            }
+            case QEvent::MouseButtonDblClick:
+                if (DblClick) {
+                    EventScope scope(*this);
+                    DblClick();
+                }
+                return true;
+            case QEvent::Wheel:
+                QCoreApplication::sendEvent(viewport(), event);
+                return true;
+            default:
+                break;
+        }
+    }
+    return QTableWidget::eventFilter(watched, event);
 }
 
 }  // namespace qv::ui

@@ -1,5 +1,6 @@
 // The grid control: a table of text cells addressed by row and column from 0, whose first
-// FixedRows rows and FixedCols columns are headings drawn as such, with column widths in twips
+// FixedRows rows and FixedCols columns are headings drawn as such (the heading rows stay in view
+// while the data rows scroll), with column widths in twips
 // and a format string that sets the column headings. A current cell (Row, Col) carries the
 // cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
 // neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
@@ -8,6 +9,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVector>
 #include <cstdint>
@@ -103,6 +105,10 @@ class FlexGrid : public QTableWidget {
     void SetCellBackColor(int32_t color);
     int32_t CellForeColor() const;
     void SetCellForeColor(int32_t color);
+    // The background colour of any cell, the current cell staying where it is (a cell outside
+    // the grid reads 0 and cannot be written): for fills that colour thousands of cells.
+    int32_t CellBackColor(int row, int col) const;
+    void SetCellBackColor(int row, int col, int32_t color);
     // CheckSetting of the current cell's check box.
     int CellChecked() const;
     void SetCellChecked(int setting);
@@ -165,12 +171,20 @@ class FlexGrid : public QTableWidget {
     std::function<void()> RowColChange;
     std::function<void()> SelChange;
 
+    // The view that keeps the heading rows in view while the data rows are scrolled; shown
+    // only then, over the top of the grid.
+    const QTableView* FrozenRows() const { return frozen_; }
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
   protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     friend class FlexGridDelegate;
@@ -187,6 +201,7 @@ class FlexGrid : public QTableWidget {
     };
 
     QTableWidgetItem* Cell(int row, int col);
+    QTableWidgetItem* NewCell(int row, int col, const QString& text);
     QTableWidgetItem* CurrentCell();
     void StyleFixedCells();
     void StyleCell(QTableWidgetItem* cell, int row, int col);
@@ -199,6 +214,11 @@ class FlexGrid : public QTableWidget {
     void SelectTo(int rowSel, int colSel);
     bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
     void PointerEvent(QMouseEvent* event, const std::function<void(int, int, double, double)>& f);
+    // The heading rows' view: its spans, its place and whether it shows.
+    void MakeFrozenRows();
+    void SyncFrozenSpans();
+    void PlaceFrozenRows();
+    int FrozenHeight() const;
 
     // Edit steps, run by the delegate.
     bool OpenEdit(int row, int col);
@@ -207,6 +227,7 @@ class FlexGrid : public QTableWidget {
     bool TypeIntoEditor(QWidget* editor, QKeyEvent* event);
 
     FlexGridDelegate* delegate_ = nullptr;
+    QTableView* frozen_ = nullptr;
     int fixedRows_ = 1;
     int fixedCols_ = 0;
     int styledRows_ = 0;  // heading counts when the cells were last styled

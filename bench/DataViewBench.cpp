@@ -1,0 +1,217 @@
+// Opening a full interval log (4,097 samples, 2,049 events) on the data view page. As a table
+// (the summary and the merged table from the loaded log) beside filling a bare QTableWidget with
+// the same texts and colours: counter "vs_bare", target at most 2. As a graph (series, event
+// marks and titles from the loaded log, drawn into an image of the data view's graph in a
+// 15,000 x 10,000-twip window, 848 x 561 pixels) beside drawing the same four lines straight on
+// such an image with QPainter: counter "vs_direct", target at most 2. The whole set-up, the
+// load from the database included, is measured for reference.
+#include "DataViewPage.h"
+#include "DataViewState.h"
+#include "Dates.h"
+#include "FixtureDatabase.h"
+#include "ImageTarget.h"
+#include "Twips.h"
+#include "clsInterval.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTableWidget>
+#include <cstdlib>
+
+namespace qv {
+namespace {
+
+constexpr int kSamples = 4097;
+constexpr int kEvents = 2049;
+const QSize kGraphSize(848, 561);
+
+// The window's state the page reaches, a database with the full log, and the page on it.
+struct Rig : test::DataViewState {
+    test::ScratchDatabase scratch;
+    DataViewPage page;
+    ui::ImageTarget image{kGraphSize};
+
+    Rig() {
+        {
+            test::FixtureBuilder b(scratch.path());
+            CurSeqNo = b.AddInterval({"SN1001", "ST-1", "Alice"}, QStringLiteral("full"),
+                                     rt::MakeDate(2024, 5, 1, 0, 0, 0), kSamples, 60, kEvents);
+        }
+        CurDataType = TypeInterval;
+        page.Bind(ViewHost([](const QString&) {}, [](int) {}));
+        page.SetCaptions();
+        page.resize(1000, 700);
+        page.LayoutPage();
+        uclVtmGraph& graph = *page.vtmGraph;
+        graph.SetDrawObj(&image);
+        graph.SetDrawWidth(static_cast<float>(image.ScaleWidth()));
+        graph.SetDrawHeight(static_cast<float>(image.ScaleHeight()));
+        page.ShowDataView();
+    }
+};
+
+// Made in main, inside the application's lifetime.
+Rig* gRig = nullptr;
+
+Rig& TheRig() {
+    return *gRig;
+}
+
+// The table's texts and colours as the page shows them, for the bare fill.
+struct TableCopy {
+    int rows = 0;
+    int cols = 0;
+    std::vector<QString> texts;
+    std::vector<int32_t> colors;
+};
+
+TableCopy CopyTable(const ui::FlexGrid& grid) {
+    TableCopy copy{grid.Rows(), grid.Cols(), {}, {}};
+    for (int r = 0; r < copy.rows; ++r)
+        for (int c = 0; c < copy.cols; ++c) {
+            copy.texts.push_back(grid.TextMatrix(r, c));
+            copy.colors.push_back(grid.CellBackColor(r, c));
+        }
+    return copy;
+}
+
+void FillBare(QTableWidget& table, const TableCopy& copy) {
+    table.clearContents();
+    table.setRowCount(0);
+    table.setColumnCount(copy.cols);
+    table.setRowCount(copy.rows);
+    size_t i = 0;
+    for (int r = 0; r < copy.rows; ++r)
+        for (int c = 0; c < copy.cols; ++c, ++i) {
+            auto* item = new QTableWidgetItem(copy.texts[i]);
+            if (copy.colors[i] != 0) item->setBackground(ui::ColorFromLong(copy.colors[i]));
+            table.setItem(r, c, item);
+        }
+}
+
+double BareTableSeconds(const TableCopy& copy) {
+    QTableWidget table;
+    FillBare(table, copy);  // warm up
+    QElapsedTimer timer;
+    timer.start();
+    constexpr int runs = 10;
+    for (int r = 0; r < runs; ++r)
+        FillBare(table, copy);
+    return timer.nsecsElapsed() / 1e9 / runs;
+}
+
+void BM_BareTableWidget(benchmark::State& state) {
+    const TableCopy copy = CopyTable(*TheRig().page.vfgBrowse);
+    QTableWidget table;
+    for (auto _ : state) {
+        FillBare(table, copy);
+        benchmark::DoNotOptimize(table.item(copy.rows - 1, 0));
+    }
+}
+
+void BM_OpenAsTable(benchmark::State& state) {
+    Rig& rig = TheRig();
+    const double bare = BareTableSeconds(CopyTable(*rig.page.vfgBrowse));
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state)
+        rig.page.ShowDataList();
+    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
+    state.counters["vs_bare"] = perRun / bare;
+    state.counters["rows"] = rig.page.vfgBrowse->Rows();
+}
+
+// The four gas lines of the log, scaled onto the image, drawn directly.
+void DrawDirect(QImage& image, const clsInterval& log) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const int n = log.DataCount();
+    QPolygonF line(n);
+    for (int g = 0; g < 4; ++g) {
+        for (int i = 0; i < n; ++i)
+            line[i] = QPointF(
+                i * (kGraphSize.width() - 1.0) / (n - 1),
+                kGraphSize.height() - log.GasValue(g, i).toFloat() * kGraphSize.height() / 60.0);
+        painter.setPen(QPen(ui::ColorFromLong(GraphColor[static_cast<size_t>(g)]), 1));
+        painter.drawPolyline(line);
+    }
+}
+
+double DirectSeconds(const clsInterval& log) {
+    QImage image(kGraphSize, QImage::Format_RGB32);
+    DrawDirect(image, log);  // warm up
+    QElapsedTimer timer;
+    timer.start();
+    constexpr int runs = 50;
+    for (int r = 0; r < runs; ++r)
+        DrawDirect(image, log);
+    return timer.nsecsElapsed() / 1e9 / runs;
+}
+
+void BM_DirectPolylines(benchmark::State& state) {
+    const clsInterval& log = *TheRig().CurInterval;
+    QImage image(kGraphSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        DrawDirect(image, log);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_OpenAsGraph(benchmark::State& state) {
+    Rig& rig = TheRig();
+    const double direct = DirectSeconds(*rig.CurInterval);
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state) {
+        rig.image.Cls();
+        rig.page.ShowTrendGraph();
+        benchmark::DoNotOptimize(rig.image.Image().constBits());
+    }
+    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
+    state.counters["vs_direct"] = perRun / direct;
+    state.counters["events_gas1"] = rig.page.vtmGraph->EventCount(0);
+}
+
+// For reference: the whole set-up from the database, table and graph.
+void BM_ShowDataViewFromDatabase(benchmark::State& state) {
+    Rig& rig = TheRig();
+    for (auto _ : state)
+        rig.page.ShowDataView();
+}
+
+}  // namespace
+
+void MakeRig() {
+    gRig = new Rig;
+}
+
+void DropRig() {
+    delete gRig;
+    gRig = nullptr;
+}
+
+}  // namespace qv
+
+BENCHMARK(qv::BM_BareTableWidget)->Unit(benchmark::kMillisecond);
+BENCHMARK(qv::BM_OpenAsTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(qv::BM_DirectPolylines)->Unit(benchmark::kMillisecond);
+BENCHMARK(qv::BM_OpenAsGraph)->Unit(benchmark::kMillisecond);
+BENCHMARK(qv::BM_ShowDataViewFromDatabase)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    qv::SetCatalogueLanguage(qv::CatalogueLanguage::English);
+    benchmark::Initialize(&argc, argv);
+    qv::MakeRig();
+    benchmark::RunSpecifiedBenchmarks();
+    qv::DropRig();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,218 @@
+// The graph of the data view page: the loaded interval or alarm trend on the trend graph
+// control, one series per gas 1 to 4, the events as marks and the alarm moment of an alarm
+// trend marked "Alarm".
+#include "DataViewPage.h"
+
+#include "Dates.h"
+#include "clsAlarm.h"
+#include "clsInterval.h"
+#include "modGasCommon.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <QLocale>
+
+namespace qv {
+
+namespace {
+
+// The series index that addresses the marks on X samples rather than a series.
+constexpr int kSampleMarks = 1000;
+
+// The short date of a graph title: English 14-May-24, Japanese 24/05/14.
+QString MediumDate(const QDateTime& date) {
+    if (CurrentLanguage() == CatalogueLanguage::Japanese)
+        return rt::FormatDate(date, QStringLiteral("yy/mm/dd"));
+    return QLocale(QLocale::English).toString(date.date(), QStringLiteral("dd-MMM-yy"));
+}
+
+QString TitleDate(const QDateTime& date) {
+    return MediumDate(date) + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
+}
+
+// A stored level as the value it plots at: a level that is off (or holds a status code) at 0.
+float LevelValue(float level, float factor) {
+    return level < 0 ? 0.0f : level * factor;
+}
+
+}  // namespace
+
+void DataViewPage::ShowTrendGraph() {
+    uclVtmGraph& graph = *vtmGraph;
+    graph.Clear();
+    graph.SetCursorVisible(Ticked(5));
+    QFont font = graph.Font();
+    font.setBold(true);
+    graph.SetFont(font);
+
+    const int32_t kind = host_->CurDataType;
+    if (kind == TypeInterval && host_->CurInterval)
+        ShowIntervalGraph(*host_->CurInterval);
+    else if (kind == TypeAlarmTrend && host_->CurAlarm)
+        ShowAlarmGraph();
+
+    graph.SetZoom(1);
+    graph.SetMinX(0);
+    graph.SetMaxX(0);
+    graph.SetMinY(0);
+    graph.SetMaxY(0);
+    graph.Refresh();
+}
+
+namespace {
+
+// The series of gases 1 to 4 (every one, enabled or not, so that gas box i is series i) and
+// the titles of a trend whose samples run from `first` to `last`.
+template <class Record>
+void StartTrend(uclVtmGraph& graph, const Record& record, int titleMessage,
+                std::array<QCheckBox*, 6>& boxes) {
+    const clsHeader& header = record.GasInfo();
+    for (int g = 0; g < 4; ++g) {
+        const int u = ConvEnable && g == 0 ? 4 : g;
+        boxes[static_cast<size_t>(g)]->setText(header.GasName(u));
+        graph.AddSample(header.GasName(u), GraphColor[static_cast<size_t>(g)],
+                        QStringLiteral("#") + GetPointFormat(header.GasPoint(u)));
+        graph.SetEventVisible(g, boxes[4]->isChecked());
+    }
+    graph.SetTitleTop(GetMessage(5602, {header.Names()}) + QStringLiteral(" - ") +
+                      GetMessage(titleMessage));
+    const int count = record.DataCount();
+    graph.SetTitleBottom(
+        GetMessage(5603, {TitleDate(record.DateTimes(0)), TitleDate(record.DateTimes(count - 1))}));
+    graph.SetFormatX(QStringLiteral("hh:nn:ss"));
+}
+
+// The gas boxes end ticked and shown for the gases the header enables; a series follows its
+// box, its marks also the "Event" box.
+void ShowEnabledGases(uclVtmGraph& graph, const clsHeader& header, bool secondUnit,
+                      std::array<QCheckBox*, 6>& boxes) {
+    for (int g = 0; g < 4; ++g) {
+        const bool e = header.GasEnable(secondUnit && g == 0 ? 4 : g);
+        QCheckBox* box = boxes[static_cast<size_t>(g)];
+        box->setChecked(e);
+        box->setVisible(e);
+        graph.SetSampleVisible(g, e);
+        graph.SetEventVisible(g, e && boxes[4]->isChecked());
+    }
+    boxes[4]->setVisible(true);
+    boxes[5]->setVisible(true);
+}
+
+}  // namespace
+
+void DataViewPage::ShowIntervalGraph(const clsInterval& r) {
+    uclVtmGraph& graph = *vtmGraph;
+    StartTrend(graph, r, 5624, chkBrowse);
+    const int count = r.DataCount();
+    for (int i = 0; i < count; ++i)
+        graph.SetValueX(i, r.DateTimes(i));
+    for (int d = 0; d < 4; ++d) {
+        const bool conv = ConvEnable && d == 0;
+        const float factor = conv ? ConvFactor : 1.0f;
+        // The reading itself: its display text is cut to five characters.
+        for (int i = 0; i < count; ++i) {
+            const float v = r.GasValue(d, i).toFloat();
+            graph.SetValueY(d, i, v >= 0 ? v * factor : 0.0f);
+        }
+        // Marks of the events with a status code, as many as the graph holds.
+        int n = 0;
+        for (int k = 0; k < r.EventCount() && n < uclVtmGraph::kEventWrites; ++k) {
+            if (!(r.GasEvent(d, k).toFloat() < static_cast<float>(GasNoData))) continue;
+            graph.SetEventX(d, n, r.EventDateTimes(k));
+            graph.SetEventFlag(d, n, r.GasEventForm(d, k, conv));
+            ++n;
+        }
+        graph.SetEventCount(d, n);
+    }
+    graph.SetSampleCount(count);
+    ShowEnabledGases(graph, r.GasInfo(), false, chkBrowse);
+}
+
+void DataViewPage::ShowAlarmGraph() {
+    const clsAlarm& r = *host_->CurAlarm;
+    uclVtmGraph& graph = *vtmGraph;
+    StartTrend(graph, r, 5625, chkBrowse);
+    const int count = r.DataCount();
+    for (int i = 0; i < count; ++i) {
+        graph.SetValueX(i, r.DateTimes(i));
+        PlotTrendSample(TypeAlarmTrend, 0, i, r.Value(0, i), ConvEnable);
+        for (int g = 1; g < 4; ++g)
+            PlotTrendSample(TypeAlarmTrend, g, i, r.Value(g, i));
+    }
+    graph.SetSampleCount(count);
+    ShowEnabledGases(graph, r.GasInfo(), ConvEnable, chkBrowse);
+    if (count > clsAlarm::MomentSlot + 1) {
+        graph.SetEventFlag(kSampleMarks, clsAlarm::MomentSlot, QStringLiteral("Alarm"));
+        graph.SetEventVisible(kSampleMarks, Ticked(4));
+    }
+}
+
+void DataViewPage::PlotTrendSample(int32_t kind, int series, int index, float value, bool convert) {
+    const clsRecordSet* record = kind == TypeInterval
+                                     ? static_cast<const clsRecordSet*>(host_->CurInterval.get())
+                                     : host_->CurAlarm.get();
+    static const clsHeader noHeader;
+    const clsHeader& header = record ? record->GasInfo() : noHeader;
+    uclVtmGraph& graph = *vtmGraph;
+    // Gas 1 in its second unit plots readings and levels alike in that unit.
+    const float factor = convert ? ConvFactor : 1.0f;
+    float plotted = value;
+    int word = 0;
+    switch (IsStatusCode(value) ? static_cast<int>(value) : 0) {
+        case GasNoData:
+            plotted = 0;
+            break;
+        case GasNormal:
+            plotted = index > 0 ? graph.ValueY(series, index - 1) : 0.0f;
+            word = 20008;
+            break;
+        case GasWarning:
+            plotted = LevelValue(header.Warning(series), factor);
+            word = 20003;
+            break;
+        case GasAlarm:
+            plotted = LevelValue(header.Alarm(series), factor);
+            word = 20004;
+            break;
+        case GasStel:
+            plotted = LevelValue(header.Stel(series), factor);
+            word = 20005;
+            break;
+        case GasTwa:
+            plotted = LevelValue(header.Twa(series), factor);
+            word = 20006;
+            break;
+        case GasOver:
+            plotted = LevelValue(header.GasFull(series), factor);
+            word = 20001;
+            break;
+        case GasCalib:
+            plotted = 100;
+            word = 20009;
+            break;
+        case GasFailSensor:
+            plotted = 0;
+            word = 20002;
+            break;
+        case GasClg:
+            plotted = 0;
+            word = 20007;
+            break;
+        case GasMax:
+            plotted = LevelValue(header.GasMax(series), factor);
+            word = 20010;
+            break;
+        case GasMin:
+            plotted = LevelValue(header.GasMin(series), factor);
+            word = 20011;
+            break;
+        default:
+            // A reading; the other failure codes plot as they are.
+            if (!IsStatusCode(value)) plotted = value * factor;
+            break;
+    }
+    graph.SetValueY(series, index, plotted);
+    if (word != 0) graph.SetEventFlag(series, index, GetMessage(word));
+}
+
+}  // namespace qv

@@ -1,0 +1,25 @@
+// The main window's state that the data view page reaches, held on its own, so that the tests
+// and the benchmark of that page run it without the window.
+#pragma once
+
+#include "BrowserState.h"
+#include "DataViewHost.h"
+
+namespace qv::test {
+
+struct DataViewState : BrowserState {
+    std::shared_ptr<clsInstrument> CurInstrument = std::make_shared<clsInstrument>();
+
+    // A host on these fields; the window's entries run the actions given.
+    DataViewHost ViewHost(std::function<void(const QString&)> popupUnits,
+                          std::function<void(int)> showPage) {
+        return DataViewHost{CurDataType,        CurSeqNo,
+                            CurInterval,        CurAlarm,
+                            CurHistory,         CurAlarmEvent,
+                            CurTroubleEvent,    CurPowerEvent,
+                            CurInstrument,      std::move(popupUnits),
+                            std::move(showPage)};
+    }
+};
+
+}  // namespace qv::test

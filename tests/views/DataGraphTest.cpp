@@ -1,0 +1,128 @@
+// The graph view of interval and alarm trends, drawn on a recording surface: series of the
+// readings themselves, status codes as levels, event marks as many as the graph holds, the
+// "Alarm" mark, gas 1 in its second unit, and a trend with nothing to draw.
+#include "DataViewRig.h"
+#include "Dates.h"
+#include "modGasCommon.h"
+
+namespace qv::test {
+namespace {
+
+using DataGraph = DataViewRig;
+
+TEST_F(DataGraph, IntervalTrendSeriesTitlesAndEventMarks) {
+    Open(1, logs().intervalA0514);
+    uclVtmGraph& g = graph();
+    ASSERT_EQ(g.SampleDataCount(), 4);
+    EXPECT_EQ(g.ValueName(3), "CO ");
+    EXPECT_EQ(g.FormatY(1), "##0.0");
+    EXPECT_EQ(g.SampleCount(), 100);
+    EXPECT_FLOAT_EQ(g.ValueY(2, 5), 2.5f);
+    EXPECT_EQ((std::array{g.EventCount(0), g.EventCount(1), g.EventCount(2), g.EventCount(3)}),
+              (std::array{3, 0, 0, 1}));
+    EXPECT_EQ(g.EventFlag(0, 1), "ALARM");
+    EXPECT_EQ(g.EventFlag(3, 0), "OVER");
+    EXPECT_EQ(rec.Texts("Data Browse (Tank 'A' run) - Interval Trend").size(), 1u);
+    EXPECT_EQ(rec.Texts("Sampling Date/Time: 14-May-24 10:00:00 to 14-May-24 11:39:00").size(), 1u);
+    EXPECT_EQ(rec.Texts("WARNING").size(), 2u);
+    EXPECT_EQ(rec.Texts("OVER").size(), 1u);
+    EXPECT_EQ(rec.Calls(ui::DrawCall::Kind::Polygon).size(), 4u);  // a marker per event
+}
+
+TEST_F(DataGraph, ReadingsArePlottedAsTheyAreAndEventsAsManyAsTheGraphHolds) {
+    const QDateTime t = rt::MakeDate(2024, 5, 14, 10, 0, 0);
+    CurInterval = std::make_shared<clsInterval>();
+    clsInterval& r = *CurInterval;
+    const float values[] = {12345.6f, GasNoData, GasOver, 5, 0.04f, 7, 8};
+    for (int i = 0; i < 7; ++i)
+        for (int gas = 0; gas < 5; ++gas)
+            r.AddValue(gas, t.addSecs(60LL * i), values[i]);
+    for (int k = 0; k < 150; ++k)
+        r.AddEvents(0, t.addSecs(10LL * k + 5), GasWarning);
+    for (int gas = 0; gas < 5; ++gas) {
+        r.GasInfo().SetGasEnable(gas, true);
+        r.GasInfo().SetGasPoint(gas, gas == 4 ? 2 : 1);
+    }
+    CurDataType = 1;
+    page.ShowTrendGraph();
+    EXPECT_FLOAT_EQ(graph().ValueY(1, 0), 12345.6f);  // its text would read "345.6"
+    EXPECT_FLOAT_EQ(graph().ValueY(1, 1), 0);
+    EXPECT_FLOAT_EQ(graph().ValueY(1, 2), 0);
+    EXPECT_FLOAT_EQ(graph().ValueY(1, 4), 0.04f);
+    EXPECT_EQ(graph().EventCount(0), uclVtmGraph::kEventWrites);
+    EXPECT_EQ(graph().EventCount(1), 0);
+
+    ConvEnable = true;
+    page.ShowTrendGraph();
+    EXPECT_FLOAT_EQ(graph().ValueY(0, 3), 0.25f);
+    EXPECT_FLOAT_EQ(graph().ValueY(1, 3), 5);
+    EXPECT_EQ(graph().FormatY(0), "##0.00");
+}
+
+TEST_F(DataGraph, AlarmTrendStatusCodesPlotTheirLevelsAndTheMomentIsMarked) {
+    Open(2, logs().alarmA);
+    EXPECT_FLOAT_EQ(graph().ValueY(0, 360), 12.5f);
+    EXPECT_FLOAT_EQ(graph().ValueY(1, 360), 23.5f);  // ALARM: the gas's alarm level
+    EXPECT_FLOAT_EQ(graph().ValueY(3, 360), 0);      // no data
+    EXPECT_EQ(graph().EventFlag(1000, 360), "Alarm");
+    EXPECT_EQ(rec.Texts("Alarm").size(), 1u);
+    page.chkBrowse[4]->click();  // the "Event" box hides the mark
+    EXPECT_FALSE(graph().EventVisible(1000));
+
+    CurAlarm = std::make_shared<clsAlarm>();
+    clsAlarm& a = *CurAlarm;
+    clsHeader& h = a.GasInfo();
+    for (int gas = 0; gas < 4; ++gas) {
+        h.SetGasFull(gas, 100);
+        h.SetWarning(gas, gas == 2 ? -1 : 10);  // gas 3's warning is off
+        h.SetStel(gas, -1);
+    }
+    const struct {
+        int gas;
+        float value, plotted;
+        const char* word;
+    } samples[] = {
+        {1, GasNormal, 0, "Norm"},     {1, 12.5f, 12.5f, ""},      {1, GasNormal, 12.5f, "Norm"},
+        {1, GasNormal, 12.5f, "Norm"}, {2, GasWarning, 0, "Warn"}, {1, GasWarning, 10, "Warn"},
+        {1, GasOver, 100, "Over"},     {1, GasCalib, 100, "Cal."}, {3, GasStel, 0, "Stel"},
+        {0, GasWarning, 0.5f, "Warn"}, {0, 12.5f, 0.625f, ""},     {1, GasFailFlow, -12, ""}};
+    const int n = static_cast<int>(std::size(samples));
+    a.SetDataCount(n);
+    for (int i = 0; i < n; ++i) {
+        a.SetDateTimes(i, rt::MakeDate(2024, 5, 14, 10, 0, i));
+        for (int gas = 0; gas < 4; ++gas)
+            a.SetValue(gas, i, samples[i].gas == gas ? samples[i].value : 1.0f);
+    }
+    ConvEnable = true;  // series 0 in gas 1's second unit, readings and levels alike
+    CurDataType = 2;
+    page.ShowTrendGraph();
+    for (int i = 0; i < n; ++i) {
+        const auto& s = samples[i];
+        EXPECT_FLOAT_EQ(graph().ValueY(s.gas, i), s.plotted) << i;
+        EXPECT_EQ(graph().EventFlag(s.gas, i), s.word) << i;
+    }
+    EXPECT_EQ(graph().EventFlag(1000, 360), "");  // too few samples for an alarm moment
+
+    // 361 samples: the moment is the last, and unmarked; 362: marked.
+    for (const int count : {361, 362}) {
+        a.SetDataCount(count);
+        page.ShowTrendGraph();
+        EXPECT_EQ(graph().EventFlag(1000, 360), count == 362 ? "Alarm" : "") << count;
+    }
+}
+
+TEST_F(DataGraph, ATrendWithNothingToDrawOpensAnEmptyGraph) {
+    Open(1, logs().intervalA0514);
+    page.optBrowse[1]->click();
+    ASSERT_TRUE(page.optBrowse[1]->isChecked());
+    rec.Forget();
+    Open(1, 999999);  // no samples, no gas enabled: the graph is offered and stays empty
+    EXPECT_TRUE(page.optBrowse[1]->isEnabled());
+    EXPECT_EQ(graph().SampleCount(), 0);
+    EXPECT_TRUE(rec.Calls(ui::DrawCall::Kind::Line).empty());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(table().Rows(), 1);
+}
+
+}  // namespace
+}  // namespace qv::test
