@@ -1,6 +1,11 @@
 // Every report kind printed from the fixture database to the PDF entry and read back with
-// pdftotext and pdfinfo (its first sheet rendered to PNG under the build folder for looking at).
+// pdftotext and pdfinfo (its first sheet rendered to PNG under the build folder for looking at),
+// and the calibration history page's Print item.
 #include "PrintRig.h"
+
+#include "CalHistoryPage.h"
+#include "Database.h"
+#include "modDatabase.h"
 
 #include <QDir>
 #include <QProcess>
@@ -74,6 +79,35 @@ TEST_F(PrintPdf, EveryKindOfStoredLogPrintsToAPdfFile) {
             EXPECT_TRUE(pdf.text.contains(text)) << text.toStdString() << " in\n"
                                                  << pdf.text.left(2000).toStdString();
     }
+}
+
+TEST_F(PrintPdf, CalibrationHistoryPagePrintItemPrintsItsListInLandscape) {
+    for (const FixtureIdentity& id : {FixtureDatabase::A(), FixtureDatabase::C()}) {
+        Database db(DatabasePath);
+        db.execute(
+            "Insert Into cLatestHist (SeqNo,SerialNo,StationID,UserID,WriteDates,CalLimit,"
+            "Gas1Name,Gas1CalDate) Values (?,?,?,?,?,180,'CH4',?)",
+            QVariantList{NextSeqNo(db, "cLatestHist"), id.serial, id.station, id.user,
+                         rt::MakeDate(2024, 6, 30), rt::MakeDate(2023, 12, 15)});
+    }
+    bool firstActivate = false, inSelChange = false;
+    CalHistoryPage page;
+    page.Bind({firstActivate, inSelChange, [] {}, PrintLastCalibrationList});
+    page.SetCaptions();
+    page.optHistory[1]->setChecked(true);
+    ASSERT_EQ(page.vfgHistory->Rows(), 3);
+    page.vfgHistory->SetRow(2);
+    Choose(ui::PdfEntryName(), dir.filePath("last_calibration.pdf"));
+    page.mnuHistDel_Click(0);
+    const Pdf pdf = Read("last_calibration");
+    EXPECT_EQ(pdf.pages, 1);
+    EXPECT_TRUE(pdf.landscape);
+    EXPECT_TRUE(pdf.text.startsWith("QV-4170 Data Logger (Last Calibration)"))
+        << pdf.text.toStdString();
+    for (int r = 0; r < page.vfgHistory->Rows(); ++r)
+        for (int c = 0; c <= 4; ++c)
+            EXPECT_TRUE(pdf.text.contains(page.vfgHistory->TextMatrix(r, c)))
+                << page.vfgHistory->TextMatrix(r, c).toStdString();
 }
 
 }  // namespace
