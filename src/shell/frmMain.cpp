@@ -23,6 +23,7 @@
 #include "clsTroubleEvent.h"
 #include "clsTroubleEvents.h"
 #include "frmPassword.h"
+#include "frmPrint.h"
 #include "modAddLib.h"
 #include "modDatabase.h"
 #include "modGlobals.h"
@@ -204,9 +205,9 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         // Closed once the event that ended the operation has returned.
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
     };
-    // Printing the latest calibrations is not offered yet: no print entry.
-    pageCalHistory->Bind(CalHistoryHost{
-        FirstActivate, InHistorySelChange, [this] { frmPassword::ShowModal(this); }, {}});
+    pageCalHistory->Bind(CalHistoryHost{FirstActivate, InHistorySelChange,
+                                        [this] { frmPassword::ShowModal(this); },
+                                        PrintLastCalibrationList});
     ConnectLinkEvents();
 
     setMinimumSize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(kMinHeight));

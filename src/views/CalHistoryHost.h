@@ -3,6 +3,8 @@
 // calibrations. The layout pass is the page frame's own Form_Resize.
 #pragma once
 
+#include "TextTable.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -15,10 +17,10 @@ struct CalHistoryHost {
     bool& InHistorySelChange;
     // Shows the password dialog modally; it sets PasswordOK when the password was accepted.
     std::function<void()> ShowPassword;
-    // Prints the latest-calibration list for the calibration-history log `SeqNo` (0 when the
-    // instrument has none) without a preview. Empty while printing is not available: the
-    // pop-up menu then offers no Print item.
-    std::function<void(int32_t SeqNo)> PrintLastCalibration;
+    // Prints the latest-calibration list, the texts of the page's grid, for the
+    // calibration-history log `SeqNo` (0 when the instrument has none) without a preview.
+    // Empty while printing is not available: the pop-up menu then offers no Print item.
+    std::function<void(int32_t SeqNo, const ui::TextTable& list)> PrintLastCalibration;
 };
 
 }  // namespace qv

@@ -392,7 +392,7 @@ void CalHistoryPage::PrintRow(const Identity& id) {
                       {id.serial, id.user, id.station, TypeCalHistory});
         if (!key.isNull()) seqNo = Clamped<int32_t>(key.toLongLong());
     }
-    host_->PrintLastCalibration(seqNo);
+    host_->PrintLastCalibration(seqNo, ui::GridTexts(*vfgHistory));
 }
 
 void CalHistoryPage::DeleteRow(int row, const Identity& id) {

@@ -62,7 +62,7 @@ class CalHistory : public ::testing::Test {
         AddLatestCal(FixtureDatabase::B(), 3, {5, 5, 5, 5, 181});
         AddLatestCal(FixtureDatabase::C(), 100, {10, 10, 10, 10, 10});
         page.Bind({firstActivate, inSelChange, [this] { PasswordOK = password; },
-                   [this](int32_t s) { printed << s; }});
+                   [this](int32_t s, const ui::TextTable&) { printed << s; }});
         page.SetCaptions();
     }
     void TearDown() override {

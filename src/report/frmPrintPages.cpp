@@ -1,0 +1,275 @@
+// The print form's page routines: the row printer and page flow of the printed tables, the
+// summary block, the trend tables, the event lists, the calibration history and the
+// last-calibration list.
+#include "Dates.h"
+#include "clsAlarmEvent.h"
+#include "clsHistory.h"
+#include "clsPowerEvent.h"
+#include "clsTroubleEvent.h"
+#include "frmPrint.h"
+#include "modGasCommon.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+#include "modModel.h"
+
+namespace qv {
+
+namespace {
+
+const QString kNone = QStringLiteral("-----");
+
+QString M(int id) {
+    return GetMessage(id);
+}
+
+QString TimeOnly(const QDateTime& date) {
+    return rt::FormatDate(date, QStringLiteral("hh:nn:ss"));
+}
+
+}  // namespace
+
+// ---- Rows and page flow -----------------------------------------------------------------------
+
+void frmPrint::SetColumns(ui::DrawTarget& target, std::initializer_list<double> fractions) {
+    size_t k = 0;
+    for (double fraction : fractions)
+        ColumnX[k++] = fraction * target.ScaleWidth();
+}
+
+void frmPrint::PrintRow(ui::DrawTarget& target, const QStringList& cells) {
+    const double pitch = 1.1 * target.TextHeight(QStringLiteral("W"));
+    target.SetCurrentX(ColumnX[0]);
+    const qsizetype count = std::min<qsizetype>(cells.size(), ColumnX.size());
+    for (qsizetype k = 0; k < count; ++k) {
+        target.SetCurrentX(ColumnX[static_cast<size_t>(k)]);
+        target.Print(cells[k], ui::PrintEnd::SameLine);
+    }
+    target.SetCurrentY(target.CurrentY() + pitch);
+}
+
+void frmPrint::HeaderRule(ui::DrawTarget& target) {
+    target.SetDrawWidth(1);
+    target.SetCurrentX(0);
+    const double y = target.CurrentY() + 30;
+    target.Line(0, y, target.ScaleWidth(), y, 0);
+}
+
+void frmPrint::ClosingRule(ui::DrawTarget& target) {
+    target.SetDrawWidth(4);
+    target.SetCurrentX(0);
+    const double y = target.CurrentY() + 30;
+    target.Line(0, y, target.ScaleWidth(), y, 0);
+    target.SetDrawWidth(1);
+}
+
+void frmPrint::PrintPagedRows(ui::DrawTarget& target, int count, const QStringList& header,
+                              const std::function<void(int)>& item) {
+    for (int i = 0; i < count; ++i) {
+        item(i);
+        if (!target.IsPrinter() || i >= count - 1 ||
+            target.CurrentY() <= 0.95 * target.ScaleHeight())
+            continue;
+        target.NewPage();
+        PrintPageHeader(target);
+        target.SetCurrentY(0.1 * target.ScaleWidth());
+        PrintRow(target, header);
+        HeaderRule(target);
+    }
+}
+
+// ---- Summary block ----------------------------------------------------------------------------
+
+void frmPrint::PrintSummary(ui::DrawTarget& target, const clsHeader& header) {
+    const clsHeader& h = header;
+    SetColumns(target, {0, 0.18, 0.36, 0.54, 0.72});
+    target.SetForeColor(0);
+    target.SetCurrentY(target.ScaleHeight() / 20);
+    PrintRow(target, {M(5604), QString(), M(5605)});
+    HeaderRule(target);
+    BlankRow(target);
+    const auto property = [&](int id, const QString& value) {
+        PrintRow(target, {M(id), QString(), value});
+    };
+    property(5606, h.Names());
+    if (dataType_ >= 1 && dataType_ <= 7 && dataType_ != TypeLastCalibration) {
+        property(dataType_ == TypeAlarmTrend ? 5630 : 5607, GeneralDate(h.Dates()));
+        property(5608, h.SerialNo());
+        property(5609, h.StationID());
+        property(5610, h.UserId());
+    }
+    if (IsTrend()) {
+        property(5611, QString::number(h.DCount()));
+        property(5612, QString::number(h.Intervals()));
+        HeaderRule(target);
+        BlankRow(target);
+
+        // Gas 1 shows in its second unit as channel 4 while the conversion is on.
+        const int first = ConvEnable ? 4 : 0;
+        PrintRow(target, {QString(), GetGasCaption(&h, first), GetGasCaption(&h, 1),
+                          GetGasCaption(&h, 2), GetGasCaption(&h, 3)});
+        using Form = QString (clsHeader::*)(int, bool) const;
+        // Channels 2 and 3 only when enabled; channel 1 always.
+        const auto gasCells = [&](const QString& firstCell, const std::function<QString(int)>& of) {
+            return QStringList{firstCell, of(1), h.GasEnable(2) ? of(2) : kNone,
+                               h.GasEnable(3) ? of(3) : kNone};
+        };
+        if (dataType_ == TypeInterval) {
+            const auto statistics = [&](int id, Form form) {
+                const QString firstCell = h.GasEnable(first) ? (h.*form)(0, ConvEnable) : kNone;
+                PrintRow(target, QStringList{M(id)} + gasCells(firstCell, [&](int g) {
+                                     return (h.*form)(g, false);
+                                 }));
+            };
+            statistics(5613, &clsHeader::GasAvrForm);
+            statistics(5614, &clsHeader::GasMaxForm);
+            PrintRow(target, QStringList{M(5663)} + gasCells(TimeOnly(h.GasMaxDate(0)), [&](int g) {
+                                 return TimeOnly(h.GasMaxDate(g));
+                             }));
+            PrintRow(target, {M(5615), kNone, h.GasMinForm(1), kNone, kNone});
+            PrintRow(target, {M(5664), kNone, TimeOnly(h.GasMinDate(1)), kNone, kNone});
+        } else {
+            const auto level = [&](int id, Form form) {
+                PrintRow(target, QStringList{M(id)} + gasCells((h.*form)(first, false), [&](int g) {
+                                     return (h.*form)(g, false);
+                                 }));
+            };
+            level(5617, &clsHeader::GasFullForm);
+            level(5618, &clsHeader::WarnForm);
+            level(5619, &clsHeader::AlarmForm);
+        }
+    }
+    ClosingRule(target);
+    BlankRow(target);
+}
+
+// ---- Trend tables -----------------------------------------------------------------------------
+
+void frmPrint::PrintTrendTable(ui::DrawTarget& target) {
+    SetColumns(target, {0, 0.05, 0.4, 0.55, 0.7, 0.85, 0.99});
+    target.SetForeColor(0);
+    BlankRow(target);
+    BlankRow(target);
+    if (!IsTrend() || !tableData_) return;
+    const ui::TextTable& grid = *tableData_;
+    QStringList header{M(5620), M(5621)};
+    for (int c = 2; c <= 5; ++c)
+        header << grid.TextMatrix(0, c);
+    PrintRow(target, header);
+    HeaderRule(target);
+    // The preview shows the first rows only; the printer prints them all.
+    int rows = std::max(grid.Rows() - 1, 0);
+    if (!target.IsPrinter()) rows = std::min(rows, 30);
+    PrintPagedRows(target, rows, header, [&](int i) {
+        QStringList cells{QString::number(i + 1)};
+        for (int c = 1; c <= 5; ++c)
+            cells << grid.TextMatrix(i + 1, c);
+        PrintRow(target, cells);
+        // The alarm moment, which the graph marks "Alarm", is underlined.
+        if (dataType_ == TypeAlarmTrend && i == 360) {
+            target.SetCurrentX(0);
+            target.Line(0, target.CurrentY(), target.ScaleWidth(), target.CurrentY(), 0);
+        }
+    });
+}
+
+// ---- Event lists ------------------------------------------------------------------------------
+
+void frmPrint::PrintEventList(ui::DrawTarget& target) {
+    SetColumns(target, {0, 0.1, 0.4, 0.55, 0.7, 0.85, 0.99});
+    target.SetForeColor(0);
+    BlankRow(target);
+    BlankRow(target);
+
+    // The column titles and the cells of event i of each kind.
+    QStringList header{M(5620), M(5621)};
+    int count = 0;
+    std::function<QStringList(int)> cells;
+    const auto numbered = [](int i, const QDateTime& date) {
+        return QStringList{QString::number(i + 1), GeneralDate(date)};
+    };
+    if (dataType_ == TypeAlarmEvents && alarmEventData_) {
+        const clsAlarmEvent& d = *alarmEventData_;
+        header << M(5631) << M(5643);
+        count = d.DataCount();
+        cells = [&](int i) {
+            return numbered(i, d.Dates(i))
+                   << d.GasInfo().GasName(d.GasNo(i)) << GetStatusWord(d.Events(i));
+        };
+    } else if (dataType_ == TypeTroubleEvents && troubleData_) {
+        const clsTroubleEvent& d = *troubleData_;
+        header << QStringLiteral("Sensor/System") << QStringLiteral("Event");
+        count = d.DataCount();
+        cells = [&](int i) {
+            return numbered(i, d.Dates(i))
+                   << d.GetGasName(d.GasNo(i)) << GetStatusWord(d.Events(i));
+        };
+    } else if (dataType_ == TypePowerEvents && powerData_) {
+        const clsPowerEvent& d = *powerData_;
+        header << QStringLiteral("Power");
+        count = d.DataCount();
+        cells = [&](int i) {
+            return numbered(i, d.Dates(i))
+                   << (d.Flags(i) ? QStringLiteral("ON") : QStringLiteral("OFF"));
+        };
+    } else {
+        return;
+    }
+    PrintRow(target, header);
+    HeaderRule(target);
+    PrintPagedRows(target, count, header, [&](int i) { PrintRow(target, cells(i)); });
+}
+
+// ---- Calibration history ----------------------------------------------------------------------
+
+void frmPrint::PrintCalHistory(ui::DrawTarget& target) {
+    // The rows are read afresh from the database, newest calibration first.
+    clsHistory history;
+    history.SetSeqNo(seqNo_);
+    history.ReLoad();
+    SetColumns(target, {0, 0.06, 0.24, 0.33, 0.46, 0.59, 0.72, 0.85});
+    QStringList header{M(5620), M(5621), QString()};
+    for (int g = 0; g < 5; ++g)
+        header << GetGasCaption(&history, g);
+    PrintRow(target, header);
+    HeaderRule(target);
+    // Both rows of one calibration stay on one page: the page test follows the "After" row.
+    PrintPagedRows(target, history.DataCount(), header, [&](int i) {
+        QStringList before{QString::number(i + 1), GeneralDate(history.Dates(i)), M(5633)};
+        QStringList after{QString(), QString(), M(5634)};
+        for (int g = 0; g < 5; ++g) {
+            before << history.BeforeForm(g, i);
+            after << history.AfterForm(g, i);
+        }
+        PrintRow(target, before);
+        PrintRow(target, after);
+    });
+    ClosingRule(target);
+}
+
+// ---- Last-calibration list --------------------------------------------------------------------
+
+void frmPrint::PrintLastCalList(ui::DrawTarget& target) {
+    // A printer that kept portrait gets the list in a smaller font.
+    if (target.IsPrinter() && portrait_) {
+        QFont font = target.Font();
+        font.setPointSizeF(FormFontSize() * 0.85);
+        target.SetFont(font);
+    }
+    SetColumns(target, {0, 0.05, 0.15, 0.25, 0.35, 0.47, 0.59, 0.71, 0.83});
+    target.SetForeColor(0);
+    target.SetCurrentY(target.ScaleHeight() / 20);
+    HeaderRule(target);
+    BlankRow(target);
+    const ui::TextTable grid = tableData_.value_or(ui::TextTable{});
+    // Only the first nine columns of the page's grid are printed.
+    const auto row = [&](int r) {
+        QStringList cells;
+        for (int c = 0; c <= 8; ++c)
+            cells << grid.TextMatrix(r, c);
+        return cells;
+    };
+    PrintPagedRows(target, grid.Rows(), row(0), [&](int r) { PrintRow(target, row(r)); });
+    ClosingRule(target);
+}
+
+}  // namespace qv

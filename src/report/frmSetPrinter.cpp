@@ -1,0 +1,54 @@
+// The printer selection dialog.
+#include "frmSetPrinter.h"
+
+#include "PrinterList.h"
+#include "Twips.h"
+#include "UserDialogs.h"
+
+namespace qv {
+
+frmSetPrinter::frmSetPrinter(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Printer List"));
+    cmbList = new QComboBox(this);
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdCan = new QPushButton(QStringLiteral("Cancel"), this);
+    ui::Move(cmbList, 120, 120, 4200, 315);
+    ui::Move(cmdOK, 1080, 600, 1200, 375);
+    ui::Move(cmdCan, 2520, 600, 1200, 375);
+    setFixedSize(ui::ToPixelsX(4440), ui::ToPixelsY(1140));
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCan, &QPushButton::clicked, this, [this] { cmdCan_Click(); });
+}
+
+int frmSetPrinter::Choose(QWidget* parent) {
+    frmSetPrinter dialog(parent);
+    dialog.Form_Load();
+    Dialogs().ShowModal(dialog);
+    return dialog.SelNo();
+}
+
+void frmSetPrinter::Form_Load() {
+    cmbList->clear();
+    const QStringList choices = ui::PrinterChoices();
+    const QString current = ui::CurrentPrinter();
+    int found = -1;
+    for (int i = 0; i < choices.size(); ++i) {
+        cmbList->addItem(choices[i]);
+        if (choices[i] == current) found = i;  // the last match wins
+    }
+    // The PDF entry is always there, so the list is never empty.
+    cmbList->setCurrentIndex(found >= 0 ? found : 0);
+}
+
+void frmSetPrinter::cmdOK_Click() {
+    selNo_ = cmbList->currentIndex();
+    accept();
+}
+
+void frmSetPrinter::cmdCan_Click() {
+    selNo_ = -1;
+    reject();
+}
+
+}  // namespace qv

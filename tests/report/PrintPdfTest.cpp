@@ -1,0 +1,114 @@
+// Every report kind printed from the fixture database to the PDF entry and read back with
+// pdftotext and pdfinfo (its first sheet rendered to PNG under the build folder for looking at),
+// and the calibration history page's Print item.
+#include "PrintRig.h"
+
+#include "CalHistoryPage.h"
+#include "Database.h"
+#include "modDatabase.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace qv::test {
+namespace {
+
+QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class PrintPdf : public PrintRig {
+  protected:
+    QTemporaryDir dir;
+
+    // The text of the file (blanks and line breaks made one blank), its sheets, and whether
+    // they are wider than high.
+    struct Pdf {
+        QString text;
+        int pages = 0;
+        bool landscape = false;
+    };
+    Pdf Read(const QString& name) {
+        const QString path = dir.filePath(name + ".pdf");
+        EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+        QDir().mkpath(QV_SCREENSHOT_DIR);
+        Output("pdftoppm",
+               {"-png", "-r", "60", "-singlefile", path, QV_SCREENSHOT_DIR "/print_" + name});
+        Pdf pdf{Output("pdftotext", {"-layout", path, "-"}).simplified()};
+        for (const QString& line : Output("pdfinfo", {path}).split('\n')) {
+            const QStringList words = line.simplified().split(' ');
+            if (words.size() == 2 && words[0] == "Pages:") pdf.pages = words[1].toInt();
+            if (words.size() >= 5 && words[0] == "Page")
+                pdf.landscape = words[2].toDouble() > words[4].toDouble();
+        }
+        return pdf;
+    }
+};
+
+TEST_F(PrintPdf, EveryKindOfStoredLogPrintsToAPdfFile) {
+    const FixtureLogs& l = fixture.logs();
+    // Texts the file must hold, separated by "|"; a name ending in "graph" prints the graph.
+    // clang-format off
+    const struct { const char* name; int32_t type, seqNo; int pages; QString expected; } cases[] = {
+        {"interval_table", 1, l.intervalA0514, 2, "QV-4170 Data Logger (Interval Trend) 7/2/2024 "
+         "9:30:00 AM|Avg 24 20.9 1.5 24|100 5/14/2024 11:39:00 AM 49 20.9 0.5 9"},
+        {"interval_graph", 1, l.intervalA0514, 1, "Max 49 20.9 0.0 19|Data Browse (Tank 'A' run)"},
+        {"alarm_table", 2, l.alarmA, 13, "Warn 10 19.5 10.0 25|361 5/14/2024 12:00:00 PM 13 ALARM "
+         "0.0 -----"},
+        {"alarm_graph", 2, l.alarmA, 1, "Data Browse (al14120000) - Alarm Trend"},
+        {"calibration_history", 3, l.historyA, 1, "CO (ppm) CH4(vol%)|Before 17 36.0 17.0 47 STEL "
+         "After 20 39.0 20.0 50 NORMAL 2"},
+        {"alarm_events", 5, l.alarmEventsA, 1, "No Date/Time Gas Alarm|2 5/15/2024 10:00:00 AM OXY "
+         "ALARM"},
+        {"trouble_events", 6, l.troubleA, 1, "Sensor/System Event|5 5/18/2024 10:00:00 AM System WARN"},
+        {"power_events", 7, l.powerA, 1, "1 5/14/2024 10:00:00 AM ON 2 5/14/2024 11:00:00 AM OFF"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Choose(ui::PdfEntryName(), dir.filePath(QString(c.name) + ".pdf"));
+        Form(c.type, c.seqNo, QString(c.name).endsWith("graph"))->GoPrinter();
+        const Pdf pdf = Read(c.name);
+        EXPECT_EQ(pdf.pages, c.pages);
+        EXPECT_FALSE(pdf.landscape);
+        for (const QString& text : c.expected.split('|'))
+            EXPECT_TRUE(pdf.text.contains(text)) << text.toStdString() << " in\n"
+                                                 << pdf.text.left(2000).toStdString();
+    }
+}
+
+TEST_F(PrintPdf, CalibrationHistoryPagePrintItemPrintsItsListInLandscape) {
+    for (const FixtureIdentity& id : {FixtureDatabase::A(), FixtureDatabase::C()}) {
+        Database db(DatabasePath);
+        db.execute(
+            "Insert Into cLatestHist (SeqNo,SerialNo,StationID,UserID,WriteDates,CalLimit,"
+            "Gas1Name,Gas1CalDate) Values (?,?,?,?,?,180,'CH4',?)",
+            QVariantList{NextSeqNo(db, "cLatestHist"), id.serial, id.station, id.user,
+                         rt::MakeDate(2024, 6, 30), rt::MakeDate(2023, 12, 15)});
+    }
+    bool firstActivate = false, inSelChange = false;
+    CalHistoryPage page;
+    page.Bind({firstActivate, inSelChange, [] {}, PrintLastCalibrationList});
+    page.SetCaptions();
+    page.optHistory[1]->setChecked(true);
+    ASSERT_EQ(page.vfgHistory->Rows(), 3);
+    page.vfgHistory->SetRow(2);
+    Choose(ui::PdfEntryName(), dir.filePath("last_calibration.pdf"));
+    page.mnuHistDel_Click(0);
+    const Pdf pdf = Read("last_calibration");
+    EXPECT_EQ(pdf.pages, 1);
+    EXPECT_TRUE(pdf.landscape);
+    EXPECT_TRUE(pdf.text.startsWith("QV-4170 Data Logger (Last Calibration)"))
+        << pdf.text.toStdString();
+    for (int r = 0; r < page.vfgHistory->Rows(); ++r)
+        for (int c = 0; c <= 4; ++c)
+            EXPECT_TRUE(pdf.text.contains(page.vfgHistory->TextMatrix(r, c)))
+                << page.vfgHistory->TextMatrix(r, c).toStdString();
+}
+
+}  // namespace
+}  // namespace qv::test
