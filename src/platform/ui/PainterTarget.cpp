@@ -111,10 +111,20 @@ void PainterTarget::PaintText(QPointF topLeft, const QString& line, const QFont&
     }
     // Text takes only the pen's colour: a hairline pen of that colour often is the one in use.
     UsePen(Stroke{color, 1, DrawSolid});
-    QHash<QString, QStaticText>& layouts = Cache(font).layouts;
+    FontCache& cache = Cache(font);
+    QHash<QString, QStaticText>& layouts = cache.layouts;
     if (layouts.size() > kCachedTexts) layouts.clear();
     auto text = layouts.find(line);
     if (text == layouts.end()) {
+        if (!cache.seenOnce.contains(line)) {
+            if (cache.seenOnce.size() > kCachedTexts) cache.seenOnce.clear();
+            cache.seenOnce.insert(line);
+            // drawText places the baseline: one ascent below the top of the line.
+            const QPointF top = ToDevice(topLeft);
+            p.drawText(QPointF(top.x(), top.y() + cache.metrics.ascent()), line);
+            return;
+        }
+        cache.seenOnce.remove(line);
         QStaticText layout(line);
         layout.setTextFormat(Qt::PlainText);
         layout.prepare(p.transform(), p.font());

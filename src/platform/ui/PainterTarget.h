@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
+#include <QSet>
 #include <QStaticText>
 #include <optional>
 #include <vector>
@@ -61,6 +62,9 @@ class PainterTarget : public DrawTarget {
         QFontMetricsF metrics;
         QHash<QString, double> widths;  // twips
         QHash<QString, QStaticText> layouts;
+        // Texts drawn once so far: laying out a text pays only when it comes again (row dates
+        // of a printed table never do).
+        QSet<QString> seenOnce;
     };
     FontCache& Cache(const QFont& font);
 
