@@ -1,25 +1,18 @@
 // The grid control's cells, merging, selection and edit events.
 #include "FlexGrid.h"
+#include "TestSupport.h"
 #include "Twips.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace qv::test {
 namespace {
 
 using ui::FlexGrid;
-
-// Sends a key; the editor commits Return after its own handling, so posted work runs too.
-void Key(QWidget* target, int key, const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(target, &press);
-    QCoreApplication::sendPostedEvents();
-}
 
 TEST(GridCells, ColoursChecksMergesAndClear) {
     FlexGrid grid;
@@ -115,12 +108,12 @@ TEST_F(GridEditing, ValidateRefusalKeepsTheEditorOpenAndStoresNothing) {
     grid.EditCell();
     ASSERT_NE(Editor(), nullptr);
     Editor()->setText("bad");
-    Key(Editor(), Qt::Key_Return);
+    SendKey(Editor(), Qt::Key_Return);
     EXPECT_TRUE(grid.Editing());
     EXPECT_EQ(grid.TextMatrix(1, 1), "10");
     EXPECT_EQ(Editor()->text(), "bad.0");  // the event's edit text goes back into the editor
     Editor()->setText("12");
-    Key(Editor(), Qt::Key_Return);
+    SendKey(Editor(), Qt::Key_Return);
     EXPECT_FALSE(grid.Editing());
     EXPECT_EQ(grid.TextMatrix(1, 1), "12.0");
 
@@ -131,7 +124,7 @@ TEST_F(GridEditing, ValidateRefusalKeepsTheEditorOpenAndStoresNothing) {
     grid.SetRow(3);
     grid.EditCell();
     Editor()->setText("x");
-    Key(Editor(), Qt::Key_Escape);
+    SendKey(Editor(), Qt::Key_Escape);
     EXPECT_EQ(grid.TextMatrix(3, 1), "");
     EXPECT_EQ(events, (QStringList{"before 1,1", "validate bad", "validate 12", "after 1,1",
                                    "before 2,1", "before 3,1"}));
@@ -144,7 +137,7 @@ TEST_F(GridEditing, DropDownListsKeysCheckBoxesAndDeferredRebuilds) {
     auto* combo = qobject_cast<QComboBox*>(grid.indexWidget(grid.currentIndex()));
     ASSERT_NE(combo, nullptr);
     combo->setCurrentIndex(1);
-    Key(combo, Qt::Key_Return);
+    SendKey(combo, Qt::Key_Return);
     EXPECT_EQ(grid.TextMatrix(1, 1), "On");
 
     // Keys typed into the editor: a dropped key never arrives, a changed one arrives changed.
@@ -155,14 +148,14 @@ TEST_F(GridEditing, DropDownListsKeysCheckBoxesAndDeferredRebuilds) {
     grid.EditCell();
     ASSERT_NE(Editor(), nullptr);
     for (const char* typed : {"a", "!", "b"})
-        Key(Editor(), 0, typed);
+        SendKey(Editor(), 0, typed);
     EXPECT_EQ(Editor()->text(), "AB");
     // A rebuild asked for inside the event runs once the edit has ended.
     grid.ValidateEdit = [&](int, int, bool&) {
         grid.Defer([&] { grid.SetRows(2); });
         EXPECT_EQ(grid.Rows(), 4);
     };
-    Key(Editor(), Qt::Key_Return);
+    SendKey(Editor(), Qt::Key_Return);
     EXPECT_EQ(grid.TextMatrix(1, 2), "AB");
     EXPECT_EQ(grid.Rows(), 4);
     QCoreApplication::processEvents();
@@ -175,10 +168,10 @@ TEST_F(GridEditing, DropDownListsKeysCheckBoxesAndDeferredRebuilds) {
     bool refuse = true;
     grid.BeforeEdit = [&](int, int, bool& cancel) { cancel = refuse; };
     grid.AfterEdit = [&](int r, int c) { after += r * 10 + c; };
-    Key(&grid, Qt::Key_Space, " ");
+    SendKey(&grid, Qt::Key_Space, " ");
     EXPECT_EQ(grid.CellChecked(), FlexGrid::Unchecked);
     refuse = false;
-    Key(&grid, Qt::Key_Space, " ");
+    SendKey(&grid, Qt::Key_Space, " ");
     EXPECT_EQ(grid.CellChecked(), FlexGrid::Checked);
     EXPECT_EQ(after, 11);
     EXPECT_FALSE(grid.Editing());  // a check box cell opens no text editor

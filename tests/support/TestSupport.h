@@ -5,7 +5,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace qv::test {
+
+// Sends a key press to a widget and then the events it posted (an editor commits Return after
+// its own handling).
+void SendKey(QWidget* target, int key, const QString& text = {});
 
 class ScratchDatabase {
   public:

@@ -1,0 +1,73 @@
+// The factory-setting dialog: edits the factory settings of an instrument settings object in a
+// grid, on a working copy, and on OK copies back only the settings that were changed, with
+// their change flags, so that the next settings upload sends exactly those.
+#pragma once
+
+#include "FlexGrid.h"
+#include "clsInstrument.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <memory>
+#include <optional>
+
+namespace qv {
+
+class frmFsDialog : public QDialog {
+  public:
+    // What column 1 of a row holds.
+    enum RowKind : int { RowText = 0, RowCheck = 1, RowList = 2 };
+
+    explicit frmFsDialog(QWidget* parent = nullptr);
+
+    // The object to edit, set by the caller before showing; the dialog never replaces it. The
+    // caller reads the outcome from this object once the dialog has closed.
+    const std::shared_ptr<clsInstrument>& Instrument() const { return Instrument_; }
+    void SetInstrument(std::shared_ptr<clsInstrument> instrument) {
+        Instrument_ = std::move(instrument);
+    }
+
+    // Loads the dialog afresh from Instrument and shows it modally through the dialogs
+    // service; returns the dialog's result code (Accepted after OK). Callers show it this way:
+    // the grid is filled before the service is asked, which a scripted service needs.
+    int ShowModal();
+
+    void Form_Load();
+    void Form_Activate();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void vfgDatas_BeforeEdit(int Row, int Col, bool& Cancel);
+    void vfgDatas_KeyPressEdit(int Row, int Col, int& KeyAscii);
+    void vfgDatas_ValidateEdit(int Row, int Col, bool& Cancel);
+
+    ui::FlexGrid* vfgDatas = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    // Every way of closing ends here; the next showing loads afresh.
+    void done(int result) override;
+
+  private:
+    // Form_Activate with its failure reported; false when it failed.
+    bool Activate();
+    void FillSettingGrid();
+    void SetGridRow(int Row, const QString& Caption, const QVariant& Value, int Kind,
+                    const QString& List);
+    static int16_t IntervalToListIndex(int16_t Seconds);
+    int16_t GetRowValue(int Row) const;
+    void ReadSettingGrid();
+    // The whole number in column 1 of a row; nothing for an empty or unusable cell.
+    std::optional<int16_t> CellNumber(int Row) const;
+    // Copies Src into Dest through Dest's setters: everything, or (ChangedOnly) only what is
+    // flagged in Src, raising the same flags in Dest.
+    static void CopyInstrument(clsInstrument& Dest, const clsInstrument& Src, bool ChangedOnly);
+
+    std::shared_ptr<clsInstrument> Instrument_;
+    std::unique_ptr<clsInstrument> WorkInstrument;
+    bool Activated = false;
+    bool InValidate = false;
+};
+
+}  // namespace qv

@@ -1,0 +1,223 @@
+// The factory-setting dialog driven through its grid while the scripted dialogs service shows
+// it: rows filled from a settings object, the checks of each row kind, the read-back that
+// copies and flags only what changed (tail zero and the oxygen pattern included), Cancel and
+// the close box; screenshots in both catalogue languages under the build folder.
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "frmFsDialog.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <tuple>
+
+namespace qv::test {
+namespace {
+
+using ui::FlexGrid;
+
+// The raised change flags by name, the per-gas ones with their gas.
+QStringList RaisedFlags(const clsInstrument& i) {
+    QStringList out;
+#define QV_F(Name) \
+    if (i.Change_##Name()) out << #Name;
+#define QV_C(Name) \
+    if (i.Change_##Name(g)) out << QString(#Name "(%1)").arg(g);
+    // clang-format off
+    QV_F(UserID) QV_F(StationID) QV_F(SerialNo) QV_F(DummySerial) QV_F(HCMode) QV_F(AlarmMode)
+    QV_F(Interval) QV_F(DispID) QV_F(CalLimit) QV_F(DispCalLimit) QV_F(CalCheck) QV_F(LunchBreak)
+    QV_F(AlarmSilence) QV_F(Confermation) QV_F(LogOverWrite) QV_F(LcdBackLight)
+    QV_F(LcdContrast) QV_F(FlowAdjust) QV_F(FlowCheck) QV_F(AlarmO2)
+    for (int g = 0; g < 5; ++g) {
+        QV_C(GasPoint) QV_C(GasEnable) QV_C(Warn) QV_C(Alarm) QV_C(Stel) QV_C(Twa) QV_C(AutoCal)
+        QV_C(Zero)
+    }
+    // clang-format on
+#undef QV_F
+#undef QV_C
+    return out;
+}
+
+class FsDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetCatalogueLanguage(CatalogueLanguage::English);
+        AtCommandVersion = 2056;
+        QDir().mkpath(QV_SCREENSHOT_DIR);
+        auto& i = *inst;
+        i.SetRomNumber(3000);  // takes the oxygen alarm pattern
+        i.SetDummySerial("DS-1");
+        i.SetHcMode(1);
+        i.SetCalLimit(180);
+        i.SetIntervals(60);
+        i.SetLcdContrast(8);
+        i.SetDispID(true);
+        i.SetCalCheck(1);
+        i.SetZero(2, 1);
+        i.ClearChangeFlags();
+        dialog.SetInstrument(inst);
+    }
+
+    // Shows the dialog and runs the script while it is on screen; the dialog's result.
+    int Show(const std::function<void()>& script) {
+        dialogs.AnswerModal([&](QDialog& d) {
+            d.show();
+            script();
+            return d.result();
+        });
+        return dialog.ShowModal();
+    }
+    FlexGrid& grid() { return *dialog.vfgDatas; }
+    QWidget* Editor() { return grid().indexWidget(grid().currentIndex()); }
+    void Go(int row) {
+        grid().SetRow(row);
+        grid().SetCol(1);
+    }
+    // Puts a text (or list item) into a cell's editor and presses Return; true when the edit
+    // was taken. A refused editor is closed with Escape.
+    bool Edit(int row, const QString& text) {
+        Go(row);
+        grid().EditCell();
+        if (auto* line = qobject_cast<QLineEdit*>(Editor())) line->setText(text);
+        if (auto* combo = qobject_cast<QComboBox*>(Editor()))
+            combo->setCurrentIndex(combo->findText(text));
+        SendKey(Editor(), Qt::Key_Return);
+        if (!grid().Editing()) return true;
+        SendKey(Editor(), Qt::Key_Escape);
+        return false;
+    }
+    void Tick(int row) {
+        Go(row);
+        SendKey(&grid(), Qt::Key_Space, " ");
+    }
+
+    ScriptedDialogs dialogs;
+    std::shared_ptr<clsInstrument> inst = std::make_shared<clsInstrument>();
+    frmFsDialog dialog;
+};
+
+TEST_F(FsDialog, RowsShowTheInstrumentByKind) {
+    inst->SetChange_Zero(1, true);  // the caller's own flag stays the caller's
+    Show([&] {
+        ASSERT_EQ(grid().Rows(), 22);
+        QStringList values, lists;
+        for (int row = 1; row < 22; ++row) {
+            Go(row);
+            values << (grid().CellChecked() == FlexGrid::Checked ? "[x]" : "") +
+                          grid().TextMatrix(row, 1);
+            lists << grid().TextMatrix(row, 2);
+        }
+        EXPECT_EQ(
+            values.join(','),
+            "DS-1,LEL,Return,H-L,180,60,Off,Off,Off,Off,0,0,8,[x],,Dont Used,Off,Off,On,Off,Off");
+        EXPECT_EQ(lists.mid(1, 6).join(','),
+                  "Auto|LEL|vol,Return|Hold,H-L|L-LL,,10|20|30|60|180|300|600,Off|On");
+        EXPECT_EQ(lists[15] + ',' + lists[20], "Used|Dont Used|None,Off|On");
+        EXPECT_EQ(grid().TextMatrix(21, 0), "Tail Zero(Gas5)");
+        EXPECT_EQ(grid().ColWidth(2), 0);
+        EXPECT_TRUE(dialog.grab().save(QV_SCREENSHOT_DIR "/fsdialog-en.png", "PNG"));
+    });
+    EXPECT_EQ(dialogs.asked().at(0).text, "QV-4170 Factory Setting");
+}
+
+TEST_F(FsDialog, EachRowKindChecksItsEntry) {
+    const std::vector<std::tuple<int, QString, bool>> entries{
+        {5, "99999", false},  // far out of range: refused, never an overflow
+        {5, "1e999", false},         {5, "&H10", false}, {5, "1,5", false},   {5, "0", false},
+        {5, "255.5", false},  // halves go to the even neighbour, 256
+        {5, "254.5", true},          {5, " 1 ", true},   {5, "", true},       {11, "61", false},
+        {11, "-0.4", true},          {12, "256", false}, {13, "16", false},   {13, "15", true},
+        {1, "ABCDEFGHIJKLM", false}, {1, "AB#1", false}, {1, "AB-1 *z", true}};
+    Show([&] {
+        for (const auto& [row, text, taken] : entries) {
+            SCOPED_TRACE(QString("row %1 \"%2\"").arg(row).arg(text).toStdString());
+            const QString before = grid().TextMatrix(row, 1);
+            EXPECT_EQ(Edit(row, text), taken);
+            EXPECT_EQ(grid().TextMatrix(row, 1), taken ? text : before);
+        }
+    });
+}
+
+TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
+    inst->SetHcMode(3);      // outside the list: an empty cell, left alone
+    inst->SetIntervals(45);  // not in the list: shown, and stored, as 10 seconds
+    inst->ClearChangeFlags();
+    inst->SetWarning(0, 5);  // an earlier edit of the caller's, still to be uploaded
+    const int result = Show([&] {
+        EXPECT_EQ(grid().TextMatrix(2, 1) + '|' + grid().TextMatrix(6, 1), "|10");
+        EXPECT_TRUE(Edit(5, "90"));
+        EXPECT_TRUE(Edit(19, "Off"));  // tail zero of gas 3
+        EXPECT_TRUE(Edit(13, ""));     // an emptied number keeps its value
+        Tick(15);
+        // The same values again: nothing to send.
+        for (auto [row, text] : {std::pair{3, "Return"}, {11, "0.0"}, {1, " DS-1"}})
+            EXPECT_TRUE(Edit(row, text));
+        dialog.cmdOK->click();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(std::tuple(inst->CalLimit(), inst->Zero(2), inst->DispCalLimit(), inst->HcMode(),
+                         inst->Intervals(), inst->LcdContrast()),
+              std::tuple(90, 0, true, 3, 10, 8));
+    EXPECT_EQ(RaisedFlags(*inst).join(','), "Interval,CalLimit,DispCalLimit,Warn(0),Zero(2)");
+
+    // The next showing starts from the object as it is now, with nothing flagged from before.
+    inst->ClearChangeFlags();
+    inst->SetChange_Zero(2, false);
+    Show([&] {
+        EXPECT_EQ(grid().TextMatrix(5, 1) + grid().TextMatrix(19, 1), "90Off");
+        dialog.cmdOK->click();
+    });
+    EXPECT_EQ(RaisedFlags(*inst), QStringList{});
+}
+
+TEST_F(FsDialog, OxygenPatternNeedsANewerProgram) {
+    for (const int rom : {2056, 2057}) {
+        SCOPED_TRACE(rom);
+        inst->SetRomNumber(rom);
+        inst->SetLcdContrast(8);
+        inst->ClearChangeFlags();
+        dialogs.clear();
+        const int result = Show([&] {
+            EXPECT_TRUE(Edit(4, "L-LL"));
+            EXPECT_TRUE(Edit(13, "15"));
+            dialog.cmdOK->click();
+        });
+        EXPECT_EQ(result, QDialog::Accepted);
+        const bool taken = rom > AtCommandVersion;
+        EXPECT_EQ(std::tuple(inst->AlarmO2(), inst->LcdContrast()), std::tuple(taken ? 1 : 0, 15));
+        EXPECT_EQ(RaisedFlags(*inst).join(','), taken ? "LcdContrast,AlarmO2" : "LcdContrast");
+        // The refusal is said once, and the dialog still closes.
+        EXPECT_EQ(dialogs.messages(), taken ? QStringList() : QStringList{GetMessage(8001)});
+        EXPECT_EQ(dialogs.asked().back().title, taken ? "" : GetMessage(8002));
+    }
+}
+
+TEST_F(FsDialog, CancelAndTheCloseBoxLeaveTheInstrumentAlone) {
+    inst->SetChange_Zero(4, true);
+    const QStringList flags = RaisedFlags(*inst);
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    for (const bool closeBox : {false, true}) {
+        const int result = Show([&] {
+            if (closeBox) {
+                EXPECT_TRUE(dialog.grab().save(QV_SCREENSHOT_DIR "/fsdialog-ja.png"));
+            }
+            EXPECT_TRUE(Edit(5, "7"));
+            EXPECT_TRUE(Edit(19, "Off"));
+            Tick(14);
+            closeBox ? void(dialog.close()) : dialog.cmdCancel->click();
+            EXPECT_FALSE(dialog.isVisible());
+        });
+        EXPECT_EQ(result, QDialog::Rejected);
+        EXPECT_EQ(std::tuple(inst->CalLimit(), inst->Zero(2), inst->DispID()),
+                  std::tuple(180, 1, true));
+        EXPECT_EQ(RaisedFlags(*inst), flags);
+    }
+}
+
+}  // namespace
+}  // namespace qv::test
