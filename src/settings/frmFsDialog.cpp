@@ -258,6 +258,8 @@ void frmFsDialog::vfgDatas_BeforeEdit(int Row, int Col, bool& Cancel) {
 
 void frmFsDialog::vfgDatas_KeyPressEdit(int Row, int Col, int& KeyAscii) {
     if (Row != kSerialRow || Col != 1) return;
+    // Backspace always passes, so that a typing error can be taken back.
+    if (KeyAscii == 8) return;
     if (KeyAscii >= 0 && KeyAscii <= 0x7F && IsIdChar(static_cast<int16_t>(KeyAscii)) &&
         vfgDatas->EditText().size() < kSerialLength)
         return;

@@ -143,6 +143,25 @@ TEST_F(FsDialog, EachRowKindChecksItsEntry) {
     });
 }
 
+TEST_F(FsDialog, TheDummySerialTakesIdentityKeysAndBackspace) {
+    Show([&] {
+        Go(1);
+        grid().EditCell();
+        auto* line = qobject_cast<QLineEdit*>(Editor());
+        ASSERT_NE(line, nullptr);
+        line->setText("ABCDEFGHIJKL");
+        line->end(false);
+        SendKey(line, Qt::Key_M, "M");  // a thirteenth character
+        SendKey(line, Qt::Key_Comma, ",");
+        EXPECT_EQ(line->text(), "ABCDEFGHIJKL");
+        SendKey(line, Qt::Key_Backspace, "\b");
+        SendKey(line, Qt::Key_Backspace, "\b");
+        SendKey(line, Qt::Key_9, "9");
+        EXPECT_EQ(line->text(), "ABCDEFGHIJ9");
+        SendKey(line, Qt::Key_Escape);
+    });
+}
+
 TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
     inst->SetHcMode(3);      // outside the list: an empty cell, left alone
     inst->SetIntervals(45);  // not in the list: shown, and stored, as 10 seconds
