@@ -138,33 +138,65 @@ QString GetMessage(int id, const QStringList& args) {
     return out;
 }
 
+namespace {
+
+// Appends `value` in decimal with at least `width` digits, zero-padded after any sign.
+void PutNumber(char16_t*& out, int value, int width) {
+    if (value < 0) {
+        *out++ = u'-';
+        value = -value;
+        --width;
+    }
+    char16_t digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n < width)
+        digits[n++] = u'0';
+    while (n > 0)
+        *out++ = digits[--n];
+}
+
+}  // namespace
+
 QString GeneralDate(const QDateTime& date) {
+    // Written digit by digit: tables and exports show thousands of these.
     const QDate d = date.date();
     const QTime t = date.time();
     const bool midnight = t.hour() == 0 && t.minute() == 0 && t.second() == 0;
+    char16_t buffer[48];
+    char16_t* out = buffer;
+    const auto time = [&](int hour) {
+        *out++ = u' ';
+        PutNumber(out, hour, 1);
+        *out++ = u':';
+        PutNumber(out, t.minute(), 2);
+        *out++ = u':';
+        PutNumber(out, t.second(), 2);
+    };
     if (CurrentLanguage() == CatalogueLanguage::Japanese) {
-        QString s = QStringLiteral("%1/%2/%3")
-                        .arg(d.year(), 4, 10, QChar(u'0'))
-                        .arg(d.month(), 2, 10, QChar(u'0'))
-                        .arg(d.day(), 2, 10, QChar(u'0'));
-        if (!midnight)
-            s += QStringLiteral(" %1:%2:%3")
-                     .arg(t.hour())
-                     .arg(t.minute(), 2, 10, QChar(u'0'))
-                     .arg(t.second(), 2, 10, QChar(u'0'));
-        return s;
+        PutNumber(out, d.year(), 4);
+        *out++ = u'/';
+        PutNumber(out, d.month(), 2);
+        *out++ = u'/';
+        PutNumber(out, d.day(), 2);
+        if (!midnight) time(t.hour());
+    } else {
+        PutNumber(out, d.month(), 1);
+        *out++ = u'/';
+        PutNumber(out, d.day(), 1);
+        *out++ = u'/';
+        PutNumber(out, d.year(), 4);
+        if (!midnight) {
+            time(t.hour() % 12 == 0 ? 12 : t.hour() % 12);
+            *out++ = u' ';
+            *out++ = t.hour() < 12 ? u'A' : u'P';
+            *out++ = u'M';
+        }
     }
-    QString s =
-        QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year(), 4, 10, QChar(u'0'));
-    if (!midnight) {
-        const int h12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-        s += QStringLiteral(" %1:%2:%3 %4")
-                 .arg(h12)
-                 .arg(t.minute(), 2, 10, QChar(u'0'))
-                 .arg(t.second(), 2, 10, QChar(u'0'))
-                 .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
-    }
-    return s;
+    return QString(reinterpret_cast<const QChar*>(buffer), out - buffer);
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "AppPaths.h"
+#include "AtomicFile.h"
 #include "Dates.h"
 #include "Runtime.h"
 #include "clsToken.h"
@@ -13,7 +14,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
@@ -407,18 +407,8 @@ void SaveSettings() {
     l << QStringLiteral(";");
     key(QStringLiteral("DataLocation"), {TextField(DataLocation, false)});
 
-    QSaveFile file(SettingsFilePath());
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError(
-            ErrPermission,
-            QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    const QByteArray bytes = (l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-    // The write is buffered: a full disk shows only at the flush, and commit() alone would put
-    // the cut-short file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw AppError(
-            ErrPermission,
-            QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+    WriteTextAtomically(SettingsFilePath(),
+                        l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 }  // namespace qv

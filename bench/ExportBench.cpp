@@ -1,0 +1,119 @@
+// Saving a full interval trend (4,097 samples a minute apart, 2,049 events) as comma-separated
+// text: building the export text and writing it through the whole-file save, against writing
+// the same bytes with one QFile::write. The counter "vs_qfile" of the export's run is the ratio;
+// the target is at most 3. The build and the save alone show where the time goes.
+#include <benchmark/benchmark.h>
+
+#include "AtomicFile.h"
+#include "Dates.h"
+#include "FixtureDatabase.h"
+#include "clsInterval.h"
+#include "modExport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace qv;
+
+namespace {
+
+const QString kComma = QStringLiteral(",");
+
+QString ExportFile(const QString& path, const clsInterval& r) {
+    QString text = MakeSampleText(r, kComma);
+    text += QStringLiteral("\r\n");
+    WriteTextAtomically(path, text);
+    return text;
+}
+
+void WriteWithQFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+    file.write(bytes);
+    file.close();
+}
+
+// The full log stored by the test fixture's builder and loaded as the data view loads it.
+struct Setup {
+    QTemporaryDir dir;
+    test::ScratchDatabase database;
+    clsInterval log;
+    QByteArray bytes;
+    Setup() {
+        {
+            test::FixtureBuilder builder(database.path());
+            log.SetSeqNo(builder.AddInterval({"SN1001", "ST-1", "Alice"}, "Full log",
+                                             rt::MakeDate(2024, 5, 1), clsInterval::ValueCapacity,
+                                             60, clsInterval::EventCapacity));
+        }
+        log.ReLoad();
+        bytes = ExportFile(dir.filePath(QStringLiteral("warm.csv")), log).toUtf8();
+    }
+};
+Setup& Shared() {
+    static Setup s;
+    return s;
+}
+
+double QFileSeconds() {
+    Setup& s = Shared();
+    const QString path = s.dir.filePath(QStringLiteral("plain.csv"));
+    WriteWithQFile(path, s.bytes);
+    constexpr int runs = 200;
+    QElapsedTimer timer;
+    timer.start();
+    for (int r = 0; r < runs; ++r)
+        WriteWithQFile(path, s.bytes);
+    return timer.nsecsElapsed() / 1e9 / runs;
+}
+
+void BM_QFileWrite(benchmark::State& state) {
+    Setup& s = Shared();
+    const QString path = s.dir.filePath(QStringLiteral("plain.csv"));
+    for (auto _ : state)
+        WriteWithQFile(path, s.bytes);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * s.bytes.size());
+}
+
+void BM_BuildText(benchmark::State& state) {
+    Setup& s = Shared();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MakeSampleText(s.log, kComma));
+}
+
+void BM_SaveBytes(benchmark::State& state) {
+    Setup& s = Shared();
+    const QString path = s.dir.filePath(QStringLiteral("saved.csv"));
+    for (auto _ : state)
+        WriteFileAtomically(path, s.bytes);
+}
+
+void BM_ExportToFile(benchmark::State& state) {
+    Setup& s = Shared();
+    const QString path = s.dir.filePath(QStringLiteral("Sample.csv"));
+    const double plain = QFileSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ExportFile(path, s.log));
+    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
+    state.counters["vs_qfile"] = perRun / plain;
+    state.counters["bytes"] = static_cast<double>(s.bytes.size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_QFileWrite)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BuildText)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExportToFile)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
