@@ -132,8 +132,9 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
         if (!alarm) {
             const bool valid = h.GasMax(gas) != -1.0f;
             auto cell = [&](const QString& text) { return valid ? text : kNone; };
-            g.SetTextMatrix(9, col, cell(h.GasAvrForm(i, conv)));
-            g.SetTextMatrix(10, col, cell(h.GasMaxForm(i, conv)));
+            // Gas 1 in its second unit keeps that unit's decimal places.
+            g.SetTextMatrix(9, col, cell(conv ? SecondUnitForm(h, h.GasAvr(0)) : h.GasAvrForm(i)));
+            g.SetTextMatrix(10, col, cell(conv ? SecondUnitForm(h, h.GasMax(0)) : h.GasMaxForm(i)));
             g.SetTextMatrix(11, col, cell(ShortDate(h.GasMaxDate(i))));
             g.SetTextMatrix(12, col, col == 2 ? cell(h.GasMinForm(1, false)) : kNone);
             g.SetTextMatrix(13, col, col == 2 ? cell(ShortDate(h.GasMinDate(1))) : kNone);

@@ -1,11 +1,18 @@
-// Grid value texts, event colours and the alarm moment.
+// Grid value texts, event colours, the alarm moment, reading texts and interval rows.
 #include "modViewSupport.h"
 
 #include "Database.h"
+#include "Dates.h"
 #include "Runtime.h"
+#include "clsHeader.h"
+#include "clsInterval.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modMessage.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
 
 namespace qv {
 
@@ -85,6 +92,81 @@ void MarkAlarmGases(int32_t relNo, std::array<float, 6>& AlarmValues,
                 rows.front().toDouble(QStringLiteral("Gas%1Value").arg(g + 1), GasFailFlow));
     for (size_t g = 0; g < 4; ++g)
         AlarmFlags[g] = AlarmValues[g] < 0 && AlarmValues[g] != static_cast<float>(GasNoData);
+}
+
+const QString& GasValueTexts::Text(float value, int gas, bool conv) {
+    const int16_t points = header_.GasPoint(conv ? 4 : gas);
+    const quint64 key = static_cast<quint64>(std::bit_cast<quint32>(value)) |
+                        (static_cast<quint64>(static_cast<quint16>(points)) << 32) |
+                        (static_cast<quint64>(conv) << 48);
+    auto it = texts_.constFind(key);
+    if (it == texts_.constEnd()) it = texts_.insert(key, FormatGasValue(value, points, conv));
+    return *it;
+}
+
+QString SecondUnitForm(const clsHeader& header, float gas1Value) {
+    return FormatGasValue(gas1Value, header.GasPoint(4), true);
+}
+
+std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool eventsOnly) {
+    // A date as a number that orders as the dates do; an invalid date before every other.
+    const auto dateKey = [](const QDateTime& date) {
+        return date.isValid() ? date.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+    };
+    const qint64 floor = dateKey(rt::MakeDate(1998, 1, 1));
+    const qint64 ceiling = dateKey(rt::MakeDate(2199, 1, 1));
+    const QDateTime firstSample = r.DateTimes(0);
+    const QDateTime firstEvent = r.EventDateTimes(0);
+    const bool sampleCounts = dateKey(firstSample) > floor;
+    const bool eventCounts = dateKey(firstEvent) > floor;
+    if (!sampleCounts && !eventCounts) return {};
+    const QDateTime from = !eventCounts                                  ? firstSample
+                           : !sampleCounts                               ? firstEvent
+                           : dateKey(firstSample) <= dateKey(firstEvent) ? firstSample
+                                                                         : firstEvent;
+    qint64 start = dateKey(from.addMonths(-1));
+
+    struct Timed {
+        qint64 key;
+        int index;
+    };
+    const auto ordered = [&](int count, const auto& dateOf) {
+        std::vector<Timed> v;
+        v.reserve(static_cast<size_t>(std::max(count, 0)));
+        for (int i = 0; i < count; ++i)
+            v.push_back({dateKey(dateOf(i)), i});
+        // Equal times keep their order: the first of them is the one that counts.
+        std::stable_sort(v.begin(), v.end(),
+                         [](const Timed& a, const Timed& b) { return a.key < b.key; });
+        return v;
+    };
+    const std::vector<Timed> samples =
+        ordered(r.DataCount(), [&](int i) { return r.DateTimes(i); });
+    const std::vector<Timed> events =
+        ordered(r.EventCount(), [&](int k) { return r.EventDateTimes(k); });
+
+    std::vector<IntervalRow> rows;
+    rows.reserve(samples.size() + events.size());
+    size_t p = 0;
+    size_t q = 0;
+    while (start > floor && start < ceiling) {
+        while (p < samples.size() && samples[p].key <= start)
+            ++p;
+        while (q < events.size() && events[q].key <= start)
+            ++q;
+        const bool sampleNext = p < samples.size();
+        const bool eventNext = q < events.size();
+        if (!sampleNext && !eventNext) break;
+        if (eventNext && (!sampleNext || samples[p].key >= events[q].key)) {
+            const bool match = sampleNext && samples[p].key == events[q].key;
+            rows.push_back({events[q].index, match ? samples[p].index : -1});
+            start = events[q].key;
+        } else {
+            if (!eventsOnly) rows.push_back({-1, samples[p].index});
+            start = samples[p].key;
+        }
+    }
+    return rows;
 }
 
 }  // namespace qv

@@ -1,15 +1,21 @@
-// What the stored-data page and the data views share: a grid row written from a list of values,
-// the background colour of a cell that shows a status code, and the gas values and marks at
-// the alarm moment of a stored alarm trend.
+// What the stored-data page, the data views, the printed reports and the export share: a grid
+// row written from a list of values, the background colour of a cell that shows a status code,
+// the gas values and marks at the alarm moment of a stored alarm trend, the display texts of a
+// log's readings and the rows of an interval trend in time order.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace qv {
+
+class clsHeader;
+class clsInterval;
 
 // The text of one grid value: a text as it is, a number in its plain form, a date as
 // "General Date", an empty value as "".
@@ -46,5 +52,37 @@ inline constexpr int AlarmMomentRow = 360;
 // samples or fewer has no alarm moment, and shows -1 ("no data") unmarked. Reads DatabasePath.
 void MarkAlarmGases(int32_t relNo, std::array<float, 6>& AlarmValues,
                     std::array<bool, 6>& AlarmFlags);
+
+// The display texts of a log's gas readings and status codes, each distinct value formatted once
+// (a log repeats its readings thousands of times over). With `conv`, a reading of gas 1 is
+// shown in its second unit: converted, and with the decimal places of that unit (channel 4), so
+// that 0.25 vol% never shows as "0".
+class GasValueTexts {
+  public:
+    explicit GasValueTexts(const clsHeader& header) : header_(header) {}
+    const QString& Text(float value, int gas, bool conv);
+
+  private:
+    const clsHeader& header_;
+    QHash<quint64, QString> texts_;
+};
+
+// A statistic of gas 1 shown in its second unit: converted, with that unit's decimal places.
+QString SecondUnitForm(const clsHeader& header, float gas1Value);
+
+// One row of an interval trend in time order: an event with the sample of its moment (when
+// there is one), or a sample alone; -1 where there is none.
+struct IntervalRow {
+    int event = -1;
+    int sample = -1;
+};
+
+// The rows of an interval trend in time order, walked from one month before the earlier of the
+// first sample's and the first event's date. From each moment the next is the earliest sample
+// or event strictly after it, the event on a tie; a sample of the same moment goes into the
+// event's row. Among records of equal time the first counts and the others are passed over.
+// Dates count from 1998/01/01 (exclusive) to 2199/01/01; nothing when no first date counts.
+// Samples and events are each put in time order once and walked with one pointer each.
+std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool eventsOnly = false);
 
 }  // namespace qv

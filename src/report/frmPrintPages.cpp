@@ -11,6 +11,7 @@
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
+#include "modViewSupport.h"
 
 namespace qv {
 
@@ -114,14 +115,18 @@ void frmPrint::PrintSummary(ui::DrawTarget& target, const clsHeader& header) {
                                h.GasEnable(3) ? of(3) : kNone};
         };
         if (dataType_ == TypeInterval) {
-            const auto statistics = [&](int id, Form form) {
-                const QString firstCell = h.GasEnable(first) ? (h.*form)(0, ConvEnable) : kNone;
+            using Value = float (clsHeader::*)(int) const;
+            // Gas 1 in its second unit keeps that unit's decimal places.
+            const auto statistics = [&](int id, Form form, Value value) {
+                const QString firstCell = !h.GasEnable(first) ? kNone
+                                          : ConvEnable        ? SecondUnitForm(h, (h.*value)(0))
+                                                              : (h.*form)(0, false);
                 PrintRow(target, QStringList{M(id)} + gasCells(firstCell, [&](int g) {
                                      return (h.*form)(g, false);
                                  }));
             };
-            statistics(5613, &clsHeader::GasAvrForm);
-            statistics(5614, &clsHeader::GasMaxForm);
+            statistics(5613, &clsHeader::GasAvrForm, &clsHeader::GasAvr);
+            statistics(5614, &clsHeader::GasMaxForm, &clsHeader::GasMax);
             PrintRow(target, QStringList{M(5663)} + gasCells(TimeOnly(h.GasMaxDate(0)), [&](int g) {
                                  return TimeOnly(h.GasMaxDate(g));
                              }));

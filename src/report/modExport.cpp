@@ -14,13 +14,10 @@
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
-
-#include <QHash>
+#include "modViewSupport.h"
 
 #include <algorithm>
-#include <bit>
 #include <initializer_list>
-#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -94,26 +91,17 @@ QString Caption(const clsHeader& h, int gas) {
 
 // Value texts of the four trend columns. With the second unit on, the first column stands for
 // channel 4: channel 0's value converted and shown with channel 4's decimal places, as the
-// views show it; the other columns are never converted. A log's readings come in steps of its
-// sensors' resolution and repeat all through it, so each distinct text is formatted once.
+// views show it; the other columns are never converted.
 class TrendCells {
   public:
-    explicit TrendCells(const clsHeader& h) : h_(h) {}
+    explicit TrendCells(const clsHeader& h) : texts_(h) {}
     static int Channel(int column) { return column == 0 && ConvEnable ? 4 : column; }
-    QString Text(int column, float value) {
-        const bool convert = column == 0 && ConvEnable;
-        const int16_t points = h_.GasPoint(Channel(column));
-        const quint64 key = quint64(std::bit_cast<quint32>(value)) |
-                            quint64(quint16(points)) << 32 | quint64(convert) << 48;
-        auto it = texts_.constFind(key);
-        if (it == texts_.constEnd())
-            it = texts_.insert(key, FormatGasValue(value, points, convert));
-        return *it;
+    const QString& Text(int column, float value) {
+        return texts_.Text(value, column, column == 0 && ConvEnable);
     }
 
   private:
-    const clsHeader& h_;
-    QHash<quint64, QString> texts_;
+    GasValueTexts texts_;
 };
 
 void WriteHeader(ExportText& out, const clsHeader& h) {
@@ -173,80 +161,32 @@ void WriteTrendTitles(ExportText& out, const clsHeader& h) {
     out.EndLine();
 }
 
-// The interval rows in time order from one month before the first sample or event: each
-// sample and event once, a sample and an event of one time as one event row that shows the
-// sample's values, of several samples (or events) of one time only the first. Samples and
-// events are each put in time order once and then walked together, so a full log takes one
-// pass.
+// The interval rows in time order (the data view's rule): an event row shows the sample of
+// its moment, when there is one, beside the event's status.
 void WriteIntervalRows(ExportText& out, const clsInterval& r) {
-    const QDateTime low = rt::MakeDate(1998, 1, 1);
-    const QDateTime high = rt::MakeDate(2199, 1, 1);
-    const QDateTime firstValue = r.DateTimes(0), firstEvent = r.EventDateTimes(0);
-    QDateTime first;
-    if (firstValue > low) first = firstValue;
-    if (firstEvent > low && (first.isNull() || firstEvent < first)) first = firstEvent;
-    if (first.isNull()) return;
-
-    struct Entry {
-        qint64 at;
-        int32_t index;
-        bool operator<(const Entry& o) const { return at != o.at ? at < o.at : index < o.index; }
-    };
-    const auto key = [](const QDateTime& t) {
-        return t.isValid() ? t.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-    };
-    const auto inTimeOrder = [&](int32_t count, auto dateOf) {
-        std::vector<Entry> list;
-        list.reserve(static_cast<size_t>(std::max(count, 0)));
-        for (int32_t i = 0; i < count; ++i)
-            list.push_back({key(dateOf(i)), i});
-        if (!std::is_sorted(list.begin(), list.end())) std::sort(list.begin(), list.end());
-        return list;
-    };
-    const std::vector<Entry> values =
-        inTimeOrder(r.DataCount(), [&](int32_t i) { return r.DateTimes(i); });
-    const std::vector<Entry> events =
-        inTimeOrder(r.EventCount(), [&](int32_t i) { return r.EventDateTimes(i); });
-    out.Reserve(static_cast<qsizetype>(values.size() + events.size()) * 48);
-
+    const std::vector<IntervalRow> rows = IntervalRowsInTimeOrder(r);
+    out.Reserve(static_cast<qsizetype>(rows.size()) * 48);
     TrendCells cells(r.GasInfo());
-    const qint64 lowKey = key(low), highKey = key(high);
-    qint64 start = key(first.addMonths(-1));
-    size_t v = 0, e = 0;
-    int32_t row = 0;
-    while (start > lowKey && start < highKey) {
-        while (v < values.size() && values[v].at <= start)
-            ++v;
-        while (e < events.size() && events[e].at <= start)
-            ++e;
-        const bool haveValue = v < values.size(), haveEvent = e < events.size();
-        if (!haveValue && !haveEvent) break;
-
-        out << ++row;
-        if (haveValue && (!haveEvent || values[v].at < events[e].at)) {
-            const int32_t i = values[v].index;
-            out << GeneralDate(r.DateTimes(i));
+    int32_t number = 0;
+    for (const IntervalRow& row : rows) {
+        out << ++number;
+        if (row.event < 0) {
+            out << GeneralDate(r.DateTimes(row.sample));
             for (int g = 0; g < 4; ++g)
-                out << cells.Text(g, r.GasValue(g, i).toFloat());
-            start = values[v].at;
+                out << cells.Text(g, r.GasValue(g, row.sample).toFloat());
         } else {
-            // An event wins a tie; the sample of the same time is its partner.
-            const int32_t i = events[e].index;
-            const int32_t partner =
-                haveValue && values[v].at == events[e].at ? values[v].index : -1;
-            out << GeneralDate(r.EventDateTimes(i));
+            out << GeneralDate(r.EventDateTimes(row.event));
             for (int g = 0; g < 4; ++g) {
-                const float code = r.GasEvent(g, i).toFloat();
+                const float code = r.GasEvent(g, row.event).toFloat();
                 const QString status = cells.Text(g, code);
-                if (partner < 0) {
+                if (row.sample < 0) {
                     out << status;
                     continue;
                 }
-                const QString value = cells.Text(g, r.GasValue(g, partner).toFloat());
+                const QString value = cells.Text(g, r.GasValue(g, row.sample).toFloat());
                 out << (code < static_cast<float>(GasNoData) ? status.left(4) + u'(' + value + u')'
                                                              : value);
             }
-            start = events[e].at;
         }
         out.EndLine();
     }

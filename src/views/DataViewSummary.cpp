@@ -68,14 +68,12 @@ void DataViewPage::ShowLogSummary(const clsHeader& header) {
             // Gas 1 in its second unit: its own statistics converted, with that unit's decimal
             // places, shown as far as channel 4 has data.
             const auto average = [&](int c) {
-                return ConvEnable && c == 4
-                           ? FormatGasValue(header.GasAvr(0), header.GasPoint(4), true)
-                           : header.GasAvrForm(c);
+                return ConvEnable && c == 4 ? SecondUnitForm(header, header.GasAvr(0))
+                                            : header.GasAvrForm(c);
             };
             const auto maximum = [&](int c) {
-                return ConvEnable && c == 4
-                           ? FormatGasValue(header.GasMax(0), header.GasPoint(4), true)
-                           : header.GasMaxForm(c);
+                return ConvEnable && c == 4 ? SecondUnitForm(header, header.GasMax(0))
+                                            : header.GasMaxForm(c);
             };
             QVariantList avg{GetMessage(5613)}, max{GetMessage(5614)}, maxDate{GetMessage(5663)};
             QVariantList min{GetMessage(5615)}, minDate{GetMessage(5664)};

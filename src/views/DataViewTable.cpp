@@ -16,11 +16,7 @@
 #include "modModel.h"
 #include "modViewSupport.h"
 
-#include <QHash>
 #include <algorithm>
-#include <bit>
-#include <limits>
-#include <optional>
 #include <vector>
 
 namespace qv {
@@ -38,112 +34,6 @@ template <class Record>
 Record& Made(std::shared_ptr<Record>& record) {
     if (!record) record = std::make_shared<Record>();
     return *record;
-}
-
-// A date as a number that orders as the dates do; an invalid date before every other.
-qint64 DateKey(const QDateTime& date) {
-    return date.isValid() ? date.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-}
-
-// A value of gas 1 in its second unit, with the decimal places of that unit.
-QString Gas1InSecondUnit(float value, const clsHeader& header) {
-    return FormatGasValue(value, header.GasPoint(4), true);
-}
-
-// The display texts of a log's gas values and codes (gas 1 in its second unit with that unit's
-// decimal places), each distinct value formatted once: a log repeats its readings thousands of
-// times over.
-class ValueTexts {
-  public:
-    explicit ValueTexts(const clsHeader& header) : header_(header) {}
-    const QString& Text(float value, int gas, bool conv) {
-        const int16_t points = header_.GasPoint(conv ? 4 : gas);
-        const quint64 key = static_cast<quint64>(std::bit_cast<quint32>(value)) |
-                            (static_cast<quint64>(static_cast<quint16>(points)) << 32) |
-                            (static_cast<quint64>(conv) << 48);
-        auto it = texts_.constFind(key);
-        if (it == texts_.constEnd()) it = texts_.insert(key, FormatGasValue(value, points, conv));
-        return *it;
-    }
-    const QString& Sample(const clsInterval& r, int gas, int i, bool conv) {
-        return Text(r.GasValue(gas, i).toFloat(), gas, conv);
-    }
-    const QString& Event(const clsInterval& r, int gas, int k, bool conv) {
-        return Text(r.GasEvent(gas, k).toFloat(), gas, conv);
-    }
-
-  private:
-    const clsHeader& header_;
-    QHash<quint64, QString> texts_;
-};
-
-// One row of the interval table: an event (with the sample of its moment, when there is one)
-// or a sample alone.
-struct IntervalRow {
-    int event = -1;
-    int sample = -1;
-};
-
-// The rows of an interval trend in time order, walked from one month before the earlier of the
-// first sample's and the first event's date. From each moment the next is the earliest sample
-// or event strictly after it, the event on a tie; a sample of the same moment goes into the
-// event's row. Among records of equal time the first counts and the others are passed over.
-// Dates count from 1998/01/01 (exclusive) to 2199/01/01. Nothing when no first date counts.
-std::optional<std::vector<IntervalRow>> MergeIntervalRows(const clsInterval& r, bool eventOnly) {
-    const qint64 floor = DateKey(rt::MakeDate(1998, 1, 1));
-    const qint64 ceiling = DateKey(rt::MakeDate(2199, 1, 1));
-    const QDateTime firstSample = r.DateTimes(0);
-    const QDateTime firstEvent = r.EventDateTimes(0);
-    const bool sampleCounts = DateKey(firstSample) > floor;
-    const bool eventCounts = DateKey(firstEvent) > floor;
-    if (!sampleCounts && !eventCounts) return std::nullopt;
-    QDateTime from = !eventCounts                                  ? firstSample
-                     : !sampleCounts                               ? firstEvent
-                     : DateKey(firstSample) <= DateKey(firstEvent) ? firstSample
-                                                                   : firstEvent;
-    qint64 start = DateKey(from.addMonths(-1));
-
-    // Each kind in time order (equal times keep their order), walked by one pointer each.
-    struct Timed {
-        qint64 key;
-        int index;
-    };
-    const auto ordered = [](int count, const auto& dateOf) {
-        std::vector<Timed> v;
-        v.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
-            v.push_back({DateKey(dateOf(i)), i});
-        std::stable_sort(v.begin(), v.end(),
-                         [](const Timed& a, const Timed& b) { return a.key < b.key; });
-        return v;
-    };
-    const std::vector<Timed> samples =
-        ordered(r.DataCount(), [&](int i) { return r.DateTimes(i); });
-    const std::vector<Timed> events =
-        ordered(r.EventCount(), [&](int k) { return r.EventDateTimes(k); });
-
-    std::vector<IntervalRow> rows;
-    rows.reserve(samples.size() + events.size());
-    size_t p = 0;
-    size_t q = 0;
-    while (start > floor && start < ceiling) {
-        while (p < samples.size() && samples[p].key <= start)
-            ++p;
-        while (q < events.size() && events[q].key <= start)
-            ++q;
-        const bool sampleNext = p < samples.size() && samples[p].key > floor;
-        const bool eventNext = q < events.size() && events[q].key > floor;
-        if (!sampleNext && !eventNext) break;
-        if (eventNext && (!sampleNext || samples[p].key >= events[q].key)) {
-            const bool match = p < samples.size() && samples[p].key == events[q].key;
-            rows.push_back({events[q].index, match ? samples[p].index : -1});
-            start = events[q].key;
-        } else {
-            if (!eventOnly) rows.push_back({-1, samples[p].index});
-            start = samples[p].key;
-        }
-    }
-    return rows;
 }
 
 }  // namespace
@@ -214,13 +104,18 @@ void DataViewPage::ShowIntervalTable(const clsInterval& r) {
         g, 0, 0, false,
         {GetMessage(5620), GetMessage(5621), GetGasCaption(&r, ConvEnable ? 4 : 0),
          GetGasCaption(&r, 1), GetGasCaption(&r, 2), GetGasCaption(&r, 3), GetGasCaption(&r, 4)});
-    const auto rows = MergeIntervalRows(r, chkEvent->isChecked());
-    if (!rows) return;
-    g.SetRows(static_cast<int>(rows->size()) + 1);
-    ValueTexts texts(r.GasInfo());
+    const std::vector<IntervalRow> rows = IntervalRowsInTimeOrder(r, chkEvent->isChecked());
+    g.SetRows(static_cast<int>(rows.size()) + 1);
+    GasValueTexts texts(r.GasInfo());
+    const auto sample = [&](int gas, int i, bool conv) -> const QString& {
+        return texts.Text(r.GasValue(gas, i).toFloat(), gas, conv);
+    };
+    const auto event = [&](int gas, int k, bool conv) -> const QString& {
+        return texts.Text(r.GasEvent(gas, k).toFloat(), gas, conv);
+    };
 
-    for (size_t n = 0; n < rows->size(); ++n) {
-        const IntervalRow& row = (*rows)[n];
+    for (size_t n = 0; n < rows.size(); ++n) {
+        const IntervalRow& row = rows[n];
         const int gridRow = static_cast<int>(n) + 1;
         g.SetTextMatrix(gridRow, 0, QString::number(gridRow));
         if (row.event < 0) {
@@ -228,7 +123,7 @@ void DataViewPage::ShowIntervalTable(const clsInterval& r) {
             g.SetTextMatrix(gridRow, 1, GeneralDate(r.DateTimes(s)));
             bool nowCalib = false;
             for (int gas = 0; gas < 4; ++gas) {
-                g.SetTextMatrix(gridRow, gas + 2, texts.Sample(r, gas, s, ConvEnable && gas == 0));
+                g.SetTextMatrix(gridRow, gas + 2, sample(gas, s, ConvEnable && gas == 0));
                 nowCalib = nowCalib || r.GasNowCalib(gas, s);
             }
             if (nowCalib) g.SetCellBackColor(gridRow, 1, kNowCalibColor);
@@ -241,8 +136,8 @@ void DataViewPage::ShowIntervalTable(const clsInterval& r) {
         const float whole = r.GasEvent(4, k).toFloat();
         if (whole < 0 && whole != static_cast<float>(GasNoData)) {
             // A code of the whole instrument stands in every gas column.
-            QString text = texts.Event(r, 4, k, false);
-            if (s >= 0) text += u'(' + texts.Sample(r, 4, s, false) + u')';
+            QString text = event(4, k, false);
+            if (s >= 0) text += u'(' + sample(4, s, false) + u')';
             for (int col = 2; col <= 5; ++col) {
                 g.SetTextMatrix(gridRow, col, text);
                 g.SetCellBackColor(
@@ -256,16 +151,14 @@ void DataViewPage::ShowIntervalTable(const clsInterval& r) {
             const bool conv = ConvEnable && gas == 0;
             const float code = r.GasEvent(gas, k).toFloat();
             if (!(code < static_cast<float>(GasNoData))) {
-                g.SetTextMatrix(
-                    gridRow, col,
-                    s >= 0 ? texts.Sample(r, gas, s, conv) : texts.Event(r, gas, k, conv));
+                g.SetTextMatrix(gridRow, col, s >= 0 ? sample(gas, s, conv) : event(gas, k, conv));
                 continue;
             }
             // A status code: its word, cut to four letters beside the sample of its moment.
             g.SetTextMatrix(gridRow, col,
-                            s >= 0 ? texts.Event(r, gas, k, false).left(4) + u'(' +
-                                         texts.Sample(r, gas, s, conv) + u')'
-                                   : texts.Event(r, gas, k, conv));
+                            s >= 0
+                                ? event(gas, k, false).left(4) + u'(' + sample(gas, s, conv) + u')'
+                                : event(gas, k, conv));
             g.SetCellBackColor(
                 gridRow, col,
                 GetEventColor(static_cast<int32_t>(code), g.CellBackColor(gridRow, col)));
@@ -285,9 +178,9 @@ void DataViewPage::ShowAlarmTable() {
         g, 0, 0, false,
         {GetMessage(5620), GetMessage(5621), GetGasCaption(&r, ConvEnable ? 4 : 0),
          GetGasCaption(&r, 1), GetGasCaption(&r, 2), GetGasCaption(&r, 3), GetGasCaption(&r, 4)});
+    GasValueTexts texts(r.GasInfo());
     for (int i = 0; i < count; ++i) {
-        const QString gas1 =
-            ConvEnable ? Gas1InSecondUnit(r.Value(0, i), r.GasInfo()) : r.ValueForm(0, i);
+        const QString gas1 = texts.Text(r.Value(0, i), 0, ConvEnable);
         FillGridRow(
             g, i + 1, 0, false,
             {i + 1, r.DateTimes(i), gas1, r.ValueForm(1, i), r.ValueForm(2, i), r.ValueForm(3, i)});

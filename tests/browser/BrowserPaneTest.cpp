@@ -177,19 +177,19 @@ TEST_F(BrowserPane, TheUnitMenuSwitchesGasOne) {
     EXPECT_TRUE(ConvEnable);
     EXPECT_TRUE(page.unitname[1]->isChecked());
     EXPECT_EQ(PaneRow(8)[1], "CH4(vol%)");
-    EXPECT_EQ(PaneRow(9)[1], "    1");  // 24 %LEL is 1.2 vol%, in gas 1's own decimal places
+    EXPECT_EQ(PaneRow(9)[1], "  1.2");  // 24 %LEL is 1.2 vol%, in the second unit's decimals
     EXPECT_EQ(PaneRow(9)[2], " 20.9");
 
     // The unit already chosen redraws all the same; the data view's menu rebuilds that view.
     page.vfgLog->SetTextMatrix(9, 1, "stale");
     dialogs.AnswerMenu("vol%");
     page.vfgLog_MouseUp(2, 0, 100, 100);
-    EXPECT_EQ(PaneRow(9)[1], "    1");
+    EXPECT_EQ(PaneRow(9)[1], "  1.2");
     dialogs.AnswerMenu("%LEL");
     page.PopupUnits("1");
     EXPECT_FALSE(ConvEnable);
     EXPECT_EQ(calls, QStringList{"data view"});
-    EXPECT_EQ(PaneRow(9)[1], "    1");
+    EXPECT_EQ(PaneRow(9)[1], "  1.2");  // the pane is left as it was
 }
 
 }  // namespace

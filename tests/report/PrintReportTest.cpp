@@ -166,6 +166,8 @@ TEST_F(PrintRig, TrendGraphFillsItsBandBelowTheSummaryOnOneSheet) {
     EXPECT_GT(graphCalls, 100);
     // The second unit heads the first gas column and is the first series, converted.
     EXPECT_TRUE(Texts().contains("CH4(vol%)"));
+    // Its average (24 %LEL) converted, in the second unit's decimal places.
+    EXPECT_TRUE(Texts().contains(" 48.0"));
     EXPECT_EQ(form->vtmPrint->FormatY(0), "##0.0");
     EXPECT_FLOAT_EQ(form->vtmPrint->ValueY(0, 7), 14);
     EXPECT_EQ(form->vtmPrint->TitleBottom(),
