@@ -199,4 +199,20 @@ QString GeneralDate(const QDateTime& date) {
     return QString(reinterpret_cast<const QChar*>(buffer), out - buffer);
 }
 
+QString MediumDate(const QDateTime& date) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QDate d = date.date();
+    if (!d.isValid()) return QString();
+    if (CurrentLanguage() == CatalogueLanguage::Japanese)
+        return QStringLiteral("%1/%2/%3")
+            .arg(d.year() % 100, 2, 10, QChar(u'0'))
+            .arg(d.month(), 2, 10, QChar(u'0'))
+            .arg(d.day(), 2, 10, QChar(u'0'));
+    return QStringLiteral("%1-%2-%3")
+        .arg(d.day(), 2, 10, QChar(u'0'))
+        .arg(QLatin1String(kMonths[d.month() - 1]))
+        .arg(d.year() % 100, 2, 10, QChar(u'0'));
+}
+
 }  // namespace qv

@@ -21,23 +21,9 @@ float PlotValue(const QString& text) {
     return rt::IsNumeric(text) ? static_cast<float>(rt::ToDouble(text)) : 0.0f;
 }
 
-// The trend's date in the title: the date as the catalogue's language writes a medium date,
-// then the time.
+// The trend's date in the title: the medium date, then the time.
 QString TitleDate(const QDateTime& date) {
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const QDate d = date.date();
-    QString medium;
-    if (!d.isValid())
-        medium = QString();
-    else if (CurrentLanguage() == CatalogueLanguage::Japanese)
-        medium = rt::FormatDate(date, QStringLiteral("yy/mm/dd"));
-    else
-        medium = QStringLiteral("%1-%2-%3")
-                     .arg(d.day(), 2, 10, QLatin1Char('0'))
-                     .arg(QLatin1String(kMonths[d.month() - 1]))
-                     .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-    return medium + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
+    return MediumDate(date) + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
 }
 
 }  // namespace

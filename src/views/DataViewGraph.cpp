@@ -19,13 +19,6 @@ namespace {
 // The series index that addresses the marks on X samples rather than a series.
 constexpr int kSampleMarks = 1000;
 
-// The short date of a graph title: English 14-May-24, Japanese 24/05/14.
-QString MediumDate(const QDateTime& date) {
-    if (CurrentLanguage() == CatalogueLanguage::Japanese)
-        return rt::FormatDate(date, QStringLiteral("yy/mm/dd"));
-    return QLocale(QLocale::English).toString(date.date(), QStringLiteral("dd-MMM-yy"));
-}
-
 QString TitleDate(const QDateTime& date) {
     return MediumDate(date) + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
 }
