@@ -7,6 +7,7 @@
 #include "Database.h"
 #include "Dates.h"
 #include "FixtureDatabase.h"
+#include "WidgetBench.h"
 #include "clsInterval.h"
 #include "modDatabase.h"
 #include "modGlobals.h"
@@ -234,12 +235,5 @@ BENCHMARK(BM_ListQuery_BareOnOpenFile)->Unit(benchmark::kMicrosecond);
 }  // namespace qv
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    qv::SetCatalogueLanguage(qv::CatalogueLanguage::English);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qv::bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include "FixtureDatabase.h"
 #include "ImageTarget.h"
 #include "Twips.h"
+#include "WidgetBench.h"
 #include "clsInterval.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -204,14 +205,5 @@ BENCHMARK(qv::BM_OpenAsGraph)->Unit(benchmark::kMillisecond);
 BENCHMARK(qv::BM_ShowDataViewFromDatabase)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    qv::SetCatalogueLanguage(qv::CatalogueLanguage::English);
-    benchmark::Initialize(&argc, argv);
-    qv::MakeRig();
-    benchmark::RunSpecifiedBenchmarks();
-    qv::DropRig();
-    benchmark::Shutdown();
-    return 0;
+    return qv::bench::RunWidgetBenchmarks(argc, argv, qv::MakeRig, qv::DropRig);
 }

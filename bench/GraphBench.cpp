@@ -7,6 +7,7 @@
 #include "Dates.h"
 #include "ImageTarget.h"
 #include "Twips.h"
+#include "WidgetBench.h"
 #include "uclVtmGraph.h"
 
 #include <QApplication>
@@ -116,11 +117,5 @@ BENCHMARK(BM_DirectPolylines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GraphRedraw)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qv::bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include "PrinterTarget.h"
 #include "RecordingTarget.h"
 #include "ScriptedDialogs.h"
+#include "WidgetBench.h"
 #include "clsInterval.h"
 #include "frmPrint.h"
 #include "frmSetPrinter.h"
@@ -174,12 +175,5 @@ BENCHMARK(BM_BarePainterPdf)->Unit(benchmark::kMillisecond);
 }  // namespace qv
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    qv::SetCatalogueLanguage(qv::CatalogueLanguage::English);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qv::bench::RunWidgetBenchmarks(argc, argv);
 }
