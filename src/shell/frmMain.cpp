@@ -197,7 +197,7 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         // The data view page builds itself from the loaded record; until then it is shown.
         [showPage] { showPage(3); }, [] {}, [this] { pageInstrument->ShowInstrumentInfo(); },
         showPage});
-    pageDownload->OperationsEnded = [this] {
+    uclQV4170.Guard().Ended = [this] {
         // Closed once the event that ended the operation has returned.
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
     };
@@ -657,7 +657,7 @@ void frmMain::changeEvent(QEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
     // A running operation still uses the link, the collections and the window: it is
     // cancelled, and the window closes when it has ended.
-    if (pageDownload->Busy()) {
+    if (uclQV4170.Guard().Busy()) {
         closePending_ = true;
         pageDownload->CancelForClose();
         event->ignore();
