@@ -4,6 +4,7 @@
 #pragma once
 
 #include "InfraredPort.h"
+#include "LinkGuard.h"
 #include "SerialPort.h"
 
 #include <QByteArray>
@@ -102,6 +103,10 @@ class uclQvif : public QObject {
     // A new file number (0: none) closes the log file; the next line opens it again. A port
     // fault found while the log was off is written when it is switched on.
     void SetSerialFileNo(int16_t v);
+
+    // Held by whichever long operation runs on the link (a download, an upload, a calibration,
+    // a dump): every other command finds it taken and starts nothing.
+    LinkGuard& Guard() { return guard_; }
 
     int32_t Status() const { return status_; }
     void SetStatus(int32_t v) { status_ = v; }
@@ -260,6 +265,7 @@ class uclQvif : public QObject {
 
     std::unique_ptr<SerialPort> serial_;
     std::unique_ptr<InfraredPort> infrared_;
+    LinkGuard guard_;
     QTimer tmrTimer_;
     QTimer tmrDenst_;
     bool manualTimers_ = false;

@@ -14,6 +14,7 @@
 #include "clsTroubleEvents.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
+#include "modLinkText.h"
 #include "modMessage.h"
 #include "uclQvif.h"
 
@@ -47,12 +48,6 @@ void Relay(Holder& holder, Raise raise) {
     const QString text = holder.MessageString();
     holder.SetMessageString(QString());
     raise(text);
-}
-
-// Hours, minutes and seconds since `start`, as a time of day.
-QString Elapsed(const QDateTime& start) {
-    return rt::FormatDate(rt::AddSeconds(rt::ZeroDate(), start.secsTo(rt::Now())),
-                          QStringLiteral("hh:nn:ss"));
 }
 
 // Value formats of the settings upload.
@@ -291,7 +286,7 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
             zero += QByteArray::number(in.Zero(ch)).right(1);
         send(AnyChannel(in, &clsInstrument::Change_Zero), "UZ,W," + zero);
         send(true, "DW,W,");
-        if (result) WriteSerialLog(GetMessage(5537, {GeneralDate(rt::Now()), Elapsed(start)}));
+        if (result) WriteSerialLog(GetMessage(5537, {GeneralDate(rt::Now()), ElapsedText(start)}));
     }
     if (!result) WriteSerialLog(GetMessage(5538, {GeneralDate(rt::Now())}));
     return result;
@@ -449,7 +444,7 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
     }
     SetDumpTarget(nullptr);
     row(QString());
-    row(QStringLiteral(";\tTotal Download Time = ") + Elapsed(start));
+    row(QStringLiteral(";\tTotal Download Time = ") + ElapsedText(start));
     file.close();
     if (end == StatusCompleted) return true;
     status_ = StatusReady;

@@ -1,8 +1,18 @@
-// Controls, captions and layout of the instrument information page.
+// The instrument information page: its controls, captions and layout, and its fill.
 #include "InstrumentPage.h"
 
+#include "Dates.h"
+#include "GridCells.h"
 #include "Twips.h"
+#include "clsInstrument.h"
+#include "modCalDue.h"
+#include "modGlobals.h"
 #include "modMessage.h"
+#include "modModel.h"
+#include "modViewSupport.h"
+#include "uclQvif.h"
+
+#include <QScopeGuard>
 
 namespace qv {
 
@@ -12,6 +22,32 @@ using ui::Left;
 using ui::Move;
 using ui::Top;
 using ui::Width;
+
+namespace {
+
+constexpr int kGases = 5;
+constexpr int32_t kFailColor = ui::RGB(255, 0, 0);
+const QString kDashes = QStringLiteral("-----");
+
+// Rows 0 and 1 of a grid with gases in rows 2 to 6: a heading over columns 1 on, then the
+// column captions.
+void PrepareGrid(ui::FlexGrid& grid, int cols, int heading, const QVariantList& captions) {
+    grid.Clear();
+    grid.SetCols(cols);
+    grid.SetRows(2 + kGases);
+    grid.SetFixedRows(2);
+    grid.SetFixedCols(1);
+    grid.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
+    FillGridRow(grid, 0, 0, true, {QString(), GetMessage(heading)});
+    FillGridRow(grid, 1, 0, false, captions);
+    grid.SetMergeRow(0, true);
+}
+
+QString Message(int id) {
+    return GetMessage(id);
+}
+
+}  // namespace
 
 InstrumentPage::InstrumentPage(QWidget* parent) : PageFrame(parent) {
     fraInst = new QGroupBox(this);
@@ -25,6 +61,15 @@ InstrumentPage::InstrumentPage(QWidget* parent) : PageFrame(parent) {
     }
     vfgInst = new ui::FlexGrid(this);
     vfgInstSensor = new ui::FlexGrid(this);
+    // Display grids: no cell is ever chosen.
+    vfgInst->SetHighLight(ui::FlexGrid::HighLightNever);
+    vfgInstSensor->SetHighLight(ui::FlexGrid::HighLightNever);
+}
+
+InstrumentPage::~InstrumentPage() = default;
+
+void InstrumentPage::Bind(const SettingsHost& host) {
+    host_ = std::make_unique<SettingsHost>(host);
 }
 
 void InstrumentPage::SetCaptions() {
@@ -58,6 +103,140 @@ void InstrumentPage::LayoutPage() {
     }
     if (vfgInstSensor->Cols() == 6) vfgInstSensor->SetColWidths({0.25, 0.12, 0.13, 0.13, 0.13});
     if (vfgInstSensor->Cols() == 7) vfgInstSensor->SetColWidths({0.2, 0.1, 0.12, 0.12, 0.12, 0.12});
+}
+
+InstrumentPage::Shown InstrumentPage::Which() const {
+    const SettingsHost& h = *host_;
+    if (h.ShowLogInstrument) return Shown::StoredLog;
+    // A power-off puts the link back to its start-up status: whatever the object still holds
+    // belongs to no connected instrument.
+    return SettingsPresent(h) ? Shown::Connected : Shown::None;
+}
+
+void InstrumentPage::ShowInstrumentInfo() {
+    // Refilled out of sight; the page keeps its visibility.
+    setUpdatesEnabled(false);
+    const auto done = qScopeGuard([this] { setUpdatesEnabled(true); });
+    const Shown which = Which();
+    setTitle(GetMessage(which == Shown::None ? 5057 : which == Shown::StoredLog ? 5058 : 5059));
+    lblInst[6]->setVisible(ServiceMode);
+    lblInst[7]->setVisible(ServiceMode);
+    if (which == Shown::None) {
+        for (int i : {3, 4, 5, 7})
+            lblInst[static_cast<size_t>(i)]->clear();
+    } else {
+        const clsInstrument& in =
+            which == Shown::StoredLog ? *host_->LogInstrument : *host_->CurInstrument;
+        lblInst[3]->setText(in.SerialNo());
+        lblInst[4]->setText(in.StationID());
+        lblInst[5]->setText(in.UserId());
+        lblInst[7]->setText(QString::number(in.RomNumber()).rightJustified(5, u'0'));
+    }
+    FillCalibrations(which);
+    vfgInst->Refresh();
+    FillSensors(which);
+}
+
+void InstrumentPage::FillCalibrations(Shown which) {
+    ui::FlexGrid& grid = *vfgInst;
+    QVariantList captions{Message(5631), Message(5632), Message(5633), Message(5634),
+                          Message(5635)};
+    if (which != Shown::StoredLog) captions << Message(5636);
+    PrepareGrid(grid, which == Shown::StoredLog ? 5 : 6, 5626, captions);
+    for (int g = 0; g < kGases; ++g) {
+        const int row = g + 2;
+        if (which == Shown::None) {
+            const clsInstrument& def = *DefaultInstrument();
+            FillGridRow(grid, row, 0, false,
+                        {FormatNameUnit(def.GasName(g), def.GasUnit(g)), QString(), kDashes,
+                         kDashes, kDashes, QString()});
+        } else if (which == Shown::StoredLog) {
+            const clsInstrument& in = *host_->LogInstrument;
+            const QString caption = GetGasCaption(&in, g);
+            if (in.GasEnabled(g))
+                FillGridRow(grid, row, 0, false,
+                            {caption, FormatValidDate(in.CalibDate(g)), in.CalibBeforeForm(g),
+                             in.CalibAfterForm(g), in.AutoCalForm(g)});
+            else
+                FillGridRow(grid, row, 0, true, {caption, kDashes});
+        } else {
+            FillConnectedCalibration(g);
+        }
+    }
+}
+
+void InstrumentPage::FillConnectedCalibration(int g) {
+    ui::FlexGrid& grid = *vfgInst;
+    const SettingsHost& h = *host_;
+    const clsInstrument& in = *h.CurInstrument;
+    const int row = g + 2;
+    const QDateTime calDate = in.CalibDate(g);
+    const QString dateText = FormatValidDate(calDate);
+    const QString autoCalText =
+        ServiceMode ? FormatGasValue(FactAutoCal[static_cast<size_t>(g)], in.GasPoint(g), false)
+                    : in.AutoCalForm(g);
+    const QString caption = GetGasCaption(&in, g);
+    const QVariantList normal{caption, dateText, in.CalibBeforeForm(g), in.CalibAfterForm(g),
+                              autoCalText};
+    if (OperationMode == OpSpanCalibration && h.SpanSelected[static_cast<size_t>(g)]) {
+        // A span renews the calibration date: one not stamped within the last two hours (or
+        // stamped ahead of the computer's clock) did not take.
+        const QDateTime now = rt::Now();
+        if (calDate > now.addSecs(-2 * 3600) && calDate <= now) {
+            FillGridRow(grid, row, 0, false, normal);
+        } else {
+            for (int col = 1; col <= 5; ++col)
+                PaintCell(grid, row, col, kFailColor);
+            // Nothing holds a reading from before the failed span: the cell says so.
+            FillGridRow(grid, row, 0, false,
+                        {caption, dateText, kDashes, QStringLiteral("FAIL"), autoCalText});
+        }
+    } else if (OperationMode == OpSpanCalibration || in.GasEnabled(g)) {
+        FillGridRow(grid, row, 0, false, normal);
+    } else {
+        FillGridRow(grid, row, 0, true, {caption, kDashes});
+    }
+    if (dateText.isEmpty() || !in.GasEnabled(g)) return;
+    const int32_t limit = in.CalLimit();
+    switch (GetCalDueState(calDate, limit)) {
+        case CalOverdue:
+            grid.SetTextMatrix(row, 5, GetMessage(5637));
+            PaintCell(grid, row, 5, CalOverdueColor);
+            break;
+        case CalDueSoon:
+            grid.SetTextMatrix(row, 5,
+                               GetMessage(5638, {QString::number(CalDaysLeft(calDate, limit))}));
+            PaintCell(grid, row, 5, CalDueSoonColor);
+            break;
+        default:
+            grid.SetTextMatrix(row, 5, QString::number(CalDaysLeft(calDate, limit)));
+            PaintCell(grid, row, 5, 0);
+            break;
+    }
+}
+
+void InstrumentPage::FillSensors(Shown which) {
+    ui::FlexGrid& grid = *vfgInstSensor;
+    PrepareGrid(
+        grid, 6, 5639,
+        {Message(5640), Message(5641), Message(5642), Message(5643), Message(5644), Message(5645)});
+    for (int g = 0; g < kGases; ++g) {
+        const int row = g + 2;
+        if (which == Shown::None) {
+            const clsInstrument& def = *DefaultInstrument();
+            FillGridRow(grid, row, 0, true,
+                        {FormatNameUnit(def.GasName(g), def.GasUnit(g)), QString(), kDashes});
+            SetCheckBox(grid, row, 1, false);
+            continue;
+        }
+        const clsInstrument& in =
+            which == Shown::StoredLog ? *host_->LogInstrument : *host_->CurInstrument;
+        FillGridRow(grid, row, 0, false,
+                    {GetGasCaption(&in, g), QString(), in.WarnForm(g), in.AlarmForm(g),
+                     in.StelForm(g), in.TwaForm(g)});
+        SetCheckBox(grid, row, 1, in.GasEnabled(g));
+    }
+    grid.Refresh();
 }
 
 }  // namespace qv

@@ -1,10 +1,14 @@
-// Controls, captions and layout of the option page.
+// Controls, captions and layout of the option page, and the connection of its controls to their
+// handlers, each behind the error boundary.
 #include "OptionPage.h"
 
 #include "Twips.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
+
+#include <QEvent>
+#include <QKeyEvent>
 
 namespace qv {
 
@@ -51,6 +55,76 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
     for (auto& b : cmdCal)
         b = new QPushButton(fraOption[2]);
     vfgOption = new ui::FlexGrid(this);
+
+    vfgOption->SetEditable(true);
+    vfgCal->SetEditable(true);
+    // A failing edit event refuses the edit and leaves the grids to their next fill.
+    const auto refuseOnFailure = [this](bool& Cancel, const std::function<void()>& work) {
+        RunGuarded([&] {
+            try {
+                work();
+            } catch (...) {
+                Cancel = true;
+                if (host_) host_->FillingGrid = false;
+                throw;
+            }
+        });
+    };
+    vfgOption->BeforeEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
+        refuseOnFailure(Cancel, [&] { vfgOption_BeforeEdit(Row, Col, Cancel); });
+    };
+    vfgOption->ValidateEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
+        refuseOnFailure(Cancel, [&] { vfgOption_ValidateEdit(Row, Col, Cancel); });
+    };
+    vfgOption->AfterEdit = [this](int Row, int Col) {
+        RunGuarded([&] { vfgOption_AfterEdit(Row, Col); });
+    };
+    vfgCal->BeforeEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
+        refuseOnFailure(Cancel, [&] { vfgCal_BeforeEdit(Row, Col, Cancel); });
+    };
+    vfgCal->ValidateEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
+        refuseOnFailure(Cancel, [&] { vfgCal_ValidateEdit(Row, Col, Cancel); });
+    };
+    vfgCal->AfterEdit = [this](int Row, int Col) {
+        RunGuarded([&] { vfgCal_AfterEdit(Row, Col); });
+    };
+    for (size_t i = 0; i < txtOption.size(); ++i) {
+        txtOption[i]->installEventFilter(this);
+        connect(txtOption[i], &QLineEdit::textEdited, this,
+                [this, i] { RunGuarded([&] { txtOption_Change(static_cast<int>(i)); }); });
+    }
+    // Only a choice of the user: filling the list from the instrument changes no setting.
+    connect(cmbInterval, &QComboBox::activated, this,
+            [this] { RunGuarded([&] { cmbInterval_Click(); }); });
+    for (size_t i = 0; i < cmdCal.size(); ++i)
+        connect(cmdCal[i], &QPushButton::clicked, this,
+                [this, i] { RunGuarded([&] { cmdCal_Click(static_cast<int>(i)); }); });
+}
+
+OptionPage::~OptionPage() = default;
+
+void OptionPage::Bind(const SettingsHost& host) {
+    host_ = std::make_unique<SettingsHost>(host);
+}
+
+bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
+    for (size_t i = 0; i < txtOption.size(); ++i) {
+        if (watched != txtOption[i] || !host_) continue;
+        const int index = static_cast<int>(i);
+        if (event->type() == QEvent::FocusOut) {
+            RunGuarded([&] { txtOption_Validate(index); });
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Keys that type nothing (Delete, the arrows) and focus moves are not the filter's.
+        if (key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
+        int ascii = key->text().front().unicode();
+        RunGuarded([&] { txtOption_KeyPress(index, ascii); });
+        return ascii == 0;
+    }
+    return PageFrame::eventFilter(watched, event);
 }
 
 void OptionPage::SetCaptions() {

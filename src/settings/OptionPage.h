@@ -1,9 +1,11 @@
 // The option page: font and graph colours, the connected instrument's identity, clocks and
-// interval, its settings grid, and the calibration panel.
+// logging interval, its settings grid, and the calibration panel with live readings, zero and
+// span calibration.
 #pragma once
 
 #include "FlexGrid.h"
 #include "PageFrame.h"
+#include "SettingsHost.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,16 +13,63 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <memory>
 
 namespace qv {
+
+class clsInstrument;
 
 class OptionPage : public ui::PageFrame {
   public:
     explicit OptionPage(QWidget* parent = nullptr);
+    ~OptionPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
-    // Fills the page from the connected instrument (the page's own work).
-    void ShowOptionGrid() {}
+
+    // Connects the page to its window; called once, before any procedure below runs.
+    void Bind(const SettingsHost& host);
+
+    // ---- Settings grid ----
+    // Fills the identity fields, the interval, the settings grid and the calibration grid from
+    // the connected instrument (the defaults' gas names while its settings are not on hand).
+    void ShowOptionGrid();
+    void vfgOption_BeforeEdit(int Row, int Col, bool& Cancel);
+    void vfgOption_ValidateEdit(int Row, int Col, bool& Cancel);
+    void vfgOption_AfterEdit(int Row, int Col);
+
+    // ---- Identity fields, interval and clocks ----
+    // Key filter of the three identity fields (0 serial number, 1 station, 2 user): a typed
+    // character goes through only when it is an identity character and the field has room;
+    // KeyAscii 0 drops it.
+    void txtOption_KeyPress(int Index, int& KeyAscii);
+    // The field was left: its text goes into the instrument's settings.
+    void txtOption_Validate(int Index);
+    // Text that reached a field other than by typing (pasted) is cut to the identity characters
+    // and the field's length.
+    void txtOption_Change(int Index);
+    // Puts every identity field that differs from the instrument's settings into them, so an
+    // upload sends what the fields show.
+    void CommitIdentityFields();
+    // An interval chosen in the list by the user.
+    void cmbInterval_Click();
+    // The window's 100 ms tick: the computer's and the instrument's clocks, while the page is
+    // shown.
+    void ShowClocks();
+
+    // ---- Calibration panel ----
+    void ShowCalibrationGrid();
+    // The live readings into the calibration grid.
+    void ShowCalReadings();
+    // Every unset factory span concentration takes the instrument's, else the default's.
+    void LoadAutoCalValues();
+    // Shows the calibration panel in place of the settings frame and its commands (the page
+    // buttons disabled), or the settings again.
+    void ShowCalibrationPanel(bool open);
+    // 0 zero calibration of every channel, 1 span calibration of the ticked channels, 2 exit.
+    void cmdCal_Click(int Index);
+    void vfgCal_BeforeEdit(int Row, int Col, bool& Cancel);
+    void vfgCal_ValidateEdit(int Row, int Col, bool& Cancel);
+    void vfgCal_AfterEdit(int Row, int Col);
 
     // 0 font and colours, 1 instrument status, 2 calibration panel.
     std::array<QGroupBox*, 3> fraOption{};
@@ -36,6 +85,36 @@ class OptionPage : public ui::PageFrame {
     // 0 zero, 1 span, 2 exit calibration.
     std::array<QPushButton*, 3> cmdCal{};
     ui::FlexGrid* vfgOption = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // What a column of the settings grid edits.
+    enum class Column { None, Enable, Warning, Alarm, Stel, Twa, AutoCal, Factory };
+    Column ColumnOf(int Col) const;
+    // The colour of the cells that may not be edited.
+    int32_t LockedColor() const;
+    void FillOptionRows(bool present);
+    // Puts the instrument's interval into the list; one that the list lacks is shown as it is.
+    void ShowInterval(int16_t seconds);
+    // Stores an entry of a level, auto-calibration or factory cell; false when refused.
+    bool StoreOptionEntry(Column column, int gas, const QString& text);
+    // An entry rounded to the channel's resolution step; false when the channel has no usable
+    // step for it.
+    static bool RoundEntry(const clsInstrument& in, int gas, float value, float* stored);
+    // The text a settings cell shows for the value stored.
+    QString StoredText(Column column, int gas) const;
+    void RunZero();
+    void RunSpan();
+    void ExitCalibration();
+    // A span concentration of every selected channel is set, within the full scale and on the
+    // right side of the warning level; else the user is told which channels lack one.
+    bool SpanConcentrationsValid();
+    // The report of a calibration: a line per channel judged, passed or failed.
+    QString CalibrationReport(bool span) const;
+
+    std::unique_ptr<SettingsHost> host_;
 };
 
 }  // namespace qv

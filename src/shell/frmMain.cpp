@@ -201,10 +201,24 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
                                     CurAlarmEvent, CurTroubleEvent, CurPowerEvent, CurInstrument,
                                     [this](const QString& tag) { pageBrowser->PopupUnits(tag); },
                                     showPage});
-    pageDownload->OperationsEnded = [this] {
+    uclQV4170.Guard().Ended = [this] {
         // Closed once the event that ended the operation has returned.
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
     };
+    const auto addLogLine = [this](const QString& text, int32_t color) {
+        pageDownload->AddLogLine(text, color);
+    };
+    const auto upload = [this] { return pageDownload->Upload(); };
+    const auto unloadUpload = [this] { pageDownload->UnloadUpload(); };
+    const auto enablePageButtons = [this](bool enabled) {
+        for (QPushButton* button : cmdInst)
+            button->setEnabled(enabled);
+    };
+    const SettingsHost settings{uclQV4170,   CurInstrument, LogInstrument, ShowLogInstrument,
+                                FillingGrid, CalibMode,     NowReadings,   SpanSelected,
+                                addLogLine,  upload,        unloadUpload,  enablePageButtons};
+    pageInstrument->Bind(settings);
+    pageOption->Bind(settings);
     pageCalHistory->Bind(CalHistoryHost{FirstActivate, InHistorySelChange,
                                         [this] { frmPassword::ShowModal(this); },
                                         PrintLastCalibrationList});
@@ -426,6 +440,7 @@ void frmMain::cmdInst_Click(int Index) {
 
 void frmMain::tmrInter_Timer() {
     ++TickCount;
+    pageOption->ShowClocks();
 }
 
 bool frmMain::OpenCommPort() {
@@ -661,7 +676,7 @@ void frmMain::changeEvent(QEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
     // A running operation still uses the link, the collections and the window: it is
     // cancelled, and the window closes when it has ended.
-    if (pageDownload->Busy()) {
+    if (uclQV4170.Guard().Busy()) {
         closePending_ = true;
         pageDownload->CancelForClose();
         event->ignore();
@@ -703,6 +718,10 @@ void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float V
         NowReadings[static_cast<size_t>(i)] =
             CurInstrument->GasEnabled(i) ? values[static_cast<size_t>(i)] : -1;
     if (CalibMode) ShowCalReadings();
+}
+
+void frmMain::ShowCalReadings() {
+    pageOption->ShowCalReadings();
 }
 
 void frmMain::ShowStatusIds() {

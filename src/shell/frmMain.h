@@ -118,6 +118,8 @@ class frmMain : public QWidget {
     std::array<int32_t, 3> LampRed{};
     // Live readings of channels 0 to 4; -1 for a channel the instrument reports disabled.
     std::array<float, 6> NowReadings{};
+    // The channels of the span calibration that runs.
+    std::array<bool, 6> SpanSelected{};
     int32_t CurDataType = 0;
     int32_t CurSeqNo = 0;
     int32_t TickCount = 0;
@@ -146,8 +148,8 @@ class frmMain : public QWidget {
     void StoreWindowSettings();
     // Copies the connected instrument's identity into the download page.
     void ShowStatusIds();
-    // Writes the live readings into the calibration grid (the settings pages' work).
-    void ShowCalReadings() {}
+    // Writes the live readings into the calibration grid.
+    void ShowCalReadings();
     void ConnectLinkEvents();
 
     LockFile lock_;

@@ -51,11 +51,16 @@ TEST(InstrumentCommands, ZeroAndSpanCalibrationReportPerChannel) {
     EXPECT_FALSE(rig.link->ZeroStatus(2));
     EXPECT_FALSE(rig.link->ZeroStatus(5));
 
+    // Only the channels asked for are calibrated; the instrument takes the mask and the
+    // concentrations apart.
     rig.sim.SetCalibrationPolls(0, QStringLiteral("00000"));
-    ASSERT_TRUE(rig.link->SpanCal(QStringLiteral("00011")));
+    ASSERT_TRUE(rig.link->SpanCal(QStringLiteral("00011,*****,*****,*****,   25,  100")));
     EXPECT_EQ(rig.sim.SpanCalibration().channels, QStringLiteral("00011"));
-    EXPECT_TRUE(rig.link->SpanStatus(2));
-    EXPECT_FALSE(rig.link->ZeroStatus(2));  // the zero result is kept
+    EXPECT_EQ(rig.sim.SpanCalibration().concentrations.value(3), QStringLiteral("   25"));
+    EXPECT_TRUE(rig.link->SpanStatus(3));
+    EXPECT_FALSE(rig.link->SpanStatus(2));
+    EXPECT_TRUE(rig.link->ZeroStatus(1));  // the zero result is kept
+    EXPECT_TRUE(rig.sim.Refused().isEmpty()) << rig.sim.Refused().join(u'|').toStdString();
 
     // A calibration request that is never answered: one failure line, no poll.
     rig.sim.ClearReceived();
@@ -77,7 +82,7 @@ TEST(InstrumentCommands, EndlessPollsEndAsFailed) {
     EXPECT_EQ(rig.sim.Erases(), 0);
 
     rig.sim.SetCalibrationPolls(-1);
-    EXPECT_FALSE(rig.link->SpanCal(QStringLiteral("11111")));
+    EXPECT_FALSE(rig.link->SpanCal(QStringLiteral("11111,   10, 12.0,   10,  100,   10")));
     EXPECT_EQ(rig.link->Status(), StatusFailed);
     EXPECT_FALSE(rig.sim.SpanCalibration().done);
 }

@@ -140,12 +140,16 @@ TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
 
 TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwards) {
     PageRig rig;
+    // Settings held from an earlier connection are not this instrument's: no upload of them.
+    rig.CurInstrument->SetCommFlags(true);
+    rig.cmdOptionUpdate->setEnabled(true);
     rig.page->uclQV4170_OnConnect();
     EXPECT_EQ(rig.ColorOf("QV-4170...Connection Successful."), ui::RGB(0, 0, 255));
     EXPECT_EQ(rig.page->shpStatus[1]->BackColor(), rig.LampGreen[0]);
     const std::array<bool, 9> connected{true, true, false, false, false, false, false, false, true};
     EXPECT_EQ(rig.Enabled(), connected);
-    EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
+    EXPECT_FALSE(rig.cmdOptionUpdate->isEnabled());
+    EXPECT_FALSE(rig.CurInstrument->CommFlags());
 
     // While a download runs no click or automatic run starts, and a reconnection's buttons wait
     // for its end.
@@ -165,29 +169,25 @@ TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwar
     EXPECT_EQ(during, kNone);
     EXPECT_EQ(rig.Enabled(), connected);
 
-    // With automatic load: a reconnection inside the run starts no second run, and the upload
-    // button waits for the end.
+    // With automatic load: a reconnection inside the run starts no second run, nor does one
+    // while another page's operation (a calibration) holds the link.
     AutoLoad = true;
     rig.link.calls.clear();
-    rig.cmdOptionUpdate->setEnabled(false);
-    bool uploadDuring = true;
     rig.link.during = [&](const QString& op) {
-        if (op != "DR") return;
-        uploadDuring = rig.cmdOptionUpdate->isEnabled();
-        rig.page->uclQV4170_OnConnect();
+        if (op == "DR") rig.page->uclQV4170_OnConnect();
     };
     rig.link.results["RO"] = false;
     rig.page->uclQV4170_OnConnect();
-    EXPECT_FALSE(uploadDuring);
     EXPECT_EQ(rig.link.calls.count("Instrument"), 1);
-    EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
-    // So it does after a run that switched the instrument off.
-    rig.link.during = nullptr;
-    rig.link.results["RO"] = rig.link.connected = true;
-    rig.cmdOptionUpdate->setEnabled(false);
-    rig.page->uclQV4170_OnConnect();
-    EXPECT_FALSE(rig.link.connected);
-    EXPECT_TRUE(rig.cmdOptionUpdate->isEnabled());
+    rig.link.calls.clear();
+    {
+        LinkGuard::Claim calibration(rig.link.guard);
+        rig.page->uclQV4170_OnConnect();
+        rig.page->cmdDown_Click(1);
+        EXPECT_TRUE(rig.page->Busy());
+    }
+    EXPECT_TRUE(rig.link.calls.isEmpty());
+    EXPECT_FALSE(rig.page->Busy());
 }
 
 TEST(LinkEvents, ALostLinkRetriesMessagesDumpAndPortErrors) {

@@ -30,6 +30,7 @@ namespace qv::test {
 class ScriptedLink : public DownloadLink {
   public:
     bool connected = true;
+    LinkGuard guard;
     QString portError;
     bool cancel = false;
     QStringList log;    // serial-log lines; "[XC]" and "[RO]" where those commands ran
@@ -39,6 +40,7 @@ class ScriptedLink : public DownloadLink {
     std::function<void(const QString& op)> during;
 
     bool Connected() const override { return connected; }
+    LinkGuard& Guard() override { return guard; }
     QString PortError() const override { return portError; }
     bool Cancel() const override { return cancel; }
     void SetCancel(bool v) override { cancel = v; }

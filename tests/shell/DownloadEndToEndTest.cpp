@@ -117,9 +117,11 @@ const std::array<bool, 9> kAll{true, true, true, true, true, true, true, true, t
 
 TEST_F(EndToEnd, SingleDownloadsStoreTheirKindThenClearDataAndPowerOff) {
     Connect();
-    EXPECT_TRUE(main->pageOption->cmdOption[0]->isEnabled());
+    // The upload waits for the instrument's settings.
+    EXPECT_FALSE(main->pageOption->cmdOption[0]->isEnabled());
 
     Click(1);
+    EXPECT_TRUE(main->pageOption->cmdOption[0]->isEnabled());
     EXPECT_EQ(ColorOf(Text(5415)), ui::RGB(0, 192, 0)) << Journal();
     EXPECT_EQ(Enabled(), kAll);
     EXPECT_EQ(main->pageDownload->lblStatus[5]->text(), "SN1234567890");

@@ -8,6 +8,9 @@ namespace qv {
 bool QvifDownloadLink::Connected() const {
     return link_.Connected();
 }
+LinkGuard& QvifDownloadLink::Guard() {
+    return link_.Guard();
+}
 QString QvifDownloadLink::PortError() const {
     return link_.PortError();
 }

@@ -8,6 +8,7 @@
 
 namespace qv {
 
+class LinkGuard;
 class clsAlarmEvents;
 class clsAlarms;
 class clsHistorys;
@@ -22,6 +23,8 @@ class DownloadLink {
     virtual ~DownloadLink() = default;
 
     virtual bool Connected() const = 0;
+    // Held while an operation runs on the link, by this page or another.
+    virtual LinkGuard& Guard() = 0;
     // Why the port is not open (it cannot be opened, or its device went away); empty while it
     // is open.
     virtual QString PortError() const = 0;
@@ -50,6 +53,7 @@ class QvifDownloadLink final : public DownloadLink {
     explicit QvifDownloadLink(uclQvif& link) : link_(link) {}
 
     bool Connected() const override;
+    LinkGuard& Guard() override;
     QString PortError() const override;
     bool Cancel() const override;
     void SetCancel(bool v) override;

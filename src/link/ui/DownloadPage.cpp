@@ -181,10 +181,6 @@ void DownloadPage::UnloadUpload() {
 
 // ---- Operations in progress ----
 
-DownloadPage::Running::~Running() {
-    if (--page_.running_ == 0 && page_.OperationsEnded) page_.OperationsEnded();
-}
-
 void DownloadPage::CancelForClose() {
     closing_ = true;
     if (!Busy()) return;

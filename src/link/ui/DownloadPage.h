@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DownloadLink.h"
+#include "LinkGuard.h"
 #include "PageFrame.h"
 #include "ShapeControl.h"
 #include "Twips.h"
@@ -62,7 +63,8 @@ struct DownloadHost {
     const std::array<int32_t, 3>& LampGreen;
     const std::array<int32_t, 3>& LampGray;
     const std::array<int32_t, 3>& LampRed;
-    // The settings page button, the exit button and the option page's upload button.
+    // The settings page button, the exit button and the option page's upload button (enabled
+    // by the settings page once the connected instrument's settings have been read).
     QPushButton* cmdInstSet;
     QPushButton* cmdInstExit;
     QPushButton* cmdOptionUpdate;
@@ -126,12 +128,10 @@ class DownloadPage : public ui::PageFrame {
     void UnloadUpload();
 
     // ---- Operations in progress ----
-    // True while a command or the automatic mode runs.
-    bool Busy() const { return running_ > 0; }
+    // True while an operation holds the link (this page's or another's).
+    bool Busy() const { return host_ && host_->link.Guard().Busy(); }
     // The window is closing: the running transfer is cancelled and nothing new starts.
     void CancelForClose();
-    // Called when the last running operation has ended.
-    std::function<void()> OperationsEnded;
 
     // 0 lamp strip, 1 automatic mode, 2 download commands, 3 instrument identity.
     std::array<QGroupBox*, 4> fraDown{};
@@ -156,18 +156,6 @@ class DownloadPage : public ui::PageFrame {
     void ReportFailed(const StepTexts& t, const QString& failLine, const QString& started);
     void ReportCancelled();
 
-    // A command or the automatic mode is running while one of these lives.
-    class Running {
-      public:
-        explicit Running(DownloadPage& page) : page_(page) { ++page_.running_; }
-        ~Running();
-        Running(const Running&) = delete;
-        Running& operator=(const Running&) = delete;
-
-      private:
-        DownloadPage& page_;
-    };
-
     void DisableCommands();
     void RestoreCommands();
     void EnableEveryCommand();
@@ -189,7 +177,6 @@ class DownloadPage : public ui::PageFrame {
 
     std::unique_ptr<DownloadHost> host_;
     std::unique_ptr<frmUpload> upload_;
-    int running_ = 0;
     bool closing_ = false;
     // Between DisableCommands and RestoreCommands: the states the buttons get back.
     bool saved_ = false;

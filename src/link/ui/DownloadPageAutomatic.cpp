@@ -8,8 +8,9 @@
 namespace qv {
 
 void DownloadPage::RunAutomaticMode() {
-    if (Busy() || closing_) return;
-    Running running(*this);
+    if (closing_) return;
+    LinkGuard::Claim claim(host_->link.Guard());
+    if (!claim) return;
     DownloadHost& h = *host_;
     for (QCheckBox* box : chkAutoLoad)
         box->setEnabled(false);

@@ -4,26 +4,19 @@
 #include "DownloadPage.h"
 #include "UserDialogs.h"
 #include "clsInstrument.h"
+#include "modGasChecks.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 
 namespace qv {
 
-namespace {
-
-// The index into the table of allowed sensor combinations: gas 1 counts 1, gas 5 counts 16.
-int MakeGasEnableMask(bool gas1, bool gas2, bool gas3, bool gas4, bool gas5) {
-    return (gas1 ? 1 : 0) + (gas2 ? 2 : 0) + (gas3 ? 4 : 0) + (gas4 ? 8 : 0) + (gas5 ? 16 : 0);
-}
-
-}  // namespace
-
 void DownloadPage::cmdDown_Click(int Index) {
     if (Index < 0 || Index >= static_cast<int>(cmdDown.size())) return;
     // One operation at a time: a click that reaches a running operation (a button enabled by
     // a reconnection, a call from code) starts nothing.
-    if (Busy() || closing_) return;
-    Running running(*this);
+    if (closing_) return;
+    LinkGuard::Claim claim(host_->link.Guard());
+    if (!claim) return;
     switch (Index) {
         case 0:
             RunCompleteChain();

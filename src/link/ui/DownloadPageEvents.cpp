@@ -2,6 +2,7 @@
 // mode on connect, forwarded texts in the status log, dump progress and port errors.
 #include "DownloadPage.h"
 #include "UserDialogs.h"
+#include "clsInstrument.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 
@@ -21,6 +22,10 @@ void DownloadPage::uclQV4170_OnConnect() {
     if (!h.link.Connected()) return;
     AddLogLine(GetMessage(5432), LogColor::Connection);
     SetLamp(shpStatus[1], h.LampGreen);
+    // Whatever instrument answers now, the settings held were read over an earlier connection:
+    // they are uploaded only after this instrument's have been read.
+    if (h.CurInstrument) h.CurInstrument->SetCommFlags(false);
+    h.cmdOptionUpdate->setEnabled(false);
     if (AutoLoad) {
         // A reconnection while an operation runs does not start a second run.
         RunAutomaticMode();
@@ -28,9 +33,6 @@ void DownloadPage::uclQV4170_OnConnect() {
         for (size_t i : {size_t{0}, size_t{1}, size_t{8}})
             SetCommandState(i, true);
     }
-    // Also after an automatic mode that switched the instrument off: an upload without a
-    // connected instrument fails at its first request.
-    h.cmdOptionUpdate->setEnabled(true);
 }
 
 void DownloadPage::uclQV4170_ConnectRetry(int16_t RetryCount) {

@@ -1,6 +1,5 @@
 // The download steps of the download page: one kind of data from the instrument into the
 // database, reported in the status log and the serial log.
-#include "AppError.h"
 #include "Dates.h"
 #include "DownloadPage.h"
 #include "Runtime.h"
@@ -18,25 +17,10 @@
 #include "clsTroubleEvent.h"
 #include "clsTroubleEvents.h"
 #include "modGlobals.h"
+#include "modLinkText.h"
 #include "modMessage.h"
 
 namespace qv {
-
-namespace {
-
-// The time since `start` as hours, minutes and seconds of a time of day.
-QString Elapsed(const QDateTime& start) {
-    return rt::FormatDate(rt::AddSeconds(rt::ZeroDate(), start.secsTo(rt::Now())),
-                          QStringLiteral("hh:nn:ss"));
-}
-
-// The text of an error raised while storing, for the status log.
-QString StoreErrorText(const std::exception& e) {
-    if (const auto* app = dynamic_cast<const AppError*>(&e)) return app->text();
-    return QString::fromLocal8Bit(e.what());
-}
-
-}  // namespace
 
 template <class List, class Get>
 bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list, Get get) {
@@ -56,7 +40,7 @@ bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list,
         if (h.link.Cancel())
             ReportCancelled();
         else
-            ReportFailed(t, list->FailLine(), Elapsed(started));
+            ReportFailed(t, list->FailLine(), ElapsedText(started));
         return false;
     }
     int closing = t.noData;
@@ -73,15 +57,15 @@ bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list,
                 item->Update();
             }
         } catch (const std::exception& e) {
-            AddLogLine(StoreErrorText(e), LogColor::Failure);
-            ReportFailed(t, StoreErrorText(e), Elapsed(started));
+            AddLogLine(ErrorText(e), LogColor::Failure);
+            ReportFailed(t, ErrorText(e), ElapsedText(started));
             return false;
         }
         closing = t.complete;
         color = LogColor::Progress;
     }
     AddLogLine(GetMessage(closing), color);
-    h.link.AddLog(GetMessage(t.serialFinished, {Now(), Elapsed(started)}));
+    h.link.AddLog(GetMessage(t.serialFinished, {Now(), ElapsedText(started)}));
     return true;
 }
 
@@ -142,7 +126,7 @@ bool DownloadPage::DownloadInstrument() {
         if (h.link.Cancel())
             ReportCancelled();
         else
-            ReportFailed(t, inst.FailLine(), Elapsed(started));
+            ReportFailed(t, inst.FailLine(), ElapsedText(started));
         return false;
     }
     inst.SetCommFlags(true);
@@ -160,14 +144,14 @@ bool DownloadPage::DownloadInstrument() {
                 item->HistoryUpdate();
             }
         } catch (const std::exception& e) {
-            AddLogLine(StoreErrorText(e), LogColor::Failure);
-            ReportFailed(t, StoreErrorText(e), Elapsed(started));
+            AddLogLine(ErrorText(e), LogColor::Failure);
+            ReportFailed(t, ErrorText(e), ElapsedText(started));
             return false;
         }
     }
     ListAdcValues();
     AddLogLine(GetMessage(t.complete), LogColor::Progress);
-    h.link.AddLog(GetMessage(t.serialFinished, {Now(), Elapsed(started)}));
+    h.link.AddLog(GetMessage(t.serialFinished, {Now(), ElapsedText(started)}));
     return true;
 }
 

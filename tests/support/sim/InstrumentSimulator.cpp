@@ -12,13 +12,76 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace qv::sim {
 
 using namespace qv::frames;
 
+namespace {
+
+// A date of the instrument's YYMMDDhhnnss form; invalid unless it names a real moment.
+QDateTime ParseStamp(const QString& text) {
+    if (text.size() != 12) return {};
+    for (QChar c : text)
+        if (c < u'0' || c > u'9') return {};
+    const auto part = [&text](int i) { return text.mid(i * 2, 2).toInt(); };
+    const QDate date(2000 + part(0), part(1), part(2));
+    const QTime time(part(3), part(4), part(5));
+    if (!date.isValid() || !time.isValid()) return {};
+    return QDateTime(date, time, Qt::UTC);
+}
+
+QString StampOf(const QDateTime& d) {
+    return d.toString(QStringLiteral("yyMMddHHmmss"));
+}
+
+bool OnlyChars(const QString& text, const char* allowed) {
+    for (QChar c : text)
+        if (c.unicode() > 127 || !std::strchr(allowed, static_cast<char>(c.unicode())) ||
+            c == u'\0')
+            return false;
+    return true;
+}
+
+const char* const kDigits = "0123456789";
+const char* const kFlags = "01";
+const char* const kHexDigits = "0123456789ABCDEF";
+// The characters of an identity: a space, "*", "-", digits and letters.
+const char* const kIdentity = " *-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+bool Fixed(const QString& text, int width, const char* allowed) {
+    return text.size() == width && OnlyChars(text, allowed);
+}
+
+// A value field of five characters: a plain decimal number, blanks in front.
+bool Number5(const QString& field, double* value) {
+    if (field.size() != 5) return false;
+    const QString t = field.trimmed();
+    if (t.isEmpty() || !OnlyChars(t, "0123456789.") || t.count(u'.') > 1 || t.startsWith(u'.') ||
+        t.endsWith(u'.') || field.left(field.size() - t.size()).trimmed().size() != 0)
+        return false;
+    *value = t.toDouble();
+    return true;
+}
+
+}  // namespace
+
 InstrumentSimulator::InstrumentSimulator(Content content, QObject* parent)
-    : QObject(parent), content_(std::move(content)) {}
+    : QObject(parent), content_(std::move(content)) {
+    const QDateTime clock = ParseStamp(content_.reads.value(QStringLiteral("HC")));
+    SetClock(clock.isValid() ? clock
+                             : QDateTime(QDate::currentDate(), QTime::currentTime(), Qt::UTC));
+}
+
+void InstrumentSimulator::SetClock(const QDateTime& time) {
+    clockAt_ = time;
+    clockSince_.start();
+}
+
+QDateTime InstrumentSimulator::Clock() const {
+    return clockAt_.addSecs(clockSince_.elapsed() / 1000);
+}
 
 InstrumentSimulator::~InstrumentSimulator() {
     CloseFarEnd();
@@ -180,7 +243,8 @@ void InstrumentSimulator::Answer(const QString& payload) {
     block_ = -1;
     if (mode == u"R") {
         if (code == u"RC") return Reply(key + content_.model.toLatin1(), EOT);
-        if (code == u"DN") return Reply(key + content_.readings.toLatin1(), EOT);
+        if (code == u"DN") return Reply(key + ReadingsReply(content_).toLatin1(), EOT);
+        if (code == u"HC") return Reply(key + StampOf(Clock()).toLatin1(), EOT);
         if (code == u"EP") return StartDump();
         if (code == u"IH") {
             const QString channel = payload.mid(5).section(u',', 0, 0);
@@ -201,17 +265,28 @@ void InstrumentSimulator::Answer(const QString& payload) {
 void InstrumentSimulator::Write(const QString& code, const QString& payload) {
     const QByteArray key = (code + QStringLiteral(",W,")).toLatin1();
     const QString field = payload.mid(5);
+    if (const QString why = Refusal(code, field); !why.isEmpty()) {
+        refused_ << payload + QStringLiteral(": ") + why;
+        emit RequestRefused(refused_.last());
+        // A refused calibration does not run: its polls find nothing.
+        if (code == u"SZ") zero_ = Calibration{};
+        if (code == u"S2") span_ = Calibration{};
+        return Reply(key + NAK, EOT);
+    }
     if (code == u"XC") {
         clearLeft_ = clearPolls_;
         erasing_ = true;
     } else if (code == u"SZ" || code == u"S2") {
         calLeft_ = calPolls_;
-        Calibration& cal = code == u"SZ" ? zero_ : span_;
-        cal = Calibration{field, QString(), false};
+        if (code == u"SZ")
+            zero_ = Calibration{field, {}, QString(), false};
+        else
+            span_ = Calibration{field.left(5), field.mid(6).split(u','), QString(), false};
     } else if (code == u"RO") {
         poweredOff_ = true;
     } else if (code == u"HC") {
         content_.reads[code] = field;
+        SetClock(ParseStamp(field));
     } else if (code == u"BP") {
         content_.pumpOn = field == u"1";
     } else if (code == u"DW") {
@@ -223,6 +298,112 @@ void InstrumentSimulator::Write(const QString& code, const QString& payload) {
     // A setting is kept and echoed; the gas list is read back without its enable mask.
     content_.reads[code] = code == u"GJ" ? field.section(u',', 1) : field;
     Reply(payload.toLatin1(), EOT);
+}
+
+QString InstrumentSimulator::Refusal(const QString& code, const QString& field) const {
+    const QStringList parts = field.split(u',');
+    // Five channel values of five characters: "*****" or a number within the channel's scale.
+    const auto levels = [&]() -> QString {
+        if (parts.size() != 5) return QStringLiteral("not five values");
+        for (int c = 0; c < 5; ++c) {
+            if (parts[c] == u"*****") continue;
+            double v = 0;
+            if (!Number5(parts[c], &v)) return QStringLiteral("value %1 malformed").arg(c + 1);
+            const GasChannel gas = ChannelOf(content_, c);
+            if (gas.present && v > gas.fullScale)
+                return QStringLiteral("value %1 above full scale").arg(c + 1);
+        }
+        return {};
+    };
+    if (code == u"XZ" || code == u"XS")
+        return Fixed(field, 10, kIdentity) ? QString() : QStringLiteral("not 10 identity chars");
+    if (code == u"IN" || code == u"HN")
+        return Fixed(field, 12, kIdentity) ? QString() : QStringLiteral("not 12 identity chars");
+    if (code == u"LP" || code == u"AP" || code == u"SM" || code == u"XL" || code == u"XA" ||
+        code == u"XB" || code == u"XW" || code == u"AT")
+        return !field.isEmpty() && field.size() <= 5 && OnlyChars(field, kDigits)
+                   ? QString()
+                   : QStringLiteral("not a decimal");
+    if (code == u"XI" || code == u"SD" || code == u"BP")
+        return Fixed(field, 1, kFlags) ? QString() : QStringLiteral("not a flag");
+    if (code == u"XT")
+        return Fixed(field, 4, kHexDigits) ? QString() : QStringLiteral("not 4 hex digits");
+    if (code == u"UL" || code == u"HF" || code == u"SC")
+        return Fixed(field, 2, kHexDigits) ? QString() : QStringLiteral("not 2 hex digits");
+    if (code == u"XP") {
+        if (!Fixed(field, 4, kHexDigits)) return QStringLiteral("not 4 hex digits");
+        const int seconds = field.toInt(nullptr, 16);
+        return seconds >= 1 && seconds <= 3600 ? QString()
+                                               : QStringLiteral("interval out of range");
+    }
+    if (code == u"A1" || code == u"A2" || code == u"AS" || code == u"AW" || code == u"SA")
+        return levels();
+    if (code == u"UZ") return Fixed(field, 5, kDigits) ? QString() : QStringLiteral("not 5 digits");
+    if (code == u"HC")
+        return ParseStamp(field).isValid() ? QString() : QStringLiteral("not a date");
+    if (code == u"SZ") return Fixed(field, 5, kFlags) ? QString() : QStringLiteral("bad mask");
+    if (code == u"GJ") {
+        if (parts.size() != 6 || !Fixed(parts[0], 5, kFlags))
+            return QStringLiteral("not a mask and five gases");
+        for (int c = 0; c < 5; ++c) {
+            const QString& f = parts[c + 1];
+            if (parts[0][c] == u'0') {
+                if (f != QString(18, u'*')) return QStringLiteral("gas %1 not empty").arg(c + 1);
+                continue;
+            }
+            double full = 0, step = 0;
+            if (f.size() != 18 || f.left(4).trimmed().isEmpty() || f.contains(u'*') ||
+                !Number5(f.mid(4, 5), &full) || !Number5(f.mid(9, 5), &step) || full <= 0 ||
+                step <= 0 || f.mid(14, 4).trimmed().isEmpty())
+                return QStringLiteral("gas %1 malformed").arg(c + 1);
+        }
+        return {};
+    }
+    if (code == u"S2") {
+        if (parts.size() != 6 || !Fixed(parts[0], 5, kFlags))
+            return QStringLiteral("not a mask and five concentrations");
+        for (int c = 0; c < 5; ++c) {
+            const QString& f = parts[c + 1];
+            if (parts[0][c] == u'0') {
+                if (f != u"*****")
+                    return QStringLiteral("unselected gas %1 has a value").arg(c + 1);
+                continue;
+            }
+            double v = 0;
+            const GasChannel gas = ChannelOf(content_, c);
+            if (!gas.present) return QStringLiteral("gas %1 has no sensor").arg(c + 1);
+            if (!Number5(f, &v)) return QStringLiteral("concentration %1 malformed").arg(c + 1);
+            if (v > gas.fullScale)
+                return QStringLiteral("concentration %1 above full scale").arg(c + 1);
+        }
+        return {};
+    }
+    if (code == u"DW" || code == u"XC" || code == u"RO")
+        return field.isEmpty() ? QString() : QStringLiteral("unexpected data");
+    return {};
+}
+
+QString InstrumentSimulator::FinishCalibration(Calibration& cal, const QString& outcome,
+                                               bool span) {
+    QString result;
+    const QDateTime now = Clock();
+    for (int c = 0; c < 5; ++c) {
+        const GasChannel gas = ChannelOf(content_, c);
+        const bool asked = cal.channels.mid(c, 1) == u"1";
+        const QChar r = asked && gas.present && c < outcome.size() ? outcome[c] : QChar(u'1');
+        result += r;
+        if (r != u'0') continue;
+        double& reading = content_.readings[static_cast<size_t>(c)];
+        const double before = reading;
+        // A zero takes clean air (oxygen at its normal level); a span takes its gas.
+        const double after = span ? cal.concentrations.value(c).trimmed().toDouble()
+                                  : (gas.name == u"OXY" ? 20.9 : 0.0);
+        reading = after;
+        RecordCalibration(content_, c, now, before, after);
+    }
+    cal.result = result;
+    cal.done = true;
+    return result;
 }
 
 void InstrumentSimulator::Poll(const QString& code) {
@@ -240,14 +421,16 @@ void InstrumentSimulator::Poll(const QString& code) {
         return Reply(key + ACK, EOT);
     }
     if (code == u"SZ" || code == u"S2") {
+        Calibration& cal = code == u"SZ" ? zero_ : span_;
+        if (cal.channels.isEmpty()) return Reply(key + NAK, EOT);
+        if (cal.done) return Reply(key + cal.result.toLatin1(), EOT);
         if (calLeft_ != 0) {
             if (calLeft_ > 0) --calLeft_;
             return Reply(key, EOT);
         }
-        Calibration& cal = code == u"SZ" ? zero_ : span_;
-        cal.result = calResult_;
-        cal.done = true;
-        return Reply(key + calResult_.toLatin1(), EOT);
+        const QString result =
+            FinishCalibration(cal, code == u"SZ" ? zeroResult_ : spanResult_, code == u"S2");
+        return Reply(key + result.toLatin1(), EOT);
     }
 }
 

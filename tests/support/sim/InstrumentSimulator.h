@@ -1,10 +1,13 @@
 // A simulated instrument on a pseudo-terminal: it answers the connect poll, live readings, the
 // read table, every download kind in blocks, settings writes with their echo, commands and
-// calibration, and injects faults on request. It runs on the caller's event loop.
+// calibration, keeps a running clock, and injects faults on request. It is a strict peer: a
+// write whose fields break their width, form or range is refused (answered with NAK, changes
+// nothing) and noted. It runs on the caller's event loop.
 #pragma once
 
 #include "SimContent.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <memory>
@@ -39,26 +42,36 @@ class InstrumentSimulator : public QObject {
     // "XC,C" polls answered as still erasing before the one that reports done (and erases the
     // logged data); a negative count keeps the instrument erasing for ever.
     void SetClearPolls(int polls) { clearPolls_ = polls; }
-    // "SZ,C" / "S2,C" polls answered without a result before the one with `result`; a negative
-    // count keeps the calibration running for ever.
+    // "SZ,C" / "S2,C" polls answered without a result before the one with the result; a
+    // negative count keeps the calibration running for ever. `result` sets both outcomes.
     void SetCalibrationPolls(int polls, const QString& result = QStringLiteral("00000")) {
         calPolls_ = polls;
-        calResult_ = result;
+        zeroResult_ = spanResult_ = result;
     }
+    // The outcome per channel ("0" calibrated) of the next zero or span calibrations; a channel
+    // that was not asked for, or has no sensor, is always reported as not calibrated.
+    void SetZeroResult(const QString& result) { zeroResult_ = result; }
+    void SetSpanResult(const QString& result) { spanResult_ = result; }
+    // The instrument's clock: set now to `time`, it runs on from there.
+    void SetClock(const QDateTime& time);
+    QDateTime Clock() const;
     // After "RO,W," the instrument is off and answers nothing until PowerOn.
     void PowerOn() { poweredOff_ = false; }
     bool PoweredOff() const { return poweredOff_; }
 
     // The last zero ("SZ") or span ("S2") calibration the instrument was asked for.
     struct Calibration {
-        QString channels;   // the channel mask of the request
-        QString result;     // the per-channel result reported when it finished
-        bool done = false;  // a poll has reported the result
+        QString channels;            // the channel mask of the request
+        QStringList concentrations;  // span only: the five concentration fields as sent
+        QString result;              // the per-channel result reported when it finished
+        bool done = false;           // a poll has reported the result
     };
     const Calibration& ZeroCalibration() const { return zero_; }
     const Calibration& SpanCalibration() const { return span_; }
     // Erases completed and write sequences closed with "DW,W,".
     int Erases() const { return erases_; }
+    // Writes refused, each as its payload, ": " and the reason.
+    const QStringList& Refused() const { return refused_; }
     int SettingsCommits() const { return commits_; }
 
     // Faults, each used up as it applies.
@@ -91,6 +104,8 @@ class InstrumentSimulator : public QObject {
 
   signals:
     void RequestReceived(const QString& payload);
+    // A write was refused: its payload, ": " and the reason.
+    void RequestRefused(const QString& refusal);
 
   private:
     void OnReadable();
@@ -106,7 +121,11 @@ class InstrumentSimulator : public QObject {
     void SendBlock();
     // A write request: the setting or command it carries takes effect, then the echo.
     void Write(const QString& code, const QString& payload);
+    // Why a write's field is refused; empty when it is taken.
+    QString Refusal(const QString& code, const QString& field) const;
     void Poll(const QString& code);
+    // The result of a finished calibration; each calibrated channel's new calibration is kept.
+    QString FinishCalibration(Calibration& cal, const QString& outcome, bool span);
 
     Content content_;
     int master_ = -1;
@@ -123,8 +142,13 @@ class InstrumentSimulator : public QObject {
     int clearPolls_ = 0;
     int clearLeft_ = 0;
     int calPolls_ = 0;
-    QString calResult_ = QStringLiteral("00000");
+    QString zeroResult_ = QStringLiteral("00000");
+    QString spanResult_ = QStringLiteral("00000");
     int calLeft_ = 0;
+    // The instrument's clock: `clockAt_` when `clockSince_` was started.
+    QDateTime clockAt_;
+    QElapsedTimer clockSince_;
+    QStringList refused_;
     bool poweredOff_ = false;
     bool erasing_ = false;
     int erases_ = 0;

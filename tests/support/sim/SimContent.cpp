@@ -272,7 +272,6 @@ Content DefaultContent() {
     RenderLogs(c);
     for (int i = 0; i < 256; ++i)
         c.eeprom.append(static_cast<char>(i));
-    c.readings = QStringLiteral("   12, 20.9,  1.5,    3,   12");
     return c;
 }
 
@@ -304,6 +303,43 @@ Content FullMemoryContent() {
     for (int i = 0; i < 8192; ++i)
         c.eeprom.append(static_cast<char>(i * 7));
     return c;
+}
+
+GasChannel ChannelOf(const Content& content, int channel) {
+    const QString field = content.reads.value(QStringLiteral("GJ")).section(u',', channel, channel);
+    GasChannel gas;
+    if (field.size() != 18 || field.contains(u'*')) return gas;
+    gas.present = true;
+    gas.name = field.left(4).trimmed();
+    gas.fullScale = field.mid(4, 5).trimmed().toDouble();
+    const QString step = field.mid(9, 5).trimmed();
+    const qsizetype point = step.indexOf(u'.');
+    gas.points = point < 0 ? 0 : static_cast<int>(step.size() - point - 1);
+    return gas;
+}
+
+QString ReadingsReply(const Content& content) {
+    QStringList fields;
+    for (int c = 0; c < 5; ++c) {
+        const GasChannel gas = ChannelOf(content, c);
+        fields << (gas.present ? Five(content.readings[static_cast<size_t>(c)], gas.points)
+                               : QStringLiteral("*****"));
+    }
+    return fields.join(u',');
+}
+
+void RecordCalibration(Content& c, int channel, const QDateTime& when, double before,
+                       double after) {
+    const size_t ch = static_cast<size_t>(channel);
+    c.logs.latest[ch] = LatestCalibration{when, before, after};
+    QStringList so = c.reads.value(QStringLiteral("SO")).split(u',');
+    while (so.size() < 5)
+        so << QString(22, u'*');
+    so[channel] = Stamp(when) + Five(before, 1) + Five(after, 1);
+    c.reads[QStringLiteral("SO")] = so.join(u',');
+    const HistoryFixture line{channel, when, before, after};
+    c.logs.history.prepend(line);
+    c.blocks[QStringLiteral("IH%1").arg(channel + 1)].prepend(HistoryLine(line));
 }
 
 bool LoadFixtures(Content& content, const QString& folder, QString* error) {

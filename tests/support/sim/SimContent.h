@@ -119,10 +119,29 @@ struct Content {
     // The logs behind `blocks`; a kind that fixture files replaced is no longer described here.
     FixtureLogs logs;
     QByteArray eeprom;
-    // Field text of the live-reading reply.
-    QString readings;
+    // Live readings of channels 0 to 4, sent with each channel's decimal places.
+    std::array<double, 5> readings{12, 20.9, 1.5, 3, 12};
     bool pumpOn = true;
 };
+
+// One channel of the gas list the instrument holds ("GJ"): whether a sensor sits there, its name,
+// its full scale and the decimal places of its reading step.
+struct GasChannel {
+    bool present = false;
+    QString name;
+    double fullScale = 0;
+    int points = 0;
+};
+GasChannel ChannelOf(const Content& content, int channel);
+
+// The live-reading reply: each channel's reading with its decimal places, "*****" for a channel
+// without a sensor.
+QString ReadingsReply(const Content& content);
+
+// A calibration of one channel at `when`: the channel's latest calibration (the "SO" reply) and
+// a new first line of its calibration history.
+void RecordCalibration(Content& content, int channel, const QDateTime& when, double before,
+                       double after);
 
 // The kinds of logged data that erasing the instrument's data removes (not the calibration
 // histories).

@@ -59,8 +59,32 @@ int main(int argc, char** argv) {
     const QCommandLineOption closeAfter(QStringLiteral("close-after"),
                                         QStringLiteral("Close the device after n blocks."),
                                         QStringLiteral("n"));
+    const QCommandLineOption clock(
+        QStringLiteral("clock"),
+        QStringLiteral("Start the instrument's clock at YYMMDDhhnnss, or at the computer's time "
+                       "with \"now\" (default: the fixture's 140509083000)."),
+        QStringLiteral("time"));
+    const QCommandLineOption readings(
+        QStringLiteral("readings"),
+        QStringLiteral(
+            "Live readings of gases 1 to 5, comma-separated (default 12,20.9,1.5,3,12)."),
+        QStringLiteral("values"));
+    const QCommandLineOption calPolls(
+        QStringLiteral("calibration-polls"),
+        QStringLiteral("Answer n calibration polls as still running before the result."),
+        QStringLiteral("n"));
+    const QCommandLineOption zeroResult(
+        QStringLiteral("zero-result"),
+        QStringLiteral("Outcome of zero calibrations per gas, 0 calibrated, 1 failed (default "
+                       "00000)."),
+        QStringLiteral("mask"));
+    const QCommandLineOption spanResult(
+        QStringLiteral("span-result"),
+        QStringLiteral("Outcome of span calibrations per gas (default 00000)."),
+        QStringLiteral("mask"));
     parser.addOptions({link, fixtures, fullMemory, lines, counterHeaders, badChecksum, silence,
-                       garbage, repeat, closeAfter});
+                       garbage, repeat, closeAfter, clock, readings, calPolls, zeroResult,
+                       spanResult});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -71,7 +95,35 @@ int main(int argc, char** argv) {
         err << error << Qt::endl;
         return 1;
     }
+    if (parser.isSet(readings)) {
+        const QStringList values = parser.value(readings).split(u',');
+        for (int c = 0; c < 5 && c < values.size(); ++c) {
+            bool ok = false;
+            const double v = values[c].trimmed().toDouble(&ok);
+            if (!ok) {
+                err << "--readings: not a number: " << values[c] << Qt::endl;
+                return 1;
+            }
+            content.readings[static_cast<size_t>(c)] = v;
+        }
+    }
+    if (parser.isSet(clock)) {
+        // The instrument's clock starts at the time its clock reply holds.
+        const QString value = parser.value(clock);
+        const QString stamp =
+            value == u"now" ? QDateTime::currentDateTime().toString(QStringLiteral("yyMMddHHmmss"))
+                            : value;
+        if (!QDateTime::fromString(QStringLiteral("20") + stamp, QStringLiteral("yyyyMMddHHmmss"))
+                 .isValid()) {
+            err << "--clock: not YYMMDDhhnnss or now: " << value << Qt::endl;
+            return 1;
+        }
+        content.reads[QStringLiteral("HC")] = stamp;
+    }
     qv::sim::InstrumentSimulator sim(content);
+    if (parser.isSet(calPolls)) sim.SetCalibrationPolls(parser.value(calPolls).toInt());
+    if (parser.isSet(zeroResult)) sim.SetZeroResult(parser.value(zeroResult));
+    if (parser.isSet(spanResult)) sim.SetSpanResult(parser.value(spanResult));
     if (!sim.Start(&error)) {
         err << error << Qt::endl;
         return 1;
@@ -90,6 +142,8 @@ int main(int argc, char** argv) {
     if (parser.isSet(closeAfter)) sim.InjectCloseAfterBlocks(parser.value(closeAfter).toInt());
     QObject::connect(&sim, &qv::sim::InstrumentSimulator::RequestReceived, &app,
                      [&err](const QString& payload) { err << "request " << payload << Qt::endl; });
+    QObject::connect(&sim, &qv::sim::InstrumentSimulator::RequestRefused, &app,
+                     [&err](const QString& why) { err << "refused " << why << Qt::endl; });
 
     QTextStream(stdout) << sim.Path() << Qt::endl;
     // Ends cleanly on Ctrl-C or a kill, so the link is removed.

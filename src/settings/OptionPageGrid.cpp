@@ -1,0 +1,298 @@
+// The option page's fill and its settings grid: which cells may be edited, the checking,
+// rounding and storing of an entered level or span-gas concentration, and, in service mode,
+// switching a sensor on (with a gas chosen from the catalogue) or off.
+#include "GridCells.h"
+#include "OptionPage.h"
+#include "Runtime.h"
+#include "Twips.h"
+#include "UserDialogs.h"
+#include "clsInstrument.h"
+#include "frmGasSel.h"
+#include "modGasChecks.h"
+#include "modGlobals.h"
+#include "modMessage.h"
+#include "modModel.h"
+#include "modViewSupport.h"
+#include "uclQvif.h"
+
+#include <QScopeGuard>
+
+namespace qv {
+
+namespace {
+
+constexpr int kGases = 5;
+constexpr int32_t kFactoryColor = ui::RGB(192, 255, 255);
+constexpr int32_t kOrderColor = ui::RGB(255, 0, 0);
+const QString kDashes = QStringLiteral("-----");
+const QStringList kIntervals{"10", "20", "30", "60", "180", "300", "600"};
+
+}  // namespace
+
+OptionPage::Column OptionPage::ColumnOf(int Col) const {
+    static constexpr std::array<Column, 8> service{Column::None,    Column::Enable, Column::Warning,
+                                                   Column::Alarm,   Column::Stel,   Column::Twa,
+                                                   Column::AutoCal, Column::Factory};
+    static constexpr std::array<Column, 6> normal{Column::None, Column::Warning, Column::Alarm,
+                                                  Column::Stel, Column::Twa,     Column::AutoCal};
+    if (Col < 0) return Column::None;
+    if (ServiceMode) return Col < 8 ? service[static_cast<size_t>(Col)] : Column::None;
+    return Col < 6 ? normal[static_cast<size_t>(Col)] : Column::None;
+}
+
+int32_t OptionPage::LockedColor() const {
+    return vfgOption->BackColorFixed();
+}
+
+void OptionPage::ShowOptionGrid() {
+    SettingsHost& h = *host_;
+    // Refilled out of sight; the page keeps its visibility (and its focus, which leaving an
+    // identity field would turn into an edit).
+    setUpdatesEnabled(false);
+    h.FillingGrid = true;
+    const auto done = qScopeGuard([&] {
+        h.FillingGrid = false;
+        setUpdatesEnabled(true);
+    });
+    cmdOptionDisp[5]->setVisible(ServiceMode);
+    cmdOptionDisp[6]->setVisible(ServiceMode);
+    const bool present = SettingsPresent(h);
+    if (!present) {
+        for (QPushButton* b : cmdOption)
+            b->setEnabled(false);
+        for (QLineEdit* t : txtOption)
+            t->clear();
+        cmdOptionDisp[5]->setEnabled(false);
+        ShowInterval(300);
+    } else {
+        const bool connected = h.link.Connected();
+        for (QPushButton* b : cmdOption)
+            b->setEnabled(connected);
+        cmdOptionDisp[5]->setEnabled(true);
+        cmdOptionDisp[6]->setEnabled(true);
+        const clsInstrument& in = *h.CurInstrument;
+        txtOption[0]->setText(in.SerialNo());
+        txtOption[1]->setText(in.StationID());
+        txtOption[2]->setText(in.UserId());
+        ShowInterval(in.Intervals());
+    }
+    FillOptionRows(present);
+    vfgOption->Refresh();
+    ShowCalibrationGrid();
+}
+
+void OptionPage::ShowInterval(int16_t seconds) {
+    cmbInterval->clear();
+    cmbInterval->addItems(kIntervals);
+    const QString text = QString::number(seconds);
+    qsizetype index = kIntervals.indexOf(text);
+    if (index < 0) {
+        // The instrument's own interval is shown as it is; only choosing another one changes it.
+        index = 0;
+        while (index < kIntervals.size() && kIntervals[index].toInt() < seconds)
+            ++index;
+        cmbInterval->insertItem(static_cast<int>(index), text);
+    }
+    cmbInterval->setCurrentIndex(static_cast<int>(index));
+}
+
+void OptionPage::FillOptionRows(bool present) {
+    ui::FlexGrid& grid = *vfgOption;
+    const clsInstrument& in = *host_->CurInstrument;
+    const clsInstrument& defaults = *DefaultInstrument();
+    grid.Clear();
+    grid.SetCols(ServiceMode ? 8 : 6);
+    grid.SetRows(2 + kGases);
+    grid.SetFixedRows(2);
+    grid.SetFixedCols(1);
+    grid.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
+    FillGridRow(grid, 0, 0, true, {QString(), GetMessage(5647)});
+    QVariantList titles{GetMessage(5648)};
+    if (ServiceMode) titles << GetMessage(5649);
+    for (int id : {5650, 5651, 5652, 5653, 5654})
+        titles << GetMessage(id);
+    if (ServiceMode) titles << GetMessage(5665);
+    FillGridRow(grid, 1, 0, false, titles);
+    grid.SetMergeRow(0, true);
+    if (ServiceMode) LoadAutoCalValues();
+
+    const int levelCol = ServiceMode ? 2 : 1;
+    for (int g = 0; g < kGases; ++g) {
+        const int row = g + 2;
+        QVariantList values{present ? GetGasCaption(&in, g)
+                                    : FormatNameUnit(defaults.GasName(g), defaults.GasUnit(g))};
+        if (ServiceMode) values << QString();
+        if (present)
+            values << in.WarnForm(g) << in.AlarmForm(g) << in.StelForm(g) << in.TwaForm(g)
+                   << in.AutoCalForm(g);
+        else
+            values << kDashes << kDashes << kDashes << kDashes << kDashes;
+        if (ServiceMode)
+            values << FormatGasValue(FactAutoCal[static_cast<size_t>(g)], in.GasPoint(g), false);
+        FillGridRow(grid, row, 0, false, values);
+        if (ServiceMode) SetCheckBox(grid, row, 1, present && in.GasEnabled(g));
+    }
+    // Gases 1 and 2 have no STEL and TWA levels.
+    for (int row : {2, 3})
+        for (int col : {levelCol + 2, levelCol + 3})
+            PaintCell(grid, row, col, LockedColor());
+    if (ServiceMode) {
+        for (int g = 0; g < kGases; ++g) {
+            if (GasLocked[static_cast<size_t>(g)]) PaintCell(grid, g + 2, 1, LockedColor());
+            PaintCell(grid, g + 2, 7, kFactoryColor);
+        }
+    }
+    if (!present) return;
+    for (int g = 0; g < kGases; ++g)
+        if (!IsAlarmOrderValid(in, g)) {
+            PaintCell(grid, g + 2, levelCol, kOrderColor);
+            PaintCell(grid, g + 2, levelCol + 1, kOrderColor);
+        }
+}
+
+void OptionPage::vfgOption_BeforeEdit(int Row, int Col, bool& Cancel) {
+    bool& filling = host_->FillingGrid;
+    if (filling) {
+        Cancel = true;
+        return;
+    }
+    filling = true;
+    if (Row < 2 || CellColor(*vfgOption, Row, Col) == LockedColor()) Cancel = true;
+    filling = false;
+}
+
+QString OptionPage::StoredText(Column column, int gas) const {
+    const clsInstrument& in = *host_->CurInstrument;
+    switch (column) {
+        case Column::Warning:
+            return in.WarnForm(gas);
+        case Column::Alarm:
+            return in.AlarmForm(gas);
+        case Column::Stel:
+            return in.StelForm(gas);
+        case Column::Twa:
+            return in.TwaForm(gas);
+        case Column::AutoCal:
+            return in.AutoCalForm(gas);
+        case Column::Factory:
+            return FormatGasValue(FactAutoCal[static_cast<size_t>(gas)], in.GasPoint(gas), false);
+        default:
+            return QString();
+    }
+}
+
+bool OptionPage::RoundEntry(const clsInstrument& in, int gas, float value, float* stored) {
+    // Rounding needs a resolution step and a quotient within the 16-bit range; an entry for a
+    // channel without them (no instrument read) is refused rather than stored unrounded.
+    const float step = in.GasDesit(gas);
+    if (!(step > 0) || !(static_cast<double>(value) / step <= 32767.0)) return false;
+    *stored = RoundToStep(value, step);
+    return true;
+}
+
+bool OptionPage::StoreOptionEntry(Column column, int gas, const QString& text) {
+    clsInstrument& in = *host_->CurInstrument;
+    const auto store = [&](float v) {
+        switch (column) {
+            case Column::Warning:
+                return in.SetWarning(gas, v);
+            case Column::Alarm:
+                return in.SetAlarm(gas, v);
+            case Column::Stel:
+                return in.SetStel(gas, v);
+            case Column::Twa:
+                return in.SetTwa(gas, v);
+            case Column::AutoCal:
+                return in.SetAutoCalib(gas, v);
+            case Column::Factory:
+                FactAutoCal[static_cast<size_t>(gas)] = v;
+                return;
+            default:
+                return;
+        }
+    };
+    if (rt::Trim(text).isEmpty()) {
+        store(-1);
+        return true;
+    }
+    if (rt::IsNumeric(text)) {
+        const float v = static_cast<float>(rt::ToDouble(text));
+        if (!(v >= 0 && v <= in.GasFullScale(gas))) return false;
+        const bool level = column != Column::AutoCal && column != Column::Factory;
+        if (level && v == 0) {
+            store(-1);
+            return true;
+        }
+        if (!level && !IsOverWarnLevel(in, gas, v)) return false;
+        float rounded = 0;
+        if (!RoundEntry(in, gas, v, &rounded)) return false;
+        store(rounded);
+        return true;
+    }
+    if (!text.contains(QStringLiteral("--"))) return false;
+    store(-1);
+    return true;
+}
+
+void OptionPage::vfgOption_ValidateEdit(int Row, int Col, bool& Cancel) {
+    bool& filling = host_->FillingGrid;
+    if (filling) return;
+    const Column column = ColumnOf(Col);
+    const int gas = Row - 2;
+    if (column == Column::None || column == Column::Enable || gas < 0 || gas >= kGases) return;
+    filling = true;
+    if (StoreOptionEntry(column, gas, vfgOption->EditText())) {
+        const QString text = StoredText(column, gas);
+        vfgOption->SetEditText(text);
+        if (column == Column::Factory || (column == Column::AutoCal && !ServiceMode))
+            vfgCal->SetTextMatrix(gas + 1, 2, text);
+        // The whole page again (order marks included), once the edit has ended.
+        vfgOption->Defer([this] { RunGuarded([this] { ShowOptionGrid(); }); });
+    } else {
+        Cancel = true;
+    }
+    filling = false;
+}
+
+void OptionPage::vfgOption_AfterEdit(int Row, int Col) {
+    bool& filling = host_->FillingGrid;
+    if (!ServiceMode || filling) return;
+    const int gas = Row - 2;
+    if (Col != 1 || gas < 0 || gas >= kGases) return;
+    filling = true;
+    clsInstrument& in = *host_->CurInstrument;
+    const auto takeTicks = [&] {
+        for (int g = 0; g < kGases; ++g)
+            in.SetGasEnabled(g, IsTicked(*vfgOption, g + 2, 1));
+    };
+    if (GasLocked[static_cast<size_t>(gas)]) {
+        Dialogs().MsgBox(GetMessage(5331), vbInformation | vbOKOnly, GetMessage(5332));
+        SetTicked(*vfgOption, Row, 1, true);
+    } else if (IsTicked(*vfgOption, Row, 1)) {
+        frmGasSel dialog(window());
+        dialog.SetGasNo(gas);
+        Dialogs().ShowModal(dialog);
+        if (dialog.Flags() && dialog.SelNum() >= 0) {
+            SetGasDefaults(in, gas, dialog.SelNum());
+            FillGridRow(*vfgOption, Row, 0, false, {GetGasCaption(&in, gas)});
+            FillGridRow(*vfgOption, Row, 2, false,
+                        {in.WarnForm(gas), in.AlarmForm(gas), in.StelForm(gas), in.TwaForm(gas),
+                         in.AutoCalForm(gas)});
+        } else {
+            SetTicked(*vfgOption, Row, 1, false);
+        }
+        takeTicks();
+    } else if (Dialogs().MsgBox(GetMessage(5335), vbQuestion | vbYesNo, GetMessage(5336)) ==
+               vbYes) {
+        takeTicks();
+    } else {
+        SetTicked(*vfgOption, Row, 1, true);
+    }
+    // A gas that is off cannot stay selected for a span.
+    for (int g = 0; g < kGases; ++g)
+        if (!IsTicked(*vfgOption, g + 2, 1) || !in.GasEnabled(g))
+            SetTicked(*vfgCal, g + 1, 1, false);
+    filling = false;
+}
+
+}  // namespace qv

@@ -1,0 +1,107 @@
+// The settings pages on the main window against the simulator: after the instrument is read the
+// Set page shows its settings, the calibration panel its live readings, and a zero calibration
+// runs to its report while the download commands wait; the pages grabbed in both languages.
+#include "InstrumentSimulator.h"
+#include "ShellFixture.h"
+#include "clsInstrument.h"
+
+#include <QDir>
+#include <QImage>
+
+namespace qv::test {
+namespace {
+
+// Grabs a window to a PNG under the build folder.
+void Shoot(QWidget& window, const QString& name) {
+    QDir().mkpath(QStringLiteral(QV_SCREENSHOT_DIR));
+    const QString path = QStringLiteral(QV_SCREENSHOT_DIR "/") + name;
+    ASSERT_TRUE(window.grab().save(path, "PNG")) << path.toStdString();
+    EXPECT_FALSE(QImage(path).isNull());
+}
+
+class SettingsWindow : public ShellTest {
+  protected:
+    void TearDown() override {
+        main.reset();
+        ShellTest::TearDown();
+    }
+    // The window on the simulator's device, connected, with the instrument read.
+    void StartRead() {
+        QString error;
+        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+        const QString device = home_.filePath(QStringLiteral("instrument"));
+        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
+        main = std::make_unique<frmMain>(nullptr,
+                                         std::make_unique<ListPortFinder>(QStringList{device}));
+        ASSERT_TRUE(main->Form_Load());
+        main->resize(ui::ToPixelsX(15000), ui::ToPixelsY(10000));
+        main->show();
+        main->Form_Activate();
+        QTextEdit* log = main->pageDownload->rtbLog;
+        ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
+        main->pageDownload->cmdDown[1]->click();
+        ASSERT_TRUE(main->CurInstrument->CommFlags());
+    }
+
+    sim::InstrumentSimulator sim;
+    std::unique_ptr<frmMain> main;
+};
+
+TEST_F(SettingsWindow, TheSetPageShowsTheInstrumentAndAZeroCalibrationRunsToItsReport) {
+    StartRead();
+    OptionPage& page = *main->pageOption;
+    main->cmdInst_Click(4);
+    EXPECT_EQ(page.txtOption[0]->text(), "SN1234567890");
+    EXPECT_EQ(page.cmbInterval->currentText(), "60");
+    EXPECT_EQ(page.vfgOption->TextMatrix(3, 1), " 19.5");
+    EXPECT_TRUE(page.cmdOption[0]->isEnabled());
+    EXPECT_TRUE(WaitFor([&] { return !page.lblOption[6]->text().isEmpty(); }, 3000));
+    Shoot(*main, QStringLiteral("settings-set-en.png"));
+
+    // The panel as the calibration command opens it: live readings and pump on.
+    page.ShowCalibrationGrid();
+    page.ShowCalibrationPanel(true);
+    main->CalibMode = true;
+    main->uclQV4170.SetRunDensty(true);
+    EXPECT_FALSE(main->cmdInst[1]->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return page.vfgCal->TextMatrix(2, 3) == " 20.9"; }, 10000));
+    Shoot(*main, QStringLiteral("settings-calibration-en.png"));
+
+    // While the zero runs, a download command starts nothing.
+    QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, main.get(),
+                     [this](const QString& p) {
+                         if (p.startsWith("SZ,C,")) main->pageDownload->cmdDown_Click(2);
+                     });
+    sim.SetCalibrationPolls(2);
+    page.cmdCal[0]->click();
+    EXPECT_EQ(sim.ZeroCalibration().channels, "11111");
+    EXPECT_EQ(sim.CountReceived("DR,R,"), 0);
+    EXPECT_TRUE(
+        dialogs_->messages().contains("CH4  Adjustment Complete.\r\nOXY  Adjustment "
+                                      "Complete.\r\nH2S  Adjustment Complete.\r\nCO  "
+                                      "Adjustment Complete.\r\nHC  Adjustment Complete.\r\n"))
+        << dialogs_->messages().join(u'|').toStdString();
+    EXPECT_TRUE(sim.Refused().isEmpty()) << sim.Refused().join(u'|').toStdString();
+
+    page.cmdCal[2]->click();
+    EXPECT_TRUE(main->cmdInst[1]->isEnabled());
+    main->cmdInst_Click(1);
+    EXPECT_EQ(main->pageInstrument->title(), GetMessage(5059));
+    Shoot(*main, QStringLiteral("settings-instrument-en.png"));
+}
+
+TEST_F(SettingsWindow, JapaneseServicePages) {
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    ServiceMode = true;
+    StartRead();
+    main->cmdInst_Click(4);
+    EXPECT_EQ(main->pageOption->vfgOption->TextMatrix(1, 7),
+              RawMessage(5665, CatalogueLanguage::Japanese));
+    Shoot(*main, QStringLiteral("settings-set-ja.png"));
+    main->cmdInst_Click(1);
+    EXPECT_EQ(main->pageInstrument->title(), RawMessage(5059, CatalogueLanguage::Japanese));
+    Shoot(*main, QStringLiteral("settings-instrument-ja.png"));
+}
+
+}  // namespace
+}  // namespace qv::test
