@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <exception>
+#include <optional>
 #include <stdexcept>
 
 namespace qv {
@@ -32,5 +34,25 @@ class AppError : public std::runtime_error {
     int number_;
     QString text_;
 };
+
+// The text of a failure: an AppError's own text, else what the exception says.
+inline QString ErrorText(const std::exception& e) {
+    if (const auto* app = dynamic_cast<const AppError*>(&e)) return app->text();
+    return QString::fromLocal8Bit(e.what());
+}
+
+// Runs an action and gives the text of its failure, nothing when it succeeded: the error
+// boundary of a handler, which reports the text rather than letting the failure pass.
+template <class F>
+std::optional<QString> FailureOf(F&& action) {
+    try {
+        action();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return ErrorText(e);
+    } catch (...) {
+        return QStringLiteral("Unexpected error");
+    }
+}
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include "OptionPage.h"
 
 #include "Twips.h"
+#include "UserAction.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
@@ -60,7 +61,7 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
     vfgCal->SetEditable(true);
     // A failing edit event refuses the edit and leaves the grids to their next fill.
     const auto refuseOnFailure = [this](bool& Cancel, const std::function<void()>& work) {
-        RunGuarded([&] {
+        ui::RunUserAction([&] {
             try {
                 work();
             } catch (...) {
@@ -77,7 +78,7 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
         refuseOnFailure(Cancel, [&] { vfgOption_ValidateEdit(Row, Col, Cancel); });
     };
     vfgOption->AfterEdit = [this](int Row, int Col) {
-        RunGuarded([&] { vfgOption_AfterEdit(Row, Col); });
+        ui::RunUserAction([&] { vfgOption_AfterEdit(Row, Col); });
     };
     vfgCal->BeforeEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
         refuseOnFailure(Cancel, [&] { vfgCal_BeforeEdit(Row, Col, Cancel); });
@@ -86,19 +87,19 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
         refuseOnFailure(Cancel, [&] { vfgCal_ValidateEdit(Row, Col, Cancel); });
     };
     vfgCal->AfterEdit = [this](int Row, int Col) {
-        RunGuarded([&] { vfgCal_AfterEdit(Row, Col); });
+        ui::RunUserAction([&] { vfgCal_AfterEdit(Row, Col); });
     };
     for (size_t i = 0; i < txtOption.size(); ++i) {
         txtOption[i]->installEventFilter(this);
         connect(txtOption[i], &QLineEdit::textEdited, this,
-                [this, i] { RunGuarded([&] { txtOption_Change(static_cast<int>(i)); }); });
+                [this, i] { ui::RunUserAction([&] { txtOption_Change(static_cast<int>(i)); }); });
     }
     // Only a choice of the user: filling the list from the instrument changes no setting.
     connect(cmbInterval, &QComboBox::activated, this,
-            [this] { RunGuarded([&] { cmbInterval_Click(); }); });
+            [this] { ui::RunUserAction([&] { cmbInterval_Click(); }); });
     for (size_t i = 0; i < cmdCal.size(); ++i)
         connect(cmdCal[i], &QPushButton::clicked, this,
-                [this, i] { RunGuarded([&] { cmdCal_Click(static_cast<int>(i)); }); });
+                [this, i] { ui::RunUserAction([&] { cmdCal_Click(static_cast<int>(i)); }); });
 }
 
 OptionPage::~OptionPage() = default;
@@ -112,7 +113,7 @@ bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
         if (watched != txtOption[i] || !host_) continue;
         const int index = static_cast<int>(i);
         if (event->type() == QEvent::FocusOut) {
-            RunGuarded([&] { txtOption_Validate(index); });
+            ui::RunUserAction([&] { txtOption_Validate(index); });
             return false;
         }
         if (event->type() != QEvent::KeyPress) return false;
@@ -121,7 +122,7 @@ bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
         if (key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             return false;
         int ascii = key->text().front().unicode();
-        RunGuarded([&] { txtOption_KeyPress(index, ascii); });
+        ui::RunUserAction([&] { txtOption_KeyPress(index, ascii); });
         return ascii == 0;
     }
     return PageFrame::eventFilter(watched, event);

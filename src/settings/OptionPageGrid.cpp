@@ -5,6 +5,7 @@
 #include "OptionPage.h"
 #include "Runtime.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "clsInstrument.h"
 #include "frmGasSel.h"
@@ -247,7 +248,7 @@ void OptionPage::vfgOption_ValidateEdit(int Row, int Col, bool& Cancel) {
         if (column == Column::Factory || (column == Column::AutoCal && !ServiceMode))
             vfgCal->SetTextMatrix(gas + 1, 2, text);
         // The whole page again (order marks included), once the edit has ended.
-        vfgOption->Defer([this] { RunGuarded([this] { ShowOptionGrid(); }); });
+        vfgOption->Defer([this] { ui::RunUserAction([this] { ShowOptionGrid(); }); });
     } else {
         Cancel = true;
     }

@@ -1,9 +1,7 @@
-// The settings pages' shared judgement of the connected instrument and their error boundary.
+// The settings pages' shared judgement of the connected instrument.
 #include "SettingsHost.h"
 
-#include "UserDialogs.h"
 #include "clsInstrument.h"
-#include "modLinkText.h"
 #include "uclQvif.h"
 
 namespace qv {
@@ -11,10 +9,6 @@ namespace qv {
 bool SettingsPresent(const SettingsHost& host) {
     return host.CurInstrument && host.CurInstrument->CommFlags() &&
            host.link.Status() != StatusInitial;
-}
-
-void RunGuarded(const std::function<void()>& work) {
-    if (const auto failure = FailureOf(work)) Dialogs().MsgBox(*failure, vbCritical);
 }
 
 }  // namespace qv

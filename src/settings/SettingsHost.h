@@ -45,7 +45,4 @@ struct SettingsHost {
 // reset since (its status 0 is its state at start-up and after a power-off).
 bool SettingsPresent(const SettingsHost& host);
 
-// Runs a handler's work; a failure is shown in a message box instead of passing on.
-void RunGuarded(const std::function<void()>& work);
-
 }  // namespace qv

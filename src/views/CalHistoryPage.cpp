@@ -7,6 +7,7 @@
 #include "Database.h"
 #include "MouseCodes.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "modCalDue.h"
 #include "modGasCommon.h"
@@ -147,25 +148,6 @@ void PlanGasRows(const std::vector<LatestCal>& records, std::vector<PlannedRow>&
     }
 }
 
-QString ErrorText(const std::exception& e) {
-    if (const auto* app = dynamic_cast<const AppError*>(&e)) return app->text();
-    return QString::fromLocal8Bit(e.what());
-}
-
-// The error boundary of a handler: runs the action and gives the text of its failure, nothing
-// when it succeeded. Nothing passes out of a handler.
-template <class F>
-std::optional<QString> Attempt(F&& action) {
-    try {
-        action();
-        return std::nullopt;
-    } catch (const std::exception& e) {
-        return ErrorText(e);
-    } catch (...) {
-        return QStringLiteral("Unexpected error");
-    }
-}
-
 void Report(const std::optional<QString>& failure) {
     if (failure) Dialogs().MsgBox(*failure, vbCritical);
 }
@@ -248,7 +230,7 @@ int CalHistoryPage::SelectedLayout() const {
 void CalHistoryPage::EmptyGrid(int layout) {
     const bool filling = filling_;
     filling_ = true;
-    if (Attempt([&] { PrepareGrid(layout); })) {
+    if (FailureOf([&] { PrepareGrid(layout); })) {
         vfgHistory->SetRows(1);
         rowIdentity_.assign(1, std::nullopt);
     }
@@ -272,7 +254,7 @@ void CalHistoryPage::ShowCalHistory() {
     const int layout = SelectedLayout();
     if (layout >= 0) {
         filling_ = true;
-        const auto failure = Attempt([&] {
+        const auto failure = FailureOf([&] {
             PrepareGrid(layout);
             FillFromDatabase(layout);
         });
@@ -281,10 +263,10 @@ void CalHistoryPage::ShowCalHistory() {
         filling_ = false;
         Report(failure);
     }
-    Report(Attempt([&] {
+    ui::RunUserAction([&] {
         vfgHistory->Refresh();
         Form_Resize();
-    }));
+    });
 }
 
 void CalHistoryPage::FillFromDatabase(int layout) {
@@ -347,24 +329,24 @@ void CalHistoryPage::optHistory_Click(int Index) {
 void CalHistoryPage::vfgHistory_SelChange() {
     if (filling_ || !host_ || host_->InHistorySelChange) return;
     host_->InHistorySelChange = true;
-    const auto failure = Attempt([&] { vfgHistory->SetRowSel(vfgHistory->Row()); });
+    const auto failure = FailureOf([&] { vfgHistory->SetRowSel(vfgHistory->Row()); });
     host_->InHistorySelChange = false;
     Report(failure);
 }
 
 void CalHistoryPage::vfgHistory_MouseUp(int Button, int Shift, double X, double Y) {
-    Report(Attempt([&] {
+    ui::RunUserAction([&] {
         if (Button != ui::RightButton) return;
         // Only where every row is one instrument.
         if (!optHistory[0]->isChecked() && !optHistory[1]->isChecked()) return;
         const QPoint at = vfgHistory->mapToGlobal(QPoint(ui::ToPixelsX(X), ui::ToPixelsY(Y)));
         if (QAction* chosen = Dialogs().PopupMenu(*mnuHistDels, at))
             mnuHistDel_Click(chosen->data().toInt());
-    }));
+    });
 }
 
 void CalHistoryPage::mnuHistDel_Click(int Index) {
-    Report(Attempt([&] {
+    ui::RunUserAction([&] {
         const int row = vfgHistory->Row();
         const std::optional<Identity> id = CurrentIdentity();
         if (!id || !host_) return;
@@ -372,7 +354,7 @@ void CalHistoryPage::mnuHistDel_Click(int Index) {
             PrintRow(*id);
         else if (Index == 2)
             DeleteRow(row, *id);
-    }));
+    });
 }
 
 std::optional<CalHistoryPage::Identity> CalHistoryPage::CurrentIdentity() const {
@@ -402,7 +384,7 @@ void CalHistoryPage::DeleteRow(int row, const Identity& id) {
     if (Dialogs().MsgBox(GetMessage(5357, {vfgHistory->TextMatrix(row, 1)}),
                          vbYesNo + vbInformation, GetMessage(5358)) != vbYes)
         return;
-    const auto failure = Attempt([&] {
+    const auto failure = FailureOf([&] {
         Database db(DatabasePath);
         db.execute(
             QStringLiteral("Delete From cLatestHist Where ") + kIdentityMatch + QStringLiteral(";"),

@@ -7,13 +7,7 @@
 namespace qv::ui {
 
 void RunUserAction(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& e) {
-        Dialogs().MsgBox(e.text(), vbCritical);
-    } catch (const std::exception& e) {
-        Dialogs().MsgBox(QString::fromLocal8Bit(e.what()), vbCritical);
-    }
+    if (const auto failure = FailureOf(action)) Dialogs().MsgBox(*failure, vbCritical);
 }
 
 }  // namespace qv::ui
