@@ -1,5 +1,6 @@
 // Shared set-up of the window tests: a private program folder, fresh globals and defaults, the
-// English catalogue, scripted dialogs, and a main window on a port lookup that finds nothing.
+// English catalogue, scripted dialogs, port numbers that name no device, and a main window on a
+// port lookup that finds nothing.
 #pragma once
 
 #include "AppPaths.h"
@@ -43,8 +44,14 @@ class ShellTest : public ::testing::Test {
         MainForm() = MainFormSettings{};
         SetCatalogueLanguage(CatalogueLanguage::English);
         dialogs_ = std::make_unique<ScriptedDialogs>();
+        // Port numbers name devices that do not exist, so that no window test opens a serial
+        // device of the machine (tests running side by side would contend for its lock).
+        ClearPortNumbers();
+        for (int n = 1; n <= 16; ++n)
+            PortNumberFor(home_.filePath(QStringLiteral("no-device-%1").arg(n)));
     }
     void TearDown() override {
+        ClearPortNumbers();
         dialogs_.reset();
         FollowSystemLanguage();
         ResetGlobals();

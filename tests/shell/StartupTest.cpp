@@ -286,7 +286,8 @@ TEST_F(SerialLogs, RotationKeepsNineOlderLogsOnlyWhenSwitchedOnAndNeverHoldsTheS
         WriteText(programFile(QString("SerialLog%1.log").arg(n)), QByteArray::number(n));
     auto main = MakeMain();
     ASSERT_TRUE(main->Form_Load());
-    EXPECT_FALSE(QFile::exists(programFile("SerialLog.log")));
+    // What SerialLog.log holds now is this run's own (the port's cause, written at log start).
+    EXPECT_FALSE(ReadText(programFile("SerialLog.log")).contains("current"));
     EXPECT_EQ(ReadText(programFile("SerialLog1.log")), "current");
     EXPECT_EQ(ReadText(programFile("SerialLog2.log")), "1");
     EXPECT_EQ(ReadText(programFile("SerialLog9.log")), "8");
@@ -299,12 +300,13 @@ TEST_F(SerialLogs, RotationKeepsNineOlderLogsOnlyWhenSwitchedOnAndNeverHoldsTheS
     WriteText(programFile("SerialLog.log"), "later");
     main = MakeMain();
     ASSERT_TRUE(main->Form_Load());
-    EXPECT_FALSE(QFile::exists(programFile("SerialLog.log")));
+    EXPECT_FALSE(ReadText(programFile("SerialLog.log")).contains("later"));
     EXPECT_EQ(ReadText(programFile("SerialLog1.log")), "current");
     main->Form_Unload();
 
     // A log that cannot be deleted does not hold the start-up.
     ResetGlobals();
+    QFile::remove(programFile("SerialLog.log"));
     ASSERT_TRUE(QDir(ProgramFolder()).mkpath("SerialLog.log/inside"));
     main = MakeMain();
     QElapsedTimer timer;
