@@ -197,10 +197,10 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         [this] { frmPassword::ShowModal(this); }, [this] { pageDataView->cmdDetail_Click(); },
         [this] { pageDataView->ShowDataView(); }, [this] { pageInstrument->ShowInstrumentInfo(); },
         showPage});
-    pageDataView->Bind(DataViewHost{CurDataType, CurSeqNo, CurInterval, CurAlarm, CurHistory,
-                                    CurAlarmEvent, CurTroubleEvent, CurPowerEvent, CurInstrument,
-                                    [this](const QString& tag) { pageBrowser->PopupUnits(tag); },
-                                    showPage});
+    pageDataView->Bind(
+        DataViewHost{CurDataType, CurSeqNo, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
+                     CurTroubleEvent, CurPowerEvent, CurInstrument, ExportFileName,
+                     [this](const QString& tag) { pageBrowser->PopupUnits(tag); }, showPage});
     uclQV4170.Guard().Ended = [this] {
         // Closed once the event that ended the operation has returned.
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });

@@ -1,7 +1,8 @@
 // What the data view page uses of the window that holds it: the stored log chosen on the
 // stored-data page, the record objects it loads that log into, the connected instrument's gas
-// switches, the unit menu of gas 1 and the page switch. The layout pass is the page frame's own
-// Form_Resize. The window keeps every referenced object alive as long as the page.
+// switches, the name of the last export, the unit menu of gas 1 and the page switch. The layout
+// pass is the page frame's own Form_Resize. The window keeps every referenced object alive as long
+// as the page.
 #pragma once
 
 #include <QString>
@@ -32,6 +33,9 @@ struct DataViewHost {
     std::shared_ptr<clsPowerEvent>& CurPowerEvent;
     // The connected instrument; only its gas switches are read.
     std::shared_ptr<clsInstrument>& CurInstrument;
+    // The full name of the last file saved by Export (text or picture), empty until the first
+    // save of this run; the next save proposes it.
+    QString& ExportFileName;
     // Pops up the unit menu of gas 1 with this tag ("1": opened on this page, whose view is then
     // built again in the unit chosen).
     std::function<void(const QString& Tag)> PopupUnits;

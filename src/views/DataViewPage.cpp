@@ -108,8 +108,11 @@ DataViewPage::DataViewPage(QWidget* parent) : PageFrame(parent) {
     Move(cmbBrowse, 1160, 240, 1200, 315);
     // A choice of the user's; filling the list from code raises nothing.
     connect(cmbBrowse, &QComboBox::activated, this, [this] { Handle([&] { cmbBrowse_Click(); }); });
-    for (auto& b : cmdBrowse)
-        b = new QPushButton(this);
+    for (size_t i = 0; i < cmdBrowse.size(); ++i) {
+        cmdBrowse[i] = new QPushButton(this);
+        connect(cmdBrowse[i], &QPushButton::clicked, this,
+                [this, i] { Handle([&] { cmdBrowse_Click(static_cast<int>(i)); }); });
+    }
 }
 
 DataViewPage::~DataViewPage() = default;

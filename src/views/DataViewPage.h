@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+class QMimeData;
+
 namespace qv {
 
 class clsHeader;
@@ -66,6 +68,14 @@ class DataViewPage : public ui::PageFrame {
     void vfgBrowse_MouseUp(int Button, int Shift, double X, double Y);
     void vfgSummary_MouseUp(int Button, int Shift, double X, double Y);
 
+    // ---- Commands (user actions; a failure passes to the caller, Cancel is silent) ----
+    // 0 prints the log on show, 1 copies it to the clipboard, 2 saves it to a file, 3 shows or
+    // hides the summary. Table chosen: the export text; Graph chosen: the graph's picture.
+    void cmdBrowse_Click(int Index);
+    // Puts what `build` makes on the clipboard; when building fails the clipboard keeps what
+    // it held.
+    static void ReplaceClipboard(const std::function<std::unique_ptr<QMimeData>()>& build);
+
     // 0 table, 1 graph.
     std::array<QRadioButton*, 2> optBrowse{};
     QCheckBox* chkEvent = nullptr;
@@ -102,6 +112,17 @@ class DataViewPage : public ui::PageFrame {
 
     void ShowIntervalGraph(const clsInterval& record);
     void ShowAlarmGraph();
+
+    // The commands of cmdBrowse.
+    bool GraphChosen() const { return optBrowse[1]->isChecked(); }
+    void PrintLog();
+    void CopyLog();
+    // False when the user cancelled the save dialog.
+    bool ExportLog();
+    // The export text of the log on show with that separator.
+    QString SampleText(const QString& separator) const;
+    // The graph's picture as the bytes of a bitmap file.
+    QByteArray GraphBitmap();
 
     std::unique_ptr<DataViewHost> host_;
 };

@@ -9,16 +9,15 @@ namespace qv::test {
 
 struct DataViewState : BrowserState {
     std::shared_ptr<clsInstrument> CurInstrument = std::make_shared<clsInstrument>();
+    QString ExportFileName;
 
     // A host on these fields; the window's entries run the actions given.
     DataViewHost ViewHost(std::function<void(const QString&)> popupUnits,
                           std::function<void(int)> showPage) {
-        return DataViewHost{CurDataType,        CurSeqNo,
-                            CurInterval,        CurAlarm,
-                            CurHistory,         CurAlarmEvent,
-                            CurTroubleEvent,    CurPowerEvent,
-                            CurInstrument,      std::move(popupUnits),
-                            std::move(showPage)};
+        return DataViewHost{
+            CurDataType,   CurSeqNo,       CurInterval,           CurAlarm,
+            CurHistory,    CurAlarmEvent,  CurTroubleEvent,       CurPowerEvent,
+            CurInstrument, ExportFileName, std::move(popupUnits), std::move(showPage)};
     }
 };
 

@@ -1,7 +1,7 @@
 // The data view page's set-up by kind, its gas, event, cursor and zoom controls (user actions
 // only: values set from code run no handler), the unit menu, a failed set-up, screenshots of the
 // table and the graph in both catalogues; then the main window after a download from the
-// instrument simulator, a stored log opened by a double click.
+// instrument simulator, a stored log opened by a double click and saved as comma-separated text.
 #include "DataViewRig.h"
 #include "Dates.h"
 #include "InstrumentSimulator.h"
@@ -18,6 +18,30 @@ namespace qv::test {
 namespace {
 
 using DataViewControls = DataViewRig;
+
+// The records of an RFC 4180 text (CR LF line ends; a quoted field may hold commas, doubled
+// quotes and line breaks).
+QList<QStringList> ReadCsv(const QString& text) {
+    QList<QStringList> records{{QString()}};
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"' && quoted && text.mid(i + 1, 1) == "\"") {
+            records.back().back() += text[i++];
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && c == u',') {
+            records.back() << QString();
+        } else if (!quoted && text.mid(i, 2) == "\r\n") {
+            records << QStringList{QString()};
+            ++i;
+        } else {
+            records.back().back() += c;
+        }
+    }
+    records.removeLast();  // what follows the last line end
+    return records;
+}
 
 TEST_F(DataViewControls, OpeningSetsTheControlsByKind) {
     int32_t fourSamples = 0;
@@ -225,6 +249,24 @@ TEST_F(ShellTest, AStoredLogDownloadedFromTheSimulatorOpensOnADoubleClick) {
               1 + main->CurInterval->DataCount() + main->CurInterval->EventCount());
     EXPECT_EQ(view.vfgBrowse->TextMatrix(1, 0), "1");
     EXPECT_TRUE(view.vfgBrowse->isVisible());
+
+    // Saved as "Comma csv", it reads back as CSV: the header block up to an empty record, the
+    // column titles, one numbered record of six fields per time of a sample or event, and the
+    // empty record of the file's last line end.
+    const QString csv = home_.filePath("log.csv");
+    dialogs_->AnswerFile({true, csv, 1});
+    view.cmdBrowse[2]->click();
+    const QList<QStringList> records = ReadCsv(ReadText(csv));
+    const qsizetype titles = records.indexOf(QStringList{""}) + 1;
+    ASSERT_GT(titles, 3);
+    EXPECT_EQ(records[2], (QStringList{"Name", main->CurInterval->GasInfo().Names()}));
+    EXPECT_EQ(records[titles].mid(0, 2), (QStringList{"No", "Date/Time"}));
+    EXPECT_EQ(records.back(), QStringList{""});
+    const QList<QStringList> rows = records.mid(titles + 1, records.size() - titles - 2);
+    EXPECT_GE(rows.size(), main->CurInterval->DataCount());
+    EXPECT_LE(rows.size(), main->CurInterval->DataCount() + main->CurInterval->EventCount());
+    for (qsizetype r = 0; r < rows.size(); ++r)
+        EXPECT_EQ(rows[r].size() == 6 ? rows[r][0] : "?", QString::number(r + 1));
 
     view.optBrowse[1]->click();
     EXPECT_TRUE(view.vtmGraph->isVisible());

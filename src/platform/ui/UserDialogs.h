@@ -47,7 +47,8 @@ enum MsgBoxResult : int {
 };
 
 // A file dialog: the filter in the form "Text (*.txt)|*.txt|All (*.*)|*.*", the 1-based index
-// of the filter offered first, and the name proposed.
+// of the filter offered first, and the name proposed. A save dialog asks before an existing
+// file is chosen unless the caller asks that itself (ConfirmOverwrite false): never twice.
 struct FileDialogRequest {
     QString Title;
     QString Filter;
@@ -55,6 +56,7 @@ struct FileDialogRequest {
     QString FileName;
     QString InitDir;
     QString DefaultExt;
+    bool ConfirmOverwrite = true;
 };
 
 struct FileDialogResult {
