@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace qv {
 
@@ -431,6 +432,8 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
     row(QStringLiteral(";\tTessaly Meters Co.,Ltd."));
     row(QString());
     SetDumpTarget(&file);
+    // The decoder never keeps a file that is gone, however the dump ends.
+    const auto detach = qScopeGuard([this] { SetDumpTarget(nullptr); });
     cancel_ = false;
     const int32_t end = Exchange(StatusBlockDownload, "EP,R,");
     // A part page is filled up with erased bytes after its last address.
@@ -446,8 +449,12 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
     row(QString());
     row(QStringLiteral(";\tTotal Download Time = ") + ElapsedText(start));
     file.close();
-    if (end == StatusCompleted) return true;
-    status_ = StatusReady;
+    const bool written = file.error() == QFileDevice::NoError;
+    if (end == StatusCompleted && written) return true;
+    if (end != StatusCompleted) status_ = StatusReady;
+    // A list that could not be written whole (a full disk) is no dump.
+    if (!written)
+        throw AppError(ErrPermission, FileNames + QStringLiteral(": ") + file.errorString());
     return false;
 }
 

@@ -97,6 +97,13 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
     // Only a choice of the user: filling the list from the instrument changes no setting.
     connect(cmbInterval, &QComboBox::activated, this,
             [this] { ui::RunUserAction([&] { cmbInterval_Click(); }); });
+    for (size_t i = 0; i < cmdOption.size(); ++i)
+        connect(cmdOption[i], &QPushButton::clicked, this,
+                [this, i] { ui::RunUserAction([&] { cmdOption_Click(static_cast<int>(i)); }); });
+    for (size_t i = 0; i < cmdOptionDisp.size(); ++i)
+        connect(cmdOptionDisp[i], &QPushButton::clicked, this, [this, i] {
+            ui::RunUserAction([&] { cmdOptionDisp_Click(static_cast<int>(i)); });
+        });
     for (size_t i = 0; i < cmdCal.size(); ++i)
         connect(cmdCal[i], &QPushButton::clicked, this,
                 [this, i] { ui::RunUserAction([&] { cmdCal_Click(static_cast<int>(i)); }); });

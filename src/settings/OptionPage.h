@@ -8,6 +8,7 @@
 #include "SettingsHost.h"
 
 #include <QComboBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +56,15 @@ class OptionPage : public ui::PageFrame {
     // The window's 100 ms tick: the computer's and the instrument's clocks, while the page is
     // shown.
     void ShowClocks();
+
+    // ---- Commands ----
+    // 0 uploads the edited settings, 1 sets the instrument's clock to the computer's, 2 opens
+    // the calibration panel with live readings and pump.
+    void cmdOption_Click(int Index);
+    // 0 font, 1 to 4 the trend colour of gases 1 to 4, 5 EEP-ROM dump, 6 factory settings.
+    void cmdOptionDisp_Click(int Index);
+    // The font button's caption: the font's name and its size in parentheses ("Arial(10.5)").
+    static QString FontCaption(const QFont& font);
 
     // ---- Calibration panel ----
     void ShowCalibrationGrid();
@@ -105,6 +115,18 @@ class OptionPage : public ui::PageFrame {
     static bool RoundEntry(const clsInstrument& in, int gas, float value, float* stored);
     // The text a settings cell shows for the value stored.
     QString StoredText(Column column, int gas) const;
+    // The refusal of a command while another operation holds the link; true when refused.
+    bool RefusedWhileBusy(const QString& title) const;
+    void RunUpload();
+    void RunClockSet();
+    // The progress dialog, the start lines, the transfer and its report (complete or failed)
+    // of an upload or clock setting; the dialog is gone at the end whatever happened.
+    void Transfer(const std::function<bool()>& send);
+    void OpenCalibration();
+    void ChooseProgramFont();
+    void ChooseGraphColor(int Index);
+    void RunRomDump();
+    void ShowFactorySetting();
     void RunZero();
     void RunSpan();
     void ExitCalibration();

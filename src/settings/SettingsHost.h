@@ -39,6 +39,9 @@ struct SettingsHost {
     std::function<void()> UnloadUpload;
     // Enables or disables every page button of the window.
     std::function<void(bool enabled)> EnablePageButtons;
+    // Gives the trend graph's series (gas series + 1) a colour at once; the graph ignores a
+    // series it does not hold.
+    std::function<void(int series, int32_t color)> SetGraphColor;
 };
 
 // The connected instrument's settings are on hand: they were read, and the link has not been

@@ -214,9 +214,14 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         for (QPushButton* button : cmdInst)
             button->setEnabled(enabled);
     };
-    const SettingsHost settings{uclQV4170,   CurInstrument, LogInstrument, ShowLogInstrument,
-                                FillingGrid, CalibMode,     NowReadings,   SpanSelected,
-                                addLogLine,  upload,        unloadUpload,  enablePageButtons};
+    const auto setGraphColor = [this](int series, int32_t color) {
+        pageDataView->vtmGraph->SetValueColor(series, color);
+        pageDataView->vtmGraph->Refresh();
+    };
+    const SettingsHost settings{uclQV4170,     CurInstrument, LogInstrument, ShowLogInstrument,
+                                FillingGrid,   CalibMode,     NowReadings,   SpanSelected,
+                                addLogLine,    upload,        unloadUpload,  enablePageButtons,
+                                setGraphColor};
     pageInstrument->Bind(settings);
     pageOption->Bind(settings);
     pageCalHistory->Bind(CalHistoryHost{FirstActivate, InHistorySelChange,
@@ -486,8 +491,7 @@ void frmMain::SetDefaults() {
     Attempt([] { AppFont.Size = 9; });
     Attempt([this] {
         // A font without a name is the font in use.
-        pageOption->cmdOptionDisp[0]->setText(ui::MakeFont(AppFont).family() + u'(' +
-                                              rt::DoubleText(AppFont.Size) + u')');
+        pageOption->cmdOptionDisp[0]->setText(OptionPage::FontCaption(ui::MakeFont(AppFont)));
     });
     Attempt([this] {
         for (int i = 0; i < 4; ++i)

@@ -27,6 +27,8 @@ struct SettingsRig {
     std::array<float, 6> NowReadings{};
     std::array<bool, 6> SpanSelected{};
     QStringList log;
+    // The series recoloured at once, with their colours.
+    std::vector<std::pair<int, int32_t>> graphColors;
     std::unique_ptr<frmUpload> upload;
     QWidget window;
     InstrumentPage* info = new InstrumentPage(&window);
@@ -55,9 +57,13 @@ struct SettingsRig {
         };
         const auto unload = [this] { upload.reset(); };
         const auto pageButtonsTo = [this](bool on) { pageButtons = on; };
+        const auto graphColor = [this](int series, int32_t color) {
+            graphColors.emplace_back(series, color);
+        };
         const SettingsHost host{*sim.link,   CurInstrument, LogInstrument, ShowLogInstrument,
                                 FillingGrid, CalibMode,     NowReadings,   SpanSelected,
-                                addLog,      loadUpload,    unload,        pageButtonsTo};
+                                addLog,      loadUpload,    unload,        pageButtonsTo,
+                                graphColor};
         info->Bind(host);
         option->Bind(host);
         info->SetCaptions();
