@@ -31,9 +31,15 @@ namespace {
 constexpr int32_t kDumpColor = ui::RGB(128, 32, 0);
 
 // A failed transfer: a red status line, the same line in the serial log, and a message box that
-// adds the cause when one is known.
+// adds the cause when one is known. A transfer the user cancelled says so, as a download does,
+// and asks for no acknowledgement.
 void ReportFailure(SettingsHost& h, const QString& line, const QString& box, const QString& title,
                    const std::optional<QString>& cause) {
+    if (!cause && h.link.Cancel()) {
+        h.AddLogLine(GetMessage(5462), LogColor::Failure);
+        h.link.AddLog(GetMessage(5589, {GeneralDate(rt::Now())}));
+        return;
+    }
     h.AddLogLine(line, LogColor::Failure);
     h.link.AddLog(cause ? line + QStringLiteral(" ") + *cause : line);
     Dialogs().MsgBox(cause ? box + QStringLiteral("\r\n") + *cause : box, vbCritical, title);

@@ -144,6 +144,19 @@ TEST(OptionCommands, FailedTransfersAreReportedAsFailed) {
     }
 }
 
+TEST(OptionCommands, ACancelledUploadIsSaidInTheStatusLogOnly) {
+    SettingsRig rig;
+    rig.ReadInstrument();
+    ASSERT_EQ(Type(*rig.option->vfgOption, 4, 2, "10.3"), Entry::Stored);
+    // The progress dialog's Cancel, pressed while the first setting is on its way.
+    rig.sim.OnRequest(QString(), [&rig] { rig.sim.link->SetCancel(true); });
+    Confirmed(rig, rig.option->cmdOption[0]);
+    EXPECT_EQ(rig.dialogs.messages(), QStringList{GetMessage(5309)});
+    EXPECT_TRUE(Logged(rig, 5462, ui::RGB(255, 0, 0)));
+    EXPECT_FALSE(Logged(rig, 5429, ui::RGB(0, 192, 0)));
+    EXPECT_FALSE(rig.upload);
+}
+
 TEST(OptionCommands, TheCalibrationPanelRunsReadingsAndPumpUntilItsExit) {
     SettingsRig rig;
     rig.sim.sim.content().pumpOn = false;
