@@ -1,11 +1,14 @@
 // The settings pages on the main window against the simulator: after the instrument is read the
 // Set page shows its settings, the calibration panel its live readings, and a zero calibration
 // runs to its report while the download commands wait; the pages grabbed in both languages.
+#include "AppPaths.h"
 #include "InstrumentSimulator.h"
+#include "SettingsRig.h"
 #include "ShellFixture.h"
 #include "clsInstrument.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 
 namespace qv::test {
@@ -88,6 +91,37 @@ TEST_F(SettingsWindow, TheSetPageShowsTheInstrumentAndAZeroCalibrationRunsToItsR
     main->cmdInst_Click(1);
     EXPECT_EQ(main->pageInstrument->title(), GetMessage(5059));
     Shoot(*main, QStringLiteral("settings-instrument-en.png"));
+}
+
+// Service mode: an edited alarm level goes to the instrument and comes back with the next reading
+// of its settings; the EEP-ROM dump writes its file.
+TEST_F(SettingsWindow, AnUploadedLevelIsReadBackAndTheDumpWritesItsFile) {
+    ServiceMode = true;
+    StartRead();
+    OptionPage& page = *main->pageOption;
+    main->cmdInst_Click(4);
+    ASSERT_EQ(Type(*page.vfgOption, 4, 3, "10.3"), Entry::Stored);  // gas 3's alarm
+    dialogs_->AnswerMsgBox(vbYes);
+    page.cmdOption[0]->click();
+    EXPECT_TRUE(dialogs_->messages().contains(GetMessage(5311)))
+        << dialogs_->messages().join(u'|').toStdString();
+    EXPECT_TRUE(sim.Refused().isEmpty()) << sim.Refused().join(u'|').toStdString();
+
+    main->CurInstrument->SetAlarm(2, 20);  // forgotten: only the instrument's value counts
+    main->pageDownload->cmdDown[1]->click();
+    EXPECT_FLOAT_EQ(main->CurInstrument->Alarm(2), 10.5f);
+    main->cmdInst_Click(4);
+    EXPECT_EQ(page.vfgOption->TextMatrix(4, 3), " 10.5");
+
+    const QString dump = ProgramFile(QStringLiteral("Dump.dat"));
+    QFile::remove(dump);
+    ASSERT_TRUE(page.cmdOptionDisp[5]->isVisible());
+    dialogs_->AnswerMsgBox(vbYes);
+    page.cmdOptionDisp[5]->click();
+    QFile file(dump);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("000000 "));
+    EXPECT_TRUE(main->pageDownload->rtbLog->toPlainText().contains(GetMessage(5446)));
 }
 
 TEST_F(SettingsWindow, JapaneseServicePages) {
