@@ -100,8 +100,12 @@ void Expand(QStringView text, const QStringList& args, int depth, QString& out) 
 
 CatalogueLanguage CurrentLanguage() {
     if (ChosenLanguage()) return *ChosenLanguage();
-    return QLocale::system().language() == QLocale::Japanese ? CatalogueLanguage::Japanese
-                                                             : CatalogueLanguage::English;
+    // The system's language is fixed for the life of the process; asked once, since every
+    // message and every date text of a table or export asks for it.
+    static const CatalogueLanguage system = QLocale::system().language() == QLocale::Japanese
+                                                ? CatalogueLanguage::Japanese
+                                                : CatalogueLanguage::English;
+    return system;
 }
 
 void SetCatalogueLanguage(CatalogueLanguage language) {
@@ -163,7 +167,8 @@ void PutNumber(char16_t*& out, int value, int width) {
 
 QString GeneralDate(const QDateTime& date) {
     // Written digit by digit: tables and exports show thousands of these.
-    const QDate d = date.date();
+    int year = 0, month = 0, day = 0;
+    date.date().getDate(&year, &month, &day);
     const QTime t = date.time();
     const bool midnight = t.hour() == 0 && t.minute() == 0 && t.second() == 0;
     char16_t buffer[48];
@@ -177,18 +182,18 @@ QString GeneralDate(const QDateTime& date) {
         PutNumber(out, t.second(), 2);
     };
     if (CurrentLanguage() == CatalogueLanguage::Japanese) {
-        PutNumber(out, d.year(), 4);
+        PutNumber(out, year, 4);
         *out++ = u'/';
-        PutNumber(out, d.month(), 2);
+        PutNumber(out, month, 2);
         *out++ = u'/';
-        PutNumber(out, d.day(), 2);
+        PutNumber(out, day, 2);
         if (!midnight) time(t.hour());
     } else {
-        PutNumber(out, d.month(), 1);
+        PutNumber(out, month, 1);
         *out++ = u'/';
-        PutNumber(out, d.day(), 1);
+        PutNumber(out, day, 1);
         *out++ = u'/';
-        PutNumber(out, d.year(), 4);
+        PutNumber(out, year, 4);
         if (!midnight) {
             time(t.hour() % 12 == 0 ? 12 : t.hour() % 12);
             *out++ = u' ';

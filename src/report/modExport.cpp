@@ -165,7 +165,8 @@ void WriteTrendTitles(ExportText& out, const clsHeader& h) {
 // its moment, when there is one, beside the event's status.
 void WriteIntervalRows(ExportText& out, const clsInterval& r) {
     const std::vector<IntervalRow> rows = IntervalRowsInTimeOrder(r);
-    out.Reserve(static_cast<qsizetype>(rows.size()) * 48);
+    // A row of four readings takes about 76 characters.
+    out.Reserve(static_cast<qsizetype>(rows.size()) * 80);
     TrendCells cells(r.GasInfo());
     int32_t number = 0;
     for (const IntervalRow& row : rows) {
