@@ -4,9 +4,8 @@
 // reported as failed with the progress dialog gone. Then the font, colour and factory buttons.
 #include "AppPaths.h"
 #include "Dates.h"
-#include "SettingsRig.h"
 #include "Runtime.h"
-#include "frmFsDialog.h"
+#include "SettingsRig.h"
 
 #include <QDir>
 #include <QFile>
@@ -218,7 +217,7 @@ TEST(MaintenanceCommands, TheDumpWritesTheInstrumentsMemoryOrSaysWhyNot) {
 
     // A file that cannot be written: the reason is shown, the dialog goes.
     rig.dialogs.clear();
-    rig.sim.OnRequest(QStringLiteral("none"), [] {});
+    rig.sim.OnRequest(QStringLiteral("none"), [] {});  // the silence hook goes
     QFile::remove(ProgramFile(QStringLiteral("Dump.dat")));
     ASSERT_TRUE(QDir().mkpath(ProgramFile(QStringLiteral("Dump.dat"))));
     Confirmed(rig, rig.option->cmdOptionDisp[5]);
