@@ -4,6 +4,7 @@
 #include "AppError.h"
 #include "Runtime.h"
 #include "clsInstrument.h"
+#include "modGasCommon.h"
 #include "modGlobals.h"
 
 namespace qv {
@@ -52,6 +53,11 @@ bool IsAlarmOrderValid(const clsInstrument& in, int gas) {
     const double a = rt::ToDouble(alarm);
     if (gas == 1 && in.AlarmO2() != 0) return a < w;
     return a >= w;
+}
+
+QString FactorySpanText(const clsInstrument& in, int gas) {
+    if (gas < 0 || gas >= static_cast<int>(FactAutoCal.size())) return QString();
+    return FormatGasValue(FactAutoCal[static_cast<size_t>(gas)], in.GasPoint(gas), false);
 }
 
 }  // namespace qv

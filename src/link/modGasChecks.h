@@ -4,6 +4,7 @@
 // Channel 1 (gas 2) is the oxygen channel of the order check.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 namespace qv {
@@ -29,5 +30,9 @@ bool IsOverWarnLevel(const clsInstrument& instrument, int gas, float value);
 // the texts shown: true when either is off; for channel 1 with a falling alarm pattern the
 // alarm must lie below the warning, for every other the alarm at or above it.
 bool IsAlarmOrderValid(const clsInstrument& instrument, int gas);
+
+// The factory span-gas concentration of a channel as the service pages show it, in the
+// channel's decimal places.
+QString FactorySpanText(const clsInstrument& instrument, int gas);
 
 }  // namespace qv

@@ -1,24 +1,34 @@
-// Cell helpers of the settings pages over the grid: colours through the grid's current cell (as
-// the fill procedures set them), check boxes of any cell without moving the current cell, which
-// an edit event must not do while its editor is open.
+// What the settings pages' gas grids share: their size and marks, the two heading rows, and
+// check boxes of any cell without moving the current cell, which an edit event must not do while
+// its editor is open.
 #pragma once
 
 #include "FlexGrid.h"
+#include "Twips.h"
+#include "modMessage.h"
+#include "modViewSupport.h"
 
 #include <cstdint>
 
 namespace qv {
 
-inline void PaintCell(ui::FlexGrid& grid, int row, int col, int32_t color) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-    grid.SetCellBackColor(color);
-}
+inline constexpr int kGases = 5;
+inline constexpr int32_t kFactoryColor = ui::RGB(192, 255, 255);
+inline const QString kDashes = QStringLiteral("-----");
 
-inline int32_t CellColor(ui::FlexGrid& grid, int row, int col) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-    return grid.CellBackColor();
+// Rows 0 and 1 of a grid with gases in rows 2 to 6: a heading over columns 1 on, then the
+// column captions.
+inline void PrepareGasGrid(ui::FlexGrid& grid, int cols, int heading,
+                           const QVariantList& captions) {
+    grid.Clear();
+    grid.SetCols(cols);
+    grid.SetRows(2 + kGases);
+    grid.SetFixedRows(2);
+    grid.SetFixedCols(1);
+    grid.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
+    FillGridRow(grid, 0, 0, true, {QString(), GetMessage(heading)});
+    FillGridRow(grid, 1, 0, false, captions);
+    grid.SetMergeRow(0, true);
 }
 
 // Gives the cell a check box, ticked or not.

@@ -6,6 +6,7 @@
 #include "Twips.h"
 #include "clsInstrument.h"
 #include "modCalDue.h"
+#include "modGasChecks.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
@@ -25,27 +26,7 @@ using ui::Width;
 
 namespace {
 
-constexpr int kGases = 5;
 constexpr int32_t kFailColor = ui::RGB(255, 0, 0);
-const QString kDashes = QStringLiteral("-----");
-
-// Rows 0 and 1 of a grid with gases in rows 2 to 6: a heading over columns 1 on, then the
-// column captions.
-void PrepareGrid(ui::FlexGrid& grid, int cols, int heading, const QVariantList& captions) {
-    grid.Clear();
-    grid.SetCols(cols);
-    grid.SetRows(2 + kGases);
-    grid.SetFixedRows(2);
-    grid.SetFixedCols(1);
-    grid.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
-    FillGridRow(grid, 0, 0, true, {QString(), GetMessage(heading)});
-    FillGridRow(grid, 1, 0, false, captions);
-    grid.SetMergeRow(0, true);
-}
-
-QString Message(int id) {
-    return GetMessage(id);
-}
 
 }  // namespace
 
@@ -102,7 +83,6 @@ void InstrumentPage::LayoutPage() {
         if (cols == 6) vfgInst->SetColWidths({0.13, 0.3, 0.11, 0.11, 0.12, 0.08});
     }
     if (vfgInstSensor->Cols() == 6) vfgInstSensor->SetColWidths({0.25, 0.12, 0.13, 0.13, 0.13});
-    if (vfgInstSensor->Cols() == 7) vfgInstSensor->SetColWidths({0.2, 0.1, 0.12, 0.12, 0.12, 0.12});
 }
 
 InstrumentPage::Shown InstrumentPage::Which() const {
@@ -139,17 +119,16 @@ void InstrumentPage::ShowInstrumentInfo() {
 
 void InstrumentPage::FillCalibrations(Shown which) {
     ui::FlexGrid& grid = *vfgInst;
-    QVariantList captions{Message(5631), Message(5632), Message(5633), Message(5634),
-                          Message(5635)};
-    if (which != Shown::StoredLog) captions << Message(5636);
-    PrepareGrid(grid, which == Shown::StoredLog ? 5 : 6, 5626, captions);
+    QVariantList captions{GetMessage(5631), GetMessage(5632), GetMessage(5633), GetMessage(5634),
+                          GetMessage(5635)};
+    if (which != Shown::StoredLog) captions << GetMessage(5636);
+    PrepareGasGrid(grid, which == Shown::StoredLog ? 5 : 6, 5626, captions);
     for (int g = 0; g < kGases; ++g) {
         const int row = g + 2;
         if (which == Shown::None) {
             const clsInstrument& def = *DefaultInstrument();
             FillGridRow(grid, row, 0, false,
-                        {FormatNameUnit(def.GasName(g), def.GasUnit(g)), QString(), kDashes,
-                         kDashes, kDashes, QString()});
+                        {GetGasCaption(&def, g), QString(), kDashes, kDashes, kDashes, QString()});
         } else if (which == Shown::StoredLog) {
             const clsInstrument& in = *host_->LogInstrument;
             const QString caption = GetGasCaption(&in, g);
@@ -172,9 +151,7 @@ void InstrumentPage::FillConnectedCalibration(int g) {
     const int row = g + 2;
     const QDateTime calDate = in.CalibDate(g);
     const QString dateText = FormatValidDate(calDate);
-    const QString autoCalText =
-        ServiceMode ? FormatGasValue(FactAutoCal[static_cast<size_t>(g)], in.GasPoint(g), false)
-                    : in.AutoCalForm(g);
+    const QString autoCalText = ServiceMode ? FactorySpanText(in, g) : in.AutoCalForm(g);
     const QString caption = GetGasCaption(&in, g);
     const QVariantList normal{caption, dateText, in.CalibBeforeForm(g), in.CalibAfterForm(g),
                               autoCalText};
@@ -186,7 +163,7 @@ void InstrumentPage::FillConnectedCalibration(int g) {
             FillGridRow(grid, row, 0, false, normal);
         } else {
             for (int col = 1; col <= 5; ++col)
-                PaintCell(grid, row, col, kFailColor);
+                grid.SetCellBackColor(row, col, kFailColor);
             // Nothing holds a reading from before the failed span: the cell says so.
             FillGridRow(grid, row, 0, false,
                         {caption, dateText, kDashes, QStringLiteral("FAIL"), autoCalText});
@@ -201,31 +178,30 @@ void InstrumentPage::FillConnectedCalibration(int g) {
     switch (GetCalDueState(calDate, limit)) {
         case CalOverdue:
             grid.SetTextMatrix(row, 5, GetMessage(5637));
-            PaintCell(grid, row, 5, CalOverdueColor);
+            grid.SetCellBackColor(row, 5, CalOverdueColor);
             break;
         case CalDueSoon:
             grid.SetTextMatrix(row, 5,
                                GetMessage(5638, {QString::number(CalDaysLeft(calDate, limit))}));
-            PaintCell(grid, row, 5, CalDueSoonColor);
+            grid.SetCellBackColor(row, 5, CalDueSoonColor);
             break;
         default:
             grid.SetTextMatrix(row, 5, QString::number(CalDaysLeft(calDate, limit)));
-            PaintCell(grid, row, 5, 0);
+            grid.SetCellBackColor(row, 5, 0);
             break;
     }
 }
 
 void InstrumentPage::FillSensors(Shown which) {
     ui::FlexGrid& grid = *vfgInstSensor;
-    PrepareGrid(
-        grid, 6, 5639,
-        {Message(5640), Message(5641), Message(5642), Message(5643), Message(5644), Message(5645)});
+    PrepareGasGrid(grid, 6, 5639,
+                   {GetMessage(5640), GetMessage(5641), GetMessage(5642), GetMessage(5643),
+                    GetMessage(5644), GetMessage(5645)});
     for (int g = 0; g < kGases; ++g) {
         const int row = g + 2;
         if (which == Shown::None) {
             const clsInstrument& def = *DefaultInstrument();
-            FillGridRow(grid, row, 0, true,
-                        {FormatNameUnit(def.GasName(g), def.GasUnit(g)), QString(), kDashes});
+            FillGridRow(grid, row, 0, true, {GetGasCaption(&def, g), QString(), kDashes});
             SetCheckBox(grid, row, 1, false);
             continue;
         }

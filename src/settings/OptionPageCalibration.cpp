@@ -19,10 +19,7 @@ namespace qv {
 
 namespace {
 
-constexpr int kGases = 5;
 constexpr int32_t kDisabledColor = ui::RGB(192, 192, 192);
-constexpr int32_t kFactoryColor = ui::RGB(192, 255, 255);
-const QString kDashes = QStringLiteral("-----");
 
 // The panel while a calibration runs: its buttons disabled, the operation state set, the
 // progress dialog shown and the live readings stopped; all given back at its end, whatever
@@ -81,12 +78,10 @@ void OptionPage::ShowCalibrationGrid() {
         // Every enabled channel starts selected for a span.
         const bool enabled = in.GasEnabled(r - 1);
         SetCheckBox(grid, r, 1, enabled);
-        PaintCell(grid, r, 1, enabled ? 0 : kDisabledColor);
+        grid.SetCellBackColor(r, 1, enabled ? 0 : kDisabledColor);
         if (ServiceMode) {
-            grid.SetTextMatrix(
-                r, 2,
-                FormatGasValue(FactAutoCal[static_cast<size_t>(r - 1)], in.GasPoint(r - 1), false));
-            PaintCell(grid, r, 2, kFactoryColor);
+            grid.SetTextMatrix(r, 2, FactorySpanText(in, r - 1));
+            grid.SetCellBackColor(r, 2, kFactoryColor);
         } else {
             grid.SetTextMatrix(r, 2, known ? in.AutoCalForm(r - 1) : kDashes);
         }
@@ -139,18 +134,12 @@ void OptionPage::vfgCal_ValidateEdit(int Row, int Col, bool& Cancel) {
     if (Col != 2 || c < 0 || c >= kGases) return;
     bool& filling = host_->FillingGrid;
     filling = true;
-    clsInstrument& in = *host_->CurInstrument;
-    float& factory = FactAutoCal[static_cast<size_t>(c)];
-    const auto store = [&](float v) {
-        if (ServiceMode)
-            factory = v;
-        else
-            in.SetAutoCalib(c, v);
-    };
+    // In service mode the panel edits the factory value, otherwise the instrument's.
+    const Column column = ServiceMode ? Column::Factory : Column::AutoCal;
     const int mirrorCol = ServiceMode ? 7 : 5;
     const QString text = vfgCal->EditText();
     if (rt::Trim(text).isEmpty()) {
-        store(-1);
+        StoreOptionEntry(column, c, text);
         vfgOption->SetTextMatrix(Row + 1, mirrorCol, kDashes);
         vfgCal->SetEditText(kDashes);
         SetTicked(*vfgCal, Row, 1, false);
@@ -158,21 +147,18 @@ void OptionPage::vfgCal_ValidateEdit(int Row, int Col, bool& Cancel) {
         return;
     }
     if (rt::IsNumeric(text)) {
-        const float v = static_cast<float>(rt::ToDouble(text));
-        float rounded = 0;
-        if (v >= 0 && v <= in.GasFullScale(c) && IsOverWarnLevel(in, c, v) &&
-            RoundEntry(in, c, v, &rounded))
-            store(rounded);
-        else
-            Cancel = true;
+        Cancel = !StoreOptionEntry(column, c, text);
     } else if (text.contains(QStringLiteral("--"))) {
-        store(0);
+        // Here "--" stands for a concentration of 0, not for none.
+        if (ServiceMode)
+            FactAutoCal[static_cast<size_t>(c)] = 0;
+        else
+            host_->CurInstrument->SetAutoCalib(c, 0);
     } else {
         Cancel = true;
     }
     // Refused or not, the editor and the settings grid show what is stored.
-    const QString shown =
-        ServiceMode ? FormatGasValue(factory, in.GasPoint(c), false) : in.AutoCalForm(c);
+    const QString shown = StoredText(column, c);
     vfgCal->SetEditText(shown);
     vfgOption->SetTextMatrix(Row + 1, mirrorCol, shown);
     filling = false;

@@ -22,10 +22,7 @@ namespace qv {
 
 namespace {
 
-constexpr int kGases = 5;
-constexpr int32_t kFactoryColor = ui::RGB(192, 255, 255);
 constexpr int32_t kOrderColor = ui::RGB(255, 0, 0);
-const QString kDashes = QStringLiteral("-----");
 const QStringList kIntervals{"10", "20", "30", "60", "180", "300", "600"};
 
 }  // namespace
@@ -101,65 +98,49 @@ void OptionPage::FillOptionRows(bool present) {
     ui::FlexGrid& grid = *vfgOption;
     const clsInstrument& in = *host_->CurInstrument;
     const clsInstrument& defaults = *DefaultInstrument();
-    grid.Clear();
-    grid.SetCols(ServiceMode ? 8 : 6);
-    grid.SetRows(2 + kGases);
-    grid.SetFixedRows(2);
-    grid.SetFixedCols(1);
-    grid.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
-    FillGridRow(grid, 0, 0, true, {QString(), GetMessage(5647)});
     QVariantList titles{GetMessage(5648)};
     if (ServiceMode) titles << GetMessage(5649);
     for (int id : {5650, 5651, 5652, 5653, 5654})
         titles << GetMessage(id);
     if (ServiceMode) titles << GetMessage(5665);
-    FillGridRow(grid, 1, 0, false, titles);
-    grid.SetMergeRow(0, true);
+    PrepareGasGrid(grid, ServiceMode ? 8 : 6, 5647, titles);
     if (ServiceMode) LoadAutoCalValues();
 
     const int levelCol = ServiceMode ? 2 : 1;
     for (int g = 0; g < kGases; ++g) {
         const int row = g + 2;
-        QVariantList values{present ? GetGasCaption(&in, g)
-                                    : FormatNameUnit(defaults.GasName(g), defaults.GasUnit(g))};
+        QVariantList values{present ? GetGasCaption(&in, g) : GetGasCaption(&defaults, g)};
         if (ServiceMode) values << QString();
         if (present)
             values << in.WarnForm(g) << in.AlarmForm(g) << in.StelForm(g) << in.TwaForm(g)
                    << in.AutoCalForm(g);
         else
             values << kDashes << kDashes << kDashes << kDashes << kDashes;
-        if (ServiceMode)
-            values << FormatGasValue(FactAutoCal[static_cast<size_t>(g)], in.GasPoint(g), false);
+        if (ServiceMode) values << FactorySpanText(in, g);
         FillGridRow(grid, row, 0, false, values);
         if (ServiceMode) SetCheckBox(grid, row, 1, present && in.GasEnabled(g));
     }
     // Gases 1 and 2 have no STEL and TWA levels.
     for (int row : {2, 3})
         for (int col : {levelCol + 2, levelCol + 3})
-            PaintCell(grid, row, col, LockedColor());
+            grid.SetCellBackColor(row, col, LockedColor());
     if (ServiceMode) {
         for (int g = 0; g < kGases; ++g) {
-            if (GasLocked[static_cast<size_t>(g)]) PaintCell(grid, g + 2, 1, LockedColor());
-            PaintCell(grid, g + 2, 7, kFactoryColor);
+            if (GasLocked[static_cast<size_t>(g)]) grid.SetCellBackColor(g + 2, 1, LockedColor());
+            grid.SetCellBackColor(g + 2, 7, kFactoryColor);
         }
     }
     if (!present) return;
     for (int g = 0; g < kGases; ++g)
         if (!IsAlarmOrderValid(in, g)) {
-            PaintCell(grid, g + 2, levelCol, kOrderColor);
-            PaintCell(grid, g + 2, levelCol + 1, kOrderColor);
+            grid.SetCellBackColor(g + 2, levelCol, kOrderColor);
+            grid.SetCellBackColor(g + 2, levelCol + 1, kOrderColor);
         }
 }
 
 void OptionPage::vfgOption_BeforeEdit(int Row, int Col, bool& Cancel) {
-    bool& filling = host_->FillingGrid;
-    if (filling) {
+    if (host_->FillingGrid || Row < 2 || vfgOption->CellBackColor(Row, Col) == LockedColor())
         Cancel = true;
-        return;
-    }
-    filling = true;
-    if (Row < 2 || CellColor(*vfgOption, Row, Col) == LockedColor()) Cancel = true;
-    filling = false;
 }
 
 QString OptionPage::StoredText(Column column, int gas) const {
@@ -176,7 +157,7 @@ QString OptionPage::StoredText(Column column, int gas) const {
         case Column::AutoCal:
             return in.AutoCalForm(gas);
         case Column::Factory:
-            return FormatGasValue(FactAutoCal[static_cast<size_t>(gas)], in.GasPoint(gas), false);
+            return FactorySpanText(in, gas);
         default:
             return QString();
     }
