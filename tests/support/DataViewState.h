@@ -4,10 +4,22 @@
 
 #include "BrowserState.h"
 #include "DataViewHost.h"
+#include "clsAlarm.h"
+#include "clsAlarmEvent.h"
+#include "clsHistory.h"
+#include "clsInterval.h"
+#include "clsPowerEvent.h"
+#include "clsTroubleEvent.h"
 
 namespace qv::test {
 
 struct DataViewState : BrowserState {
+    std::shared_ptr<clsInterval> CurInterval;
+    std::shared_ptr<clsAlarm> CurAlarm;
+    std::shared_ptr<clsHistory> CurHistory;
+    std::shared_ptr<clsAlarmEvent> CurAlarmEvent;
+    std::shared_ptr<clsTroubleEvent> CurTroubleEvent;
+    std::shared_ptr<clsPowerEvent> CurPowerEvent;
     std::shared_ptr<clsInstrument> CurInstrument = std::make_shared<clsInstrument>();
     QString ExportFileName;
 
