@@ -39,9 +39,9 @@ void DataViewPage::ShowTrendGraph() {
     graph.SetFont(font);
 
     const int32_t kind = host_->CurDataType;
-    if (kind == TypeInterval && host_->CurInterval)
+    if (kind == TypeInterval)
         ShowIntervalGraph(*host_->CurInterval);
-    else if (kind == TypeAlarmTrend && host_->CurAlarm)
+    else if (kind == TypeAlarmTrend)
         ShowAlarmGraph();
 
     graph.SetZoom(1);

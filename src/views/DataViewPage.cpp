@@ -54,15 +54,6 @@ int KindMessage(int32_t kind) {
     }
 }
 
-// Loads a record object (made when missing) with the stored log of that key.
-template <class Record>
-void Load(std::shared_ptr<Record>& record, int32_t seqNo) {
-    if (!record) record = std::make_shared<Record>();
-    record->ClearDatas();
-    record->SetSeqNo(seqNo);
-    record->ReLoad();
-}
-
 void SayNothingChosen() {
     Dialogs().MsgBox(GetMessage(5301), vbOKOnly | vbInformation, GetMessage(5302));
 }
@@ -287,30 +278,31 @@ void DataViewPage::ShowDataViewSteps() {
     ShowTrendGraph();
 }
 
-void DataViewPage::LoadCurrentRecord() {
-    const int32_t seqNo = host_->CurSeqNo;
+clsRecordSet* DataViewPage::CurrentRecord() const {
     switch (host_->CurDataType) {
         case TypeInterval:
-            Load(host_->CurInterval, seqNo);
-            break;
+            return host_->CurInterval.get();
         case TypeAlarmTrend:
-            Load(host_->CurAlarm, seqNo);
-            break;
+            return host_->CurAlarm.get();
         case TypeCalHistory:
-            Load(host_->CurHistory, seqNo);
-            break;
+            return host_->CurHistory.get();
         case TypeAlarmEvents:
-            Load(host_->CurAlarmEvent, seqNo);
-            break;
+            return host_->CurAlarmEvent.get();
         case TypeTroubleEvents:
-            Load(host_->CurTroubleEvent, seqNo);
-            break;
+            return host_->CurTroubleEvent.get();
         case TypePowerEvents:
-            Load(host_->CurPowerEvent, seqNo);
-            break;
+            return host_->CurPowerEvent.get();
         default:
-            break;
+            return nullptr;
     }
+}
+
+void DataViewPage::LoadCurrentRecord() {
+    clsRecordSet* record = CurrentRecord();
+    if (!record) return;
+    record->ClearDatas();
+    record->SetSeqNo(host_->CurSeqNo);
+    record->ReLoad();
 }
 
 void DataViewPage::ForceTable() {
