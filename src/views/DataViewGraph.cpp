@@ -141,11 +141,8 @@ void DataViewPage::ShowAlarmGraph() {
 }
 
 void DataViewPage::PlotTrendSample(int32_t kind, int series, int index, float value, bool convert) {
-    const clsRecordSet* record = kind == TypeInterval
-                                     ? static_cast<const clsRecordSet*>(host_->CurInterval.get())
-                                     : host_->CurAlarm.get();
-    static const clsHeader noHeader;
-    const clsHeader& header = record ? record->GasInfo() : noHeader;
+    const clsHeader& header =
+        kind == TypeInterval ? host_->CurInterval->GasInfo() : host_->CurAlarm->GasInfo();
     uclVtmGraph& graph = *vtmGraph;
     // Gas 1 in its second unit plots readings and levels alike in that unit.
     const float factor = convert ? ConvFactor : 1.0f;
