@@ -88,7 +88,10 @@ void BrowserPage::ShowFolderProperty() {
 
 void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
     ui::FlexGrid& g = *vfgLog;
-    if (alarm && rt::IsNumeric(value)) MarkAlarmGases(KeyNumber(value), AlarmValues, AlarmFlags);
+    // The gas values and marks at the alarm moment of an alarm trend.
+    std::array<float, 6> alarmValues{};
+    std::array<bool, 6> alarmFlags{};
+    if (alarm && rt::IsNumeric(value)) MarkAlarmGases(KeyNumber(value), alarmValues, alarmFlags);
     g.SetCols(5);
     g.SetRows(alarm ? 13 : 14);
     g.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
@@ -145,7 +148,7 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
             g.SetTextMatrix(11, col, enabled ? h.AlarmForm(gas, false) : kNone);
             g.SetTextMatrix(
                 12, col,
-                FormatGasValue(AlarmValues[static_cast<size_t>(i)], h.GasPoint(gas), conv));
+                FormatGasValue(alarmValues[static_cast<size_t>(i)], h.GasPoint(gas), conv));
         }
     }
     const int titles[] = {5613, 5614, 5663, 5615, 5664};
@@ -163,7 +166,7 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
         g.SetCol(col);
         g.SetCellBackColor(ui::RGB(224, 224, 224));
         // A gas in a status at the alarm moment is marked; its status holds in either unit.
-        if (alarm && AlarmFlags[static_cast<size_t>(col - 1)]) {
+        if (alarm && alarmFlags[static_cast<size_t>(col - 1)]) {
             g.SetRow(12);
             g.SetCellBackColor(ui::RGB(255, 0, 0));
         }
@@ -227,9 +230,7 @@ void BrowserPage::ShowEventProperty(const QString& value, QChar letter) {
             sources[static_cast<size_t>(i)] = h.GasName(i);
         sources[4] = QStringLiteral("System");
     }
-    const QString table = power     ? QStringLiteral("Power_Event")
-                          : trouble ? QStringLiteral("Trouble_Event")
-                                    : QStringLiteral("Alarm_Event");
+    const QString& table = KindOfRecord(letter)->tables.front();
     Database db(DatabasePath);
     const auto rows = db.query(QStringLiteral("Select * From ") + table +
                                    QStringLiteral(" Where RelNo = ? Order By Dates DESC;"),
