@@ -103,11 +103,13 @@ class BrowserPage : public ui::PageFrame {
     // Sets LogTreeChanged and rebuilds the tree with the grouping boxes disabled meanwhile.
     void RebuildTree();
 
-    // Property pane kinds.
+    // Property pane kinds. A log's pane reads the database through one connection, opened at
+    // its first read.
+    class PaneDatabase;
     void ShowFolderProperty();
-    void ShowTrendProperty(const QString& value, bool alarm);
-    void ShowHistoryProperty(const QString& value);
-    void ShowEventProperty(const QString& value, QChar letter);
+    void ShowTrendProperty(const QString& value, bool alarm, PaneDatabase& db);
+    void ShowHistoryProperty(const QString& value, PaneDatabase& db);
+    void ShowEventProperty(const QString& value, QChar letter, PaneDatabase& db);
     // The pane's heading rows; the pane then names nothing.
     void ClearPane();
     // The heading rows repainted, with both buttons disabled.
