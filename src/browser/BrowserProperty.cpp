@@ -14,6 +14,8 @@
 #include "modMessage.h"
 #include "modViewSupport.h"
 
+#include <QScopeGuard>
+
 namespace qv {
 
 namespace {
@@ -75,13 +77,10 @@ void BrowserPage::ShowLogProperty(const QString& key) {
     ClearPane();
     paneKey_ = key;
     // The pane is repainted and the page laid out however the fill ends.
-    struct End {
-        BrowserPage& page;
-        ~End() {
-            page.vfgLog->Refresh();
-            page.Form_Resize();
-        }
-    } end{*this};
+    const auto end = qScopeGuard([this] {
+        vfgLog->Refresh();
+        Form_Resize();
+    });
     const QString value = DropLastTwo(key);
     const QChar letter = KeyLetter(key);
     PaneDatabase db;

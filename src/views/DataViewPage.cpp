@@ -18,6 +18,7 @@
 #include "modMessage.h"
 #include "modModel.h"
 
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 namespace qv {
@@ -218,11 +219,7 @@ bool DataViewPage::Ticked(int index) const {
 
 void DataViewPage::ShowDataView() {
     // The page is filled hidden and shown again as it was, however the set-up ends.
-    struct Visibility {
-        QWidget& page;
-        bool shown;
-        ~Visibility() { page.setVisible(shown); }
-    } visibility{*this, IsShown(this)};
+    const auto visibility = qScopeGuard([this, shown = IsShown(this)] { setVisible(shown); });
     setVisible(false);
     try {
         ShowDataViewSteps();
