@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 namespace qv {
@@ -69,16 +68,16 @@ QString LargeDatabase() {
 }
 
 // A database holding one interval log like those of the large one.
-QString SingleDatabase(const QString& folder) {
-    const QString path = folder + QStringLiteral("/QV4170.mdb");
-    MakeDatabase(path);
-    test::FixtureBuilder b(path);
-    b.AddInterval(kInstruments[0], QStringLiteral("iv000000"), rt::MakeDate(2023, 1, 1, 8, 0, 0),
-                  kSamples, 60, 10);
-    b.AddAlarmEvents(kInstruments[0], rt::MakeDate(2023, 1, 1, 8, 0, 0), 28);
-    b.Commit();
-    return path;
-}
+struct SingleDatabase {
+    test::ScratchDatabase scratch;
+    SingleDatabase() {
+        test::FixtureBuilder b(scratch.path());
+        b.AddInterval(kInstruments[0], QStringLiteral("iv000000"),
+                      rt::MakeDate(2023, 1, 1, 8, 0, 0), kSamples, 60, 10);
+        b.AddAlarmEvents(kInstruments[0], rt::MakeDate(2023, 1, 1, 8, 0, 0), 28);
+        b.Commit();
+    }
+};
 
 // The page on its own with a host of plain fields.
 struct PageRig : test::BrowserState {
@@ -97,9 +96,8 @@ QString Large() {
 }
 
 QString Single() {
-    static QTemporaryDir dir;
-    static const QString path = SingleDatabase(dir.path());
-    return path;
+    static const SingleDatabase single;
+    return single.scratch.path();
 }
 
 // The key of the first interval log and of the first alarm-event log of a database.

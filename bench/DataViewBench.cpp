@@ -5,6 +5,7 @@
 // 15,000 x 10,000-twip window, 848 x 561 pixels) beside drawing the same four lines straight on
 // such an image with QPainter: counter "vs_direct", target at most 2. The whole set-up, the
 // load from the database included, is measured for reference.
+#include "BenchTiming.h"
 #include "DataViewPage.h"
 #include "DataViewState.h"
 #include "Dates.h"
@@ -19,8 +20,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QPainter>
 #include <QTableWidget>
 #include <cstdlib>
 
@@ -95,15 +94,11 @@ void FillBare(QTableWidget& table, const TableCopy& copy) {
         }
 }
 
+// The bare table lives only while the baseline is timed: a second table kept alive beside the
+// page's run slows that run.
 double BareTableSeconds(const TableCopy& copy) {
     QTableWidget table;
-    FillBare(table, copy);  // warm up
-    QElapsedTimer timer;
-    timer.start();
-    constexpr int runs = 10;
-    for (int r = 0; r < runs; ++r)
-        FillBare(table, copy);
-    return timer.nsecsElapsed() / 1e9 / runs;
+    return bench::SecondsPerRun(10, [&] { FillBare(table, copy); });
 }
 
 void BM_BareTableWidget(benchmark::State& state) {
@@ -118,40 +113,19 @@ void BM_BareTableWidget(benchmark::State& state) {
 void BM_OpenAsTable(benchmark::State& state) {
     Rig& rig = TheRig();
     const double bare = BareTableSeconds(CopyTable(*rig.page.vfgBrowse));
-    QElapsedTimer timer;
-    timer.start();
-    for (auto _ : state)
-        rig.page.ShowDataList();
-    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
-    state.counters["vs_bare"] = perRun / bare;
+    bench::RunAgainst(state, "vs_bare", bare, [&] { rig.page.ShowDataList(); });
     state.counters["rows"] = rig.page.vfgBrowse->Rows();
 }
 
 // The four gas lines of the log, scaled onto the image, drawn directly.
 void DrawDirect(QImage& image, const clsInterval& log) {
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    const int n = log.DataCount();
-    QPolygonF line(n);
-    for (int g = 0; g < 4; ++g) {
-        for (int i = 0; i < n; ++i)
-            line[i] = QPointF(
-                i * (kGraphSize.width() - 1.0) / (n - 1),
-                kGraphSize.height() - log.GasValue(g, i).toFloat() * kGraphSize.height() / 60.0);
-        painter.setPen(QPen(ui::ColorFromLong(GraphColor[static_cast<size_t>(g)]), 1));
-        painter.drawPolyline(line);
-    }
+    bench::DrawLinesDirect(image, 4, log.DataCount(), 60.0, GraphColor.data(),
+                           [&](int g, int i) { return log.GasValue(g, i).toFloat(); });
 }
 
 double DirectSeconds(const clsInterval& log) {
     QImage image(kGraphSize, QImage::Format_RGB32);
-    DrawDirect(image, log);  // warm up
-    QElapsedTimer timer;
-    timer.start();
-    constexpr int runs = 50;
-    for (int r = 0; r < runs; ++r)
-        DrawDirect(image, log);
-    return timer.nsecsElapsed() / 1e9 / runs;
+    return bench::SecondsPerRun(50, [&] { DrawDirect(image, log); });
 }
 
 void BM_DirectPolylines(benchmark::State& state) {
@@ -166,15 +140,11 @@ void BM_DirectPolylines(benchmark::State& state) {
 void BM_OpenAsGraph(benchmark::State& state) {
     Rig& rig = TheRig();
     const double direct = DirectSeconds(*rig.CurInterval);
-    QElapsedTimer timer;
-    timer.start();
-    for (auto _ : state) {
+    bench::RunAgainst(state, "vs_direct", direct, [&] {
         rig.image.Cls();
         rig.page.ShowTrendGraph();
         benchmark::DoNotOptimize(rig.image.Image().constBits());
-    }
-    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
-    state.counters["vs_direct"] = perRun / direct;
+    });
     state.counters["events_gas1"] = rig.page.vtmGraph->EventCount(0);
 }
 

@@ -5,13 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include "AtomicFile.h"
+#include "BenchTiming.h"
 #include "Dates.h"
 #include "FixtureDatabase.h"
 #include "clsInterval.h"
 #include "modExport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -57,18 +57,6 @@ Setup& Shared() {
     return s;
 }
 
-double QFileSeconds() {
-    Setup& s = Shared();
-    const QString path = s.dir.filePath(QStringLiteral("plain.csv"));
-    WriteWithQFile(path, s.bytes);
-    constexpr int runs = 200;
-    QElapsedTimer timer;
-    timer.start();
-    for (int r = 0; r < runs; ++r)
-        WriteWithQFile(path, s.bytes);
-    return timer.nsecsElapsed() / 1e9 / runs;
-}
-
 void BM_QFileWrite(benchmark::State& state) {
     Setup& s = Shared();
     const QString path = s.dir.filePath(QStringLiteral("plain.csv"));
@@ -93,13 +81,10 @@ void BM_SaveBytes(benchmark::State& state) {
 void BM_ExportToFile(benchmark::State& state) {
     Setup& s = Shared();
     const QString path = s.dir.filePath(QStringLiteral("Sample.csv"));
-    const double plain = QFileSeconds();
-    QElapsedTimer timer;
-    timer.start();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ExportFile(path, s.log));
-    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
-    state.counters["vs_qfile"] = perRun / plain;
+    const QString plainPath = s.dir.filePath(QStringLiteral("plain.csv"));
+    const double plain = bench::SecondsPerRun(200, [&] { WriteWithQFile(plainPath, s.bytes); });
+    bench::RunAgainst(state, "vs_qfile", plain,
+                      [&] { benchmark::DoNotOptimize(ExportFile(path, s.log)); });
     state.counters["bytes"] = static_cast<double>(s.bytes.size());
 }
 

@@ -4,6 +4,7 @@
 // QPainter. The counter "vs_direct" of the graph's run is the ratio; the target is at most 2.
 #include <benchmark/benchmark.h>
 
+#include "BenchTiming.h"
 #include "Dates.h"
 #include "ImageTarget.h"
 #include "Twips.h"
@@ -11,8 +12,6 @@
 #include "uclVtmGraph.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QPainter>
 #include <cmath>
 #include <cstdlib>
 
@@ -56,16 +55,7 @@ void LoadGraph(uclVtmGraph& graph) {
 
 // The same four lines, scaled onto the image, drawn directly.
 void DrawDirect(QImage& image) {
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QPolygonF line(kSamples);
-    for (int s = 0; s < kSeries; ++s) {
-        for (int i = 0; i < kSamples; ++i)
-            line[i] = QPointF(i * (kSize.width() - 1.0) / (kSamples - 1),
-                              kSize.height() - Value(s, i) * kSize.height() / 50.0);
-        painter.setPen(QPen(ui::ColorFromLong(kColors[s]), 1));
-        painter.drawPolyline(line);
-    }
+    bench::DrawLinesDirect(image, kSeries, kSamples, 50.0, kColors, Value);
 }
 
 QImage DirectImage() {
@@ -75,13 +65,7 @@ QImage DirectImage() {
 
 double DirectSeconds() {
     QImage image = DirectImage();
-    DrawDirect(image);  // warm up
-    QElapsedTimer timer;
-    timer.start();
-    constexpr int runs = 50;
-    for (int r = 0; r < runs; ++r)
-        DrawDirect(image);
-    return timer.nsecsElapsed() / 1e9 / runs;
+    return bench::SecondsPerRun(50, [&] { DrawDirect(image); });
 }
 
 void BM_DirectPolylines(benchmark::State& state) {
@@ -100,15 +84,11 @@ void BM_GraphRedraw(benchmark::State& state) {
     graph.SetDrawWidth(static_cast<float>(image.ScaleWidth()));
     graph.SetDrawHeight(static_cast<float>(image.ScaleHeight()));
     const double direct = DirectSeconds();
-    QElapsedTimer timer;
-    timer.start();
-    for (auto _ : state) {
+    bench::RunAgainst(state, "vs_direct", direct, [&] {
         image.Cls();
         graph.Refresh();
         benchmark::DoNotOptimize(image.Image().constBits());
-    }
-    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
-    state.counters["vs_direct"] = perRun / direct;
+    });
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "clsInterval.h"
 #include "frmPrint.h"
 #include "frmSetPrinter.h"
-#include "modDatabase.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
@@ -22,7 +21,6 @@
 #include <QFile>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 namespace qv {
@@ -31,7 +29,7 @@ namespace {
 constexpr int kSamples = 4097;
 
 struct Fixture {
-    QTemporaryDir dir;
+    test::ScratchDatabase scratch;
     std::shared_ptr<clsInterval> log;
     ui::TextTable table;
     QString pdf;
@@ -40,12 +38,9 @@ struct Fixture {
     std::vector<ui::DrawCall> calls;
 
     Fixture() {
-        DataLocation = dir.path();
-        DatabasePath = dir.filePath("QV4170.mdb");
-        MakeDatabase(DatabasePath);
         int32_t seqNo = 0;
         {
-            test::FixtureBuilder b(DatabasePath);
+            test::FixtureBuilder b(scratch.path());
             seqNo = b.AddInterval({"SN1001", "ST-1", "Alice"}, "full", rt::MakeDate(2024, 5, 1),
                                   kSamples, 60, 10);
         }
@@ -64,7 +59,7 @@ struct Fixture {
                 row << log->GasValueForm(g, i);
             table.rows << row;
         }
-        pdf = dir.filePath("report.pdf");
+        pdf = scratch.folder() + QStringLiteral("/report.pdf");
     }
 
     std::unique_ptr<frmPrint> Form() const {
@@ -97,7 +92,6 @@ void RecordJob(Fixture& f) {
     ScriptedDialogs dialogs;
     ui::FixedPrinterList printers;
     auto form = f.Form();
-    std::unique_ptr<QPrinter> printer;
     std::unique_ptr<ui::PrinterTarget> page;
     std::shared_ptr<ui::RecordingTarget> rec;
     form->SetTargetMaker([&](QPrinter& p) {

@@ -84,16 +84,16 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
         host_->CurDataType = 0;
         host_->CurSeqNo = 0;
     }
-    if (paneKey_.compare(tag, Qt::CaseInsensitive) == 0) {
-        ClearPane();
-        SetButtons(false, false);
-        vfgLog->Refresh();
-    }
+    if (paneKey_.compare(tag, Qt::CaseInsensitive) == 0) EmptyPane();
 }
 
 void BrowserPage::ForgetCurrentLog() {
     host_->CurDataType = 0;
     host_->CurSeqNo = 0;
+    EmptyPane();
+}
+
+void BrowserPage::EmptyPane() {
     ClearPane();
     SetButtons(false, false);
     vfgLog->Refresh();

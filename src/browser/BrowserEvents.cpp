@@ -7,29 +7,23 @@
 #include "modKeys.h"
 #include "modMessage.h"
 
+#include <QScopeGuard>
+
 namespace qv {
 
 namespace {
 
-// Disables the tree while the list fills; enables it again however the fill ends.
-class TreeDisabled {
-  public:
-    explicit TreeDisabled(QWidget& tree) : tree_(tree) { tree_.setEnabled(false); }
-    ~TreeDisabled() { tree_.setEnabled(true); }
-    TreeDisabled(const TreeDisabled&) = delete;
-    TreeDisabled& operator=(const TreeDisabled&) = delete;
-
-  private:
-    QWidget& tree_;
-};
+// Fills the list with the tree disabled meanwhile; enables it again however the fill ends.
+void ShowLogListWithTreeDisabled(BrowserPage& page, const QString& key) {
+    page.tvwLog->setEnabled(false);
+    const auto enable = qScopeGuard([&page] { page.tvwLog->setEnabled(true); });
+    page.ShowLogList(key);
+}
 
 }  // namespace
 
 void BrowserPage::tvwLog_NodeClick(const QString& key) {
-    {
-        TreeDisabled disabled(*tvwLog);
-        ShowLogList(key);
-    }
+    ShowLogListWithTreeDisabled(*this, key);
     if (lvwLog->Count() == 0) return;
     const QString first = lvwLog->Keys().front();
     ShowLogProperty(first);
@@ -74,10 +68,7 @@ void BrowserPage::lvwLog_DblClick() {
         // A key of a tree that has been rebuilt since names nothing.
         if (!tvwLog->Contains(ClickedLogKey)) return;
         tvwLog->SetExpanded(tvwLog->ParentKey(ClickedLogKey), true);
-        {
-            TreeDisabled disabled(*tvwLog);
-            ShowLogList(ClickedLogKey);
-        }
+        ShowLogListWithTreeDisabled(*this, ClickedLogKey);
         if (lvwLog->Count() > 0) ShowLogProperty(lvwLog->Keys().front());
         return;
     }
@@ -118,11 +109,8 @@ void BrowserPage::cmdLogInst_Click() {
     }
     if (!host_->LogInstrument) host_->LogInstrument = std::make_shared<clsInstrument>();
     host_->LogInstrument->LoadDatabase(host_->CurSeqNo);
-    struct Showing {
-        bool& flag;
-        explicit Showing(bool& f) : flag(f) { flag = true; }
-        ~Showing() { flag = false; }
-    } showing(host_->ShowLogInstrument);
+    host_->ShowLogInstrument = true;
+    const auto shown = qScopeGuard([this] { host_->ShowLogInstrument = false; });
     host_->ShowInstrumentInfo();
     host_->ShowPage(1);
 }

@@ -1,6 +1,6 @@
-// What the stored-data page uses of the window that holds it: the current record, the record
-// objects the data view shows, the instrument object of a stored log, the tree's change flag,
-// the password dialog and the entries of the other pages. The window keeps every referenced
+// What the stored-data page uses of the window that holds it: the current record, the instrument
+// object of a stored log, the tree's change flag, the password dialog and the entries of the
+// other pages. The window keeps every referenced
 // object alive as long as the page.
 #pragma once
 
@@ -10,13 +10,7 @@
 
 namespace qv {
 
-class clsAlarm;
-class clsAlarmEvent;
-class clsHistory;
 class clsInstrument;
-class clsInterval;
-class clsPowerEvent;
-class clsTroubleEvent;
 
 struct BrowserHost {
     // The stored log on show: its kind (0 none) and its header key.
@@ -24,13 +18,6 @@ struct BrowserHost {
     int32_t& CurSeqNo;
     // The stored data or the grouping changed: the tree is rebuilt at its next showing.
     bool& LogTreeChanged;
-    // One record object per kind; the one of the current kind is loaded for the data view.
-    std::shared_ptr<clsInterval>& CurInterval;
-    std::shared_ptr<clsAlarm>& CurAlarm;
-    std::shared_ptr<clsHistory>& CurHistory;
-    std::shared_ptr<clsAlarmEvent>& CurAlarmEvent;
-    std::shared_ptr<clsTroubleEvent>& CurTroubleEvent;
-    std::shared_ptr<clsPowerEvent>& CurPowerEvent;
     // The instrument settings stored with a trend, and the flag that tells the instrument page
     // to show them rather than the connected instrument's.
     std::shared_ptr<clsInstrument>& LogInstrument;

@@ -30,15 +30,13 @@ const LogKind* KindOfRecord(QChar letter) {
     return nullptr;
 }
 
-const LogKind* KindOfTypes(int32_t types) {
-    for (const LogKind& k : LogKinds())
-        if (k.types == types) return &k;
-    return nullptr;
-}
-
 const QStringList& ChildTables() {
-    static const QStringList tables{"Interval_Data", "Interval_Event", "Alarm_Data", "cHistory",
-                                    "Alarm_Event",   "Trouble_Event",  "Power_Event"};
+    static const QStringList tables = [] {
+        QStringList all;
+        for (const LogKind& k : LogKinds())
+            all << k.tables;
+        return all;
+    }();
     return tables;
 }
 

@@ -25,7 +25,6 @@ const std::array<LogKind, 6>& LogKinds();
 // nullptr for a letter or Types of no kind.
 const LogKind* KindOfCategory(QChar letter);
 const LogKind* KindOfRecord(QChar letter);
-const LogKind* KindOfTypes(int32_t types);
 // Every table that holds rows under a header's RelNo.
 const QStringList& ChildTables();
 // The letter of a key (its last word) as one character; a null QChar when it has more.

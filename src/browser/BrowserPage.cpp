@@ -6,6 +6,7 @@
 #include "UserAction.h"
 #include "modMessage.h"
 
+#include <QScopeGuard>
 #include <QStyle>
 
 namespace qv {
@@ -151,10 +152,7 @@ void BrowserPage::SetBoxesEnabled(bool enabled) {
 void BrowserPage::RebuildTree() {
     host_->LogTreeChanged = true;
     SetBoxesEnabled(false);
-    struct Enable {
-        BrowserPage& page;
-        ~Enable() { page.SetBoxesEnabled(true); }
-    } enable{*this};
+    const auto enable = qScopeGuard([this] { SetBoxesEnabled(true); });
     BuildLogTree();
 }
 

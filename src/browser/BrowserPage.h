@@ -23,8 +23,6 @@
 
 namespace qv {
 
-class Database;
-
 // The condition that selects the log headers under a tree node, its values bound in order.
 struct LogWhere {
     QString sql;  // empty for the root: every header
@@ -94,9 +92,6 @@ class BrowserPage : public ui::PageFrame {
 
     // The key under the last mouse press that was not a right press.
     QString ClickedLogKey;
-    // The gas values and marks at the alarm moment of the alarm trend last shown.
-    std::array<float, 6> AlarmValues{};
-    std::array<bool, 6> AlarmFlags{};
 
   private:
     // MakeLogTree's work; a failure passes to the caller.
@@ -108,13 +103,17 @@ class BrowserPage : public ui::PageFrame {
     // Sets LogTreeChanged and rebuilds the tree with the grouping boxes disabled meanwhile.
     void RebuildTree();
 
-    // Property pane kinds.
+    // Property pane kinds. A log's pane reads the database through one connection, opened at
+    // its first read.
+    class PaneDatabase;
     void ShowFolderProperty();
-    void ShowTrendProperty(const QString& value, bool alarm);
-    void ShowHistoryProperty(const QString& value);
-    void ShowEventProperty(const QString& value, QChar letter);
+    void ShowTrendProperty(const QString& value, bool alarm, PaneDatabase& db);
+    void ShowHistoryProperty(const QString& value, PaneDatabase& db);
+    void ShowEventProperty(const QString& value, QChar letter, PaneDatabase& db);
     // The pane's heading rows; the pane then names nothing.
     void ClearPane();
+    // The heading rows repainted, with both buttons disabled.
+    void EmptyPane();
     void SetButtons(std::optional<bool> detail, std::optional<bool> instrument);
 
     // A mouse press on the tree or the list: the delete menu on the right button, else the key

@@ -7,11 +7,14 @@
 #include "Runtime.h"
 #include "Twips.h"
 #include "clsHeader.h"
+#include "modDatabase.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modKeys.h"
 #include "modMessage.h"
 #include "modViewSupport.h"
+
+#include <QScopeGuard>
 
 namespace qv {
 
@@ -40,6 +43,22 @@ QString WhenText(const DbRow& row) {
 
 }  // namespace
 
+class BrowserPage::PaneDatabase {
+  public:
+    Database& Get() {
+        if (!db_) db_.emplace(DatabasePath);
+        return *db_;
+    }
+    // The stored header with that key; a missing database file leaves it empty, as the header's
+    // own load does.
+    void LoadHeader(clsHeader& h, int32_t seqNo) {
+        if (FileExists(DatabasePath)) h.ReLoad(seqNo, Get());
+    }
+
+  private:
+    std::optional<Database> db_;
+};
+
 void BrowserPage::ClearPane() {
     ui::FlexGrid& g = *vfgLog;
     g.Clear();
@@ -58,23 +77,21 @@ void BrowserPage::ShowLogProperty(const QString& key) {
     ClearPane();
     paneKey_ = key;
     // The pane is repainted and the page laid out however the fill ends.
-    struct End {
-        BrowserPage& page;
-        ~End() {
-            page.vfgLog->Refresh();
-            page.Form_Resize();
-        }
-    } end{*this};
+    const auto end = qScopeGuard([this] {
+        vfgLog->Refresh();
+        Form_Resize();
+    });
     const QString value = DropLastTwo(key);
     const QChar letter = KeyLetter(key);
+    PaneDatabase db;
     if (IsGroupingLetter(letter) || KindOfCategory(letter))
         ShowFolderProperty();
     else if (letter == u'G' || letter == u'K')
-        ShowTrendProperty(value, letter == u'K');
+        ShowTrendProperty(value, letter == u'K', db);
     else if (letter == u'H')
-        ShowHistoryProperty(value);
+        ShowHistoryProperty(value, db);
     else if (letter == u'V' || letter == u'W' || letter == u'P')
-        ShowEventProperty(value, letter);
+        ShowEventProperty(value, letter, db);
 }
 
 void BrowserPage::ShowFolderProperty() {
@@ -86,9 +103,13 @@ void BrowserPage::ShowFolderProperty() {
     SetButtons(false, false);
 }
 
-void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
+void BrowserPage::ShowTrendProperty(const QString& value, bool alarm, PaneDatabase& db) {
     ui::FlexGrid& g = *vfgLog;
-    if (alarm && rt::IsNumeric(value)) MarkAlarmGases(KeyNumber(value), AlarmValues, AlarmFlags);
+    // The gas values and marks at the alarm moment of an alarm trend.
+    std::array<float, 6> alarmValues{};
+    std::array<bool, 6> alarmFlags{};
+    if (alarm && rt::IsNumeric(value))
+        MarkAlarmGases(KeyNumber(value), db.Get(), alarmValues, alarmFlags);
     g.SetCols(5);
     g.SetRows(alarm ? 13 : 14);
     g.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
@@ -97,7 +118,7 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
     g.SetMergeRow(0, true);
 
     clsHeader h;
-    h.ReLoad(KeyNumber(value));
+    db.LoadHeader(h, KeyNumber(value));
     if (h.Names().isEmpty()) return;
 
     const QVariantList facts[] = {
@@ -145,7 +166,7 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
             g.SetTextMatrix(11, col, enabled ? h.AlarmForm(gas, false) : kNone);
             g.SetTextMatrix(
                 12, col,
-                FormatGasValue(AlarmValues[static_cast<size_t>(i)], h.GasPoint(gas), conv));
+                FormatGasValue(alarmValues[static_cast<size_t>(i)], h.GasPoint(gas), conv));
         }
     }
     const int titles[] = {5613, 5614, 5663, 5615, 5664};
@@ -163,7 +184,7 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
         g.SetCol(col);
         g.SetCellBackColor(ui::RGB(224, 224, 224));
         // A gas in a status at the alarm moment is marked; its status holds in either unit.
-        if (alarm && AlarmFlags[static_cast<size_t>(col - 1)]) {
+        if (alarm && alarmFlags[static_cast<size_t>(col - 1)]) {
             g.SetRow(12);
             g.SetCellBackColor(ui::RGB(255, 0, 0));
         }
@@ -173,17 +194,16 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm) {
     SetButtons(true, true);
 }
 
-void BrowserPage::ShowHistoryProperty(const QString& value) {
+void BrowserPage::ShowHistoryProperty(const QString& value, PaneDatabase& db) {
     ui::FlexGrid& g = *vfgLog;
     g.SetCols(4);
     g.SetRows(2);
     g.SetMergeCells(ui::FlexGrid::MergeRestrictRows);
     FillGridRow(g, 0, 0, false, {"DateTime", "Gas", "Before", "After"});
     clsHeader h;
-    h.ReLoad(KeyNumber(value));
+    db.LoadHeader(h, KeyNumber(value));
     const int32_t relNo = h.Names().isEmpty() ? 0 : h.SeqNo();
-    Database db(DatabasePath);
-    const auto rows = db.query(
+    const auto rows = db.Get().query(
         QStringLiteral("Select * From cHistory Where RelNo = ? Order By Dates DESC;"), {relNo});
     if (rows.empty()) return;
     const int n = static_cast<int>(rows.size());
@@ -205,7 +225,7 @@ void BrowserPage::ShowHistoryProperty(const QString& value) {
     SetButtons(true, false);
 }
 
-void BrowserPage::ShowEventProperty(const QString& value, QChar letter) {
+void BrowserPage::ShowEventProperty(const QString& value, QChar letter, PaneDatabase& db) {
     ui::FlexGrid& g = *vfgLog;
     const bool power = letter == u'P';
     const bool trouble = letter == u'W';
@@ -218,7 +238,7 @@ void BrowserPage::ShowEventProperty(const QString& value, QChar letter) {
         FillGridRow(g, 0, 0, false, {"DateTime", trouble ? "Sensor/System" : "Gas", "Event"});
 
     clsHeader h;
-    h.ReLoad(KeyNumber(value));
+    db.LoadHeader(h, KeyNumber(value));
     const bool loaded = !h.Names().isEmpty();
     const int32_t relNo = loaded ? h.SeqNo() : 0;
     std::array<QString, 6> sources;
@@ -227,13 +247,10 @@ void BrowserPage::ShowEventProperty(const QString& value, QChar letter) {
             sources[static_cast<size_t>(i)] = h.GasName(i);
         sources[4] = QStringLiteral("System");
     }
-    const QString table = power     ? QStringLiteral("Power_Event")
-                          : trouble ? QStringLiteral("Trouble_Event")
-                                    : QStringLiteral("Alarm_Event");
-    Database db(DatabasePath);
-    const auto rows = db.query(QStringLiteral("Select * From ") + table +
-                                   QStringLiteral(" Where RelNo = ? Order By Dates DESC;"),
-                               {relNo});
+    const QString& table = KindOfRecord(letter)->tables.front();
+    const auto rows = db.Get().query(QStringLiteral("Select * From ") + table +
+                                         QStringLiteral(" Where RelNo = ? Order By Dates DESC;"),
+                                     {relNo});
     if (rows.empty()) return;
     const int n = static_cast<int>(rows.size());
     const int shown = n <= 10 ? n : 8;

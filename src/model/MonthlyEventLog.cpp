@@ -10,15 +10,7 @@
 #include "modKeys.h"
 #include "modSql.h"
 
-#include <algorithm>
-
 namespace qv {
-
-namespace {
-int16_t ToInt16(qint64 v) {
-    return static_cast<int16_t>(std::clamp<qint64>(v, -32768, 32767));
-}
-}  // namespace
 
 MonthlyEventLog::MonthlyEventLog(const Kind& kind) : kind_(kind) {
     for (Slot& s : slots_)
@@ -169,11 +161,11 @@ void MonthlyEventLog::ReLoad() {
         const DbRow& r = rows[i];
         Slot& s = slots_[i];
         s.RowSeqNo = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), 0));
-        s.GasNo = ToInt16(r.toLong(QStringLiteral("GasNo"), 0));
-        s.Events = ToInt16(r.toLong(QStringLiteral("Alarm_Type"), -1));
-        s.NowEvent = ToInt16(r.toLong(QStringLiteral("NowEv"), 0));
+        s.GasNo = ClampedTo<int16_t>(r.toLong(QStringLiteral("GasNo"), 0));
+        s.Events = ClampedTo<int16_t>(r.toLong(QStringLiteral("Alarm_Type"), -1));
+        s.NowEvent = ClampedTo<int16_t>(r.toLong(QStringLiteral("NowEv"), 0));
         s.Dates = r.toDate(QStringLiteral("Dates"), rt::Now());
-        s.NowCalib = ToInt16(r.toLong(QStringLiteral("NowCl"), 0));
+        s.NowCalib = ClampedTo<int16_t>(r.toLong(QStringLiteral("NowCl"), 0));
     }
 }
 

@@ -13,16 +13,6 @@
 
 namespace qv {
 
-namespace {
-// Reads a 16-bit count from a stored row, clamping a value the column should never hold.
-int16_t ToInt16(qint64 v) {
-    return static_cast<int16_t>(std::clamp<qint64>(v, -32768, 32767));
-}
-int32_t ToInt32(qint64 v) {
-    return static_cast<int32_t>(std::clamp<qint64>(v, INT32_MIN, INT32_MAX));
-}
-}  // namespace
-
 clsHeader::clsHeader() {
     ClearDatas();
 }
@@ -174,7 +164,7 @@ int32_t clsHeader::StoredKey(Database& db) const {
                        "And SerialNo=? COLLATE NOCASE And Types=? And SeqNo>=1 Order By SeqNo;"),
         {SqlTextOrBlank(names_), SqlFolder(folderId_), TrimOrStar(userId_), TrimOrStar(stationId_),
          TrimOrStar(serialNo_), types_});
-    return key.isNull() ? -1 : ToInt32(key.toLongLong());
+    return key.isNull() ? -1 : ClampedTo<int32_t>(key.toLongLong());
 }
 
 int32_t clsHeader::InsertOrFind(Database& db) {
@@ -250,11 +240,11 @@ void clsHeader::ReLoad(int32_t SeqNo, Database& db) {
         stationId_ = TrimOrStar(r.toText(QStringLiteral("StationID"), QStringLiteral(" ")));
         serialNo_ = TrimOrStar(r.toText(QStringLiteral("SerialNo"), QStringLiteral(" ")));
         folderId_ = r.toText(QStringLiteral("FolderID"), QStringLiteral("00/00"));
-        types_ = ToInt32(r.toLong(QStringLiteral("Types"), 0));
-        romNum_ = ToInt32(r.toLong(QStringLiteral("RomNum"), 0));
-        dCount_ = ToInt16(r.toLong(QStringLiteral("Dcount"), 0));
-        calLimit_ = ToInt32(r.toLong(QStringLiteral("CalLimit"), 0));
-        intervals_ = ToInt32(r.toLong(QStringLiteral("Interval"), 0));
+        types_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("Types"), 0));
+        romNum_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("RomNum"), 0));
+        dCount_ = ClampedTo<int16_t>(r.toLong(QStringLiteral("Dcount"), 0));
+        calLimit_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("CalLimit"), 0));
+        intervals_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("Interval"), 0));
         loadFlag_ = true;
     }
     const QDateTime minusOne = rt::ZeroDate().addDays(-1);
@@ -270,7 +260,7 @@ void clsHeader::ReLoad(int32_t SeqNo, Database& db) {
         g.GasName = r.toText(QStringLiteral("gName"), QString());
         g.GasFull = single("gFull");
         g.GasDesit = single("gDesit");
-        g.GasPoint = ToInt16(r.toLong(QStringLiteral("gPoint"), -1));
+        g.GasPoint = ClampedTo<int16_t>(r.toLong(QStringLiteral("gPoint"), -1));
         g.GasEnable = r.toBool(QStringLiteral("gEnable"), true);
         g.GasUnit = r.toText(QStringLiteral("gUnit"), QString());
         g.Warning = single("gWarn");

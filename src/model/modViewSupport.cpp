@@ -79,9 +79,14 @@ int32_t GetEventColor(int32_t code, int32_t currentColor) {
 
 void MarkAlarmGases(int32_t relNo, std::array<float, 6>& AlarmValues,
                     std::array<bool, 6>& AlarmFlags) {
+    Database db(DatabasePath);
+    MarkAlarmGases(relNo, db, AlarmValues, AlarmFlags);
+}
+
+void MarkAlarmGases(int32_t relNo, Database& db, std::array<float, 6>& AlarmValues,
+                    std::array<bool, 6>& AlarmFlags) {
     AlarmValues.fill(static_cast<float>(GasNoData));
     AlarmFlags.fill(false);
-    Database db(DatabasePath);
     const auto rows = db.query(QStringLiteral("Select Gas1Value, Gas2Value, Gas3Value, Gas4Value, "
                                               "Gas5Value From Alarm_Data Where RelNo = ? "
                                               "Order By SeqNo Limit 1 Offset ?;"),

@@ -46,11 +46,16 @@ int32_t GetEventColor(int32_t code, int32_t currentColor);
 // The sample of the alarm moment: the 361st of an alarm trend, in SeqNo order.
 inline constexpr int AlarmMomentRow = 360;
 
+class Database;
+
 // Reads the alarm moment of the stored alarm trend `relNo` into AlarmValues (gas columns 1 to 5
 // in elements 0 to 4; a Null column reads -12) and marks in AlarmFlags 0 to 3 every gas that
 // holds a status code other than -1. Both arrays start afresh for every trend: a trend of 360
-// samples or fewer has no alarm moment, and shows -1 ("no data") unmarked. Reads DatabasePath.
+// samples or fewer has no alarm moment, and shows -1 ("no data") unmarked. The first form opens
+// DatabasePath; the second reads through a connection the caller holds.
 void MarkAlarmGases(int32_t relNo, std::array<float, 6>& AlarmValues,
+                    std::array<bool, 6>& AlarmFlags);
+void MarkAlarmGases(int32_t relNo, Database& db, std::array<float, 6>& AlarmValues,
                     std::array<bool, 6>& AlarmFlags);
 
 // The display texts of a log's gas readings and status codes, each distinct value formatted once

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -38,6 +40,14 @@ class DbRow {
     std::shared_ptr<const Columns> columns_;
     std::vector<QVariant> values_;
 };
+
+// A stored whole number read into a narrower field: a value the column should never hold is
+// clamped to the field's range rather than wrapped.
+template <class T>
+T ClampedTo(qint64 v) {
+    return static_cast<T>(
+        std::clamp<qint64>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 
 class Database {
   public:

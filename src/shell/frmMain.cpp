@@ -191,12 +191,11 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         fraMenu[static_cast<size_t>(index)]->show();
         Form_Resize();
     };
-    pageBrowser->Bind(BrowserHost{
-        CurDataType, CurSeqNo, LogTreeChanged, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
-        CurTroubleEvent, CurPowerEvent, LogInstrument, ShowLogInstrument,
-        [this] { frmPassword::ShowModal(this); }, [this] { pageDataView->cmdDetail_Click(); },
-        [this] { pageDataView->ShowDataView(); }, [this] { pageInstrument->ShowInstrumentInfo(); },
-        showPage});
+    pageBrowser->Bind(BrowserHost{CurDataType, CurSeqNo, LogTreeChanged, LogInstrument,
+                                  ShowLogInstrument, [this] { frmPassword::ShowModal(this); },
+                                  [this] { pageDataView->cmdDetail_Click(); },
+                                  [this] { pageDataView->ShowDataView(); },
+                                  [this] { pageInstrument->ShowInstrumentInfo(); }, showPage});
     pageDataView->Bind(
         DataViewHost{CurDataType, CurSeqNo, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
                      CurTroubleEvent, CurPowerEvent, CurInstrument, ExportFileName,

@@ -18,7 +18,6 @@
 
 #include <QHeaderView>
 #include <algorithm>
-#include <limits>
 
 namespace qv {
 
@@ -56,24 +55,18 @@ struct LatestCal {
     std::array<Gas, kGases> gas;
 };
 
-template <class T>
-T Clamped(qint64 v) {
-    return static_cast<T>(
-        std::clamp<qint64>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
-}
-
 LatestCal ReadRecord(const DbRow& row) {
     LatestCal r;
     r.serial = row.value(QStringLiteral("SerialNo"));
     r.user = row.value(QStringLiteral("UserID"));
     r.station = row.value(QStringLiteral("StationID"));
     r.writeDates = row.toDate(QStringLiteral("WriteDates"), QDateTime());
-    r.calLimit = Clamped<int32_t>(row.toLong(QStringLiteral("CalLimit"), 0));
+    r.calLimit = ClampedTo<int32_t>(row.toLong(QStringLiteral("CalLimit"), 0));
     for (int g = 0; g < kGases; ++g) {
         const QString prefix = QStringLiteral("Gas%1").arg(g + 1);
         LatestCal::Gas& gas = r.gas[static_cast<size_t>(g)];
         gas.name = row.value(prefix + QStringLiteral("Name"));
-        gas.points = Clamped<int16_t>(row.toLong(prefix + QStringLiteral("Point"), 0));
+        gas.points = ClampedTo<int16_t>(row.toLong(prefix + QStringLiteral("Point"), 0));
         gas.calDate = row.toDate(prefix + QStringLiteral("CalDate"), QDateTime());
         gas.before = row.value(prefix + QStringLiteral("Before"));
         gas.after = row.value(prefix + QStringLiteral("After"));
@@ -372,7 +365,7 @@ void CalHistoryPage::PrintRow(const Identity& id) {
             db.scalar(QStringLiteral("Select SeqNo From Log_head Where ") + kIdentityMatch +
                           QStringLiteral(" And Types=? Order By SeqNo;"),
                       {id.serial, id.user, id.station, TypeCalHistory});
-        if (!key.isNull()) seqNo = Clamped<int32_t>(key.toLongLong());
+        if (!key.isNull()) seqNo = ClampedTo<int32_t>(key.toLongLong());
     }
     host_->PrintLastCalibration(seqNo, ui::GridTexts(*vfgHistory));
 }

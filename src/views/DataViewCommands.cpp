@@ -30,13 +30,6 @@ namespace qv {
 
 namespace {
 
-// The record object of a kind, made empty when the window has none yet.
-template <class Record>
-std::shared_ptr<Record> Made(std::shared_ptr<Record>& record) {
-    if (!record) record = std::make_shared<Record>();
-    return record;
-}
-
 QImage GraphPicture(uclVtmGraph& graph) {
     QImage picture = graph.Picture();
     if (picture.isNull())
@@ -79,22 +72,22 @@ void DataViewPage::PrintLog() {
     form.SetSeqNo(host_->CurSeqNo);
     switch (kind) {
         case TypeInterval:
-            form.SetIntervalData(Made(host_->CurInterval));
+            form.SetIntervalData(host_->CurInterval);
             break;
         case TypeAlarmTrend:
-            form.SetAlarmData(Made(host_->CurAlarm));
+            form.SetAlarmData(host_->CurAlarm);
             break;
         case TypeCalHistory:
-            form.SetHistoryData(Made(host_->CurHistory));
+            form.SetHistoryData(host_->CurHistory);
             break;
         case TypeAlarmEvents:
-            form.SetAlarmEventData(Made(host_->CurAlarmEvent));
+            form.SetAlarmEventData(host_->CurAlarmEvent);
             break;
         case TypeTroubleEvents:
-            form.SetTroubleData(Made(host_->CurTroubleEvent));
+            form.SetTroubleData(host_->CurTroubleEvent);
             break;
         case TypePowerEvents:
-            form.SetPowerData(Made(host_->CurPowerEvent));
+            form.SetPowerData(host_->CurPowerEvent);
             break;
         default:
             break;

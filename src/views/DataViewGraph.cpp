@@ -39,9 +39,9 @@ void DataViewPage::ShowTrendGraph() {
     graph.SetFont(font);
 
     const int32_t kind = host_->CurDataType;
-    if (kind == TypeInterval && host_->CurInterval)
+    if (kind == TypeInterval)
         ShowIntervalGraph(*host_->CurInterval);
-    else if (kind == TypeAlarmTrend && host_->CurAlarm)
+    else if (kind == TypeAlarmTrend)
         ShowAlarmGraph();
 
     graph.SetZoom(1);
@@ -141,11 +141,8 @@ void DataViewPage::ShowAlarmGraph() {
 }
 
 void DataViewPage::PlotTrendSample(int32_t kind, int series, int index, float value, bool convert) {
-    const clsRecordSet* record = kind == TypeInterval
-                                     ? static_cast<const clsRecordSet*>(host_->CurInterval.get())
-                                     : host_->CurAlarm.get();
-    static const clsHeader noHeader;
-    const clsHeader& header = record ? record->GasInfo() : noHeader;
+    const clsHeader& header =
+        kind == TypeInterval ? host_->CurInterval->GasInfo() : host_->CurAlarm->GasInfo();
     uclVtmGraph& graph = *vtmGraph;
     // Gas 1 in its second unit plots readings and levels alike in that unit.
     const float factor = convert ? ConvFactor : 1.0f;

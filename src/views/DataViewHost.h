@@ -24,7 +24,8 @@ struct DataViewHost {
     // The stored log on show: its kind (0 none) and its header key.
     int32_t& CurDataType;
     int32_t& CurSeqNo;
-    // One record object per kind (made when missing); the page loads the one of the kind shown.
+    // One record object per kind, each made by the window before it binds the page; the page
+    // loads the one of the kind shown.
     std::shared_ptr<clsInterval>& CurInterval;
     std::shared_ptr<clsAlarm>& CurAlarm;
     std::shared_ptr<clsHistory>& CurHistory;

@@ -18,6 +18,7 @@
 #include "modMessage.h"
 #include "modModel.h"
 
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 namespace qv {
@@ -52,15 +53,6 @@ int KindMessage(int32_t kind) {
         default:
             return 0;
     }
-}
-
-// Loads a record object (made when missing) with the stored log of that key.
-template <class Record>
-void Load(std::shared_ptr<Record>& record, int32_t seqNo) {
-    if (!record) record = std::make_shared<Record>();
-    record->ClearDatas();
-    record->SetSeqNo(seqNo);
-    record->ReLoad();
 }
 
 void SayNothingChosen() {
@@ -227,11 +219,7 @@ bool DataViewPage::Ticked(int index) const {
 
 void DataViewPage::ShowDataView() {
     // The page is filled hidden and shown again as it was, however the set-up ends.
-    struct Visibility {
-        QWidget& page;
-        bool shown;
-        ~Visibility() { page.setVisible(shown); }
-    } visibility{*this, IsShown(this)};
+    const auto visibility = qScopeGuard([this, shown = IsShown(this)] { setVisible(shown); });
     setVisible(false);
     try {
         ShowDataViewSteps();
@@ -287,30 +275,31 @@ void DataViewPage::ShowDataViewSteps() {
     ShowTrendGraph();
 }
 
-void DataViewPage::LoadCurrentRecord() {
-    const int32_t seqNo = host_->CurSeqNo;
+clsRecordSet* DataViewPage::CurrentRecord() const {
     switch (host_->CurDataType) {
         case TypeInterval:
-            Load(host_->CurInterval, seqNo);
-            break;
+            return host_->CurInterval.get();
         case TypeAlarmTrend:
-            Load(host_->CurAlarm, seqNo);
-            break;
+            return host_->CurAlarm.get();
         case TypeCalHistory:
-            Load(host_->CurHistory, seqNo);
-            break;
+            return host_->CurHistory.get();
         case TypeAlarmEvents:
-            Load(host_->CurAlarmEvent, seqNo);
-            break;
+            return host_->CurAlarmEvent.get();
         case TypeTroubleEvents:
-            Load(host_->CurTroubleEvent, seqNo);
-            break;
+            return host_->CurTroubleEvent.get();
         case TypePowerEvents:
-            Load(host_->CurPowerEvent, seqNo);
-            break;
+            return host_->CurPowerEvent.get();
         default:
-            break;
+            return nullptr;
     }
+}
+
+void DataViewPage::LoadCurrentRecord() {
+    clsRecordSet* record = CurrentRecord();
+    if (!record) return;
+    record->ClearDatas();
+    record->SetSeqNo(host_->CurSeqNo);
+    record->ReLoad();
 }
 
 void DataViewPage::ForceTable() {

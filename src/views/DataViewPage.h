@@ -23,6 +23,7 @@ namespace qv {
 
 class clsHeader;
 class clsInterval;
+class clsRecordSet;
 
 class DataViewPage : public ui::PageFrame {
   public:
@@ -95,7 +96,9 @@ class DataViewPage : public ui::PageFrame {
     bool Ticked(int index) const;
     // Chooses "Table" and disables "Graph"; the view switches when the choice changed.
     void ForceTable();
-    // Loads the current log into the record object of its kind (made when missing).
+    // The record object of the current kind; nullptr for a kind the page does not show.
+    clsRecordSet* CurrentRecord() const;
+    // Loads the current log into the record object of its kind.
     void LoadCurrentRecord();
     // Fills the zoom list for a trend of `dataCount` samples at its first entry, zoom 1.
     void FillZoomList(int dataCount);

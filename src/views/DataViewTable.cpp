@@ -30,40 +30,12 @@ constexpr int32_t kAfterColor = ui::RGB(255, 255, 255);
 // The row the alarm trend's table scrolls to, so that the alarm moment is in view.
 constexpr int kAlarmTopRow = 350;
 
-template <class Record>
-Record& Made(std::shared_ptr<Record>& record) {
-    if (!record) record = std::make_shared<Record>();
-    return *record;
-}
-
 }  // namespace
 
 void DataViewPage::ShowDataList() {
     ui::FlexGrid& summary = *vfgSummary;
     const int32_t kind = host_->CurDataType;
-    const clsRecordSet* record = nullptr;
-    switch (kind) {
-        case TypeInterval:
-            record = &Made(host_->CurInterval);
-            break;
-        case TypeAlarmTrend:
-            record = &Made(host_->CurAlarm);
-            break;
-        case TypeCalHistory:
-            record = &Made(host_->CurHistory);
-            break;
-        case TypeAlarmEvents:
-            record = &Made(host_->CurAlarmEvent);
-            break;
-        case TypeTroubleEvents:
-            record = &Made(host_->CurTroubleEvent);
-            break;
-        case TypePowerEvents:
-            record = &Made(host_->CurPowerEvent);
-            break;
-        default:
-            break;
-    }
+    const clsRecordSet* record = CurrentRecord();
     summary.Clear();
     if (!record) {
         summary.SetCols(1);

@@ -3,13 +3,7 @@
 #pragma once
 
 #include "BrowserHost.h"
-#include "clsAlarm.h"
-#include "clsAlarmEvent.h"
-#include "clsHistory.h"
 #include "clsInstrument.h"
-#include "clsInterval.h"
-#include "clsPowerEvent.h"
-#include "clsTroubleEvent.h"
 
 #include <functional>
 
@@ -19,12 +13,6 @@ struct BrowserState {
     int32_t CurDataType = 0;
     int32_t CurSeqNo = 0;
     bool LogTreeChanged = true;
-    std::shared_ptr<clsInterval> CurInterval;
-    std::shared_ptr<clsAlarm> CurAlarm;
-    std::shared_ptr<clsHistory> CurHistory;
-    std::shared_ptr<clsAlarmEvent> CurAlarmEvent;
-    std::shared_ptr<clsTroubleEvent> CurTroubleEvent;
-    std::shared_ptr<clsPowerEvent> CurPowerEvent;
     std::shared_ptr<clsInstrument> LogInstrument;
     bool ShowLogInstrument = false;
 
@@ -37,12 +25,6 @@ struct BrowserState {
         return BrowserHost{CurDataType,
                            CurSeqNo,
                            LogTreeChanged,
-                           CurInterval,
-                           CurAlarm,
-                           CurHistory,
-                           CurAlarmEvent,
-                           CurTroubleEvent,
-                           CurPowerEvent,
                            LogInstrument,
                            ShowLogInstrument,
                            std::move(showPassword),

@@ -1,0 +1,33 @@
+// The baseline a benchmark is compared with, and the ratio to it: a counter such as "vs_bare"
+// is the benchmark's time per run over the baseline's.
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <QElapsedTimer>
+
+namespace qv::bench {
+
+// Seconds one call of `run` takes, averaged over `runs` calls after one to warm up.
+template <class Run>
+double SecondsPerRun(int runs, Run&& run) {
+    run();
+    QElapsedTimer timer;
+    timer.start();
+    for (int r = 0; r < runs; ++r)
+        run();
+    return timer.nsecsElapsed() / 1e9 / runs;
+}
+
+// Runs the benchmark's loop with `body` as each run, timed as a whole, and sets the counter
+// `name` to its time per run over `baselineSeconds`.
+template <class Body>
+void RunAgainst(benchmark::State& state, const char* name, double baselineSeconds, Body&& body) {
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state)
+        body();
+    const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
+    state.counters[name] = perRun / baselineSeconds;
+}
+
+}  // namespace qv::bench
