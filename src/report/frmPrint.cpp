@@ -113,23 +113,21 @@ const clsHeader* frmPrint::RecordHeader() const {
 }
 
 void frmPrint::cmdPrint_Click() {
-    // The form unloads itself however the job ends.
+    // The form unloads itself however the job ends: closing it (shown or not) runs Form_Unload
+    // through closeEvent.
     struct Unload {
         frmPrint& form;
-        ~Unload() {
-            form.Form_Unload();
-            form.close();
-        }
+        ~Unload() { form.close(); }
     } unload{*this};
 
     if (!HasSomethingToPrint()) {
         Dialogs().MsgBox(QStringLiteral("There is nothing to print."), vbExclamation);
         return;
     }
-    const int selNo = frmSetPrinter::Choose(isVisible() ? this : QApplication::activeWindow());
-    const QStringList choices = ui::PrinterChoices();
-    if (selNo < 0 || selNo >= choices.size()) return;
-    const QString entry = choices[selNo];
+    const std::optional<QString> chosen =
+        frmSetPrinter::ChooseEntry(isVisible() ? this : QApplication::activeWindow());
+    if (!chosen) return;
+    const QString& entry = *chosen;
     QString pdfFile;
     if (entry == ui::PdfEntryName()) {
         FileDialogRequest request;

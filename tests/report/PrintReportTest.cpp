@@ -89,6 +89,27 @@ TEST_F(PrintRig, PrinterDialogOffersThePdfEntryPreselectsTheCurrentPrinterAndClo
     EXPECT_EQ(ui::CurrentPrinter(), ui::PdfEntryName());
 }
 
+TEST_F(PrintRig, TheJobPrintsOnTheEntryChosenThoughThePrinterListChangesMeanwhile) {
+    auto form = Form(TypePowerEvents, fixture.logs().powerA);
+    std::optional<ui::FixedPrinterList> changed;
+    dialogs.AnswerModal([&](QDialog& d) {
+        auto& dialog = dynamic_cast<frmSetPrinter&>(d);
+        dialog.cmbList->setCurrentIndex(dialog.cmbList->findText("Office"));
+        dialog.cmdOK->click();
+        changed.emplace(QStringList{"Lab", "Office"}, "Lab");  // a printer now comes first
+        return d.result();
+    });
+    QString printedOn;
+    form->SetTargetMaker([&](QPrinter&) {
+        printedOn = ui::CurrentPrinter();
+        rec = std::make_shared<ui::RecordingTarget>(10000, 15000, true);
+        return rec;
+    });
+    form->GoPrinter();
+    EXPECT_EQ(printedOn, "Office");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
 TEST_F(PrintRig, EveryTableReportRunsOverSheetsWithItsHeaderRepeated) {
     const FixtureLogs& l = fixture.logs();
     QList<QDateTime> dates;
