@@ -284,21 +284,12 @@ void frmPrint::Form_Resize() {
 }
 
 void frmPrint::DrawPreview(ui::DrawTarget& target) {
-    PrintPageHeader(target);
-    if (dataType_ < 1 || dataType_ > 7 || !HasSomethingToPrint()) return;
-    if (const clsHeader* header = RecordHeader()) PrintSummary(target, *header);
-    if (IsTrend() && printType_) {
-        PrintGraph(target, target.ScaleWidth() * 0.02, target.ScaleHeight() * 0.4,
-                   target.ScaleWidth() * 0.95, target.ScaleHeight() * 0.45);
-    } else if (IsTrend()) {
-        PrintTrendTable(target);
-    } else if (dataType_ == TypeCalHistory) {
-        PrintCalHistory(target);
-    } else if (dataType_ == TypeLastCalibration) {
-        PrintLastCalList(target);
-    } else {
-        PrintEventList(target);
-    }
+    // The report as it prints (the page routines break no pages on the form); without anything
+    // to print, the page header alone.
+    if (HasSomethingToPrint())
+        PrintReport(target);
+    else
+        PrintPageHeader(target);
 }
 
 void frmPrint::Form_Unload() {

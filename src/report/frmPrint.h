@@ -124,7 +124,8 @@ class frmPrint : public QWidget {
     // record was not given.
     const clsHeader* RecordHeader() const;
     bool IsTrend() const { return dataType_ == 1 || dataType_ == 2; }
-    // The report on a printer's surface: header, summary and body.
+    // The report on the printer's surface or the form's: header, summary and body. Needs
+    // HasSomethingToPrint.
     void PrintReport(ui::DrawTarget& target);
     void PrintGraph(ui::DrawTarget& target, double left, double top, double width, double height);
     // ColumnX from fractions of the target's width.
