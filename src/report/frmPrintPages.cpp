@@ -227,10 +227,9 @@ void frmPrint::PrintEventList(ui::DrawTarget& target) {
 // ---- Calibration history ----------------------------------------------------------------------
 
 void frmPrint::PrintCalHistory(ui::DrawTarget& target) {
-    // The rows are read afresh from the database, newest calibration first.
-    clsHistory history;
-    history.SetSeqNo(seqNo_);
-    history.ReLoad();
+    // The rows of the record the caller loaded (newest calibration first), as its summary is.
+    if (!historyData_) return;
+    const clsHistory& history = *historyData_;
     SetColumns(target, {0, 0.06, 0.24, 0.33, 0.46, 0.59, 0.72, 0.85});
     QStringList header{M(5620), M(5621), QString()};
     for (int g = 0; g < 5; ++g)
@@ -265,7 +264,8 @@ void frmPrint::PrintLastCalList(ui::DrawTarget& target) {
     target.SetCurrentY(target.ScaleHeight() / 20);
     HeaderRule(target);
     BlankRow(target);
-    const ui::TextTable grid = tableData_.value_or(ui::TextTable{});
+    static const ui::TextTable noTable;
+    const ui::TextTable& grid = tableData_ ? *tableData_ : noTable;
     // Only the first nine columns of the page's grid are printed.
     const auto row = [&](int r) {
         QStringList cells;
