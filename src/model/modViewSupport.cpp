@@ -104,6 +104,10 @@ const QString& GasValueTexts::Text(float value, int gas, bool conv) {
     return *it;
 }
 
+int ShownChannel(int column) {
+    return column == 0 && ConvEnable ? 4 : column;
+}
+
 QString SecondUnitForm(const clsHeader& header, float gas1Value) {
     return FormatGasValue(gas1Value, header.GasPoint(4), true);
 }

@@ -4,6 +4,8 @@
 // log's readings and the rows of an interval trend in time order.
 #pragma once
 
+#include "clsAlarm.h"
+
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -44,7 +46,11 @@ void FillGridRow(Grid& grid, int row, int startCol, bool fillRest, const QVarian
 int32_t GetEventColor(int32_t code, int32_t currentColor);
 
 // The sample of the alarm moment: the 361st of an alarm trend, in SeqNo order.
-inline constexpr int AlarmMomentRow = 360;
+inline constexpr int AlarmMomentRow = clsAlarm::MomentSlot;
+
+// The channel that trend column `column` (0 to 3) shows: column 0 shows gas 1 in its second
+// unit, channel 4, while that unit is on; the others show their own channel.
+int ShownChannel(int column);
 
 // Reads the alarm moment of the stored alarm trend `relNo` into AlarmValues (gas columns 1 to 5
 // in elements 0 to 4; a Null column reads -12) and marks in AlarmFlags 0 to 3 every gas that

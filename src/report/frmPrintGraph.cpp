@@ -8,6 +8,7 @@
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modMessage.h"
+#include "modViewSupport.h"
 
 #include <cmath>
 
@@ -41,9 +42,8 @@ void frmPrint::SetupTrendGraph() {
     g.SetScaleLineWidth(PrtWidth[1]);
 
     // Series 0 takes the second unit's name and decimals while the conversion is on.
-    const auto channel = [](int series) { return series == 0 && ConvEnable ? 4 : series; };
     for (int s = 0; s < 4; ++s) {
-        const int c = channel(s);
+        const int c = ShownChannel(s);
         g.AddSample(h.GasName(c), GraphColor[static_cast<size_t>(s)],
                     QStringLiteral("#") + GetPointFormat(h.GasPoint(c)));
         g.SetEventVisible(s, false);
@@ -101,7 +101,7 @@ void frmPrint::SetupTrendGraph() {
         }
     }
     for (int s = 0; s < 4; ++s)
-        g.SetSampleVisible(s, h.GasEnable(channel(s)));
+        g.SetSampleVisible(s, h.GasEnable(ShownChannel(s)));
 }
 
 void frmPrint::PlotPrintSample(int series, int index, float value) {

@@ -105,7 +105,7 @@ void frmPrint::PrintSummary(ui::DrawTarget& target, const clsHeader& header) {
         BlankRow(target);
 
         // Gas 1 shows in its second unit as channel 4 while the conversion is on.
-        const int first = ConvEnable ? 4 : 0;
+        const int first = ShownChannel(0);
         PrintRow(target, {QString(), GetGasCaption(&h, first), GetGasCaption(&h, 1),
                           GetGasCaption(&h, 2), GetGasCaption(&h, 3)});
         using Form = QString (clsHeader::*)(int, bool) const;
@@ -170,7 +170,7 @@ void frmPrint::PrintTrendTable(ui::DrawTarget& target) {
             cells << grid.TextMatrix(i + 1, c);
         PrintRow(target, cells);
         // The alarm moment, which the graph marks "Alarm", is underlined.
-        if (dataType_ == TypeAlarmTrend && i == 360) {
+        if (dataType_ == TypeAlarmTrend && i == AlarmMomentRow) {
             target.SetCurrentX(0);
             target.Line(0, target.CurrentY(), target.ScaleWidth(), target.CurrentY(), 0);
         }

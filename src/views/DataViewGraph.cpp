@@ -9,6 +9,7 @@
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modMessage.h"
+#include "modViewSupport.h"
 
 #include <QLocale>
 
@@ -61,7 +62,7 @@ void StartTrend(uclVtmGraph& graph, const Record& record, int titleMessage,
                 std::array<QCheckBox*, 6>& boxes) {
     const clsHeader& header = record.GasInfo();
     for (int g = 0; g < 4; ++g) {
-        const int u = ConvEnable && g == 0 ? 4 : g;
+        const int u = ShownChannel(g);
         boxes[static_cast<size_t>(g)]->setText(header.GasName(u));
         graph.AddSample(header.GasName(u), GraphColor[static_cast<size_t>(g)],
                         QStringLiteral("#") + GetPointFormat(header.GasPoint(u)));
