@@ -1,7 +1,7 @@
 // The print form's trend graph: a trend loaded into vtmPrint, with the status codes of an alarm
 // trend plotted at the levels they stand for.
-#include "Dates.h"
 #include "Runtime.h"
+#include "TrendGraphSetup.h"
 #include "clsAlarm.h"
 #include "clsInterval.h"
 #include "frmPrint.h"
@@ -22,11 +22,6 @@ float PlotValue(const QString& text) {
     return rt::IsNumeric(text) ? static_cast<float>(rt::ToDouble(text)) : 0.0f;
 }
 
-// The trend's date in the title: the medium date, then the time.
-QString TitleDate(const QDateTime& date) {
-    return MediumDate(date) + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
-}
-
 }  // namespace
 
 void frmPrint::SetupTrendGraph() {
@@ -41,22 +36,12 @@ void frmPrint::SetupTrendGraph() {
     g.SetDrawLineWidth(PrtWidth[0]);
     g.SetScaleLineWidth(PrtWidth[1]);
 
-    // Series 0 takes the second unit's name and decimals while the conversion is on.
-    for (int s = 0; s < 4; ++s) {
-        const int c = ShownChannel(s);
-        g.AddSample(h.GasName(c), GraphColor[static_cast<size_t>(s)],
-                    QStringLiteral("#") + GetPointFormat(h.GasPoint(c)));
-        g.SetEventVisible(s, false);
-    }
-
     const int count = interval ? intervalData_->DataCount() : alarmData_->DataCount();
     const auto dateOf = [&](int i) {
         return interval ? intervalData_->DateTimes(i) : alarmData_->DateTimes(i);
     };
-    g.SetTitleTop(GetMessage(5602, {h.Names()}) + QStringLiteral(" - ") +
-                  GetMessage(interval ? 5624 : 5625));
-    g.SetTitleBottom(GetMessage(5603, {TitleDate(dateOf(0)), TitleDate(dateOf(count - 1))}));
-    g.SetFormatX(QStringLiteral("hh:nn:ss"));
+    // Paper shows no event marks.
+    StartTrendGraph(g, h, dataType_, dateOf(0), dateOf(count - 1), false);
 
     if (interval) {
         const clsInterval& d = *intervalData_;
