@@ -93,9 +93,13 @@ class frmPrint : public QWidget {
     void PrintEventList(ui::DrawTarget& target);
     void PrintCalHistory(ui::DrawTarget& target);
     void PrintLastCalList(ui::DrawTarget& target);
-    // Loads the trend into vtmPrint, and plots one alarm-trend sample with its status word.
+    // Loads the trend into vtmPrint, and plots one alarm-trend sample with its status word,
+    // a status code at the level of its series it stands for.
     void SetupTrendGraph();
-    void PlotPrintSample(int series, int index, float value);
+    struct PrintLevels {
+        float full = 0, warning = 0, alarm = 0, stel = 0, twa = 0, max = 0, min = 0;
+    };
+    void PlotPrintSample(int series, int index, float value, const PrintLevels& levels);
 
     // ---- The preview ----
     void Form_Load();

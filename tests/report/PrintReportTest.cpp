@@ -195,6 +195,36 @@ TEST_F(PrintRig, TrendGraphFillsItsBandBelowTheSummaryOnOneSheet) {
               "Sampling Date/Time: 14-May-24 10:00:00 to 14-May-24 11:39:00");
 }
 
+TEST_F(PrintRig, IntervalGraphPlotsEachReadingAtItsPrintedTextSeriesBySeries) {
+    ConvEnable = true;
+    ConvFactor = 2;
+    auto log = std::make_shared<clsInterval>();
+    log->GasInfo().SetGasPoint(0, 1);
+    log->GasInfo().SetGasPoint(1, 1);
+    // Gas 1 converted; a printed text keeps its last five characters; a status code plots at 0.
+    const struct {
+        float reading, gas1, gas2;
+    } samples[] = {{7.25f, 14.5f, 7.3f}, {12345.6f, 691.2f, 345.6f}, {-3, 0, 0},
+                   {7.25f, 14.5f, 7.3f}, {0, 0, 0},                  {12345.6f, 691.2f, 345.6f}};
+    const int n = static_cast<int>(std::size(samples));
+    log->SetDataCount(n);
+    for (int i = 0; i < n; ++i) {
+        log->SetDateTimes(i, rt::MakeDate(2024, 1, 1).addSecs(60 * i));
+        log->SetGasValue(0, i, samples[i].reading);
+        log->SetGasValue(1, i, samples[i].reading);
+    }
+    frmPrint form;
+    form.SetDataType(TypeInterval);
+    form.SetPrintType(true);
+    form.SetIntervalData(log);
+    PrintRecorded(form);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    for (int i = 0; i < n; ++i) {
+        EXPECT_FLOAT_EQ(form.vtmPrint->ValueY(0, i), samples[i].gas1) << i;
+        EXPECT_FLOAT_EQ(form.vtmPrint->ValueY(1, i), samples[i].gas2) << i;
+    }
+}
+
 TEST_F(PrintRig, AlarmGraphPlotsStatusCodesAtTheirLevelsAndALevelThatIsOffAtZero) {
     auto alarm = std::make_shared<clsAlarm>();
     clsHeader& h = alarm->GasInfo();
