@@ -51,6 +51,7 @@ frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Print Preview"));
     picForm = new ui::CanvasWidget(this);
     vtmPrint = new uclVtmGraph(this);
+    // Never shown: it only draws on the printer's surface or the form's.
     vtmPrint->hide();
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
@@ -64,16 +65,13 @@ frmPrint::~frmPrint() = default;
 // ---- The print job ----------------------------------------------------------------------------
 
 void frmPrint::GoPrinter() {
-    if (dataType_ >= 1 && dataType_ <= 7) {
-        vtmPrint->hide();
-        if (IsTrend() && printType_ && HasSomethingToPrint()) {
-            try {
-                SetupTrendGraph();
-            } catch (const std::exception& e) {
-                TellNotPrinted(e);
-                Form_Unload();
-                return;
-            }
+    if (IsTrend() && printType_ && HasSomethingToPrint()) {
+        try {
+            SetupTrendGraph();
+        } catch (const std::exception& e) {
+            TellNotPrinted(e);
+            Form_Unload();
+            return;
         }
     }
     cmdPrint_Click();
@@ -253,7 +251,6 @@ void frmPrint::Form_Load() {
 
 void frmPrint::Form_Activate() {
     if (!IsTrend() && (dataType_ < 3 || dataType_ > 7)) return;
-    vtmPrint->hide();
     if (IsTrend() && printType_) {
         vtmPrint->SetDrawObj(&picForm->Target());
         if (HasSomethingToPrint()) SetupTrendGraph();

@@ -87,7 +87,8 @@ class frmPrint : public QWidget {
     // ---- Page routines (each draws from the target's print position) ----
     // One row of cells at the columns of ColumnX, then down one line pitch.
     void PrintRow(ui::DrawTarget& target, const QStringList& cells);
-    // The Property/Value block of a report's log header.
+    // The Property/Value block of the log header of a kind with a record (every kind but the
+    // last-calibration list).
     void PrintSummary(ui::DrawTarget& target, const clsHeader& header);
     void PrintTrendTable(ui::DrawTarget& target);
     void PrintEventList(ui::DrawTarget& target);

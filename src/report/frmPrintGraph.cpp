@@ -103,10 +103,6 @@ void frmPrint::SetupTrendGraph() {
         g.SetZoom(1);
         g.SetMinX(0);
         g.SetMaxX(0);
-        for (int s = 0; s < 4; ++s) {
-            g.SetMinY(0, s);
-            g.SetMaxY(0, s);
-        }
     }
     for (int s = 0; s < 4; ++s)
         g.SetSampleVisible(s, h.GasEnable(ShownChannel(s)));

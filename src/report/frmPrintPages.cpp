@@ -92,12 +92,10 @@ void frmPrint::PrintSummary(ui::DrawTarget& target, const clsHeader& header) {
         PrintRow(target, {M(id), QString(), value});
     };
     property(5606, h.Names());
-    if (dataType_ >= 1 && dataType_ <= 7 && dataType_ != TypeLastCalibration) {
-        property(dataType_ == TypeAlarmTrend ? 5630 : 5607, GeneralDate(h.Dates()));
-        property(5608, h.SerialNo());
-        property(5609, h.StationID());
-        property(5610, h.UserId());
-    }
+    property(dataType_ == TypeAlarmTrend ? 5630 : 5607, GeneralDate(h.Dates()));
+    property(5608, h.SerialNo());
+    property(5609, h.StationID());
+    property(5610, h.UserId());
     if (IsTrend()) {
         property(5611, QString::number(h.DCount()));
         property(5612, QString::number(h.Intervals()));
