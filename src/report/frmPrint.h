@@ -27,7 +27,6 @@ class clsAlarm;
 class clsAlarmEvent;
 class clsHeader;
 class clsHistory;
-class clsInstrument;
 class clsInterval;
 class clsPowerEvent;
 class clsTroubleEvent;
@@ -61,9 +60,6 @@ class frmPrint : public QWidget {
     void SetTroubleData(std::shared_ptr<clsTroubleEvent> v) { troubleData_ = std::move(v); }
     std::shared_ptr<clsPowerEvent> PowerData() const { return powerData_; }
     void SetPowerData(std::shared_ptr<clsPowerEvent> v) { powerData_ = std::move(v); }
-    // Kept for the caller; no report reads it.
-    std::shared_ptr<clsInstrument> InstrumentData() const { return instrumentData_; }
-    void SetInstrumentData(std::shared_ptr<clsInstrument> v) { instrumentData_ = std::move(v); }
     // The texts of the grid a table report prints, as the caller's page shows them: for a
     // trend table the data view's grid (row 0 the header, column 1 the date and time, columns
     // 2 to 5 the gas values), for the last-calibration list the calibration history page's.
@@ -155,7 +151,6 @@ class frmPrint : public QWidget {
     std::shared_ptr<clsAlarmEvent> alarmEventData_;
     std::shared_ptr<clsTroubleEvent> troubleData_;
     std::shared_ptr<clsPowerEvent> powerData_;
-    std::shared_ptr<clsInstrument> instrumentData_;
     std::optional<ui::TextTable> tableData_;
 
     TargetMaker makeTarget_;
