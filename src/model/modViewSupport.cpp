@@ -1,4 +1,5 @@
-// Grid value texts, event colours, the alarm moment, reading texts and interval rows.
+// Grid value texts, event colours, the alarm moment, reading texts, column channels and interval
+// rows.
 #include "modViewSupport.h"
 
 #include "Database.h"
@@ -111,6 +112,10 @@ const QString& GasValueTexts::Text(float value, int gas, bool conv) {
 
 QString SecondUnitForm(const clsHeader& header, float gas1Value) {
     return FormatGasValue(gas1Value, header.GasPoint(4), true);
+}
+
+int ShownChannel(int column) {
+    return column == 0 && ConvEnable ? 4 : column;
 }
 
 std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool eventsOnly) {

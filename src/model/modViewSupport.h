@@ -1,8 +1,11 @@
 // What the stored-data page, the data views, the printed reports and the export share: a grid
 // row written from a list of values, the background colour of a cell that shows a status code,
 // the gas values and marks at the alarm moment of a stored alarm trend, the display texts of a
-// log's readings and the rows of an interval trend in time order.
+// log's readings, the channel a trend column shows and the rows of an interval trend in time
+// order.
 #pragma once
+
+#include "clsAlarm.h"
 
 #include <QHash>
 #include <QString>
@@ -44,7 +47,7 @@ void FillGridRow(Grid& grid, int row, int startCol, bool fillRest, const QVarian
 int32_t GetEventColor(int32_t code, int32_t currentColor);
 
 // The sample of the alarm moment: the 361st of an alarm trend, in SeqNo order.
-inline constexpr int AlarmMomentRow = 360;
+inline constexpr int AlarmMomentRow = clsAlarm::MomentSlot;
 
 class Database;
 
@@ -74,6 +77,10 @@ class GasValueTexts {
 
 // A statistic of gas 1 shown in its second unit: converted, with that unit's decimal places.
 QString SecondUnitForm(const clsHeader& header, float gas1Value);
+
+// The channel that trend column `column` (0 to 3) shows: column 0 shows gas 1 in its second
+// unit, channel 4, while that unit is on; the others show their own channel.
+int ShownChannel(int column);
 
 // One row of an interval trend in time order: an event with the sample of its moment (when
 // there is one), or a sample alone; -1 where there is none.

@@ -51,6 +51,7 @@ frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Print Preview"));
     picForm = new ui::CanvasWidget(this);
     vtmPrint = new uclVtmGraph(this);
+    // Never shown: it only draws on the printer's surface or the form's.
     vtmPrint->hide();
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
@@ -64,16 +65,13 @@ frmPrint::~frmPrint() = default;
 // ---- The print job ----------------------------------------------------------------------------
 
 void frmPrint::GoPrinter() {
-    if (dataType_ >= 1 && dataType_ <= 7) {
-        vtmPrint->hide();
-        if (IsTrend() && printType_ && HasSomethingToPrint()) {
-            try {
-                SetupTrendGraph();
-            } catch (const std::exception& e) {
-                TellNotPrinted(e);
-                Form_Unload();
-                return;
-            }
+    if (IsTrend() && printType_ && HasSomethingToPrint()) {
+        try {
+            SetupTrendGraph();
+        } catch (const std::exception& e) {
+            TellNotPrinted(e);
+            Form_Unload();
+            return;
         }
     }
     cmdPrint_Click();
@@ -113,23 +111,21 @@ const clsHeader* frmPrint::RecordHeader() const {
 }
 
 void frmPrint::cmdPrint_Click() {
-    // The form unloads itself however the job ends.
+    // The form unloads itself however the job ends: closing it (shown or not) runs Form_Unload
+    // through closeEvent.
     struct Unload {
         frmPrint& form;
-        ~Unload() {
-            form.Form_Unload();
-            form.close();
-        }
+        ~Unload() { form.close(); }
     } unload{*this};
 
     if (!HasSomethingToPrint()) {
         Dialogs().MsgBox(QStringLiteral("There is nothing to print."), vbExclamation);
         return;
     }
-    const int selNo = frmSetPrinter::Choose(isVisible() ? this : QApplication::activeWindow());
-    const QStringList choices = ui::PrinterChoices();
-    if (selNo < 0 || selNo >= choices.size()) return;
-    const QString entry = choices[selNo];
+    const std::optional<QString> chosen =
+        frmSetPrinter::ChooseEntry(isVisible() ? this : QApplication::activeWindow());
+    if (!chosen) return;
+    const QString& entry = *chosen;
     QString pdfFile;
     if (entry == ui::PdfEntryName()) {
         FileDialogRequest request;
@@ -255,7 +251,6 @@ void frmPrint::Form_Load() {
 
 void frmPrint::Form_Activate() {
     if (!IsTrend() && (dataType_ < 3 || dataType_ > 7)) return;
-    vtmPrint->hide();
     if (IsTrend() && printType_) {
         vtmPrint->SetDrawObj(&picForm->Target());
         if (HasSomethingToPrint()) SetupTrendGraph();
@@ -286,21 +281,12 @@ void frmPrint::Form_Resize() {
 }
 
 void frmPrint::DrawPreview(ui::DrawTarget& target) {
-    PrintPageHeader(target);
-    if (dataType_ < 1 || dataType_ > 7 || !HasSomethingToPrint()) return;
-    if (const clsHeader* header = RecordHeader()) PrintSummary(target, *header);
-    if (IsTrend() && printType_) {
-        PrintGraph(target, target.ScaleWidth() * 0.02, target.ScaleHeight() * 0.4,
-                   target.ScaleWidth() * 0.95, target.ScaleHeight() * 0.45);
-    } else if (IsTrend()) {
-        PrintTrendTable(target);
-    } else if (dataType_ == TypeCalHistory) {
-        PrintCalHistory(target);
-    } else if (dataType_ == TypeLastCalibration) {
-        PrintLastCalList(target);
-    } else {
-        PrintEventList(target);
-    }
+    // The report as it prints (the page routines break no pages on the form); without anything
+    // to print, the page header alone.
+    if (HasSomethingToPrint())
+        PrintReport(target);
+    else
+        PrintPageHeader(target);
 }
 
 void frmPrint::Form_Unload() {

@@ -27,7 +27,6 @@ class clsAlarm;
 class clsAlarmEvent;
 class clsHeader;
 class clsHistory;
-class clsInstrument;
 class clsInterval;
 class clsPowerEvent;
 class clsTroubleEvent;
@@ -61,9 +60,6 @@ class frmPrint : public QWidget {
     void SetTroubleData(std::shared_ptr<clsTroubleEvent> v) { troubleData_ = std::move(v); }
     std::shared_ptr<clsPowerEvent> PowerData() const { return powerData_; }
     void SetPowerData(std::shared_ptr<clsPowerEvent> v) { powerData_ = std::move(v); }
-    // Kept for the caller; no report reads it.
-    std::shared_ptr<clsInstrument> InstrumentData() const { return instrumentData_; }
-    void SetInstrumentData(std::shared_ptr<clsInstrument> v) { instrumentData_ = std::move(v); }
     // The texts of the grid a table report prints, as the caller's page shows them: for a
     // trend table the data view's grid (row 0 the header, column 1 the date and time, columns
     // 2 to 5 the gas values), for the last-calibration list the calibration history page's.
@@ -87,15 +83,20 @@ class frmPrint : public QWidget {
     // ---- Page routines (each draws from the target's print position) ----
     // One row of cells at the columns of ColumnX, then down one line pitch.
     void PrintRow(ui::DrawTarget& target, const QStringList& cells);
-    // The Property/Value block of a report's log header.
+    // The Property/Value block of the log header of a kind with a record (every kind but the
+    // last-calibration list).
     void PrintSummary(ui::DrawTarget& target, const clsHeader& header);
     void PrintTrendTable(ui::DrawTarget& target);
     void PrintEventList(ui::DrawTarget& target);
     void PrintCalHistory(ui::DrawTarget& target);
     void PrintLastCalList(ui::DrawTarget& target);
-    // Loads the trend into vtmPrint, and plots one alarm-trend sample with its status word.
+    // Loads the trend into vtmPrint, and plots one alarm-trend sample with its status word,
+    // a status code at the level of its series it stands for.
     void SetupTrendGraph();
-    void PlotPrintSample(int series, int index, float value);
+    struct PrintLevels {
+        float full = 0, warning = 0, alarm = 0, stel = 0, twa = 0, max = 0, min = 0;
+    };
+    void PlotPrintSample(int series, int index, float value, const PrintLevels& levels);
 
     // ---- The preview ----
     void Form_Load();
@@ -124,7 +125,8 @@ class frmPrint : public QWidget {
     // record was not given.
     const clsHeader* RecordHeader() const;
     bool IsTrend() const { return dataType_ == 1 || dataType_ == 2; }
-    // The report on a printer's surface: header, summary and body.
+    // The report on the printer's surface or the form's: header, summary and body. Needs
+    // HasSomethingToPrint.
     void PrintReport(ui::DrawTarget& target);
     void PrintGraph(ui::DrawTarget& target, double left, double top, double width, double height);
     // ColumnX from fractions of the target's width.
@@ -149,7 +151,6 @@ class frmPrint : public QWidget {
     std::shared_ptr<clsAlarmEvent> alarmEventData_;
     std::shared_ptr<clsTroubleEvent> troubleData_;
     std::shared_ptr<clsPowerEvent> powerData_;
-    std::shared_ptr<clsInstrument> instrumentData_;
     std::optional<ui::TextTable> tableData_;
 
     TargetMaker makeTarget_;

@@ -1,14 +1,18 @@
 // The print form's trend graph: a trend loaded into vtmPrint, with the status codes of an alarm
 // trend plotted at the levels they stand for.
-#include "Dates.h"
 #include "Runtime.h"
+#include "TrendGraphSetup.h"
 #include "clsAlarm.h"
 #include "clsInterval.h"
 #include "frmPrint.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modMessage.h"
+#include "modViewSupport.h"
 
+#include <QHash>
+#include <array>
+#include <bit>
 #include <cmath>
 
 namespace qv {
@@ -21,9 +25,20 @@ float PlotValue(const QString& text) {
     return rt::IsNumeric(text) ? static_cast<float>(rt::ToDouble(text)) : 0.0f;
 }
 
-// The trend's date in the title: the medium date, then the time.
-QString TitleDate(const QDateTime& date) {
-    return MediumDate(date) + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
+// The levels of a series as printed, read back. Series 0 in the second unit takes its levels
+// converted too, so that a level lines up with the converted readings around it.
+frmPrint::PrintLevels LevelsOf(const clsHeader& h, int series) {
+    const bool convert = series == 0 && ConvEnable;
+    const auto level = [&](QString (clsHeader::*form)(int, bool) const) {
+        return PlotValue((h.*form)(series, convert));
+    };
+    return {.full = level(&clsHeader::GasFullForm),
+            .warning = level(&clsHeader::WarnForm),
+            .alarm = level(&clsHeader::AlarmForm),
+            .stel = level(&clsHeader::StelForm),
+            .twa = level(&clsHeader::TwaForm),
+            .max = level(&clsHeader::GasMaxForm),
+            .min = level(&clsHeader::GasMinForm)};
 }
 
 }  // namespace
@@ -40,80 +55,61 @@ void frmPrint::SetupTrendGraph() {
     g.SetDrawLineWidth(PrtWidth[0]);
     g.SetScaleLineWidth(PrtWidth[1]);
 
-    // Series 0 takes the second unit's name and decimals while the conversion is on.
-    const auto channel = [](int series) { return series == 0 && ConvEnable ? 4 : series; };
-    for (int s = 0; s < 4; ++s) {
-        const int c = channel(s);
-        g.AddSample(h.GasName(c), GraphColor[static_cast<size_t>(s)],
-                    QStringLiteral("#") + GetPointFormat(h.GasPoint(c)));
-        g.SetEventVisible(s, false);
-    }
-
     const int count = interval ? intervalData_->DataCount() : alarmData_->DataCount();
     const auto dateOf = [&](int i) {
         return interval ? intervalData_->DateTimes(i) : alarmData_->DateTimes(i);
     };
-    g.SetTitleTop(GetMessage(5602, {h.Names()}) + QStringLiteral(" - ") +
-                  GetMessage(interval ? 5624 : 5625));
-    g.SetTitleBottom(GetMessage(5603, {TitleDate(dateOf(0)), TitleDate(dateOf(count - 1))}));
-    g.SetFormatX(QStringLiteral("hh:nn:ss"));
+    // Paper shows no event marks.
+    StartTrendGraph(g, h, dataType_, dateOf(0), dateOf(count - 1), false);
 
     if (interval) {
         const clsInterval& d = *intervalData_;
+        for (int i = 0; i < count; ++i)
+            g.SetValueX(i, d.DateTimes(i));
         for (int s = 0; s < 4; ++s) {
             const bool convert = s == 0 && ConvEnable;
+            // A reading plots at its printed text read back, worked out once for each distinct
+            // reading of the series (a log repeats its readings many times over).
+            QHash<quint32, float> plotted;
             for (int i = 0; i < count; ++i) {
-                g.SetValueX(i, d.DateTimes(i));
+                const float reading = d.GasValue(s, i).toFloat();
                 // Status codes are drawn at zero.
-                g.SetValueY(s, i,
-                            d.GasValue(s, i).toFloat() >= 0
-                                ? PlotValue(d.GasValueForm(s, i, convert))
-                                : 0.0f);
+                if (!(reading >= 0)) {
+                    g.SetValueY(s, i, 0.0f);
+                    continue;
+                }
+                const quint32 key = std::bit_cast<quint32>(reading);
+                auto it = plotted.constFind(key);
+                if (it == plotted.constEnd())
+                    it = plotted.insert(key, PlotValue(d.GasValueForm(s, i, convert)));
+                g.SetValueY(s, i, *it);
             }
-            int n = 0;
-            for (int e = 0; e < d.EventCount(); ++e) {
-                if (d.GasEvent(s, e).toFloat() >= -1) continue;
-                g.SetEventX(s, n, d.EventDateTimes(e));
-                g.SetEventFlag(s, n, d.GasEventForm(s, e, convert));
-                ++n;
-            }
-            g.SetEventCount(s, n);
         }
         g.SetSampleCount(count);
     } else {
         const clsAlarm& d = *alarmData_;
+        std::array<PrintLevels, 4> levels;
+        for (int s = 0; s < 4; ++s)
+            levels[static_cast<size_t>(s)] = LevelsOf(h, s);
         for (int i = 0; i < count; ++i) {
             g.SetValueX(i, d.DateTimes(i));
             for (int s = 0; s < 4; ++s) {
                 float value = d.Value(s, i);
                 if (s == 0 && ConvEnable && value >= 0) value = value * ConvFactor;
-                PlotPrintSample(s, i, value);
+                PlotPrintSample(s, i, value, levels[static_cast<size_t>(s)]);
             }
         }
         g.SetSampleCount(count);
-        if (count > 361) g.SetEventFlag(1000, 360, QStringLiteral("Alarm"));
         g.SetZoom(1);
         g.SetMinX(0);
         g.SetMaxX(0);
-        for (int s = 0; s < 4; ++s) {
-            g.SetMinY(0, s);
-            g.SetMaxY(0, s);
-        }
     }
     for (int s = 0; s < 4; ++s)
-        g.SetSampleVisible(s, h.GasEnable(channel(s)));
+        g.SetSampleVisible(s, h.GasEnable(ShownChannel(s)));
 }
 
-void frmPrint::PlotPrintSample(int series, int index, float value) {
+void frmPrint::PlotPrintSample(int series, int index, float value, const PrintLevels& levels) {
     uclVtmGraph& g = *vtmPrint;
-    const clsHeader& h =
-        dataType_ == TypeInterval ? intervalData_->GasInfo() : alarmData_->GasInfo();
-    // Series 0 in the second unit plots its levels converted too, so that a level lines up
-    // with the converted readings around it.
-    const bool convert = series == 0 && ConvEnable;
-    const auto level = [&](QString (clsHeader::*form)(int, bool) const) {
-        return PlotValue((h.*form)(series, convert));
-    };
     float plotted = value;
     int flag = 0;
     // The code is the value rounded half to even; any value that is no code is kept as it is.
@@ -121,7 +117,7 @@ void frmPrint::PlotPrintSample(int series, int index, float value) {
     const int code = rounded >= -16.0 && rounded <= -1.0 ? static_cast<int>(rounded) : 0;
     switch (code) {
         case GasOver:
-            plotted = level(&clsHeader::GasFullForm);
+            plotted = levels.full;
             flag = 20001;
             break;
         case GasFailCal:
@@ -133,19 +129,19 @@ void frmPrint::PlotPrintSample(int series, int index, float value) {
             flag = 20002;
             break;
         case GasWarning:
-            plotted = level(&clsHeader::WarnForm);
+            plotted = levels.warning;
             flag = 20003;
             break;
         case GasAlarm:
-            plotted = level(&clsHeader::AlarmForm);
+            plotted = levels.alarm;
             flag = 20004;
             break;
         case GasStel:
-            plotted = level(&clsHeader::StelForm);
+            plotted = levels.stel;
             flag = 20005;
             break;
         case GasTwa:
-            plotted = level(&clsHeader::TwaForm);
+            plotted = levels.twa;
             flag = 20006;
             break;
         case GasClg:
@@ -162,11 +158,11 @@ void frmPrint::PlotPrintSample(int series, int index, float value) {
             flag = 20009;
             break;
         case GasMax:
-            plotted = level(&clsHeader::GasMaxForm);
+            plotted = levels.max;
             flag = 20010;
             break;
         case GasMin:
-            plotted = level(&clsHeader::GasMinForm);
+            plotted = levels.min;
             flag = 20011;
             break;
         case GasNoData:

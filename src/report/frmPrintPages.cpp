@@ -92,12 +92,10 @@ void frmPrint::PrintSummary(ui::DrawTarget& target, const clsHeader& header) {
         PrintRow(target, {M(id), QString(), value});
     };
     property(5606, h.Names());
-    if (dataType_ >= 1 && dataType_ <= 7 && dataType_ != TypeLastCalibration) {
-        property(dataType_ == TypeAlarmTrend ? 5630 : 5607, GeneralDate(h.Dates()));
-        property(5608, h.SerialNo());
-        property(5609, h.StationID());
-        property(5610, h.UserId());
-    }
+    property(dataType_ == TypeAlarmTrend ? 5630 : 5607, GeneralDate(h.Dates()));
+    property(5608, h.SerialNo());
+    property(5609, h.StationID());
+    property(5610, h.UserId());
     if (IsTrend()) {
         property(5611, QString::number(h.DCount()));
         property(5612, QString::number(h.Intervals()));
@@ -105,7 +103,7 @@ void frmPrint::PrintSummary(ui::DrawTarget& target, const clsHeader& header) {
         BlankRow(target);
 
         // Gas 1 shows in its second unit as channel 4 while the conversion is on.
-        const int first = ConvEnable ? 4 : 0;
+        const int first = ShownChannel(0);
         PrintRow(target, {QString(), GetGasCaption(&h, first), GetGasCaption(&h, 1),
                           GetGasCaption(&h, 2), GetGasCaption(&h, 3)});
         using Form = QString (clsHeader::*)(int, bool) const;
@@ -170,7 +168,7 @@ void frmPrint::PrintTrendTable(ui::DrawTarget& target) {
             cells << grid.TextMatrix(i + 1, c);
         PrintRow(target, cells);
         // The alarm moment, which the graph marks "Alarm", is underlined.
-        if (dataType_ == TypeAlarmTrend && i == 360) {
+        if (dataType_ == TypeAlarmTrend && i == AlarmMomentRow) {
             target.SetCurrentX(0);
             target.Line(0, target.CurrentY(), target.ScaleWidth(), target.CurrentY(), 0);
         }
@@ -227,10 +225,9 @@ void frmPrint::PrintEventList(ui::DrawTarget& target) {
 // ---- Calibration history ----------------------------------------------------------------------
 
 void frmPrint::PrintCalHistory(ui::DrawTarget& target) {
-    // The rows are read afresh from the database, newest calibration first.
-    clsHistory history;
-    history.SetSeqNo(seqNo_);
-    history.ReLoad();
+    // The rows of the record the caller loaded (newest calibration first), as its summary is.
+    if (!historyData_) return;
+    const clsHistory& history = *historyData_;
     SetColumns(target, {0, 0.06, 0.24, 0.33, 0.46, 0.59, 0.72, 0.85});
     QStringList header{M(5620), M(5621), QString()};
     for (int g = 0; g < 5; ++g)
@@ -265,7 +262,8 @@ void frmPrint::PrintLastCalList(ui::DrawTarget& target) {
     target.SetCurrentY(target.ScaleHeight() / 20);
     HeaderRule(target);
     BlankRow(target);
-    const ui::TextTable grid = tableData_.value_or(ui::TextTable{});
+    static const ui::TextTable noTable;
+    const ui::TextTable& grid = tableData_ ? *tableData_ : noTable;
     // Only the first nine columns of the page's grid are printed.
     const auto row = [&](int r) {
         QStringList cells;

@@ -21,21 +21,39 @@ frmSetPrinter::frmSetPrinter(QWidget* parent) : QDialog(parent) {
     connect(cmdCan, &QPushButton::clicked, this, [this] { cmdCan_Click(); });
 }
 
-int frmSetPrinter::Choose(QWidget* parent) {
+namespace {
+
+template <class Answer>
+auto RunDialog(QWidget* parent, Answer answer) {
     frmSetPrinter dialog(parent);
     dialog.Form_Load();
     Dialogs().ShowModal(dialog);
-    return dialog.SelNo();
+    return answer(dialog);
+}
+
+}  // namespace
+
+int frmSetPrinter::Choose(QWidget* parent) {
+    return RunDialog(parent, [](const frmSetPrinter& d) { return d.SelNo(); });
+}
+
+std::optional<QString> frmSetPrinter::ChooseEntry(QWidget* parent) {
+    return RunDialog(parent, [](const frmSetPrinter& d) { return d.SelectedEntry(); });
+}
+
+std::optional<QString> frmSetPrinter::SelectedEntry() const {
+    if (selNo_ < 0 || selNo_ >= choices_.size()) return std::nullopt;
+    return choices_[selNo_];
 }
 
 void frmSetPrinter::Form_Load() {
     cmbList->clear();
-    const QStringList choices = ui::PrinterChoices();
+    choices_ = ui::PrinterChoices();
     const QString current = ui::CurrentPrinter();
     int found = -1;
-    for (int i = 0; i < choices.size(); ++i) {
-        cmbList->addItem(choices[i]);
-        if (choices[i] == current) found = i;  // the last match wins
+    for (int i = 0; i < choices_.size(); ++i) {
+        cmbList->addItem(choices_[i]);
+        if (choices_[i] == current) found = i;  // the last match wins
     }
     // The PDF entry is always there, so the list is never empty.
     cmbList->setCurrentIndex(found >= 0 ? found : 0);

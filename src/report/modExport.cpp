@@ -95,7 +95,6 @@ QString Caption(const clsHeader& h, int gas) {
 class TrendCells {
   public:
     explicit TrendCells(const clsHeader& h) : texts_(h) {}
-    static int Channel(int column) { return column == 0 && ConvEnable ? 4 : column; }
     const QString& Text(int column, float value) {
         return texts_.Text(value, column, column == 0 && ConvEnable);
     }
@@ -136,7 +135,7 @@ void WriteHeader(ExportText& out, const clsHeader& h) {
 
         TrendCells cells(h);
         for (int column = 0; column < 4; ++column) {
-            const int gas = TrendCells::Channel(column);
+            const int gas = ShownChannel(column);
             out << Caption(h, gas);
             if (interval) {
                 out << cells.Text(column, h.GasAvr(column)) << cells.Text(column, h.GasMax(column))
@@ -157,7 +156,7 @@ void WriteHeader(ExportText& out, const clsHeader& h) {
 void WriteTrendTitles(ExportText& out, const clsHeader& h) {
     out << GetMessage(5620) << GetMessage(5621);
     for (int column = 0; column < 4; ++column)
-        out << Caption(h, TrendCells::Channel(column));
+        out << Caption(h, ShownChannel(column));
     out.EndLine();
 }
 

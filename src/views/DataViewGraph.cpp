@@ -3,12 +3,13 @@
 // trend marked "Alarm".
 #include "DataViewPage.h"
 
-#include "Dates.h"
+#include "TrendGraphSetup.h"
 #include "clsAlarm.h"
 #include "clsInterval.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modMessage.h"
+#include "modViewSupport.h"
 
 #include <QLocale>
 
@@ -18,10 +19,6 @@ namespace {
 
 // The series index that addresses the marks on X samples rather than a series.
 constexpr int kSampleMarks = 1000;
-
-QString TitleDate(const QDateTime& date) {
-    return MediumDate(date) + rt::FormatDate(date, QStringLiteral(" hh:nn:ss"));
-}
 
 // A stored level as the value it plots at: a level that is off (or holds a status code) at 0.
 float LevelValue(float level, float factor) {
@@ -54,25 +51,16 @@ void DataViewPage::ShowTrendGraph() {
 
 namespace {
 
-// The series of gases 1 to 4 (every one, enabled or not, so that gas box i is series i) and
-// the titles of a trend whose samples run from `first` to `last`.
+// The series of gases 1 to 4 (every one, enabled or not, so that gas box i is series i), their
+// marks as the "Event" box says, and the titles of the trend; each gas box takes its series' name.
 template <class Record>
-void StartTrend(uclVtmGraph& graph, const Record& record, int titleMessage,
+void StartTrend(uclVtmGraph& graph, const Record& record, int32_t kind,
                 std::array<QCheckBox*, 6>& boxes) {
     const clsHeader& header = record.GasInfo();
-    for (int g = 0; g < 4; ++g) {
-        const int u = ConvEnable && g == 0 ? 4 : g;
-        boxes[static_cast<size_t>(g)]->setText(header.GasName(u));
-        graph.AddSample(header.GasName(u), GraphColor[static_cast<size_t>(g)],
-                        QStringLiteral("#") + GetPointFormat(header.GasPoint(u)));
-        graph.SetEventVisible(g, boxes[4]->isChecked());
-    }
-    graph.SetTitleTop(GetMessage(5602, {header.Names()}) + QStringLiteral(" - ") +
-                      GetMessage(titleMessage));
-    const int count = record.DataCount();
-    graph.SetTitleBottom(
-        GetMessage(5603, {TitleDate(record.DateTimes(0)), TitleDate(record.DateTimes(count - 1))}));
-    graph.SetFormatX(QStringLiteral("hh:nn:ss"));
+    for (int g = 0; g < 4; ++g)
+        boxes[static_cast<size_t>(g)]->setText(header.GasName(ShownChannel(g)));
+    StartTrendGraph(graph, header, kind, record.DateTimes(0),
+                    record.DateTimes(record.DataCount() - 1), boxes[4]->isChecked());
 }
 
 // The gas boxes end ticked and shown for the gases the header enables; a series follows its
@@ -95,7 +83,7 @@ void ShowEnabledGases(uclVtmGraph& graph, const clsHeader& header, bool secondUn
 
 void DataViewPage::ShowIntervalGraph(const clsInterval& r) {
     uclVtmGraph& graph = *vtmGraph;
-    StartTrend(graph, r, 5624, chkBrowse);
+    StartTrend(graph, r, TypeInterval, chkBrowse);
     const int count = r.DataCount();
     for (int i = 0; i < count; ++i)
         graph.SetValueX(i, r.DateTimes(i));
@@ -124,7 +112,7 @@ void DataViewPage::ShowIntervalGraph(const clsInterval& r) {
 void DataViewPage::ShowAlarmGraph() {
     const clsAlarm& r = *host_->CurAlarm;
     uclVtmGraph& graph = *vtmGraph;
-    StartTrend(graph, r, 5625, chkBrowse);
+    StartTrend(graph, r, TypeAlarmTrend, chkBrowse);
     const int count = r.DataCount();
     for (int i = 0; i < count; ++i) {
         graph.SetValueX(i, r.DateTimes(i));

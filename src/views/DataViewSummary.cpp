@@ -59,7 +59,7 @@ void DataViewPage::ShowLogSummary(const clsHeader& header) {
         UnitNames[1] = header.GasUnit(4);
 
         // Column 1 is gas 1, in its second unit (channel 4) when that is chosen.
-        const int first = ConvEnable ? 4 : 0;
+        const int first = ShownChannel(0);
         FillGridRow(
             g, kCaptionRow, 0, false,
             {QString(), GetGasCaption(&header, first), GetGasCaption(&header, 1),

@@ -74,7 +74,7 @@ void DataViewPage::ShowIntervalTable(const clsInterval& r) {
     // Seven captions for six columns: the second unit's own caption is not shown.
     FillGridRow(
         g, 0, 0, false,
-        {GetMessage(5620), GetMessage(5621), GetGasCaption(&r, ConvEnable ? 4 : 0),
+        {GetMessage(5620), GetMessage(5621), GetGasCaption(&r, ShownChannel(0)),
          GetGasCaption(&r, 1), GetGasCaption(&r, 2), GetGasCaption(&r, 3), GetGasCaption(&r, 4)});
     const std::vector<IntervalRow> rows = IntervalRowsInTimeOrder(r, chkEvent->isChecked());
     g.SetRows(static_cast<int>(rows.size()) + 1);
@@ -148,7 +148,7 @@ void DataViewPage::ShowAlarmTable() {
     g.SetRows(count + 1);
     FillGridRow(
         g, 0, 0, false,
-        {GetMessage(5620), GetMessage(5621), GetGasCaption(&r, ConvEnable ? 4 : 0),
+        {GetMessage(5620), GetMessage(5621), GetGasCaption(&r, ShownChannel(0)),
          GetGasCaption(&r, 1), GetGasCaption(&r, 2), GetGasCaption(&r, 3), GetGasCaption(&r, 4)});
     GasValueTexts texts(r.GasInfo());
     for (int i = 0; i < count; ++i) {

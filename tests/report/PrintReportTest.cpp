@@ -89,6 +89,27 @@ TEST_F(PrintRig, PrinterDialogOffersThePdfEntryPreselectsTheCurrentPrinterAndClo
     EXPECT_EQ(ui::CurrentPrinter(), ui::PdfEntryName());
 }
 
+TEST_F(PrintRig, TheJobPrintsOnTheEntryChosenThoughThePrinterListChangesMeanwhile) {
+    auto form = Form(TypePowerEvents, fixture.logs().powerA);
+    std::optional<ui::FixedPrinterList> changed;
+    dialogs.AnswerModal([&](QDialog& d) {
+        auto& dialog = dynamic_cast<frmSetPrinter&>(d);
+        dialog.cmbList->setCurrentIndex(dialog.cmbList->findText("Office"));
+        dialog.cmdOK->click();
+        changed.emplace(QStringList{"Lab", "Office"}, "Lab");  // a printer now comes first
+        return d.result();
+    });
+    QString printedOn;
+    form->SetTargetMaker([&](QPrinter&) {
+        printedOn = ui::CurrentPrinter();
+        rec = std::make_shared<ui::RecordingTarget>(10000, 15000, true);
+        return rec;
+    });
+    form->GoPrinter();
+    EXPECT_EQ(printedOn, "Office");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
 TEST_F(PrintRig, EveryTableReportRunsOverSheetsWithItsHeaderRepeated) {
     const FixtureLogs& l = fixture.logs();
     QList<QDateTime> dates;
@@ -172,6 +193,36 @@ TEST_F(PrintRig, TrendGraphFillsItsBandBelowTheSummaryOnOneSheet) {
     EXPECT_FLOAT_EQ(form->vtmPrint->ValueY(0, 7), 14);
     EXPECT_EQ(form->vtmPrint->TitleBottom(),
               "Sampling Date/Time: 14-May-24 10:00:00 to 14-May-24 11:39:00");
+}
+
+TEST_F(PrintRig, IntervalGraphPlotsEachReadingAtItsPrintedTextSeriesBySeries) {
+    ConvEnable = true;
+    ConvFactor = 2;
+    auto log = std::make_shared<clsInterval>();
+    log->GasInfo().SetGasPoint(0, 1);
+    log->GasInfo().SetGasPoint(1, 1);
+    // Gas 1 converted; a printed text keeps its last five characters; a status code plots at 0.
+    const struct {
+        float reading, gas1, gas2;
+    } samples[] = {{7.25f, 14.5f, 7.3f}, {12345.6f, 691.2f, 345.6f}, {-3, 0, 0},
+                   {7.25f, 14.5f, 7.3f}, {0, 0, 0},                  {12345.6f, 691.2f, 345.6f}};
+    const int n = static_cast<int>(std::size(samples));
+    log->SetDataCount(n);
+    for (int i = 0; i < n; ++i) {
+        log->SetDateTimes(i, rt::MakeDate(2024, 1, 1).addSecs(60 * i));
+        log->SetGasValue(0, i, samples[i].reading);
+        log->SetGasValue(1, i, samples[i].reading);
+    }
+    frmPrint form;
+    form.SetDataType(TypeInterval);
+    form.SetPrintType(true);
+    form.SetIntervalData(log);
+    PrintRecorded(form);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    for (int i = 0; i < n; ++i) {
+        EXPECT_FLOAT_EQ(form.vtmPrint->ValueY(0, i), samples[i].gas1) << i;
+        EXPECT_FLOAT_EQ(form.vtmPrint->ValueY(1, i), samples[i].gas2) << i;
+    }
 }
 
 TEST_F(PrintRig, AlarmGraphPlotsStatusCodesAtTheirLevelsAndALevelThatIsOffAtZero) {
