@@ -12,6 +12,7 @@
 #include "modGlobals.h"
 #include "modKeys.h"
 #include "modMessage.h"
+#include "modModel.h"
 #include "modViewSupport.h"
 
 #include <QScopeGuard>
@@ -139,11 +140,10 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm, PaneDataba
 
     // Gas 1 shows channel 4's caption and levels in its second unit, its own statistics and
     // alarm-moment value converted.
-    const int g1 = ConvEnable ? 4 : 0;
-    const int columnGas[4] = {g1, 1, 2, 3};
+    const int columnGas[4] = {ShownChannel(0), 1, 2, 3};
     QVariantList captions{QString()};
     for (int gas : columnGas)
-        captions << FormatNameUnit(h.GasName(gas), h.GasUnit(gas));
+        captions << GetGasCaption(&h, gas);
     FillGridRow(g, 8, 0, false, captions);
 
     for (int col = 1; col <= 4; ++col) {
