@@ -134,11 +134,6 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     setEditTriggers(NoEditTriggers);
     StyleFixedCells();
     MakeFrozenRows();
-    connect(this, &QTableWidget::currentCellChanged, this, [this] {
-        if (!RowColChange) return;
-        EventScope scope(*this);
-        RowColChange();
-    });
     connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!SelChange) return;
         EventScope scope(*this);
@@ -609,41 +604,9 @@ void FlexGrid::PointerEvent(QMouseEvent* event,
     f(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
 }
 
-void FlexGrid::mousePressEvent(QMouseEvent* event) {
-    PointerEvent(event, MouseDown);
-    QTableWidget::mousePressEvent(event);
-}
-
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableWidget::mouseReleaseEvent(event);
     PointerEvent(event, MouseUp);
-    if (event->button() == Qt::LeftButton && Click) {
-        EventScope scope(*this);
-        Click();
-    }
-}
-
-void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableWidget::mouseDoubleClickEvent(event);
-    if (DblClick) {
-        EventScope scope(*this);
-        DblClick();
-    }
-}
-
-void FlexGrid::keyPressEvent(QKeyEvent* event) {
-    EventScope scope(*this);
-    if (KeyDown) {
-        int code = event->key();
-        KeyDown(code, ShiftCodeOf(event->modifiers()));
-        if (code == 0) return;
-    }
-    if (KeyPress && !event->text().isEmpty() && event->text()[0].unicode() >= 32) {
-        int ascii = event->text()[0].unicode();
-        KeyPress(ascii);
-        if (ascii == 0) return;
-    }
-    QTableWidget::keyPressEvent(event);
 }
 
 // ---- Cells ----
@@ -777,25 +740,14 @@ void FlexGrid::resizeEvent(QResizeEvent* event) {
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
     if (frozen_ && watched == frozen_->viewport()) {
-        // The heading rows shown over the grid are the grid's: its mouse events, its wheel.
+        // The heading rows shown over the grid are the grid's: its mouse-up event, its wheel;
+        // presses and double clicks on them do nothing.
         switch (event->type()) {
             case QEvent::MouseButtonPress:
-                PointerEvent(static_cast<QMouseEvent*>(event), MouseDown);
-                return true;
-            case QEvent::MouseButtonRelease: {
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                PointerEvent(mouse, MouseUp);
-                if (mouse->button() == Qt::LeftButton && Click) {
-                    EventScope scope(*this);
-                    Click();
-                }
-                return true;
-            }
             case QEvent::MouseButtonDblClick:
-                if (DblClick) {
-                    EventScope scope(*this);
-                    DblClick();
-                }
+                return true;
+            case QEvent::MouseButtonRelease:
+                PointerEvent(static_cast<QMouseEvent*>(event), MouseUp);
                 return true;
             case QEvent::Wheel:
                 QCoreApplication::sendEvent(viewport(), event);

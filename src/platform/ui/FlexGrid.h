@@ -4,7 +4,7 @@
 // and a format string that sets the column headings. A current cell (Row, Col) carries the
 // cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
 // neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
-// the editor open) and after-edit events; every grid raises mouse, click and key events.
+// the editor open) and after-edit events; every grid raises mouse-up and selection events.
 #pragma once
 
 #include <QPointer>
@@ -158,17 +158,10 @@ class FlexGrid : public QTableWidget {
     std::function<void(int Row, int Col)> AfterEdit;
     // A character typed into the editor (8 for backspace); set to 0 to drop it.
     std::function<void(int Row, int Col, int& KeyAscii)> KeyPressEdit;
-    // Mouse events in twips from the grid's top-left corner, the button and the shift keys as
-    // MouseCodes.h gives them.
-    std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
+    // A mouse button released, in twips from the grid's top-left corner, the button and the
+    // shift keys as MouseCodes.h gives them.
     std::function<void(int Button, int Shift, double X, double Y)> MouseUp;
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    // Keys pressed outside the editor (Qt key codes); set KeyCode or KeyAscii to 0 to drop.
-    std::function<void(int& KeyCode, int Shift)> KeyDown;
-    std::function<void(int& KeyAscii)> KeyPress;
-    // The current cell moved; the selection changed.
-    std::function<void()> RowColChange;
+    // The selection changed.
     std::function<void()> SelChange;
 
     // The view that keeps the heading rows in view while the data rows are scrolled; shown
@@ -179,10 +172,7 @@ class FlexGrid : public QTableWidget {
 
   protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
