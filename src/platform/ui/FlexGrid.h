@@ -79,17 +79,16 @@ class FlexGrid : public QTableWidget {
     void SetColAlignment(int col, int setting);
 
     // ---- Current cell and selection ----
-    // The current cell; -1 when there is none. A row or column outside the grid is ignored.
-    // Setting Row or Col also ends the selection there, as the grid's cursor does.
+    // The row of the current cell; -1 when there is none. SetRow and SetCol move the current
+    // cell (a row or column outside the grid is ignored) and end the selection there, as the
+    // grid's cursor does.
     int Row() const;
     void SetRow(int row);
-    int Col() const;
     void SetCol(int col);
-    // The other end of the selection; with Row and Col it spans the selected cells.
+    // The other end of the selection; with the current cell it spans the selected cells.
     int RowSel() const;
     void SetRowSel(int row);
     int ColSel() const;
-    void SetColSel(int col);
     // Whole rows selected (true) or single cells (false).
     bool SelectionByRow() const { return byRow_; }
     void SetSelectionByRow(bool byRow);
@@ -101,10 +100,8 @@ class FlexGrid : public QTableWidget {
 
     // ---- Cells of the current cell ----
     // Colours as 0x00BBGGRR; 0 means the cell has no colour of its own and shows the grid's.
-    int32_t CellBackColor() const;
-    void SetCellBackColor(int32_t color);
-    int32_t CellForeColor() const;
-    void SetCellForeColor(int32_t color);
+    int32_t CellBackColor() const { return CellBackColor(currentRow(), currentColumn()); }
+    void SetCellBackColor(int32_t color) { SetCellBackColor(currentRow(), currentColumn(), color); }
     // The background colour of any cell, the current cell staying where it is (a cell outside
     // the grid reads 0 and cannot be written): for fills that colour thousands of cells.
     int32_t CellBackColor(int row, int col) const;
@@ -197,6 +194,7 @@ class FlexGrid : public QTableWidget {
     void StyleCell(QTableWidgetItem* cell, int row, int col);
     void ApplyAlignment(QTableWidgetItem* cell, int row, int col);
     void Remerge(int row);
+    void RemergeAll();
     void Select();
     // The selected range that holds the current cell (the cell alone when none does).
     QTableWidgetSelectionRange CurrentRange() const;
@@ -211,6 +209,8 @@ class FlexGrid : public QTableWidget {
     int FrozenHeight() const;
 
     // Edit steps, run by the delegate.
+    // Asks the before-edit event; false when it refuses.
+    bool AllowEdit(int row, int col);
     bool OpenEdit(int row, int col);
     bool AcceptEdit(QWidget* editor, const QModelIndex& index);
     void ToggleCheck(int row, int col);
