@@ -567,7 +567,7 @@ void FlexGrid::PointerEvent(QMouseEvent* event,
     if (!f) return;
     const QPointF at = TwipsAt(*this, *event);
     EventScope scope(*this);
-    f(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
+    f(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
 }
 
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
