@@ -21,9 +21,8 @@ namespace qv::ui {
 
 namespace {
 
-// A cell's own colours, kept beside the brushes so that 0 ("none") reads back as 0.
+// A cell's own background colour, kept beside the brush so that 0 ("none") reads back as 0.
 constexpr int kOwnBackRole = Qt::UserRole + 1;
-constexpr int kOwnForeRole = Qt::UserRole + 2;
 
 Qt::Alignment AlignmentOf(int setting) {
     static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
@@ -134,11 +133,6 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     setEditTriggers(NoEditTriggers);
     StyleFixedCells();
     MakeFrozenRows();
-    connect(this, &QTableWidget::currentCellChanged, this, [this] {
-        if (!RowColChange) return;
-        EventScope scope(*this);
-        RowColChange();
-    });
     connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!SelChange) return;
         EventScope scope(*this);
@@ -162,8 +156,7 @@ void FlexGrid::SetRows(int rows) {
 void FlexGrid::SetCols(int cols) {
     setColumnCount(std::max(0, cols));
     StyleFixedCells();
-    for (int r = 0; r < mergeRows_.size(); ++r)
-        if (mergeRows_[r]) Remerge(r);
+    RemergeAll();
 }
 
 void FlexGrid::SetFixedRows(int rows) {
@@ -274,13 +267,8 @@ int FlexGrid::Row() const {
 
 void FlexGrid::SetRow(int row) {
     if (row < 0 || row >= rowCount()) return;
-    const int col = currentColumn() >= 0 ? currentColumn() : (columnCount() > 0 ? 0 : -1);
-    setCurrentCell(row, std::max(col, 0), QItemSelectionModel::NoUpdate);
+    setCurrentCell(row, std::max(currentColumn(), 0), QItemSelectionModel::NoUpdate);
     Select();
-}
-
-int FlexGrid::Col() const {
-    return currentColumn();
 }
 
 void FlexGrid::SetCol(int col) {
@@ -312,11 +300,6 @@ void FlexGrid::SetRowSel(int row) {
 int FlexGrid::ColSel() const {
     const QTableWidgetSelectionRange range = CurrentRange();
     return range.leftColumn() == currentColumn() ? range.rightColumn() : range.leftColumn();
-}
-
-void FlexGrid::SetColSel(int col) {
-    if (col < 0 || col >= columnCount()) return;
-    SelectTo(RowSel(), col);
 }
 
 void FlexGrid::SelectTo(int rowSel, int colSel) {
@@ -377,30 +360,6 @@ QTableWidgetItem* FlexGrid::CurrentCell() {
     return Cell(currentRow(), currentColumn());
 }
 
-int32_t FlexGrid::CellBackColor() const {
-    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
-    return cell ? cell->data(kOwnBackRole).toInt() : 0;
-}
-
-void FlexGrid::SetCellBackColor(int32_t color) {
-    QTableWidgetItem* cell = CurrentCell();
-    if (!cell) return;
-    cell->setData(kOwnBackRole, color == 0 ? QVariant() : QVariant(color));
-    StyleCell(cell, currentRow(), currentColumn());
-}
-
-int32_t FlexGrid::CellForeColor() const {
-    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
-    return cell ? cell->data(kOwnForeRole).toInt() : 0;
-}
-
-void FlexGrid::SetCellForeColor(int32_t color) {
-    QTableWidgetItem* cell = CurrentCell();
-    if (!cell) return;
-    cell->setData(kOwnForeRole, color == 0 ? QVariant() : QVariant(color));
-    cell->setForeground(color == 0 ? QBrush() : QBrush(ColorFromLong(color)));
-}
-
 int32_t FlexGrid::CellBackColor(int row, int col) const {
     const QTableWidgetItem* cell = item(row, col);
     return cell ? cell->data(kOwnBackRole).toInt() : 0;
@@ -440,8 +399,7 @@ int32_t FlexGrid::BackColorFixed() const {
 
 void FlexGrid::SetMergeCells(int setting) {
     mergeCells_ = setting;
-    for (int r = 0; r < mergeRows_.size(); ++r)
-        if (mergeRows_[r]) Remerge(r);
+    RemergeAll();
 }
 
 bool FlexGrid::MergeRow(int row) const {
@@ -471,6 +429,11 @@ void FlexGrid::Remerge(int row) {
     if (row < fixedRows_) SyncFrozenSpans();
 }
 
+void FlexGrid::RemergeAll() {
+    for (int r = 0; r < mergeRows_.size(); ++r)
+        if (mergeRows_[r]) Remerge(r);
+}
+
 // ---- Editing ----
 
 void FlexGrid::SetEditable(bool editable) {
@@ -492,14 +455,17 @@ void FlexGrid::EditCell() {
     if (editable_ && currentIndex().isValid()) edit(currentIndex());
 }
 
-bool FlexGrid::OpenEdit(int row, int col) {
-    if (!editable_ || IsFixed(row, col)) return false;
+bool FlexGrid::AllowEdit(int row, int col) {
     bool cancel = false;
     if (BeforeEdit) {
         EventScope scope(*this);
         BeforeEdit(row, col, cancel);
     }
-    if (cancel) return false;
+    return !cancel;
+}
+
+bool FlexGrid::OpenEdit(int row, int col) {
+    if (!editable_ || IsFixed(row, col) || !AllowEdit(row, col)) return false;
     editRow_ = row;
     editCol_ = col;
     refused_ = false;
@@ -547,12 +513,7 @@ void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 }
 
 void FlexGrid::ToggleCheck(int row, int col) {
-    bool cancel = false;
-    if (BeforeEdit) {
-        EventScope scope(*this);
-        BeforeEdit(row, col, cancel);
-    }
-    if (cancel) return;
+    if (!AllowEdit(row, col)) return;
     QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return;
     cell->setCheckState(cell->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
@@ -606,44 +567,12 @@ void FlexGrid::PointerEvent(QMouseEvent* event,
     if (!f) return;
     const QPointF at = TwipsAt(*this, *event);
     EventScope scope(*this);
-    f(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
-}
-
-void FlexGrid::mousePressEvent(QMouseEvent* event) {
-    PointerEvent(event, MouseDown);
-    QTableWidget::mousePressEvent(event);
+    f(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
 }
 
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableWidget::mouseReleaseEvent(event);
     PointerEvent(event, MouseUp);
-    if (event->button() == Qt::LeftButton && Click) {
-        EventScope scope(*this);
-        Click();
-    }
-}
-
-void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableWidget::mouseDoubleClickEvent(event);
-    if (DblClick) {
-        EventScope scope(*this);
-        DblClick();
-    }
-}
-
-void FlexGrid::keyPressEvent(QKeyEvent* event) {
-    EventScope scope(*this);
-    if (KeyDown) {
-        int code = event->key();
-        KeyDown(code, ShiftCodeOf(event->modifiers()));
-        if (code == 0) return;
-    }
-    if (KeyPress && !event->text().isEmpty() && event->text()[0].unicode() >= 32) {
-        int ascii = event->text()[0].unicode();
-        KeyPress(ascii);
-        if (ascii == 0) return;
-    }
-    QTableWidget::keyPressEvent(event);
 }
 
 // ---- Cells ----
@@ -670,12 +599,13 @@ void FlexGrid::StyleCell(QTableWidgetItem* cell, int row, int col) {
         fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
     if (cell->flags() != flags) cell->setFlags(flags);
     const QVariant own = cell->data(kOwnBackRole);
-    if (own.isValid())
+    if (own.isValid()) {
         cell->setBackground(ColorFromLong(own.toInt()));
-    else if (fixed)
-        cell->setBackground(palette().button());
-    else if (cell->data(Qt::BackgroundRole).isValid())
+    } else if (fixed) {
+        if (cell->background() != palette().button()) cell->setBackground(palette().button());
+    } else if (cell->data(Qt::BackgroundRole).isValid()) {
         cell->setBackground(QBrush());
+    }
 }
 
 void FlexGrid::ApplyAlignment(QTableWidgetItem* cell, int row, int col) {
@@ -688,11 +618,12 @@ void FlexGrid::StyleFixedCells() {
     // Only the heading rows and columns, now or before, can change their look.
     const int rows = std::min(rowCount(), std::max(fixedRows_, styledRows_));
     const int cols = std::min(columnCount(), std::max(fixedCols_, styledCols_));
+    // A heading cell made here is styled as it is made.
     auto style = [this](int r, int c) {
-        QTableWidgetItem* cell = item(r, c);
-        if (!cell && !IsFixed(r, c)) return;
-        cell = Cell(r, c);
-        StyleCell(cell, r, c);
+        if (QTableWidgetItem* cell = item(r, c))
+            StyleCell(cell, r, c);
+        else if (IsFixed(r, c))
+            NewCell(r, c, QString());
     };
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columnCount(); ++c)
@@ -777,25 +708,14 @@ void FlexGrid::resizeEvent(QResizeEvent* event) {
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
     if (frozen_ && watched == frozen_->viewport()) {
-        // The heading rows shown over the grid are the grid's: its mouse events, its wheel.
+        // The heading rows shown over the grid are the grid's: its mouse-up event, its wheel;
+        // presses and double clicks on them do nothing.
         switch (event->type()) {
             case QEvent::MouseButtonPress:
-                PointerEvent(static_cast<QMouseEvent*>(event), MouseDown);
-                return true;
-            case QEvent::MouseButtonRelease: {
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                PointerEvent(mouse, MouseUp);
-                if (mouse->button() == Qt::LeftButton && Click) {
-                    EventScope scope(*this);
-                    Click();
-                }
-                return true;
-            }
             case QEvent::MouseButtonDblClick:
-                if (DblClick) {
-                    EventScope scope(*this);
-                    DblClick();
-                }
+                return true;
+            case QEvent::MouseButtonRelease:
+                PointerEvent(static_cast<QMouseEvent*>(event), MouseUp);
                 return true;
             case QEvent::Wheel:
                 QCoreApplication::sendEvent(viewport(), event);

@@ -4,7 +4,7 @@
 // and a format string that sets the column headings. A current cell (Row, Col) carries the
 // cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
 // neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
-// the editor open) and after-edit events; every grid raises mouse, click and key events.
+// the editor open) and after-edit events; every grid raises mouse-up and selection events.
 #pragma once
 
 #include <QPointer>
@@ -79,17 +79,16 @@ class FlexGrid : public QTableWidget {
     void SetColAlignment(int col, int setting);
 
     // ---- Current cell and selection ----
-    // The current cell; -1 when there is none. A row or column outside the grid is ignored.
-    // Setting Row or Col also ends the selection there, as the grid's cursor does.
+    // The row of the current cell; -1 when there is none. SetRow and SetCol move the current
+    // cell (a row or column outside the grid is ignored) and end the selection there, as the
+    // grid's cursor does.
     int Row() const;
     void SetRow(int row);
-    int Col() const;
     void SetCol(int col);
-    // The other end of the selection; with Row and Col it spans the selected cells.
+    // The other end of the selection; with the current cell it spans the selected cells.
     int RowSel() const;
     void SetRowSel(int row);
     int ColSel() const;
-    void SetColSel(int col);
     // Whole rows selected (true) or single cells (false).
     bool SelectionByRow() const { return byRow_; }
     void SetSelectionByRow(bool byRow);
@@ -101,10 +100,8 @@ class FlexGrid : public QTableWidget {
 
     // ---- Cells of the current cell ----
     // Colours as 0x00BBGGRR; 0 means the cell has no colour of its own and shows the grid's.
-    int32_t CellBackColor() const;
-    void SetCellBackColor(int32_t color);
-    int32_t CellForeColor() const;
-    void SetCellForeColor(int32_t color);
+    int32_t CellBackColor() const { return CellBackColor(currentRow(), currentColumn()); }
+    void SetCellBackColor(int32_t color) { SetCellBackColor(currentRow(), currentColumn(), color); }
     // The background colour of any cell, the current cell staying where it is (a cell outside
     // the grid reads 0 and cannot be written): for fills that colour thousands of cells.
     int32_t CellBackColor(int row, int col) const;
@@ -158,17 +155,10 @@ class FlexGrid : public QTableWidget {
     std::function<void(int Row, int Col)> AfterEdit;
     // A character typed into the editor (8 for backspace); set to 0 to drop it.
     std::function<void(int Row, int Col, int& KeyAscii)> KeyPressEdit;
-    // Mouse events in twips from the grid's top-left corner, the button and the shift keys as
-    // MouseCodes.h gives them.
-    std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
+    // A mouse button released, in twips from the grid's top-left corner, the button and the
+    // shift keys as MouseCodes.h gives them.
     std::function<void(int Button, int Shift, double X, double Y)> MouseUp;
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    // Keys pressed outside the editor (Qt key codes); set KeyCode or KeyAscii to 0 to drop.
-    std::function<void(int& KeyCode, int Shift)> KeyDown;
-    std::function<void(int& KeyAscii)> KeyPress;
-    // The current cell moved; the selection changed.
-    std::function<void()> RowColChange;
+    // The selection changed.
     std::function<void()> SelChange;
 
     // The view that keeps the heading rows in view while the data rows are scrolled; shown
@@ -179,10 +169,7 @@ class FlexGrid : public QTableWidget {
 
   protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -207,6 +194,7 @@ class FlexGrid : public QTableWidget {
     void StyleCell(QTableWidgetItem* cell, int row, int col);
     void ApplyAlignment(QTableWidgetItem* cell, int row, int col);
     void Remerge(int row);
+    void RemergeAll();
     void Select();
     // The selected range that holds the current cell (the cell alone when none does).
     QTableWidgetSelectionRange CurrentRange() const;
@@ -221,6 +209,8 @@ class FlexGrid : public QTableWidget {
     int FrozenHeight() const;
 
     // Edit steps, run by the delegate.
+    // Asks the before-edit event; false when it refuses.
+    bool AllowEdit(int row, int col);
     bool OpenEdit(int row, int col);
     bool AcceptEdit(QWidget* editor, const QModelIndex& index);
     void ToggleCheck(int row, int col);

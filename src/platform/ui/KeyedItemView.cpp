@@ -106,7 +106,7 @@ void KeyedItemView::Unregister(const QString& key) {
 void KeyedItemView::mousePressEvent(QMouseEvent* event) {
     if (MouseDown) {
         const QPointF at = TwipsAt(*this, *event);
-        MouseDown(ButtonCode(event->button()), ShiftCodeOf(event->modifiers()), at.x(), at.y());
+        MouseDown(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
     }
     // A right press opens a menu on the item under it; the selection stays.
     if (event->button() != Qt::RightButton) QTreeWidget::mousePressEvent(event);

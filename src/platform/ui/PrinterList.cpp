@@ -37,10 +37,6 @@ PrinterList& Printers() {
     return installed ? *installed : qtPrinters;
 }
 
-void SetPrinters(PrinterList* list) {
-    installed = list;
-}
-
 QString PdfEntryName() {
     // A print queue's name holds no blank, so no system printer can take this one.
     return QStringLiteral("Print to PDF file");

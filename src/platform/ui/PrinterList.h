@@ -44,9 +44,8 @@ class FixedPrinterList : public PrinterList {
     PrinterList* previous_;
 };
 
-// The list in use: the Qt one unless another was installed; nullptr goes back to the Qt one.
+// The list in use: the Qt one unless a fixed list is installed.
 PrinterList& Printers();
-void SetPrinters(PrinterList* list);
 
 // The name of the entry that prints to a PDF file.
 QString PdfEntryName();

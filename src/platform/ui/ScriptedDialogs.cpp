@@ -73,11 +73,6 @@ std::optional<int32_t> ScriptedDialogs::ChooseColor(int32_t initial) {
     return Take(colors_).value_or(std::nullopt);
 }
 
-bool ScriptedDialogs::ChoosePrinter(QPrinter&) {
-    asked_.push_back({Kind::Printer, QString(), QString(), 0});
-    return Take(printers_).value_or(false);
-}
-
 QAction* ScriptedDialogs::PopupMenu(QMenu& menu, const QPoint&) {
     asked_.push_back({Kind::Menu, menu.title(), QString(), 0});
     const QString choice = Take(menus_).value_or(QString());

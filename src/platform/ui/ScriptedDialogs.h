@@ -13,7 +13,7 @@ namespace qv {
 
 class ScriptedDialogs : public UserDialogs {
   public:
-    enum class Kind { MsgBox, OpenFile, SaveFile, Font, Color, Printer, Menu, Modal };
+    enum class Kind { MsgBox, OpenFile, SaveFile, Font, Color, Menu, Modal };
     // One question as it was asked.
     struct Asked {
         Kind kind;
@@ -34,7 +34,6 @@ class ScriptedDialogs : public UserDialogs {
     void AnswerFile(FileDialogResult result) { files_.push_back(std::move(result)); }
     void AnswerFont(std::optional<QFont> font) { fonts_.push_back(std::move(font)); }
     void AnswerColor(std::optional<int32_t> color) { colors_.push_back(color); }
-    void AnswerPrinter(bool accepted) { printers_.push_back(accepted); }
     // The item of that text is chosen; an empty text dismisses the menu.
     void AnswerMenu(const QString& itemText) { menus_.push_back(itemText); }
     // Runs while the dialog would be shown (it may click its buttons); returns the result code.
@@ -50,7 +49,6 @@ class ScriptedDialogs : public UserDialogs {
     FileDialogResult SaveFile(const FileDialogRequest& request) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
     std::optional<int32_t> ChooseColor(int32_t initial) override;
-    bool ChoosePrinter(QPrinter& printer) override;
     QAction* PopupMenu(QMenu& menu, const QPoint& globalPos) override;
     int ShowModal(QDialog& dialog) override;
 
@@ -61,7 +59,6 @@ class ScriptedDialogs : public UserDialogs {
     std::deque<FileDialogResult> files_;
     std::deque<std::optional<QFont>> fonts_;
     std::deque<std::optional<int32_t>> colors_;
-    std::deque<bool> printers_;
     std::deque<QString> menus_;
     std::deque<std::function<int(QDialog&)>> modals_;
 };

@@ -11,8 +11,6 @@
 #include <QFontDialog>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace qv {
 
@@ -144,11 +142,6 @@ std::optional<int32_t> QtUserDialogs::ChooseColor(int32_t initial) {
         QColorDialog::getColor(ui::ColorFromLong(initial), QApplication::activeWindow());
     if (!color.isValid()) return std::nullopt;
     return ui::LongFromColor(color);
-}
-
-bool QtUserDialogs::ChoosePrinter(QPrinter& printer) {
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
-    return dialog.exec() == QDialog::Accepted;
 }
 
 QAction* QtUserDialogs::PopupMenu(QMenu& menu, const QPoint& globalPos) {

@@ -1,6 +1,6 @@
 // The one service through which the program asks the user: message boxes with numeric button
-// and icon codes (vbYesNo, vbQuestion ...), file, font, colour and printer dialogs, pop-up
-// menus and other modal forms. Tests install a scripted service, so no test waits on a modal
+// and icon codes (vbYesNo, vbQuestion ...), file, font and colour dialogs, pop-up menus and
+// other modal forms. Tests install a scripted service, so no test waits on a modal
 // window.
 #pragma once
 
@@ -13,7 +13,6 @@
 class QAction;
 class QDialog;
 class QMenu;
-class QPrinter;
 class QWidget;
 
 namespace qv {
@@ -76,8 +75,6 @@ class UserDialogs {
     virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
     // The colour chosen (0x00BBGGRR), nothing when cancelled.
     virtual std::optional<int32_t> ChooseColor(int32_t initial) = 0;
-    // Lets the user set up the printer; false when cancelled.
-    virtual bool ChoosePrinter(QPrinter& printer) = 0;
     // The item chosen from a pop-up menu, nullptr when dismissed.
     virtual QAction* PopupMenu(QMenu& menu, const QPoint& globalPos) = 0;
     // Shows one of the program's own forms modally and returns its result code.
@@ -92,7 +89,6 @@ class QtUserDialogs : public UserDialogs {
     FileDialogResult SaveFile(const FileDialogRequest& request) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
     std::optional<int32_t> ChooseColor(int32_t initial) override;
-    bool ChoosePrinter(QPrinter& printer) override;
     QAction* PopupMenu(QMenu& menu, const QPoint& globalPos) override;
     int ShowModal(QDialog& dialog) override;
 };
