@@ -42,6 +42,11 @@ TEST(DrawTarget, PrintAndLineMoveTheCurrentPosition) {
     EXPECT_EQ(texts[2].a, QPointF(500, 200 + h));
     EXPECT_EQ(texts[3].a, QPointF(0, 200 + 2 * h));
     EXPECT_DOUBLE_EQ(t.CurrentY(), 200 + 3 * h);
+    // Several lines ended on the same line: the position follows the last line's text.
+    t.SetCurrentX(500);
+    t.Print(QStringLiteral("xx\ny"), PrintEnd::SameLine);
+    EXPECT_DOUBLE_EQ(t.CurrentX(), t.TextWidth(QStringLiteral("y")));
+    EXPECT_DOUBLE_EQ(t.CurrentY(), 200 + 4 * h);
 
     t.Line(10, 20, 30, 40, RGB(255, 0, 0));
     EXPECT_EQ(QPointF(t.CurrentX(), t.CurrentY()), QPointF(30, 40));

@@ -8,8 +8,12 @@ namespace qv::ui {
 
 namespace {
 
+bool HasLineBreak(const QString& text) {
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
 QStringList TextLines(const QString& text) {
-    if (!text.contains(u'\n') && !text.contains(u'\r')) return {text};
+    if (!HasLineBreak(text)) return {text};
     static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
     return text.split(breaks);
 }
@@ -47,21 +51,28 @@ void DrawTarget::PaintPolyline(const QPolygonF& points, const Stroke& stroke) {
 }
 
 void DrawTarget::Print(const QString& text, PrintEnd end) {
-    const QStringList lines = TextLines(text);
-    const double height = LineHeight(font_);
+    // A text of one line (most are, such as a printed table's cells, ended on the same line)
+    // is not split, and needs the line height only to go on to the next line.
     double x = currentX_;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            x = 0;
-            currentY_ += height;
+    QStringList lines;  // only for a text of several lines
+    if (HasLineBreak(text)) {
+        lines = TextLines(text);
+        const double height = LineHeight(font_);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0) {
+                x = 0;
+                currentY_ += height;
+            }
+            if (!lines[i].isEmpty()) PaintText({x, currentY_}, lines[i], font_, foreColor_);
         }
-        if (!lines[i].isEmpty()) PaintText({x, currentY_}, lines[i], font_, foreColor_);
+    } else if (!text.isEmpty()) {
+        PaintText({x, currentY_}, text, font_, foreColor_);
     }
     if (end == PrintEnd::SameLine) {
-        currentX_ = x + LineWidth(lines.back(), font_);
+        currentX_ = x + LineWidth(lines.isEmpty() ? text : lines.back(), font_);
     } else {
         currentX_ = 0;
-        currentY_ += height;
+        currentY_ += LineHeight(font_);
     }
 }
 

@@ -144,7 +144,8 @@ PainterTarget::FontCache& PainterTarget::Cache(const QFont& font) {
     for (auto it = fonts_.rbegin(); it != fonts_.rend(); ++it)
         if (it->font == font) return *it;
     if (fonts_.size() >= 4) fonts_.erase(fonts_.begin());
-    fonts_.push_back({font, QFontMetricsF(font, device), {}, {}});
+    const QFontMetricsF metrics(font, device);
+    fonts_.push_back({font, metrics, metrics.height() / DeviceUnitsPerTwipY(), {}, {}, {}});
     return fonts_.back();
 }
 
@@ -159,7 +160,7 @@ double PainterTarget::LineWidth(const QString& line, const QFont& font) {
 }
 
 double PainterTarget::LineHeight(const QFont& font) {
-    return Cache(font).metrics.height() / DeviceUnitsPerTwipY();
+    return Cache(font).lineHeight;
 }
 
 }  // namespace qv::ui

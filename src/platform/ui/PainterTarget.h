@@ -55,11 +55,13 @@ class PainterTarget : public DrawTarget {
     QPen PenFor(const Stroke& stroke) const;
     void UsePen(const Stroke& stroke);
     void UseBrush(const Fill& fill);
-    // Metrics, widths and laid-out texts of the fonts in use: event words and axis labels
-    // repeat on every drawing, in two or three fonts.
+    // Metrics, line height, widths and laid-out texts of the fonts in use: event words and axis
+    // labels repeat on every drawing, in two or three fonts. An entry holds for the device's
+    // resolution it was made at.
     struct FontCache {
         QFont font;
         QFontMetricsF metrics;
+        double lineHeight = 0;          // twips
         QHash<QString, double> widths;  // twips
         QHash<QString, QStaticText> layouts;
         // Texts drawn once so far: laying out a text pays only when it comes again (row dates
