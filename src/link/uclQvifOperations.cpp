@@ -192,18 +192,28 @@ bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
     if (!iObj) return false;
     history_ = iObj;
     iObj->Clear();
+    iObj->SetFailLine(QString());
     const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
     bool result = true;
+    bool cancelled = false;
+    QStringList missing;
     // Every channel is asked for, whatever became of the one before; a cancel ends only the
     // channel in progress.
     for (historyChannel_ = 0; historyChannel_ <= 4; ++historyChannel_) {
         cancel_ = false;
         const QByteArray request = "IH,R," + QByteArray::number(historyChannel_ + 1) + ',';
-        if (Exchange(StatusBlockDownload, request, relay) != StatusCompleted) {
+        const int32_t end = Exchange(StatusBlockDownload, request, relay);
+        if (end != StatusCompleted) {
             status_ = StatusReady;
             result = false;
+            cancelled = cancelled || end == StatusCancelled;
+            // The fail line names every channel that did not arrive.
+            missing << GetMessage(9100, {QString::number(historyChannel_ + 1)});
         }
     }
+    iObj->SetFailLine(missing.join(QStringLiteral("\r\n")));
+    // The caller tells a cancelled download from a failed one by Cancel.
+    cancel_ = cancelled;
     return result;
 }
 

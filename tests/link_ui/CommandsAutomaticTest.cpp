@@ -106,6 +106,17 @@ TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmedAndAFailedRemovalSti
     EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
 }
 
+// A calibration history that did not arrive fails the run before anything is erased.
+TEST_F(Automatic, AMissingCalibrationHistoryKeepsTheDataOnTheInstrument) {
+    rig.link.results["IH"] = false;
+    rig.page->RunAutomaticMode();
+    EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO", "IH", "RO"}));
+    EXPECT_TRUE(rig.journal.contains(PageRig::Text(5416)));
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5411));
+    EXPECT_FALSE(rig.link.log.contains(GetMessage(5557)));
+    EXPECT_TRUE(rig.link.log.last().startsWith("---Automatic Mode Failed Finished---"));
+}
+
 TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
     QCheckBox* load = rig.page->chkAutoLoad[0];
     QCheckBox* removal = rig.page->chkAutoLoad[1];

@@ -273,6 +273,60 @@ TEST_F(EndToEnd, AutomaticModeRunsOnConnectWithAndWithoutRemoval) {
     EXPECT_TRUE(Has(Text(5443)));
 }
 
+// In automatic mode with removal, one channel's calibration history is never answered: the run
+// fails and nothing is erased. The next run takes the history whole and stores every row as a
+// clean first download would have.
+TEST_F(EndToEnd, AnUnansweredHistoryChannelKeepsTheInstrumentsDataUntilADownloadIsWhole) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    OnRequest("IH,R,3,", [&] { sim.InjectSilence(31); });
+    // The instrument is on again as soon as it went off, for the next run.
+    OnRequest("RO,W,", [&] { QTimer::singleShot(0, &sim, [&] { sim.PowerOn(); }); });
+    Load(true);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return SerialLog().contains(
+                QRegularExpression("---Automatic Mode (Failed|Camplate) Finished---"));
+        },
+        60000));
+    ASSERT_TRUE(SerialLog().contains("---Automatic Mode Failed Finished---")) << Journal();
+    EXPECT_EQ(sim.CountReceived("XC,W,"), 0);
+    EXPECT_EQ(sim.CountReceived("DR,R,"), 0);  // the chain stopped at the instrument step
+    EXPECT_EQ(sim.CountReceived("RO,W,"), 1);  // and the instrument was still switched off
+    EXPECT_EQ(ColorOf(Text(5416)), ui::RGB(255, 0, 0)) << Journal();
+    EXPECT_EQ(ColorOf(Text(5411)), ui::RGB(255, 0, 0));
+    EXPECT_FALSE(Has(Text(5415)));
+    QString log = SerialLog();
+    EXPECT_FALSE(log.contains("---Instrument Download Finished---"));
+    EXPECT_FALSE(log.contains("---Automatic Mode Camplate Finished---"));
+    const qsizetype fail = log.indexOf(GetMessage(5520) + QStringLiteral("\r\n"));
+    ASSERT_GE(fail, 0);
+    EXPECT_EQ(log.mid(fail).section(QStringLiteral("\r\n"), 1, 1), GetMessage(9100, {"3"}));
+
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Camplate Finished---"); }, 90000))
+        << Journal();
+    EXPECT_EQ(sim.Erases(), 1);
+    Database db(DatabasePath);
+    QSet<QDateTime> dates;
+    QDateTime newest;
+    for (const sim::HistoryFixture& h : sim.content().logs.history) {
+        dates << h.when;
+        if (!newest.isValid() || h.when > newest) newest = h.when;
+        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
+                                           "Gas%1Before=? And Gas%1After=?")
+                                .arg(h.channel + 1),
+                            {h.when, h.before, h.after})
+                      .toInt(),
+                  1)
+            << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
+    }
+    EXPECT_EQ(Rows("cHistory"), dates.size());
+    const auto head = db.query(QStringLiteral("Select Dcount, Dates From Log_Head Where Types=3"));
+    ASSERT_EQ(head.size(), 1u);
+    EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates.size());
+    EXPECT_EQ(head.front().toDate(QStringLiteral("Dates"), QDateTime()), newest);
+}
+
 TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
     Load(true);
     // Not connected yet: nothing is sent.
