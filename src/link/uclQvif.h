@@ -169,6 +169,9 @@ class uclQvif : public QObject {
     bool SetDateTime(const QDateTime& vData);
     bool SetPump(bool Values);
     bool BodyDataClear();
+    // Switches the instrument off and waits for it to go; True when it took the command.
+    // Afterwards the link follows its port: an open port (a device that came back during the
+    // wait) is polled, a closed one is not connected.
     bool BodyPowerOff();
     bool ZeroCal(const QString& GasFlag);
     bool SpanCal(const QString& GasFlag);

@@ -363,18 +363,29 @@ bool uclQvif::BodyDataClear() {
 
 bool uclQvif::BodyPowerOff() {
     WriteSerialLog(GetMessage(5506));
-    // Whatever the answer, the instrument is taken as switched off.
-    Exchange(StatusWriteCommand, "RO,W,");
+    // A cancel of the download before it must not swallow the answer.
+    cancel_ = false;
+    // Only an answered command switched the instrument off.
+    const bool answered = Exchange(StatusWriteCommand, "RO,W,") == StatusCompleted;
     if (serial_->IsOpen()) serial_->Close();
     infrared_->Close();
     tickCount_ = 0;
-    // Five seconds of link ticks; a stopped link timer would never count them.
-    WaitWhile([this] { return tickCount_ < 50 && (timerEnabled_ || manualTimers_); });
-    linkState_ = LinkNotConnected;
+    // Five seconds of link ticks; a stopped link timer would never count them. Connect polls
+    // during the wait (a device that came back) reset TickCount, so the wait counts on its own.
+    const int64_t until = linkTicks_ + 50;
+    WaitWhile([&] { return linkTicks_ < until && (timerEnabled_ || manualTimers_); });
     status_ = StatusInitial;
+    // The next connection starts with a full count of polls, whatever the command used up.
+    retries_ = 0;
+    // A device that came back during the wait has its port open again: it is polled afresh,
+    // so that its connection is reported once nothing holds the link any more.
+    if (serial_->IsOpen() && &PortInUse() == serial_.get())
+        BeginConnecting();
+    else
+        linkState_ = LinkNotConnected;
     if (!serialComm_) infrared_->Open();
     WriteSerialLog(GetMessage(5507));
-    return true;
+    return answered;
 }
 
 bool uclQvif::Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText) {

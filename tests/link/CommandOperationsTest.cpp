@@ -40,6 +40,47 @@ TEST(InstrumentCommands, ClockPumpEraseAndPowerOffChangeTheInstrument) {
     EXPECT_FALSE(rig.link->PortOpen());
 }
 
+// The device goes and a fresh instrument is back at its path during the power-off's wait:
+// afterwards the link follows the port it finds open and polls. A power-off the instrument never
+// took is a failure, and its retries do not count against the next connection.
+TEST(InstrumentCommands, ADeviceBackDuringThePowerOffWaitIsPolledAndAnUntakenPowerOffFails) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.sim.CloseFarEnd();
+    QElapsedTimer waited;
+    waited.start();
+    while (rig.link->Connected() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_FALSE(rig.link->Connected());
+    sim::InstrumentSimulator fresh;
+    ASSERT_TRUE(fresh.Start());
+    QSignalSpy connects(rig.link.get(), &uclQvif::OnConnect);
+    bool placed = false;
+    rig.link->SetWaitHook([&] {
+        if (!placed) placed = fresh.MakeLink(rig.DevicePath());
+        rig.Turn();
+    });
+    EXPECT_FALSE(rig.link->BodyPowerOff());  // "RO,W," could not be sent
+    EXPECT_TRUE(placed);
+    ASSERT_EQ(connects.count(), 1) << "the fresh instrument was not connected during the wait";
+    EXPECT_TRUE(rig.link->PortOpen());
+    fresh.ClearReceived();
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_GE(fresh.CountReceived(QStringLiteral("RC,R,")), 1);
+    EXPECT_EQ(connects.count(), 2);
+
+    // The fresh instrument does not answer the power-off.
+    QObject::connect(&fresh, &sim::InstrumentSimulator::RequestReceived, &fresh,
+                     [&fresh](const QString& p) {
+                         if (p == QStringLiteral("RO,W,")) fresh.InjectSilence(1);
+                     });
+    EXPECT_FALSE(rig.link->BodyPowerOff());
+    EXPECT_FALSE(fresh.PoweredOff());
+    EXPECT_EQ(fresh.CountReceived(QStringLiteral("RO,W,")), 31);
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("---Auto Power OFF Finished---")));
+    ASSERT_TRUE(rig.Connect());
+}
+
 TEST(InstrumentCommands, ZeroAndSpanCalibrationReportPerChannel) {
     SimLinkRig rig;
     ASSERT_TRUE(rig.Connect());

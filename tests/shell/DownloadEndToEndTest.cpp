@@ -40,6 +40,7 @@ class EndToEnd : public ShellTest {
             link = std::make_unique<uclQvif>();
             link->UseManualTimers(true);
             uclQvif* raw = link.get();
+            fastLink = raw;
             QObject::connect(&linkTicks, &QTimer::timeout, [raw] { raw->tmrTimer_Timer(); });
             linkTicks.start(5);
         }
@@ -97,6 +98,8 @@ class EndToEnd : public ShellTest {
     QString device;
     bool systemFinder = false;
     QTimer linkTicks;
+    // The link of a window loaded with fast ticks.
+    uclQvif* fastLink = nullptr;
     std::unique_ptr<frmMain> main;
     // Every non-empty line written to the status log, also those a fresh start clears away.
     QStringList journal;
@@ -325,6 +328,37 @@ TEST_F(EndToEnd, AnUnansweredHistoryChannelKeepsTheInstrumentsDataUntilADownload
     ASSERT_EQ(head.size(), 1u);
     EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates.size());
     EXPECT_EQ(head.front().toDate(QStringLiteral("Dates"), QDateTime()), newest);
+}
+
+// In automatic mode the device goes in the middle of a transfer, and a fresh instrument is at
+// its path again while the power-off waits: the power-off is said to have failed (it reached no
+// instrument), and the fresh instrument is polled and gets its own automatic run.
+TEST_F(EndToEnd, AnInstrumentBackDuringThePowerOffWaitIsTakenUp) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    OnRequest("DR,R,", [&] { sim.InjectCloseAfterBlocks(1); });
+    Load(true);
+    sim::InstrumentSimulator fresh;
+    ASSERT_TRUE(fresh.Start());
+    bool placed = false;
+    // The first wait of the link after the interval step failed is the power-off's.
+    fastLink->SetWaitHook([&] {
+        if (placed || !Has(Text(5421)) || fastLink->Connected()) return;
+        placed = fresh.MakeLink(device);
+    });
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Failed Finished---"); }, 60000))
+        << Journal();
+    EXPECT_TRUE(placed);
+    EXPECT_EQ(ColorOf(Text(5408)), ui::RGB(255, 0, 0)) << Journal();
+    EXPECT_FALSE(Has(Text(5407)));
+    EXPECT_EQ(sim.Erases(), 0);
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Camplate Finished---"); }, 60000))
+        << Journal();
+    EXPECT_GE(fresh.CountReceived("RC,R,"), 1);
+    EXPECT_EQ(fresh.Erases(), 1);
+    EXPECT_TRUE(fresh.PoweredOff());
+    EXPECT_GT(Rows("Interval_Data"), 0);
 }
 
 TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
