@@ -19,8 +19,8 @@
 #include "uclQvif.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QScopeGuard>
 
 namespace qv {
@@ -439,8 +439,10 @@ void uclQvif::SetSystemBlock(bool) {}
 bool uclQvif::GetRomDump(const QString& FileNames) {
     const QDateTime start = rt::Now();
     WriteSerialLog(GetMessage(5569, {GeneralDate(start)}));
-    QFile file(FileNames);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the list it replaces, which it takes the place of only when whole: a
+    // failed or cut-short dump leaves the previous list as it was.
+    QSaveFile file(FileNames);
+    if (!file.open(QIODevice::WriteOnly)) {
         const bool folder = QFileInfo(FileNames).absoluteDir().exists();
         throw AppError(folder ? ErrPermission : ErrPathNotFound,
                        FileNames + QStringLiteral(": ") + file.errorString());
@@ -467,16 +469,17 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
         WriteDumpPage();
     }
     SetDumpTarget(nullptr);
+    if (end != StatusCompleted) {
+        status_ = StatusReady;
+        file.cancelWriting();
+        return false;
+    }
     row(QString());
     row(QStringLiteral(";\tTotal Download Time = ") + ElapsedText(start));
-    file.close();
-    const bool written = file.error() == QFileDevice::NoError;
-    if (end == StatusCompleted && written) return true;
-    if (end != StatusCompleted) status_ = StatusReady;
-    // A list that could not be written whole (a full disk) is no dump.
-    if (!written)
+    // The writes are buffered: a full disk shows at the flush, before the list is put in place.
+    if (!file.flush() || !file.commit())
         throw AppError(ErrPermission, FileNames + QStringLiteral(": ") + file.errorString());
-    return false;
+    return true;
 }
 
 }  // namespace qv
