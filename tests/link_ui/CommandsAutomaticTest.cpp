@@ -201,6 +201,33 @@ TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwar
     EXPECT_FALSE(rig.page->Busy());
 }
 
+// A port that cannot be used is said in red in the status log once per cause, besides its
+// lamp.
+TEST(LinkEvents, APortThatCannotBeUsedIsSaidOncePerCause) {
+    PageRig rig;
+    const auto said = [&rig](const QString& cause) {
+        return rig.journal.count(GetMessage(9101, {cause}));
+    };
+    const QString missing = QStringLiteral("Port COM1 (/dev/ttyUSB0) cannot be opened: missing");
+    const QString gone = QStringLiteral("Port COM1 (/dev/ttyUSB0) went away: Input/output error");
+    rig.link.portError = missing;
+    rig.page->uclQV4170_PortStateChanged();
+    rig.page->uclQV4170_PortStateChanged();
+    EXPECT_EQ(said(missing), 1);
+    EXPECT_EQ(rig.ColorOf(GetMessage(9101, {missing})), LogColor::Failure);
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampRed[0]);
+    rig.link.portError.clear();
+    rig.page->uclQV4170_PortStateChanged();
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampGreen[0]);
+    EXPECT_EQ(rig.journal.size(), 1);
+    rig.link.portError = gone;
+    rig.page->uclQV4170_PortStateChanged();
+    rig.link.portError = missing;
+    rig.page->uclQV4170_PortStateChanged();
+    EXPECT_EQ(said(gone), 1);
+    EXPECT_EQ(said(missing), 2);
+}
+
 TEST(LinkEvents, ALostLinkRetriesMessagesDumpAndPortErrors) {
     PageRig rig;
     rig.SetEnabled(kBefore);

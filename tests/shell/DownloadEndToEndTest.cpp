@@ -425,6 +425,12 @@ TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
     EXPECT_EQ(SerialLog().count(cause), 1);
     ui::ShapeControl* lamp = main->pageDownload->shpStatus[0];
     EXPECT_EQ(lamp->BackColor(), main->LampRed[0]);
+    // The status log says it too, in red, once per cause.
+    const auto said = [&](const QString& what) {
+        return journal.filter(GetMessage(9101, {QString()})).filter(what);
+    };
+    ASSERT_EQ(said(cause).size(), 1) << Journal();
+    EXPECT_EQ(ColorOf(said(cause).front()), ui::RGB(255, 0, 0));
 
     ASSERT_TRUE(sim.MakeLink(device));
     ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
@@ -448,6 +454,8 @@ TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
     retrying.start();
     WaitFor([&] { return retrying.elapsed() > 300; });
     EXPECT_EQ(SerialLog().count(cause), 2);
+    EXPECT_EQ(said(") went away: ").size(), 1) << Journal();
+    EXPECT_EQ(said(cause).size(), 2) << Journal();
 
     // Another instrument at the same path.
     sim::InstrumentSimulator again;
