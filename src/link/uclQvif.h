@@ -169,6 +169,9 @@ class uclQvif : public QObject {
     bool SetDateTime(const QDateTime& vData);
     bool SetPump(bool Values);
     bool BodyDataClear();
+    // Switches the instrument off and waits for it to go; True when it took the command.
+    // Afterwards the link follows its port: an open port (a device that came back during the
+    // wait) is polled, a closed one is not connected.
     bool BodyPowerOff();
     bool ZeroCal(const QString& GasFlag);
     bool SpanCal(const QString& GasFlag);
@@ -177,7 +180,8 @@ class uclQvif : public QObject {
     float FactCal(int Index) const;
     void SetFactCal(int Index, float v);
     void SetSystemBlock(bool v);
-    // Writes the EEP-ROM dump list to the file; True when the transfer completed.
+    // Writes the EEP-ROM dump list to the file; True when the transfer completed. Only a
+    // complete list replaces the file: after a failed or cancelled transfer it is as it was.
     bool GetRomDump(const QString& FileNames);
     int16_t DumpListFileNo() const { return dumpListFileNo_; }
     void SetDumpListFileNo(int16_t v) { dumpListFileNo_ = v; }

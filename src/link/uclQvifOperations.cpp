@@ -19,8 +19,8 @@
 #include "uclQvif.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QScopeGuard>
 
 namespace qv {
@@ -192,18 +192,28 @@ bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
     if (!iObj) return false;
     history_ = iObj;
     iObj->Clear();
+    iObj->SetFailLine(QString());
     const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
     bool result = true;
+    bool cancelled = false;
+    QStringList missing;
     // Every channel is asked for, whatever became of the one before; a cancel ends only the
     // channel in progress.
     for (historyChannel_ = 0; historyChannel_ <= 4; ++historyChannel_) {
         cancel_ = false;
         const QByteArray request = "IH,R," + QByteArray::number(historyChannel_ + 1) + ',';
-        if (Exchange(StatusBlockDownload, request, relay) != StatusCompleted) {
+        const int32_t end = Exchange(StatusBlockDownload, request, relay);
+        if (end != StatusCompleted) {
             status_ = StatusReady;
             result = false;
+            cancelled = cancelled || end == StatusCancelled;
+            // The fail line names every channel that did not arrive.
+            missing << GetMessage(9100, {QString::number(historyChannel_ + 1)});
         }
     }
+    iObj->SetFailLine(missing.join(QStringLiteral("\r\n")));
+    // The caller tells a cancelled download from a failed one by Cancel.
+    cancel_ = cancelled;
     return result;
 }
 
@@ -353,18 +363,29 @@ bool uclQvif::BodyDataClear() {
 
 bool uclQvif::BodyPowerOff() {
     WriteSerialLog(GetMessage(5506));
-    // Whatever the answer, the instrument is taken as switched off.
-    Exchange(StatusWriteCommand, "RO,W,");
+    // A cancel of the download before it must not swallow the answer.
+    cancel_ = false;
+    // Only an answered command switched the instrument off.
+    const bool answered = Exchange(StatusWriteCommand, "RO,W,") == StatusCompleted;
     if (serial_->IsOpen()) serial_->Close();
     infrared_->Close();
     tickCount_ = 0;
-    // Five seconds of link ticks; a stopped link timer would never count them.
-    WaitWhile([this] { return tickCount_ < 50 && (timerEnabled_ || manualTimers_); });
-    linkState_ = LinkNotConnected;
+    // Five seconds of link ticks; a stopped link timer would never count them. Connect polls
+    // during the wait (a device that came back) reset TickCount, so the wait counts on its own.
+    const int64_t until = linkTicks_ + 50;
+    WaitWhile([&] { return linkTicks_ < until && (timerEnabled_ || manualTimers_); });
     status_ = StatusInitial;
+    // The next connection starts with a full count of polls, whatever the command used up.
+    retries_ = 0;
+    // A device that came back during the wait has its port open again: it is polled afresh,
+    // so that its connection is reported once nothing holds the link any more.
+    if (serial_->IsOpen() && &PortInUse() == serial_.get())
+        BeginConnecting();
+    else
+        linkState_ = LinkNotConnected;
     if (!serialComm_) infrared_->Open();
     WriteSerialLog(GetMessage(5507));
-    return true;
+    return answered;
 }
 
 bool uclQvif::Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText) {
@@ -418,8 +439,10 @@ void uclQvif::SetSystemBlock(bool) {}
 bool uclQvif::GetRomDump(const QString& FileNames) {
     const QDateTime start = rt::Now();
     WriteSerialLog(GetMessage(5569, {GeneralDate(start)}));
-    QFile file(FileNames);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the list it replaces, which it takes the place of only when whole: a
+    // failed or cut-short dump leaves the previous list as it was.
+    QSaveFile file(FileNames);
+    if (!file.open(QIODevice::WriteOnly)) {
         const bool folder = QFileInfo(FileNames).absoluteDir().exists();
         throw AppError(folder ? ErrPermission : ErrPathNotFound,
                        FileNames + QStringLiteral(": ") + file.errorString());
@@ -446,16 +469,17 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
         WriteDumpPage();
     }
     SetDumpTarget(nullptr);
+    if (end != StatusCompleted) {
+        status_ = StatusReady;
+        file.cancelWriting();
+        return false;
+    }
     row(QString());
     row(QStringLiteral(";\tTotal Download Time = ") + ElapsedText(start));
-    file.close();
-    const bool written = file.error() == QFileDevice::NoError;
-    if (end == StatusCompleted && written) return true;
-    if (end != StatusCompleted) status_ = StatusReady;
-    // A list that could not be written whole (a full disk) is no dump.
-    if (!written)
+    // The writes are buffered: a full disk shows at the flush, before the list is put in place.
+    if (!file.flush() || !file.commit())
         throw AppError(ErrPermission, FileNames + QStringLiteral(": ") + file.errorString());
-    return false;
+    return true;
 }
 
 }  // namespace qv

@@ -175,9 +175,14 @@ void clsHistory::HistoryUpdate() {
     for (int i = 0; i < dCount_; ++i) {
         const QDateTime& date = dates_[static_cast<size_t>(i)];
         const auto stored =
-            db.query(QStringLiteral("Select SeqNo From cHistory Where RelNo=? And Dates=?;"),
+            db.query(QStringLiteral("Select * From cHistory Where RelNo=? And Dates=?;"),
                      {relNo, SqlDate(date)});
-        if (!stored.empty()) continue;  // this date is under the header already
+        if (!stored.empty()) {
+            // The date is under the header already; a channel an earlier download missed
+            // takes its values now.
+            FillMissingChannels(db, stored.front(), i);
+            continue;
+        }
         QVariantList values{nextKey,
                             relNo,
                             TrimOrStar(inst.StationID()),
@@ -195,7 +200,29 @@ void clsHistory::HistoryUpdate() {
         db.execute(HistoryInsert(), values);
         ++nextKey;
     }
+    // The header tells of every row it holds, also those later downloads added.
+    db.execute(QStringLiteral("Update Log_Head Set Dcount=(Select Count(*) From cHistory Where "
+                              "RelNo=?), Dates=(Select Max(Dates) From cHistory Where RelNo=?) "
+                              "Where SeqNo=?;"),
+               {relNo, relNo, relNo});
     tx.commit();
+}
+
+void clsHistory::FillMissingChannels(Database& db, const DbRow& row, int slot) const {
+    const auto holdsNone = [&row](const QString& column) {
+        return row.toDouble(column, GasNoData) == GasNoData;
+    };
+    for (int g = 0; g < 5; ++g) {
+        const Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(slot)];
+        if (cell.Before == GasNoData && cell.After == GasNoData) continue;
+        const QString before = QStringLiteral("Gas%1Before").arg(g + 1);
+        const QString after = QStringLiteral("Gas%1After").arg(g + 1);
+        // A stored value is never replaced, only a channel that holds nothing is filled.
+        if (!holdsNone(before) || !holdsNone(after)) continue;
+        db.execute(
+            QStringLiteral("Update cHistory Set %1=?, %2=? Where SeqNo=?;").arg(before, after),
+            {SqlSingle(cell.Before), SqlSingle(cell.After), row.value(QStringLiteral("SeqNo"))});
+    }
 }
 
 void clsHistory::ReLoad() {

@@ -13,6 +13,8 @@
 
 namespace qv {
 
+class DbRow;
+
 class clsHistory : public clsRecordSet {
   public:
     // Date slots of the record; a download gathers at most MaxDates of them.
@@ -35,7 +37,8 @@ class clsHistory : public clsRecordSet {
     // counting the new dates earlier lines of the pass would add. Changes no stored state.
     bool ProbeDate(const QDateTime& Dates);
     // Stores the gathered dates that are not stored yet under the identity's history header,
-    // creating that header when it is missing. One transaction.
+    // creating that header when it is missing; a stored date takes the values of channels it
+    // holds none for. The header's count and date follow its rows. One transaction.
     void HistoryUpdate();
 
     // Number of dates the last ReLoad loaded.
@@ -67,6 +70,8 @@ class clsHistory : public clsRecordSet {
     int FindSlot(const QDateTime& Dates) const;
     // The key of the stored history header of the identity, or -1 when there is none.
     int32_t FindHeaderSeqNo(Database& db) const;
+    // Gives the channels of the stored row that hold no values those gathered in the slot.
+    void FillMissingChannels(Database& db, const DbRow& row, int slot) const;
 
     int32_t dataCount_ = 0;
     int32_t dCount_ = 0;

@@ -711,7 +711,8 @@ void frmMain::ConnectLinkEvents() {
                      [page] { page->uclQV4170_OnDisConnect(); });
     QObject::connect(link, &uclQvif::IrDAError, page,
                      [page](int16_t number) { page->uclQV4170_IrDAError(number); });
-    QObject::connect(link, &uclQvif::PortStateChanged, page, [page] { page->ShowPortLamp(); });
+    QObject::connect(link, &uclQvif::PortStateChanged, page,
+                     [page] { page->uclQV4170_PortStateChanged(); });
 }
 
 void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4,

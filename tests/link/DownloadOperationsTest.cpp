@@ -17,6 +17,7 @@
 #include "clsPowerEvents.h"
 #include "clsTroubleEvent.h"
 #include "clsTroubleEvents.h"
+#include "modMessage.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -409,6 +410,31 @@ TEST(DownloadOperations, CancelEndsTheTransferWithNothingStored) {
     EXPECT_FALSE(rig.link->GetHistory(host.history));
     EXPECT_EQ(rig.Requests(QStringLiteral("IH,R,4,")).value(0), QStringLiteral("IH,R,4,"));
     EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,5,<ACK>")), 2);
+    // The caller still learns that the download was cancelled.
+    EXPECT_TRUE(rig.link->Cancel());
+}
+
+// One channel's history never answered: the others still come, and the history download fails
+// naming the channel that is missing.
+TEST(DownloadOperations, AnUnansweredHistoryChannelFailsTheHistoryAndIsNamed) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    rig.SilenceAt(QStringLiteral("IH,R,3,"));
+    EXPECT_FALSE(rig.link->GetHistory(host.history));
+    EXPECT_FALSE(rig.link->Cancel());
+    EXPECT_EQ(host.history->FailLine(), GetMessage(9100, {QStringLiteral("3")}));
+    EXPECT_EQ(rig.Requests(QStringLiteral("IH,R,5,")).value(0), QStringLiteral("IH,R,5,"));
+    ASSERT_EQ(host.history->Count(), 1);
+    const auto h = host.history->Item(1);
+    EXPECT_EQ(h->DCount(), 3);
+    EXPECT_FLOAT_EQ(h->After(4, 0), 50);
+    EXPECT_FLOAT_EQ(h->After(2, 0), -1);
+
+    // The next download finds every channel and no failure left over.
+    ASSERT_TRUE(rig.link->GetHistory(host.history));
+    EXPECT_TRUE(host.history->FailLine().isEmpty());
+    EXPECT_FLOAT_EQ(host.history->Item(1)->After(2, 0), 30);
 }
 
 TEST(DownloadOperations, AFarEndThatVanishesFailsTheDownloadCleanly) {

@@ -29,7 +29,7 @@ struct SimLinkRig {
         EXPECT_TRUE(sim.Start(&error)) << error.toStdString();
         // Through a link that goes with the device: a link control that looks for its port again
         // never finds another test's pseudo-terminal under the number this one had.
-        const QString device = folder_.filePath(QStringLiteral("instrument"));
+        const QString device = DevicePath();
         EXPECT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
         link = std::make_unique<uclQvif>();
         Prepare(*link, instrument);
@@ -41,6 +41,10 @@ struct SimLinkRig {
         quiet_.start();
         turnGap_.start();
     }
+
+    // The path the link opens: a link to the simulator's device, which another simulator may
+    // take over.
+    QString DevicePath() const { return folder_.filePath(QStringLiteral("instrument")); }
 
     // Polls until the model answers; the connect reply's own events run before the first
     // operation.

@@ -106,6 +106,17 @@ TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmedAndAFailedRemovalSti
     EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
 }
 
+// A calibration history that did not arrive fails the run before anything is erased.
+TEST_F(Automatic, AMissingCalibrationHistoryKeepsTheDataOnTheInstrument) {
+    rig.link.results["IH"] = false;
+    rig.page->RunAutomaticMode();
+    EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO", "IH", "RO"}));
+    EXPECT_TRUE(rig.journal.contains(PageRig::Text(5416)));
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5411));
+    EXPECT_FALSE(rig.link.log.contains(GetMessage(5557)));
+    EXPECT_TRUE(rig.link.log.last().startsWith("---Automatic Mode Failed Finished---"));
+}
+
 TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
     QCheckBox* load = rig.page->chkAutoLoad[0];
     QCheckBox* removal = rig.page->chkAutoLoad[1];
@@ -188,6 +199,33 @@ TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwar
     }
     EXPECT_TRUE(rig.link.calls.isEmpty());
     EXPECT_FALSE(rig.page->Busy());
+}
+
+// A port that cannot be used is said in red in the status log once per cause, besides its
+// lamp.
+TEST(LinkEvents, APortThatCannotBeUsedIsSaidOncePerCause) {
+    PageRig rig;
+    const auto said = [&rig](const QString& cause) {
+        return rig.journal.count(GetMessage(9101, {cause}));
+    };
+    const QString missing = QStringLiteral("Port COM1 (/dev/ttyUSB0) cannot be opened: missing");
+    const QString gone = QStringLiteral("Port COM1 (/dev/ttyUSB0) went away: Input/output error");
+    rig.link.portError = missing;
+    rig.page->uclQV4170_PortStateChanged();
+    rig.page->uclQV4170_PortStateChanged();
+    EXPECT_EQ(said(missing), 1);
+    EXPECT_EQ(rig.ColorOf(GetMessage(9101, {missing})), LogColor::Failure);
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampRed[0]);
+    rig.link.portError.clear();
+    rig.page->uclQV4170_PortStateChanged();
+    EXPECT_EQ(rig.page->shpStatus[0]->BackColor(), rig.LampGreen[0]);
+    EXPECT_EQ(rig.journal.size(), 1);
+    rig.link.portError = gone;
+    rig.page->uclQV4170_PortStateChanged();
+    rig.link.portError = missing;
+    rig.page->uclQV4170_PortStateChanged();
+    EXPECT_EQ(said(gone), 1);
+    EXPECT_EQ(said(missing), 2);
 }
 
 TEST(LinkEvents, ALostLinkRetriesMessagesDumpAndPortErrors) {

@@ -57,7 +57,9 @@ class ScriptedLink : public DownloadLink {
         h->Clear();
         for (int ch = 0; ch < 5; ++ch)
             h->StoreLines(ch, lines.value(QStringLiteral("IH%1").arg(ch + 1)));
-        return Run("IH", true);
+        const bool ok = Run("IH", true);
+        h->SetFailLine(ok ? QString() : QStringLiteral("a channel is missing"));
+        return ok;
     }
     bool GetInterval(const std::shared_ptr<clsIntervals>& c) override { return Block("DR", *c); }
     bool GetAlarm(const std::shared_ptr<clsAlarms>& c) override { return Block("DJ", *c); }

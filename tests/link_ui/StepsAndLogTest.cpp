@@ -92,19 +92,53 @@ TEST(Steps, AStoreThatFailsIsReportedAndLeavesNoHalfLog) {
     EXPECT_EQ(rig.db.count(QStringLiteral("Log_head")), 0);
 }
 
-TEST(Steps, InstrumentStepGoesOnWithoutALatestCalibration) {
+// The latest calibration or a channel's history that did not arrive fails the step, as every
+// other failed transfer does; the history that did arrive is stored.
+TEST(Steps, InstrumentStepFailsWhenACalibrationDidNotArrive) {
     PageRig rig;
     ServiceMode = true;
     rig.link.results["SO"] = false;
-    EXPECT_TRUE(rig.page->DownloadInstrument());
+    EXPECT_FALSE(rig.page->DownloadInstrument());
     EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO"}));  // no history asked for
     EXPECT_TRUE(rig.CurInstrument->CommFlags());
     const QStringList& written = rig.journal;
-    EXPECT_EQ(written.last(), PageRig::Text(5415));
+    EXPECT_EQ(written.last(), PageRig::Text(5416));
+    EXPECT_EQ(rig.ColorOf(PageRig::Text(5416)), LogColor::Failure);
+    EXPECT_FALSE(written.contains(PageRig::Text(5415)));
     EXPECT_TRUE(written.contains("ch1 O2 AMP\t: -0.005V"));
     EXPECT_TRUE(written.contains("ch2 CO AMP\t: 0.000V"));
     EXPECT_EQ(rig.ColorOf("ch1 O2 AMP\t: -0.005V"), ui::RGB(0, 128, 64));
+    EXPECT_TRUE(rig.link.log.contains(GetMessage(5520)));
     EXPECT_FALSE(rig.LogTreeChanged);
+
+    // Gas 3's history does not come.
+    rig.link.results["SO"] = true;
+    rig.link.results["IH"] = false;
+    rig.link.lines["IH3"].clear();
+    rig.link.log.clear();
+    rig.journal.clear();
+    EXPECT_FALSE(rig.page->DownloadInstrument());
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5416));
+    const QStringList& log = rig.link.log;
+    const qsizetype header = log.indexOf(GetMessage(5520));
+    ASSERT_GE(header, 0);
+    EXPECT_EQ(log.value(header + 1), QStringLiteral("a channel is missing\r\n"));
+    EXPECT_TRUE(log.value(header + 2).startsWith("---Instrument Download Failed---. Date = "));
+    EXPECT_FALSE(log.join(u'|').contains("Instrument Download Finished"));
+    Database db(DatabasePath);
+    EXPECT_EQ(rig.db.count(QStringLiteral("cHistory")), 3);
+    EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Gas3After=-1 And "
+                                       "Gas4After=40"))
+                  .toInt(),
+              3);
+
+    // A cancel while the histories come is reported as a cancel.
+    rig.link.during = [&](const QString& op) {
+        if (op == "IH") rig.link.cancel = true;
+    };
+    rig.journal.clear();
+    EXPECT_FALSE(rig.page->DownloadInstrument());
+    EXPECT_EQ(rig.journal.last(), "Cominucation Canceled.");
 }
 
 }  // namespace

@@ -84,7 +84,9 @@ TEST(CalHistory, StoresOnlyNewDatesUnderOneHeaderPerIdentity) {
     EXPECT_EQ(scratch.count("Log_Head"), 1);
     Database db(scratch.path());
     EXPECT_EQ(db.scalar("Select Count(*) From cHistory Where RelNo=1").toInt(), 3);
-    EXPECT_EQ(db.scalar("Select Dcount From Log_Head").toInt(), 2);
+    // The header counts every row it holds and carries the newest date.
+    EXPECT_EQ(db.scalar("Select Dcount From Log_Head").toInt(), 3);
+    EXPECT_EQ(db.scalar("Select Dates From Log_Head").toString(), rt::IsoText(Day(2)));
     EXPECT_EQ(db.scalar("Select StationID From Log_Head Where Types=3").toString(), "*");
     const auto row = db.query("Select * From cHistory Where Dates=?", {Day(0)}).front();
     EXPECT_EQ(row.toText("StationID", "") + row.toText("Gas1Name", ""), "*CH4");
@@ -96,6 +98,55 @@ TEST(CalHistory, StoresOnlyNewDatesUnderOneHeaderPerIdentity) {
     loaded.ReLoad();
     EXPECT_EQ(loaded.DataCount(), 3);
     EXPECT_EQ(loaded.Dates(0), Day(2));
+}
+
+// The rows of the history table without their keys and write dates, in date order.
+QStringList HistoryRows(const QString& path) {
+    QStringList out;
+    Database db(path);
+    for (const DbRow& r : db.query("Select * From cHistory Order By Dates")) {
+        QStringList fields{r.toText("Dates", "")};
+        for (int g = 1; g <= 5; ++g)
+            fields << r.toText(QString("Gas%1Before").arg(g), "null")
+                   << r.toText(QString("Gas%1After").arg(g), "null");
+        out << fields.join(u' ');
+    }
+    const auto head = db.query("Select Dcount, Dates From Log_Head Where Types=3");
+    for (const DbRow& r : head)
+        out << r.toText("Dcount", "") + u' ' + r.toText("Dates", "");
+    return out;
+}
+
+// A download that missed a channel stores the others; a later one fills the missing channel in
+// without touching a stored value, so the result is what one clean download would have left.
+TEST(CalHistory, ALaterDownloadFillsAChannelAStoredDateLacks) {
+    const auto download = [](bool withGas3, float gas1) {
+        clsHistorys c;
+        c.SetInstruments(Instrument());
+        const QString g1 = QString::number(gas1, 'f', 1).rightJustified(5);
+        EXPECT_TRUE(Download(c, 0, {CalLine(Day(1), g1, " 50.0"), CalLine(Day(0), g1, " 50.0")}));
+        EXPECT_TRUE(Download(c, 1, {CalLine(Day(1), " 20.9", "-----")}));
+        if (withGas3) EXPECT_TRUE(Download(c, 2, {CalLine(Day(1), "  2.5", " 23.5")}));
+        c.Item(1)->HistoryUpdate();
+    };
+    QStringList clean;
+    {
+        test::ScratchDatabase once;
+        download(true, 0.5f);
+        clean = HistoryRows(once.path());
+    }
+    test::ScratchDatabase twice;
+    download(false, 0.5f);
+    Database db(twice.path());
+    EXPECT_DOUBLE_EQ(db.scalar("Select Gas3After From cHistory Where Dates=?", {Day(1)}).toDouble(),
+                     -1);
+    // The second download's gas 1 reads differently: the stored values stay.
+    download(true, 0.7f);
+    EXPECT_DOUBLE_EQ(db.scalar("Select Gas3After From cHistory Where Dates=?", {Day(1)}).toDouble(),
+                     23.5);
+    EXPECT_EQ(HistoryRows(twice.path()), clean);
+    EXPECT_EQ(twice.count("cHistory"), 2);
+    EXPECT_EQ(twice.count("Log_Head"), 1);
 }
 
 TEST(CalHistory, RefusesADateBeyondItsCapacityInTheTestPass) {

@@ -40,6 +40,7 @@ class EndToEnd : public ShellTest {
             link = std::make_unique<uclQvif>();
             link->UseManualTimers(true);
             uclQvif* raw = link.get();
+            fastLink = raw;
             QObject::connect(&linkTicks, &QTimer::timeout, [raw] { raw->tmrTimer_Timer(); });
             linkTicks.start(5);
         }
@@ -97,6 +98,8 @@ class EndToEnd : public ShellTest {
     QString device;
     bool systemFinder = false;
     QTimer linkTicks;
+    // The link of a window loaded with fast ticks.
+    uclQvif* fastLink = nullptr;
     std::unique_ptr<frmMain> main;
     // Every non-empty line written to the status log, also those a fresh start clears away.
     QStringList journal;
@@ -273,6 +276,91 @@ TEST_F(EndToEnd, AutomaticModeRunsOnConnectWithAndWithoutRemoval) {
     EXPECT_TRUE(Has(Text(5443)));
 }
 
+// In automatic mode with removal, one channel's calibration history is never answered: the run
+// fails and nothing is erased. The next run takes the history whole and stores every row as a
+// clean first download would have.
+TEST_F(EndToEnd, AnUnansweredHistoryChannelKeepsTheInstrumentsDataUntilADownloadIsWhole) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    OnRequest("IH,R,3,", [&] { sim.InjectSilence(31); });
+    // The instrument is on again as soon as it went off, for the next run.
+    OnRequest("RO,W,", [&] { QTimer::singleShot(0, &sim, [&] { sim.PowerOn(); }); });
+    Load(true);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return SerialLog().contains(
+                QRegularExpression("---Automatic Mode (Failed|Camplate) Finished---"));
+        },
+        60000));
+    ASSERT_TRUE(SerialLog().contains("---Automatic Mode Failed Finished---")) << Journal();
+    EXPECT_EQ(sim.CountReceived("XC,W,"), 0);
+    EXPECT_EQ(sim.CountReceived("DR,R,"), 0);  // the chain stopped at the instrument step
+    EXPECT_EQ(sim.CountReceived("RO,W,"), 1);  // and the instrument was still switched off
+    EXPECT_EQ(ColorOf(Text(5416)), ui::RGB(255, 0, 0)) << Journal();
+    EXPECT_EQ(ColorOf(Text(5411)), ui::RGB(255, 0, 0));
+    EXPECT_FALSE(Has(Text(5415)));
+    QString log = SerialLog();
+    EXPECT_FALSE(log.contains("---Instrument Download Finished---"));
+    EXPECT_FALSE(log.contains("---Automatic Mode Camplate Finished---"));
+    const qsizetype fail = log.indexOf(GetMessage(5520) + QStringLiteral("\r\n"));
+    ASSERT_GE(fail, 0);
+    EXPECT_EQ(log.mid(fail).section(QStringLiteral("\r\n"), 1, 1), GetMessage(9100, {"3"}));
+
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Camplate Finished---"); }, 90000))
+        << Journal();
+    EXPECT_EQ(sim.Erases(), 1);
+    Database db(DatabasePath);
+    QSet<QDateTime> dates;
+    QDateTime newest;
+    for (const sim::HistoryFixture& h : sim.content().logs.history) {
+        dates << h.when;
+        if (!newest.isValid() || h.when > newest) newest = h.when;
+        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
+                                           "Gas%1Before=? And Gas%1After=?")
+                                .arg(h.channel + 1),
+                            {h.when, h.before, h.after})
+                      .toInt(),
+                  1)
+            << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
+    }
+    EXPECT_EQ(Rows("cHistory"), dates.size());
+    const auto head = db.query(QStringLiteral("Select Dcount, Dates From Log_Head Where Types=3"));
+    ASSERT_EQ(head.size(), 1u);
+    EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates.size());
+    EXPECT_EQ(head.front().toDate(QStringLiteral("Dates"), QDateTime()), newest);
+}
+
+// In automatic mode the device goes in the middle of a transfer, and a fresh instrument is at
+// its path again while the power-off waits: the power-off is said to have failed (it reached no
+// instrument), and the fresh instrument is polled and gets its own automatic run.
+TEST_F(EndToEnd, AnInstrumentBackDuringThePowerOffWaitIsTakenUp) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    OnRequest("DR,R,", [&] { sim.InjectCloseAfterBlocks(1); });
+    Load(true);
+    sim::InstrumentSimulator fresh;
+    ASSERT_TRUE(fresh.Start());
+    bool placed = false;
+    // The first wait of the link after the interval step failed is the power-off's.
+    fastLink->SetWaitHook([&] {
+        if (placed || !Has(Text(5421)) || fastLink->Connected()) return;
+        placed = fresh.MakeLink(device);
+    });
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Failed Finished---"); }, 60000))
+        << Journal();
+    EXPECT_TRUE(placed);
+    EXPECT_EQ(ColorOf(Text(5408)), ui::RGB(255, 0, 0)) << Journal();
+    EXPECT_FALSE(Has(Text(5407)));
+    EXPECT_EQ(sim.Erases(), 0);
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Camplate Finished---"); }, 60000))
+        << Journal();
+    EXPECT_GE(fresh.CountReceived("RC,R,"), 1);
+    EXPECT_EQ(fresh.Erases(), 1);
+    EXPECT_TRUE(fresh.PoweredOff());
+    EXPECT_GT(Rows("Interval_Data"), 0);
+}
+
 TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
     Load(true);
     // Not connected yet: nothing is sent.
@@ -337,6 +425,12 @@ TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
     EXPECT_EQ(SerialLog().count(cause), 1);
     ui::ShapeControl* lamp = main->pageDownload->shpStatus[0];
     EXPECT_EQ(lamp->BackColor(), main->LampRed[0]);
+    // The status log says it too, in red, once per cause.
+    const auto said = [&](const QString& what) {
+        return journal.filter(GetMessage(9101, {QString()})).filter(what);
+    };
+    ASSERT_EQ(said(cause).size(), 1) << Journal();
+    EXPECT_EQ(ColorOf(said(cause).front()), ui::RGB(255, 0, 0));
 
     ASSERT_TRUE(sim.MakeLink(device));
     ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
@@ -360,6 +454,8 @@ TEST_F(EndToEnd, APortNotThereYetOrGoneIsTakenUpWhenItsDeviceComes) {
     retrying.start();
     WaitFor([&] { return retrying.elapsed() > 300; });
     EXPECT_EQ(SerialLog().count(cause), 2);
+    EXPECT_EQ(said(") went away: ").size(), 1) << Journal();
+    EXPECT_EQ(said(cause).size(), 2) << Journal();
 
     // Another instrument at the same path.
     sim::InstrumentSimulator again;

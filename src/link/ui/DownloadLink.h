@@ -45,6 +45,7 @@ class DownloadLink {
     virtual bool GetPowerEvent(const std::shared_ptr<clsPowerEvents>& aObj) = 0;
     // True when the instrument confirmed the erase.
     virtual bool BodyDataClear() = 0;
+    // True when the instrument took the power-off command.
     virtual bool BodyPowerOff() = 0;
 };
 

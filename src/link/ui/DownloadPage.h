@@ -119,6 +119,8 @@ class DownloadPage : public ui::PageFrame {
     // The port lamp: green while the port is usable, red while it cannot be opened or its
     // device has gone.
     void ShowPortLamp();
+    // The port failed or is open again: the lamp, and a red line naming each new cause.
+    void uclQV4170_PortStateChanged();
 
     // ---- The progress dialog ----
     // The dialog, created and loaded when there is none (not shown).
@@ -178,6 +180,8 @@ class DownloadPage : public ui::PageFrame {
     std::unique_ptr<DownloadHost> host_;
     std::unique_ptr<frmUpload> upload_;
     bool closing_ = false;
+    // The port failure last written to the status log; empty once the port is open again.
+    QString portCause_;
     // Between DisableCommands and RestoreCommands: the states the buttons get back.
     bool saved_ = false;
     bool savedSet_ = false;

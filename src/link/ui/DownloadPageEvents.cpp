@@ -75,6 +75,15 @@ void DownloadPage::ShowPortLamp() {
     SetLamp(shpStatus[0], h.link.PortError().isEmpty() ? h.LampGreen : h.LampRed);
 }
 
+void DownloadPage::uclQV4170_PortStateChanged() {
+    ShowPortLamp();
+    const QString cause = host_->link.PortError();
+    // Once per cause: the link looks for a missing device every second.
+    if (!cause.isEmpty() && cause != portCause_)
+        AddLogLine(GetMessage(9101, {cause}), LogColor::Failure);
+    portCause_ = cause;
+}
+
 void DownloadPage::uclQV4170_IrDAError(int16_t ErrorNumber) {
     if (ErrorNumber != 10060 && ErrorNumber != 10048) return;
     DownloadHost& h = *host_;

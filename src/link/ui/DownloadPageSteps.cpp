@@ -1,5 +1,6 @@
 // The download steps of the download page: one kind of data from the instrument into the
 // database, reported in the status log and the serial log.
+#include "AppError.h"
 #include "Dates.h"
 #include "DownloadPage.h"
 #include "Runtime.h"
@@ -131,13 +132,20 @@ bool DownloadPage::DownloadInstrument() {
     }
     inst.SetCommFlags(true);
     if (h.RefreshInstrumentViews) h.RefreshInstrumentViews();
-    if (h.link.GetLatestHistory(h.CurInstrument)) {
+    // The calibrations are part of the step: when any of them did not arrive the step has
+    // failed, so that a chain stops and automatic mode erases nothing not yet stored.
+    bool calibrations = h.link.GetLatestHistory(h.CurInstrument);
+    QString failLine = inst.FailLine();
+    if (calibrations) {
         try {
-            inst.HistoryUpdate();
+            if (!inst.HistoryUpdate())
+                throw AppError(ErrFileNotFound, DatabasePath + QStringLiteral(": not found"));
             if (!h.HistoryList) h.HistoryList = std::make_shared<clsHistorys>();
             h.HistoryList->SetInstruments(h.CurInstrument);
-            h.link.GetHistory(h.HistoryList);
-            // Every history held is stored, even when a channel's transfer failed.
+            calibrations = h.link.GetHistory(h.HistoryList);
+            failLine = h.HistoryList->FailLine();
+            // Every history held is stored, even when a channel's transfer failed: a later
+            // download fills in what is missing.
             for (int32_t i = 1; i <= h.HistoryList->Count(); ++i) {
                 auto item = h.HistoryList->Item(static_cast<int>(i));
                 item->SetInstrument(h.CurInstrument);
@@ -150,6 +158,13 @@ bool DownloadPage::DownloadInstrument() {
         }
     }
     ListAdcValues();
+    if (!calibrations) {
+        if (h.link.Cancel())
+            ReportCancelled();
+        else
+            ReportFailed(t, failLine, ElapsedText(started));
+        return false;
+    }
     AddLogLine(GetMessage(t.complete), LogColor::Progress);
     h.link.AddLog(GetMessage(t.serialFinished, {Now(), ElapsedText(started)}));
     return true;
