@@ -7,6 +7,7 @@
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
+#include "uclQvif.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -113,6 +114,12 @@ OptionPage::~OptionPage() = default;
 
 void OptionPage::Bind(const SettingsHost& host) {
     host_ = std::make_unique<SettingsHost>(host);
+    // The page's commands talk to the instrument: they go with it, until its settings are read
+    // again and the page is filled.
+    connect(&host.link, &uclQvif::OnDisConnect, this, [this] {
+        for (QPushButton* b : cmdOption)
+            b->setEnabled(false);
+    });
 }
 
 bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
