@@ -110,9 +110,6 @@ class OptionPage : public ui::PageFrame {
     void ShowInterval(int16_t seconds);
     // Stores an entry of a level, auto-calibration or factory cell; false when refused.
     bool StoreOptionEntry(Column column, int gas, const QString& text);
-    // An entry rounded to the channel's resolution step; false when the channel has no usable
-    // step for it.
-    static bool RoundEntry(const clsInstrument& in, int gas, float value, float* stored);
     // The text a settings cell shows for the value stored.
     QString StoredText(Column column, int gas) const;
     // The refusal of a command while another operation holds the link; true when refused.

@@ -43,6 +43,14 @@ TEST(OptionGrid, EntriesAreCheckedRoundedAndStored) {
         {3, 5, "30", Entry::Stored, 30, "   30"},
         {1, 5, "20.9", Entry::Refused, 12, " 12.0"},  // oxygen: above its alarm level
         {1, 5, "0", Entry::Stored, 0, "  0.0"},
+        // Typed halves go to the even step, by their digits.
+        {1, 1, "19.45", Entry::Stored, 19.4f, " 19.4"},
+        {1, 1, "19.55", Entry::Stored, 19.6f, " 19.6"},
+        // Only 0 switches a level off: an entry below one step is no level.
+        {1, 2, "0.05", Entry::Refused, 18.0f, " 18.0"},
+        {2, 2, "0.2", Entry::Refused, 10.0f, " 10.0"},
+        {0, 2, ".5", Entry::Refused, 50, "   50"},
+        {0, 2, ".6", Entry::Stored, 1, "    1"},
     };
     for (const auto& e : entries) {
         SCOPED_TRACE(
