@@ -187,16 +187,17 @@ void frmFsDialog::FillSettingGrid() {
     vfgDatas->SetRows(kRows);
     for (int row = 1; row < kRows; ++row) {
         const SettingRow& s = kSettingRows[static_cast<size_t>(row)];
+        QString list = QString::fromLatin1(s.List);
         QVariant value;
         if (row == kSerialRow)
             value = work.DummySerial();
         else if (row == kIntervalRow)
-            value = IntervalToListIndex(work.Intervals());
+            value = IntervalListIndex(work.Intervals(), &list);
         else if (s.Kind == RowCheck)
             value = s.Get(work) != 0;
         else
             value = s.Get(work);
-        SetGridRow(row, s.Caption, value, s.Kind, s.List);
+        SetGridRow(row, s.Caption, value, s.Kind, list);
     }
     vfgDatas->SetColWidths({0.45});
     vfgDatas->SetColWidth(2, 0);
@@ -241,10 +242,20 @@ void frmFsDialog::SetGridRow(int Row, const QString& Caption, const QVariant& Va
     }
 }
 
-int16_t frmFsDialog::IntervalToListIndex(int16_t Seconds) {
-    // Positions as in the interval list, but a value off the list shows as its first entry.
-    const int16_t index = IntervalToIndex(Seconds);
-    return index == IntervalToIndex(300) && Seconds != 300 ? 0 : index;
+int16_t frmFsDialog::IntervalListIndex(int16_t Seconds, QString* List) {
+    // The instrument's own interval is shown, and offered, as it is, also off the list: shown
+    // as another it would be sent as that one by an OK that did not touch it.
+    QStringList items = List->split(u'|');
+    const QString text = QString::number(Seconds);
+    qsizetype at = items.indexOf(text);
+    if (at < 0) {
+        at = 0;
+        while (at < items.size() && items[at].toInt() < Seconds)
+            ++at;
+        items.insert(at, text);
+        *List = items.join(u'|');
+    }
+    return static_cast<int16_t>(at);
 }
 
 void frmFsDialog::vfgDatas_BeforeEdit(int Row, int Col, bool& Cancel) {

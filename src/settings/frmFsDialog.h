@@ -55,7 +55,8 @@ class frmFsDialog : public QDialog {
     void FillSettingGrid();
     void SetGridRow(int Row, const QString& Caption, const QVariant& Value, int Kind,
                     const QString& List);
-    static int16_t IntervalToListIndex(int16_t Seconds);
+    // The interval's position in the row's list, which takes in an interval it lacks.
+    static int16_t IntervalListIndex(int16_t Seconds, QString* List);
     int16_t GetRowValue(int Row) const;
     void ReadSettingGrid();
     // The whole number in column 1 of a row; nothing for an empty or unusable cell.

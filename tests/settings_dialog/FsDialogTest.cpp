@@ -164,11 +164,11 @@ TEST_F(FsDialog, TheDummySerialTakesIdentityKeysAndBackspace) {
 
 TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
     inst->SetHcMode(3);      // outside the list: an empty cell, left alone
-    inst->SetIntervals(45);  // not in the list: shown, and stored, as 10 seconds
+    inst->SetIntervals(45);  // not in the list: shown as it is, and left alone
     inst->ClearChangeFlags();
     inst->SetWarning(0, 5);  // an earlier edit of the caller's, still to be uploaded
     const int result = Show([&] {
-        EXPECT_EQ(grid().TextMatrix(2, 1) + '|' + grid().TextMatrix(6, 1), "|10");
+        EXPECT_EQ(grid().TextMatrix(2, 1) + '|' + grid().TextMatrix(6, 1), "|45");
         EXPECT_TRUE(Edit(5, "90"));
         EXPECT_TRUE(Edit(19, "Off"));  // tail zero of gas 3
         EXPECT_TRUE(Edit(13, ""));     // an emptied number keeps its value
@@ -181,8 +181,8 @@ TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_EQ(std::tuple(inst->CalLimit(), inst->Zero(2), inst->DispCalLimit(), inst->HcMode(),
                          inst->Intervals(), inst->LcdContrast()),
-              std::tuple(90, 0, true, 3, 10, 8));
-    EXPECT_EQ(RaisedFlags(*inst).join(','), "Interval,CalLimit,DispCalLimit,Warn(0),Zero(2)");
+              std::tuple(90, 0, true, 3, 45, 8));
+    EXPECT_EQ(RaisedFlags(*inst).join(','), "CalLimit,DispCalLimit,Warn(0),Zero(2)");
 
     // The next showing starts from the object as it is now, with nothing flagged from before.
     inst->ClearChangeFlags();
@@ -192,6 +192,25 @@ TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
         dialog.cmdOK->click();
     });
     EXPECT_EQ(RaisedFlags(*inst), QStringList{});
+}
+
+// An interval the list lacks is shown and offered as it is; only choosing another changes it.
+TEST_F(FsDialog, AnIntervalOffTheListChangesOnlyWhenAnotherIsChosen) {
+    inst->SetIntervals(120);
+    inst->ClearChangeFlags();
+    Show([&] {
+        EXPECT_EQ(grid().TextMatrix(6, 1), "120");
+        EXPECT_EQ(grid().TextMatrix(6, 2), "10|20|30|60|120|180|300|600");
+        dialog.cmdOK->click();
+    });
+    EXPECT_EQ(inst->Intervals(), 120);
+    EXPECT_EQ(RaisedFlags(*inst), QStringList{});
+    Show([&] {
+        EXPECT_TRUE(Edit(6, "180"));
+        dialog.cmdOK->click();
+    });
+    EXPECT_EQ(inst->Intervals(), 180);
+    EXPECT_EQ(RaisedFlags(*inst), QStringList{"Interval"});
 }
 
 TEST_F(FsDialog, OxygenPatternNeedsANewerProgram) {
