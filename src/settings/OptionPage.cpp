@@ -132,10 +132,14 @@ bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type nothing (Delete, the arrows) and focus moves are not the filter's.
-        if (key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        // Only printable typed characters are the filter's: editing keys (Delete, Backspace, the
+        // arrows), the Ctrl shortcuts of the clipboard and focus moves work as they always do;
+        // Qt hands some of them over as control characters.
+        const QString typed = key->text();
+        if (typed.size() != 1 || !typed.front().isPrint() ||
+            key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
             return false;
-        int ascii = key->text().front().unicode();
+        int ascii = typed.front().unicode();
         ui::RunUserAction([&] { txtOption_KeyPress(index, ascii); });
         return ascii == 0;
     }

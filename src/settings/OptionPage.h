@@ -40,8 +40,8 @@ class OptionPage : public ui::PageFrame {
 
     // ---- Identity fields, interval and clocks ----
     // Key filter of the three identity fields (0 serial number, 1 station, 2 user): a typed
-    // character goes through only when it is an identity character and the field has room;
-    // KeyAscii 0 drops it.
+    // character goes through only when it is an identity character and the field has room (a
+    // selection it replaces counts as room); Backspace always. KeyAscii 0 drops it.
     void txtOption_KeyPress(int Index, int& KeyAscii);
     // The field was left: its text goes into the instrument's settings.
     void txtOption_Validate(int Index);
