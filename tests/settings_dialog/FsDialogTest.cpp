@@ -1,7 +1,9 @@
 // The factory-setting dialog driven through its grid while the scripted dialogs service shows
 // it: rows filled from a settings object, the checks of each row kind, the read-back that
 // copies and flags only what changed (tail zero and the oxygen pattern included), Cancel and
-// the close box; screenshots in both catalogue languages under the build folder.
+// the close box; no text cut, at its first size or any other; screenshots in both catalogue
+// languages under the build folder.
+#include "CutCells.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "frmFsDialog.h"
@@ -121,6 +123,7 @@ TEST_F(FsDialog, RowsShowTheInstrumentByKind) {
         EXPECT_EQ(grid().TextMatrix(21, 0), "Tail Zero(Gas5)");
         EXPECT_EQ(grid().ColWidth(2), 0);
         EXPECT_TRUE(dialog.grab().save(QV_SCREENSHOT_DIR "/fsdialog-en.png", "PNG"));
+        EXPECT_EQ(CutCells(grid()), QStringList{});
     });
     EXPECT_EQ(dialogs.asked().at(0).text, "QV-4170 Factory Setting");
 }
@@ -213,6 +216,27 @@ TEST_F(FsDialog, AnIntervalOffTheListChangesOnlyWhenAnotherIsChosen) {
     EXPECT_EQ(RaisedFlags(*inst), QStringList{"Interval"});
 }
 
+// Resized, the grid and buttons follow the window; it never gets small enough to cut a text.
+TEST_F(FsDialog, TheDialogLaysOutAgainWhenResized) {
+    Show([&] {
+        const QSize first = dialog.size();
+        const QSize gridFirst = grid().size();
+        const int valueWidth = grid().columnWidth(1);
+        const int cancelMargin = dialog.width() - dialog.cmdCancel->geometry().right();
+        dialog.resize(first + QSize(200, 150));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(grid().size(), gridFirst + QSize(200, 150));
+        EXPECT_GT(grid().columnWidth(1), valueWidth);
+        EXPECT_EQ(dialog.width() - dialog.cmdCancel->geometry().right(), cancelMargin);
+        EXPECT_GT(dialog.cmdOK->y(), grid().geometry().bottom());
+        EXPECT_EQ(CutCells(grid()), QStringList{});
+        dialog.resize(100, 100);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(CutCells(grid()), QStringList{});
+        EXPECT_GT(dialog.cmdOK->y(), grid().geometry().bottom());
+    });
+}
+
 TEST_F(FsDialog, OxygenPatternNeedsANewerProgram) {
     for (const int rom : {2056, 2057}) {
         SCOPED_TRACE(rom);
@@ -243,6 +267,7 @@ TEST_F(FsDialog, CancelAndTheCloseBoxLeaveTheInstrumentAlone) {
         const int result = Show([&] {
             if (closeBox) {
                 EXPECT_TRUE(dialog.grab().save(QV_SCREENSHOT_DIR "/fsdialog-ja.png"));
+                EXPECT_EQ(CutCells(grid()), QStringList{});
             }
             EXPECT_TRUE(Edit(5, "7"));
             EXPECT_TRUE(Edit(19, "Off"));
