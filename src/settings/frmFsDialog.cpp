@@ -36,7 +36,9 @@ constexpr int kSerialLength = 12;
 constexpr double kDesignWidth = 4020;
 constexpr double kDesignHeight = 5100;
 constexpr double kRightMargin = 48;
-constexpr double kButtonsHeight = 648;
+// Below the grid, and from the buttons' top to the bottom edge.
+constexpr double kBelowGrid = 648;
+constexpr double kButtonsTop = 540;
 constexpr double kButtonWidth = 1572;
 constexpr double kButtonHeight = 492;
 
@@ -245,8 +247,8 @@ void frmFsDialog::FitToTexts() {
 void frmFsDialog::LayoutDialog() {
     const double w = ui::Width(this);
     const double h = ui::Height(this);
-    ui::Move(vfgDatas, 0, 0, w - kRightMargin, h - kButtonsHeight);
-    const double top = h - kButtonsHeight + 108;
+    ui::Move(vfgDatas, 0, 0, w - kRightMargin, h - kBelowGrid);
+    const double top = h - kButtonsTop;
     ui::Move(cmdOK, 0, top, kButtonWidth, kButtonHeight);
     ui::Move(cmdCancel, w - kRightMargin - kButtonWidth, top, kButtonWidth, kButtonHeight);
     vfgDatas->SetColWidths({0.45});
