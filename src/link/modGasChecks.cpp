@@ -7,6 +7,8 @@
 #include "modGasCommon.h"
 #include "modGlobals.h"
 
+#include <cmath>
+
 namespace qv {
 
 int MakeGasEnableMask(bool gas1, bool gas2, bool gas3, bool gas4, bool gas5) {
@@ -53,6 +55,48 @@ bool IsAlarmOrderValid(const clsInstrument& in, int gas) {
     const double a = rt::ToDouble(alarm);
     if (gas == 1 && in.AlarmO2() != 0) return a < w;
     return a >= w;
+}
+
+std::optional<float> RoundTextToStep(const QString& text, float stepSize) {
+    // The quotient is taken on the digits as typed: in binary 19.45 lies above its half and
+    // 19.55 below, so the same rule would round the two apart.
+    if (!rt::IsNumeric(text) || !(stepSize > 0) || !std::isfinite(stepSize)) return std::nullopt;
+    // The step in units of 10^-places: a Single holds 0.1 only to its seven digits.
+    int places = 0;
+    int64_t step = 0;
+    for (double scaled = stepSize;; scaled *= 10, ++places) {
+        if (places > 9 || scaled > 1e12) return std::nullopt;
+        const double whole = std::nearbyint(scaled);
+        if (whole >= 1 && std::fabs(scaled - whole) <= scaled * 1e-6) {
+            step = static_cast<int64_t>(whole);
+            break;
+        }
+    }
+    QString digits = text.trimmed();
+    const bool negative = digits.startsWith(u'-');
+    if (digits.startsWith(u'-') || digits.startsWith(u'+')) digits.remove(0, 1);
+    const qsizetype point = digits.indexOf(u'.');
+    QString whole = point < 0 ? digits : digits.left(point);
+    QString fraction = point < 0 ? QString() : digits.mid(point + 1);
+    while (whole.startsWith(u'0'))
+        whole.remove(0, 1);
+    while (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    if (negative) return 0.0f;
+    // A value this long is far beyond 32767 steps of any usable step.
+    if (whole.size() + places > 17) return std::nullopt;
+    // value = (units + rest) * 10^-places, with rest the digits after `places` as a fraction.
+    const QString rest = fraction.mid(places);
+    const int64_t units = (whole + fraction.left(places).leftJustified(places, u'0')).toLongLong();
+    int64_t multiple = units / step;
+    const int64_t remainder = units % step;
+    // Twice the part beyond the multiple against one step: rest >= 0.5 adds one whole unit,
+    // and any rest other than none or exactly 0.5 leaves a part beyond that.
+    const int64_t twice = 2 * remainder + (!rest.isEmpty() && rest[0] >= u'5' ? 1 : 0);
+    const bool beyond = !rest.isEmpty() && rest != QLatin1String("5");
+    if (twice > step || (twice == step && (beyond || multiple % 2 != 0))) ++multiple;
+    if (multiple > 32767) return std::nullopt;
+    return static_cast<float>(static_cast<double>(multiple * step) / std::pow(10.0, places));
 }
 
 QString FactorySpanText(const clsInstrument& in, int gas) {

@@ -1,4 +1,4 @@
-// Judging and filling the per-gas settings of an instrument: the index of its sensor
+// Judging, rounding and filling the per-gas settings of an instrument: the index of its sensor
 // combination, a catalogue gas put into one channel, whether a span-gas concentration suits a
 // channel, and whether a channel's alarm level lies on the right side of its warning level.
 // Channel 1 (gas 2) is the oxygen channel of the order check.
@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace qv {
 
@@ -30,6 +31,10 @@ bool IsOverWarnLevel(const clsInstrument& instrument, int gas, float value);
 // the texts shown: true when either is off; for channel 1 with a falling alarm pattern the
 // alarm must lie below the warning, for every other the alarm at or above it.
 bool IsAlarmOrderValid(const clsInstrument& instrument, int gas);
+
+// A typed plain decimal rounded to a multiple of a resolution step; a negative entry gives 0.
+// Nothing for text that is no plain decimal, a step not above 0, or a multiple beyond 32767.
+std::optional<float> RoundTextToStep(const QString& text, float stepSize);
 
 // The factory span-gas concentration of a channel as the service pages show it, in the
 // channel's decimal places.

@@ -551,7 +551,10 @@ void uclQvif::tmrTimer_Timer() {
 }
 
 void uclQvif::tmrDenst_Timer() {
-    if (status_ == StatusReady || status_ == StatusCompleted) {
+    // A transfer that failed or was cancelled, and an idle link that timed out, leave their
+    // status behind; the readings go on from it while the instrument is connected.
+    const bool ended = (status_ == StatusFailed || status_ == StatusCancelled) && Connected();
+    if (status_ == StatusReady || status_ == StatusCompleted || ended) {
         status_ = StatusReadCommand;
         retries_ = 0;
         DataSend(MakeFrame("DN,R,", EOT), true);

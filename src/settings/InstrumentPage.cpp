@@ -83,6 +83,10 @@ void InstrumentPage::LayoutPage() {
         if (cols == 6) vfgInst->SetColWidths({0.13, 0.3, 0.11, 0.11, 0.12, 0.08});
     }
     if (vfgInstSensor->Cols() == 6) vfgInstSensor->SetColWidths({0.25, 0.12, 0.13, 0.13, 0.13});
+    // The shares are the starting point: a text that they would cut ("期限切れ") widens its
+    // column, taking room from where it is to spare.
+    FitColumnsToText(*vfgInst);
+    FitColumnsToText(*vfgInstSensor);
 }
 
 InstrumentPage::Shown InstrumentPage::Which() const {
@@ -115,6 +119,11 @@ void InstrumentPage::ShowInstrumentInfo() {
     FillCalibrations(which);
     vfgInst->Refresh();
     FillSensors(which);
+    // New texts on a page in view; a hidden page is fitted by the layout that shows it.
+    if (ui::IsShown(this)) {
+        FitColumnsToText(*vfgInst);
+        FitColumnsToText(*vfgInstSensor);
+    }
 }
 
 void InstrumentPage::FillCalibrations(Shown which) {

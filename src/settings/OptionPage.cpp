@@ -7,6 +7,7 @@
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
+#include "uclQvif.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -113,6 +114,12 @@ OptionPage::~OptionPage() = default;
 
 void OptionPage::Bind(const SettingsHost& host) {
     host_ = std::make_unique<SettingsHost>(host);
+    // The page's commands talk to the instrument: they go with it, until its settings are read
+    // again and the page is filled.
+    connect(&host.link, &uclQvif::OnDisConnect, this, [this] {
+        for (QPushButton* b : cmdOption)
+            b->setEnabled(false);
+    });
 }
 
 bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
@@ -125,10 +132,14 @@ bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type nothing (Delete, the arrows) and focus moves are not the filter's.
-        if (key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        // Only printable typed characters are the filter's: editing keys (Delete, Backspace, the
+        // arrows), the Ctrl shortcuts of the clipboard and focus moves work as they always do;
+        // Qt hands some of them over as control characters.
+        const QString typed = key->text();
+        if (typed.size() != 1 || !typed.front().isPrint() ||
+            key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
             return false;
-        int ascii = key->text().front().unicode();
+        int ascii = typed.front().unicode();
         ui::RunUserAction([&] { txtOption_KeyPress(index, ascii); });
         return ascii == 0;
     }

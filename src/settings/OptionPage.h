@@ -40,8 +40,8 @@ class OptionPage : public ui::PageFrame {
 
     // ---- Identity fields, interval and clocks ----
     // Key filter of the three identity fields (0 serial number, 1 station, 2 user): a typed
-    // character goes through only when it is an identity character and the field has room;
-    // KeyAscii 0 drops it.
+    // character goes through only when it is an identity character and the field has room (a
+    // selection it replaces counts as room); Backspace always. KeyAscii 0 drops it.
     void txtOption_KeyPress(int Index, int& KeyAscii);
     // The field was left: its text goes into the instrument's settings.
     void txtOption_Validate(int Index);
@@ -110,9 +110,6 @@ class OptionPage : public ui::PageFrame {
     void ShowInterval(int16_t seconds);
     // Stores an entry of a level, auto-calibration or factory cell; false when refused.
     bool StoreOptionEntry(Column column, int gas, const QString& text);
-    // An entry rounded to the channel's resolution step; false when the channel has no usable
-    // step for it.
-    static bool RoundEntry(const clsInstrument& in, int gas, float value, float* stored);
     // The text a settings cell shows for the value stored.
     QString StoredText(Column column, int gas) const;
     // The refusal of a command while another operation holds the link; true when refused.

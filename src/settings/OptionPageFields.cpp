@@ -50,9 +50,12 @@ bool IsIdentityChar(QChar c) {
 void OptionPage::txtOption_KeyPress(int Index, int& KeyAscii) {
     if (Index < 0 || Index > 2) return;
     const QLineEdit* box = txtOption[static_cast<size_t>(Index)];
-    // The whole present text counts, a selection that the key would replace included.
+    // Backspace always passes, so that a typing error can be taken back.
+    if (KeyAscii == 8) return;
+    // A selection goes when the character replaces it: the text without it must have room.
+    const qsizetype kept = box->text().size() - box->selectedText().size();
     if (KeyAscii > 0 && KeyAscii <= 0x7F && IsIdChar(static_cast<int16_t>(KeyAscii)) &&
-        box->text().size() < kLongest[static_cast<size_t>(Index)]) {
+        kept < kLongest[static_cast<size_t>(Index)]) {
         StoreIdentity(*host_->CurInstrument, Index, box->text());
         return;
     }

@@ -163,15 +163,6 @@ QString OptionPage::StoredText(Column column, int gas) const {
     }
 }
 
-bool OptionPage::RoundEntry(const clsInstrument& in, int gas, float value, float* stored) {
-    // Rounding needs a resolution step and a quotient within the 16-bit range; an entry for a
-    // channel without them (no instrument read) is refused rather than stored unrounded.
-    const float step = in.GasDesit(gas);
-    if (!(step > 0) || !(static_cast<double>(value) / step <= 32767.0)) return false;
-    *stored = RoundToStep(value, step);
-    return true;
-}
-
 bool OptionPage::StoreOptionEntry(Column column, int gas, const QString& text) {
     clsInstrument& in = *host_->CurInstrument;
     const auto store = [&](float v) {
@@ -206,9 +197,13 @@ bool OptionPage::StoreOptionEntry(Column column, int gas, const QString& text) {
             return true;
         }
         if (!level && !IsOverWarnLevel(in, gas, v)) return false;
-        float rounded = 0;
-        if (!RoundEntry(in, gas, v, &rounded)) return false;
-        store(rounded);
+        // Rounding needs a resolution step and a multiple within the 16-bit range; an entry
+        // for a channel without them (no instrument read) is refused rather than stored raw.
+        const std::optional<float> rounded = RoundTextToStep(text, in.GasDesit(gas));
+        if (!rounded) return false;
+        // Only an entry of 0 switches a level off: one that rounds to 0 would silence an alarm.
+        if (level && *rounded == 0) return false;
+        store(*rounded);
         return true;
     }
     if (!text.contains(QStringLiteral("--"))) return false;

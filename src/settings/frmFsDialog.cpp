@@ -3,6 +3,7 @@
 #include "frmFsDialog.h"
 
 #include "AppError.h"
+#include "GridCells.h"
 #include "Runtime.h"
 #include "Twips.h"
 #include "UserDialogs.h"
@@ -15,7 +16,9 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <type_traits>
 
 namespace qv {
@@ -29,6 +32,15 @@ constexpr int kSerialRow = 1;
 constexpr int kO2Row = 4;
 constexpr int kIntervalRow = 6;
 constexpr int kSerialLength = 12;
+// The window's design size and the margins it keeps at any size (twips).
+constexpr double kDesignWidth = 4020;
+constexpr double kDesignHeight = 5100;
+constexpr double kRightMargin = 48;
+// Below the grid, and from the buttons' top to the bottom edge.
+constexpr double kBelowGrid = 648;
+constexpr double kButtonsTop = 540;
+constexpr double kButtonWidth = 1572;
+constexpr double kButtonHeight = 492;
 
 // One setting row: its caption, kind and list, the range of its whole number (text rows and
 // the interval), and how it is read from and written to the settings object.
@@ -111,14 +123,13 @@ bool IsIdText(const QString& text) {
 
 frmFsDialog::frmFsDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("QV-4170 Factory Setting"));
-    setFixedSize(ui::ToPixelsX(4020), ui::ToPixelsY(5100));
     vfgDatas = new FlexGrid(this);
-    ui::Move(vfgDatas, 0, 0, 3972, 4452);
     vfgDatas->SetFixedCols(1);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    ui::Move(cmdOK, 0, 4560, 1572, 492);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ui::Move(cmdCancel, 2400, 4560, 1572, 492);
+    // The design size; the fill makes it wider when the captions need it.
+    resize(ui::ToPixelsX(kDesignWidth), ui::ToPixelsY(kDesignHeight));
+    LayoutDialog();
     // Return in the grid's editor commits the edit; it must not close the dialog.
     cmdOK->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
@@ -187,29 +198,70 @@ void frmFsDialog::FillSettingGrid() {
     vfgDatas->SetRows(kRows);
     for (int row = 1; row < kRows; ++row) {
         const SettingRow& s = kSettingRows[static_cast<size_t>(row)];
+        QString list = QString::fromLatin1(s.List);
         QVariant value;
         if (row == kSerialRow)
             value = work.DummySerial();
         else if (row == kIntervalRow)
-            value = IntervalToListIndex(work.Intervals());
+            value = IntervalListIndex(work.Intervals(), &list);
         else if (s.Kind == RowCheck)
             value = s.Get(work) != 0;
         else
             value = s.Get(work);
-        SetGridRow(row, s.Caption, value, s.Kind, s.List);
+        SetGridRow(row, s.Caption, value, s.Kind, list);
     }
-    vfgDatas->SetColWidths({0.45});
-    vfgDatas->SetColWidth(2, 0);
-    // The value column takes what the caption column and the scroll bar leave.
-    const double chrome =
-        (vfgDatas->verticalScrollBar()->sizeHint().width() + 2 * vfgDatas->frameWidth()) *
-        ui::TwipsPerPixelX();
-    vfgDatas->SetColWidth(1, ui::Width(vfgDatas) - vfgDatas->ColWidth(0) - chrome);
+    FitToTexts();
     vfgDatas->SetEditable(true);
     vfgDatas->SetRow(1);
     vfgDatas->SetCol(1);
     vfgDatas->Refresh();
     vfgDatas->show();
+}
+
+int frmFsDialog::GridChrome() const {
+    return vfgDatas->verticalScrollBar()->sizeHint().width() + 2 * vfgDatas->frameWidth();
+}
+
+void frmFsDialog::FitToTexts() {
+    // Every caption, and every value a row can show, fits: the window is made at least wide
+    // enough for both columns, the captions' column taking at least its 45 %.
+    captionWidth_ = ColumnTextWidth(*vfgDatas, 0);
+    int values = ColumnTextWidth(*vfgDatas, 1);
+    for (int row = 1; row < vfgDatas->Rows(); ++row) {
+        const QString list = vfgDatas->TextMatrix(row, 2);
+        if (list.isEmpty()) continue;
+        for (const QString& item : list.split(u'|'))
+            values = std::max(values, TextWidthNeeded(*vfgDatas, item));
+    }
+    const int chrome = GridChrome();
+    const int grid = std::max(captionWidth_ + values + chrome,
+                              static_cast<int>(std::ceil((values + chrome) / 0.55)));
+    const QSize least(std::max(ui::ToPixelsX(kDesignWidth), grid + ui::ToPixelsX(kRightMargin)),
+                      ui::ToPixelsY(kDesignHeight));
+    setMinimumSize(least);
+    if (width() < least.width() || height() < least.height())
+        resize(least.expandedTo(size()));
+    LayoutDialog();
+}
+
+void frmFsDialog::LayoutDialog() {
+    const double w = ui::Width(this);
+    const double h = ui::Height(this);
+    ui::Move(vfgDatas, 0, 0, w - kRightMargin, h - kBelowGrid);
+    const double top = h - kButtonsTop;
+    ui::Move(cmdOK, 0, top, kButtonWidth, kButtonHeight);
+    ui::Move(cmdCancel, w - kRightMargin - kButtonWidth, top, kButtonWidth, kButtonHeight);
+    vfgDatas->SetColWidths({0.45});
+    if (vfgDatas->columnWidth(0) < captionWidth_) vfgDatas->setColumnWidth(0, captionWidth_);
+    vfgDatas->SetColWidth(2, 0);
+    // The value column takes what the caption column and the scroll bar leave.
+    vfgDatas->setColumnWidth(
+        1, std::max(0, vfgDatas->width() - vfgDatas->columnWidth(0) - GridChrome()));
+}
+
+void frmFsDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    LayoutDialog();
 }
 
 void frmFsDialog::SetGridRow(int Row, const QString& Caption, const QVariant& Value, int Kind,
@@ -241,10 +293,20 @@ void frmFsDialog::SetGridRow(int Row, const QString& Caption, const QVariant& Va
     }
 }
 
-int16_t frmFsDialog::IntervalToListIndex(int16_t Seconds) {
-    // Positions as in the interval list, but a value off the list shows as its first entry.
-    const int16_t index = IntervalToIndex(Seconds);
-    return index == IntervalToIndex(300) && Seconds != 300 ? 0 : index;
+int16_t frmFsDialog::IntervalListIndex(int16_t Seconds, QString* List) {
+    // The instrument's own interval is shown, and offered, as it is, also off the list: shown
+    // as another it would be sent as that one by an OK that did not touch it.
+    QStringList items = List->split(u'|');
+    const QString text = QString::number(Seconds);
+    qsizetype at = items.indexOf(text);
+    if (at < 0) {
+        at = 0;
+        while (at < items.size() && items[at].toInt() < Seconds)
+            ++at;
+        items.insert(at, text);
+        *List = items.join(u'|');
+    }
+    return static_cast<int16_t>(at);
 }
 
 void frmFsDialog::vfgDatas_BeforeEdit(int Row, int Col, bool& Cancel) {

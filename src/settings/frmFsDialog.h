@@ -46,6 +46,7 @@ class frmFsDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Every way of closing ends here; the next showing loads afresh.
     void done(int result) override;
 
@@ -53,9 +54,16 @@ class frmFsDialog : public QDialog {
     // Form_Activate with its failure reported; false when it failed.
     bool Activate();
     void FillSettingGrid();
+    // The window at least as large as its texts need, and laid out.
+    void FitToTexts();
+    // The grid and the buttons placed in the window, the columns sized in the grid.
+    void LayoutDialog();
+    // What the grid's frame and scroll bar take of its width (pixels).
+    int GridChrome() const;
     void SetGridRow(int Row, const QString& Caption, const QVariant& Value, int Kind,
                     const QString& List);
-    static int16_t IntervalToListIndex(int16_t Seconds);
+    // The interval's position in the row's list, which takes in an interval it lacks.
+    static int16_t IntervalListIndex(int16_t Seconds, QString* List);
     int16_t GetRowValue(int Row) const;
     void ReadSettingGrid();
     // The whole number in column 1 of a row; nothing for an empty or unusable cell.
@@ -68,6 +76,8 @@ class frmFsDialog : public QDialog {
     std::unique_ptr<clsInstrument> WorkInstrument;
     bool Activated = false;
     bool InValidate = false;
+    // The width the widest caption needs (pixels).
+    int captionWidth_ = 0;
 };
 
 }  // namespace qv

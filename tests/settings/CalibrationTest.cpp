@@ -115,6 +115,71 @@ TEST(CalibrationPanel, ZeroAndSpanRunToTheirReports) {
     EXPECT_TRUE(rig.pageButtons);
 }
 
+// Three seconds of the window's live-reading timer (while it runs) and link clock: the readings
+// asked of the instrument.
+int ReadingsAsked(SettingsRig& rig) {
+    uclQvif& link = *rig.sim.link;
+    rig.sim.sim.ClearReceived();
+    for (int second = 0; second < 3; ++second) {
+        if (link.RunDensty()) link.tmrDenst_Timer();
+        QElapsedTimer waited;
+        waited.start();
+        while (link.Status() == StatusReadCommand && waited.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        for (int tick = 0; tick < 10; ++tick)
+            link.tmrTimer_Timer();
+    }
+    return rig.sim.Requests("DN,R,").size();
+}
+
+// A report box read slowly: the link's clock runs on for ten seconds while it is open.
+struct SlowReader : ScriptedDialogs {
+    explicit SlowReader(uclQvif& link) : link(link) {}
+    int MsgBox(const QString& prompt, int style, const QString& title) override {
+        for (int tick = 0; tick < 100; ++tick)
+            link.tmrTimer_Timer();
+        idleStatus = link.Status();
+        return ScriptedDialogs::MsgBox(prompt, style, title);
+    }
+    uclQvif& link;
+    int32_t idleStatus = 0;
+};
+
+// Whatever became of a zero or span calibration, the panel is back on live readings.
+TEST(CalibrationPanel, LiveReadingsResumeAfterEveryCalibration) {
+    SettingsRig rig;
+    rig.sim.sim.SetCalibrationPolls(1);
+    rig.ReadInstrument();
+    uclQvif& link = *rig.sim.link;
+    rig.option->cmdOption[2]->click();
+    ASSERT_EQ(ReadingsAsked(rig), 3);
+
+    rig.option->cmdCal_Click(0);
+    EXPECT_EQ(rig.dialogs.messages().size(), 1);
+    EXPECT_EQ(ReadingsAsked(rig), 3) << "after a zero";
+    {
+        SlowReader slow(link);
+        rig.option->cmdCal_Click(0);
+        EXPECT_EQ(slow.messages().size(), 1);
+        EXPECT_EQ(slow.idleStatus, StatusFailed) << "the idle link timed out meanwhile";
+        EXPECT_EQ(ReadingsAsked(rig), 3) << "after a zero whose report stayed open";
+        rig.option->cmdCal_Click(1);
+        EXPECT_EQ(slow.messages().size(), 2);
+        EXPECT_EQ(ReadingsAsked(rig), 3) << "after a span whose report stayed open";
+    }
+    rig.sim.SilenceAt("SZ,W,");
+    rig.option->cmdCal_Click(0);
+    EXPECT_EQ(link.Status(), StatusFailed);
+    rig.sim.sim.ClearFaults();
+    EXPECT_EQ(ReadingsAsked(rig), 3) << "after a zero the instrument never answered";
+    rig.sim.OnRequest("SZ,C,", [&link] { link.SetCancel(true); });
+    rig.option->cmdCal_Click(0);
+    EXPECT_EQ(link.Status(), StatusCancelled);
+    EXPECT_EQ(ReadingsAsked(rig), 3) << "after a cancelled zero";
+    EXPECT_EQ(rig.dialogs.messages().size(), 1);
+    EXPECT_EQ(rig.log.size(), 2);  // the failure and the cancel, in red
+}
+
 // While another operation holds the link, the panel's commands start nothing.
 TEST(CalibrationPanel, CommandsWaitForTheLink) {
     SettingsRig rig;

@@ -1,9 +1,12 @@
 // The gas channel checks: the sensor combination index, whether a span-gas concentration suits a
-// channel, and the order of warning and alarm levels as they are shown.
+// channel, the order of warning and alarm levels as they are shown, and typed decimals rounded
+// to a resolution step.
 #include "clsInstrument.h"
 #include "modGasChecks.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace qv::test {
 namespace {
@@ -47,6 +50,36 @@ TEST(GasChecks, MaskConcentrationAndLevelOrder) {
         in.SetWarning(o.gas, o.warning);
         in.SetAlarm(o.gas, o.alarm);
         EXPECT_EQ(IsAlarmOrderValid(in, o.gas), o.valid) << o.gas << " " << o.alarm;
+    }
+}
+
+// Typed decimals round on their digits, halves to the even multiple, whatever their binary form.
+TEST(GasChecks, TypedDecimalsRoundOnTheirDigits) {
+    const struct {
+        const char* text;
+        float step;
+        std::optional<float> rounded;
+    } entries[] = {
+        {"19.45", 0.1f, 19.4f},        {"19.55", 0.1f, 19.6f},
+        {"19.4500001", 0.1f, 19.5f},   {"19.549999999999999999", 0.1f, 19.5f},
+        {" +10.25 ", 0.5f, 10.0f},     {"10.75", 0.5f, 11.0f},
+        {"10.7499", 0.5f, 10.5f},      {"0.05", 0.1f, 0.0f},
+        {".5", 1, 0.0f},               {"1.5", 1, 2.0f},
+        {"2.5", 1, 2.0f},              {"007", 1, 7.0f},
+        {"0.125", 0.05f, 0.1f},        {"0.175", 0.05f, 0.2f},
+        {"-3", 0.1f, 0.0f},            {"3276.7", 0.1f, 3276.7f},
+        {"3276.75", 0.1f, std::nullopt},  // beyond the 16-bit range of steps
+        {"5", 0, std::nullopt},        {"1e2", 1, std::nullopt},
+        {"1,5", 1, std::nullopt},      {"", 1, std::nullopt},
+        {"99999999999999999999999", 0.1f, std::nullopt},
+    };
+    for (const auto& e : entries) {
+        SCOPED_TRACE(std::string(e.text) + " step " + std::to_string(e.step));
+        const std::optional<float> r = RoundTextToStep(QString::fromLatin1(e.text), e.step);
+        ASSERT_EQ(r.has_value(), e.rounded.has_value());
+        if (r) {
+            EXPECT_FLOAT_EQ(*r, *e.rounded);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 // The instrument information page: no instrument, the simulated instrument once read (its due
 // days by the clock, a span that did or did not renew a calibration), and a stored log's.
+#include "CutCells.h"
 #include "FixtureDatabase.h"
 #include "ModelTestLines.h"
 #include "SettingsRig.h"
@@ -67,6 +68,28 @@ TEST(InstrumentInfo, TheConnectedInstrumentWithItsDueDays) {
     rig.sim.link->SetStatus(StatusInitial);
     rig.info->ShowInstrumentInfo();
     EXPECT_EQ(rig.info->title(), GetMessage(5057));
+}
+
+// The due texts, days left and overdue, in both languages on the page as the window lays it out:
+// no cell text is cut.
+TEST(InstrumentInfo, DueTextsFitInBothLanguages) {
+    SettingsRig rig;
+    rig.ReadInstrument();
+    rig.info->resize(ui::ToPixelsX(12960), ui::ToPixelsY(9820));
+    LimitDays = 3;
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        rig.info->SetCaptions();
+        for (const QDate today : {QDate(2014, 4, 29), QDate(2014, 6, 1)}) {
+            SCOPED_TRACE(today.toString(Qt::ISODate).toStdString());
+            FixedClock clock(QDateTime(today, QTime(9, 0), Qt::UTC));
+            rig.info->ShowInstrumentInfo();
+            rig.info->LayoutPage();
+            EXPECT_EQ(CutCells(*rig.info->vfgInst), QStringList{});
+            EXPECT_EQ(CutCells(*rig.info->vfgInstSensor), QStringList{});
+        }
+    }
 }
 
 TEST(InstrumentInfo, AStoredLogsInstrument) {

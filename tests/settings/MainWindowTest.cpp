@@ -1,7 +1,9 @@
 // The settings pages on the main window against the simulator: after the instrument is read the
 // Set page shows its settings, the calibration panel its live readings, and a zero calibration
-// runs to its report while the download commands wait; the pages grabbed in both languages.
+// runs to its report while the download commands wait; the pages grabbed in both languages, with
+// no cell text cut.
 #include "AppPaths.h"
+#include "CutCells.h"
 #include "InstrumentSimulator.h"
 #include "SettingsRig.h"
 #include "ShellFixture.h"
@@ -91,6 +93,8 @@ TEST_F(SettingsWindow, TheSetPageShowsTheInstrumentAndAZeroCalibrationRunsToItsR
     main->cmdInst_Click(1);
     EXPECT_EQ(main->pageInstrument->title(), GetMessage(5059));
     Shoot(*main, QStringLiteral("settings-instrument-en.png"));
+    EXPECT_EQ(CutCells(*main->pageInstrument->vfgInst), QStringList{});
+    EXPECT_EQ(CutCells(*main->pageInstrument->vfgInstSensor), QStringList{});
 }
 
 // Service mode: an edited alarm level goes to the instrument and comes back with the next reading
@@ -135,6 +139,8 @@ TEST_F(SettingsWindow, JapaneseServicePages) {
     main->cmdInst_Click(1);
     EXPECT_EQ(main->pageInstrument->title(), RawMessage(5059, CatalogueLanguage::Japanese));
     Shoot(*main, QStringLiteral("settings-instrument-ja.png"));
+    EXPECT_EQ(CutCells(*main->pageInstrument->vfgInst), QStringList{});
+    EXPECT_EQ(CutCells(*main->pageInstrument->vfgInstSensor), QStringList{});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "SettingsRig.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 namespace qv::test {
@@ -154,6 +155,29 @@ TEST(OptionCommands, ACancelledUploadIsSaidInTheStatusLogOnly) {
     EXPECT_TRUE(Logged(rig, 5462, ui::RGB(255, 0, 0)));
     EXPECT_FALSE(Logged(rig, 5429, ui::RGB(0, 192, 0)));
     EXPECT_FALSE(rig.upload);
+}
+
+// Update, Date/Time Set and Calibration need the instrument: they go when it goes.
+TEST(OptionCommands, TheInstrumentCommandsGoWithTheInstrument) {
+    SettingsRig rig;
+    rig.ReadInstrument();
+    for (QPushButton* b : rig.option->cmdOption)
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+    rig.sim.sim.CloseFarEnd();
+    QElapsedTimer waited;
+    waited.start();
+    while (rig.sim.link->Connected() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_FALSE(rig.sim.link->Connected());
+    for (QPushButton* b : rig.option->cmdOption)
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    rig.option->cmdOption[1]->click();
+    rig.option->cmdOption[2]->click();
+    EXPECT_TRUE(rig.dialogs.asked().empty());
+    EXPECT_FALSE(rig.CalibMode);
+    rig.option->ShowOptionGrid();
+    for (QPushButton* b : rig.option->cmdOption)
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
 }
 
 TEST(OptionCommands, TheCalibrationPanelRunsReadingsAndPumpUntilItsExit) {

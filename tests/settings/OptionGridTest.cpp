@@ -5,6 +5,9 @@
 #include "SettingsRig.h"
 #include "frmGasSel.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 namespace qv::test {
@@ -43,6 +46,14 @@ TEST(OptionGrid, EntriesAreCheckedRoundedAndStored) {
         {3, 5, "30", Entry::Stored, 30, "   30"},
         {1, 5, "20.9", Entry::Refused, 12, " 12.0"},  // oxygen: above its alarm level
         {1, 5, "0", Entry::Stored, 0, "  0.0"},
+        // Typed halves go to the even step, by their digits.
+        {1, 1, "19.45", Entry::Stored, 19.4f, " 19.4"},
+        {1, 1, "19.55", Entry::Stored, 19.6f, " 19.6"},
+        // Only 0 switches a level off: an entry below one step is no level.
+        {1, 2, "0.05", Entry::Refused, 18.0f, " 18.0"},
+        {2, 2, "0.2", Entry::Refused, 10.0f, " 10.0"},
+        {0, 2, ".5", Entry::Refused, 50, "   50"},
+        {0, 2, ".6", Entry::Stored, 1, "    1"},
     };
     for (const auto& e : entries) {
         SCOPED_TRACE(
@@ -80,7 +91,7 @@ TEST(OptionFields, IntervalIdentityAndClocks) {
     QLineEdit* station = rig.option->txtOption[1];
     station->setText("DOCK");
     for (const auto& [key, taken] :
-         {std::pair{'a', true}, {'-', true}, {'_', false}, {'\b', false}, {',', false}}) {
+         {std::pair{'a', true}, {'-', true}, {'_', false}, {'\b', true}, {',', false}}) {
         int ascii = key;
         rig.option->txtOption_KeyPress(1, ascii);
         EXPECT_EQ(ascii != 0, taken) << key;
@@ -106,6 +117,46 @@ TEST(OptionFields, IntervalIdentityAndClocks) {
     in.SetSysDateOffset(rt::AddSeconds(rt::ZeroDate(), 600));
     rig.option->ShowClocks();
     EXPECT_EQ(rig.option->lblOption[6]->text(), GeneralDate(rt::AddSeconds(rt::Now(), -600)));
+}
+
+// The identity fields with the keyboard alone: typed characters are filtered, editing keys and
+// the clipboard work, and a paste is cut to what could have been typed.
+TEST(OptionFields, EditingKeysCorrectTheIdentityFields) {
+    SettingsRig rig;
+    rig.ReadInstrument();
+    QLineEdit* serial = rig.option->txtOption[0];
+    const auto press = [serial](int key, const QString& text,
+                                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(serial, &event);
+    };
+    ASSERT_EQ(serial->text(), "SN1234567890");  // full
+    serial->setCursorPosition(0);
+    press(Qt::Key_Delete, "\x7f");
+    EXPECT_EQ(serial->text(), "N1234567890");
+    serial->end(false);
+    press(Qt::Key_Backspace, "\b");
+    EXPECT_EQ(serial->text(), "N123456789");
+    // In a full field a typed character replaces a selection, and only then goes in.
+    serial->setText("SN1234567890");
+    press(Qt::Key_A, "A");
+    press(Qt::Key_Underscore, "_");
+    EXPECT_EQ(serial->text(), "SN1234567890");
+    serial->setSelection(2, 4);
+    press(Qt::Key_X, "X");
+    EXPECT_EQ(serial->text(), "SNX567890");
+
+    press(Qt::Key_A, "\x01", Qt::ControlModifier);
+    EXPECT_EQ(serial->selectedText(), "SNX567890");
+    press(Qt::Key_C, "\x03", Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "SNX567890");
+    press(Qt::Key_X, "\x18", Qt::ControlModifier);
+    EXPECT_TRUE(serial->text().isEmpty());
+    QGuiApplication::clipboard()->setText("ab_c,DEF-1234567890");
+    press(Qt::Key_V, "\x16", Qt::ControlModifier);
+    EXPECT_EQ(serial->text(), "abcDEF-12345");
+    rig.option->txtOption_Validate(0);
+    EXPECT_EQ(rig.CurInstrument->SerialNo(), "abcDEF-12345");
 }
 
 // Service mode: a sensor taken out after a question, put in from the catalogue (OK only once a

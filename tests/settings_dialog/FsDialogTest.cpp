@@ -1,7 +1,9 @@
 // The factory-setting dialog driven through its grid while the scripted dialogs service shows
 // it: rows filled from a settings object, the checks of each row kind, the read-back that
 // copies and flags only what changed (tail zero and the oxygen pattern included), Cancel and
-// the close box; screenshots in both catalogue languages under the build folder.
+// the close box; no text cut, at its first size or any other; screenshots in both catalogue
+// languages under the build folder.
+#include "CutCells.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "frmFsDialog.h"
@@ -121,6 +123,7 @@ TEST_F(FsDialog, RowsShowTheInstrumentByKind) {
         EXPECT_EQ(grid().TextMatrix(21, 0), "Tail Zero(Gas5)");
         EXPECT_EQ(grid().ColWidth(2), 0);
         EXPECT_TRUE(dialog.grab().save(QV_SCREENSHOT_DIR "/fsdialog-en.png", "PNG"));
+        EXPECT_EQ(CutCells(grid()), QStringList{});
     });
     EXPECT_EQ(dialogs.asked().at(0).text, "QV-4170 Factory Setting");
 }
@@ -164,11 +167,11 @@ TEST_F(FsDialog, TheDummySerialTakesIdentityKeysAndBackspace) {
 
 TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
     inst->SetHcMode(3);      // outside the list: an empty cell, left alone
-    inst->SetIntervals(45);  // not in the list: shown, and stored, as 10 seconds
+    inst->SetIntervals(45);  // not in the list: shown as it is, and left alone
     inst->ClearChangeFlags();
     inst->SetWarning(0, 5);  // an earlier edit of the caller's, still to be uploaded
     const int result = Show([&] {
-        EXPECT_EQ(grid().TextMatrix(2, 1) + '|' + grid().TextMatrix(6, 1), "|10");
+        EXPECT_EQ(grid().TextMatrix(2, 1) + '|' + grid().TextMatrix(6, 1), "|45");
         EXPECT_TRUE(Edit(5, "90"));
         EXPECT_TRUE(Edit(19, "Off"));  // tail zero of gas 3
         EXPECT_TRUE(Edit(13, ""));     // an emptied number keeps its value
@@ -181,8 +184,8 @@ TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_EQ(std::tuple(inst->CalLimit(), inst->Zero(2), inst->DispCalLimit(), inst->HcMode(),
                          inst->Intervals(), inst->LcdContrast()),
-              std::tuple(90, 0, true, 3, 10, 8));
-    EXPECT_EQ(RaisedFlags(*inst).join(','), "Interval,CalLimit,DispCalLimit,Warn(0),Zero(2)");
+              std::tuple(90, 0, true, 3, 45, 8));
+    EXPECT_EQ(RaisedFlags(*inst).join(','), "CalLimit,DispCalLimit,Warn(0),Zero(2)");
 
     // The next showing starts from the object as it is now, with nothing flagged from before.
     inst->ClearChangeFlags();
@@ -192,6 +195,46 @@ TEST_F(FsDialog, OkCopiesAndFlagsOnlyWhatChanged) {
         dialog.cmdOK->click();
     });
     EXPECT_EQ(RaisedFlags(*inst), QStringList{});
+}
+
+// An interval the list lacks is shown and offered as it is; only choosing another changes it.
+TEST_F(FsDialog, AnIntervalOffTheListChangesOnlyWhenAnotherIsChosen) {
+    inst->SetIntervals(120);
+    inst->ClearChangeFlags();
+    Show([&] {
+        EXPECT_EQ(grid().TextMatrix(6, 1), "120");
+        EXPECT_EQ(grid().TextMatrix(6, 2), "10|20|30|60|120|180|300|600");
+        dialog.cmdOK->click();
+    });
+    EXPECT_EQ(inst->Intervals(), 120);
+    EXPECT_EQ(RaisedFlags(*inst), QStringList{});
+    Show([&] {
+        EXPECT_TRUE(Edit(6, "180"));
+        dialog.cmdOK->click();
+    });
+    EXPECT_EQ(inst->Intervals(), 180);
+    EXPECT_EQ(RaisedFlags(*inst), QStringList{"Interval"});
+}
+
+// Resized, the grid and buttons follow the window; it never gets small enough to cut a text.
+TEST_F(FsDialog, TheDialogLaysOutAgainWhenResized) {
+    Show([&] {
+        const QSize first = dialog.size();
+        const QSize gridFirst = grid().size();
+        const int valueWidth = grid().columnWidth(1);
+        const int cancelMargin = dialog.width() - dialog.cmdCancel->geometry().right();
+        dialog.resize(first + QSize(200, 150));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(grid().size(), gridFirst + QSize(200, 150));
+        EXPECT_GT(grid().columnWidth(1), valueWidth);
+        EXPECT_EQ(dialog.width() - dialog.cmdCancel->geometry().right(), cancelMargin);
+        EXPECT_GT(dialog.cmdOK->y(), grid().geometry().bottom());
+        EXPECT_EQ(CutCells(grid()), QStringList{});
+        dialog.resize(100, 100);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(CutCells(grid()), QStringList{});
+        EXPECT_GT(dialog.cmdOK->y(), grid().geometry().bottom());
+    });
 }
 
 TEST_F(FsDialog, OxygenPatternNeedsANewerProgram) {
@@ -224,6 +267,7 @@ TEST_F(FsDialog, CancelAndTheCloseBoxLeaveTheInstrumentAlone) {
         const int result = Show([&] {
             if (closeBox) {
                 EXPECT_TRUE(dialog.grab().save(QV_SCREENSHOT_DIR "/fsdialog-ja.png"));
+                EXPECT_EQ(CutCells(grid()), QStringList{});
             }
             EXPECT_TRUE(Edit(5, "7"));
             EXPECT_TRUE(Edit(19, "Off"));
