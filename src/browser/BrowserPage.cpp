@@ -151,6 +151,7 @@ void BrowserPage::SetBoxesEnabled(bool enabled) {
 
 void BrowserPage::RebuildTree() {
     host_->LogTreeChanged = true;
+    const FocusKeeper focus(*this);
     SetBoxesEnabled(false);
     const auto enable = qScopeGuard([this] { SetBoxesEnabled(true); });
     BuildLogTree();

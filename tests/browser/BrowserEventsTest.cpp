@@ -45,6 +45,34 @@ TEST_F(BrowserEvents, ClicksChooseTheCurrentLog) {
     EXPECT_EQ(page.lvwLog->Keys().front(), "05/24 I");
 }
 
+TEST_F(BrowserEvents, TheTreeIsWalkedWithTheKeyboard) {
+    Open();
+    QWidget& window = *page.window();
+    page.tvwLog->setFocus();
+    page.tvwLog->setCurrentItem(page.tvwLog->Item("0 #"));
+    auto key = [&](Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.focusWidget(), &press);
+    };
+    key(Qt::Key_Down);
+    EXPECT_EQ(page.tvwLog->SelectedKey(), Path({"-----"}));
+    EXPECT_EQ(ListTexts(), QStringList{"Calibration History"});
+    key(Qt::Key_Down);
+    EXPECT_EQ(page.tvwLog->SelectedKey(), Path({"05/24"}));
+    EXPECT_EQ(ListTexts().value(0), "Interval Trend");
+    key(Qt::Key_Right);  // expands
+    key(Qt::Key_Down);
+    EXPECT_EQ(page.tvwLog->SelectedKey(), Path({"05/24", "Interval Trend"}));
+    EXPECT_EQ(CurDataType, 1);
+    EXPECT_EQ(window.focusWidget(), page.tvwLog);
+    EXPECT_TRUE(page.tvwLog->isEnabled());
+
+    // A click on a grouping box leaves the focus on the box.
+    page.chkLog[0]->setFocus();
+    page.chkLog[0]->click();
+    EXPECT_EQ(window.focusWidget(), page.chkLog[0]);
+}
+
 TEST_F(BrowserEvents, SortingGroupingAndTheButtons) {
     Open();
     page.ShowLogList("0 #");
