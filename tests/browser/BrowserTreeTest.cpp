@@ -1,6 +1,8 @@
 // The stored-data tree for each grouping, node conditions and the lists of nodes.
 #include "BrowserRig.h"
 
+#include <QHeaderView>
+
 namespace qv::test {
 namespace {
 
@@ -98,7 +100,14 @@ TEST_F(BrowserTree, ConditionsAreBoundAndCaseBlind) {
 }
 
 TEST_F(BrowserTree, ListsOfFoldersAndLogs) {
+    // Before any node is listed the list shows no column of its own and no heading.
     Open();
+    const QTreeWidgetItem* heading = page.lvwLog->headerItem();
+    EXPECT_EQ(page.lvwLog->ColumnCount(), 0);
+    EXPECT_EQ(page.lvwLog->header()->count(), heading->columnCount());
+    for (int c = 0; c < heading->columnCount(); ++c)
+        EXPECT_EQ(heading->text(c), "") << c;
+
     CurDataType = 5;
     page.ShowLogList("0 #");
     EXPECT_EQ(page.lvwLog->ColumnText(0), "(MM/YY)");
