@@ -199,6 +199,30 @@ TEST_F(BrowserDelete, ABranchTakesOnlyItsOwnLogs) {
     EXPECT_EQ(Rows("Alarm_Event", l.alarmEventsA), 12);
 }
 
+TEST_F(BrowserDelete, ANodeDeletesWhatItLists) {
+    const QVariant null;
+    const QList<int32_t> star{AddMendedLog("null", null, "ST-1", "Alice", "05/24"),
+                              AddMendedLog("empty", "", "ST-1", "Alice", "05/24"),
+                              AddMendedLog("blanks", "  ", "ST-1", "Alice", null),
+                              logs().intervalD};
+    const int32_t upper = AddMendedLog("upper", "\u00c4B1", "ST-1", "Alice", "05/24");
+    const int32_t lower = AddMendedLog("lower", "\u00e4b1", "ST-1", "Alice", "05/24");
+    const long long before = Count("Log_head");
+    Open(true, false, false);
+    Delete(Path({"*"}));
+    EXPECT_EQ(LastMessage(), GetMessage(5339));
+    EXPECT_EQ(Count("Log_head"), before - star.size());
+    for (int32_t log : star)
+        EXPECT_EQ(Rows("Interval_Data", log), 0) << log;
+
+    // Each spelling of a letter outside ASCII is its own node.
+    for (const QString& key : page.tvwLog->ChildKeys("0 #"))
+        if (page.tvwLog->Text(key) == "\u00e4b1") Delete(key);
+    EXPECT_EQ(Count("Log_head"), before - star.size() - 1);
+    EXPECT_EQ(Rows("Interval_Data", lower), 0);
+    EXPECT_EQ(Rows("Interval_Data", upper), 2);
+}
+
 TEST_F(BrowserDelete, OneLogLeavesTheListAndNothingNamesIt) {
     Open();
     page.tvwLog_NodeClick(Path({"05/24", "Alarm Trend"}));
