@@ -69,7 +69,7 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
                   QStringLiteral("Select Count(*) From Log_head Where Types = ? And SeqNo = ?;"),
                   {kind.types, seqNo})
                 .toLongLong() > 0) {
-            for (const QString& table : kind.tables)
+            for (const QString& table : ChildTables(kind))
                 db.execute(
                     QStringLiteral("Delete From ") + table + QStringLiteral(" Where RelNo = ?;"),
                     {seqNo});

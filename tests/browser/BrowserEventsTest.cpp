@@ -153,14 +153,16 @@ TEST_F(BrowserDelete, NothingGoesWithoutThePasswordAndAYes) {
     EXPECT_EQ(Count("Log_head"), 16);
 }
 
-TEST_F(BrowserDelete, EverythingLeavesTheGasRowsAndLatestCalibrations) {
+TEST_F(BrowserDelete, EverythingLeavesTheLatestCalibrations) {
     Open();
     page.tvwLog_NodeClick(Path({"05/24", "Alarm Trend"}));
+    const long long latest = Count("cLatestHist");
     Delete("0 #");
-    for (const char* table : {"Log_head", "Interval_Data", "Interval_Event", "Alarm_Data",
-                              "cHistory", "Alarm_Event", "Trouble_Event", "Power_Event"})
+    for (const char* table :
+         {"Log_head", "Gas_List", "Interval_Data", "Interval_Event", "Alarm_Data", "cHistory",
+          "Alarm_Event", "Trouble_Event", "Power_Event"})
         EXPECT_EQ(Count(table), 0) << table;
-    EXPECT_GT(Count("Gas_List"), 0);
+    EXPECT_EQ(Count("cLatestHist"), latest);
     EXPECT_TRUE(Children("0 #").isEmpty());
     EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
     EXPECT_EQ(CurDataType, 0);
@@ -189,8 +191,9 @@ TEST_F(BrowserDelete, ABranchTakesOnlyItsOwnLogs) {
         EXPECT_EQ(Count("Log_head"), before.size() - c.gone.size())
             << c.path.join('/').toStdString();
         for (int32_t log : c.gone)
-            for (const char* table : {"Interval_Data", "cHistory", "Alarm_Event"})
+            for (const char* table : {"Gas_List", "Interval_Data", "cHistory", "Alarm_Event"})
                 EXPECT_EQ(Rows(table, log), 0) << log << table;
+        EXPECT_EQ(Count("Gas_List"), Count("Log_head") * 5);
         EXPECT_EQ(LastMessage(), GetMessage(5339));
         EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
     }
@@ -239,6 +242,24 @@ TEST_F(BrowserDelete, OneLogLeavesTheListAndNothingNamesIt) {
     EXPECT_EQ(page.vfgLog->Rows(), 2);
     EXPECT_FALSE(page.cmdDetail->isEnabled());
     EXPECT_FALSE(LogTreeChanged);
+    EXPECT_EQ(Rows("Gas_List", logs().alarmA), 0);
+
+    // The newest log deleted, its key is handed out again: the new log reads its own gases.
+    const int32_t newest = Database(DatabasePath).scalar("Select Max(SeqNo) From Log_head").toInt();
+    ASSERT_EQ(newest, logs().powerB);
+    ServiceMode = true;
+    Open();
+    page.ShowLogList(Path({"-----", "Power Events"}));
+    Delete(Key(newest, 'P'));
+    EXPECT_EQ(Rows("Power_Event", newest), 0);
+    int32_t again = 0;
+    {
+        FixtureBuilder builder(DatabasePath);
+        again = builder.AddInterval(FixtureDatabase::A(), "again",
+                                    QDateTime(QDate(2024, 5, 30), QTime(8, 0)), 2);
+    }
+    EXPECT_EQ(again, newest);
+    EXPECT_EQ(Rows("Gas_List", again), 5);
 }
 
 TEST_F(BrowserDelete, AFailureRollsBackWithAMessage) {

@@ -1,6 +1,7 @@
 // The stored-data page on the main window: opened on the shared fixture in both catalogues and
 // grabbed to PNG under the build folder, a log deleted behind the real password dialog, and the
 // logs of a download from the instrument simulator shown after the page is opened.
+#include "Database.h"
 #include "FixtureDatabase.h"
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
@@ -106,6 +107,20 @@ TEST_F(BrowserWindow, DeletingBehindThePasswordDialog) {
     EXPECT_EQ(fixture.count("Interval_Data Where RelNo = " +
                             QString::number(fixture.logs().intervalA0614)),
               0);
+}
+
+TEST_F(BrowserWindow, StartingRemovesGasRowsLeftByDeletedLogs) {
+    FixtureDatabase fixture;
+    const long long kept = fixture.count("Gas_List");
+    {
+        Database db(fixture.path());
+        // A log deleted without its gas rows, whose key the next log would be handed again.
+        db.execute("Delete From Log_head Where SeqNo = ?", {fixture.logs().powerB});
+        db.execute("Delete From Power_Event Where RelNo = ?", {fixture.logs().powerB});
+    }
+    Start(QFileInfo(fixture.path()).absolutePath());
+    EXPECT_EQ(fixture.count("Gas_List"), kept - 5);
+    EXPECT_EQ(fixture.count("Gas_List Where RelNo = " + QString::number(fixture.logs().powerB)), 0);
 }
 
 TEST_F(BrowserWindow, ADownloadFromTheInstrumentShowsOnThePage) {

@@ -144,6 +144,21 @@ TEST(DatabaseIndexes, MadeWithTheFileAndAddedToOlderFiles) {
     EXPECT_TRUE(plan.contains("Interval_DataRelNo")) << plan.toStdString();
 }
 
+TEST(DatabaseOrphans, GasRowsWithoutAHeaderGoAndTheOthersStay) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    Database db(path);
+    db.execute("Insert Into Log_head (SeqNo, Names, Types) Values (2, 'kept', 1)");
+    const QVariantList relNos{2, 2, 1, 3, QVariant()};
+    for (qsizetype i = 0; i < relNos.size(); ++i)
+        db.execute("Insert Into Gas_List (SeqNo, RelNo, GasNo) Values (?, ?, ?)",
+                   {i + 1, relNos[i], i});
+    EXPECT_EQ(RemoveOrphanGasRows(db), 3);
+    EXPECT_EQ(db.scalar("Select Group_Concat(SeqNo) From Gas_List").toString(), "1,2");
+    EXPECT_EQ(RemoveOrphanGasRows(db), 0);
+}
+
 TEST(KeyedViews, KeysCaseBlindSuffixesSortingAndPresses) {
     ScriptedDialogs dialogs;
     ui::KeyedTree tree;
