@@ -262,6 +262,29 @@ TEST_F(BrowserDelete, OneLogLeavesTheListAndNothingNamesIt) {
     EXPECT_EQ(Rows("Gas_List", again), 5);
 }
 
+TEST_F(BrowserDelete, ALogAlreadyGoneIsReportedAndTheListKept) {
+    Open();
+    page.tvwLog_NodeClick(Path({"05/24", "Alarm Trend"}));
+    const QString alarm = Key(logs().alarmA, 'K');
+    Press(*page.lvwLog, alarm, Qt::LeftButton);
+    const QStringList listed = page.lvwLog->Keys();
+    const QStringList pane = PaneRow(1);
+    // Changed meanwhile by another tool: no header of this kind under the key any more.
+    Database(DatabasePath)
+        .execute("Update Log_head Set Types = 1 Where SeqNo = ?", {logs().alarmA});
+    dialogs.AnswerMenu("Delete");
+    dialogs.AnswerMsgBox(vbYes);
+    dialogs.AnswerMsgBox(vbOK);
+    Press(*page.lvwLog, alarm, Qt::RightButton);
+    EXPECT_EQ(LastMessage(), GetMessage(9300, {"al14120000"}));
+    EXPECT_EQ(dialogs.asked().back().title, GetMessage(5328));
+    EXPECT_EQ(page.lvwLog->Keys(), listed);
+    EXPECT_EQ(PaneRow(1), pane);
+    EXPECT_EQ(CurSeqNo, logs().alarmA);
+    EXPECT_EQ(Count("Log_head"), 16);
+    EXPECT_EQ(Rows("Alarm_Data", logs().alarmA), 731);
+}
+
 TEST_F(BrowserDelete, AFailureRollsBackWithAMessage) {
     Open();
     Database(DatabasePath).execute("Alter Table Power_Event Rename To Power_Kept");
