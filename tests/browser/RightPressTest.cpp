@@ -1,10 +1,9 @@
 // A right press selects the row under the mouse before its pop-up menu opens, so that what the
-// menu acts on is the row the user sees selected: on the keyed list and tree, on the grid, on
-// the stored-data page and on the calibration history page.
+// menu acts on is the row the user sees selected: on the keyed list and the grid, on the
+// stored-data page's list and tree, and on the calibration history page.
 #include "BrowserRig.h"
 #include "CalHistoryPage.h"
 #include "KeyedList.h"
-#include "KeyedTree.h"
 
 namespace qv::test {
 namespace {
@@ -59,19 +58,6 @@ TEST(RightPressLayers, SelectsTheItemOrRowBeforeItsEventRuns) {
     seen.clear();
     Click(*list.viewport(), QPoint(10, list.viewport()->height() - 5), Qt::RightButton);
     EXPECT_EQ(seen, QStringList{"2 on , selected c G"});
-
-    ui::KeyedTree tree;
-    tree.resize(300, 300);
-    tree.show();
-    tree.AddNode("", "0 #", "Root", "", "");
-    tree.AddNode("0 #", "A S", "A", "", "");
-    tree.SetExpanded("0 #", true);
-    tree.SetSelectedKey("0 #");
-    QStringList clicked;
-    tree.ItemClick = [&](const QString& key) { clicked << key; };
-    Click(tree, "A S", Qt::RightButton);
-    EXPECT_EQ(tree.SelectedKey(), "A S");
-    EXPECT_EQ(clicked, QStringList{"A S"});
 
     ui::FlexGrid grid;
     grid.resize(400, 300);
