@@ -61,15 +61,18 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
                          GetMessage(5328)) != vbYes)
         return;
     const int32_t seqNo = GetLeadingNumber(tag);
+    bool found = false;
     {
         Database db(DatabasePath);
         Database::Transaction tx(db);
         // Only a header of the kind the key names takes rows with it.
-        if (db.scalar(
+        found =
+            db.scalar(
                   QStringLiteral("Select Count(*) From Log_head Where Types = ? And SeqNo = ?;"),
                   {kind.types, seqNo})
-                .toLongLong() > 0) {
-            for (const QString& table : kind.tables)
+                .toLongLong() > 0;
+        if (found) {
+            for (const QString& table : ChildTables(kind))
                 db.execute(
                     QStringLiteral("Delete From ") + table + QStringLiteral(" Where RelNo = ?;"),
                     {seqNo});
@@ -77,6 +80,12 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
                        {kind.types, seqNo});
         }
         tx.commit();
+    }
+    if (!found) {
+        // Nothing went: the list and the pane stay as they are, and the user is told.
+        Dialogs().MsgBox(GetMessage(9300, {lvwLog->Text(tag)}), vbOKOnly | vbExclamation,
+                         GetMessage(5328));
+        return;
     }
     lvwLog->RemoveItem(tag);
     lvwLog->Refresh();

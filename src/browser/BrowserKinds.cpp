@@ -30,14 +30,26 @@ const LogKind* KindOfRecord(QChar letter) {
     return nullptr;
 }
 
+namespace {
+
+// A log's gas definitions and statistics; left behind, they would be read again as the gas
+// rows of a later log that is handed the same key.
+const QString kGasTable = QStringLiteral("Gas_List");
+
+}  // namespace
+
 const QStringList& ChildTables() {
     static const QStringList tables = [] {
         QStringList all;
         for (const LogKind& k : LogKinds())
             all << k.tables;
-        return all;
+        return all << kGasTable;
     }();
     return tables;
+}
+
+QStringList ChildTables(const LogKind& kind) {
+    return kind.tables + QStringList{kGasTable};
 }
 
 QChar KeyLetter(const QString& key) {

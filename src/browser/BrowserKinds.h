@@ -25,8 +25,10 @@ const std::array<LogKind, 6>& LogKinds();
 // nullptr for a letter or Types of no kind.
 const LogKind* KindOfCategory(QChar letter);
 const LogKind* KindOfRecord(QChar letter);
-// Every table that holds rows under a header's RelNo.
+// Every table that holds rows under a header's RelNo, the gas rows of every kind included.
 const QStringList& ChildTables();
+// The tables that hold one log's rows under its header's RelNo: its kind's and the gas rows.
+QStringList ChildTables(const LogKind& kind);
 // The letter of a key (its last word) as one character; a null QChar when it has more.
 QChar KeyLetter(const QString& key);
 // Root, serial number, station, user and folder.

@@ -33,6 +33,15 @@ struct Level {
     size_t slot;
 };
 
+// The database compares identities and folders with its NOCASE rule, which folds the ASCII
+// letters only; the tree groups by the same rule, so that a node lists what it stands for.
+QString NoCaseFolded(const QString& value) {
+    QString folded = value;
+    for (QChar& c : folded)
+        if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + (u'a' - u'A'));
+    return folded;
+}
+
 // The grouping levels below the root, as the boxes choose them, then the folders.
 std::vector<Level> GroupingLevels(bool serial, bool station, bool user) {
     std::vector<Level> levels;
@@ -57,11 +66,12 @@ class TreeBuilder {
             return;
         }
         const Level& level = levels_[depth];
-        // Values that differ only in case are one node, in order without regard to case.
+        // Values that differ only in the case of ASCII letters are one node, in order without
+        // regard to that case.
         QMap<QString, std::pair<QString, std::vector<const HeadGroup*>>> groups;
         for (const HeadGroup* row : rows) {
             const QString& v = row->values[level.slot];
-            auto& group = groups[v.toCaseFolded()];
+            auto& group = groups[NoCaseFolded(v)];
             if (group.second.empty()) group.first = v;
             group.second.push_back(row);
         }
@@ -142,10 +152,12 @@ std::optional<LogWhere> BrowserPage::MakeLogWhere(const QString& key) const {
             terms << QStringLiteral("Types = ?");
             where.params << tag[1].toInt();
         } else {
-            // Identities and folders compare without regard to case; no value matches nothing.
-            const QString value = tag[1].toString();
-            terms << column + QStringLiteral(" = ? COLLATE NOCASE");
-            where.params << (value.isEmpty() ? QVariant() : QVariant(value));
+            // The node's text is the stored value as the tree shows it: trimmed of blanks, "*"
+            // for Null, the empty text, blanks or "*". The condition takes the column the same
+            // way, so that the node lists and deletes what it stands for.
+            terms << QStringLiteral("Coalesce(NullIf(Trim(") + column +
+                         QStringLiteral("), ''), '*') = ? COLLATE NOCASE");
+            where.params << tag[1].toString();
         }
     }
     where.sql = terms.join(QStringLiteral(" And "));

@@ -100,6 +100,14 @@ void EnsureIndexes(Database& db) {
     tx.commit();
 }
 
+int RemoveOrphanGasRows(Database& db) {
+    Database::Transaction tx(db);
+    const int removed = db.execute(QStringLiteral(
+        "Delete From Gas_List Where RelNo Is Null Or RelNo Not In (Select SeqNo From Log_head);"));
+    tx.commit();
+    return removed;
+}
+
 bool FileExists(const QString& path) {
     const QFileInfo info(path);
     return info.exists() && info.isFile();

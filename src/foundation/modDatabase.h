@@ -18,6 +18,11 @@ QStringList CreateIndexStatements();
 // Creates the indexes a database lacks (a file made before they existed gets them at start-up).
 void EnsureIndexes(Database& db);
 
+// Deletes, in one transaction, the gas rows whose header is gone (deleting a log once left
+// them behind): a header later handed the same key would read them as its own. Returns the
+// number of rows deleted.
+int RemoveOrphanGasRows(Database& db);
+
 // Creates an empty database with all ten tables when no file exists at `path`; an existing
 // file is left untouched. The file appears whole or not at all: it is built under a temporary
 // name and renamed into place, so a failing statement leaves nothing that would block the

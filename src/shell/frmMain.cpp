@@ -282,6 +282,11 @@ bool frmMain::Form_Load() {
         Database db(DatabasePath);
         EnsureIndexes(db);
     });
+    Attempt([] {
+        // Gas rows left behind by deleted logs, which a reused key would read again.
+        Database db(DatabasePath);
+        RemoveOrphanGasRows(db);
+    });
     Attempt([this] {
         for (int i = 0; i < 4; ++i)
             ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);

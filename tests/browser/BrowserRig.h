@@ -99,6 +99,24 @@ class BrowserRig : public ::testing::Test, public BrowserState {
                             button, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view.viewport(), &release);
     }
+    // An interval trend of two samples from 05/20, written as the program writes it, then its
+    // identity and folder changed by hand as another tool could leave them (Null stays Null).
+    int32_t AddMendedLog(const QString& name, const QVariant& serial, const QVariant& station,
+                         const QVariant& user, const QVariant& folder) {
+        int32_t seqNo = 0;
+        {
+            FixtureBuilder builder(DatabasePath);
+            seqNo = builder.AddInterval(FixtureDatabase::A(), name,
+                                        QDateTime(QDate(2024, 5, 20), QTime(9, 0)), 2);
+            builder.Commit();
+        }
+        Database(DatabasePath)
+            .execute(
+                "Update Log_head Set SerialNo = ?, StationID = ?, UserID = ?, FolderID = ? "
+                "Where SeqNo = ?",
+                {serial, station, user, folder, seqNo});
+        return seqNo;
+    }
     QString LastMessage() const {
         const QStringList shown = dialogs.messages();
         return shown.isEmpty() ? QString() : shown.last();

@@ -1,6 +1,8 @@
 // The stored-data tree for each grouping, node conditions and the lists of nodes.
 #include "BrowserRig.h"
 
+#include <QHeaderView>
+
 namespace qv::test {
 namespace {
 
@@ -84,8 +86,8 @@ TEST_F(BrowserTree, ConditionsAreBoundAndCaseBlind) {
     const auto where = page.MakeLogWhere(Path({"x' Or ''='", "12/23", "Interval Trend"}));
     ASSERT_TRUE(where.has_value());
     EXPECT_EQ(where->sql,
-              "Types = ? And FolderID = ? COLLATE NOCASE And StationID = ? COLLATE "
-              "NOCASE");
+              "Types = ? And Coalesce(NullIf(Trim(FolderID), ''), '*') = ? COLLATE NOCASE And "
+              "Coalesce(NullIf(Trim(StationID), ''), '*') = ? COLLATE NOCASE");
     EXPECT_EQ(where->params, (QVariantList{1, "12/23", "x' Or ''='"}));
     EXPECT_EQ(page.MakeLogWhere("0 #")->Clause(), "");
     EXPECT_FALSE(page.MakeLogWhere("no such S").has_value());
@@ -97,8 +99,68 @@ TEST_F(BrowserTree, ConditionsAreBoundAndCaseBlind) {
     EXPECT_EQ(ListTexts(), (QStringList{"Tank 'A' run", "tank b"}));
 }
 
+TEST_F(BrowserTree, EmptyBlankAndNullValuesAreListedUnderTheStar) {
+    const QVariant null;
+    const QString blanks = "   ";
+    AddMendedLog("null serial", null, "ST-1", "Alice", "05/24");
+    AddMendedLog("empty serial", "", "ST-1", "Alice", "05/24");
+    AddMendedLog("blank serial", blanks, "ST-1", "Alice", "05/24");
+    const int32_t paddedSerial =
+        AddMendedLog("padded serial", " SN1001 ", "ST-1", "Alice", "05/24");
+    const int32_t nullFolder = AddMendedLog("null folder", "SN1001", "ST-1", "Alice", null);
+    const int32_t blankAll = AddMendedLog("blank all", blanks, "", null, blanks);
+
+    Open(true, false, false);
+    page.ShowLogList(Path({"*", "05/24", "Interval Trend"}));
+    EXPECT_EQ(ListTexts(),
+              (QStringList{"blank serial", "empty serial", "iv15100000", "null serial"}));
+    page.ShowLogList(Path({"SN1001", "05/24", "Interval Trend"}));
+    EXPECT_TRUE(page.lvwLog->Contains(Key(paddedSerial, 'G')));
+    page.ShowLogList(Path({"SN1001", "*", "Interval Trend"}));
+    EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(nullFolder, 'G')});
+    page.ShowLogList(Path({"*", "*", "Interval Trend"}));
+    EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(blankAll, 'G')});
+}
+
+TEST_F(BrowserTree, CaseIsFoldedOneWayForTheTreeAndTheList) {
+    // Letters outside ASCII keep their case, as stored identities compare; ASCII ones do not.
+    const QString upper = "\u00c4B1", lower = "\u00e4b1", mixed = "\u00e4B1";
+    const int32_t a = AddMendedLog("upper", "SN1001", upper, "Alice", "05/24");
+    const int32_t b = AddMendedLog("lower", "SN1001", lower, "Alice", "05/24");
+    const int32_t c = AddMendedLog("mixed", "SN1001", mixed, "Alice", "05/24");
+    Open(false, true, false);
+    // The station node of each spelling, found by its first letter alone.
+    auto station = [&](QChar first) {
+        for (const QString& key : page.tvwLog->ChildKeys("0 #"))
+            if (page.tvwLog->Text(key).startsWith(first)) return key;
+        return QString();
+    };
+    const QString upperNode = station(upper[0]), lowerNode = station(lower[0]);
+    ASSERT_FALSE(upperNode.isEmpty());
+    ASSERT_FALSE(lowerNode.isEmpty());
+    EXPECT_EQ(Children("0 #").size(), 8);
+    for (const auto& [node, logs] :
+         {std::pair{upperNode, QList<int32_t>{a}}, std::pair{lowerNode, QList<int32_t>{b, c}}}) {
+        const QString category =
+            page.tvwLog->ChildKeys(page.tvwLog->ChildKeys(node).value(0)).value(0);
+        ASSERT_TRUE(category.endsWith(" I")) << category.toStdString();
+        page.ShowLogList(category);
+        QStringList keys;
+        for (int32_t log : logs)
+            keys << Key(log, 'G');
+        EXPECT_EQ(page.lvwLog->Keys(), keys) << node.toStdString();
+    }
+}
+
 TEST_F(BrowserTree, ListsOfFoldersAndLogs) {
+    // Before any node is listed the list shows no column of its own and no heading.
     Open();
+    const QTreeWidgetItem* heading = page.lvwLog->headerItem();
+    EXPECT_EQ(page.lvwLog->ColumnCount(), 0);
+    EXPECT_EQ(page.lvwLog->header()->count(), heading->columnCount());
+    for (int c = 0; c < heading->columnCount(); ++c)
+        EXPECT_EQ(heading->text(c), "") << c;
+
     CurDataType = 5;
     page.ShowLogList("0 #");
     EXPECT_EQ(page.lvwLog->ColumnText(0), "(MM/YY)");

@@ -1,6 +1,7 @@
 // The stored-data page on the main window: opened on the shared fixture in both catalogues and
 // grabbed to PNG under the build folder, a log deleted behind the real password dialog, and the
 // logs of a download from the instrument simulator shown after the page is opened.
+#include "Database.h"
 #include "FixtureDatabase.h"
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
@@ -10,10 +11,42 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QImage>
+#include <QStyle>
+#include <tuple>
 
 namespace qv::test {
 namespace {
+
+// The cells of a grid whose texts are cut: drawn within a margin on either side and the grid
+// line, a text wider than its cell (or its merged cells) is shortened. With `inView`, also
+// the cells that reach beyond the grid's visible width.
+QStringList CutCells(const ui::FlexGrid& g, bool inView) {
+    const QFontMetrics metrics(g.font());
+    const int margin = g.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &g) + 1;
+    QStringList cut;
+    for (int r = 0; r < g.Rows(); ++r)
+        for (int c = 0; c < g.Cols(); c += std::max(1, g.columnSpan(r, c))) {
+            const QString text = g.TextMatrix(r, c);
+            if (text.isEmpty()) continue;
+            int width = 0;
+            for (int k = c; k < c + std::max(1, g.columnSpan(r, c)) && k < g.Cols(); ++k)
+                width += g.columnWidth(k);
+            const int needs = metrics.horizontalAdvance(text) + 2 * margin + 1;
+            const int right = g.columnViewportPosition(c) + width;
+            if (needs > width || (inView && right > g.viewport()->width()))
+                cut << QString("%1,%2 '%3' needs %4 of %5, ends at %6 of %7")
+                           .arg(r)
+                           .arg(c)
+                           .arg(text)
+                           .arg(needs)
+                           .arg(width)
+                           .arg(right)
+                           .arg(g.viewport()->width());
+        }
+    return cut;
+}
 
 class BrowserWindow : public ShellTest {
   protected:
@@ -72,6 +105,25 @@ TEST_F(BrowserWindow, ThePageInBothCataloguesWithScreenshots) {
         EXPECT_EQ(Page().vfgLog->TextMatrix(1, 1), "Tank 'A' run");
         Grab(language == CatalogueLanguage::English ? "browser-en.png" : "browser-ja.png");
 
+        // No text of the pane is cut, for any kind of log: at the size of the screenshot
+        // every cell is in view; at the window's first size the pane may scroll.
+        const FixtureLogs& l = fixture.logs();
+        for (const auto& [width, height, inView] :
+             {std::tuple{15000, 10000, true}, std::tuple{12000, 8000, false}}) {
+            main->resize(ui::ToPixelsX(width), ui::ToPixelsY(height));
+            for (const QString& key :
+                 {log, QString::number(l.intervalA0614) + " G", QString::number(l.alarmA) + " K",
+                  QString::number(l.historyA) + " H", QString::number(l.alarmEventsA) + " V",
+                  QString::number(l.troubleA) + " W", QString::number(l.powerA) + " P",
+                  QString("05/24 M")}) {
+                Page().ShowLogProperty(key);
+                EXPECT_EQ(CutCells(*Page().vfgLog, inView), QStringList())
+                    << width << " " << key.toStdString();
+            }
+        }
+        main->resize(ui::ToPixelsX(15000), ui::ToPixelsY(10000));
+        Page().ShowLogProperty(log);
+
         // Detail loads the log and opens the data view page.
         Page().cmdDetail->click();
         EXPECT_TRUE(main->pageDataView->isVisible());
@@ -106,6 +158,20 @@ TEST_F(BrowserWindow, DeletingBehindThePasswordDialog) {
     EXPECT_EQ(fixture.count("Interval_Data Where RelNo = " +
                             QString::number(fixture.logs().intervalA0614)),
               0);
+}
+
+TEST_F(BrowserWindow, StartingRemovesGasRowsLeftByDeletedLogs) {
+    FixtureDatabase fixture;
+    const long long kept = fixture.count("Gas_List");
+    {
+        Database db(fixture.path());
+        // A log deleted without its gas rows, whose key the next log would be handed again.
+        db.execute("Delete From Log_head Where SeqNo = ?", {fixture.logs().powerB});
+        db.execute("Delete From Power_Event Where RelNo = ?", {fixture.logs().powerB});
+    }
+    Start(QFileInfo(fixture.path()).absolutePath());
+    EXPECT_EQ(fixture.count("Gas_List"), kept - 5);
+    EXPECT_EQ(fixture.count("Gas_List Where RelNo = " + QString::number(fixture.logs().powerB)), 0);
 }
 
 TEST_F(BrowserWindow, ADownloadFromTheInstrumentShowsOnThePage) {

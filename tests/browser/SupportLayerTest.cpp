@@ -144,7 +144,22 @@ TEST(DatabaseIndexes, MadeWithTheFileAndAddedToOlderFiles) {
     EXPECT_TRUE(plan.contains("Interval_DataRelNo")) << plan.toStdString();
 }
 
-TEST(KeyedViews, KeysCaseBlindSuffixesSortingAndRightPresses) {
+TEST(DatabaseOrphans, GasRowsWithoutAHeaderGoAndTheOthersStay) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    Database db(path);
+    db.execute("Insert Into Log_head (SeqNo, Names, Types) Values (2, 'kept', 1)");
+    const QVariantList relNos{2, 2, 1, 3, QVariant()};
+    for (qsizetype i = 0; i < relNos.size(); ++i)
+        db.execute("Insert Into Gas_List (SeqNo, RelNo, GasNo) Values (?, ?, ?)",
+                   {i + 1, relNos[i], i});
+    EXPECT_EQ(RemoveOrphanGasRows(db), 3);
+    EXPECT_EQ(db.scalar("Select Group_Concat(SeqNo) From Gas_List").toString(), "1,2");
+    EXPECT_EQ(RemoveOrphanGasRows(db), 0);
+}
+
+TEST(KeyedViews, KeysCaseBlindSuffixesSortingAndPresses) {
     ScriptedDialogs dialogs;
     ui::KeyedTree tree;
     ASSERT_NE(tree.AddNode("", "0 #", "Root", "", ""), nullptr);
@@ -173,22 +188,20 @@ TEST(KeyedViews, KeysCaseBlindSuffixesSortingAndRightPresses) {
     list.RemoveItem("b G");
     EXPECT_EQ(list.SubItem("C G", 1), "C");
 
-    // A left press selects and clicks; a right press reports itself and keeps the selection.
+    // A left press reports itself, then selects and clicks (right presses: RightPressTest).
     QStringList seen;
     list.ItemClick = [&](const QString& key) { seen << key; };
     list.MouseDown = [&](int button, int, double x, double y) {
         seen << QString("%1 on %2").arg(button).arg(list.HitTest(x, y));
     };
-    for (const auto& [key, button] : {std::pair{"d G", Qt::LeftButton}, {"C G", Qt::RightButton}}) {
-        const QPoint at = list.visualItemRect(list.Item(key)).center();
-        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, at, list.viewport()->mapToGlobal(at), button, button,
-                              Qt::NoModifier);
-            QCoreApplication::sendEvent(list.viewport(), &event);
-        }
+    const QPoint at = list.visualItemRect(list.Item("d G")).center();
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, list.viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list.viewport(), &event);
     }
     EXPECT_EQ(list.SelectedKey(), "d G");
-    EXPECT_EQ(seen, (QStringList{"1 on d G", "d G", "2 on C G"}));
+    EXPECT_EQ(seen, (QStringList{"1 on d G", "d G"}));
 
     QMenu menu;
     menu.addAction("Delete");

@@ -570,6 +570,20 @@ void FlexGrid::PointerEvent(QMouseEvent* event,
     f(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
 }
 
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QTableWidget::mousePressEvent(event);
+        return;
+    }
+    // A right press opens pop-up menus that act on the current row: it makes the data cell
+    // under it current and selected, whatever keys are held, so that the highlight shows what
+    // the menu acts on. Elsewhere (a heading cell, empty space) it changes nothing.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || IsFixed(index.row(), index.column())) return;
+    setCurrentCell(index.row(), index.column(), QItemSelectionModel::NoUpdate);
+    Select();
+}
+
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableWidget::mouseReleaseEvent(event);
     PointerEvent(event, MouseUp);

@@ -104,12 +104,22 @@ void KeyedItemView::Unregister(const QString& key) {
 }
 
 void KeyedItemView::mousePressEvent(QMouseEvent* event) {
+    // A right press opens a menu on the item under it: the item is selected and clicked first,
+    // so that the menu names what the user sees selected.
+    if (event->button() == Qt::RightButton) SelectForMenu(itemAt(event->position().toPoint()));
     if (MouseDown) {
         const QPointF at = TwipsAt(*this, *event);
         MouseDown(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
     }
-    // A right press opens a menu on the item under it; the selection stays.
+    // No drag or selection by the right button beyond that.
     if (event->button() != Qt::RightButton) QTreeWidget::mousePressEvent(event);
+}
+
+void KeyedItemView::SelectForMenu(QTreeWidgetItem* item) {
+    if (!item) return;
+    const bool alone = item->isSelected() && selectedItems().size() == 1;
+    if (currentItem() != item) setCurrentItem(item);
+    if (!alone && ItemClick) ItemClick(KeyOf(item));
 }
 
 void KeyedItemView::mouseReleaseEvent(QMouseEvent* event) {

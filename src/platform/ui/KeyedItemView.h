@@ -1,7 +1,7 @@
 // What the keyed tree and the keyed list share: items found by a text key (compared without
 // regard to case), pictures taken by name from an image list, a tag per item, and the
 // control's mouse and click events with the button, the shift keys and twips, as the stored-data
-// page handles them. A right press opens menus and leaves the selection where it was.
+// page handles them. A right press on an item selects and clicks it before its mouse event.
 #pragma once
 
 #include <QHash>
@@ -50,7 +50,7 @@ class KeyedItemView : public QTreeWidget {
     // Repaints the control.
     void Refresh();
 
-    // A left click on an item, or the keyboard moving to one.
+    // A left click on an item, a right press on one not selected, or the keyboard moving to one.
     std::function<void(const QString& key)> ItemClick;
     // Any mouse press, in twips from the control's top-left (codes of MouseCodes.h).
     std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
@@ -68,6 +68,8 @@ class KeyedItemView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // Makes the item current and selected; clicks it when it was not the one selected.
+    void SelectForMenu(QTreeWidgetItem* item);
     static QString Fold(const QString& key) { return key.toCaseFolded(); }
 
     QHash<QString, QIcon> images_;

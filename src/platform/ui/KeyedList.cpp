@@ -22,6 +22,8 @@ class ListItem : public QTreeWidgetItem {
 }  // namespace
 
 KeyedList::KeyedList(QWidget* parent) : KeyedItemView(parent) {
+    // No column until one is added: the view's own first column would show the heading "1".
+    setColumnCount(0);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
