@@ -109,6 +109,29 @@ TEST_F(DataTable, IntervalSamplesAndEventsMergeInTimeOrder) {
     EXPECT_EQ(table().TextMatrix(2, 1), "1/1/1998");
 }
 
+TEST_F(DataTable, ANewLogStartsAtItsFirstRowWithItsOwnColumnAlignment) {
+    page.show();
+    Open(2, logs().alarmA);
+    ASSERT_EQ(table().TopRow(), 350);  // the alarm moment in view
+    Open(1, logs().intervalA0514);
+    EXPECT_EQ(table().TopRow(), 1);
+    table().SetTopRow(6);  // scrolled by the user
+    ASSERT_EQ(table().TopRow(), 6);
+    Open(1, logs().intervalA0614);
+    EXPECT_EQ(table().TopRow(), 1);
+
+    Open(3, logs().historyA);  // the values right-aligned
+    ASSERT_EQ(table().ColAlignment(3), ui::FlexGrid::AlignRightCenter);
+    ASSERT_TRUE(table().item(1, 3)->textAlignment() & Qt::AlignRight);
+    Open(1, logs().intervalA0514);
+    for (int col = 2; col <= 5; ++col) {
+        EXPECT_EQ(table().ColAlignment(col), ui::FlexGrid::AlignGeneral) << col;
+        EXPECT_FALSE(table().item(1, col)->textAlignment() & Qt::AlignRight) << col;
+    }
+    Open(3, logs().historyA);  // and the history again has its own
+    EXPECT_TRUE(table().item(1, 3)->textAlignment() & Qt::AlignRight);
+}
+
 TEST_F(DataTable, UnreadableStoredValuesShowAsNoDataNeverAsAReadingOrADate) {
     {
         Database db(DatabasePath);

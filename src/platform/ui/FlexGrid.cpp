@@ -178,6 +178,8 @@ void FlexGrid::Clear() {
     clearSpans();
     frozen_->clearSpans();
     mergeRows_.fill(false);
+    // A column's alignment belongs to what filled it: the next fill sets its own or none.
+    colAlign_.clear();
     StyleFixedCells();
 }
 

@@ -54,8 +54,8 @@ class FlexGrid : public QTableWidget {
     int FixedCols() const { return fixedCols_; }
     void SetFixedCols(int cols);
 
-    // Empties every cell: text, colours, check box; drops the rows' merge marks. The row and
-    // column counts, column widths and alignments stay.
+    // Empties every cell: text, colours, check box; drops the rows' merge marks and the
+    // columns' alignments. The row and column counts and column widths stay.
     void Clear();
 
     // The text of a cell; a cell outside the grid reads as "" and cannot be written.
