@@ -67,6 +67,9 @@ void DataViewPage::ShowDataList() {
             ShowEventTable();
             break;
     }
+    // The new texts are shown whole also when no layout pass follows (a unit changed).
+    vfgBrowse->WidenColsToText();
+    summary.WidenColsToText();
 }
 
 void DataViewPage::ShowIntervalTable(const clsInterval& r) {
