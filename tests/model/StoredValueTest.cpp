@@ -36,11 +36,10 @@ class UnreadableValues : public ::testing::Test {
     void TearDown() override { FollowSystemLanguage(); }
     // Changes the second stored row (by key) of a log's table.
     void Damage(const QString& table, int32_t relNo, const QString& set) {
-        Database(db.path())
-            .execute("Update " + table + " Set " + set +
-                         " Where SeqNo = (Select SeqNo From " + table +
-                         " Where RelNo = ? Order By SeqNo Limit 1 Offset 1)",
-                     {relNo});
+        Database(db.path()).execute("Update " + table + " Set " + set +
+                                        " Where SeqNo = (Select SeqNo From " + table +
+                                        " Where RelNo = ? Order By SeqNo Limit 1 Offset 1)",
+                                    {relNo});
     }
     template <class Record>
     void Load(Record& r, int32_t seqNo) {
