@@ -166,6 +166,7 @@ void PutNumber(char16_t*& out, int value, int width) {
 }  // namespace
 
 QString GeneralDate(const QDateTime& date) {
+    if (!date.isValid()) return QString();  // no date stored: nothing to show
     // Written digit by digit: tables and exports show thousands of these.
     int year = 0, month = 0, day = 0;
     date.date().getDate(&year, &month, &day);

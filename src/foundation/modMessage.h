@@ -28,7 +28,8 @@ std::vector<int> CatalogueIds(CatalogueLanguage language);
 QString RawMessage(int id, CatalogueLanguage language);
 
 // The "General Date" display of the catalogue's language: English M/d/yyyy h:mm:ss AM,
-// Japanese yyyy/MM/dd H:mm:ss; the time is left out at exactly midnight.
+// Japanese yyyy/MM/dd H:mm:ss; the time is left out at exactly midnight. No date (an invalid
+// QDateTime) gives "".
 QString GeneralDate(const QDateTime& date);
 // The "Medium Date" display of the catalogue's language: English dd-MMM-yy (14-May-24) with
 // English month names whatever the locale, Japanese yy/mm/dd; "" for an invalid date.

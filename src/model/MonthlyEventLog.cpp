@@ -164,7 +164,8 @@ void MonthlyEventLog::ReLoad() {
         s.GasNo = ClampedTo<int16_t>(r.toLong(QStringLiteral("GasNo"), 0));
         s.Events = ClampedTo<int16_t>(r.toLong(QStringLiteral("Alarm_Type"), -1));
         s.NowEvent = ClampedTo<int16_t>(r.toLong(QStringLiteral("NowEv"), 0));
-        s.Dates = r.toDate(QStringLiteral("Dates"), rt::Now());
+        // An event without a stored date shows none, not the time of loading.
+        s.Dates = r.toDate(QStringLiteral("Dates"), QDateTime());
         s.NowCalib = ClampedTo<int16_t>(r.toLong(QStringLiteral("NowCl"), 0));
     }
 }

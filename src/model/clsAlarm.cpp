@@ -159,7 +159,8 @@ void clsAlarm::ReLoad() {
         const DbRow& r = rows[static_cast<size_t>(i)];
         Sample& s = samples_[static_cast<size_t>(i)];
         s.SeqNo = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), 0));
-        s.DateTimes = r.toDate(QStringLiteral("Datetimes"), rt::Now());
+        // A sample without a stored date shows none, not the time of loading.
+        s.DateTimes = r.toDate(QStringLiteral("Datetimes"), QDateTime());
         for (int g = 0; g < Channels; ++g)
             s.Value[static_cast<size_t>(g)] =
                 static_cast<float>(r.toDouble(QStringLiteral("Gas%1Value").arg(g + 1), GasNoData));

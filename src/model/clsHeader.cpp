@@ -235,7 +235,8 @@ void clsHeader::ReLoad(int32_t SeqNo, Database& db) {
         const DbRow& r = head.front();
         seqNo_ = SeqNo;
         names_ = r.toText(QStringLiteral("Names"), QStringLiteral("Name None"));
-        dates_ = r.toDate(QStringLiteral("Dates"), rt::Now());
+        // A log without a stored date shows none, not the time of loading.
+        dates_ = r.toDate(QStringLiteral("Dates"), QDateTime());
         userId_ = TrimOrStar(r.toText(QStringLiteral("UserID"), QStringLiteral(" ")));
         stationId_ = TrimOrStar(r.toText(QStringLiteral("StationID"), QStringLiteral(" ")));
         serialNo_ = TrimOrStar(r.toText(QStringLiteral("SerialNo"), QStringLiteral(" ")));

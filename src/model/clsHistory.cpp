@@ -238,7 +238,8 @@ void clsHistory::ReLoad() {
     dataCount_ = count;
     for (int i = 0; i < count; ++i) {
         const DbRow& r = rows[static_cast<size_t>(i)];
-        dates_[static_cast<size_t>(i)] = r.toDate(QStringLiteral("Dates"), rt::Now());
+        // A calibration without a stored date shows none, not the time of loading.
+        dates_[static_cast<size_t>(i)] = r.toDate(QStringLiteral("Dates"), QDateTime());
         const auto key = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), -1));
         for (int g = 0; g < 5; ++g) {
             Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(i)];

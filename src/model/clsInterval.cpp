@@ -550,6 +550,8 @@ void clsInterval::ReLoad() {
     static const QString kEvent[5] = {"Gas1Event", "Gas2Event", "Gas3Event", "Gas4Event",
                                       "Gas5Event"};
     const QString seqNo = QStringLiteral("SeqNo"), dateTimes = QStringLiteral("Datetimes");
+    // A record without a stored date shows none, not the time of loading.
+    const QDateTime noDate;
 
     // The samples whose five readings are all 0 or more (a Null reading counts as none).
     valueCount_ = 0;
@@ -559,7 +561,7 @@ void clsInterval::ReLoad() {
             const DbRow& row = rows[i];
             IntervalValueRecord& r = values_[i];
             r.SeqNo = static_cast<int32_t>(row.toLong(seqNo, 0));
-            r.DateTimes = row.toDate(dateTimes, rt::Now());
+            r.DateTimes = row.toDate(dateTimes, noDate);
             for (size_t ch = 0; ch < 5; ++ch) {
                 r.Value[ch] = static_cast<float>(row.toDouble(kValue[ch], -1));
                 r.NowEv[ch] = row.toBool(kNowEv[ch], false);
@@ -576,7 +578,7 @@ void clsInterval::ReLoad() {
             const DbRow& row = eventRows[i];
             IntervalEventRecord& r = events_[i];
             r.SeqNo = static_cast<int32_t>(row.toLong(seqNo, 0));
-            r.DateTimes = row.toDate(dateTimes, rt::Now());
+            r.DateTimes = row.toDate(dateTimes, noDate);
             for (size_t ch = 0; ch < 5; ++ch)
                 r.Event[ch] = static_cast<float>(row.toDouble(kEvent[ch], -1));
         }

@@ -100,8 +100,9 @@ void clsPowerEvent::ReLoad() {
     dataCount_ = static_cast<int32_t>(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const DbRow& r = rows[i];
+        // An event without a stored date shows none, not the time of loading.
         slots_[i] = Slot{static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), 0)),
-                         r.toDate(QStringLiteral("Dates"), rt::Now()),
+                         r.toDate(QStringLiteral("Dates"), QDateTime()),
                          r.toBool(QStringLiteral("Power_Type"), false)};
     }
 }

@@ -3,7 +3,6 @@
 #include "modViewSupport.h"
 
 #include "Database.h"
-#include "Dates.h"
 #include "Runtime.h"
 #include "clsHeader.h"
 #include "clsInterval.h"
@@ -119,33 +118,22 @@ int ShownChannel(int column) {
 }
 
 std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool eventsOnly) {
-    // A date as a number that orders as the dates do; an invalid date before every other.
-    const auto dateKey = [](const QDateTime& date) {
-        return date.isValid() ? date.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-    };
-    const qint64 floor = dateKey(rt::MakeDate(1998, 1, 1));
-    const qint64 ceiling = dateKey(rt::MakeDate(2199, 1, 1));
-    const QDateTime firstSample = r.DateTimes(0);
-    const QDateTime firstEvent = r.EventDateTimes(0);
-    const bool sampleCounts = dateKey(firstSample) > floor;
-    const bool eventCounts = dateKey(firstEvent) > floor;
-    if (!sampleCounts && !eventCounts) return {};
-    const QDateTime from = !eventCounts                                  ? firstSample
-                           : !sampleCounts                               ? firstEvent
-                           : dateKey(firstSample) <= dateKey(firstEvent) ? firstSample
-                                                                         : firstEvent;
-    qint64 start = dateKey(from.addMonths(-1));
-
     struct Timed {
         qint64 key;
         int index;
+        bool dated;
     };
-    const auto ordered = [&](int count, const auto& dateOf) {
+    // Each record's place in time; one without a readable date stays just after the record
+    // stored before it. Equal times keep their stored order.
+    const auto ordered = [](int count, const auto& dateOf) {
         std::vector<Timed> v;
         v.reserve(static_cast<size_t>(std::max(count, 0)));
-        for (int i = 0; i < count; ++i)
-            v.push_back({dateKey(dateOf(i)), i});
-        // Equal times keep their order: the first of them is the one that counts.
+        qint64 last = std::numeric_limits<qint64>::min();
+        for (int i = 0; i < count; ++i) {
+            const QDateTime date = dateOf(i);
+            if (date.isValid()) last = date.toMSecsSinceEpoch();
+            v.push_back({last, i, date.isValid()});
+        }
         std::stable_sort(v.begin(), v.end(),
                          [](const Timed& a, const Timed& b) { return a.key < b.key; });
         return v;
@@ -159,21 +147,18 @@ std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool even
     rows.reserve(samples.size() + events.size());
     size_t p = 0;
     size_t q = 0;
-    while (start > floor && start < ceiling) {
-        while (p < samples.size() && samples[p].key <= start)
-            ++p;
-        while (q < events.size() && events[q].key <= start)
-            ++q;
-        const bool sampleNext = p < samples.size();
-        const bool eventNext = q < events.size();
-        if (!sampleNext && !eventNext) break;
-        if (eventNext && (!sampleNext || samples[p].key >= events[q].key)) {
-            const bool match = sampleNext && samples[p].key == events[q].key;
+    while (p < samples.size() || q < events.size()) {
+        const bool eventNext =
+            q < events.size() && (p == samples.size() || events[q].key <= samples[p].key);
+        if (eventNext) {
+            const bool match = p < samples.size() && events[q].dated && samples[p].dated &&
+                               samples[p].key == events[q].key;
             rows.push_back({events[q].index, match ? samples[p].index : -1});
-            start = events[q].key;
+            if (match) ++p;
+            ++q;
         } else {
             if (!eventsOnly) rows.push_back({-1, samples[p].index});
-            start = samples[p].key;
+            ++p;
         }
     }
     return rows;

@@ -89,12 +89,12 @@ struct IntervalRow {
     int sample = -1;
 };
 
-// The rows of an interval trend in time order, walked from one month before the earlier of the
-// first sample's and the first event's date. From each moment the next is the earliest sample
-// or event strictly after it, the event on a tie; a sample of the same moment goes into the
-// event's row. Among records of equal time the first counts and the others are passed over.
-// Dates count from 1998/01/01 (exclusive) to 2199/01/01; nothing when no first date counts.
-// Samples and events are each put in time order once and walked with one pointer each.
+// The rows of an interval trend in time order: every stored sample and event, whatever its date
+// (none is left out for lying outside some window or sharing its time). An event comes before a
+// sample of the same time and takes into its row the first sample of its moment; that sample
+// gets no row of its own. A record without a readable date keeps its place just after the
+// record stored before it and shares no row. With eventsOnly, samples outside event rows are
+// left out.
 std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool eventsOnly = false);
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "Dates.h"
+#include "Runtime.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
@@ -11,6 +12,8 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <cmath>
+#include <optional>
 #include <unordered_map>
 
 namespace qv {
@@ -91,14 +94,44 @@ const QVariant& DbRow::value(const QString& name) const {
     throw AppError(3265, QStringLiteral("Item not found in this collection: ") + name);
 }
 
+namespace {
+
+// A stored number: an integer or a real as it is, a text only when it is a plain decimal.
+// Anything else (a text such as "abc" or "1,5", a blob) is not a number that was stored.
+std::optional<double> StoredNumber(const QVariant& v) {
+    switch (v.typeId()) {
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+            return v.toDouble();
+        case QMetaType::QString: {
+            const QString text = v.toString();
+            if (rt::IsNumeric(text)) return rt::ToDouble(text);
+            return std::nullopt;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
 double DbRow::toDouble(const QString& name, double ifNull) const {
     const QVariant& v = value(name);
-    return v.isNull() ? ifNull : v.toDouble();
+    if (v.isNull()) return ifNull;
+    return StoredNumber(v).value_or(ifNull);
 }
 
 qint64 DbRow::toLong(const QString& name, qint64 ifNull) const {
     const QVariant& v = value(name);
-    return v.isNull() ? ifNull : v.toLongLong();
+    if (v.isNull()) return ifNull;
+    if (v.typeId() == QMetaType::LongLong) return v.toLongLong();
+    if (v.typeId() == QMetaType::Double) return v.toLongLong();
+    const std::optional<double> number = StoredNumber(v);
+    if (!number) return ifNull;
+    // A whole number written as text; a fraction rounds half to even.
+    const double r = std::nearbyint(*number);
+    if (!(r > -9.2e18 && r < 9.2e18)) return ifNull;
+    return static_cast<qint64>(r);
 }
 
 QString DbRow::toText(const QString& name, const QString& ifNull) const {
@@ -109,8 +142,9 @@ QString DbRow::toText(const QString& name, const QString& ifNull) const {
 QDateTime DbRow::toDate(const QString& name, const QDateTime& ifNull) const {
     const QVariant& v = value(name);
     if (v.isNull()) return ifNull;
-    const QDateTime d = rt::FromIsoText(v.toString());
-    return d.isValid() ? d : ifNull;
+    // Dates are stored as ISO text; anything else is no date rather than a stand-in.
+    if (v.typeId() != QMetaType::QString) return QDateTime();
+    return rt::FromIsoText(v.toString());
 }
 
 bool DbRow::toBool(const QString& name, bool ifNull) const {
@@ -118,8 +152,12 @@ bool DbRow::toBool(const QString& name, bool ifNull) const {
     if (v.isNull()) return ifNull;
     if (v.typeId() == QMetaType::QString) {
         const QString s = v.toString().trimmed().toUpper();
-        return s == QLatin1String("TRUE") || s == QLatin1String("1") || s == QLatin1String("-1");
+        if (s == QLatin1String("TRUE")) return true;
+        if (s == QLatin1String("FALSE")) return false;
+        const std::optional<double> number = StoredNumber(v);
+        return number ? *number != 0 : ifNull;
     }
+    if (v.typeId() == QMetaType::QByteArray) return ifNull;
     return v.toLongLong() != 0;
 }
 

@@ -28,7 +28,10 @@ class DbRow {
     // The field under a column name (case-blind); a name the row lacks raises error 3265.
     const QVariant& value(const QString& name) const;
     bool isNull(const QString& name) const { return value(name).isNull(); }
-    // Typed reads with the caller's replacement for Null.
+    // Typed reads with the caller's replacement for Null. A value that is not of the kind
+    // asked for (a number column holding "abc" or "1,5", a date that is not ISO text) was not
+    // stored as one: a number or flag reads as the replacement, a date as no date (an invalid
+    // QDateTime), never as 0 or a stand-in date.
     double toDouble(const QString& name, double ifNull) const;
     qint64 toLong(const QString& name, qint64 ifNull) const;
     QString toText(const QString& name, const QString& ifNull) const;

@@ -66,6 +66,8 @@ QDateTime MakeDate(int year, int month, int day, int hour, int minute, int secon
 }
 
 QString FormatDate(const QDateTime& date, const QString& pattern) {
+    // No date is shown as nothing, never as a made-up one.
+    if (!date.isValid()) return QString();
     QString out;
     const QDate d = date.date();
     const QTime t = date.time();

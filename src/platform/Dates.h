@@ -22,7 +22,8 @@ QDateTime MakeDate(int year, int month, int day, int hour = 0, int minute = 0, i
 
 // Formats with the date pattern letters: yyyy, yy, m/mm (month, or minutes right
 // after an hour), d/dd, h/hh, n/nn, s/ss; "/" and ":" stand for themselves and text between
-// double quotes is copied. "General Date" is not a pattern: use GeneralDate.
+// double quotes is copied. "General Date" is not a pattern: use GeneralDate. An invalid date
+// (no date) gives "".
 QString FormatDate(const QDateTime& date, const QString& pattern);
 
 // Database text of a date: yyyy-MM-dd HH:mm:ss, and back (an unreadable text gives an

@@ -466,10 +466,15 @@ void uclVtmGraph::picGraph_Paint() {
     if (setDrawWidth_ == 0) setDrawWidth_ = static_cast<float>(ui::Width(picGraph));
     if (setDrawHeight_ == 0) setDrawHeight_ = static_cast<float>(ui::Height(picGraph));
     picGraph->Target().Cls();
-    if (SeriesCount() < 1 || sampleCount_ < 1) {
-        // An empty graph shows nothing of the one drawn before, nor its cursor read-out.
+    // A graph with nothing to draw shows nothing of the one drawn before, nor its cursor
+    // read-out.
+    const auto hideCursor = [this] {
         linCursor->resize(0, 0);
         lblMsg->resize(0, 0);
+    };
+    plotted_ = false;
+    if (SeriesCount() < 1 || sampleCount_ < 1) {
+        hideCursor();
         return;
     }
     CalcLayout();
@@ -482,7 +487,10 @@ void uclVtmGraph::picGraph_Paint() {
         DrawScale();
         DrawSeries();
         DrawEvents();
+        plotted_ = true;
         DrawCursor();
+    } else {
+        hideCursor();  // one sample, or every sample at one time: no time axis to draw on
     }
 }
 
@@ -874,7 +882,8 @@ void uclVtmGraph::picGraph_KeyDown(int keyCode, int shift) {
         default:
             break;
     }
-    if (cursorIndex_ != before || cursorOffset_ != offsetBefore) DrawCursor();
+    // Without a plot there is no cursor to move, nor a read-out of stale samples to show.
+    if ((cursorIndex_ != before || cursorOffset_ != offsetBefore) && plotted_) DrawCursor();
 }
 
 bool uclVtmGraph::eventFilter(QObject* watched, QEvent* event) {

@@ -252,6 +252,7 @@ class uclVtmGraph : public QFrame {
     int sampleCount_ = 0;
     bool autoRedraw_ = true;
     bool refreshForced_ = false;
+    bool plotted_ = false;  // the last paint drew the plot, so the cursor has a place on it
     float plotLeft_ = 0;
     float plotTop_ = 0;
     float plotWidth_ = 0;

@@ -17,6 +17,7 @@
 #include "modViewSupport.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace qv {
@@ -163,7 +164,8 @@ CalHistoryPage::CalHistoryPage(QWidget* parent) : PageFrame(parent) {
         });
     }
     vfgHistory = new ui::FlexGrid(this);
-    // The column after those the layout sizes (the due or last-download column) takes the rest.
+    // The column after those the layout sizes (the due or last-download column) takes the rest
+    // where its texts leave room (FitColumnsToText).
     vfgHistory->horizontalHeader()->setStretchLastSection(true);
     vfgHistory->MouseUp = [this](int Button, int Shift, double X, double Y) {
         vfgHistory_MouseUp(Button, Shift, X, Y);
@@ -210,6 +212,26 @@ void CalHistoryPage::LayoutPage() {
         vfgHistory->SetColWidths({0.06, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1});
     else if (optHistory[2]->isChecked())
         vfgHistory->SetColWidths({0.06, 0.1, 0.1, 0.1, 0.08, 0.12, 0.12, 0.12});
+    FitColumnsToText();
+}
+
+void CalHistoryPage::FitColumnsToText() {
+    // No text may show cut: a column narrower than its texts is widened, and the last column
+    // takes the rest of the grid while that leaves it room for its own texts; otherwise it
+    // keeps their width and the grid scrolls.
+    ui::FlexGrid& grid = *vfgHistory;
+    const int last = grid.Cols() - 1;
+    if (last < 0) return;
+    QHeaderView& header = *grid.horizontalHeader();
+    header.setStretchLastSection(false);
+    grid.WidenColsToText();
+    int used = 0;
+    for (int c = 0; c < last; ++c)
+        used += grid.columnWidth(c);
+    // Room as if the vertical scroll bar were shown, so that its coming cuts nothing.
+    const int room =
+        grid.width() - 2 * grid.frameWidth() - grid.verticalScrollBar()->sizeHint().width();
+    header.setStretchLastSection(room - used >= ui::ToPixelsX(grid.ColTextWidth(last)));
 }
 
 // ---- The grid ----

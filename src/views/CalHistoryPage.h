@@ -63,6 +63,8 @@ class CalHistoryPage : public ui::PageFrame {
     // The same where a failure must leave a consistent page: never fails.
     void EmptyGrid(int layout);
     void FillFromDatabase(int layout);
+    // Column widths that show every text whole.
+    void FitColumnsToText();
     // The stored identity of a data row of the grid, nothing for the header or an empty grid.
     std::optional<Identity> CurrentIdentity() const;
     void PrintRow(const Identity& id);

@@ -168,7 +168,12 @@ void DataViewPage::PlotTrendSample(int32_t kind, int series, int index, float va
             plotted = 100;
             word = 20009;
             break;
+        case GasFailCal:
         case GasFailSensor:
+        case GasFailBattery:
+        case GasFailFlow:
+        case GasFailCircuit:
+            // Every failure is no reading: none may pull the scale below 0.
             plotted = 0;
             word = 20002;
             break;
@@ -185,8 +190,7 @@ void DataViewPage::PlotTrendSample(int32_t kind, int series, int index, float va
             word = 20011;
             break;
         default:
-            // A reading; the other failure codes plot as they are.
-            if (!IsStatusCode(value)) plotted = value * factor;
+            if (!IsStatusCode(value)) plotted = value * factor;  // a reading
             break;
     }
     graph.SetValueY(series, index, plotted);

@@ -20,6 +20,7 @@
 
 #include <QScopeGuard>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace qv {
 
@@ -149,10 +150,43 @@ void DataViewPage::LayoutPage() {
     cmbBrowse->setVisible(graph);
     chkEvent->setVisible(table);
 
-    Move(optBrowse[0], 120, 240);
-    Move(optBrowse[1], Left(optBrowse[0]) + Width(optBrowse[0]) + 120, 240);
-    Move(chkEvent, Left(optBrowse[1]) + Width(optBrowse[1]) + 120, 240);
-    const double topRow = Top(optBrowse[0]) + Height(optBrowse[0]) + 120;
+    // The options are as wide as their captions, leaving the rest of the row to the buttons.
+    const auto captionWidth = [](const QWidget* w) {
+        return w->sizeHint().width() * ui::TwipsPerPixelX();
+    };
+    Move(optBrowse[0], 120, 240, captionWidth(optBrowse[0]));
+    Move(optBrowse[1], Left(optBrowse[0]) + Width(optBrowse[0]) + 120, 240,
+         captionWidth(optBrowse[1]));
+    Move(chkEvent, Left(optBrowse[1]) + Width(optBrowse[1]) + 120, 240, captionWidth(chkEvent));
+
+    // The command buttons share the room beside the options, each at least as wide as its
+    // caption needs; where the page is too narrow for that they take a row of their own.
+    const double eventRight = Left(chkEvent) + Width(chkEvent);
+    double needed = 0;
+    for (const QPushButton* b : cmdBrowse)
+        needed = std::max(needed, captionWidth(b));
+    const double buttons = static_cast<double>(cmdBrowse.size());
+    double buttonLeft = eventRight + 120;
+    double buttonTop = 240;
+    double buttonWidth = (pw - eventRight - 120) / (buttons * 1.1);
+    if (buttonWidth < needed) {
+        buttonWidth = needed;
+        if (buttonLeft + buttons * (needed + 120) > pw) {
+            buttonLeft = 120;
+            buttonTop = Top(optBrowse[0]) + Height(optBrowse[0]) + 120;
+            buttonWidth = std::max(needed, (pw - 120 - buttons * 120) / buttons);
+        }
+    }
+    Move(cmdBrowse[0], buttonLeft, buttonTop, buttonWidth, Height(chkEvent));
+    for (size_t i = 1; i < cmdBrowse.size(); ++i) {
+        const QPushButton* before = cmdBrowse[i - 1];
+        Move(cmdBrowse[i], Left(before) + Width(before) + 120, buttonTop, Width(before),
+             Height(before));
+    }
+    // Below the options, or below the buttons' own row.
+    const double controlsBottom = buttonTop > 240 ? buttonTop + Height(cmdBrowse[0])
+                                                  : Top(optBrowse[0]) + Height(optBrowse[0]);
+    const double topRow = controlsBottom + 120;
     double gridHeight = 0;
     if (IsShown(vfgSummary)) {
         Move(vfgSummary, 120, topRow, pw - 240, ph * 0.3);
@@ -160,7 +194,7 @@ void DataViewPage::LayoutPage() {
         gridHeight = ph - summaryBottom - 240;
         Move(vfgBrowse, 120, summaryBottom + 120, pw - 240, gridHeight);
     } else {
-        gridHeight = ph - Top(optBrowse[0]) - Height(optBrowse[0]) - 240;
+        gridHeight = ph - controlsBottom - 240;
         Move(vfgBrowse, 120, topRow, pw - 240, gridHeight);
     }
     // The graph leaves two rows under it for the gas boxes, the zoom title and the zoom list.
@@ -173,14 +207,6 @@ void DataViewPage::LayoutPage() {
     Move(cmbBrowse, Left(lblTitle1) + Width(lblTitle1) + 240, Top(lblTitle1));
     Move(chkBrowse[4], pw / 2, Top(lblTitle1));
     Move(chkBrowse[5], pw * 3 / 4, Top(lblTitle1));
-
-    const double eventRight = Left(chkEvent) + Width(chkEvent);
-    Move(cmdBrowse[0], eventRight + 120, 240,
-         (pw - eventRight - 120) / (static_cast<double>(cmdBrowse.size()) * 1.1), Height(chkEvent));
-    for (size_t i = 1; i < cmdBrowse.size(); ++i) {
-        const QPushButton* before = cmdBrowse[i - 1];
-        Move(cmdBrowse[i], Left(before) + Width(before) + 120, 240, Width(before), Height(before));
-    }
 
     switch (vfgBrowse->Cols()) {
         case 2:
@@ -209,6 +235,10 @@ void DataViewPage::LayoutPage() {
     }
     if (IsShown(vfgSummary) && vfgSummary->Cols() > 3)
         vfgSummary->SetColWidths({0.25, 0.18, 0.18, 0.18});
+    // No caption or value shows cut: a column narrower than its texts is widened, the grid
+    // then scrolls.
+    vfgBrowse->WidenColsToText();
+    vfgSummary->WidenColsToText();
 }
 
 // ---- Set-up ----------------------------------------------------------------------------------

@@ -44,6 +44,9 @@ void DataViewPage::ShowDataList() {
         vfgBrowse->Refresh();
         return;
     }
+    // Every log is shown from its first row, whatever the one before was scrolled to; the
+    // alarm trend then scrolls to its alarm moment itself.
+    vfgBrowse->SetTopRow(vfgBrowse->FixedRows());
     const bool trend = kind == TypeInterval || kind == TypeAlarmTrend;
     summary.SetCols(trend ? 5 : 2);
     summary.SetRows(kind == TypeInterval ? 14 : (kind == TypeAlarmTrend ? 12 : 6));
@@ -64,6 +67,9 @@ void DataViewPage::ShowDataList() {
             ShowEventTable();
             break;
     }
+    // The new texts are shown whole also when no layout pass follows (a unit changed).
+    vfgBrowse->WidenColsToText();
+    summary.WidenColsToText();
 }
 
 void DataViewPage::ShowIntervalTable(const clsInterval& r) {

@@ -73,6 +73,39 @@ TEST_F(DatabaseTest, BindsValuesAndReadsFieldsByCaseBlindName) {
     EXPECT_TRUE(db.scalar("Select Max(SeqNo) From T Where SeqNo > 9").isNull());
 }
 
+TEST_F(DatabaseTest, ValuesNotOfTheirColumnsKindReadAsNothingStored) {
+    Database db(path);
+    const QString insert = "Insert Into T(SeqNo,Name,V,D,B) Values (?,?,?,?,?)";
+    db.execute(insert, {1, " 12.5 ", "abc", "yesterday", "abc"});
+    db.execute(insert, {2, "13.5", "1,5", 41000.5, "\x01"});
+    db.execute(insert, {3, "x", "12abc", "2014-08-08T12:30:00", "FALSE"});
+    db.execute(insert, {4, "", 2.5, "2014-13-01 00:00:00", "7"});
+    const auto rows = db.query("Select * From T Order By SeqNo");
+    ASSERT_EQ(rows.size(), 4u);
+    // A number column holding text is no reading: the caller's "no data", never 0.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rows[i].toDouble("V", -1), -1) << i;
+        EXPECT_EQ(rows[i].toLong("V", -7), -7) << i;
+    }
+    EXPECT_DOUBLE_EQ(rows[3].toDouble("V", -1), 2.5);
+    // A plain decimal written as text is a number; a fraction rounds to even.
+    EXPECT_DOUBLE_EQ(rows[0].toDouble("Name", -1), 12.5);
+    EXPECT_EQ(rows[0].toLong("Name", -7), 12);
+    EXPECT_EQ(rows[1].toLong("Name", -7), 14);
+    EXPECT_EQ(rows[3].toDouble("Name", -1), -1);
+    // A date that is not ISO text is no date, not the caller's stand-in for Null.
+    const QDateTime stand = rt::MakeDate(2000, 1, 1);
+    EXPECT_FALSE(rows[0].toDate("D", stand).isValid());
+    EXPECT_FALSE(rows[1].toDate("D", stand).isValid());
+    EXPECT_FALSE(rows[3].toDate("D", stand).isValid());
+    EXPECT_EQ(rows[2].toDate("D", stand), rt::MakeDate(2014, 8, 8, 12, 30, 0));
+    // A flag that reads as neither is the caller's value for none.
+    EXPECT_TRUE(rows[0].toBool("B", true));
+    EXPECT_TRUE(rows[1].toBool("B", true));
+    EXPECT_FALSE(rows[2].toBool("B", true));
+    EXPECT_TRUE(rows[3].toBool("B", false));
+}
+
 TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
     {
         Database db(path);

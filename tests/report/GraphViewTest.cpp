@@ -120,6 +120,32 @@ TEST_F(Graph, CursorKeysMoveTheReadOut) {
     EXPECT_EQ(graph.lblMsg->text(), readOut(24));
 }
 
+TEST_F(Graph, AGraphThatCannotBeDrawnKeepsNoCursorOfTheOneBefore) {
+    const auto shown = [&] {
+        return graph.lblMsg->size() != QSize(0, 0) || graph.linCursor->size() != QSize(0, 0);
+    };
+    // One sample, then every sample at one time: neither has a time axis to draw on.
+    for (const int samples : {1, 6}) {
+        graph.Clear();
+        Load(2, 100, [](int, int i) { return i * 1.0f; });
+        Draw();
+        ASSERT_TRUE(shown());
+        ASSERT_FALSE(graph.lblMsg->text().isEmpty());
+        graph.Clear();
+        Load(2, samples, [](int, int) { return 5.0f; });
+        for (int i = 0; i < samples; ++i)
+            graph.SetValueX(i, start);
+        graph.SetMinX(0);  // the window taken from the samples, as a host sets up a new trend
+        graph.SetMaxX(0);
+        Draw();
+        EXPECT_FALSE(shown()) << samples;
+        // Nor do the cursor keys bring back the read-out of the samples before.
+        Key(graph, Qt::Key_Up);
+        Key(graph, Qt::Key_Right);
+        EXPECT_FALSE(shown()) << samples;
+    }
+}
+
 TEST_F(Graph, EventMarksSitInTheirSeriesBands) {
     Load(2, 60, [](int, int i) { return float(i); });
     for (int s = 0; s < 2; ++s) {

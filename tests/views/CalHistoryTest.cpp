@@ -7,6 +7,7 @@
 #include "FixtureDatabase.h"
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
+#include "TextFit.h"
 #include "frmPassword.h"
 #include "modCalDue.h"
 #include "modDatabase.h"
@@ -220,14 +221,60 @@ TEST_F(CalHistory, DatabaseFailuresGiveAMessageAndAnEmptyPage) {
     EXPECT_TRUE(m[1].contains("database is locked") && m[2].contains("Gas5After"));
 }
 
-TEST_F(CalHistory, ScreenshotOfEachLayout) {
-    page.resize(ui::ToPixelsX(15000), ui::ToPixelsY(5000));
+// The latest calibrations of two instruments as a download writes them: full dates, a long
+// serial number and identities, values with decimals.
+void AddDownloadedCalibrations() {
+    Database db(DatabasePath);
+    const QDateTime calibrated = rt::MakeDate(2014, 4, 1, 9, 30, 0);
+    for (int i = 0; i < 2; ++i) {
+        QString columns = "SeqNo,SerialNo,StationID,UserID,WriteDates,CalLimit";
+        QVariantList values{i + 1,
+                            QString("SN123456789%1").arg(i),
+                            "STATION01",
+                            "USER01",
+                            rt::MakeDate(2014, 4, 11, 10, 45, 30).addDays(i),
+                            180};
+        for (int g = 1; g <= 5; ++g) {
+            columns += QString(
+                           ",Gas%1Name,Gas%1Point,Gas%1CalDate,Gas%1Before,Gas%1After,"
+                           "Gas%1AutoCal")
+                           .arg(g);
+            values << QStringList{"CH4", "OXY", "H2S", "CO ", "CH4"}[g - 1] << 2
+                   << calibrated.addSecs(3600 * g) << 123.45 << -8.0 << 50.25;
+        }
+        db.execute(QString("Insert Into cLatestHist (%1) Values (?%2)")
+                       .arg(columns, QString(",?").repeated(values.size() - 1)),
+                   values);
+    }
+}
+
+// Each layout in the window at its default size, grabbed to calhistory_layout0..2.png (English)
+// and calhistory_layout0..2_ja.png: no cell, caption or button shows its text cut.
+TEST_F(TextFit, ScreenshotOfEachLayoutShowsEveryTextWhole) {
     QDir().mkpath(QV_SCREENSHOT_DIR);
-    for (int layout = 0; layout < 3; ++layout) {
-        Show(layout);
-        page.LayoutPage();
-        const QString path = QString(QV_SCREENSHOT_DIR "/calhistory_layout%1.png").arg(layout);
-        EXPECT_TRUE(page.grab().save(path, "PNG")) << path.toStdString();
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        auto main = Start(language);
+        AddDownloadedCalibrations();
+        CalHistoryPage& page = *main->pageCalHistory;
+        const bool ja = language == CatalogueLanguage::Japanese;
+        for (int layout = 0; layout < 3; ++layout) {
+            main->cmdInst_Click(3);
+            page.optHistory[static_cast<size_t>(layout)]->setChecked(true);
+            page.ShowCalHistory();
+            QCoreApplication::processEvents();
+            const std::string what =
+                std::string(Name(language)) + " layout " + std::to_string(layout);
+            ASSERT_GT(page.vfgHistory->Rows(), 1) << what;
+            EXPECT_EQ(CutCells(*page.vfgHistory), QStringList()) << what;
+            EXPECT_EQ(CutCaptions(page), QStringList()) << what;
+            const QString path = QString(QV_SCREENSHOT_DIR "/calhistory_layout%1%2.png")
+                                     .arg(layout)
+                                     .arg(ja ? "_ja" : "");
+            EXPECT_TRUE(page.grab().save(path, "PNG")) << path.toStdString();
+        }
+        QFile::remove(DatabasePath);
+        MakeDatabase(DatabasePath);
     }
 }
 

@@ -77,6 +77,7 @@ TEST_F(DataGraph, AlarmTrendStatusCodesPlotTheirLevelsAndTheMomentIsMarked) {
         h.SetWarning(gas, gas == 2 ? -1 : 10);  // gas 3's warning is off
         h.SetStel(gas, -1);
     }
+    // clang-format off
     const struct {
         int gas;
         float value, plotted;
@@ -85,7 +86,11 @@ TEST_F(DataGraph, AlarmTrendStatusCodesPlotTheirLevelsAndTheMomentIsMarked) {
         {1, GasNormal, 0, "Norm"},     {1, 12.5f, 12.5f, ""},      {1, GasNormal, 12.5f, "Norm"},
         {1, GasNormal, 12.5f, "Norm"}, {2, GasWarning, 0, "Warn"}, {1, GasWarning, 10, "Warn"},
         {1, GasOver, 100, "Over"},     {1, GasCalib, 100, "Cal."}, {3, GasStel, 0, "Stel"},
-        {0, GasWarning, 0.5f, "Warn"}, {0, 12.5f, 0.625f, ""},     {1, GasFailFlow, -12, ""}};
+        {0, GasWarning, 0.5f, "Warn"}, {0, 12.5f, 0.625f, ""},
+        // Every failure is no reading: none plots below 0.
+        {1, GasFailFlow, 0, "Fail"},   {2, GasFailCal, 0, "Fail"}, {3, GasFailBattery, 0, "Fail"},
+        {0, GasFailCircuit, 0, "Fail"}, {1, GasFailSensor, 0, "Fail"}};
+    // clang-format on
     const int n = static_cast<int>(std::size(samples));
     a.SetDataCount(n);
     for (int i = 0; i < n; ++i) {
@@ -102,6 +107,8 @@ TEST_F(DataGraph, AlarmTrendStatusCodesPlotTheirLevelsAndTheMomentIsMarked) {
         EXPECT_EQ(graph().EventFlag(s.gas, i), s.word) << i;
     }
     EXPECT_EQ(graph().EventFlag(1000, 360), "");  // too few samples for an alarm moment
+    for (int gas = 0; gas < 4; ++gas)
+        EXPECT_EQ(graph().MinY(gas), 0) << gas;
 
     // 361 samples: the moment is the last, and unmarked; 362: marked.
     for (const int count : {361, 362}) {

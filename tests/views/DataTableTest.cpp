@@ -2,7 +2,9 @@
 // samples and events in time order, gas 1 in its second unit, a reload that finds no rows, and a
 // full interval log with its heading row kept in view.
 #include "DataViewRig.h"
+#include "Database.h"
 #include "Dates.h"
+#include "modExport.h"
 #include "modGasCommon.h"
 
 #include <QScrollBar>
@@ -96,13 +98,82 @@ TEST_F(DataTable, IntervalSamplesAndEventsMergeInTimeOrder) {
     ASSERT_EQ(table().Rows(), 3);
     EXPECT_EQ(Row(table(), 1), "1|5/14/2024 10:01:00 AM|  2.0|WARN(  3.0)|  4.0|  5.0");
 
-    // Dates on or before 1998/01/01 give no start: the heading row alone.
+    // Every record is shown, whatever its date.
     r.ClearDatas();
     r.AddValue(0, rt::MakeDate(1998, 1, 1), 1);
     r.AddEvents(0, rt::MakeDate(1997, 5, 1), GasAlarm);
+    page.chkEvent->setChecked(false);
     page.ShowDataList();
-    EXPECT_EQ(table().Rows(), 1);
-    EXPECT_EQ(table().TextMatrix(0, 1), "Date/Time");
+    ASSERT_EQ(table().Rows(), 3);
+    EXPECT_EQ(table().TextMatrix(1, 1), "5/1/1997");
+    EXPECT_EQ(table().TextMatrix(2, 1), "1/1/1998");
+}
+
+TEST_F(DataTable, ANewLogStartsAtItsFirstRowWithItsOwnColumnAlignment) {
+    page.show();
+    Open(2, logs().alarmA);
+    ASSERT_EQ(table().TopRow(), 350);  // the alarm moment in view
+    Open(1, logs().intervalA0514);
+    EXPECT_EQ(table().TopRow(), 1);
+    table().SetTopRow(6);  // scrolled by the user
+    ASSERT_EQ(table().TopRow(), 6);
+    Open(1, logs().intervalA0614);
+    EXPECT_EQ(table().TopRow(), 1);
+
+    Open(3, logs().historyA);  // the values right-aligned
+    ASSERT_EQ(table().ColAlignment(3), ui::FlexGrid::AlignRightCenter);
+    ASSERT_TRUE(table().item(1, 3)->textAlignment() & Qt::AlignRight);
+    Open(1, logs().intervalA0514);
+    for (int col = 2; col <= 5; ++col) {
+        EXPECT_EQ(table().ColAlignment(col), ui::FlexGrid::AlignGeneral) << col;
+        EXPECT_FALSE(table().item(1, col)->textAlignment() & Qt::AlignRight) << col;
+    }
+    Open(3, logs().historyA);  // and the history again has its own
+    EXPECT_TRUE(table().item(1, 3)->textAlignment() & Qt::AlignRight);
+}
+
+TEST_F(DataTable, UnreadableStoredValuesShowAsNoDataNeverAsAReadingOrADate) {
+    {
+        Database db(DatabasePath);
+        const int32_t log = logs().intervalA0514;
+        const auto row = [&](int offset, const QString& set) {
+            db.execute("Update Interval_Data Set " + set +
+                           " Where SeqNo = (Select SeqNo From Interval_Data Where RelNo = ? "
+                           "Order By SeqNo Limit 1 Offset ?)",
+                       {log, offset});
+        };
+        row(1, "Gas1Value = 'abc'");
+        row(2, "Gas2Value = '1,5'");
+        row(3, "Datetimes = '10:03'");
+        db.execute("Update Log_head Set Dates = Null Where SeqNo = ?", {log});
+    }
+    Open(1, logs().intervalA0514);
+    // Rows: sample 0, the first event, then samples 1, 2 and 3.
+    EXPECT_EQ(Row(table(), 3), "3|5/14/2024 10:01:00 AM|-----| 20.9|  0.5|    1");
+    EXPECT_EQ(Row(table(), 4), "4|5/14/2024 10:02:00 AM|    2|-----|  1.0|    2");
+    EXPECT_EQ(Row(table(), 5), "5||    3| 20.9|  1.5|    3");
+    EXPECT_EQ(table().Rows(), 104);  // nothing left out
+    EXPECT_EQ(Texts(summary(), 2).mid(0, 2).join(u'|'), "Start Date/Time|");
+
+    const QStringList lines = MakeSampleText(*CurInterval, ",").split("\r\n");
+    EXPECT_TRUE(lines.contains("Start Date/Time,")) << lines.join(u'/').toStdString();
+    EXPECT_TRUE(lines.contains("3,5/14/2024 10:01:00 AM,-----, 20.9,  0.5,    1"));
+    EXPECT_TRUE(lines.contains("5,,    3, 20.9,  1.5,    3"));
+}
+
+TEST_F(DataTable, EverySampleIsShownAndExportedWhateverItsDate) {
+    // From the third sample on the log's clock ran beyond 2199.
+    Database(DatabasePath)
+        .execute(
+            "Update Interval_Data Set Datetimes = datetime(Datetimes, '+180 years') "
+            "Where RelNo = ? And SeqNo > (Select Min(SeqNo) + 1 From Interval_Data Where "
+            "RelNo = ?)",
+            {logs().intervalA0514, logs().intervalA0514});
+    Open(1, logs().intervalA0514);
+    ASSERT_EQ(table().Rows(), 1 + 100 + 3);
+    EXPECT_EQ(Texts(table(), 103).mid(0, 2).join(u'|'), "103|5/14/2204 11:39:00 AM");
+    const QStringList lines = MakeSampleText(*CurInterval, ",").split("\r\n");
+    EXPECT_TRUE(lines.contains("103,5/14/2204 11:39:00 AM,   49, 20.9,  0.5,    9"));
 }
 
 TEST_F(DataTable, Gas1InItsSecondUnitKeepsThatUnitsDecimalPlaces) {

@@ -6,12 +6,14 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStringList>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <cmath>
@@ -138,9 +140,20 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
         EventScope scope(*this);
         SelChange();
     });
+    // The text widths are measured again after any change of the cells.
+    const auto changed = [this] { textWidths_.clear(); };
+    connect(model(), &QAbstractItemModel::dataChanged, this, changed);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, changed);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(model(), &QAbstractItemModel::columnsInserted, this, changed);
+    connect(model(), &QAbstractItemModel::columnsRemoved, this, changed);
+    connect(model(), &QAbstractItemModel::modelReset, this, changed);
 }
 
 FlexGrid::~FlexGrid() {
+    // The model goes with the grid's children, after the grid's own members: it must find
+    // nothing of the grid listening.
+    disconnect(model(), nullptr, this, nullptr);
     // The heading rows' view goes before the model it shows, and is no longer the grid's while
     // it is taken down (its viewport's last events still pass the grid's filter).
     delete std::exchange(frozen_, nullptr);
@@ -178,6 +191,9 @@ void FlexGrid::Clear() {
     clearSpans();
     frozen_->clearSpans();
     mergeRows_.fill(false);
+    // A column's alignment belongs to what filled it: the next fill sets its own or none.
+    colAlign_.clear();
+    textWidths_.clear();
     StyleFixedCells();
 }
 
@@ -244,6 +260,41 @@ void FlexGrid::SetColWidths(std::initializer_list<double> fractions) {
     int col = 0;
     for (double f : fractions)
         SetColWidth(col++, std::nearbyint(width * f));
+}
+
+double FlexGrid::ColTextWidth(int col) const {
+    if (col < 0 || col >= columnCount()) return 0;
+    if (textWidths_.size() != columnCount() || measuredFont_ != font()) {
+        // Measured once per change of the cells: a log's table holds thousands of them, most
+        // repeating a few texts.
+        const QFontMetrics metrics(font());
+        const int margins =
+            2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
+            (showGrid() ? 1 : 0);
+        QHash<QString, int> advance;
+        QVector<int> widths(columnCount(), 0);
+        for (int r = 0; r < rowCount(); ++r)
+            for (int c = 0; c < columnCount(); ++c) {
+                const QTableWidgetItem* cell = item(r, c);
+                if (!cell || columnSpan(r, c) > 1) continue;  // a merge spreads its text
+                const QString text = cell->text();
+                if (text.isEmpty()) continue;
+                auto it = advance.constFind(text);
+                if (it == advance.constEnd())
+                    it = advance.insert(text, metrics.horizontalAdvance(text));
+                widths[c] = std::max(widths[c], *it + margins);
+            }
+        textWidths_ = std::move(widths);
+        measuredFont_ = font();
+    }
+    return textWidths_[col] * TwipsPerPixelX();
+}
+
+void FlexGrid::WidenColsToText() {
+    for (int c = 0; c < columnCount(); ++c) {
+        const int needed = ToPixelsX(ColTextWidth(c));
+        if (columnWidth(c) < needed) setColumnWidth(c, needed);
+    }
 }
 
 int FlexGrid::ColAlignment(int col) const {
@@ -415,6 +466,7 @@ void FlexGrid::SetMergeRow(int row, bool merge) {
 
 void FlexGrid::Remerge(int row) {
     if (row < 0 || row >= rowCount()) return;
+    textWidths_.clear();  // merged cells are measured apart
     const int cols = columnCount();
     for (int c = 0; c < cols; ++c)
         if (columnSpan(row, c) > 1) setSpan(row, c, 1, 1);

@@ -54,8 +54,8 @@ class FlexGrid : public QTableWidget {
     int FixedCols() const { return fixedCols_; }
     void SetFixedCols(int cols);
 
-    // Empties every cell: text, colours, check box; drops the rows' merge marks. The row and
-    // column counts, column widths and alignments stay.
+    // Empties every cell: text, colours, check box; drops the rows' merge marks and the
+    // columns' alignments. The row and column counts and column widths stay.
     void Clear();
 
     // The text of a cell; a cell outside the grid reads as "" and cannot be written.
@@ -74,6 +74,12 @@ class FlexGrid : public QTableWidget {
     // Columns 0, 1, ... take these fractions of the grid's width, rounded to whole twips
     // (halves to even); the other columns keep their widths.
     void SetColWidths(std::initializer_list<double> fractions);
+    // The width in twips a column needs to show the text of each of its cells whole, with the
+    // cells' margins; cells merged with a neighbour are left out, their text spreading over the
+    // merge.
+    double ColTextWidth(int col) const;
+    // Widens every column narrower than that width (none is made narrower).
+    void WidenColsToText();
     // Alignment of a column's cells below the fixed rows (AlignSetting).
     int ColAlignment(int col) const;
     void SetColAlignment(int col, int setting);
@@ -241,6 +247,9 @@ class FlexGrid : public QTableWidget {
     bool refused_ = false;
     bool committed_ = false;
     int eventDepth_ = 0;
+    // The width each column's texts need, in pixels; empty until measured after a change.
+    mutable QVector<int> textWidths_;
+    mutable QFont measuredFont_;
 };
 
 }  // namespace qv::ui
