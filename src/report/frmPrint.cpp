@@ -19,7 +19,6 @@
 #include "modMessage.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPrinter>
 #include <QScreen>
 
@@ -56,7 +55,13 @@ frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
     resize(ui::ToPixelsX(9000), ui::ToPixelsY(12000));
-    makeTarget_ = [](QPrinter& printer) { return std::make_shared<ui::PrinterTarget>(printer); };
+    makeTarget_ = [](QPrinter& printer) -> std::shared_ptr<ui::DrawTarget> {
+        // A PDF file is written whole or not at all, never cut short over an older file.
+        if (printer.outputFormat() == QPrinter::PdfFormat)
+            return std::make_shared<ui::PdfFileTarget>(printer.outputFileName(),
+                                                       printer.pageLayout(), printer.resolution());
+        return std::make_shared<ui::PrinterTarget>(printer);
+    };
     Form_Load();
 }
 
@@ -153,11 +158,10 @@ void frmPrint::cmdPrint_Click() {
         vtmPrint->SetDrawObj(nullptr);
     } catch (const std::exception& e) {
         vtmPrint->SetDrawObj(nullptr);
-        // A document begun is abandoned: no half report is left that looks whole.
-        const bool begun = printer.printerState() == QPrinter::Active;
-        if (begun) printer.abort();
+        // A document begun is abandoned: no half report is left that looks whole (a PDF file
+        // not ended whole never takes the place of the file it was to replace).
+        if (printer.printerState() == QPrinter::Active) printer.abort();
         target.reset();
-        if (begun && !pdfFile.isEmpty()) QFile::remove(pdfFile);
         TellNotPrinted(e);
     }
 }

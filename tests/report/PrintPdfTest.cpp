@@ -8,8 +8,16 @@
 #include "modDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <map>
 
 namespace qv::test {
 namespace {
@@ -108,6 +116,44 @@ TEST_F(PrintPdf, CalibrationHistoryPagePrintItemPrintsItsListInLandscape) {
         for (int c = 0; c <= 4; ++c)
             EXPECT_TRUE(pdf.text.contains(page.vfgHistory->TextMatrix(r, c)))
                 << page.vfgHistory->TextMatrix(r, c).toStdString();
+}
+
+TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
+    const QString path = dir.filePath("report.pdf");
+    const QByteArray old("%PDF-1.4 an older report\n");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    auto form = Form(TypePowerEvents, fixture.logs().powerA);
+    Choose(ui::PdfEntryName(), path);
+    // The file size limit stands in for a full disk: the document is cut short.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    rlimit small = limit;
+    small.rlim_cur = 4096;
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    form->GoPrinter();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldSignal);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(
+        dialogs.messages()[0].startsWith("The report was not printed.\nCannot write " + path))
+        << dialogs.messages()[0].toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+
+    // Written whole, the new report takes the old one's place.
+    file.close();
+    dialogs.clear();
+    Choose(ui::PdfEntryName(), path);
+    Form(TypePowerEvents, fixture.logs().powerA)->GoPrinter();
+    EXPECT_TRUE(Read("report").text.startsWith("QV-4170 Data Logger (Power Event)"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
 }
 
 }  // namespace
