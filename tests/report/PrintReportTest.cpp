@@ -195,17 +195,27 @@ TEST_F(PrintRig, TrendGraphFillsItsBandBelowTheSummaryOnOneSheet) {
               "Sampling Date/Time: 14-May-24 10:00:00 to 14-May-24 11:39:00");
 }
 
-TEST_F(PrintRig, IntervalGraphPlotsEachReadingAtItsPrintedTextSeriesBySeries) {
+TEST_F(PrintRig, IntervalGraphPlotsGas1ConvertedAndTheOthersAtTheirPrintedTexts) {
+    // CH4 in %LEL (no decimals) shown in a second unit a twentieth as large: the converted
+    // curve keeps its fractions rather than stepping by whole units.
     ConvEnable = true;
-    ConvFactor = 2;
+    ConvFactor = 0.05f;
     auto log = std::make_shared<clsInterval>();
-    log->GasInfo().SetGasPoint(0, 1);
+    log->GasInfo().SetGasPoint(0, 0);
+    log->GasInfo().SetGasPoint(4, 2);
     log->GasInfo().SetGasPoint(1, 1);
-    // Gas 1 converted; a printed text keeps its last five characters; a status code plots at 0.
+    // Gas 2 plots its printed text, which keeps its last five characters; a status code
+    // plots at 0.
     const struct {
         float reading, gas1, gas2;
-    } samples[] = {{7.25f, 14.5f, 7.3f}, {12345.6f, 691.2f, 345.6f}, {-3, 0, 0},
-                   {7.25f, 14.5f, 7.3f}, {0, 0, 0},                  {12345.6f, 691.2f, 345.6f}};
+    } samples[] = {{7.25f, 7.25f * 0.05f, 7.3f},
+                   {12345.6f, 12345.6f * 0.05f, 345.6f},
+                   {-3, 0, 0},
+                   {49, 49 * 0.05f, 49},
+                   {0, 0, 0},
+                   {50, 50 * 0.05f, 50},
+                   {12345.6f, 12345.6f * 0.05f, 345.6f},
+                   {7.25f, 7.25f * 0.05f, 7.3f}};
     const int n = static_cast<int>(std::size(samples));
     log->SetDataCount(n);
     for (int i = 0; i < n; ++i) {
