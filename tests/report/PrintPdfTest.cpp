@@ -118,6 +118,66 @@ TEST_F(PrintPdf, CalibrationHistoryPagePrintItemPrintsItsListInLandscape) {
                 << page.vfgHistory->TextMatrix(r, c).toStdString();
 }
 
+// Words of a sheet that run into the next word of their line, as "a|b" (pdftotext's boxes).
+QStringList OverlappingWords(const QString& path) {
+    QStringList out;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    int sheet = 0;
+    struct Word {
+        double xMin, xMax;
+        QString text;
+    };
+    std::map<std::pair<int, long>, std::vector<Word>> lines;
+    for (const QString& line : Output("pdftotext", {"-bbox", path, "-"}).split('\n')) {
+        if (line.contains("<page ")) ++sheet;
+        const auto m = word.match(line);
+        if (!m.hasMatch()) continue;
+        lines[{sheet, std::lround(m.captured(2).toDouble())}].push_back(
+            {m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(4)});
+    }
+    for (auto& [at, words] : lines) {
+        std::sort(words.begin(), words.end(),
+                  [](const Word& l, const Word& r) { return l.xMin < r.xMin; });
+        for (size_t i = 1; i < words.size(); ++i)
+            if (words[i - 1].xMax > words[i].xMin + 0.01)
+                out << words[i - 1].text + "|" + words[i].text;
+    }
+    return out;
+}
+
+TEST_F(PrintPdf, CalibrationCellsStandApartInThePdf) {
+    const int32_t history =
+        FixtureBuilder(fixture.path())
+            .AddHistory({"SN123456789012", "S", "U"}, {rt::MakeDate(2023, 12, 20, 16, 45, 0),
+                                                       rt::MakeDate(2023, 11, 28, 22, 45, 59)});
+    const QString path = dir.filePath("history_pm.pdf");
+    Choose(ui::PdfEntryName(), path);
+    Form(TypeCalHistory, history)->GoPrinter();
+    const Pdf pdf = Read("history_pm");
+    EXPECT_TRUE(pdf.text.contains("1 12/20/2023 4:45:00 PM Before")) << pdf.text.toStdString();
+    EXPECT_TRUE(pdf.text.contains("2 11/28/2023 10:45:59 PM Before")) << pdf.text.toStdString();
+    EXPECT_EQ(OverlappingWords(path), QStringList());
+
+    // The last-calibration list with the dates and times of each gas.
+    ui::TextTable list;
+    list.rows << QString("No.|SerialNo|UserID|StationID|CH4|OXY|H2S|CO|CH4(vol%)").split('|');
+    for (int r = 1; r <= 3; ++r) {
+        list.rows << QStringList{QString::number(r), "SN123456789012", "Maintenance", "Station 12"};
+        for (int g = 0; g < 5; ++g)
+            list.rows.back() << "12/20/2023 10:45:00 PM";
+    }
+    const QString listPath = dir.filePath("list_pm.pdf");
+    Choose(ui::PdfEntryName(), listPath);
+    PrintLastCalibrationList(history, list);
+    const Pdf listed = Read("list_pm");
+    EXPECT_TRUE(
+        listed.text.contains("SN123456789012 Maintenance Station 12 12/20/2023 10:45:00 PM "
+                             "12/20/2023 10:45:00 PM"))
+        << listed.text.toStdString();
+    EXPECT_EQ(OverlappingWords(listPath), QStringList());
+}
+
 TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     const QString path = dir.filePath("report.pdf");
     const QByteArray old("%PDF-1.4 an older report\n");

@@ -235,6 +235,75 @@ TEST_F(PrintRig, IntervalGraphPlotsGas1ConvertedAndTheOthersAtTheirPrintedTexts)
     }
 }
 
+TEST_F(PrintRig, PrintedCellsNeverRunIntoTheNextColumn) {
+    // Calibration dates in the afternoon are the widest English dates.
+    const int32_t history =
+        FixtureBuilder(fixture.path())
+            .AddHistory({"SN123456789012", "S", "U"}, {rt::MakeDate(2023, 12, 20, 16, 45, 0),
+                                                       rt::MakeDate(2023, 11, 28, 22, 45, 59)});
+    // Columns the same for every row: each column's texts start at one edge.
+    const auto columnsAligned = [&](const QStringList& firstCells) {
+        for (const QString& text : firstCells) {
+            const auto calls = rec->Texts(text);
+            ASSERT_FALSE(calls.empty()) << text.toStdString();
+            for (const auto& c : calls)
+                EXPECT_DOUBLE_EQ(c.a.x(), calls.front().a.x()) << text.toStdString();
+        }
+    };
+    {
+        SCOPED_TRACE("calibration history");
+        auto form = Form(TypeCalHistory, history);
+        PrintRecorded(*form);
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(Overlaps(*rec), QStringList());
+        columnsAligned({"Before", "After"});
+        EXPECT_LE(RightEdge(*rec), rec->ScaleWidth());
+    }
+    // The list as the calibration history page shows it, dates with their times.
+    ui::TextTable list;
+    list.rows << QString("No.|SerialNo|UserID|StationID|CH4|OXY|H2S|CO|CH4(vol%)").split('|');
+    for (int r = 1; r <= 3; ++r) {
+        list.rows << QStringList{QString::number(r), "SN123456789012", "Maintenance", "Station 12"};
+        for (int g = 0; g < 5; ++g)
+            list.rows.back() << "12/20/2023 4:45:00 PM";
+    }
+    {
+        SCOPED_TRACE("last-calibration list");
+        auto form = Form(TypeLastCalibration, 0);
+        form->SetTableData(list);
+        PrintRecorded(*form);
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(Overlaps(*rec), QStringList());
+        columnsAligned({"SN123456789012", "Maintenance", "Station 12"});
+        EXPECT_LE(RightEdge(*rec), rec->ScaleWidth());
+    }
+    // A list that moving its columns cannot fit takes a smaller font, on every sheet.
+    ui::TextTable wide;
+    for (int r = 0; r <= 120; ++r) {
+        wide.rows << QStringList{QString::number(r)};
+        for (int c = 1; c <= 8; ++c)
+            wide.rows.back() << QString(18, 'W');
+    }
+    {
+        SCOPED_TRACE("a list too wide");
+        auto form = Form(TypeLastCalibration, 0);
+        form->SetTableData(wide);
+        PrintRecorded(*form);
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(Overlaps(*rec), QStringList());
+        EXPECT_LE(RightEdge(*rec), rec->ScaleWidth());
+        // The header row stands again on every further sheet.
+        const size_t sheets = rec->Calls(Kind::NewPage).size() + 1;
+        EXPECT_GT(sheets, 1u);
+        const auto cells = rec->Texts(QString(18, 'W'));
+        ASSERT_EQ(cells.size(), 8 * (121 + sheets - 1));
+        EXPECT_LT(cells.front().font.pointSizeF(), 9);
+        for (const auto& c : cells)
+            EXPECT_EQ(c.font.pointSizeF(), cells.front().font.pointSizeF());
+    }
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
 TEST_F(PrintRig, AlarmGraphPlotsStatusCodesAtTheirLevelsAndALevelThatIsOffAtZero) {
     auto alarm = std::make_shared<clsAlarm>();
     clsHeader& h = alarm->GasInfo();
