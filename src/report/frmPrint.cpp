@@ -2,6 +2,7 @@
 #include "frmPrint.h"
 
 #include "AppError.h"
+#include "AppPaths.h"
 #include "Dates.h"
 #include "FontCopy.h"
 #include "PrinterList.h"
@@ -15,6 +16,7 @@
 #include "clsPowerEvent.h"
 #include "clsTroubleEvent.h"
 #include "frmSetPrinter.h"
+#include "modExport.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 
@@ -136,7 +138,8 @@ void frmPrint::cmdPrint_Click() {
         FileDialogRequest request;
         request.Title = entry;
         request.Filter = QStringLiteral("PDF (*.pdf)|*.pdf");
-        request.FileName = QStringLiteral("Sample.pdf");
+        request.InitDir = SaveFolder();
+        request.FileName = JoinPath(request.InitDir, QStringLiteral("Sample.pdf"));
         request.DefaultExt = QStringLiteral("pdf");
         const FileDialogResult file = Dialogs().SaveFile(request);
         if (!file.Accepted) return;
@@ -156,6 +159,7 @@ void frmPrint::cmdPrint_Click() {
         PrintReport(*target);
         target->EndDoc();
         vtmPrint->SetDrawObj(nullptr);
+        if (!pdfFile.isEmpty()) NoteSavedFile(pdfFile);
     } catch (const std::exception& e) {
         vtmPrint->SetDrawObj(nullptr);
         // A document begun is abandoned: no half report is left that looks whole (a PDF file

@@ -49,8 +49,10 @@ class PrintRig : public ::testing::Test {
         AppFont.Size = 9;
         PrtWidth = {4, 1, 0};
         GraphColor = {0xFF0000, 0x00A000, 0x4040A0, 0xFF0080, 0, 0};
+        NoteSavedFile({});
     }
     void TearDown() override {
+        NoteSavedFile({});
         ResetGlobals();
         FollowSystemLanguage();
         rt::SetClock(nullptr);
