@@ -21,6 +21,8 @@
 #include "modMessage.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPrinter>
 #include <QScreen>
 
@@ -44,6 +46,45 @@ QString KindTitle(int32_t dataType) {
         " (Alarm Event)",    " (Trouble Event)", " (Power Event)"};
     if (dataType < 1 || dataType > 7) return QString();
     return QString::fromLatin1(kTitles[dataType - 1]);
+}
+
+bool SetsCjk(const QString& family) {
+    const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+    for (const auto cjk : {QFontDatabase::Japanese, QFontDatabase::SimplifiedChinese,
+                           QFontDatabase::TraditionalChinese, QFontDatabase::Korean})
+        if (systems.contains(cjk)) return true;
+    return false;
+}
+
+// A family of Latin letters only, a common sans one where the machine has it; empty when none.
+QString LatinFamily() {
+    static const QString found = [] {
+        const auto fits = [](const QString& family) {
+            return QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin) &&
+                   !SetsCjk(family) && QFontDatabase::isSmoothlyScalable(family) &&
+                   !QFontDatabase::isFixedPitch(family);
+        };
+        for (const char* name :
+             {"DejaVu Sans", "Liberation Sans", "Noto Sans", "Arial", "Helvetica", "FreeSans"})
+            if (QFontDatabase::hasFamily(QString::fromLatin1(name)) &&
+                fits(QString::fromLatin1(name)))
+                return QString::fromLatin1(name);
+        for (const QString& family : QFontDatabase::families(QFontDatabase::Latin))
+            if (fits(family)) return family;
+        return QString();
+    }();
+    return found;
+}
+
+// The program font for print: where it is a CJK font, Latin runs (digits, identities, dates,
+// units) are set in a Latin family ahead of it, for the CJK font's digits that follow letters
+// drop out of a PDF's text layer (a serial number could not be searched or copied).
+QFont PrintFont(QFont font) {
+    if (!SetsCjk(QFontInfo(font).family())) return font;
+    const QString latin = LatinFamily();
+    if (latin.isEmpty()) return font;
+    font.setFamilies(QStringList{latin} + font.families());
+    return font;
 }
 
 }  // namespace
@@ -212,7 +253,7 @@ void frmPrint::PrintGraph(ui::DrawTarget& target, double left, double top, doubl
 void frmPrint::PrintPageHeader(ui::DrawTarget& target) {
     target.SetForeColor(0);
     QFont font = target.Font();
-    if (target.IsPrinter()) font.setFamily(this->font().family());
+    if (target.IsPrinter()) font.setFamilies(this->font().families());
     font.setPointSizeF(12);
     font.setBold(true);
     target.SetFont(font);
@@ -250,7 +291,7 @@ void frmPrint::Form_Load() {
     }
     redrawAllowed_ = true;
     savedPrinter_ = ui::CurrentPrinter();
-    const QFont font = ui::MakeFont(AppFont);
+    const QFont font = PrintFont(ui::MakeFont(AppFont));
     setFont(font);
     cmdPrint->setFont(font);
     vtmPrint->SetFont(font);

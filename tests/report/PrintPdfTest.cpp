@@ -216,5 +216,30 @@ TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
 }
 
+TEST_F(PrintPdf, AJapaneseReportKeepsItsLatinTextWhole) {
+    // A Japanese user's font: its digits after letters would drop out of the text layer.
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    AppFont.Name = "Noto Sans CJK JP";
+    const int32_t log = FixtureBuilder(fixture.path())
+                            .AddInterval({"SN1234567890", "ST-42", "U7"}, "Run 2024",
+                                         rt::MakeDate(2024, 5, 14, 10, 0, 0), 20);
+    Choose(ui::PdfEntryName(), dir.filePath("japanese.pdf"));
+    Form(TypeInterval, log)->GoPrinter();
+    const Pdf pdf = Read("japanese");
+    for (const QString& text :
+         {QString("QV-4170 Data Logger"), QString("SN1234567890"), QString("ST-42"),
+          QString("Run 2024"), QString("2024/05/14 10:19:00"), QString("CH4(%LEL)")})
+        EXPECT_TRUE(pdf.text.contains(text)) << text.toStdString() << " in\n"
+                                             << pdf.text.left(1500).toStdString();
+    // The Japanese texts are there too, some kanji read back as the radicals of the same shape
+    // (the font gives both one glyph).
+    const auto folded = [](const QString& text) {
+        return text.normalized(QString::NormalizationForm_KC);
+    };
+    for (const int id : {5608, 5621})
+        EXPECT_TRUE(folded(pdf.text).contains(folded(GetMessage(id))))
+            << GetMessage(id).toStdString();
+}
+
 }  // namespace
 }  // namespace qv::test
