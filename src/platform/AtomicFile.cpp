@@ -3,21 +3,33 @@
 
 #include "AppError.h"
 
-#include <QSaveFile>
-
 namespace qv {
 
+AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path), file_(path) {
+    // Where no temporary file can be made beside the target, nothing is written at all rather
+    // than the target overwritten in place.
+    if (!file_.open(QIODevice::WriteOnly)) Fail();
+}
+
+void AtomicFileWriter::Fail() {
+    throw AppError(ErrPermission,
+                   QStringLiteral("Cannot write %1: %2").arg(path_, file_.errorString()));
+}
+
+void AtomicFileWriter::Commit() {
+    // The write is buffered: a full disk may show only at the flush, and commit() alone would
+    // put the cut-short file in place of the old one.
+    if (!file_.flush() || !file_.commit()) Fail();
+}
+
+void AtomicFileWriter::Write(const QByteArray& bytes) {
+    if (file_.write(bytes) != bytes.size()) Fail();
+}
+
 void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    const auto fail = [&] {
-        return AppError(ErrPermission,
-                        QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly)) throw fail();
-    // The write is buffered: a full disk shows only at the flush, and commit() alone would put
-    // the cut-short file in place of the old one.
-    // An uncommitted file is removed when it goes out of scope.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) throw fail();
+    AtomicFileWriter file(path);
+    file.Write(bytes);
+    file.Commit();
 }
 
 void WriteTextAtomically(const QString& path, const QString& text) {

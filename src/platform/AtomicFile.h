@@ -2,14 +2,33 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 
 namespace qv {
 
-// Writes `bytes` as the whole content of `path` through a temporary file beside it that takes
-// the old file's place only once every byte is written and synced: on a failure the old file
-// (or the absence of one) stays as it was, never an empty or partial file. Throws AppError
-// naming the file and the reason.
+// A file written piece by piece (by a writer that only knows a device, such as a PDF writer)
+// into a temporary file beside `path`, which takes the old file's place only when Commit finds
+// every byte written and synced. Without a successful Commit the old file (or the absence of
+// one) stays as it was and the temporary file is removed. Failures throw AppError naming the
+// file and the reason.
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(const QString& path);
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    QIODevice& Device() { return file_; }
+    void Write(const QByteArray& bytes);
+    void Commit();
+
+  private:
+    [[noreturn]] void Fail();
+    QString path_;
+    QSaveFile file_;
+};
+
+// Writes `bytes` as the whole content of `path` through an AtomicFileWriter.
 void WriteFileAtomically(const QString& path, const QByteArray& bytes);
 // The same for a text, written as UTF-8.
 void WriteTextAtomically(const QString& path, const QString& text);

@@ -2,6 +2,7 @@
 #include "frmPrint.h"
 
 #include "AppError.h"
+#include "AppPaths.h"
 #include "Dates.h"
 #include "FontCopy.h"
 #include "PrinterList.h"
@@ -15,11 +16,13 @@
 #include "clsPowerEvent.h"
 #include "clsTroubleEvent.h"
 #include "frmSetPrinter.h"
+#include "modExport.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPrinter>
 #include <QScreen>
 
@@ -45,6 +48,45 @@ QString KindTitle(int32_t dataType) {
     return QString::fromLatin1(kTitles[dataType - 1]);
 }
 
+bool SetsCjk(const QString& family) {
+    const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+    for (const auto cjk : {QFontDatabase::Japanese, QFontDatabase::SimplifiedChinese,
+                           QFontDatabase::TraditionalChinese, QFontDatabase::Korean})
+        if (systems.contains(cjk)) return true;
+    return false;
+}
+
+// A family of Latin letters only, a common sans one where the machine has it; empty when none.
+QString LatinFamily() {
+    static const QString found = [] {
+        const auto fits = [](const QString& family) {
+            return QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin) &&
+                   !SetsCjk(family) && QFontDatabase::isSmoothlyScalable(family) &&
+                   !QFontDatabase::isFixedPitch(family);
+        };
+        for (const char* name :
+             {"DejaVu Sans", "Liberation Sans", "Noto Sans", "Arial", "Helvetica", "FreeSans"})
+            if (QFontDatabase::hasFamily(QString::fromLatin1(name)) &&
+                fits(QString::fromLatin1(name)))
+                return QString::fromLatin1(name);
+        for (const QString& family : QFontDatabase::families(QFontDatabase::Latin))
+            if (fits(family)) return family;
+        return QString();
+    }();
+    return found;
+}
+
+// The program font for print: where it is a CJK font, Latin runs (digits, identities, dates,
+// units) are set in a Latin family ahead of it, for the CJK font's digits that follow letters
+// drop out of a PDF's text layer (a serial number could not be searched or copied).
+QFont PrintFont(QFont font) {
+    if (!SetsCjk(QFontInfo(font).family())) return font;
+    const QString latin = LatinFamily();
+    if (latin.isEmpty()) return font;
+    font.setFamilies(QStringList{latin} + font.families());
+    return font;
+}
+
 }  // namespace
 
 frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -56,7 +98,13 @@ frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
     resize(ui::ToPixelsX(9000), ui::ToPixelsY(12000));
-    makeTarget_ = [](QPrinter& printer) { return std::make_shared<ui::PrinterTarget>(printer); };
+    makeTarget_ = [](QPrinter& printer) -> std::shared_ptr<ui::DrawTarget> {
+        // A PDF file is written whole or not at all, never cut short over an older file.
+        if (printer.outputFormat() == QPrinter::PdfFormat)
+            return std::make_shared<ui::PdfFileTarget>(printer.outputFileName(),
+                                                       printer.pageLayout(), printer.resolution());
+        return std::make_shared<ui::PrinterTarget>(printer);
+    };
     Form_Load();
 }
 
@@ -131,7 +179,8 @@ void frmPrint::cmdPrint_Click() {
         FileDialogRequest request;
         request.Title = entry;
         request.Filter = QStringLiteral("PDF (*.pdf)|*.pdf");
-        request.FileName = QStringLiteral("Sample.pdf");
+        request.InitDir = SaveFolder();
+        request.FileName = JoinPath(request.InitDir, QStringLiteral("Sample.pdf"));
         request.DefaultExt = QStringLiteral("pdf");
         const FileDialogResult file = Dialogs().SaveFile(request);
         if (!file.Accepted) return;
@@ -151,13 +200,13 @@ void frmPrint::cmdPrint_Click() {
         PrintReport(*target);
         target->EndDoc();
         vtmPrint->SetDrawObj(nullptr);
+        if (!pdfFile.isEmpty()) NoteSavedFile(pdfFile);
     } catch (const std::exception& e) {
         vtmPrint->SetDrawObj(nullptr);
-        // A document begun is abandoned: no half report is left that looks whole.
-        const bool begun = printer.printerState() == QPrinter::Active;
-        if (begun) printer.abort();
+        // A document begun is abandoned: no half report is left that looks whole (a PDF file
+        // not ended whole never takes the place of the file it was to replace).
+        if (printer.printerState() == QPrinter::Active) printer.abort();
         target.reset();
-        if (begun && !pdfFile.isEmpty()) QFile::remove(pdfFile);
         TellNotPrinted(e);
     }
 }
@@ -204,7 +253,7 @@ void frmPrint::PrintGraph(ui::DrawTarget& target, double left, double top, doubl
 void frmPrint::PrintPageHeader(ui::DrawTarget& target) {
     target.SetForeColor(0);
     QFont font = target.Font();
-    if (target.IsPrinter()) font.setFamily(this->font().family());
+    if (target.IsPrinter()) font.setFamilies(this->font().families());
     font.setPointSizeF(12);
     font.setBold(true);
     target.SetFont(font);
@@ -242,7 +291,7 @@ void frmPrint::Form_Load() {
     }
     redrawAllowed_ = true;
     savedPrinter_ = ui::CurrentPrinter();
-    const QFont font = ui::MakeFont(AppFont);
+    const QFont font = PrintFont(ui::MakeFont(AppFont));
     setFont(font);
     cmdPrint->setFont(font);
     vtmPrint->SetFont(font);

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPrinter;
 
@@ -131,6 +132,13 @@ class frmPrint : public QWidget {
     void PrintGraph(ui::DrawTarget& target, double left, double top, double width, double height);
     // ColumnX from fractions of the target's width.
     void SetColumns(ui::DrawTarget& target, std::initializer_list<double> fractions);
+    // Widens ColumnX for the rows of a table: a column whose widest text would reach the next
+    // column moves the following ones right, and a table that then runs past the right edge
+    // is set in a smaller font (not below kSmallestTableFont).
+    void FitColumns(ui::DrawTarget& target, const std::vector<QStringList>& rows);
+    static constexpr double kSmallestTableFont = 5.0;
+    // The least room between two cells of a row: two blanks.
+    static double CellGap(ui::DrawTarget& target);
     void BlankRow(ui::DrawTarget& target) { PrintRow(target, {QString()}); }
     // The thin rule under a column header row, and the thick one that closes a block.
     void HeaderRule(ui::DrawTarget& target);

@@ -69,7 +69,9 @@ void frmPrint::SetupTrendGraph() {
         for (int s = 0; s < 4; ++s) {
             const bool convert = s == 0 && ConvEnable;
             // A reading plots at its printed text read back, worked out once for each distinct
-            // reading of the series (a log repeats its readings many times over).
+            // reading of the series (a log repeats its readings many times over). Gas 1 in its
+            // second unit plots the converted reading itself, as the screen shows it: its text
+            // would round it to the decimals of the first unit.
             QHash<quint32, float> plotted;
             for (int i = 0; i < count; ++i) {
                 const float reading = d.GasValue(s, i).toFloat();
@@ -78,10 +80,14 @@ void frmPrint::SetupTrendGraph() {
                     g.SetValueY(s, i, 0.0f);
                     continue;
                 }
+                if (convert) {
+                    g.SetValueY(s, i, reading * ConvFactor);
+                    continue;
+                }
                 const quint32 key = std::bit_cast<quint32>(reading);
                 auto it = plotted.constFind(key);
                 if (it == plotted.constEnd())
-                    it = plotted.insert(key, PlotValue(d.GasValueForm(s, i, convert)));
+                    it = plotted.insert(key, PlotValue(d.GasValueForm(s, i)));
                 g.SetValueY(s, i, *it);
             }
         }

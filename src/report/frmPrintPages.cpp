@@ -13,6 +13,9 @@
 #include "modModel.h"
 #include "modViewSupport.h"
 
+#include <optional>
+#include <vector>
+
 namespace qv {
 
 namespace {
@@ -41,11 +44,70 @@ void frmPrint::PrintRow(ui::DrawTarget& target, const QStringList& cells) {
     const double pitch = 1.1 * target.TextHeight(QStringLiteral("W"));
     target.SetCurrentX(ColumnX[0]);
     const qsizetype count = std::min<qsizetype>(cells.size(), ColumnX.size());
+    // A cell wider than its column pushes the next one right rather than running into it.
+    std::optional<double> end;
+    std::optional<double> gap;
     for (qsizetype k = 0; k < count; ++k) {
-        target.SetCurrentX(ColumnX[static_cast<size_t>(k)]);
+        double x = ColumnX[static_cast<size_t>(k)];
+        if (end && !cells[k].isEmpty()) {
+            if (!gap) gap = CellGap(target);
+            x = std::max(x, *end + *gap);
+        }
+        target.SetCurrentX(x);
         target.Print(cells[k], ui::PrintEnd::SameLine);
+        if (!cells[k].isEmpty()) end = target.CurrentX();
     }
     target.SetCurrentY(target.CurrentY() + pitch);
+}
+
+double frmPrint::CellGap(ui::DrawTarget& target) {
+    return target.TextWidth(QStringLiteral("  "));
+}
+
+void frmPrint::FitColumns(ui::DrawTarget& target, const std::vector<QStringList>& rows) {
+    const std::array<double, 11> columns = ColumnX;
+    size_t used = 0;
+    for (const QStringList& row : rows)
+        used = std::max(used, std::min<size_t>(static_cast<size_t>(row.size()), columns.size()));
+    if (used == 0) return;
+    const auto measure = [&] {
+        std::array<double, 11> widest{};
+        for (const QStringList& row : rows)
+            for (size_t k = 0; k < used && k < static_cast<size_t>(row.size()); ++k)
+                if (!row[static_cast<qsizetype>(k)].isEmpty())
+                    widest[k] =
+                        std::max(widest[k], target.TextWidth(row[static_cast<qsizetype>(k)]));
+        return widest;
+    };
+    // The columns for texts `scale` times as wide as measured; gives the table's right edge.
+    std::array<double, 11> widest = measure();
+    double gap = CellGap(target);
+    const auto layOut = [&](double scale) {
+        ColumnX = columns;
+        for (size_t k = 1; k < used; ++k)
+            if (widest[k - 1] > 0)
+                ColumnX[k] = std::max(columns[k], ColumnX[k - 1] + scale * (widest[k - 1] + gap));
+        return ColumnX[used - 1] + scale * widest[used - 1];
+    };
+    const double room = target.ScaleWidth();
+    if (layOut(1) <= room) return;
+    // Too wide: the largest font that fits, found on the widths measured (text widths grow
+    // with the font's size), then measured again in that font.
+    const double size = target.Font().pointSizeF();
+    if (size <= kSmallestTableFont) return;
+    double low = kSmallestTableFont / size, high = 1;
+    for (int step = 0; step < 20; ++step) {
+        const double mid = (low + high) / 2;
+        (layOut(mid) <= room ? low : high) = mid;
+    }
+    for (double scale = low;; scale *= 0.97) {
+        QFont font = target.Font();
+        font.setPointSizeF(std::max(kSmallestTableFont, size * scale));
+        target.SetFont(font);
+        widest = measure();
+        gap = CellGap(target);
+        if (layOut(1) <= room || font.pointSizeF() <= kSmallestTableFont) return;
+    }
 }
 
 void frmPrint::HeaderRule(ui::DrawTarget& target) {
@@ -71,7 +133,10 @@ void frmPrint::PrintPagedRows(ui::DrawTarget& target, int count, const QStringLi
             target.CurrentY() <= 0.95 * target.ScaleHeight())
             continue;
         target.NewPage();
+        // The table goes on in its own font, whatever the page header leaves.
+        const QFont font = target.Font();
         PrintPageHeader(target);
+        target.SetFont(font);
         target.SetCurrentY(0.1 * target.ScaleWidth());
         PrintRow(target, header);
         HeaderRule(target);
@@ -232,18 +297,25 @@ void frmPrint::PrintCalHistory(ui::DrawTarget& target) {
     QStringList header{M(5620), M(5621), QString()};
     for (int g = 0; g < 5; ++g)
         header << GetGasCaption(&history, g);
-    PrintRow(target, header);
-    HeaderRule(target);
-    // Both rows of one calibration stay on one page: the page test follows the "After" row.
-    PrintPagedRows(target, history.DataCount(), header, [&](int i) {
+    // The header row, then the "Before" and "After" rows of each calibration.
+    std::vector<QStringList> rows{header};
+    for (int i = 0; i < history.DataCount(); ++i) {
         QStringList before{QString::number(i + 1), GeneralDate(history.Dates(i)), M(5633)};
         QStringList after{QString(), QString(), M(5634)};
         for (int g = 0; g < 5; ++g) {
             before << history.BeforeForm(g, i);
             after << history.AfterForm(g, i);
         }
-        PrintRow(target, before);
-        PrintRow(target, after);
+        rows.push_back(std::move(before));
+        rows.push_back(std::move(after));
+    }
+    FitColumns(target, rows);
+    PrintRow(target, header);
+    HeaderRule(target);
+    // Both rows of one calibration stay on one page: the page test follows the "After" row.
+    PrintPagedRows(target, history.DataCount(), header, [&](int i) {
+        PrintRow(target, rows[static_cast<size_t>(2 * i + 1)]);
+        PrintRow(target, rows[static_cast<size_t>(2 * i + 2)]);
     });
     ClosingRule(target);
 }
@@ -265,13 +337,17 @@ void frmPrint::PrintLastCalList(ui::DrawTarget& target) {
     static const ui::TextTable noTable;
     const ui::TextTable& grid = tableData_ ? *tableData_ : noTable;
     // Only the first nine columns of the page's grid are printed.
-    const auto row = [&](int r) {
+    std::vector<QStringList> rows;
+    for (int r = 0; r < grid.Rows(); ++r) {
         QStringList cells;
         for (int c = 0; c <= 8; ++c)
             cells << grid.TextMatrix(r, c);
-        return cells;
-    };
-    PrintPagedRows(target, grid.Rows(), row(0), [&](int r) { PrintRow(target, row(r)); });
+        rows.push_back(std::move(cells));
+    }
+    FitColumns(target, rows);
+    const QStringList header = rows.empty() ? QStringList() : rows.front();
+    PrintPagedRows(target, grid.Rows(), header,
+                   [&](int r) { PrintRow(target, rows[static_cast<size_t>(r)]); });
     ClosingRule(target);
 }
 

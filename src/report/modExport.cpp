@@ -16,6 +16,8 @@
 #include "modModel.h"
 #include "modViewSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <initializer_list>
 #include <type_traits>
@@ -310,6 +312,18 @@ QString ProposedExportFile(const QString& lastExportFile, const QString& extensi
     if (lastExportFile.mid(dot + 1).compare(extension, Qt::CaseInsensitive) == 0)
         return lastExportFile;
     return lastExportFile.left(dot + 1) + extension;
+}
+
+namespace {
+QString lastSaveFolder;
+}
+
+QString SaveFolder() {
+    return lastSaveFolder.isEmpty() ? QDir::homePath() : lastSaveFolder;
+}
+
+void NoteSavedFile(const QString& fileName) {
+    lastSaveFolder = fileName.isEmpty() ? QString() : QFileInfo(fileName).absolutePath();
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 // The export text of a stored log: its header block and the rows of its kind as separated text
-// with CR LF line ends, for the clipboard and for saved files; and the name a save proposes.
+// with CR LF line ends, for the clipboard and for saved files; and the name and folder a save
+// proposes.
 #pragma once
 
 #include <QString>
@@ -47,5 +48,11 @@ QString MakeSampleText(int32_t dataType, const ExportRecords& records, const QSt
 // case-blind) becomes `extension`, or gets it appended when the file name has no dot.
 QString ProposedExportFile(const QString& lastExportFile, const QString& extension,
                            const QString& folder);
+
+// The folder a save dialog for an export or a PDF starts in: the folder of the file last saved
+// by either in this run, the user's home folder before the first. NoteSavedFile records a file
+// once it is saved; an empty name forgets the folder.
+QString SaveFolder();
+void NoteSavedFile(const QString& fileName);
 
 }  // namespace qv

@@ -135,9 +135,12 @@ bool DataViewPage::ExportLog() {
     FileDialogRequest request;
     request.Filter = GetMessage(graph ? 5712 : 5701);
     request.FilterIndex = 1;
-    request.FileName =
-        ProposedExportFile(host_->ExportFileName,
-                           graph ? QStringLiteral("bmp") : QStringLiteral("csv"), ProgramFolder());
+    // The last export's name with the view's suffix, in the folder last saved to (a PDF printed
+    // since the last export moves it).
+    const QString proposed = ProposedExportFile(
+        host_->ExportFileName, graph ? QStringLiteral("bmp") : QStringLiteral("csv"), QString());
+    request.InitDir = SaveFolder();
+    request.FileName = JoinPath(request.InitDir, QFileInfo(proposed).fileName());
     // The question below is the only one about replacing a file.
     request.ConfirmOverwrite = false;
     const FileDialogResult chosen = Dialogs().SaveFile(request);
@@ -156,6 +159,7 @@ bool DataViewPage::ExportLog() {
         WriteTextAtomically(chosen.FileName, SampleText(separator) + QStringLiteral("\r\n"));
     }
     host_->ExportFileName = chosen.FileName;
+    NoteSavedFile(chosen.FileName);
     return true;
 }
 

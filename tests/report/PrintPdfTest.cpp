@@ -8,8 +8,16 @@
 #include "modDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <map>
 
 namespace qv::test {
 namespace {
@@ -108,6 +116,129 @@ TEST_F(PrintPdf, CalibrationHistoryPagePrintItemPrintsItsListInLandscape) {
         for (int c = 0; c <= 4; ++c)
             EXPECT_TRUE(pdf.text.contains(page.vfgHistory->TextMatrix(r, c)))
                 << page.vfgHistory->TextMatrix(r, c).toStdString();
+}
+
+// Words of a sheet that run into the next word of their line, as "a|b" (pdftotext's boxes).
+QStringList OverlappingWords(const QString& path) {
+    QStringList out;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    int sheet = 0;
+    struct Word {
+        double xMin, xMax;
+        QString text;
+    };
+    std::map<std::pair<int, long>, std::vector<Word>> lines;
+    for (const QString& line : Output("pdftotext", {"-bbox", path, "-"}).split('\n')) {
+        if (line.contains("<page ")) ++sheet;
+        const auto m = word.match(line);
+        if (!m.hasMatch()) continue;
+        lines[{sheet, std::lround(m.captured(2).toDouble())}].push_back(
+            {m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(4)});
+    }
+    for (auto& [at, words] : lines) {
+        std::sort(words.begin(), words.end(),
+                  [](const Word& l, const Word& r) { return l.xMin < r.xMin; });
+        for (size_t i = 1; i < words.size(); ++i)
+            if (words[i - 1].xMax > words[i].xMin + 0.01)
+                out << words[i - 1].text + "|" + words[i].text;
+    }
+    return out;
+}
+
+TEST_F(PrintPdf, CalibrationCellsStandApartInThePdf) {
+    const int32_t history =
+        FixtureBuilder(fixture.path())
+            .AddHistory({"SN123456789012", "S", "U"}, {rt::MakeDate(2023, 12, 20, 16, 45, 0),
+                                                       rt::MakeDate(2023, 11, 28, 22, 45, 59)});
+    const QString path = dir.filePath("history_pm.pdf");
+    Choose(ui::PdfEntryName(), path);
+    Form(TypeCalHistory, history)->GoPrinter();
+    const Pdf pdf = Read("history_pm");
+    EXPECT_TRUE(pdf.text.contains("1 12/20/2023 4:45:00 PM Before")) << pdf.text.toStdString();
+    EXPECT_TRUE(pdf.text.contains("2 11/28/2023 10:45:59 PM Before")) << pdf.text.toStdString();
+    EXPECT_EQ(OverlappingWords(path), QStringList());
+
+    // The last-calibration list with the dates and times of each gas.
+    ui::TextTable list;
+    list.rows << QString("No.|SerialNo|UserID|StationID|CH4|OXY|H2S|CO|CH4(vol%)").split('|');
+    for (int r = 1; r <= 3; ++r) {
+        list.rows << QStringList{QString::number(r), "SN123456789012", "Maintenance", "Station 12"};
+        for (int g = 0; g < 5; ++g)
+            list.rows.back() << "12/20/2023 10:45:00 PM";
+    }
+    const QString listPath = dir.filePath("list_pm.pdf");
+    Choose(ui::PdfEntryName(), listPath);
+    PrintLastCalibrationList(history, list);
+    const Pdf listed = Read("list_pm");
+    EXPECT_TRUE(
+        listed.text.contains("SN123456789012 Maintenance Station 12 12/20/2023 10:45:00 PM "
+                             "12/20/2023 10:45:00 PM"))
+        << listed.text.toStdString();
+    EXPECT_EQ(OverlappingWords(listPath), QStringList());
+}
+
+TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
+    const QString path = dir.filePath("report.pdf");
+    const QByteArray old("%PDF-1.4 an older report\n");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    auto form = Form(TypePowerEvents, fixture.logs().powerA);
+    Choose(ui::PdfEntryName(), path);
+    // The file size limit stands in for a full disk: the document is cut short.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    rlimit small = limit;
+    small.rlim_cur = 4096;
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    form->GoPrinter();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldSignal);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(
+        dialogs.messages()[0].startsWith("The report was not printed.\nCannot write " + path))
+        << dialogs.messages()[0].toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+
+    // Written whole, the new report takes the old one's place.
+    file.close();
+    dialogs.clear();
+    Choose(ui::PdfEntryName(), path);
+    Form(TypePowerEvents, fixture.logs().powerA)->GoPrinter();
+    EXPECT_TRUE(Read("report").text.startsWith("QV-4170 Data Logger (Power Event)"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+}
+
+TEST_F(PrintPdf, AJapaneseReportKeepsItsLatinTextWhole) {
+    // A Japanese user's font: its digits after letters would drop out of the text layer.
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    AppFont.Name = "Noto Sans CJK JP";
+    const int32_t log = FixtureBuilder(fixture.path())
+                            .AddInterval({"SN1234567890", "ST-42", "U7"}, "Run 2024",
+                                         rt::MakeDate(2024, 5, 14, 10, 0, 0), 20);
+    Choose(ui::PdfEntryName(), dir.filePath("japanese.pdf"));
+    Form(TypeInterval, log)->GoPrinter();
+    const Pdf pdf = Read("japanese");
+    for (const QString& text :
+         {QString("QV-4170 Data Logger"), QString("SN1234567890"), QString("ST-42"),
+          QString("Run 2024"), QString("2024/05/14 10:19:00"), QString("CH4(%LEL)")})
+        EXPECT_TRUE(pdf.text.contains(text)) << text.toStdString() << " in\n"
+                                             << pdf.text.left(1500).toStdString();
+    // The Japanese texts are there too, some kanji read back as the radicals of the same shape
+    // (the font gives both one glyph).
+    const auto folded = [](const QString& text) {
+        return text.normalized(QString::NormalizationForm_KC);
+    };
+    for (const int id : {5608, 5621})
+        EXPECT_TRUE(folded(pdf.text).contains(folded(GetMessage(id))))
+            << GetMessage(id).toStdString();
 }
 
 }  // namespace

@@ -195,17 +195,27 @@ TEST_F(PrintRig, TrendGraphFillsItsBandBelowTheSummaryOnOneSheet) {
               "Sampling Date/Time: 14-May-24 10:00:00 to 14-May-24 11:39:00");
 }
 
-TEST_F(PrintRig, IntervalGraphPlotsEachReadingAtItsPrintedTextSeriesBySeries) {
+TEST_F(PrintRig, IntervalGraphPlotsGas1ConvertedAndTheOthersAtTheirPrintedTexts) {
+    // CH4 in %LEL (no decimals) shown in a second unit a twentieth as large: the converted
+    // curve keeps its fractions rather than stepping by whole units.
     ConvEnable = true;
-    ConvFactor = 2;
+    ConvFactor = 0.05f;
     auto log = std::make_shared<clsInterval>();
-    log->GasInfo().SetGasPoint(0, 1);
+    log->GasInfo().SetGasPoint(0, 0);
+    log->GasInfo().SetGasPoint(4, 2);
     log->GasInfo().SetGasPoint(1, 1);
-    // Gas 1 converted; a printed text keeps its last five characters; a status code plots at 0.
+    // Gas 2 plots its printed text, which keeps its last five characters; a status code
+    // plots at 0.
     const struct {
         float reading, gas1, gas2;
-    } samples[] = {{7.25f, 14.5f, 7.3f}, {12345.6f, 691.2f, 345.6f}, {-3, 0, 0},
-                   {7.25f, 14.5f, 7.3f}, {0, 0, 0},                  {12345.6f, 691.2f, 345.6f}};
+    } samples[] = {{7.25f, 7.25f * 0.05f, 7.3f},
+                   {12345.6f, 12345.6f * 0.05f, 345.6f},
+                   {-3, 0, 0},
+                   {49, 49 * 0.05f, 49},
+                   {0, 0, 0},
+                   {50, 50 * 0.05f, 50},
+                   {12345.6f, 12345.6f * 0.05f, 345.6f},
+                   {7.25f, 7.25f * 0.05f, 7.3f}};
     const int n = static_cast<int>(std::size(samples));
     log->SetDataCount(n);
     for (int i = 0; i < n; ++i) {
@@ -223,6 +233,75 @@ TEST_F(PrintRig, IntervalGraphPlotsEachReadingAtItsPrintedTextSeriesBySeries) {
         EXPECT_FLOAT_EQ(form.vtmPrint->ValueY(0, i), samples[i].gas1) << i;
         EXPECT_FLOAT_EQ(form.vtmPrint->ValueY(1, i), samples[i].gas2) << i;
     }
+}
+
+TEST_F(PrintRig, PrintedCellsNeverRunIntoTheNextColumn) {
+    // Calibration dates in the afternoon are the widest English dates.
+    const int32_t history =
+        FixtureBuilder(fixture.path())
+            .AddHistory({"SN123456789012", "S", "U"}, {rt::MakeDate(2023, 12, 20, 16, 45, 0),
+                                                       rt::MakeDate(2023, 11, 28, 22, 45, 59)});
+    // Columns the same for every row: each column's texts start at one edge.
+    const auto columnsAligned = [&](const QStringList& firstCells) {
+        for (const QString& text : firstCells) {
+            const auto calls = rec->Texts(text);
+            ASSERT_FALSE(calls.empty()) << text.toStdString();
+            for (const auto& c : calls)
+                EXPECT_DOUBLE_EQ(c.a.x(), calls.front().a.x()) << text.toStdString();
+        }
+    };
+    {
+        SCOPED_TRACE("calibration history");
+        auto form = Form(TypeCalHistory, history);
+        PrintRecorded(*form);
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(Overlaps(*rec), QStringList());
+        columnsAligned({"Before", "After"});
+        EXPECT_LE(RightEdge(*rec), rec->ScaleWidth());
+    }
+    // The list as the calibration history page shows it, dates with their times.
+    ui::TextTable list;
+    list.rows << QString("No.|SerialNo|UserID|StationID|CH4|OXY|H2S|CO|CH4(vol%)").split('|');
+    for (int r = 1; r <= 3; ++r) {
+        list.rows << QStringList{QString::number(r), "SN123456789012", "Maintenance", "Station 12"};
+        for (int g = 0; g < 5; ++g)
+            list.rows.back() << "12/20/2023 4:45:00 PM";
+    }
+    {
+        SCOPED_TRACE("last-calibration list");
+        auto form = Form(TypeLastCalibration, 0);
+        form->SetTableData(list);
+        PrintRecorded(*form);
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(Overlaps(*rec), QStringList());
+        columnsAligned({"SN123456789012", "Maintenance", "Station 12"});
+        EXPECT_LE(RightEdge(*rec), rec->ScaleWidth());
+    }
+    // A list that moving its columns cannot fit takes a smaller font, on every sheet.
+    ui::TextTable wide;
+    for (int r = 0; r <= 120; ++r) {
+        wide.rows << QStringList{QString::number(r)};
+        for (int c = 1; c <= 8; ++c)
+            wide.rows.back() << QString(18, 'W');
+    }
+    {
+        SCOPED_TRACE("a list too wide");
+        auto form = Form(TypeLastCalibration, 0);
+        form->SetTableData(wide);
+        PrintRecorded(*form);
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(Overlaps(*rec), QStringList());
+        EXPECT_LE(RightEdge(*rec), rec->ScaleWidth());
+        // The header row stands again on every further sheet.
+        const size_t sheets = rec->Calls(Kind::NewPage).size() + 1;
+        EXPECT_GT(sheets, 1u);
+        const auto cells = rec->Texts(QString(18, 'W'));
+        ASSERT_EQ(cells.size(), 8 * (121 + sheets - 1));
+        EXPECT_LT(cells.front().font.pointSizeF(), 9);
+        for (const auto& c : cells)
+            EXPECT_EQ(c.font.pointSizeF(), cells.front().font.pointSizeF());
+    }
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(PrintRig, AlarmGraphPlotsStatusCodesAtTheirLevelsAndALevelThatIsOffAtZero) {

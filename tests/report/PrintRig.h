@@ -17,12 +17,15 @@
 #include "clsInterval.h"
 #include "clsPowerEvent.h"
 #include "clsTroubleEvent.h"
+#include "modExport.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
 
 #include <gtest/gtest.h>
 #include <QPrinter>
+#include <algorithm>
+#include <map>
 
 namespace qv::test {
 
@@ -46,8 +49,10 @@ class PrintRig : public ::testing::Test {
         AppFont.Size = 9;
         PrtWidth = {4, 1, 0};
         GraphColor = {0xFF0000, 0x00A000, 0x4040A0, 0xFF0080, 0, 0};
+        NoteSavedFile({});
     }
     void TearDown() override {
+        NoteSavedFile({});
         ResetGlobals();
         FollowSystemLanguage();
         rt::SetClock(nullptr);
@@ -121,6 +126,38 @@ class PrintRig : public ::testing::Test {
         Record(form);
         Choose("Office");
         form.GoPrinter();
+    }
+    // Texts of one sheet and line that run into the next text on that line, as "a|b".
+    static QStringList Overlaps(const ui::RecordingTarget& target) {
+        QStringList out;
+        std::map<std::pair<int, double>, std::vector<ui::DrawCall>> lines;
+        int sheet = 0;
+        for (const ui::DrawCall& c : target.Calls()) {
+            if (c.kind == Kind::NewPage) ++sheet;
+            if (c.kind == Kind::Text) lines[{sheet, c.a.y()}].push_back(c);
+        }
+        ui::RecordingTarget measure(1, 1);
+        for (auto& [at, texts] : lines) {
+            std::sort(texts.begin(), texts.end(),
+                      [](const auto& l, const auto& r) { return l.a.x() < r.a.x(); });
+            for (size_t i = 1; i < texts.size(); ++i) {
+                measure.SetFont(texts[i - 1].font);
+                if (texts[i - 1].a.x() + measure.TextWidth(texts[i - 1].text) >
+                    texts[i].a.x() + 0.01)
+                    out << texts[i - 1].text + "|" + texts[i].text;
+            }
+        }
+        return out;
+    }
+    // The right edge of the widest line.
+    static double RightEdge(const ui::RecordingTarget& target) {
+        double right = 0;
+        ui::RecordingTarget measure(1, 1);
+        for (const ui::DrawCall& c : target.Calls(Kind::Text)) {
+            measure.SetFont(c.font);
+            right = std::max(right, c.a.x() + measure.TextWidth(c.text));
+        }
+        return right;
     }
     QStringList Texts() const {
         QStringList out;

@@ -7,12 +7,15 @@
 #include "frmSetPrinter.h"
 #include "modExport.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/resource.h>
 #include <csignal>
@@ -33,8 +36,24 @@ class DataViewCommands : public DataViewRig {
   protected:
     void SetUp() override {
         DataViewRig::SetUp();
+        NoteSavedFile({});            // as at the start of a run
         graph().SetDrawObj(nullptr);  // the graph draws its own picture, as on screen
         Open(1, logs().intervalA0514);
+    }
+    void TearDown() override {
+        NoteSavedFile({});
+        DataViewRig::TearDown();
+    }
+    // Print chooses the PDF entry; its file dialog answers `pdf` (cancelled for none).
+    void PrintToPdf(const QString& pdf) {
+        ask.AnswerModal([](QDialog& d) {
+            auto& dialog = dynamic_cast<frmSetPrinter&>(d);
+            dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(ui::PdfEntryName()));
+            dialog.cmdOK->click();
+            return d.result();
+        });
+        if (!pdf.isEmpty()) ask.AnswerFile({true, pdf, 1});  // else the file dialog is cancelled
+        Click(0);
     }
     void Click(int index) { page.cmdBrowse[static_cast<size_t>(index)]->click(); }
     QImage Picture() { return graph().Picture().convertToFormat(QImage::Format_RGB32); }
@@ -87,22 +106,81 @@ TEST_F(DataViewCommands, ASaveReplacesTheFileWholeOrNotAtAllAfterOneQuestion) {
 }
 
 TEST_F(DataViewCommands, TheNameProposedFollowsTheLastSaveAndTheViewChosen) {
+    ui::FixedPrinterList printers{{"Office"}, "Office"};
+    AppFont.Name = "DejaVu Sans";
+    // The first PDF and the first export start in the home folder, never in the program's
+    // hidden folder or wherever the program was started.
+    PrintToPdf(dir.filePath("first.pdf"));
+    NoteSavedFile({});
     ask.AnswerFile({true, dir.filePath("run.txt"), 3});
     Click(2);
     page.optBrowse[1]->click();
     ask.AnswerFile({true, dir.filePath("run.bmp"), 1});
     Click(2);
     page.optBrowse[0]->click();
+    // A PDF goes to the folder of the last export; an export after it, to the PDF's folder.
+    QTemporaryDir other;
+    PrintToPdf(other.filePath("report.pdf"));
     Click(2);
-    ASSERT_EQ(ask.saves.size(), 3);
-    EXPECT_EQ(ask.saves[0].FileName, ProgramFile("Sample.csv"));
-    EXPECT_EQ(ask.saves[1].FileName, dir.filePath("run.bmp"));
-    EXPECT_EQ(ask.saves[1].Filter, GetMessage(5712));
-    EXPECT_EQ(ask.saves[2].FileName, dir.filePath("run.csv"));
-    EXPECT_EQ(ask.saves[2].Filter, GetMessage(5701));
-    EXPECT_TRUE(ask.messages().isEmpty());
+    PrintToPdf(QString());
+    ASSERT_EQ(ask.saves.size(), 6);
+    EXPECT_EQ(ask.saves[0].FileName, QDir::home().filePath("Sample.pdf"));
+    EXPECT_EQ(ask.saves[0].InitDir, QDir::homePath());
+    EXPECT_EQ(ask.saves[1].FileName, QDir::home().filePath("Sample.csv"));
+    EXPECT_EQ(ask.saves[1].InitDir, QDir::homePath());
+    EXPECT_EQ(ask.saves[2].FileName, dir.filePath("run.bmp"));
+    EXPECT_EQ(ask.saves[2].Filter, GetMessage(5712));
+    EXPECT_EQ(ask.saves[3].FileName, dir.filePath("Sample.pdf"));
+    EXPECT_EQ(ask.saves[3].InitDir, dir.path());
+    EXPECT_EQ(ask.saves[4].FileName, other.filePath("run.csv"));
+    EXPECT_EQ(ask.saves[4].Filter, GetMessage(5701));
+    EXPECT_EQ(ask.saves[5].FileName, other.filePath("Sample.pdf"));
+    EXPECT_TRUE(ask.messages().isEmpty()) << ask.messages().join('|').toStdString();
     EXPECT_EQ(QImage(dir.filePath("run.bmp"), "BMP").convertToFormat(QImage::Format_RGB32),
               Picture());
+    EXPECT_TRUE(QFile::exists(other.filePath("report.pdf")));
+}
+
+TEST_F(DataViewCommands, TheSaveDialogShowsEachFilterOnceAndAddsTheSuffixOfTheOneChosen) {
+    EXPECT_EQ(QtFilters(GetMessage(5701)),
+              (QStringList{"Comma csv (*.csv)", "Tab csv (*.csv)", "Text Comma (*.txt)"}));
+    EXPECT_EQ(QtFilters(GetMessage(5712)), QStringList{"Bitmap bmp (*.bmp)"});
+    EXPECT_EQ(QtFilters("Text|*.txt;*.log|All (*.*)|*.*"),
+              (QStringList{"Text (*.txt *.log)", "All (*.*)"}));
+
+    // The program's own save dialog, answered with a name typed without a suffix.
+    QtUserDialogs real;
+    const auto save = [&](const QString& filter, int index, const QString& typed,
+                          const QString& defaultExt = {}) {
+        FileDialogRequest request;
+        request.Filter = filter;
+        request.FilterIndex = index;
+        request.InitDir = dir.path();
+        request.FileName = dir.filePath("Sample.csv");
+        request.DefaultExt = defaultExt;
+        request.ConfirmOverwrite = false;
+        QStringList shown;
+        QString folder;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->nameFilters();
+            folder = dialog->directory().absolutePath();
+            dialog->selectFile(typed);
+            QMetaObject::invokeMethod(dialog, "accept");  // as the Save button does
+        });
+        const FileDialogResult result = real.SaveFile(request);
+        EXPECT_EQ(folder, dir.path());
+        EXPECT_EQ(shown, QtFilters(filter));
+        EXPECT_TRUE(result.Accepted);
+        EXPECT_EQ(result.FilterIndex, index);
+        return result.FileName;
+    };
+    EXPECT_EQ(save(GetMessage(5701), 1, "run"), dir.filePath("run.csv"));
+    EXPECT_EQ(save(GetMessage(5701), 3, "run"), dir.filePath("run.txt"));
+    EXPECT_EQ(save(GetMessage(5701), 3, "run.dat"), dir.filePath("run.dat"));
+    EXPECT_EQ(save("All (*.*)|*.*", 1, "run"), dir.filePath("run"));
+    EXPECT_EQ(save("All (*.*)|*.*", 1, "run", "pdf"), dir.filePath("run.pdf"));
 }
 
 TEST_F(DataViewCommands, CopyAndSummary) {
@@ -132,14 +210,7 @@ TEST_F(DataViewCommands, CopyAndSummary) {
 TEST_F(DataViewCommands, PrintGivesTheLogOnShowToThePrintForm) {
     ui::FixedPrinterList printers{{"Office"}, "Office"};
     AppFont.Name = "DejaVu Sans";  // digits of a CJK font do not come back out of a PDF
-    ask.AnswerModal([](QDialog& d) {
-        auto& dialog = dynamic_cast<frmSetPrinter&>(d);
-        dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(ui::PdfEntryName()));
-        dialog.cmdOK->click();
-        return d.result();
-    });
-    ask.AnswerFile({true, dir.filePath("log.pdf"), 1});
-    Click(0);
+    PrintToPdf(dir.filePath("log.pdf"));
     EXPECT_TRUE(ask.messages().isEmpty()) << ask.messages().join('|').toStdString();
     QProcess text;
     text.start("pdftotext", {"-layout", dir.filePath("log.pdf"), "-"});

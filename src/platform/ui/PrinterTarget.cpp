@@ -1,4 +1,4 @@
-// The twips surface on a printer.
+// The twips surfaces on a printer and on a PDF file.
 #include "PrinterTarget.h"
 
 #include "AppError.h"
@@ -7,18 +7,55 @@
 
 namespace qv::ui {
 
-namespace {
+// ---- Paged output -----------------------------------------------------------------------------
 
-// The sheet (full) or its printable area in twips.
-QSizeF SizeInTwips(const QPrinter& printer, bool full) {
-    const int resolution = printer.resolution();
+QSizeF PageTarget::SizeInTwips(bool full) const {
+    const int resolution = Resolution();
     if (resolution <= 0) return {};
-    const QPageLayout layout = printer.pageLayout();
+    const QPageLayout layout = Paged().pageLayout();
     const QRect r = full ? layout.fullRectPixels(resolution) : layout.paintRectPixels(resolution);
     return QSizeF(r.width() * 1440.0 / resolution, r.height() * 1440.0 / resolution);
 }
 
-}  // namespace
+double PageTarget::ScaleWidth() const {
+    return SizeInTwips(false).width();
+}
+
+double PageTarget::ScaleHeight() const {
+    return SizeInTwips(false).height();
+}
+
+double PageTarget::Width() const {
+    return SizeInTwips(true).width();
+}
+
+double PageTarget::Height() const {
+    return SizeInTwips(true).height();
+}
+
+QPaintDevice* PageTarget::Device() {
+    return &Paged();
+}
+
+double PageTarget::DeviceUnitsPerTwipX() const {
+    return Resolution() / 1440.0;
+}
+
+double PageTarget::DeviceUnitsPerTwipY() const {
+    return Resolution() / 1440.0;
+}
+
+double PageTarget::DeviceUnitsPerPixel() const {
+    return std::max(1.0, Resolution() / kDotsPerInchOfDrawWidth);
+}
+
+void PageTarget::PaintNewPage() {
+    Painter();
+    if (!Paged().newPage())
+        throw AppError(ErrPrinter, QStringLiteral("The printer cannot start a new sheet"));
+}
+
+// ---- Printer ----------------------------------------------------------------------------------
 
 PrinterTarget::PrinterTarget(QPrinter& printer) : printer_(printer) {}
 
@@ -26,36 +63,12 @@ PrinterTarget::~PrinterTarget() {
     Flush();
 }
 
-double PrinterTarget::ScaleWidth() const {
-    return SizeInTwips(printer_, false).width();
+QPagedPaintDevice& PrinterTarget::Paged() const {
+    return printer_;
 }
 
-double PrinterTarget::ScaleHeight() const {
-    return SizeInTwips(printer_, false).height();
-}
-
-double PrinterTarget::Width() const {
-    return SizeInTwips(printer_, true).width();
-}
-
-double PrinterTarget::Height() const {
-    return SizeInTwips(printer_, true).height();
-}
-
-QPaintDevice* PrinterTarget::Device() {
-    return &printer_;
-}
-
-double PrinterTarget::DeviceUnitsPerTwipX() const {
-    return printer_.resolution() / 1440.0;
-}
-
-double PrinterTarget::DeviceUnitsPerTwipY() const {
-    return printer_.resolution() / 1440.0;
-}
-
-double PrinterTarget::DeviceUnitsPerPixel() const {
-    return std::max(1.0, printer_.resolution() / kDotsPerInchOfDrawWidth);
+int PrinterTarget::Resolution() const {
+    return printer_.resolution();
 }
 
 void PrinterTarget::OpenFailed() {
@@ -64,17 +77,41 @@ void PrinterTarget::OpenFailed() {
                                                                          : printer_.printerName()));
 }
 
-void PrinterTarget::PaintNewPage() {
-    Painter();
-    if (!printer_.newPage())
-        throw AppError(ErrPrinter, QStringLiteral("The printer cannot start a new sheet"));
-}
-
 void PrinterTarget::PaintEnd() {
     if (!IsOpen()) return;
     if (!Close() || printer_.printerState() == QPrinter::Error ||
         printer_.printerState() == QPrinter::Aborted)
         throw AppError(ErrPrinter, QStringLiteral("The printer did not finish the document"));
+}
+
+// ---- PDF file ---------------------------------------------------------------------------------
+
+PdfFileTarget::PdfFileTarget(const QString& path, const QPageLayout& layout, int resolution)
+    : file_(path), writer_(&file_.Device()) {
+    writer_.setResolution(resolution);
+    writer_.setPageLayout(layout);
+}
+
+PdfFileTarget::~PdfFileTarget() {
+    // The painter writes into the temporary file, which goes uncommitted with this surface.
+    Flush();
+}
+
+QPagedPaintDevice& PdfFileTarget::Paged() const {
+    return writer_;
+}
+
+int PdfFileTarget::Resolution() const {
+    return writer_.resolution();
+}
+
+void PdfFileTarget::PaintEnd() {
+    // A document is a file with at least one sheet, even if nothing was drawn on it.
+    Painter();
+    // The PDF writer reports nothing of its own writes: whether they all reached the disk is
+    // known only from the file.
+    Close();
+    file_.Commit();
 }
 
 }  // namespace qv::ui

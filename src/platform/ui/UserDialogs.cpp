@@ -8,9 +8,11 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace qv {
 
@@ -75,7 +77,22 @@ QMessageBox::Icon IconOf(int style) {
     }
 }
 
-// The filter list entry of a 1-based index, and back.
+// The patterns of each entry of a filter, in the filter's order.
+QStringList FilterPatterns(const QString& filter) {
+    QStringList out;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << QString(parts[i + 1]).replace(u';', u' ').trimmed();
+    return out;
+}
+
+// The suffix of a filter's first pattern when it names one ("*.csv": "csv"); none for "*.*".
+QString PatternSuffix(const QString& patterns) {
+    static const QRegularExpression plain(QStringLiteral("^\\*\\.([A-Za-z0-9_]+)$"));
+    const QRegularExpressionMatch match = plain.match(patterns.section(u' ', 0, 0));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 FileDialogResult RunFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(QApplication::activeWindow(), request.Title, request.InitDir);
     dialog.setAcceptMode(mode);
@@ -83,19 +100,44 @@ FileDialogResult RunFileDialog(const FileDialogRequest& request, QFileDialog::Ac
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     const QStringList filters = QtFilters(request.Filter);
+    const QStringList patterns = FilterPatterns(request.Filter);
+    const auto suffixOf = [&](qsizetype index) {
+        const QString suffix =
+            index >= 0 && index < patterns.size() ? PatternSuffix(patterns[index]) : QString();
+        return suffix.isEmpty() ? request.DefaultExt : suffix;
+    };
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         const int index = std::clamp(request.FilterIndex, 1, static_cast<int>(filters.size()));
         dialog.selectNameFilter(filters[index - 1]);
     }
-    if (!request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(request.DefaultExt);
+    if (mode == QFileDialog::AcceptSave) {
+        // A name typed without a suffix takes the suffix of the filter chosen, before the
+        // dialog looks for a file of that name to ask about.
+        const auto followFilter = [&] {
+            dialog.setDefaultSuffix(suffixOf(filters.indexOf(dialog.selectedNameFilter())));
+        };
+        followFilter();
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    } else if (!request.DefaultExt.isEmpty()) {
+        dialog.setDefaultSuffix(request.DefaultExt);
+    }
     if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
     FileDialogResult result;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
     result.Accepted = true;
+    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+    result.FilterIndex = chosen >= 0 ? static_cast<int>(chosen) + 1 : 1;
     result.FileName = dialog.selectedFiles().front();
-    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (result.FilterIndex < 1) result.FilterIndex = 1;
+    // A dialog of the desktop may leave the suffix out.
+    if (mode == QFileDialog::AcceptSave && QFileInfo(result.FileName).suffix().isEmpty() &&
+        !result.FileName.endsWith(u'/')) {
+        const QString suffix = suffixOf(chosen);
+        if (!suffix.isEmpty()) {
+            if (!result.FileName.endsWith(u'.')) result.FileName += u'.';
+            result.FileName += suffix;
+        }
+    }
     return result;
 }
 
@@ -108,8 +150,13 @@ QString ProgramTitle() {
 QStringList QtFilters(const QString& filter) {
     QStringList out;
     const QStringList parts = filter.split(u'|');
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+    const QStringList patterns = FilterPatterns(filter);
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        // A label that already ends with its patterns in parentheses is a Qt filter as it is.
+        const QString label = parts[i].trimmed();
+        const QString bracketed = u'(' + patterns[i / 2] + u')';
+        out << (label.endsWith(bracketed) ? label : label + u' ' + bracketed);
+    }
     return out;
 }
 

@@ -47,7 +47,9 @@ enum MsgBoxResult : int {
 
 // A file dialog: the filter in the form "Text (*.txt)|*.txt|All (*.*)|*.*", the 1-based index
 // of the filter offered first, and the name proposed. A save dialog asks before an existing
-// file is chosen unless the caller asks that itself (ConfirmOverwrite false): never twice.
+// file is chosen unless the caller asks that itself (ConfirmOverwrite false): never twice. A
+// name saved without a suffix takes that of the filter chosen ("*.txt": "txt"), or DefaultExt
+// for a filter without one.
 struct FileDialogRequest {
     QString Title;
     QString Filter;
@@ -103,7 +105,8 @@ UserDialogs* InstalledDialogs();
 // The title of message boxes that name none.
 QString ProgramTitle();
 
-// "Text (*.txt)|*.txt|All|*.*" as Qt's filter list "Text (*.txt) (*.txt);;All (*.*)".
+// "Text (*.txt)|*.txt|All|*.*" as Qt's filter list "Text (*.txt);;All (*.*)": the patterns
+// are added to a label that does not end with them already.
 QStringList QtFilters(const QString& filter);
 
 }  // namespace qv
