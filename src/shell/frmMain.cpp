@@ -119,20 +119,6 @@ void FitCaption(QPushButton* button) {
     if (button->text() != text) button->setText(text);
 }
 
-// A database file of this program: an SQLite file that holds the log header table, and that
-// can be written (else every download would fail only when it is stored).
-void CheckDatabase(const QString& path) {
-    Database db(path);
-    if (db.scalar(QStringLiteral(
-                      "Select Count(*) From sqlite_master Where type = 'table' And name = ?"),
-                  {QStringLiteral("Log_head")})
-            .toLongLong() == 0)
-        throw AppError(ErrDatabase, path + QStringLiteral(" is not a database of this program"));
-    Database::Transaction probe(db);
-    db.execute(QStringLiteral("Create Table WriteProbe (x Integer)"));
-    // Rolled back: nothing is left of the probe.
-}
-
 }  // namespace
 
 frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> finder)
@@ -253,12 +239,24 @@ bool frmMain::Form_Load() {
 
     // A database that cannot be made or used ends the program; a file of that name that is
     // not a database of ours is left as it is.
+    DatabaseFileState state = DatabaseFileState::NoAccess;
     try {
         if (!FileExists(DatabasePath)) MakeDatabase(DatabasePath);
-        CheckDatabase(DatabasePath);
+        state = CheckDatabaseFile(DatabasePath);
     } catch (...) {
-        Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
-        return false;
+    }
+    switch (state) {
+        case DatabaseFileState::Usable:
+            break;
+        case DatabaseFileState::Damaged:
+            Dialogs().MsgBox(GetMessage(9001, {DatabasePath}), vbOKOnly);
+            return false;
+        case DatabaseFileState::InUse:
+            Dialogs().MsgBox(GetMessage(9002, {DatabasePath}), vbOKOnly);
+            return false;
+        case DatabaseFileState::NoAccess:
+            Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+            return false;
     }
 
     const QString lockPath = LockFilePath(DatabasePath);

@@ -69,7 +69,8 @@ TEST_F(Splash, JapanesePartNumberAndAFailedStartUp) {
         splash->tmrTimer_Timer();
     EXPECT_TRUE(splash->StartupFailed());
     EXPECT_EQ(splash->MainWindow(), nullptr);
-    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(301, {ProgramFolder()})});
+    EXPECT_EQ(dialogs_->messages(),
+              QStringList{GetMessage(9001, {ProgramFolder() + "/QV4170.mdb"})});
 }
 
 class Password : public ShellTest {

@@ -180,21 +180,56 @@ TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
 
 using StartupFailure = ShellTest;
 
-TEST_F(StartupFailure, ForeignFileOfTheDatabaseNameIsLeftAlone) {
-    for (const QByteArray& content : {QByteArray("Standard Jet DB, not ours"), QByteArray()}) {
-        const QString path = ProgramFolder() + "/QV4170.mdb";
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(StartupFailure, ADamagedOrForeignDatabaseFileIsNamedAndLeftAlone) {
+    const QString path = ProgramFolder() + "/QV4170.mdb";
+    MakeDatabase(path);
+    {
+        Database db(path);
+        Database::Transaction tx(db);
+        for (int i = 1; i <= 300; ++i)
+            db.execute("Insert Into Power_Event(SeqNo,RelNo,Dates) Values (?,?,?)",
+                       {i, 1, QString(200, u'x')});
+        tx.commit();
+    }
+    const QByteArray whole = ReadBytes(path);
+    Database(path).execute("Drop Table cHistory");
+    const QByteArray withoutTable = ReadBytes(path);
+
+    for (const QByteArray& content : {QByteArray("Standard Jet DB, not ours"), QByteArray(),
+                                      whole.left(whole.size() / 2), withoutTable}) {
         WriteText(path, content);
         dialogs_->clear();
         auto main = MakeMain();
         EXPECT_FALSE(main->Form_Load());
         EXPECT_EQ(dialogs_->messages(),
-                  QStringList{ProgramFolder() + " is to confirm that you can access it."});
-        EXPECT_EQ(ReadText(path).toUtf8(), content);
+                  QStringList{path + " is damaged or is not a database of this program.\r\nThe "
+                                     "file has not been changed."});
+        EXPECT_EQ(ReadBytes(path), content);
         EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
         main.reset();
         EXPECT_FALSE(QFile::exists(SettingsFilePath()));
-        QFile::remove(path);
     }
+}
+
+// Another program (a database browser, a backup) holds the file: the user learns which file
+// and what to do, in the catalogue's language.
+TEST_F(StartupFailure, ADatabaseFileHeldByAnotherProgramIsNamed) {
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    const QString path = ProgramFolder() + "/QV4170.mdb";
+    MakeDatabase(path);
+    Database holder(path);
+    Database::Transaction held(holder);
+    auto main = MakeMain();
+    EXPECT_FALSE(main->Form_Load());
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(9002, {path})});
+    EXPECT_TRUE(dialogs_->messages()[0].startsWith(
+        RawMessage(9002, CatalogueLanguage::Japanese).section("~1", 0, 0) + path));
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
 }
 
 TEST_F(StartupFailure, MissingUnwritableOrReadOnlyDataFolder) {
