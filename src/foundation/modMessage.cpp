@@ -2,6 +2,7 @@
 #include "modMessage.h"
 
 #include "AppError.h"
+#include "PlatformText.h"
 
 #include <QFile>
 #include <QHash>
@@ -93,6 +94,12 @@ void Expand(QStringView text, const QStringList& args, QString& out) {
         // any other pair is removed
     }
 }
+
+// The platform layer's texts come from the catalogue wherever the catalogue is linked in.
+[[maybe_unused]] const bool kPlatformWordingInstalled = [] {
+    SetPlatformWording([](int id, const QStringList& args) { return GetMessage(id, args); });
+    return true;
+}();
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 
 #include "AppError.h"
+#include "PlatformText.h"
 
 #include <QSaveFile>
 
@@ -10,8 +11,8 @@ namespace qv {
 void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     const auto fail = [&] {
-        return AppError(ErrPermission,
-                        QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return AppError(ErrPermission, PlatformText(TextCannotWrite, {path, file.errorString()},
+                                                    QStringLiteral("Cannot write %1: %2")));
     };
     if (!file.open(QIODevice::WriteOnly)) throw fail();
     // The write is buffered: a full disk shows only at the flush, and commit() alone would put

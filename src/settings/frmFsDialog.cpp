@@ -110,14 +110,14 @@ bool IsIdText(const QString& text) {
 }  // namespace
 
 frmFsDialog::frmFsDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("QV-4170 Factory Setting"));
+    setWindowTitle(GetMessage(9018));
     setFixedSize(ui::ToPixelsX(4020), ui::ToPixelsY(5100));
     vfgDatas = new FlexGrid(this);
     ui::Move(vfgDatas, 0, 0, 3972, 4452);
     vfgDatas->SetFixedCols(1);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(GetMessage(9012), this);
     ui::Move(cmdOK, 0, 4560, 1572, 492);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel = new QPushButton(GetMessage(9013), this);
     ui::Move(cmdCancel, 2400, 4560, 1572, 492);
     // Return in the grid's editor commits the edit; it must not close the dialog.
     cmdOK->setAutoDefault(false);

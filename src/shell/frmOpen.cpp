@@ -145,7 +145,7 @@ void frmOpen::tmrTimer_Timer() {
 
 void frmOpen::fraOpen_DblClick() {
     pausing_ = true;
-    Dialogs().MsgBox(QStringLiteral("Pause!!"), vbInformation, QStringLiteral("Pause"));
+    Dialogs().MsgBox(GetMessage(9021), vbInformation, GetMessage(9022));
     pausing_ = false;
     if (SplashTicks > 4) ShowMain();
 }

@@ -171,9 +171,9 @@ CalHistoryPage::CalHistoryPage(QWidget* parent) : PageFrame(parent) {
     vfgHistory->SelChange = [this] { vfgHistory_SelChange(); };
 
     mnuHistDels = new QMenu(this);
-    mnuHistDel[0] = mnuHistDels->addAction(QStringLiteral("Print"));
+    mnuHistDel[0] = mnuHistDels->addAction(GetMessage(9008));
     mnuHistDel[1] = mnuHistDels->addSeparator();
-    mnuHistDel[2] = mnuHistDels->addAction(QStringLiteral("Delete"));
+    mnuHistDel[2] = mnuHistDels->addAction(GetMessage(9007));
     for (size_t i = 0; i < mnuHistDel.size(); ++i)
         mnuHistDel[i]->setData(static_cast<int>(i));
 }

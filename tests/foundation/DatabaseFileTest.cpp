@@ -4,6 +4,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "modDatabase.h"
+#include "modMessage.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,4 +130,32 @@ TEST(DatabaseFile, TheCheckTellsADamagedOrForeignFileFromOneThatCannotBeReached)
     EXPECT_EQ(CheckDatabaseFile(path), DatabaseFileState::NoAccess);
     ASSERT_TRUE(QDir(dir.path()).mkdir("QV4170.mdb"));
     EXPECT_EQ(CheckDatabaseFile(path), DatabaseFileState::NoAccess);
+}
+
+TEST(DatabaseFile, AFileHeldByAnotherProgramIsToldInPlainWords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    Database holder(path);
+    Database::Transaction held(holder);
+    Database db(path);
+    db.scalar("PRAGMA busy_timeout = 0");  // no wait for the other program here
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    try {
+        db.execute("Insert Into Power_Event(SeqNo,RelNo) Values (1,1)");
+        ADD_FAILURE() << "a write to a held file must fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), GetMessage(9002, {path}));
+        EXPECT_FALSE(e.text().contains("locked")) << e.text().toStdString();
+    }
+    SetCatalogueLanguage(CatalogueLanguage::English);
+    try {
+        db.execute("Delete From Power_Event");
+        ADD_FAILURE() << "a write to a held file must fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), "The database file " + path +
+                                " is in use by another program.\r\nClose that program and try "
+                                "again.");
+    }
+    FollowSystemLanguage();
 }
