@@ -375,7 +375,7 @@ void CalHistoryPage::DeleteRow(int row, const Identity& id) {
     if (host_->ShowPassword) host_->ShowPassword();
     if (!PasswordOK) return;
     if (Dialogs().MsgBox(GetMessage(5357, {vfgHistory->TextMatrix(row, 1)}),
-                         vbYesNo + vbInformation, GetMessage(5358)) != vbYes)
+                         vbYesNo + vbInformation + vbDefaultButton2, GetMessage(5358)) != vbYes)
         return;
     const auto failure = FailureOf([&] {
         Database db(DatabasePath);
