@@ -7,6 +7,7 @@
 #include "modMessage.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -163,13 +164,46 @@ void frmOpen::ShowMain() {
         QCoreApplication::exit(1);
         return;
     }
-    main_->show();
-    if (main_->FirstActivate) main_->Form_Activate();
-    close();
+    if (endRequested_) {
+        // Asked to end while the main window was loading: it lets go of what it took.
+        main_->Form_Unload();
+        close();
+        QCoreApplication::quit();
+    } else {
+        main_->show();
+        mainShown_ = true;
+        if (main_->FirstActivate) main_->Form_Activate();
+        close();
+    }
     if (waitCursor_) {
         QApplication::restoreOverrideCursor();
         waitCursor_ = false;
     }
+}
+
+void frmOpen::EndProgram() {
+    endRequested_ = true;
+    if (!done_) {
+        // Still the splash: nothing has been read or taken yet.
+        done_ = true;
+        tmrTimer->stop();
+        close();
+        QCoreApplication::quit();
+        return;
+    }
+    if (!mainShown_ || !main_) return;
+    // The main window must not close under a question or menu still waiting for the user;
+    // each is dismissed and its event loop returns before the window closes.
+    for (int i = 0; i < 16 && QApplication::activePopupWidget(); ++i)
+        QApplication::activePopupWidget()->close();
+    for (int i = 0; i < 16 && QApplication::activeModalWidget(); ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    QTimer::singleShot(0, main_.get(), [main = main_.get()] { main->close(); });
 }
 
 bool frmOpen::eventFilter(QObject* watched, QEvent* event) {
