@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace qv {
 
 using ui::Height;
@@ -64,7 +66,8 @@ frmOpen::frmOpen(QStringList arguments, std::function<std::unique_ptr<frmMain>()
     lblTitle->adjustSize();
     lblTM = new QLabel(QStringLiteral("TM"), fraOpen);
     lblTM->adjustSize();
-    lblPCs = new QLabel(QStringLiteral("for Windows"), fraOpen);
+    // The program runs wherever Qt does: the line names no operating system.
+    lblPCs = new QLabel(QStringLiteral("Station Utility"), fraOpen);
     QFont pcsFont = lblPCs->font();
     pcsFont.setPointSizeF(14);
     pcsFont.setItalic(true);
@@ -93,20 +96,25 @@ frmOpen::~frmOpen() {
 void frmOpen::LayoutSplash() {
     const double pictureWidth = 167 * ui::TwipsPerPixelX();
     const double pictureHeight = 219 * ui::TwipsPerPixelY();
-    resize(ui::ToPixelsX((Width(lblPCs) + pictureWidth) * 1.02),
-           ui::ToPixelsY(Height(lblTitle) + pictureHeight));
+    // The texts stand in a column right of the picture, never over it; the window is made
+    // wide enough for the widest of them.
+    const double textLeft = 240 + pictureWidth + 240;
+    double column = Width(lblTitle) + 120 + Width(lblTM);
+    for (const QLabel* label : {lblPCs, lblVersion, lblNotice, lblCompany})
+        column = std::max(column, Width(label));
+    resize(ui::ToPixelsX(std::max((Width(lblPCs) + pictureWidth) * 1.02, textLeft + column + 240)),
+           ui::ToPixelsY(std::max(Height(lblTitle), 360.0) + pictureHeight));
     const double scaleWidth = Width(this);
     const double scaleHeight = Height(this);
     Move(fraOpen, 60, 0, scaleWidth - 120, scaleHeight - 120);
     const double frameWidth = Width(fraOpen);
     const double frameHeight = Height(fraOpen);
-    Move(lblTitle, 240, 240);
+    Move(lblTitle, textLeft, 240);
     Move(lblTM, Left(lblTitle) + Width(lblTitle) + 120, Top(lblTitle));
     const double rule = Top(lblTitle) + Height(lblTitle) + 60;
     for (QFrame* line : linBorder)
-        Move(line, 120, rule, frameWidth - 240, 2 * ui::TwipsPerPixelY());
+        Move(line, textLeft - 120, rule, frameWidth - textLeft, 2 * ui::TwipsPerPixelY());
     Move(imgPellorin, 240, 120, pictureWidth, pictureHeight);
-    imgPellorin->lower();
     auto alignRight = [&](QLabel* label, double top) {
         Move(label, frameWidth - 120 - Width(label), top);
     };
