@@ -84,7 +84,7 @@ frmOpen::frmOpen(QStringList arguments, std::function<std::unique_ptr<frmMain>()
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Move(*label, ui::Keep, ui::Keep, 4200, 300);
     }
-    lblNotice->setText(QStringLiteral("Starting..."));
+    lblNotice->setText(GetMessage(9027));
     tmrTimer = new QTimer(this);
     connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(); });
 }

@@ -74,6 +74,7 @@ TEST_F(JapaneseTexts, MessagesAndFailures) {
     frmPrint empty;
     empty.cmdPrint_Click();
     frmOpen splash({}, [] { return MakeMain(); });
+    EXPECT_EQ(splash.lblNotice->text(), Ja(9027));
     splash.fraOpen_DblClick();
     EXPECT_EQ(dialogs_->messages(), (QStringList{Ja(9004), Ja(9021)}));
     EXPECT_EQ(dialogs_->asked().back().title, Ja(9022));
