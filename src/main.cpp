@@ -1,6 +1,8 @@
 // The program qv4170: the splash hands over to the main window; the program ends when the main
-// window closes, or at once when its start-up cannot use the database.
+// window closes (also when a logout, `kill` or a service manager asks it to), or at once when
+// its start-up cannot use the database.
 #include "QtTranslations.h"
+#include "ShutdownSignals.h"
 #include "frmOpen.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
     QStringList arguments = QApplication::arguments();
     if (!arguments.isEmpty()) arguments.removeFirst();
     qv::frmOpen splash(arguments);
+    const qv::ShutdownSignals shutdown([&splash] { splash.EndProgram(); });
     splash.Form_Load();
     splash.Form_Activate();
     const int result = app.exec();

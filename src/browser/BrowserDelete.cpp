@@ -17,7 +17,8 @@ void BrowserPage::mnuDelete_Click() {
     if (tag.isEmpty()) return;
     const QChar letter = KeyLetter(tag);
     if (letter == u'#') {
-        if (Dialogs().MsgBox(GetMessage(5317), vbYesNo | vbQuestion, GetMessage(5318)) != vbYes)
+        if (Dialogs().MsgBox(GetMessage(5317), vbYesNo | vbQuestion | vbDefaultButton2,
+                             GetMessage(5318)) != vbYes)
             return;
         {
             Database db(DatabasePath);
@@ -36,7 +37,9 @@ void BrowserPage::mnuDelete_Click() {
 }
 
 void BrowserPage::DeleteBranch(const QString& tag) {
-    if (Dialogs().MsgBox(GetMessage(5339), vbYesNo | vbQuestion, GetMessage(5340)) != vbYes) return;
+    if (Dialogs().MsgBox(GetMessage(5339), vbYesNo | vbQuestion | vbDefaultButton2,
+                         GetMessage(5340)) != vbYes)
+        return;
     // A key of a tree rebuilt since names no branch.
     const std::optional<LogWhere> where = MakeLogWhere(tag);
     if (!where) return;
@@ -57,8 +60,8 @@ void BrowserPage::DeleteBranch(const QString& tag) {
 
 void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
     const LogKind& kind = *KindOfRecord(letter);
-    if (Dialogs().MsgBox(GetMessage(5327, {lvwLog->Text(tag)}), vbYesNo | vbQuestion,
-                         GetMessage(5328)) != vbYes)
+    if (Dialogs().MsgBox(GetMessage(5327, {lvwLog->Text(tag)}),
+                         vbYesNo | vbQuestion | vbDefaultButton2, GetMessage(5328)) != vbYes)
         return;
     const int32_t seqNo = GetLeadingNumber(tag);
     bool found = false;

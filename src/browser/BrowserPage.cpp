@@ -151,7 +151,7 @@ BrowserPage::BrowserPage(QWidget* parent) : PageFrame(parent) {
     };
 
     mnuDeletes = new QMenu(this);
-    mnuDelete = mnuDeletes->addAction(QStringLiteral("Delete"));
+    mnuDelete = mnuDeletes->addAction(GetMessage(9007));
     mnuUnits = new QMenu(this);
     mnuUnit = mnuUnits->addAction(QString());
     for (QAction*& unit : unitname) {

@@ -142,6 +142,35 @@ void MakeDatabase(const QString& path) {
     }
 }
 
+DatabaseFileState CheckDatabaseFile(const QString& path) {
+    // The engine's result codes that tell a damaged file and a file held by another program.
+    constexpr int kBusy = 5, kCorrupt = 11, kNotADatabase = 26;
+    try {
+        Database db(path);
+        QStringList present;
+        for (const DbRow& row :
+             db.query(QStringLiteral("Select name From sqlite_master Where type = 'table'")))
+            present << row.toText(QStringLiteral("name"), QString());
+        for (const QString& statement : CreateTableStatements())
+            if (!present.contains(statement.section(u' ', 2, 2), Qt::CaseInsensitive))
+                return DatabaseFileState::Damaged;
+        // A file that can be read but not written would fail only when a download is stored.
+        Database::Transaction probe(db);
+        db.execute(QStringLiteral("Create Table WriteProbe (x Integer)"));
+        return DatabaseFileState::Usable;  // the probe is rolled back
+    } catch (const AppError& e) {
+        switch (e.number() - ErrDatabase) {
+            case kCorrupt:
+            case kNotADatabase:
+                return DatabaseFileState::Damaged;
+            case kBusy:
+                return DatabaseFileState::InUse;
+            default:
+                return DatabaseFileState::NoAccess;
+        }
+    }
+}
+
 int32_t NextSeqNo(Database& db, const QString& table) {
     const QVariant max = db.scalar(QStringLiteral("Select Max(SeqNo) As MaxSeq From ") + table +
                                    QStringLiteral(";"));

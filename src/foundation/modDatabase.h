@@ -29,6 +29,17 @@ int RemoveOrphanGasRows(Database& db);
 // next start. Failures raise AppError.
 void MakeDatabase(const QString& path);
 
+// What a check of the database file found.
+enum class DatabaseFileState {
+    Usable,    // a database of this program that can be written
+    Damaged,   // truncated, not a database, or a database without this program's tables
+    InUse,     // another program holds it
+    NoAccess,  // missing, unreadable or not writable
+};
+// Checks the file at `path` without changing it: it opens as a database, holds all ten tables,
+// and takes a write (tried in a transaction that is rolled back).
+DatabaseFileState CheckDatabaseFile(const QString& path);
+
 // The next key of a table: the largest SeqNo plus 1, or 1 for an empty table.
 int32_t NextSeqNo(Database& db, const QString& table);
 

@@ -2,6 +2,7 @@
 #include "modMessage.h"
 
 #include "AppError.h"
+#include "PlatformText.h"
 
 #include <QFile>
 #include <QHash>
@@ -70,11 +71,10 @@ std::optional<CatalogueLanguage>& ChosenLanguage() {
     return chosen;
 }
 
-// Substitutes the markers from left to right. An inserted argument is read again for markers
-// of its own (a tilde pair inside it acts like the message's own), but an argument may call
-// in arguments only to a bounded depth, so "~1" inside argument 1 cannot loop for ever.
-void Expand(QStringView text, const QStringList& args, int depth, QString& out) {
-    constexpr int kMaxDepth = 4;
+// Substitutes the markers of the message text from left to right, each once. An argument is
+// inserted as it is: its own characters are never read as markers, so a stored name such as
+// "O2~1" shows as typed and cannot add columns to a "|"-separated grid format.
+void Expand(QStringView text, const QStringList& args, QString& out) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c != u'~') {
@@ -89,12 +89,17 @@ void Expand(QStringView text, const QStringList& args, int depth, QString& out) 
             out += u'\t';
         } else if (x >= u'0' && x <= u'9') {
             const int n = x.unicode() - u'0';
-            if (n >= 1 && n <= args.size() && depth < kMaxDepth)
-                Expand(args[n - 1], args, depth + 1, out);
+            if (n >= 1 && n <= args.size()) out += args[n - 1];
         }
         // any other pair is removed
     }
 }
+
+// The platform layer's texts come from the catalogue wherever the catalogue is linked in.
+[[maybe_unused]] const bool kPlatformWordingInstalled = [] {
+    SetPlatformWording([](int id, const QStringList& args) { return GetMessage(id, args); });
+    return true;
+}();
 
 }  // namespace
 
@@ -138,7 +143,7 @@ QString GetMessage(int id, const QStringList& args) {
     const QString text = RawMessage(id, CurrentLanguage());
     QString out;
     out.reserve(text.size());
-    Expand(text, args, 0, out);
+    Expand(text, args, out);
     return out;
 }
 

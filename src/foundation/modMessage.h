@@ -18,7 +18,8 @@ void SetCatalogueLanguage(CatalogueLanguage language);
 void FollowSystemLanguage();
 
 // The text of message `id` with "~1".."~9" replaced by the arguments, "~c" by CR LF, "~t" by a
-// TAB and any other tilde pair removed. An id that the catalogue lacks raises AppError.
+// TAB and any other tilde pair removed; the arguments are inserted as they are, never read for
+// markers of their own. An id that the catalogue lacks raises AppError.
 QString GetMessage(int id, const QStringList& args = {});
 // True when the catalogue of the given language holds the id.
 bool HasMessage(int id, CatalogueLanguage language);

@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 
 #include "AppError.h"
+#include "PlatformText.h"
 
 namespace qv {
 
@@ -12,8 +13,8 @@ AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path), file_(pat
 }
 
 void AtomicFileWriter::Fail() {
-    throw AppError(ErrPermission,
-                   QStringLiteral("Cannot write %1: %2").arg(path_, file_.errorString()));
+    throw AppError(ErrPermission, PlatformText(TextCannotWrite, {path_, file_.errorString()},
+                                               QStringLiteral("Cannot write %1: %2")));
 }
 
 void AtomicFileWriter::Commit() {

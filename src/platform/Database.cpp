@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "Dates.h"
+#include "PlatformText.h"
 #include "Runtime.h"
 
 #include <SQLiteCpp/Database.h>
@@ -27,8 +28,15 @@ struct DbRow::Columns {
 
 namespace {
 
-[[noreturn]] void Raise(const SQLite::Exception& e, const QString& context) {
+[[noreturn]] void Raise(const SQLite::Exception& e, const QString& context, const QString& path) {
     const int code = e.getErrorCode() > 0 ? e.getErrorCode() : 1;
+    // The engine's own words for a file that another program holds mean nothing to a user.
+    if ((code & 0xFF) == SQLITE_BUSY)
+        throw AppError(ErrDatabase + code,
+                       PlatformText(TextDatabaseInUse, {path},
+                                    QStringLiteral("The database file %1 is in use by another "
+                                                   "program.\r\nClose that program and try "
+                                                   "again.")));
     throw AppError(ErrDatabase + code,
                    QStringLiteral("%1: %2").arg(context, QString::fromUtf8(e.what())));
 }
@@ -176,7 +184,7 @@ Database::Database(const QString& path) : path_(path), cache_(std::make_unique<C
         // Reading the schema proves the file is a database and not some other file.
         db_->exec("PRAGMA schema_version;");
     } catch (const SQLite::Exception& e) {
-        Raise(e, QStringLiteral("Cannot open database ") + path);
+        Raise(e, QStringLiteral("Cannot open database ") + path, path);
     }
 }
 
@@ -190,7 +198,7 @@ Database::Database(const QString& path, CreateTag)
             5000);
         db_->exec("PRAGMA schema_version;");
     } catch (const SQLite::Exception& e) {
-        Raise(e, QStringLiteral("Cannot create database ") + path);
+        Raise(e, QStringLiteral("Cannot create database ") + path, path);
     }
 }
 
@@ -230,7 +238,7 @@ int Database::execute(const QString& sql, const QVariantList& params) {
         st.reset();
         return changed;
     } catch (const SQLite::Exception& e) {
-        Raise(e, sql);
+        Raise(e, sql, path_);
     }
 }
 
@@ -255,7 +263,7 @@ std::vector<DbRow> Database::query(const QString& sql, const QVariantList& param
         st.reset();
         return rows;
     } catch (const SQLite::Exception& e) {
-        Raise(e, sql);
+        Raise(e, sql, path_);
     }
 }
 
@@ -267,7 +275,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
         st.reset();
         return v;
     } catch (const SQLite::Exception& e) {
-        Raise(e, sql);
+        Raise(e, sql, path_);
     }
 }
 

@@ -36,7 +36,7 @@ QString FailureText(const std::exception& e) {
 }
 
 void TellNotPrinted(const std::exception& e) {
-    Dialogs().MsgBox(QStringLiteral("The report was not printed.\n") + FailureText(e), vbCritical);
+    Dialogs().MsgBox(GetMessage(9005, {FailureText(e)}), vbCritical);
 }
 
 // The title after the program's name on the page header, by kind.
@@ -90,12 +90,12 @@ QFont PrintFont(QFont font) {
 }  // namespace
 
 frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle(QStringLiteral("Print Preview"));
+    setWindowTitle(GetMessage(9014));
     picForm = new ui::CanvasWidget(this);
     vtmPrint = new uclVtmGraph(this);
     // Never shown: it only draws on the printer's surface or the form's.
     vtmPrint->hide();
-    cmdPrint = new QPushButton(QStringLiteral("Print"), this);
+    cmdPrint = new QPushButton(GetMessage(9008), this);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
     resize(ui::ToPixelsX(9000), ui::ToPixelsY(12000));
     makeTarget_ = [](QPrinter& printer) -> std::shared_ptr<ui::DrawTarget> {
@@ -167,7 +167,7 @@ void frmPrint::cmdPrint_Click() {
     } unload{*this};
 
     if (!HasSomethingToPrint()) {
-        Dialogs().MsgBox(QStringLiteral("There is nothing to print."), vbExclamation);
+        Dialogs().MsgBox(GetMessage(9004), vbExclamation);
         return;
     }
     const std::optional<QString> chosen =

@@ -4,14 +4,15 @@
 #include "PrinterList.h"
 #include "Twips.h"
 #include "UserDialogs.h"
+#include "modMessage.h"
 
 namespace qv {
 
 frmSetPrinter::frmSetPrinter(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Printer List"));
+    setWindowTitle(GetMessage(9010));
     cmbList = new QComboBox(this);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdCan = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdOK = new QPushButton(GetMessage(9012), this);
+    cmdCan = new QPushButton(GetMessage(9013), this);
     ui::Move(cmbList, 120, 120, 4200, 315);
     ui::Move(cmdOK, 1080, 600, 1200, 375);
     ui::Move(cmdCan, 2520, 600, 1200, 375);

@@ -30,7 +30,7 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
         cmdOptionDisp[i] = new QPushButton(fraOption[0]);
         Move(cmdOptionDisp[i], 120, 300 + 360.0 * i, 3000, 330);
     }
-    cmdOptionDisp[6]->setText(QStringLiteral("Factory Setting"));
+    cmdOptionDisp[6]->setText(GetMessage(9017));
 
     // Names on the left, the value of each row beside it.
     for (auto& l : lblOption)

@@ -213,9 +213,7 @@ void OptionPage::RunRomDump() {
         return true;
     };
     if (refused()) return;
-    if (Dialogs().MsgBox(QStringLiteral("Dump List Download\r\nReady?"), vbYesNo + vbQuestion,
-                         QStringLiteral("DumpList")) != vbYes)
-        return;
+    if (Dialogs().MsgBox(GetMessage(9019), vbYesNo + vbQuestion, GetMessage(9020)) != vbYes) return;
     if (refused()) return;
     LinkGuard::Claim claim(h.link.Guard());
 

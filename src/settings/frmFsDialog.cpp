@@ -122,11 +122,11 @@ bool IsIdText(const QString& text) {
 }  // namespace
 
 frmFsDialog::frmFsDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("QV-4170 Factory Setting"));
+    setWindowTitle(GetMessage(9018));
     vfgDatas = new FlexGrid(this);
     vfgDatas->SetFixedCols(1);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdOK = new QPushButton(GetMessage(9012), this);
+    cmdCancel = new QPushButton(GetMessage(9013), this);
     // The design size; the fill makes it wider when the captions need it.
     resize(ui::ToPixelsX(kDesignWidth), ui::ToPixelsY(kDesignHeight));
     LayoutDialog();

@@ -4,6 +4,7 @@
 #include "Twips.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
+#include "modMessage.h"
 
 #include <QResizeEvent>
 #include <algorithm>
@@ -26,16 +27,16 @@ constexpr double kMinHeight = 2500;
 }  // namespace
 
 frmGasSel::frmGasSel(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Gas Select"));
-    fraGasSel = new QGroupBox(QStringLiteral("Select List"), this);
+    setWindowTitle(GetMessage(9015));
+    fraGasSel = new QGroupBox(GetMessage(9016), this);
     for (size_t i = 0; i < optGasList.size(); ++i) {
         optGasList[i] = new QRadioButton(fraGasSel);
         connect(optGasList[i], &QRadioButton::toggled, this, [this](bool on) {
             if (on) optGasList_Click();
         });
     }
-    cmdGasSel[0] = new QPushButton(QStringLiteral("OK"), this);
-    cmdGasSel[1] = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdGasSel[0] = new QPushButton(GetMessage(9012), this);
+    cmdGasSel[1] = new QPushButton(GetMessage(9013), this);
     for (size_t i = 0; i < cmdGasSel.size(); ++i)
         connect(cmdGasSel[i], &QPushButton::clicked, this,
                 [this, i] { cmdGasSel_Click(static_cast<int>(i)); });

@@ -37,6 +37,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
@@ -59,12 +61,38 @@ void Attempt(F&& step) {
     }
 }
 
-constexpr double kMinWidth = 8000;  // twips
+// The smallest size at which no control of any page runs into another (the port lamp's name
+// reaches the link lamp below this width).
+constexpr double kMinWidth = 11500;  // twips
 constexpr double kMinHeight = 5000;
 const QString kConverterId = QStringLiteral("VID_10C4&PID_EA60");
 constexpr int kDeleteWaitMs = 2000;
 // The property that keeps a page button's caption as the catalogue gives it.
 constexpr const char* kCaption = "caption";
+
+// Draws a page frame's caption 120 twips in from the frame's left edge. The frames start at
+// the window's edge, where a glyph that reaches left of its origin (half-width katakana do)
+// lost its left part.
+class PageCaptionStyle : public QProxyStyle {
+  public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
+        QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        if (control == CC_GroupBox && (part == SC_GroupBoxLabel || part == SC_GroupBoxCheckBox))
+            rect.translate(ui::ToPixelsX(120), 0);
+        return rect;
+    }
+};
+
+// One style for every page frame, living as long as the application.
+QStyle* PageStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new PageCaptionStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
 
 QString SerialLogName(int number) {
     return number == 0 ? QStringLiteral("SerialLog.log")
@@ -119,20 +147,6 @@ void FitCaption(QPushButton* button) {
     if (button->text() != text) button->setText(text);
 }
 
-// A database file of this program: an SQLite file that holds the log header table, and that
-// can be written (else every download would fail only when it is stored).
-void CheckDatabase(const QString& path) {
-    Database db(path);
-    if (db.scalar(QStringLiteral(
-                      "Select Count(*) From sqlite_master Where type = 'table' And name = ?"),
-                  {QStringLiteral("Log_head")})
-            .toLongLong() == 0)
-        throw AppError(ErrDatabase, path + QStringLiteral(" is not a database of this program"));
-    Database::Transaction probe(db);
-    db.execute(QStringLiteral("Create Table WriteProbe (x Integer)"));
-    // Rolled back: nothing is left of the probe.
-}
-
 }  // namespace
 
 frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> finder)
@@ -155,8 +169,10 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     pageCalHistory = new CalHistoryPage(this);
     pageOption = new OptionPage(this);
     fraMenu = {pageDownload, pageInstrument, pageBrowser, pageDataView, pageCalHistory, pageOption};
-    for (ui::PageFrame* page : fraMenu)
+    for (ui::PageFrame* page : fraMenu) {
         page->Form_Resize = [this] { Form_Resize(); };
+        page->setStyle(PageStyle());
+    }
     for (size_t i = 0; i < cmdInst.size(); ++i) {
         cmdInst[i] = new QPushButton(this);
         QObject::connect(cmdInst[i], &QPushButton::clicked, this,
@@ -253,12 +269,24 @@ bool frmMain::Form_Load() {
 
     // A database that cannot be made or used ends the program; a file of that name that is
     // not a database of ours is left as it is.
+    DatabaseFileState state = DatabaseFileState::NoAccess;
     try {
         if (!FileExists(DatabasePath)) MakeDatabase(DatabasePath);
-        CheckDatabase(DatabasePath);
+        state = CheckDatabaseFile(DatabasePath);
     } catch (...) {
-        Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
-        return false;
+    }
+    switch (state) {
+        case DatabaseFileState::Usable:
+            break;
+        case DatabaseFileState::Damaged:
+            Dialogs().MsgBox(GetMessage(9001, {DatabasePath}), vbOKOnly);
+            return false;
+        case DatabaseFileState::InUse:
+            Dialogs().MsgBox(GetMessage(9002, {DatabasePath}), vbOKOnly);
+            return false;
+        case DatabaseFileState::NoAccess:
+            Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+            return false;
     }
 
     const QString lockPath = LockFilePath(DatabasePath);

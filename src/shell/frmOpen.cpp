@@ -7,10 +7,13 @@
 #include "modMessage.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace qv {
 
@@ -63,7 +66,8 @@ frmOpen::frmOpen(QStringList arguments, std::function<std::unique_ptr<frmMain>()
     lblTitle->adjustSize();
     lblTM = new QLabel(QStringLiteral("TM"), fraOpen);
     lblTM->adjustSize();
-    lblPCs = new QLabel(QStringLiteral("for Windows"), fraOpen);
+    // The program runs wherever Qt does: the line names no operating system.
+    lblPCs = new QLabel(QStringLiteral("Station Utility"), fraOpen);
     QFont pcsFont = lblPCs->font();
     pcsFont.setPointSizeF(14);
     pcsFont.setItalic(true);
@@ -80,7 +84,7 @@ frmOpen::frmOpen(QStringList arguments, std::function<std::unique_ptr<frmMain>()
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Move(*label, ui::Keep, ui::Keep, 4200, 300);
     }
-    lblNotice->setText(QStringLiteral("Starting..."));
+    lblNotice->setText(GetMessage(9027));
     tmrTimer = new QTimer(this);
     connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(); });
 }
@@ -92,20 +96,25 @@ frmOpen::~frmOpen() {
 void frmOpen::LayoutSplash() {
     const double pictureWidth = 167 * ui::TwipsPerPixelX();
     const double pictureHeight = 219 * ui::TwipsPerPixelY();
-    resize(ui::ToPixelsX((Width(lblPCs) + pictureWidth) * 1.02),
-           ui::ToPixelsY(Height(lblTitle) + pictureHeight));
+    // The texts stand in a column right of the picture, never over it; the window is made
+    // wide enough for the widest of them.
+    const double textLeft = 240 + pictureWidth + 240;
+    double column = Width(lblTitle) + 120 + Width(lblTM);
+    for (const QLabel* label : {lblPCs, lblVersion, lblNotice, lblCompany})
+        column = std::max(column, Width(label));
+    resize(ui::ToPixelsX(std::max((Width(lblPCs) + pictureWidth) * 1.02, textLeft + column + 240)),
+           ui::ToPixelsY(std::max(Height(lblTitle), 360.0) + pictureHeight));
     const double scaleWidth = Width(this);
     const double scaleHeight = Height(this);
     Move(fraOpen, 60, 0, scaleWidth - 120, scaleHeight - 120);
     const double frameWidth = Width(fraOpen);
     const double frameHeight = Height(fraOpen);
-    Move(lblTitle, 240, 240);
+    Move(lblTitle, textLeft, 240);
     Move(lblTM, Left(lblTitle) + Width(lblTitle) + 120, Top(lblTitle));
     const double rule = Top(lblTitle) + Height(lblTitle) + 60;
     for (QFrame* line : linBorder)
-        Move(line, 120, rule, frameWidth - 240, 2 * ui::TwipsPerPixelY());
+        Move(line, textLeft - 120, rule, frameWidth - textLeft, 2 * ui::TwipsPerPixelY());
     Move(imgPellorin, 240, 120, pictureWidth, pictureHeight);
-    imgPellorin->lower();
     auto alignRight = [&](QLabel* label, double top) {
         Move(label, frameWidth - 120 - Width(label), top);
     };
@@ -145,7 +154,7 @@ void frmOpen::tmrTimer_Timer() {
 
 void frmOpen::fraOpen_DblClick() {
     pausing_ = true;
-    Dialogs().MsgBox(QStringLiteral("Pause!!"), vbInformation, QStringLiteral("Pause"));
+    Dialogs().MsgBox(GetMessage(9021), vbInformation, GetMessage(9022));
     pausing_ = false;
     if (SplashTicks > 4) ShowMain();
 }
@@ -163,13 +172,46 @@ void frmOpen::ShowMain() {
         QCoreApplication::exit(1);
         return;
     }
-    main_->show();
-    if (main_->FirstActivate) main_->Form_Activate();
-    close();
+    if (endRequested_) {
+        // Asked to end while the main window was loading: it lets go of what it took.
+        main_->Form_Unload();
+        close();
+        QCoreApplication::quit();
+    } else {
+        main_->show();
+        mainShown_ = true;
+        if (main_->FirstActivate) main_->Form_Activate();
+        close();
+    }
     if (waitCursor_) {
         QApplication::restoreOverrideCursor();
         waitCursor_ = false;
     }
+}
+
+void frmOpen::EndProgram() {
+    endRequested_ = true;
+    if (!done_) {
+        // Still the splash: nothing has been read or taken yet.
+        done_ = true;
+        tmrTimer->stop();
+        close();
+        QCoreApplication::quit();
+        return;
+    }
+    if (!mainShown_ || !main_) return;
+    // The main window must not close under a question or menu still waiting for the user;
+    // each is dismissed and its event loop returns before the window closes.
+    for (int i = 0; i < 16 && QApplication::activePopupWidget(); ++i)
+        QApplication::activePopupWidget()->close();
+    for (int i = 0; i < 16 && QApplication::activeModalWidget(); ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    QTimer::singleShot(0, main_.get(), [main = main_.get()] { main->close(); });
 }
 
 bool frmOpen::eventFilter(QObject* watched, QEvent* event) {

@@ -17,7 +17,7 @@ using ui::Move;
 using ui::Top;
 
 frmPassword::frmPassword(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Password"));
+    setWindowTitle(GetMessage(9009));
     lblPass = new QLabel(this);
     Move(lblPass, 0, 0, 4200, 300);
     txtPass = new QLineEdit(this);

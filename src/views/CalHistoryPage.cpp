@@ -173,9 +173,9 @@ CalHistoryPage::CalHistoryPage(QWidget* parent) : PageFrame(parent) {
     vfgHistory->SelChange = [this] { vfgHistory_SelChange(); };
 
     mnuHistDels = new QMenu(this);
-    mnuHistDel[0] = mnuHistDels->addAction(QStringLiteral("Print"));
+    mnuHistDel[0] = mnuHistDels->addAction(GetMessage(9008));
     mnuHistDel[1] = mnuHistDels->addSeparator();
-    mnuHistDel[2] = mnuHistDels->addAction(QStringLiteral("Delete"));
+    mnuHistDel[2] = mnuHistDels->addAction(GetMessage(9007));
     for (size_t i = 0; i < mnuHistDel.size(); ++i)
         mnuHistDel[i]->setData(static_cast<int>(i));
 }
@@ -397,7 +397,7 @@ void CalHistoryPage::DeleteRow(int row, const Identity& id) {
     if (host_->ShowPassword) host_->ShowPassword();
     if (!PasswordOK) return;
     if (Dialogs().MsgBox(GetMessage(5357, {vfgHistory->TextMatrix(row, 1)}),
-                         vbYesNo + vbInformation, GetMessage(5358)) != vbYes)
+                         vbYesNo + vbInformation + vbDefaultButton2, GetMessage(5358)) != vbYes)
         return;
     const auto failure = FailureOf([&] {
         Database db(DatabasePath);

@@ -32,8 +32,7 @@ namespace {
 
 QImage GraphPicture(uclVtmGraph& graph) {
     QImage picture = graph.Picture();
-    if (picture.isNull())
-        throw AppError(ErrInvalidCall, QStringLiteral("The graph has no picture to copy or save."));
+    if (picture.isNull()) throw AppError(ErrInvalidCall, GetMessage(9006));
     return picture;
 }
 
@@ -109,8 +108,7 @@ QByteArray DataViewPage::GraphBitmap() {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "BMP"))
-        throw AppError(ErrInvalidCall,
-                       QStringLiteral("The graph's picture could not be made a bitmap."));
+        throw AppError(ErrInvalidCall, GetMessage(9026));
     return bytes;
 }
 

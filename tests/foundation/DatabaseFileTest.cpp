@@ -4,6 +4,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "modDatabase.h"
+#include "modMessage.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,4 +77,85 @@ TEST(DatabaseFile, NextKeyFollowsTheLargestKey) {
     db.execute("Insert Into Power_Event(SeqNo,RelNo) Values (?,?)", {5, 1});
     EXPECT_EQ(NextSeqNo(db, "Power_Event"), 6);
     EXPECT_EQ(NextSeqNo(db, "power_event"), 6);
+}
+
+namespace {
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+}  // namespace
+
+TEST(DatabaseFile, TheCheckTellsADamagedOrForeignFileFromOneThatCannotBeReached) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    {
+        Database db(path);
+        Database::Transaction tx(db);
+        for (int i = 1; i <= 400; ++i)
+            db.execute("Insert Into Power_Event(SeqNo,RelNo,Dates) Values (?,?,?)",
+                       {i, 1, QString(200, u'x')});
+        tx.commit();
+    }
+    const QByteArray whole = Bytes(path);
+    EXPECT_EQ(CheckDatabaseFile(path), DatabaseFileState::Usable);
+    EXPECT_EQ(Bytes(path), whole);  // the write probe leaves nothing
+
+    const auto damaged = [&](const QByteArray& content, const char* what) {
+        Write(path, content);
+        EXPECT_EQ(CheckDatabaseFile(path), DatabaseFileState::Damaged) << what;
+        EXPECT_EQ(Bytes(path), content) << what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"QV4170.mdb"})
+            << what;
+    };
+    damaged(whole.left(whole.size() / 2), "truncated");
+    damaged(whole.left(60), "cut inside its header");
+    damaged("Standard Jet DB, not ours", "not a database");
+    damaged(QByteArray(), "empty");
+
+    // A database that lacks one of the tables.
+    Write(path, whole);
+    Database(path).execute("Drop Table Trouble_Event");
+    const QByteArray lacking = Bytes(path);
+    damaged(lacking, "a table missing");
+
+    // A folder of that name, or no file at all, is a place that cannot be used.
+    QFile::remove(path);
+    EXPECT_EQ(CheckDatabaseFile(path), DatabaseFileState::NoAccess);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("QV4170.mdb"));
+    EXPECT_EQ(CheckDatabaseFile(path), DatabaseFileState::NoAccess);
+}
+
+TEST(DatabaseFile, AFileHeldByAnotherProgramIsToldInPlainWords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QV4170.mdb");
+    MakeDatabase(path);
+    Database holder(path);
+    Database::Transaction held(holder);
+    Database db(path);
+    db.scalar("PRAGMA busy_timeout = 0");  // no wait for the other program here
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    try {
+        db.execute("Insert Into Power_Event(SeqNo,RelNo) Values (1,1)");
+        ADD_FAILURE() << "a write to a held file must fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), GetMessage(9002, {path}));
+        EXPECT_FALSE(e.text().contains("locked")) << e.text().toStdString();
+    }
+    SetCatalogueLanguage(CatalogueLanguage::English);
+    try {
+        db.execute("Delete From Power_Event");
+        ADD_FAILURE() << "a write to a held file must fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), "The database file " + path +
+                                " is in use by another program.\r\nClose that program and try "
+                                "again.");
+    }
+    FollowSystemLanguage();
 }

@@ -1,5 +1,8 @@
 // The main window's proportional layout, its minimum size, and the page menu.
+#include "LayoutCheck.h"
 #include "ShellFixture.h"
+
+#include <QImage>
 
 #include <cmath>
 
@@ -152,6 +155,86 @@ TEST_F(Layout, DataViewInTableAndGraphView) {
     EXPECT_FALSE(view.chkBrowse[2]->isHidden());
     EXPECT_TRUE(view.chkBrowse[0]->isHidden());
     EXPECT_NEAR(Height(view.vtmGraph), Height(view.vfgBrowse) - 680, 2 * Px());
+}
+
+// Sets the captions in a language and goes through every page and view of each page.
+template <class Check>
+void EveryPage(frmMain& main, Check check) {
+    const auto show = [&](ui::PageFrame* page, const char* name) {
+        for (ui::PageFrame* p : main.fraMenu)
+            p->hide();
+        page->show();
+        main.Form_Resize();
+        check(page, name);
+    };
+    show(main.pageDownload, "download");
+    show(main.pageInstrument, "instrument");
+    show(main.pageBrowser, "stored data");
+    DataViewPage& view = *main.pageDataView;
+    view.optBrowse[0]->setChecked(true);
+    view.vfgSummary->hide();
+    show(&view, "table");
+    view.vfgSummary->show();
+    show(&view, "table and summary");
+    view.optBrowse[1]->setChecked(true);
+    show(&view, "graph");
+    view.optBrowse[0]->setChecked(true);
+    view.vfgSummary->hide();
+    for (QRadioButton* layout : main.pageCalHistory->optHistory) {
+        layout->setChecked(true);
+        show(main.pageCalHistory, "last calibration");
+    }
+    OptionPage& option = *main.pageOption;
+    show(&option, "set");
+    option.ShowCalibrationPanel(true);
+    check(&option, "calibration");
+    option.ShowCalibrationPanel(false);
+}
+
+// "Serial Port" ran under the Connect lamp at the smallest size the window took.
+TEST_F(Layout, NothingOverlapsAtTheSmallestSize) {
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese})
+        for (const bool service : {false, true}) {
+            SetCatalogueLanguage(language);
+            ServiceMode = service;
+            main_->SetCaptions();
+            main_->resize(50, 50);
+            main_->Form_Resize();
+            EveryPage(*main_, [&](ui::PageFrame*, const char* name) {
+                EXPECT_EQ(Overlaps(main_.get()), QStringList())
+                    << name << (service ? " service mode " : " ")
+                    << (language == CatalogueLanguage::Japanese ? "ja" : "en");
+            });
+        }
+}
+
+// A page's caption is drawn clear of the window's left edge, where the first glyph of a
+// Japanese caption lost its left part; at the designed size it and the page buttons' captions
+// are whole.
+TEST_F(Layout, PageCaptionsStandClearOfTheWindowEdge) {
+    main_->show();
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        main_->SetCaptions();
+        EveryPage(*main_, [&](ui::PageFrame* page, const char* name) {
+            const QFontMetrics metrics(page->font());
+            const QImage band = main_->grab(QRect(0, page->y(), 3, metrics.height() + 2)).toImage();
+            int darkest = 255;
+            for (int y = 0; y < band.height(); ++y)
+                for (int x = 0; x < band.width(); ++x)
+                    darkest = std::min(darkest, qGray(band.pixel(x, y)));
+            EXPECT_GT(darkest, 200) << name << " " << page->title().toStdString();
+            EXPECT_LT(metrics.horizontalAdvance(page->title()) + 4 * metrics.averageCharWidth(),
+                      page->width())
+                << name;
+        });
+        for (const QPushButton* button : main_->cmdInst)
+            for (const QString& line : button->text().split(u'\n'))
+                EXPECT_LT(button->fontMetrics().horizontalAdvance(line), button->width() - 12)
+                    << line.toStdString();
+    }
 }
 
 using Pages = Layout;

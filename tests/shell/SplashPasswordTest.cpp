@@ -2,6 +2,7 @@
 // dialog.
 #include "ShellFixture.h"
 
+#include "LayoutCheck.h"
 #include "frmOpen.h"
 #include "frmPassword.h"
 
@@ -58,6 +59,32 @@ TEST_F(Splash, FifthTickHandsOverToTheMainWindow) {
     EXPECT_FALSE(main->Lock().Held());
 }
 
+// The splash names no operating system, and no text stands over the picture or runs out of
+// the window, in either language.
+TEST_F(Splash, TextsBesideThePictureAndWhole) {
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        auto splash = MakeSplash({});
+        splash->Form_Load();
+        splash->Form_Activate();
+        splash->show();
+        for (const QLabel* label : splash->findChildren<QLabel*>()) {
+            EXPECT_FALSE(label->text().contains("Windows", Qt::CaseInsensitive));
+            if (label == splash->imgPellorin) continue;
+            const QRect ink = InkRect(label);
+            EXPECT_FALSE(ink.intersects(splash->imgPellorin->geometry()))
+                << label->text().toStdString();
+            EXPECT_TRUE(splash->fraOpen->rect().contains(ink)) << label->text().toStdString();
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+                << label->text().toStdString();
+        }
+        for (const QFrame* line : splash->linBorder)
+            EXPECT_FALSE(line->geometry().intersects(splash->imgPellorin->geometry()));
+        EXPECT_LE(splash->lblTitle->geometry().right(), splash->lblTM->geometry().left());
+    }
+}
+
 TEST_F(Splash, JapanesePartNumberAndAFailedStartUp) {
     SetCatalogueLanguage(CatalogueLanguage::Japanese);
     WriteText(ProgramFolder() + "/QV4170.mdb", "foreign");
@@ -69,7 +96,8 @@ TEST_F(Splash, JapanesePartNumberAndAFailedStartUp) {
         splash->tmrTimer_Timer();
     EXPECT_TRUE(splash->StartupFailed());
     EXPECT_EQ(splash->MainWindow(), nullptr);
-    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(301, {ProgramFolder()})});
+    EXPECT_EQ(dialogs_->messages(),
+              QStringList{GetMessage(9001, {ProgramFolder() + "/QV4170.mdb"})});
 }
 
 class Password : public ShellTest {

@@ -146,7 +146,7 @@ TEST_F(Startup, PortOfTheOneConverterElseTheInfraredPath) {
 
 TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     QTemporaryDir data;
-    WriteSettings({"Execute Count\t4", "Size Values\t0\t9000\t6000",
+    WriteSettings({"Execute Count\t4", "Size Values\t0\t12600\t6000",
                    "Auto Load Mode\tFalse\tTrue\tTrue", "Data Select\tFalse\tTrue\tFalse",
                    "Font\t'Serif'\t11\tFalse\tTrue\tFalse", "DataLocation\t" + data.path() + "/"});
     auto main = MakeMain();
@@ -154,7 +154,7 @@ TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     EXPECT_EQ(DatabasePath, data.path() + "/QV4170.mdb");
     EXPECT_TRUE(QFile::exists(data.path() + "/QV4170.LCK"));
     EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.mdb"));
-    EXPECT_NEAR(ui::Width(main.get()), 9000, Px());
+    EXPECT_NEAR(ui::Width(main.get()), 12600, Px());
     EXPECT_NEAR(ui::Height(main.get()), 6000, Px());
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(main->x(), (screen.width() - main->width()) / 2);
@@ -171,30 +171,66 @@ TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     main->Form_Unload();
     main.reset();
     ResetGlobals();
-    WriteSettings({"Execute Count\t1", "Size Values\t0\t9000\t6000"});
+    WriteSettings({"Execute Count\t1", "Size Values\t0\t12600\t6000"});
     main = MakeMain();
     ASSERT_TRUE(main->Form_Load());
-    EXPECT_NEAR(ui::Width(main.get()), std::max(8000.0, screen.width() * Px() * 0.8), Px());
+    // Never below the smallest size at which nothing overlaps.
+    EXPECT_NEAR(ui::Width(main.get()), std::max(11500.0, screen.width() * Px() * 0.8), Px());
     EXPECT_NEAR(ui::Height(main.get()), std::max(5000.0, screen.height() * Px() * 0.6), Px());
 }
 
 using StartupFailure = ShellTest;
 
-TEST_F(StartupFailure, ForeignFileOfTheDatabaseNameIsLeftAlone) {
-    for (const QByteArray& content : {QByteArray("Standard Jet DB, not ours"), QByteArray()}) {
-        const QString path = ProgramFolder() + "/QV4170.mdb";
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(StartupFailure, ADamagedOrForeignDatabaseFileIsNamedAndLeftAlone) {
+    const QString path = ProgramFolder() + "/QV4170.mdb";
+    MakeDatabase(path);
+    {
+        Database db(path);
+        Database::Transaction tx(db);
+        for (int i = 1; i <= 300; ++i)
+            db.execute("Insert Into Power_Event(SeqNo,RelNo,Dates) Values (?,?,?)",
+                       {i, 1, QString(200, u'x')});
+        tx.commit();
+    }
+    const QByteArray whole = ReadBytes(path);
+    Database(path).execute("Drop Table cHistory");
+    const QByteArray withoutTable = ReadBytes(path);
+
+    for (const QByteArray& content : {QByteArray("Standard Jet DB, not ours"), QByteArray(),
+                                      whole.left(whole.size() / 2), withoutTable}) {
         WriteText(path, content);
         dialogs_->clear();
         auto main = MakeMain();
         EXPECT_FALSE(main->Form_Load());
         EXPECT_EQ(dialogs_->messages(),
-                  QStringList{ProgramFolder() + " is to confirm that you can access it."});
-        EXPECT_EQ(ReadText(path).toUtf8(), content);
+                  QStringList{path + " is damaged or is not a database of this program.\r\nThe "
+                                     "file has not been changed."});
+        EXPECT_EQ(ReadBytes(path), content);
         EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
         main.reset();
         EXPECT_FALSE(QFile::exists(SettingsFilePath()));
-        QFile::remove(path);
     }
+}
+
+// Another program (a database browser, a backup) holds the file: the user learns which file
+// and what to do, in the catalogue's language.
+TEST_F(StartupFailure, ADatabaseFileHeldByAnotherProgramIsNamed) {
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    const QString path = ProgramFolder() + "/QV4170.mdb";
+    MakeDatabase(path);
+    Database holder(path);
+    Database::Transaction held(holder);
+    auto main = MakeMain();
+    EXPECT_FALSE(main->Form_Load());
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(9002, {path})});
+    EXPECT_TRUE(dialogs_->messages()[0].startsWith(
+        RawMessage(9002, CatalogueLanguage::Japanese).section("~1", 0, 0) + path));
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
 }
 
 TEST_F(StartupFailure, MissingUnwritableOrReadOnlyDataFolder) {
@@ -325,7 +361,7 @@ TEST_F(Shutdown, KeepsTheOptionPagesFontAndColours) {
     font.setBold(true);
     main->pageOption->cmdOptionDisp[0]->setFont(font);
     ui::SetBackColor(main->pageOption->cmdOptionDisp[2], ui::RGB(1, 2, 3));
-    main->resize(ui::ToPixelsX(9600), ui::ToPixelsY(6000));
+    main->resize(ui::ToPixelsX(12600), ui::ToPixelsY(6000));
     main->pageBrowser->chkLog[2]->setChecked(true);
     main->Form_Unload();
     EXPECT_FALSE(main->Lock().Held());
@@ -338,7 +374,7 @@ TEST_F(Shutdown, KeepsTheOptionPagesFontAndColours) {
     EXPECT_TRUE(AppFont.Bold);
     EXPECT_EQ(GraphColor[1], ui::RGB(1, 2, 3));
     EXPECT_EQ(GraphColor[0], 0xFFFF);
-    EXPECT_NEAR(MainForm().Width, 9600, Px());
+    EXPECT_NEAR(MainForm().Width, 12600, Px());
     EXPECT_NEAR(MainForm().Height, 6000, Px());
     EXPECT_EQ(MainForm().chkLog[2], 1);
 }

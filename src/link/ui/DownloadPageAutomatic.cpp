@@ -72,8 +72,9 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
     inClick = false;
     QCheckBox* load = chkAutoLoad[0];
     QCheckBox* removal = chkAutoLoad[1];
-    const auto ask = [](int text, int title) {
-        return Dialogs().MsgBox(GetMessage(text), vbYesNo | vbQuestion, GetMessage(title)) == vbYes;
+    const auto ask = [](int text, int title, int defaultButton = vbDefaultButton1) {
+        return Dialogs().MsgBox(GetMessage(text), vbYesNo | vbQuestion | defaultButton,
+                                GetMessage(title)) == vbYes;
     };
     if (Index == 0 && load->isChecked()) {
         if (ask(5303, 5304)) {
@@ -96,7 +97,7 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
             load->setChecked(true);
         }
     } else if (Index == 1 && removal->isChecked()) {
-        if (ask(5333, 5334)) {
+        if (ask(5333, 5334, vbDefaultButton2)) {
             AutoRemoveData = true;
         } else {
             AutoRemoveData = false;

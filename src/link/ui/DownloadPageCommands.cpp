@@ -162,7 +162,8 @@ void DownloadPage::ClearData() {
         return;
     }
     DisableCommands();
-    if (Dialogs().MsgBox(GetMessage(5343), vbQuestion | vbYesNo, GetMessage(5344)) != vbYes) {
+    if (Dialogs().MsgBox(GetMessage(5343), vbQuestion | vbYesNo | vbDefaultButton2,
+                         GetMessage(5344)) != vbYes) {
         RestoreCommands();
         return;
     }

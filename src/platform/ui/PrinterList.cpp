@@ -1,6 +1,8 @@
 // The printer list and the current printer.
 #include "PrinterList.h"
 
+#include "PlatformText.h"
+
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -38,8 +40,9 @@ PrinterList& Printers() {
 }
 
 QString PdfEntryName() {
-    // A print queue's name holds no blank, so no system printer can take this one.
-    return QStringLiteral("Print to PDF file");
+    // A print queue's name holds no blank, so no system printer can take this one (the text
+    // has a blank in every language).
+    return PlatformText(TextPrintToPdf, {}, QStringLiteral("Print to PDF file"));
 }
 
 QStringList PrinterChoices() {

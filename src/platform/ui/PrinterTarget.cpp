@@ -2,6 +2,7 @@
 #include "PrinterTarget.h"
 
 #include "AppError.h"
+#include "PlatformText.h"
 
 #include <QPrinter>
 
@@ -52,7 +53,9 @@ double PageTarget::DeviceUnitsPerPixel() const {
 void PageTarget::PaintNewPage() {
     Painter();
     if (!Paged().newPage())
-        throw AppError(ErrPrinter, QStringLiteral("The printer cannot start a new sheet"));
+        throw AppError(ErrPrinter,
+                       PlatformText(TextPrinterNoNewSheet, {},
+                                    QStringLiteral("The printer cannot start a new sheet.")));
 }
 
 // ---- Printer ----------------------------------------------------------------------------------
@@ -72,16 +75,20 @@ int PrinterTarget::Resolution() const {
 }
 
 void PrinterTarget::OpenFailed() {
-    throw AppError(ErrPrinter, QStringLiteral("The printer \"%1\" cannot start the document")
-                                   .arg(printer_.printerName().isEmpty() ? printer_.outputFileName()
-                                                                         : printer_.printerName()));
+    throw AppError(ErrPrinter,
+                   PlatformText(TextPrinterCannotStart,
+                                {printer_.printerName().isEmpty() ? printer_.outputFileName()
+                                                                  : printer_.printerName()},
+                                QStringLiteral("The printer \"%1\" cannot start the document.")));
 }
 
 void PrinterTarget::PaintEnd() {
     if (!IsOpen()) return;
     if (!Close() || printer_.printerState() == QPrinter::Error ||
         printer_.printerState() == QPrinter::Aborted)
-        throw AppError(ErrPrinter, QStringLiteral("The printer did not finish the document"));
+        throw AppError(ErrPrinter,
+                       PlatformText(TextPrinterNotFinished, {},
+                                    QStringLiteral("The printer did not finish the document.")));
 }
 
 // ---- PDF file ---------------------------------------------------------------------------------

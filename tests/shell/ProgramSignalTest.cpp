@@ -1,0 +1,149 @@
+// The program as a session or service manager ends it: SIGTERM, SIGINT and SIGHUP close the
+// main window as its close box does, so the settings are written and the lock file goes; a
+// download that runs is cancelled first and leaves nothing half stored.
+#include "Database.h"
+#include "InstrumentSimulator.h"
+#include "ShellFixture.h"
+#include "ShutdownSignals.h"
+#include "frmOpen.h"
+#include "modSettings.h"
+
+#include <QDialog>
+
+#include <QDir>
+#include <QProcess>
+
+#include <csignal>
+#include <memory>
+
+namespace qv::test {
+namespace {
+
+struct ProgramRun {
+    QTemporaryDir home;
+    QProcess program;
+    QString Folder() const { return home.path() + "/qv4170"; }
+    QString File(const QString& name) const { return Folder() + u'/' + name; }
+    void Start(const QStringList& settings = {}, const QString& port = {}) {
+        QDir().mkpath(Folder());
+        if (!settings.isEmpty())
+            WriteText(File("QV4170.ini"), (settings.join("\r\n") + "\r\n").toUtf8());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", home.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.remove("QV4170_PORT");
+        if (!port.isEmpty()) env.insert("QV4170_PORT", port);
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(QStringLiteral(QV_PROGRAM), {});
+    }
+    QString SerialLog() const { return ReadText(File("SerialLog.log")); }
+    bool Finished() const { return program.state() == QProcess::NotRunning; }
+    void Signal(int number) { ::kill(static_cast<pid_t>(program.processId()), number); }
+};
+
+TEST(ProgramSignals, EachEndsTheProgramThroughItsUnload) {
+    const std::array<int, 3> numbers{SIGTERM, SIGINT, SIGHUP};
+    std::array<std::unique_ptr<ProgramRun>, 3> runs;
+    for (auto& run : runs) {
+        run = std::make_unique<ProgramRun>();
+        run->Start();
+        ASSERT_TRUE(run->program.waitForStarted());
+    }
+    // The main window's first activation writes this line after the splash.
+    for (auto& run : runs)
+        ASSERT_TRUE(
+            WaitFor([&] { return run->SerialLog().contains("Serial Port Standby"); }, 20000));
+    for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_TRUE(QFile::exists(runs[i]->File("QV4170.LCK")));
+        EXPECT_FALSE(QFile::exists(runs[i]->File("QV4170.ini")));
+        runs[i]->Signal(numbers[i]);
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        ProgramRun& run = *runs[i];
+        ASSERT_TRUE(WaitFor([&] { return run.Finished(); }, 10000)) << numbers[i];
+        EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit) << numbers[i];
+        EXPECT_EQ(run.program.exitCode(), 0) << numbers[i];
+        EXPECT_TRUE(ReadText(run.File("QV4170.ini")).contains("Execute Count\t1")) << numbers[i];
+        EXPECT_FALSE(QFile::exists(run.File("QV4170.LCK"))) << numbers[i];
+    }
+}
+
+TEST(ProgramSignals, ADownloadThatRunsIsCancelledFirst) {
+    sim::InstrumentSimulator sim;
+    QString error;
+    ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+    ProgramRun run;
+    const QString device = run.home.path() + "/instrument";
+    ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
+    bool signalled = false;
+    QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, &sim,
+                     [&](const QString& payload) {
+                         if (signalled || !payload.startsWith("DR,R,")) return;
+                         signalled = true;
+                         run.Signal(SIGTERM);
+                     });
+    // Automatic download on: the program reads the instrument as soon as it connects.
+    run.Start({"Auto Load Mode\tFalse\tTrue\tTrue"}, device);
+    ASSERT_TRUE(run.program.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return run.Finished(); }, 60000))
+        << run.SerialLog().right(2000).toStdString();
+    EXPECT_TRUE(signalled);
+    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.program.exitCode(), 0);
+    EXPECT_TRUE(run.SerialLog().contains("---Automatic Mode Failed Finished---"));
+    Database db(run.File("QV4170.mdb"));
+    EXPECT_EQ(db.scalar("Select Count(*) From Interval_Data").toInt(), 0);
+    EXPECT_EQ(sim.Erases(), 0);
+    EXPECT_TRUE(ReadText(run.File("QV4170.ini")).contains("Execute Count\t1"));
+    EXPECT_FALSE(QFile::exists(run.File("QV4170.LCK")));
+}
+
+class EndOnSignal : public ShellTest {
+  protected:
+    std::unique_ptr<frmOpen> MakeSplash() {
+        return std::make_unique<frmOpen>(QStringList{}, [this] { return MakeMain(); });
+    }
+};
+
+TEST_F(EndOnSignal, DuringTheSplashNothingIsWritten) {
+    auto splash = MakeSplash();
+    ShutdownSignals shutdown([&] { splash->EndProgram(); });
+    ASSERT_TRUE(shutdown.Installed());
+    splash->Form_Load();
+    splash->Form_Activate();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(WaitFor([&] { return !splash->isVisible(); }, 5000));
+    for (int i = 0; i < 6; ++i)
+        splash->tmrTimer_Timer();
+    EXPECT_EQ(splash->MainWindow(), nullptr);
+    EXPECT_FALSE(QFile::exists(SettingsFilePath()));
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.LCK"));
+}
+
+TEST_F(EndOnSignal, AnOpenDialogIsDismissedBeforeTheWindowCloses) {
+    auto splash = MakeSplash();
+    ShutdownSignals shutdown([&] { splash->EndProgram(); });
+    splash->Form_Load();
+    splash->Form_Activate();
+    for (int i = 0; i < 5; ++i)
+        splash->tmrTimer_Timer();
+    frmMain* main = splash->MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(main->isVisible());
+    int answer = -1;
+    QTimer::singleShot(0, main, [&] {
+        QDialog question(main);
+        QTimer::singleShot(0, [] { std::raise(SIGHUP); });
+        answer = question.exec();
+        // The window is still there when the question's loop returns.
+        EXPECT_TRUE(main->isVisible());
+    });
+    EXPECT_TRUE(WaitFor([&] { return answer != -1 && !main->isVisible(); }, 5000));
+    EXPECT_EQ(answer, QDialog::Rejected);
+    EXPECT_FALSE(main->Lock().Held());
+    EXPECT_TRUE(QFile::exists(SettingsFilePath()));
+}
+
+}  // namespace
+}  // namespace qv::test
