@@ -200,7 +200,7 @@ TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     std::signal(SIGXFSZ, oldSignal);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(
-        dialogs.messages()[0].startsWith("The report was not printed.\nCannot write " + path))
+        dialogs.messages()[0].startsWith("The report was not printed.\r\nCannot write " + path))
         << dialogs.messages()[0].toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
