@@ -136,7 +136,7 @@ void uclQvif::SetPortOpen(bool v) {
         OpenSerialPort();
     } else {
         serial_->Close();
-        SetPortFault(QString());
+        SetPortFault(0, QString());
     }
 }
 
@@ -146,26 +146,23 @@ bool uclQvif::OpenSerialPort() {
         if (!portFault_.isEmpty()) {
             // A device that came back is polled afresh, however many polls it missed.
             retries_ = 0;
-            SetPortFault(QString());
+            SetPortFault(0, QString());
         }
         return true;
     }
     // The link goes on with the port closed; the log tells the user why.
-    SetPortFault(QStringLiteral("cannot be opened: ") + serial_->OpenError());
+    SetPortFault(9028, serial_->OpenError());
     return false;
 }
 
-void uclQvif::SetPortFault(const QString& what) {
-    const QString fault = what.isEmpty() ? QString()
-                                         : QStringLiteral("Port COM%1 (%2) %3")
-                                               .arg(serial_->PortNumber())
-                                               .arg(serial_->DevicePath(), what);
+void uclQvif::SetPortFault(int message, const QString& cause) {
+    const QString port = QString::number(serial_->PortNumber());
+    const QString fault =
+        message == 0 ? QString() : GetMessage(message, {port, serial_->DevicePath(), cause});
     // Each cause is logged once, not at every attempt to open the port again.
     if (fault == portFault_) return;
     if (fault.isEmpty()) {
-        WriteLogLine(QStringLiteral("Port COM%1 (%2) is open again. Date = %3")
-                         .arg(serial_->PortNumber())
-                         .arg(serial_->DevicePath(), DateNow()));
+        WriteLogLine(GetMessage(9030, {port, serial_->DevicePath(), DateNow()}));
         portFaultLine_.clear();
         portFaultLogged_ = false;
     } else {
@@ -272,8 +269,7 @@ void uclQvif::LineStatusChanged() {
     }
     // The device itself went away (unplugged, the far end closed): the port closes after this,
     // and the cause is known before anyone hears of the loss.
-    if (!serial_->OpenError().isEmpty())
-        SetPortFault(QStringLiteral("went away: ") + serial_->OpenError());
+    if (!serial_->OpenError().isEmpty()) SetPortFault(9029, serial_->OpenError());
     // The instrument has gone: a transfer it cut short has failed, it has not completed.
     linkState_ = LinkNotConnected;
     status_ = TransferRunning() ? StatusFailed : StatusCompleted;

@@ -236,7 +236,9 @@ class uclQvif : public QObject {
     SerialPort& PortInUse() const;
     bool OpenSerialPort();
     // Records why the wanted serial port is not open; the serial log gets each new cause once.
-    void SetPortFault(const QString& what);
+    // message: 9028 (cannot be opened) or 9029 (went away) with the cause, 0 when the port is
+    // open again.
+    void SetPortFault(int message, const QString& cause);
     void WriteSerialLog(const QString& text);
     void BeginConnecting();
     bool TransferRunning() const;

@@ -16,6 +16,10 @@ enum PlatformTextId : int {
     TextPrinterCannotStart = 9023,  // ~1 the printer or PDF file
     TextPrinterNoNewSheet = 9024,
     TextPrinterNotFinished = 9025,
+    TextDeviceMissing = 9031,       // ~1 the device path
+    TextDeviceNoPermission = 9032,  // ~1 the device path, ~2 its group
+    TextDeviceHeld = 9033,          // ~1 the device path
+    TextDeviceOpenAlready = 9034,   // ~1 the device path
 };
 
 using PlatformWording = QString (*)(int id, const QStringList& args);

@@ -2,6 +2,7 @@
 #include "SerialPort.h"
 
 #include "AppError.h"
+#include "PlatformText.h"
 #include "PortFinder.h"
 
 #include <QFileInfo>
@@ -75,7 +76,8 @@ bool QtSerialPort::Open() {
     if (port_.isOpen()) return true;
     const QString path = DevicePath();
     if (!QFileInfo::exists(path)) {
-        openError_ = QStringLiteral("the device %1 is missing").arg(path);
+        openError_ =
+            PlatformText(TextDeviceMissing, {path}, QStringLiteral("the device %1 is missing"));
         return false;
     }
     port_.setPortName(path);
@@ -108,7 +110,8 @@ bool QtSerialPort::Open() {
 QString QtSerialPort::OpenFailureCause(const QString& path) const {
     switch (port_.error()) {
         case QSerialPort::DeviceNotFoundError:
-            return QStringLiteral("the device %1 is missing").arg(path);
+            return PlatformText(TextDeviceMissing, {path},
+                                QStringLiteral("the device %1 is missing"));
         case QSerialPort::PermissionError: {
             if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES) {
                 QString group;
@@ -117,15 +120,16 @@ QString QtSerialPort::OpenFailureCause(const QString& path) const {
                     if (const struct group* g = ::getgrgid(st.st_gid))
                         group = QString::fromLocal8Bit(g->gr_name);
                 }
-                return QStringLiteral(
-                           "the user lacks permission for %1 (the device belongs to the group %2; "
-                           "add the user to it, usually dialout or uucp)")
-                    .arg(path, group.isEmpty() ? QStringLiteral("?") : group);
+                return PlatformText(
+                    TextDeviceNoPermission, {path, group.isEmpty() ? QStringLiteral("?") : group},
+                    QStringLiteral("the user lacks permission for %1 (the device belongs to the "
+                                   "group %2; add the user to it, usually dialout or uucp)"));
             }
-            return QStringLiteral("another program holds %1").arg(path);
+            return PlatformText(TextDeviceHeld, {path}, QStringLiteral("another program holds %1"));
         }
         case QSerialPort::OpenError:
-            return QStringLiteral("%1 is open already").arg(path);
+            return PlatformText(TextDeviceOpenAlready, {path},
+                                QStringLiteral("%1 is open already"));
         default:
             return QStringLiteral("%1: %2").arg(path, port_.errorString());
     }

@@ -5,9 +5,11 @@
 #include "LinkRig.h"
 #include "PortFinder.h"
 #include "modAddLib.h"
+#include "modMessage.h"
 
 #include <gtest/gtest.h>
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <cstdlib>
 
@@ -148,6 +150,22 @@ TEST(Ports, APortThatCannotBeOpenedIsNamedWithItsCause) {
     EXPECT_FALSE(second.Open());
     EXPECT_TRUE(second.OpenError().contains(QStringLiteral("another program holds")))
         << second.OpenError().toStdString();
+
+    // The cause reaches the status log too, so it is told in the user's language.
+    SetCatalogueLanguage(CatalogueLanguage::Japanese);
+    const auto english = qScopeGuard([] { FollowSystemLanguage(); });
+    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(second.OpenError(), sim.Path() + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑが使用中です"));
+    {
+        uclQvif link;
+        Prepare(link);
+        link.SetCommPort(PortNumberFor(QStringLiteral("/dev/qv-no-such-device")));
+        link.SetPortOpen(true);
+        EXPECT_EQ(link.PortError(),
+                  QStringLiteral("ﾎﾟｰﾄ COM%1 (/dev/qv-no-such-device) を開けません: "
+                                 "ﾃﾞﾊﾞｲｽ /dev/qv-no-such-device がありません")
+                      .arg(PortNumberFor(QStringLiteral("/dev/qv-no-such-device"))));
+    }
 }
 
 }  // namespace
