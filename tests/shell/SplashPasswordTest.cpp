@@ -2,7 +2,7 @@
 // dialog.
 #include "ShellFixture.h"
 
-#include "LayoutCheck.h"
+#include "TextFit.h"
 #include "frmOpen.h"
 #include "frmPassword.h"
 
