@@ -106,6 +106,10 @@ QStringList CutCaptions(const QWidget& root) {
         cut << Describe(w) + " needs " + needs + " of " + has;
     };
     for (const QWidget* w : tree) {
+        // A control reaching out of its parent is cut there.
+        if (w != &root && !w->isWindow() && !InkRect(w).isEmpty() &&
+            !w->parentWidget()->rect().contains(InkRect(w)))
+            cut << Describe(w) + " reaches out of " + Describe(w->parentWidget());
         if (const auto* b = qobject_cast<const QPushButton*>(w); b && !b->text().isEmpty()) {
             // The text's lines, with the button's margin on either side clear of the frame.
             const QSizeF text = QFontMetricsF(b->font()).size(Qt::TextShowMnemonic, b->text());

@@ -25,7 +25,8 @@ QStringList CellsOutOfView(const ui::FlexGrid& grid);
 
 // The shown controls in the tree from `root` (itself included) whose text is cut: a push
 // button's line wider than the button less its margins, a check box or option button narrower
-// than its box and text, a frame's title beyond the frame, a label's text beyond the label.
+// than its box and text, a frame's title beyond the frame, a label's text beyond the label, and
+// any control reaching out of its parent.
 QStringList CutCaptions(const QWidget& root);
 
 // The cut captions of the tree and the cut cells of its shown grids.
