@@ -19,16 +19,19 @@ namespace qv::test {
 
 namespace {
 
-// The columns a cell spans, the hidden ones counting nothing.
-int SpanWidth(const ui::FlexGrid& g, int first, int span) {
-    int width = 0;
-    for (int c = first; c < first + span; ++c)
-        if (!g.isColumnHidden(c)) width += g.columnWidth(c);
-    return width;
-}
-
-int SpanAt(const ui::FlexGrid& g, int row, int col) {
-    return std::clamp(g.columnSpan(row, col), 1, g.Cols() - col);
+// Runs `f(row, col, text, width)` for every shown cell with a text, a merge once at its first
+// column with the width of the columns it spans (hidden ones counting nothing).
+template <class F>
+void ForEachShownText(const ui::FlexGrid& g, F f) {
+    for (int r = 0; r < g.Rows(); ++r)
+        for (int c = 0, span = 1; c < g.Cols(); c += span) {
+            span = std::clamp(g.columnSpan(r, c), 1, g.Cols() - c);
+            int width = 0;
+            for (int k = c; k < c + span; ++k)
+                if (!g.isColumnHidden(k)) width += g.columnWidth(k);
+            const QString text = g.TextMatrix(r, c);
+            if (!text.isEmpty() && width > 0) f(r, c, text, width);
+        }
 }
 
 // The room the view leaves a cell's text: the cell less the grid line, its check box and the
@@ -59,41 +62,33 @@ QString Quoted(const QString& text) {
 QStringList CutCells(const ui::FlexGrid& g) {
     const QFontMetricsF metrics(g.font());
     QStringList cut;
-    for (int r = 0; r < g.Rows(); ++r)
-        for (int c = 0; c < g.Cols(); c += SpanAt(g, r, c)) {
-            const QString text = g.TextMatrix(r, c);
-            const int width = SpanWidth(g, c, SpanAt(g, r, c));
-            if (text.isEmpty() || width == 0) continue;
-            const double needs = metrics.horizontalAdvance(text);
-            const double room = TextRoom(g, r, c, width);
-            if (needs > room)
-                cut << QStringLiteral("%1,%2 %3 needs %4 of %5")
-                           .arg(r)
-                           .arg(c)
-                           .arg(Quoted(text))
-                           .arg(needs)
-                           .arg(room);
-        }
+    ForEachShownText(g, [&](int r, int c, const QString& text, int width) {
+        const double needs = metrics.horizontalAdvance(text);
+        const double room = TextRoom(g, r, c, width);
+        if (needs > room)
+            cut << QStringLiteral("%1,%2 %3 needs %4 of %5")
+                       .arg(r)
+                       .arg(c)
+                       .arg(Quoted(text))
+                       .arg(needs)
+                       .arg(room);
+    });
     return cut;
 }
 
 QStringList CellsOutOfView(const ui::FlexGrid& g) {
     QStringList out;
     const int shown = g.viewport()->width();
-    for (int r = 0; r < g.Rows(); ++r)
-        for (int c = 0; c < g.Cols(); c += SpanAt(g, r, c)) {
-            const QString text = g.TextMatrix(r, c);
-            const int width = SpanWidth(g, c, SpanAt(g, r, c));
-            if (text.isEmpty() || width == 0) continue;
-            const int right = g.columnViewportPosition(c) + width;
-            if (right > shown)
-                out << QStringLiteral("%1,%2 %3 ends at %4 of %5")
-                           .arg(r)
-                           .arg(c)
-                           .arg(Quoted(text))
-                           .arg(right)
-                           .arg(shown);
-        }
+    ForEachShownText(g, [&](int r, int c, const QString& text, int width) {
+        const int right = g.columnViewportPosition(c) + width;
+        if (right > shown)
+            out << QStringLiteral("%1,%2 %3 ends at %4 of %5")
+                       .arg(r)
+                       .arg(c)
+                       .arg(Quoted(text))
+                       .arg(right)
+                       .arg(shown);
+    });
     return out;
 }
 
