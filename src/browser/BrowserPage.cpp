@@ -6,13 +6,8 @@
 #include "UserAction.h"
 #include "modMessage.h"
 
-#include <QFontMetrics>
 #include <QScopeGuard>
-#include <QScrollBar>
 #include <QStyle>
-#include <algorithm>
-#include <numeric>
-#include <vector>
 
 namespace qv {
 
@@ -22,78 +17,6 @@ using ui::Left;
 using ui::Move;
 using ui::Top;
 using ui::Width;
-
-namespace {
-
-// Widens the columns of the property grid whose texts their widths would cut, taking the room
-// from columns wider than their texts need while the grid's width lasts (beyond that the grid
-// scrolls): no text of the pane is cut short.
-void FitColumnsToTexts(ui::FlexGrid& g) {
-    const int cols = g.Cols();
-    if (cols <= 0) return;
-    const QFontMetrics metrics(g.font());
-    // The view draws a cell's text within a margin on either side and the grid line, and
-    // cuts a text it cannot draw whole; one pixel more covers rounding.
-    const int padding =
-        2 * (g.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &g) + 1) + 2;
-    std::vector<int> need(static_cast<size_t>(cols), 0);
-    struct Span {
-        int first, count, need;
-    };
-    std::vector<Span> spans;
-    for (int r = 0; r < g.Rows(); ++r)
-        for (int c = 0; c < cols;) {
-            const int span = std::clamp(g.columnSpan(r, c), 1, cols - c);
-            const QString text = g.TextMatrix(r, c);
-            const int width = text.isEmpty() ? 0 : metrics.horizontalAdvance(text) + padding;
-            if (span == 1)
-                need[static_cast<size_t>(c)] = std::max(need[static_cast<size_t>(c)], width);
-            else
-                spans.push_back({c, span, width});
-            c += span;
-        }
-
-    std::vector<int> widths(static_cast<size_t>(cols));
-    for (int c = 0; c < cols; ++c)
-        widths[static_cast<size_t>(c)] = g.columnWidth(c);
-    const auto total = [&] { return std::accumulate(widths.begin(), widths.end(), 0); };
-    const auto widenSpans = [&] {
-        for (const Span& span : spans) {
-            const auto first = widths.begin() + span.first;
-            const int has = std::accumulate(first, first + span.count, 0);
-            if (has < span.need)
-                widths[static_cast<size_t>(span.first + span.count - 1)] += span.need - has;
-        }
-    };
-    const int before = total();
-    for (int c = 0; c < cols; ++c)
-        widths[static_cast<size_t>(c)] =
-            std::max(widths[static_cast<size_t>(c)], need[static_cast<size_t>(c)]);
-    widenSpans();
-    // The room the layout gave, less a vertical scroll bar, which a long pane shows; the
-    // columns never take back more than they grew.
-    const int room = g.contentsRect().width() - g.verticalScrollBar()->sizeHint().width();
-    int over = std::min(total() - room, total() - before);
-    while (over > 0) {
-        // From the column with the most room to spare, one pixel at a time.
-        int widest = -1;
-        for (int c = 0; c < cols; ++c) {
-            const int spare = widths[static_cast<size_t>(c)] - need[static_cast<size_t>(c)];
-            if (spare > 0 && (widest < 0 || spare > widths[static_cast<size_t>(widest)] -
-                                                        need[static_cast<size_t>(widest)]))
-                widest = c;
-        }
-        if (widest < 0) break;
-        --widths[static_cast<size_t>(widest)];
-        --over;
-    }
-    widenSpans();
-    for (int c = 0; c < cols; ++c)
-        if (g.columnWidth(c) != widths[static_cast<size_t>(c)])
-            g.setColumnWidth(c, widths[static_cast<size_t>(c)]);
-}
-
-}  // namespace
 
 QString LogWhere::Clause() const {
     return sql.isEmpty() ? QString() : QStringLiteral(" Where ") + sql;
@@ -206,7 +129,7 @@ void BrowserPage::LayoutPage() {
         default:
             break;
     }
-    FitColumnsToTexts(*vfgLog);
+    vfgLog->FitColsToText();
 }
 
 void BrowserPage::RefreshLogBrowser() {

@@ -1,6 +1,6 @@
-// What the settings pages' gas grids share: their size and marks, the two heading rows, check
+// What the settings pages' gas grids share: their size and marks, the two heading rows, and check
 // boxes of any cell without moving the current cell, which an edit event must not do while its
-// editor is open, and column widths that fit their texts.
+// editor is open.
 #pragma once
 
 #include "FlexGrid.h"
@@ -8,9 +8,6 @@
 #include "modMessage.h"
 #include "modViewSupport.h"
 
-#include <QFontMetricsF>
-#include <QStyle>
-#include <cmath>
 #include <cstdint>
 
 namespace qv {
@@ -52,29 +49,5 @@ inline void SetTicked(ui::FlexGrid& grid, int row, int col, bool ticked) {
         if (cell->data(Qt::CheckStateRole).isValid())
             cell->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
 }
-
-// The width in pixels that a cell's text needs in the grid: its advance in the grid's font, the
-// item view's text margin on either side and the grid line.
-inline int TextWidthNeeded(const ui::FlexGrid& grid, const QString& text) {
-    const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
-    return static_cast<int>(std::ceil(QFontMetricsF(grid.font()).horizontalAdvance(text))) +
-           2 * margin + (grid.showGrid() ? 1 : 0);
-}
-
-// The width that the widest text of a column needs; cells spanning several columns aside.
-inline int ColumnTextWidth(const ui::FlexGrid& grid, int col) {
-    int widest = 0;
-    for (int row = 0; row < grid.Rows(); ++row) {
-        const QString text = grid.TextMatrix(row, col);
-        if (!text.isEmpty() && grid.columnSpan(row, col) == 1)
-            widest = std::max(widest, TextWidthNeeded(grid, text));
-    }
-    return widest;
-}
-
-// Widens every shown column that cuts a text of its own to its widest text, taking the room
-// from what the columns leave free of the grid and then from the columns wider than their
-// texts; a grid too narrow for all its texts keeps them as far as it can.
-void FitColumnsToText(ui::FlexGrid& grid);
 
 }  // namespace qv

@@ -85,8 +85,8 @@ void InstrumentPage::LayoutPage() {
     if (vfgInstSensor->Cols() == 6) vfgInstSensor->SetColWidths({0.25, 0.12, 0.13, 0.13, 0.13});
     // The shares are the starting point: a text that they would cut ("期限切れ") widens its
     // column, taking room from where it is to spare.
-    FitColumnsToText(*vfgInst);
-    FitColumnsToText(*vfgInstSensor);
+    vfgInst->FitColsToText();
+    vfgInstSensor->FitColsToText();
 }
 
 InstrumentPage::Shown InstrumentPage::Which() const {
@@ -121,8 +121,8 @@ void InstrumentPage::ShowInstrumentInfo() {
     FillSensors(which);
     // New texts on a page in view; a hidden page is fitted by the layout that shows it.
     if (ui::IsShown(this)) {
-        FitColumnsToText(*vfgInst);
-        FitColumnsToText(*vfgInstSensor);
+        vfgInst->FitColsToText();
+        vfgInstSensor->FitColsToText();
     }
 }
 

@@ -211,6 +211,9 @@ void OptionPage::LayoutPage() {
         vfgOption->SetColWidths({0.16, 0.12, 0.12, 0.12, 0.12, 0.12});
     }
     vfgCal->SetColWidths({0.18, 0.18, 0.3});
+    // The shares are the starting point: a narrow page widens a column whose texts they cut.
+    vfgOption->FitColsToText();
+    vfgCal->FitColsToText();
     vfgOption->Refresh();
 }
 

@@ -225,13 +225,13 @@ int frmFsDialog::GridChrome() const {
 void frmFsDialog::FitToTexts() {
     // Every caption, and every value a row can show, fits: the window is made at least wide
     // enough for both columns, the captions' column taking at least its 45 %.
-    captionWidth_ = ColumnTextWidth(*vfgDatas, 0);
-    int values = ColumnTextWidth(*vfgDatas, 1);
+    captionWidth_ = ui::ToPixelsX(vfgDatas->ColTextWidth(0));
+    int values = ui::ToPixelsX(vfgDatas->ColTextWidth(1));
     for (int row = 1; row < vfgDatas->Rows(); ++row) {
         const QString list = vfgDatas->TextMatrix(row, 2);
         if (list.isEmpty()) continue;
         for (const QString& item : list.split(u'|'))
-            values = std::max(values, TextWidthNeeded(*vfgDatas, item));
+            values = std::max(values, vfgDatas->CellTextWidth(item));
     }
     const int chrome = GridChrome();
     const int grid = std::max(captionWidth_ + values + chrome,

@@ -216,15 +216,14 @@ void CalHistoryPage::LayoutPage() {
 }
 
 void CalHistoryPage::FitColumnsToText() {
-    // No text may show cut: a column narrower than its texts is widened, and the last column
-    // takes the rest of the grid while that leaves it room for its own texts; otherwise it
-    // keeps their width and the grid scrolls.
+    // No text may show cut, and the last column takes the rest of the grid while that leaves
+    // it room for its own texts; otherwise it keeps their width and the grid scrolls.
     ui::FlexGrid& grid = *vfgHistory;
     const int last = grid.Cols() - 1;
     if (last < 0) return;
     QHeaderView& header = *grid.horizontalHeader();
     header.setStretchLastSection(false);
-    grid.WidenColsToText();
+    grid.FitColsToText();
     int used = 0;
     for (int c = 0; c < last; ++c)
         used += grid.columnWidth(c);

@@ -235,10 +235,9 @@ void DataViewPage::LayoutPage() {
     }
     if (IsShown(vfgSummary) && vfgSummary->Cols() > 3)
         vfgSummary->SetColWidths({0.25, 0.18, 0.18, 0.18});
-    // No caption or value shows cut: a column narrower than its texts is widened, the grid
-    // then scrolls.
-    vfgBrowse->WidenColsToText();
-    vfgSummary->WidenColsToText();
+    // No caption or value shows cut.
+    vfgBrowse->FitColsToText();
+    vfgSummary->FitColsToText();
 }
 
 // ---- Set-up ----------------------------------------------------------------------------------

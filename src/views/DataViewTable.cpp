@@ -68,8 +68,8 @@ void DataViewPage::ShowDataList() {
             break;
     }
     // The new texts are shown whole also when no layout pass follows (a unit changed).
-    vfgBrowse->WidenColsToText();
-    summary.WidenColsToText();
+    vfgBrowse->FitColsToText();
+    summary.FitColsToText();
 }
 
 void DataViewPage::ShowIntervalTable(const clsInterval& r) {

@@ -1,6 +1,7 @@
 // The grid control's cells, merging, selection and edit events.
 #include "FlexGrid.h"
 #include "TestSupport.h"
+#include "TextFit.h"
 #include "Twips.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 
 namespace qv::test {
 namespace {
@@ -72,6 +74,75 @@ TEST(GridCells, ColoursChecksMergesAndClear) {
     EXPECT_EQ(grid.RowSel(), 3);
     grid.SetTopRow(350);
     EXPECT_EQ(grid.TopRow(), 350);
+}
+
+// Columns fitted to their texts: widened where a text would be cut, the widening taken back
+// from columns with room to spare while the grid is too narrow, never below a column's texts;
+// merged cells, hidden columns and later texts included.
+TEST(GridCells, ColumnsFitTheirTexts) {
+    FlexGrid grid;
+    grid.SetCols(4);
+    grid.SetRows(3);
+    grid.SetMergeCells(FlexGrid::MergeRestrictRows);
+    grid.resize(400, 200);
+    const int room = grid.contentsRect().width() - grid.verticalScrollBar()->sizeHint().width();
+    const auto total = [&] {
+        int sum = 0;
+        for (int c = 0; c < grid.Cols(); ++c)
+            sum += grid.columnWidth(c);
+        return sum;
+    };
+    const QString wide = "A caption much wider than its column";
+    const auto reset = [&] {
+        for (int c = 0; c < 3; ++c)
+            grid.setColumnWidth(c, 100);
+        grid.setColumnWidth(3, 0);
+    };
+    reset();
+    grid.SetTextMatrix(1, 0, wide);
+    grid.SetTextMatrix(1, 1, "b");
+    grid.SetTextMatrix(1, 2, "b");
+    grid.SetTextMatrix(1, 3, "hidden");
+    ASSERT_EQ(CutCells(grid).size(), 1);
+    grid.FitColsToText();
+    EXPECT_EQ(CutCells(grid), QStringList());
+    EXPECT_EQ(grid.columnWidth(3), 0);  // hidden stays hidden
+    const int need = grid.columnWidth(0);
+    EXPECT_EQ(need, grid.CellTextWidth(wide));
+    ASSERT_GT(need + 200, room);
+    // The widening overfilled the grid: the other columns gave it back, as far as they could.
+    EXPECT_EQ(total(), std::max(room, need + 2 * grid.CellTextWidth("b")));
+    EXPECT_GE(grid.columnWidth(1), grid.CellTextWidth("b"));
+    EXPECT_NEAR(grid.columnWidth(1), grid.columnWidth(2), 1);  // in proportion to their spare
+
+    // Widths the layout gave and no text needs more than stand, wider than the grid or not.
+    reset();
+    grid.SetTextMatrix(1, 0, "a");
+    grid.setColumnWidth(2, 500);
+    grid.FitColsToText();
+    EXPECT_EQ(grid.columnWidth(0), 100);
+    EXPECT_EQ(grid.columnWidth(2), 500);
+
+    // A merged heading wider than its columns together widens them; the columns' own texts
+    // still fit.
+    reset();
+    grid.SetTextMatrix(0, 1, wide);
+    grid.SetTextMatrix(0, 2, wide);
+    grid.SetMergeRow(0, true);
+    ASSERT_EQ(grid.columnSpan(0, 1), 2);
+    ASSERT_EQ(CutCells(grid).size(), 1);
+    grid.FitColsToText();
+    EXPECT_EQ(CutCells(grid), QStringList());
+    EXPECT_EQ(grid.columnWidth(1) + grid.columnWidth(2), grid.CellTextWidth(wide));
+
+    // Too narrow for all its texts: every text whole, the grid scrolls to show them.
+    reset();
+    grid.SetTextMatrix(1, 0, wide);
+    grid.SetTextMatrix(1, 1, wide);
+    grid.SetTextMatrix(1, 2, wide);
+    grid.FitColsToText();
+    EXPECT_EQ(CutCells(grid), QStringList());
+    EXPECT_FALSE(CellsOutOfView(grid).isEmpty());
 }
 
 class GridEditing : public ::testing::Test {

@@ -1,9 +1,9 @@
 // The instrument information page: no instrument, the simulated instrument once read (its due
 // days by the clock, a span that did or did not renew a calibration), and a stored log's.
-#include "CutCells.h"
 #include "FixtureDatabase.h"
 #include "ModelTestLines.h"
 #include "SettingsRig.h"
+#include "TextFit.h"
 
 #include <QRegularExpression>
 

@@ -3,10 +3,10 @@
 // runs to its report while the download commands wait; the pages grabbed in both languages, with
 // no cell text cut.
 #include "AppPaths.h"
-#include "CutCells.h"
 #include "InstrumentSimulator.h"
 #include "SettingsRig.h"
 #include "ShellFixture.h"
+#include "TextFit.h"
 #include "clsInstrument.h"
 
 #include <QDir>

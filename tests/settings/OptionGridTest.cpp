@@ -3,12 +3,14 @@
 // clocks, and sensor changes in service mode reaching the instrument.
 #include "Dates.h"
 #include "SettingsRig.h"
+#include "TextFit.h"
 #include "frmGasSel.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 namespace qv::test {
 namespace {
@@ -207,6 +209,30 @@ TEST(OptionGrid, ServiceModeSensorChangesReachTheInstrument) {
     EXPECT_TRUE(sent.contains("UZ,W,00001")) << sent.join(u'|').toStdString();
     EXPECT_EQ(sent.filter("GJ,W,11111,").value(0).right(18), "SO2  20.0  0.5ppm ");
     EXPECT_TRUE(rig.sim.sim.Refused().isEmpty()) << rig.sim.sim.Refused().join(u'|').toStdString();
+}
+
+// The Set page's grids show their headings and values whole on the page of the window at its
+// smallest, in both languages, with service mode's extra columns and the calibration panel.
+TEST(OptionGrid, HeadingsAndValuesAreWholeInTheSmallestWindow) {
+    SettingsRig rig;
+    ServiceMode = true;
+    const auto normal = qScopeGuard([] { ServiceMode = false; });
+    rig.ReadInstrument();
+    // The page of a window of 11500 by 5000 twips, less the button column and the margins.
+    rig.option->resize(ui::ToPixelsX(11500 * 0.88 - 240), ui::ToPixelsY(5000 - 180));
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        rig.option->SetCaptions();
+        rig.option->ShowOptionGrid();
+        rig.option->LayoutPage();
+        EXPECT_EQ(CutCells(*rig.option->vfgOption), QStringList());
+        rig.option->ShowCalibrationGrid();
+        rig.option->ShowCalibrationPanel(true);
+        rig.option->LayoutPage();
+        EXPECT_EQ(CutCells(*rig.option->vfgCal), QStringList());
+        rig.option->ShowCalibrationPanel(false);
+    }
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // copies and flags only what changed (tail zero and the oxygen pattern included), Cancel and
 // the close box; no text cut, at its first size or any other; screenshots in both catalogue
 // languages under the build folder.
-#include "CutCells.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "TextFit.h"
 #include "frmFsDialog.h"
 #include "modGlobals.h"
 #include "modMessage.h"

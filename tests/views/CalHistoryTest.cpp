@@ -7,7 +7,7 @@
 #include "FixtureDatabase.h"
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
-#include "TextFit.h"
+#include "TextFitWindow.h"
 #include "frmPassword.h"
 #include "modCalDue.h"
 #include "modDatabase.h"

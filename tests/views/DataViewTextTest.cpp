@@ -3,7 +3,7 @@
 #include "DataViewPage.h"
 #include "Dates.h"
 #include "FixtureDatabase.h"
-#include "TextFit.h"
+#include "TextFitWindow.h"
 #include "modDatabase.h"
 
 namespace qv::test {

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -262,39 +264,105 @@ void FlexGrid::SetColWidths(std::initializer_list<double> fractions) {
         SetColWidth(col++, std::nearbyint(width * f));
 }
 
+int FlexGrid::CellTextWidth(const QString& text) const {
+    // The view draws a cell's text within a margin on either side, left of the grid line, and
+    // elides a text whose advance, in fractions of a pixel, is wider than that.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(text))) + 2 * margin +
+           (showGrid() ? 1 : 0);
+}
+
+void FlexGrid::MeasureTexts() const {
+    if (textWidths_.size() == columnCount() && measuredFont_ == font()) return;
+    // Measured once per change of the cells: a log's table holds thousands of them, most
+    // repeating a few texts.
+    QHash<QString, int> measured;
+    const auto widthOf = [&](const QString& text) {
+        auto it = measured.constFind(text);
+        if (it == measured.constEnd()) it = measured.insert(text, CellTextWidth(text));
+        return *it;
+    };
+    const int cols = columnCount();
+    QVector<int> widths(cols, 0);
+    QVector<SpanNeed> spans;
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < cols;) {
+            const int span = std::clamp(columnSpan(r, c), 1, cols - c);
+            const QTableWidgetItem* cell = item(r, c);
+            if (cell && !cell->text().isEmpty()) {
+                const int width = widthOf(cell->text());
+                if (span == 1)
+                    widths[c] = std::max(widths[c], width);
+                else
+                    spans.push_back({c, span, width});
+            }
+            c += span;
+        }
+    textWidths_ = std::move(widths);
+    spanWidths_ = std::move(spans);
+    measuredFont_ = font();
+}
+
 double FlexGrid::ColTextWidth(int col) const {
     if (col < 0 || col >= columnCount()) return 0;
-    if (textWidths_.size() != columnCount() || measuredFont_ != font()) {
-        // Measured once per change of the cells: a log's table holds thousands of them, most
-        // repeating a few texts.
-        const QFontMetrics metrics(font());
-        const int margins =
-            2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
-            (showGrid() ? 1 : 0);
-        QHash<QString, int> advance;
-        QVector<int> widths(columnCount(), 0);
-        for (int r = 0; r < rowCount(); ++r)
-            for (int c = 0; c < columnCount(); ++c) {
-                const QTableWidgetItem* cell = item(r, c);
-                if (!cell || columnSpan(r, c) > 1) continue;  // a merge spreads its text
-                const QString text = cell->text();
-                if (text.isEmpty()) continue;
-                auto it = advance.constFind(text);
-                if (it == advance.constEnd())
-                    it = advance.insert(text, metrics.horizontalAdvance(text));
-                widths[c] = std::max(widths[c], *it + margins);
-            }
-        textWidths_ = std::move(widths);
-        measuredFont_ = font();
-    }
+    MeasureTexts();
     return textWidths_[col] * TwipsPerPixelX();
 }
 
-void FlexGrid::WidenColsToText() {
-    for (int c = 0; c < columnCount(); ++c) {
-        const int needed = ToPixelsX(ColTextWidth(c));
-        if (columnWidth(c) < needed) setColumnWidth(c, needed);
+void FlexGrid::FitColsToText() {
+    const int cols = columnCount();
+    if (cols == 0) return;
+    MeasureTexts();
+    QVector<int> width(cols), need(cols);
+    for (int c = 0; c < cols; ++c) {
+        width[c] = isColumnHidden(c) ? 0 : columnWidth(c);
+        need[c] = width[c] == 0 ? 0 : textWidths_[c];
     }
+    // A merged cell's text needs its shown columns together: what theirs leave short is
+    // shared out among them.
+    for (const SpanNeed& span : spanWidths_) {
+        int shown = 0, has = 0;
+        for (int c = span.first; c < span.first + span.count; ++c)
+            if (width[c] > 0) {
+                ++shown;
+                has += need[c];
+            }
+        if (shown == 0 || has >= span.width) continue;
+        int left = span.width - has;
+        for (int c = span.first; c < span.first + span.count; ++c)
+            if (width[c] > 0) {
+                const int share = (left + shown - 1) / shown;
+                --shown;
+                need[c] += share;
+                left -= share;
+            }
+    }
+    int total = 0, grown = 0, spare = 0;
+    for (int c = 0; c < cols; ++c) {
+        grown += std::max(0, need[c] - width[c]);
+        width[c] = std::max(width[c], need[c]);
+        total += width[c];
+        spare += width[c] - need[c];
+    }
+    // The room the grid shows its columns in, less a vertical scroll bar, whose coming with
+    // more rows must then cut nothing. Only what the texts took is given back: the widths the
+    // layout gave stand where no text needs more.
+    const int bar = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
+                        ? 0
+                        : verticalScrollBar()->sizeHint().width();
+    const int excess = std::min(grown, total - (contentsRect().width() - bar));
+    if (excess > 0 && spare > 0) {
+        const int taken = std::min(excess, spare);
+        int left = taken;
+        for (int c = 0; c < cols && left > 0; ++c) {
+            const int own = width[c] - need[c];
+            const int give = std::min({left, own, (taken * own + spare - 1) / spare});
+            width[c] -= give;
+            left -= give;
+        }
+    }
+    for (int c = 0; c < cols; ++c)
+        if (!isColumnHidden(c) && columnWidth(c) != width[c]) setColumnWidth(c, width[c]);
 }
 
 int FlexGrid::ColAlignment(int col) const {
@@ -359,9 +427,9 @@ void FlexGrid::SelectTo(int rowSel, int colSel) {
     if (r < 0 || c < 0) return;
     QItemSelection selection(model()->index(std::min(r, rowSel), std::min(c, colSel)),
                              model()->index(std::max(r, rowSel), std::max(c, colSel)));
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
-                                            (byRow_ ? QItemSelectionModel::Rows
-                                                    : QItemSelectionModel::NoUpdate));
+    selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect |
+                       (byRow_ ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
 }
 
 void FlexGrid::SetSelectionByRow(bool byRow) {

@@ -74,12 +74,19 @@ class FlexGrid : public QTableWidget {
     // Columns 0, 1, ... take these fractions of the grid's width, rounded to whole twips
     // (halves to even); the other columns keep their widths.
     void SetColWidths(std::initializer_list<double> fractions);
+    // The width in pixels a cell needs to show this text whole: its advance in the grid's font,
+    // the item view's text margin on either side and the grid line.
+    int CellTextWidth(const QString& text) const;
     // The width in twips a column needs to show the text of each of its cells whole, with the
     // cells' margins; cells merged with a neighbour are left out, their text spreading over the
     // merge.
     double ColTextWidth(int col) const;
-    // Widens every column narrower than that width (none is made narrower).
-    void WidenColsToText();
+    // No text shows cut: every shown column is made at least as wide as its texts need (a
+    // merged cell's need spread over the columns it spans; a column of width 0 stays hidden),
+    // then, while the columns are wider than the grid shows, the columns wider than their
+    // texts give back their spare room in proportion to it, up to what the widening took.
+    // Beyond that the grid scrolls.
+    void FitColsToText();
     // Alignment of a column's cells below the fixed rows (AlignSetting).
     int ColAlignment(int col) const;
     void SetColAlignment(int col, int setting);
@@ -247,8 +254,16 @@ class FlexGrid : public QTableWidget {
     bool refused_ = false;
     bool committed_ = false;
     int eventDepth_ = 0;
-    // The width each column's texts need, in pixels; empty until measured after a change.
+    // Measures the cells' texts when they changed since the last time.
+    void MeasureTexts() const;
+    // A merged cell's text: the columns it spans and the width in pixels it needs.
+    struct SpanNeed {
+        int first, count, width;
+    };
+    // The width each column's texts need, in pixels, and those of the merged cells; empty
+    // until measured after a change.
     mutable QVector<int> textWidths_;
+    mutable QVector<SpanNeed> spanWidths_;
     mutable QFont measuredFont_;
 };
 
