@@ -61,10 +61,10 @@ void Attempt(F&& step) {
     }
 }
 
-// The smallest size at which no control of any page runs into another (the port lamp's name
-// reaches the link lamp below this width).
-constexpr double kMinWidth = 11500;  // twips
-constexpr double kMinHeight = 5000;
+// The smallest size at which no control of any page runs into another or out of its frame, in
+// either language (below it the Set page's buttons leave their frame and its status rows are cut).
+constexpr double kMinWidth = 12300;  // twips
+constexpr double kMinHeight = 6750;
 const QString kConverterId = QStringLiteral("VID_10C4&PID_EA60");
 constexpr int kDeleteWaitMs = 2000;
 // The property that keeps a page button's caption as the catalogue gives it.
@@ -245,7 +245,7 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     ConnectLinkEvents();
 
     setMinimumSize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(kMinHeight));
-    resize(ui::ToPixelsX(12000), ui::ToPixelsY(8000));
+    resize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(8000));
 }
 
 frmMain::~frmMain() = default;

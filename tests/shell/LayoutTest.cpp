@@ -62,13 +62,13 @@ TEST_F(Layout, PagesBesideTheButtonColumnAboveAMinimumSize) {
     // A minimum size, and a minimised window is left alone.
     main_->resize(50, 50);
     main_->Form_Resize();
-    EXPECT_GE(Width(main_.get()), 8000 - Px());
-    EXPECT_GE(Height(main_.get()), 5000 - Px());
+    EXPECT_GE(Width(main_.get()), 12300 - Px());
+    EXPECT_GE(Height(main_.get()), 6750 - Px());
     // Only the short side is raised.
-    main_->resize(ui::ToPixelsX(12000), 50);
+    main_->resize(ui::ToPixelsX(13000), 50);
     main_->Form_Resize();
-    EXPECT_NEAR(Width(main_.get()), 12000, Px());
-    EXPECT_NEAR(Height(main_.get()), 5000, Px());
+    EXPECT_NEAR(Width(main_.get()), 13000, Px());
+    EXPECT_NEAR(Height(main_.get()), 6750, Px());
 
     main_->setWindowState(Qt::WindowMinimized);
     const QRect before = main_->pageDownload->geometry();

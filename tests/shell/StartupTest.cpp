@@ -146,7 +146,7 @@ TEST_F(Startup, PortOfTheOneConverterElseTheInfraredPath) {
 
 TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     QTemporaryDir data;
-    WriteSettings({"Execute Count\t4", "Size Values\t0\t12600\t6000",
+    WriteSettings({"Execute Count\t4", "Size Values\t0\t13200\t7000",
                    "Auto Load Mode\tFalse\tTrue\tTrue", "Data Select\tFalse\tTrue\tFalse",
                    "Font\t'Serif'\t11\tFalse\tTrue\tFalse", "DataLocation\t" + data.path() + "/"});
     auto main = MakeMain();
@@ -154,8 +154,8 @@ TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     EXPECT_EQ(DatabasePath, data.path() + "/QV4170.mdb");
     EXPECT_TRUE(QFile::exists(data.path() + "/QV4170.LCK"));
     EXPECT_FALSE(QFile::exists(ProgramFolder() + "/QV4170.mdb"));
-    EXPECT_NEAR(ui::Width(main.get()), 12600, Px());
-    EXPECT_NEAR(ui::Height(main.get()), 6000, Px());
+    EXPECT_NEAR(ui::Width(main.get()), 13200, Px());
+    EXPECT_NEAR(ui::Height(main.get()), 7000, Px());
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(main->x(), (screen.width() - main->width()) / 2);
     EXPECT_TRUE(main->pageDownload->chkAutoLoad[0]->isChecked());
@@ -171,12 +171,12 @@ TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     main->Form_Unload();
     main.reset();
     ResetGlobals();
-    WriteSettings({"Execute Count\t1", "Size Values\t0\t12600\t6000"});
+    WriteSettings({"Execute Count\t1", "Size Values\t0\t13200\t7000"});
     main = MakeMain();
     ASSERT_TRUE(main->Form_Load());
     // Never below the smallest size at which nothing overlaps.
-    EXPECT_NEAR(ui::Width(main.get()), std::max(11500.0, screen.width() * Px() * 0.8), Px());
-    EXPECT_NEAR(ui::Height(main.get()), std::max(5000.0, screen.height() * Px() * 0.6), Px());
+    EXPECT_NEAR(ui::Width(main.get()), std::max(12300.0, screen.width() * Px() * 0.8), Px());
+    EXPECT_NEAR(ui::Height(main.get()), std::max(6750.0, screen.height() * Px() * 0.6), Px());
 }
 
 using StartupFailure = ShellTest;
@@ -361,7 +361,7 @@ TEST_F(Shutdown, KeepsTheOptionPagesFontAndColours) {
     font.setBold(true);
     main->pageOption->cmdOptionDisp[0]->setFont(font);
     ui::SetBackColor(main->pageOption->cmdOptionDisp[2], ui::RGB(1, 2, 3));
-    main->resize(ui::ToPixelsX(12600), ui::ToPixelsY(6000));
+    main->resize(ui::ToPixelsX(13200), ui::ToPixelsY(7000));
     main->pageBrowser->chkLog[2]->setChecked(true);
     main->Form_Unload();
     EXPECT_FALSE(main->Lock().Held());
@@ -374,8 +374,8 @@ TEST_F(Shutdown, KeepsTheOptionPagesFontAndColours) {
     EXPECT_TRUE(AppFont.Bold);
     EXPECT_EQ(GraphColor[1], ui::RGB(1, 2, 3));
     EXPECT_EQ(GraphColor[0], 0xFFFF);
-    EXPECT_NEAR(MainForm().Width, 12600, Px());
-    EXPECT_NEAR(MainForm().Height, 6000, Px());
+    EXPECT_NEAR(MainForm().Width, 13200, Px());
+    EXPECT_NEAR(MainForm().Height, 7000, Px());
     EXPECT_EQ(MainForm().chkLog[2], 1);
 }
 
