@@ -239,8 +239,7 @@ void frmFsDialog::FitToTexts() {
     const QSize least(std::max(ui::ToPixelsX(kDesignWidth), grid + ui::ToPixelsX(kRightMargin)),
                       ui::ToPixelsY(kDesignHeight));
     setMinimumSize(least);
-    if (width() < least.width() || height() < least.height())
-        resize(least.expandedTo(size()));
+    if (width() < least.width() || height() < least.height()) resize(least.expandedTo(size()));
     LayoutDialog();
 }
 
