@@ -265,21 +265,39 @@ void FlexGrid::SetColWidths(std::initializer_list<double> fractions) {
 }
 
 int FlexGrid::CellTextWidth(const QString& text) const {
-    // The view draws a cell's text within a margin on either side, left of the grid line, and
-    // elides a text whose advance, in fractions of a pixel, is wider than that.
+    return CellTextWidth(text, QFontMetricsF(font()), CellTextFrame());
+}
+
+int FlexGrid::CellTextFrame() const {
+    // The view draws a cell's text within a margin on either side, left of the grid line.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(text))) + 2 * margin +
-           (showGrid() ? 1 : 0);
+    return 2 * margin + (showGrid() ? 1 : 0);
+}
+
+int FlexGrid::CellTextWidth(const QString& text, const QFontMetricsF& metrics, int frame) {
+    // The view elides a text whose advance, in fractions of a pixel, is wider than its room.
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance(text))) + frame;
 }
 
 void FlexGrid::MeasureTexts() const {
     if (textWidths_.size() == columnCount() && measuredFont_ == font()) return;
-    // Measured once per change of the cells: a log's table holds thousands of them, most
-    // repeating a few texts.
+    // Measured once per change of the cells. A log's table holds thousands of them, and
+    // shaping each text is what costs: texts are measured once per shape. Where the font's
+    // ten digits are equally wide (tabular figures, which fonts do not kern), texts that
+    // differ only in their digits are equally wide, so dates and readings share a few shapes.
+    const QFontMetricsF metrics(font());
+    const int frame = CellTextFrame();
+    bool tabular = true;
+    for (char16_t d = u'1'; d <= u'9'; ++d)
+        tabular = tabular && metrics.horizontalAdvance(QChar(d)) == metrics.horizontalAdvance(u'0');
     QHash<QString, int> measured;
-    const auto widthOf = [&](const QString& text) {
+    const auto widthOf = [&](QString text) {
+        if (tabular)
+            for (QChar& ch : text)
+                if (ch > u'0' && ch <= u'9') ch = u'0';
         auto it = measured.constFind(text);
-        if (it == measured.constEnd()) it = measured.insert(text, CellTextWidth(text));
+        if (it == measured.constEnd())
+            it = measured.insert(text, CellTextWidth(text, metrics, frame));
         return *it;
     };
     const int cols = columnCount();

@@ -7,6 +7,7 @@
 // the editor open) and after-edit events; every grid raises mouse-up and selection events.
 #pragma once
 
+#include <QFontMetricsF>
 #include <QPointer>
 #include <QString>
 #include <QTableView>
@@ -256,6 +257,9 @@ class FlexGrid : public QTableWidget {
     int eventDepth_ = 0;
     // Measures the cells' texts when they changed since the last time.
     void MeasureTexts() const;
+    // The margins and grid line around a cell's text, in pixels, and a text's width with them.
+    int CellTextFrame() const;
+    static int CellTextWidth(const QString& text, const QFontMetricsF& metrics, int frame);
     // A merged cell's text: the columns it spans and the width in pixels it needs.
     struct SpanNeed {
         int first, count, width;
