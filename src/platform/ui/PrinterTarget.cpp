@@ -8,6 +8,16 @@
 
 namespace qv::ui {
 
+namespace {
+
+[[noreturn]] void NotFinished() {
+    throw AppError(ErrPrinter,
+                   PlatformText(TextPrinterNotFinished, {},
+                                QStringLiteral("The printer did not finish the document.")));
+}
+
+}  // namespace
+
 // ---- Paged output -----------------------------------------------------------------------------
 
 QSizeF PageTarget::SizeInTwips(bool full) const {
@@ -86,9 +96,7 @@ void PrinterTarget::PaintEnd() {
     if (!IsOpen()) return;
     if (!Close() || printer_.printerState() == QPrinter::Error ||
         printer_.printerState() == QPrinter::Aborted)
-        throw AppError(ErrPrinter,
-                       PlatformText(TextPrinterNotFinished, {},
-                                    QStringLiteral("The printer did not finish the document.")));
+        NotFinished();
 }
 
 // ---- PDF file ---------------------------------------------------------------------------------
@@ -117,7 +125,7 @@ void PdfFileTarget::PaintEnd() {
     Painter();
     // The PDF writer reports nothing of its own writes: whether they all reached the disk is
     // known only from the file.
-    Close();
+    if (!Close()) NotFinished();
     file_.Commit();
 }
 
