@@ -120,6 +120,115 @@ TEST_F(Graph, CursorKeysMoveTheReadOut) {
     EXPECT_EQ(graph.lblMsg->text(), readOut(24));
 }
 
+// The sample the cursor's read-out is on.
+int CursorSample(const uclVtmGraph& graph) {
+    const QString text = graph.lblMsg->text();
+    for (int i = 0; i < graph.SampleCount(); ++i)
+        if (text.startsWith(u'[' + rt::FormatDate(graph.ValueX(i), QStringLiteral("hh:nn:ss"))))
+            return i;
+    return -1;
+}
+
+// The cursor's sample, the window's first and last samples and the scroll position.
+struct View {
+    int cursor, first, last, scroll;
+    bool operator==(const View&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const View& v) {
+        return out << "cursor " << v.cursor << ", window " << v.first << " to " << v.last
+                   << ", scroll " << v.scroll;
+    }
+};
+
+TEST_F(Graph, TheCursorTakesAZoomWindowAlongPastItsEdge) {
+    Load(2, 100, [](int s, int i) { return s == 0 ? i * 0.5f : 100.0f - i; });
+    graph.SetZoom(4);
+    Draw();
+    const auto view = [&] {
+        return View{CursorSample(graph), static_cast<int>(graph.MinX()) / 60,
+                    static_cast<int>(graph.MaxX()) / 60, graph.hslWidth->value()};
+    };
+    const auto keys = [&](int key, Qt::KeyboardModifiers modifiers, int times) {
+        Key(graph, key, modifiers, times);
+        // The cursor line stands on the frame, at its sample.
+        const QRectF frame = Frame();
+        EXPECT_GE(graph.linCursor->x(), ui::ToPixelsX(frame.left()));
+        EXPECT_LE(graph.linCursor->x(), ui::ToPixelsX(frame.right()));
+        EXPECT_EQ(graph.linCursor->x(), ui::ToPixelsX(graph.xPos(60.0 * CursorSample(graph))));
+        return view();
+    };
+    EXPECT_EQ(keys(Qt::Key_Right, Qt::NoModifier, 24), (View{24, 0, 24, 0}));
+    // One sample past the edge: the window moves on by the scroll bar's step, one sample.
+    EXPECT_EQ(keys(Qt::Key_Right, Qt::NoModifier, 1), (View{25, 0, 25, 0}));
+    EXPECT_EQ(keys(Qt::Key_Right, Qt::NoModifier, 1), (View{26, 1, 26, 1}));
+    EXPECT_EQ(keys(Qt::Key_Right, Qt::ShiftModifier, 1), (View{36, 11, 36, 11}));
+    EXPECT_EQ(keys(Qt::Key_Right, Qt::NoModifier, 80), (View{99, 74, 99, 74}));
+    // Back: the cursor crosses the window before taking it along.
+    EXPECT_EQ(keys(Qt::Key_Left, Qt::NoModifier, 25), (View{74, 74, 99, 74}));
+    EXPECT_EQ(keys(Qt::Key_Left, Qt::NoModifier, 1), (View{73, 73, 98, 73}));
+    EXPECT_EQ(keys(Qt::Key_Left, Qt::ShiftModifier, 1), (View{63, 63, 88, 63}));
+    EXPECT_EQ(keys(Qt::Key_Left, Qt::NoModifier, 70), (View{0, 0, 25, 0}));
+    // The mouse still scrolls on its own, the cursor kept on the window.
+    graph.hslWidth->setValue(50);
+    EXPECT_EQ(view(), (View{50, 50, 75, 50}));
+    // Without a zoom the keys move the cursor only.
+    graph.SetZoom(1);
+    Draw();
+    EXPECT_EQ(keys(Qt::Key_Right, Qt::NoModifier, 49), (View{99, 0, 99, 0}));
+}
+
+TEST_F(Graph, TheReadOutNeverCoversTheScales) {
+    graph.SetTitleTop(QStringLiteral("Data Browse (Tank) - Alarm Trend"));
+    graph.SetTitleBottom(
+        QStringLiteral("Sampling Date/Time: 1-May-24 08:00:00 to 1-May-24 09:39:00"));
+    Load(4, 100, [](int s, int i) { return s == 0 ? 0.0f : s * 10.0f + i % 7; });
+    graph.SetZoom(2);
+    Draw();
+    // Everything drawn is a scale, a title or a series: the read-out's box stays inside the
+    // frame, so off every scale text.
+    const auto scaleTexts = rec.Calls(Kind::Text);
+    ASSERT_GT(scaleTexts.size(), 40u);
+    const auto readOut = [&] {
+        return QRectF(ui::Left(graph.lblMsg), ui::Top(graph.lblMsg), ui::Width(graph.lblMsg),
+                      ui::Height(graph.lblMsg));
+    };
+    const auto check = [&](const char* where) {
+        SCOPED_TRACE(where);
+        const QRectF box = readOut();
+        EXPECT_TRUE(Frame().contains(box))
+            << box.left() << "," << box.top() << " " << box.right() << "," << box.bottom();
+        ui::RecordingTarget measure(1, 1);
+        for (const auto& text : scaleTexts) {
+            measure.SetFont(text.font);
+            const QRectF area(text.a,
+                              QSizeF(measure.TextWidth(text.text), measure.TextHeight(text.text)));
+            EXPECT_FALSE(box.intersects(area)) << text.text.toStdString();
+        }
+    };
+    // Series 1 at 0 hangs the read-out from the frame's bottom.
+    check("first sample");
+    Key(graph, Qt::Key_Right, Qt::NoModifier, 49);
+    ASSERT_EQ(CursorSample(graph), 49);
+    check("the window's last sample");
+    // There the read-out stands left of the cursor.
+    EXPECT_LE(graph.lblMsg->geometry().right(), graph.linCursor->x());
+    Key(graph, Qt::Key_Right, Qt::NoModifier, 50);
+    ASSERT_EQ(CursorSample(graph), 99);
+    check("the last sample");
+
+    // Moved up or down as far as the keys go, it stops at the frame; the key back moves it at
+    // once.
+    Key(graph, Qt::Key_Up, Qt::ShiftModifier, 100);
+    check("moved up");
+    const int top = graph.lblMsg->y();
+    Key(graph, Qt::Key_Down);
+    EXPECT_EQ(graph.lblMsg->y(), top + 1);
+    Key(graph, Qt::Key_Down, Qt::ShiftModifier, 100);
+    check("moved down");
+    const int bottom = graph.lblMsg->y();
+    Key(graph, Qt::Key_Up);
+    EXPECT_EQ(graph.lblMsg->y(), bottom - 1);
+}
+
 TEST_F(Graph, AGraphThatCannotBeDrawnKeepsNoCursorOfTheOneBefore) {
     const auto shown = [&] {
         return graph.lblMsg->size() != QSize(0, 0) || graph.linCursor->size() != QSize(0, 0);
