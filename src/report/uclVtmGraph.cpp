@@ -10,6 +10,7 @@
 #include "UserDialogs.h"
 
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -712,10 +713,16 @@ void uclVtmGraph::DrawSeries() {
 void uclVtmGraph::DrawEvents() {
     ui::DrawTarget& o = Obj();
     const QFont saved = o.Font();
-    QFont small = saved;
-    small.setBold(false);
-    if (saved.pointSizeF() > 0) small.setPointSizeF(std::max(1.0, saved.pointSizeF() - 3.5));
-    o.SetFont(small);
+    // Captions in the graph's own font, not bold: 3.5 points smaller (5.5 points from the
+    // program's 9) could be read neither on screen nor on paper.
+    QFont caption = saved;
+    caption.setBold(false);
+    o.SetFont(caption);
+    // The bands' spacing suits captions up to 130 twips high; taller ones spread the bands,
+    // so that a caption runs neither into its mark nor out of the frame. The height is the
+    // screen's, so that the marks stand on the same twips on every surface.
+    const double captionHeight = QFontMetricsF(caption).height() * TwipsPerPixelY();
+    const double spread = std::max(1.0, (captionHeight + 50) / 180);
 
     const double bottom = plotTop_ + plotHeight_;
     const double half = RoundEven(SeriesCount() / 2.0);
@@ -733,11 +740,11 @@ void uclVtmGraph::DrawEvents() {
             double y = 0;
             double textY = 0;
             if (n < half) {
-                y = plotTop_ + (n / 2.0 + 1) * 300;
-                textY = y - 240;
+                y = plotTop_ + (n / 2.0 + 1) * 300 * spread;
+                textY = y - 240 * spread;
             } else {
-                y = bottom - (n / 2.0 + 2) * 300;
-                textY = y + 120;
+                y = bottom - (n / 2.0 + 2) * 300 * spread;
+                textY = y + 120 * spread;
             }
             // The text takes its own series' colour, not the colour of the mark drawn before.
             o.SetForeColor(series.Color);
@@ -755,10 +762,10 @@ void uclVtmGraph::DrawEvents() {
             const QString& flag = xFlags_[static_cast<size_t>(j)];
             if (!(minX_ <= x && x <= maxX_) || flag.isEmpty()) continue;
             const double px = xPos(x);
-            DrawMarker(px, bottom - 300, true, 50, markColor);
+            DrawMarker(px, bottom - 300 * spread, true, 50, markColor);
             o.SetForeColor(markColor);
             o.SetCurrentX(px - o.TextWidth(flag) / 2);
-            o.SetCurrentY(bottom - 180);
+            o.SetCurrentY(bottom - 180 * spread);
             o.Print(flag);
         }
     }
