@@ -1,4 +1,5 @@
-// The series and titles of a trend graph, the same on the data view and on paper.
+// The series and titles of a trend graph, and where an alarm-trend sample is plotted: the same
+// on the data view and on paper.
 #pragma once
 
 #include <QDateTime>
@@ -16,5 +17,12 @@ class uclVtmGraph;
 // of the X labels.
 void StartTrendGraph(uclVtmGraph& graph, const clsHeader& header, int32_t kind,
                      const QDateTime& first, const QDateTime& last, bool showEvents);
+
+// Plots sample `index` of alarm-trend series `series` (gas `series` of `header`): a reading as
+// it is, or the status code `code` (GasNoData to GasMin; 0 for a reading, each caller deciding
+// which values are codes) at the level it stands for, with its short word as the series' flag at
+// that sample. `convert`: the series shows gas 1 in its second unit, readings and levels alike.
+void PlotAlarmSample(uclVtmGraph& graph, const clsHeader& header, int series, int index,
+                     float value, int code, bool convert);
 
 }  // namespace qv

@@ -94,10 +94,7 @@ class frmPrint : public QWidget {
     // Loads the trend into vtmPrint, and plots one alarm-trend sample with its status word,
     // a status code at the level of its series it stands for.
     void SetupTrendGraph();
-    struct PrintLevels {
-        float full = 0, warning = 0, alarm = 0, stel = 0, twa = 0, max = 0, min = 0;
-    };
-    void PlotPrintSample(int series, int index, float value, const PrintLevels& levels);
+    void PlotPrintSample(int series, int index, float value);
 
     // ---- The preview ----
     void Form_Load();

@@ -7,11 +7,9 @@
 #include "frmPrint.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
-#include "modMessage.h"
 #include "modViewSupport.h"
 
 #include <QHash>
-#include <array>
 #include <bit>
 #include <cmath>
 
@@ -19,26 +17,10 @@ namespace qv {
 
 namespace {
 
-// The value of a value or level text; a text that is no number (a level that is off shows
-// "-----") plots at 0 rather than ending the job.
+// The value of a reading's text; a text that is no number plots at 0 rather than ending the
+// job.
 float PlotValue(const QString& text) {
     return rt::IsNumeric(text) ? static_cast<float>(rt::ToDouble(text)) : 0.0f;
-}
-
-// The levels of a series as printed, read back. Series 0 in the second unit takes its levels
-// converted too, so that a level lines up with the converted readings around it.
-frmPrint::PrintLevels LevelsOf(const clsHeader& h, int series) {
-    const bool convert = series == 0 && ConvEnable;
-    const auto level = [&](QString (clsHeader::*form)(int, bool) const) {
-        return PlotValue((h.*form)(series, convert));
-    };
-    return {.full = level(&clsHeader::GasFullForm),
-            .warning = level(&clsHeader::WarnForm),
-            .alarm = level(&clsHeader::AlarmForm),
-            .stel = level(&clsHeader::StelForm),
-            .twa = level(&clsHeader::TwaForm),
-            .max = level(&clsHeader::GasMaxForm),
-            .min = level(&clsHeader::GasMinForm)};
 }
 
 }  // namespace
@@ -94,16 +76,10 @@ void frmPrint::SetupTrendGraph() {
         g.SetSampleCount(count);
     } else {
         const clsAlarm& d = *alarmData_;
-        std::array<PrintLevels, 4> levels;
-        for (int s = 0; s < 4; ++s)
-            levels[static_cast<size_t>(s)] = LevelsOf(h, s);
         for (int i = 0; i < count; ++i) {
             g.SetValueX(i, d.DateTimes(i));
-            for (int s = 0; s < 4; ++s) {
-                float value = d.Value(s, i);
-                if (s == 0 && ConvEnable && value >= 0) value = value * ConvFactor;
-                PlotPrintSample(s, i, value, levels[static_cast<size_t>(s)]);
-            }
+            for (int s = 0; s < 4; ++s)
+                PlotPrintSample(s, i, d.Value(s, i));
         }
         g.SetSampleCount(count);
         g.SetZoom(1);
@@ -114,71 +90,15 @@ void frmPrint::SetupTrendGraph() {
         g.SetSampleVisible(s, h.GasEnable(ShownChannel(s)));
 }
 
-void frmPrint::PlotPrintSample(int series, int index, float value, const PrintLevels& levels) {
-    uclVtmGraph& g = *vtmPrint;
-    float plotted = value;
-    int flag = 0;
-    // The code is the value rounded half to even; any value that is no code is kept as it is.
+void frmPrint::PlotPrintSample(int series, int index, float value) {
+    const clsHeader& h =
+        dataType_ == TypeInterval ? intervalData_->GasInfo() : alarmData_->GasInfo();
+    // The code is the value rounded half to even; any value that is no code is a reading.
     const double rounded = std::nearbyint(static_cast<double>(value));
-    const int code = rounded >= -16.0 && rounded <= -1.0 ? static_cast<int>(rounded) : 0;
-    switch (code) {
-        case GasOver:
-            plotted = levels.full;
-            flag = 20001;
-            break;
-        case GasFailCal:
-        case GasFailSensor:
-        case GasFailBattery:
-        case GasFailFlow:
-        case GasFailCircuit:
-            plotted = 0;
-            flag = 20002;
-            break;
-        case GasWarning:
-            plotted = levels.warning;
-            flag = 20003;
-            break;
-        case GasAlarm:
-            plotted = levels.alarm;
-            flag = 20004;
-            break;
-        case GasStel:
-            plotted = levels.stel;
-            flag = 20005;
-            break;
-        case GasTwa:
-            plotted = levels.twa;
-            flag = 20006;
-            break;
-        case GasClg:
-            plotted = 0;
-            flag = 20007;
-            break;
-        case GasNormal:
-            // A run of NORMAL codes holds the level plotted before it.
-            plotted = index > 0 ? g.ValueY(series, index - 1) : 0.0f;
-            flag = 20008;
-            break;
-        case GasCalib:
-            plotted = 100;
-            flag = 20009;
-            break;
-        case GasMax:
-            plotted = levels.max;
-            flag = 20010;
-            break;
-        case GasMin:
-            plotted = levels.min;
-            flag = 20011;
-            break;
-        case GasNoData:
-            plotted = 0;
-            break;
-        default:
-            break;
-    }
-    g.SetValueY(series, index, plotted);
-    if (flag != 0) g.SetEventFlag(series, index, GetMessage(flag));
+    const bool isCode =
+        rounded >= static_cast<int>(GasMin) && rounded <= static_cast<int>(GasNoData);
+    const int code = isCode ? static_cast<int>(rounded) : 0;
+    PlotAlarmSample(*vtmPrint, h, series, index, value, code, series == 0 && ConvEnable);
 }
 
 }  // namespace qv

@@ -10,6 +10,7 @@
 #include "UserDialogs.h"
 
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -712,10 +713,16 @@ void uclVtmGraph::DrawSeries() {
 void uclVtmGraph::DrawEvents() {
     ui::DrawTarget& o = Obj();
     const QFont saved = o.Font();
-    QFont small = saved;
-    small.setBold(false);
-    if (saved.pointSizeF() > 0) small.setPointSizeF(std::max(1.0, saved.pointSizeF() - 3.5));
-    o.SetFont(small);
+    // Captions in the graph's own font, not bold: 3.5 points smaller (5.5 points from the
+    // program's 9) could be read neither on screen nor on paper.
+    QFont caption = saved;
+    caption.setBold(false);
+    o.SetFont(caption);
+    // The bands' spacing suits captions up to 130 twips high; taller ones spread the bands,
+    // so that a caption runs neither into its mark nor out of the frame. The height is the
+    // screen's, so that the marks stand on the same twips on every surface.
+    const double captionHeight = QFontMetricsF(caption).height() * TwipsPerPixelY();
+    const double spread = std::max(1.0, (captionHeight + 50) / 180);
 
     const double bottom = plotTop_ + plotHeight_;
     const double half = RoundEven(SeriesCount() / 2.0);
@@ -733,11 +740,11 @@ void uclVtmGraph::DrawEvents() {
             double y = 0;
             double textY = 0;
             if (n < half) {
-                y = plotTop_ + (n / 2.0 + 1) * 300;
-                textY = y - 240;
+                y = plotTop_ + (n / 2.0 + 1) * 300 * spread;
+                textY = y - 240 * spread;
             } else {
-                y = bottom - (n / 2.0 + 2) * 300;
-                textY = y + 120;
+                y = bottom - (n / 2.0 + 2) * 300 * spread;
+                textY = y + 120 * spread;
             }
             // The text takes its own series' colour, not the colour of the mark drawn before.
             o.SetForeColor(series.Color);
@@ -755,10 +762,10 @@ void uclVtmGraph::DrawEvents() {
             const QString& flag = xFlags_[static_cast<size_t>(j)];
             if (!(minX_ <= x && x <= maxX_) || flag.isEmpty()) continue;
             const double px = xPos(x);
-            DrawMarker(px, bottom - 300, true, 50, markColor);
+            DrawMarker(px, bottom - 300 * spread, true, 50, markColor);
             o.SetForeColor(markColor);
             o.SetCurrentX(px - o.TextWidth(flag) / 2);
-            o.SetCurrentY(bottom - 180);
+            o.SetCurrentY(bottom - 180 * spread);
             o.Print(flag);
         }
     }
@@ -788,7 +795,7 @@ int uclVtmGraph::FindXIndex(double pos) const {
     return std::max(n - 1, 0);
 }
 
-void uclVtmGraph::DrawCursor() {
+float uclVtmGraph::DrawCursor() {
     // The cursor stays on the window: outside it, it lands on the last sample at or before the
     // window's edge.
     int c = std::clamp(RoundIndex(cursorIndex_), 0, kSamples - 1);
@@ -828,8 +835,21 @@ void uclVtmGraph::DrawCursor() {
         anchor = std::max(anchor, yPos(series_[static_cast<size_t>(s)].Values[c], s));
     anchor = std::clamp(anchor, static_cast<double>(plotTop_),
                         static_cast<double>(plotTop_) + plotHeight_);
-    ui::Move(lblMsg, x + 2 * TwipsPerPixelX(),
-             anchor - ui::Height(lblMsg) + cursorOffset_ * TwipsPerPixelY());
+    // The read-out stays inside the frame, clear of the scales around it: right of the cursor,
+    // or left of it where the right has no room, and no higher or lower than the frame lets it
+    // go whatever the keys moved it to.
+    const double width = ui::Width(lblMsg);
+    const double height = ui::Height(lblMsg);
+    const double innerLeft = plotLeft_ + TwipsPerPixelX();
+    const double innerRight = plotLeft_ + plotWidth_ - TwipsPerPixelX();
+    double left = x + 2 * TwipsPerPixelX();
+    if (left + width > innerRight) left = x - 2 * TwipsPerPixelX() - width;
+    left = std::max(innerLeft, std::min(left, innerRight - width));
+    const double hung = anchor - height;
+    const double labelTop =
+        std::max(top, std::min(hung + cursorOffset_ * TwipsPerPixelY(), lineBottom - height));
+    ui::Move(lblMsg, left, labelTop);
+    return static_cast<float>((labelTop - hung) / TwipsPerPixelY());
 }
 
 // ---- Zoom, scrolling and input --------------------------------------------------------------
@@ -852,11 +872,35 @@ void uclVtmGraph::SetZoom(int zoom) {
     hslWidth->setValue(0);
 }
 
+int uclVtmGraph::ScrollEnd(int value) const {
+    return RoundIndex(static_cast<double>(sampleCount_) / zoom_ + value);
+}
+
 void uclVtmGraph::hslWidth_Change(int value) {
     minX_ = static_cast<float>(Seconds(value));
-    maxX_ =
-        static_cast<float>(Seconds(RoundIndex(static_cast<double>(sampleCount_) / zoom_ + value)));
+    maxX_ = static_cast<float>(Seconds(ScrollEnd(value)));
     Refresh();
+}
+
+bool uclVtmGraph::ScrollToSample(int index) {
+    const double at = static_cast<double>(Seconds(index));
+    if (hslWidth->isHidden() || (minX_ <= at && at <= maxX_)) return false;
+    const int step = std::max(hslWidth->singleStep(), 1);
+    int value = hslWidth->value();
+    if (at > maxX_) {
+        while (value < hslWidth->maximum() && static_cast<double>(Seconds(ScrollEnd(value))) < at)
+            value = std::min(value + step, hslWidth->maximum());
+    } else {
+        while (value > hslWidth->minimum() && static_cast<double>(Seconds(value)) > at)
+            value = std::max(value - step, hslWidth->minimum());
+    }
+    // The window that Zoom sets ends a sample short of the one its scroll position shows: the
+    // same position may show the sample.
+    if (value != hslWidth->value())
+        hslWidth->setValue(value);  // its change handler scrolls and redraws
+    else
+        hslWidth_Change(value);
+    return true;
 }
 
 void uclVtmGraph::picGraph_KeyDown(int keyCode, int shift) {
@@ -883,7 +927,14 @@ void uclVtmGraph::picGraph_KeyDown(int keyCode, int shift) {
             break;
     }
     // Without a plot there is no cursor to move, nor a read-out of stale samples to show.
-    if ((cursorIndex_ != before || cursorOffset_ != offsetBefore) && plotted_) DrawCursor();
+    if (!plotted_) return;
+    // A cursor moved past the edge of a zoom window takes the window with it.
+    if (cursorIndex_ != before && ScrollToSample(RoundIndex(cursorIndex_))) return;
+    if (cursorIndex_ == before && cursorOffset_ == offsetBefore) return;
+    const float shown = DrawCursor();
+    // The read-out stops at the frame: an offset that moves it no further is not kept, so the
+    // key back moves it at once.
+    if (cursorOffset_ != offsetBefore) cursorOffset_ = shown;
 }
 
 bool uclVtmGraph::eventFilter(QObject* watched, QEvent* event) {

@@ -226,10 +226,17 @@ class uclVtmGraph : public QFrame {
     void DrawSeries();
     void DrawEvents();
     void DrawMarker(double x, double y, bool up, double size, int32_t color);
-    void DrawCursor();
+    // Gives the offset, in screen pixels, at which the read-out stands: CursorOffset unless
+    // the frame stopped it.
+    float DrawCursor();
     int FindXIndex(double pos) const;
     void SetCursorLook(bool focused);
     void hslWidth_Change(int value);
+    // The last sample of the window that scroll position `value` shows.
+    int ScrollEnd(int value) const;
+    // Scrolls a zoom window by whole steps of its scroll bar, as few as bring sample `index`
+    // into it, and redraws. False when the window shows the sample already.
+    bool ScrollToSample(int index);
     void picGraph_KeyDown(int keyCode, int shift);
     void picGraph_Paint();
     // Runs a step started by the window system, where nothing may pass a failure on.

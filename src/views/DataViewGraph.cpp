@@ -20,11 +20,6 @@ namespace {
 // The series index that addresses the marks on X samples rather than a series.
 constexpr int kSampleMarks = 1000;
 
-// A stored level as the value it plots at: a level that is off (or holds a status code) at 0.
-float LevelValue(float level, float factor) {
-    return level < 0 ? 0.0f : level * factor;
-}
-
 }  // namespace
 
 void DataViewPage::ShowTrendGraph() {
@@ -131,70 +126,9 @@ void DataViewPage::ShowAlarmGraph() {
 void DataViewPage::PlotTrendSample(int32_t kind, int series, int index, float value, bool convert) {
     const clsHeader& header =
         kind == TypeInterval ? host_->CurInterval->GasInfo() : host_->CurAlarm->GasInfo();
-    uclVtmGraph& graph = *vtmGraph;
-    // Gas 1 in its second unit plots readings and levels alike in that unit.
-    const float factor = convert ? ConvFactor : 1.0f;
-    float plotted = value;
-    int word = 0;
-    switch (IsStatusCode(value) ? static_cast<int>(value) : 0) {
-        case GasNoData:
-            plotted = 0;
-            break;
-        case GasNormal:
-            plotted = index > 0 ? graph.ValueY(series, index - 1) : 0.0f;
-            word = 20008;
-            break;
-        case GasWarning:
-            plotted = LevelValue(header.Warning(series), factor);
-            word = 20003;
-            break;
-        case GasAlarm:
-            plotted = LevelValue(header.Alarm(series), factor);
-            word = 20004;
-            break;
-        case GasStel:
-            plotted = LevelValue(header.Stel(series), factor);
-            word = 20005;
-            break;
-        case GasTwa:
-            plotted = LevelValue(header.Twa(series), factor);
-            word = 20006;
-            break;
-        case GasOver:
-            plotted = LevelValue(header.GasFull(series), factor);
-            word = 20001;
-            break;
-        case GasCalib:
-            plotted = 100;
-            word = 20009;
-            break;
-        case GasFailCal:
-        case GasFailSensor:
-        case GasFailBattery:
-        case GasFailFlow:
-        case GasFailCircuit:
-            // Every failure is no reading: none may pull the scale below 0.
-            plotted = 0;
-            word = 20002;
-            break;
-        case GasClg:
-            plotted = 0;
-            word = 20007;
-            break;
-        case GasMax:
-            plotted = LevelValue(header.GasMax(series), factor);
-            word = 20010;
-            break;
-        case GasMin:
-            plotted = LevelValue(header.GasMin(series), factor);
-            word = 20011;
-            break;
-        default:
-            if (!IsStatusCode(value)) plotted = value * factor;  // a reading
-            break;
-    }
-    graph.SetValueY(series, index, plotted);
-    if (word != 0) graph.SetEventFlag(series, index, GetMessage(word));
+    // A code is one of the status values exactly.
+    PlotAlarmSample(*vtmGraph, header, series, index, value,
+                    IsStatusCode(value) ? static_cast<int>(value) : 0, convert);
 }
 
 }  // namespace qv

@@ -1,19 +1,24 @@
 // The window in both catalogues, its captions checked and grabbed to PNG under the build
-// folder; the system locale choosing the catalogue, checked in a child run of this program with
+// folder; the trend graph zoomed with its cursor at the edge, in both catalogues; the system
+// locale choosing the catalogue, checked in a child run of this program with
 // LANG set; and the program itself started twice, the first run killed and its lock left behind.
 #include "ShellFixture.h"
 
+#include "FixtureDatabase.h"
 #include "LockFile.h"
 #include "QtTranslations.h"
 #include "frmOpen.h"
 #include "frmPassword.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScrollBar>
 
 namespace qv::test {
 namespace {
@@ -76,6 +81,67 @@ TEST_F(Screens, JapaneseWindow) {
     EXPECT_FALSE(main->pageDownload->cmdDown[6]->isHidden());
     EXPECT_EQ(main->pageOption->cmdOptionDisp[1]->text(), GetMessage(5204, {"CH4"}));
     Grab(*main, "main-ja.png");
+}
+
+TEST_F(Screens, TrendGraphsWithTheCursorAtTheEdgeInBothCatalogues) {
+    FixtureDatabase fixture;
+    QDir().mkpath(ProgramFolder());
+    WriteSettings({"DataLocation\t'" + QFileInfo(fixture.path()).absolutePath() + "'"});
+    for (const auto language : {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        const QString suffix = language == CatalogueLanguage::English ? "-en" : "-ja";
+        SetCatalogueLanguage(language);
+        auto main = StartMain();
+        // The first size of the window on a 1366x768 screen.
+        main->resize(1093, 461);
+        main->show();
+        DataViewPage& view = *main->pageDataView;
+        uclVtmGraph& graph = *view.vtmGraph;
+        const auto open = [&](int32_t kind, int32_t seqNo) {
+            main->CurDataType = kind;
+            main->CurSeqNo = seqNo;
+            view.cmdDetail_Click();
+            view.optBrowse[1]->click();
+            if (!view.chkBrowse[5]->isChecked()) view.chkBrowse[5]->click();  // "Cursor"
+            main->Form_Resize();
+            QCoreApplication::processEvents();
+            graph.picGraph->setFocus();
+        };
+        const auto key = [&](int times) {
+            for (int i = 0; i < times; ++i) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+                QApplication::sendEvent(graph.picGraph, &press);
+            }
+        };
+        // The read-out stands inside the frame.
+        const auto readOutInFrame = [&] {
+            const QRect box = graph.lblMsg->geometry();
+            const QRectF frame(QPointF(graph.xPos(graph.MinX()), graph.yPos(graph.MaxY())),
+                               QPointF(graph.xPos(graph.MaxX()), graph.yPos(graph.MinY())));
+            return QRectF(frame.left() / Px(), frame.top() / Px(), frame.width() / Px(),
+                          frame.height() / Px())
+                .contains(QRectF(box));
+        };
+
+        // An interval trend zoomed in, the cursor moved five samples past the window's edge.
+        open(TypeInterval, fixture.logs().intervalA0514);
+        view.cmbBrowse->setCurrentIndex(1);
+        view.cmbBrowse_Click();
+        ASSERT_GT(graph.Zoom(), 1);
+        const int window = graph.SampleCount() / graph.Zoom();
+        key(window + 5);
+        QCoreApplication::processEvents();
+        EXPECT_GT(graph.hslWidth->value(), 0);
+        EXPECT_TRUE(readOutInFrame());
+        Grab(*main, "graph-zoom-cursor" + suffix + ".png");
+
+        // An alarm trend with its "Alarm" mark, the cursor on its last sample.
+        open(TypeAlarmTrend, fixture.logs().alarmA);
+        key(graph.SampleCount());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(readOutInFrame());
+        Grab(*main, "graph-alarm-cursor" + suffix + ".png");
+        main->Form_Unload();
+    }
 }
 
 // Runs in the child only: the catalogue follows the locale the environment names.

@@ -1,8 +1,10 @@
 // The graph view of interval and alarm trends, drawn on a recording surface: series of the
-// readings themselves, status codes as levels, event marks as many as the graph holds, the
-// "Alarm" mark, gas 1 in its second unit, and a trend with nothing to draw.
+// readings themselves, status codes as levels (as the printed graph plots them), event marks as
+// many as the graph holds, the "Alarm" mark, gas 1 in its second unit, and a trend with nothing
+// to draw.
 #include "DataViewRig.h"
 #include "Dates.h"
+#include "frmPrint.h"
 #include "modGasCommon.h"
 
 namespace qv::test {
@@ -115,6 +117,83 @@ TEST_F(DataGraph, AlarmTrendStatusCodesPlotTheirLevelsAndTheMomentIsMarked) {
         a.SetDataCount(count);
         page.ShowTrendGraph();
         EXPECT_EQ(graph().EventFlag(1000, 360), count == 362 ? "Alarm" : "") << count;
+    }
+}
+
+TEST_F(DataGraph, EveryStatusCodePlotsAlikeOnScreenAndOnPaper) {
+    clsAlarm& a = *CurAlarm;
+    clsHeader& h = a.GasInfo();
+    // Levels whose display texts would misplace them: gas 1 in %LEL without decimals shown in
+    // vol% with two, and gas 3 with levels too long for five characters ("2000.5" shows
+    // "000.5"). Gas 2's STEL is off.
+    const struct {
+        int16_t points;
+        float full, warning, alarm, stel, twa, max, min;
+    } levels[] = {{0, 100, 10, 25, 30, 5, 47, 3},
+                  {1, 25, 19.5f, 23.5f, -1, 20.9f, 20.9f, 18.2f},
+                  {1, 2000.5f, 1000.5f, 1500.5f, 1200.5f, 1100.5f, 1999.5f, 1000.2f},
+                  {0, 500, 25, 50, 200, 25, 480, 12}};
+    for (int gas = 0; gas < 4; ++gas) {
+        const auto& l = levels[gas];
+        h.SetGasEnable(gas, true);
+        h.SetGasPoint(gas, l.points);
+        h.SetGasFull(gas, l.full);
+        h.SetWarning(gas, l.warning);
+        h.SetAlarm(gas, l.alarm);
+        h.SetStel(gas, l.stel);
+        h.SetTwa(gas, l.twa);
+        h.SetGasMax(gas, l.max);
+        h.SetGasMin(gas, l.min);
+    }
+    h.SetGasEnable(4, true);
+    h.SetGasPoint(4, 2);
+    // A NORMAL first, then every code from GasNoData to GasMin on every gas, each after a
+    // reading, so that NORMAL has a level to hold.
+    std::vector<float> values{GasNormal};
+    for (int code = GasNoData; code >= GasMin; --code) {
+        values.push_back(7.5f - static_cast<float>(code));
+        values.push_back(static_cast<float>(code));
+    }
+    const int n = static_cast<int>(values.size());
+    a.SetDataCount(n);
+    for (int i = 0; i < n; ++i) {
+        a.SetDateTimes(i, rt::MakeDate(2024, 5, 14, 10, 0, i));
+        for (int gas = 0; gas < 4; ++gas)
+            a.SetValue(gas, i, values[static_cast<size_t>(i)]);
+    }
+    CurDataType = TypeAlarmTrend;
+    for (const bool secondUnit : {false, true}) {
+        SCOPED_TRACE(secondUnit ? "gas 1 in its second unit" : "gas 1 in its own unit");
+        ConvEnable = secondUnit;
+        page.ShowTrendGraph();
+        frmPrint form;
+        form.SetDataType(TypeAlarmTrend);
+        form.SetPrintType(true);
+        form.SetAlarmData(CurAlarm);
+        form.SetupTrendGraph();
+        const uclVtmGraph& paper = *form.vtmPrint;
+        for (int gas = 0; gas < 4; ++gas) {
+            for (int i = 0; i < n; ++i) {
+                const float value = values[static_cast<size_t>(i)];
+                const std::string at = QStringLiteral("gas %1, sample %2 (%3)")
+                                           .arg(gas + 1)
+                                           .arg(i)
+                                           .arg(value)
+                                           .toStdString();
+                EXPECT_FLOAT_EQ(graph().ValueY(gas, i), paper.ValueY(gas, i)) << at;
+                EXPECT_EQ(graph().EventFlag(gas, i), paper.EventFlag(gas, i)) << at;
+                if (!IsStatusCode(value)) continue;
+                // No code is a reading: none pulls a scale below 0, and each but "no data"
+                // says what it was.
+                EXPECT_GE(graph().ValueY(gas, i), 0) << at;
+                EXPECT_EQ(graph().EventFlag(gas, i).isEmpty(),
+                          value == static_cast<float>(GasNoData))
+                    << at;
+            }
+        }
+        // Gas 1's warning level in vol%, not rounded to the whole units of %LEL.
+        EXPECT_FLOAT_EQ(paper.ValueY(0, 6), secondUnit ? 0.5f : 10) << "WARNING";
+        EXPECT_FLOAT_EQ(paper.ValueY(2, 14), 2000.5f) << "OVER";
     }
 }
 
