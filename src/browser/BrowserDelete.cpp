@@ -90,13 +90,17 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
                          GetMessage(5328));
         return;
     }
-    lvwLog->RemoveItem(tag);
+    const QString next = lvwLog->RemoveItem(tag);
     lvwLog->Refresh();
     if (host_->CurDataType == kind.types && host_->CurSeqNo == seqNo) {
         host_->CurDataType = 0;
         host_->CurSeqNo = 0;
     }
-    if (paneKey_.compare(tag, Qt::CaseInsensitive) == 0) EmptyPane();
+    // The row that took the deleted one's place is shown as a click on it would show it.
+    if (!next.isEmpty())
+        lvwLog_ItemClick(next);
+    else if (paneKey_.compare(tag, Qt::CaseInsensitive) == 0)
+        EmptyPane();
 }
 
 void BrowserPage::ForgetCurrentLog() {

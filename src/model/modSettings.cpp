@@ -13,6 +13,7 @@
 #include "modScrambler.h"
 
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
@@ -52,7 +53,9 @@ Field TextField(const QString& text, bool quoted) {
     static const QRegularExpression separators(QStringLiteral("[\\t;]"));
     QString line = text;
     line.replace(unholdable, QStringLiteral(" "));
-    if (quoted || line.isEmpty() || line.contains(separators))
+    // Blanks at either end are kept only between quotes: the reader drops them elsewhere.
+    const bool blankEnds = !line.isEmpty() && (line.front().isSpace() || line.back().isSpace());
+    if (quoted || line.isEmpty() || blankEnds || line.contains(separators))
         line = QStringLiteral("'") + line + QStringLiteral("'");
     Field f(line);
     if (text.contains(unholdable)) f.exact = text;
@@ -69,7 +72,8 @@ QString Single(float v) {
     return rt::SingleText(v);
 }
 
-// The values of one key line; a value the line does not carry leaves its setting alone.
+// The values of one key line; a value the line does not carry leaves its setting alone. A value
+// that cannot be used as written is noted, so that the line can be named.
 class Values {
   public:
     Values(const QStringList& tokens, bool encoded) : t_(tokens), encoded_(encoded) {}
@@ -81,29 +85,54 @@ class Values {
         return token;
     }
     bool Bool(int i) const { return Token(i).toUpper() == QLatin1String("TRUE"); }
-    // Numbers: not a number gives the default; out of range raises and ends the reading.
-    int16_t Int(int i, int16_t def) const { return Num(i) ? rt::CInt(Token(i)) : def; }
-    int32_t Long(int i, int32_t def) const { return Num(i) ? rt::CLng(Token(i)) : def; }
-    float Sng(int i, float def) const { return Num(i) ? rt::CSng(Token(i)) : def; }
+    // Numbers: not a number gives the default; out of range raises, and Apply skips the value.
+    int16_t Int(int i, int16_t def) const { return Num(i) ? rt::CInt(Token(i)) : Default(def); }
+    int32_t Long(int i, int32_t def) const { return Num(i) ? rt::CLng(Token(i)) : Default(def); }
+    float Sng(int i, float def) const { return Num(i) ? rt::CSng(Token(i)) : Default(def); }
     bool Num(int i) const { return rt::IsNumeric(Token(i)); }
 
+    // Sets one value; one that cannot be used leaves its setting as it was.
     template <class F>
     void Apply(int i, F&& set) const {
-        if (Has(i)) set();
+        if (!Has(i)) return;
+        try {
+            set();
+        } catch (const AppError&) {
+            unused_ = true;
+        }
     }
+    // The line, or one of its values, could not be used as written.
+    void Unused() const { unused_ = true; }
+    bool AllUsed() const { return !unused_; }
 
   private:
     QString Token(int i) const { return t_.value(i); }
+    template <class T>
+    T Default(T def) const {
+        unused_ = true;
+        return def;
+    }
 
     const QStringList& t_;
     bool encoded_;
+    mutable bool unused_ = false;
 };
 
+// The number of a channel or catalogue entry from 1 to `last`, as an index; nothing when the
+// value is no such number.
+std::optional<int> Index(const Values& v, int i, int last) {
+    if (!v.Num(i)) return std::nullopt;
+    const double n = rt::ToDouble(v.Text(i));
+    if (!(std::abs(n) < 32767)) return std::nullopt;
+    const int index = rt::CInt(n) - 1;
+    if (index < 0 || index >= last) return std::nullopt;
+    return index;
+}
+
 void ApplyGasInst(const Values& v) {
-    if (!v.Num(1)) return;
-    const int channel = rt::CInt(v.Text(1)) - 1;
-    if (channel < 0 || channel > 5)
-        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    const std::optional<int> index = Index(v, 1, 6);
+    if (!index) return v.Unused();
+    const int channel = *index;
     clsInstrument& inst = *DefaultInstrument();
     const size_t c = static_cast<size_t>(channel);
     v.Apply(2, [&] { inst.SetGasName(channel, v.Text(2)); });
@@ -124,11 +153,11 @@ void ApplyGasInst(const Values& v) {
 }
 
 void ApplyChgGas(const Values& v) {
-    if (!v.Num(1) || !v.Num(2)) return;
-    const int g = rt::CInt(v.Text(1)) - 1;
-    const int a = rt::CInt(v.Text(2)) - 1;
-    if (g < 0 || g > 5 || a < 0 || a > 8)
-        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    const std::optional<int> slot = Index(v, 1, 6);
+    const std::optional<int> alternative = Index(v, 2, 9);
+    if (!slot || !alternative) return v.Unused();
+    const int g = *slot;
+    const int a = *alternative;
     GasDefinition& d = GasTable[static_cast<size_t>(g)][static_cast<size_t>(a)];
     v.Apply(3, [&] { d.Name = v.Text(3); });
     v.Apply(4, [&] { d.Enabled = v.Bool(4); });
@@ -196,9 +225,9 @@ void ApplyLine(const QString& key, const Values& v) {
         v.Apply(2, [&] { ConvEnable = v.Bool(2); });
     } else if (key == QLatin1String("GASCOMB")) {
         const QString letters = v.Text(1);
-        if (v.Has(1) && letters.size() == 32)
-            for (int k = 0; k < 32; ++k)
-                GasComb[static_cast<size_t>(k)] = letters[k] == u'T';
+        if (!v.Has(1) || letters.size() != 32) return v.Unused();
+        for (int k = 0; k < 32; ++k)
+            GasComb[static_cast<size_t>(k)] = letters[k] == u'T';
     } else if (key == QLatin1String("CHGGAS")) {
         ApplyChgGas(v);
     } else if (key == QLatin1String("CALUNITONWAIT")) {
@@ -223,7 +252,40 @@ void ApplyLine(const QString& key, const Values& v) {
         v.Apply(1, [&] { UserPassword = DecodeText(DecodeText(v.Text(1))); });
     } else if (key == QLatin1String("DATALOCATION")) {
         v.Apply(1, [&] { DataLocation = v.Text(1); });
+    } else if (key != QLatin1String("COMM SETTINGS")) {
+        // Written and never read, that key is no mistake; any other unknown key may be one.
+        v.Unused();
     }
+}
+
+// The line with the blanks removed that stand at either end of a value outside quotes, so that
+// every value reads without them and a blank after a quoted text makes no value of its own.
+QString WithoutValueBlanks(const QString& line) {
+    QString out;
+    QString blanks;
+    bool quoted = false;
+    bool valueStart = true;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted) {
+            out += c;
+            quoted = c != u'\'';
+        } else if (c == u'\t') {
+            blanks.clear();
+            out += c;
+            valueStart = true;
+        } else if (c.isSpace()) {
+            if (!valueStart) blanks += c;
+        } else if (c == u';') {
+            return out + blanks + line.mid(i);
+        } else {
+            out += blanks + c;
+            blanks.clear();
+            quoted = c == u'\'';
+            valueStart = false;
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -232,7 +294,7 @@ QString SettingsFilePath() {
     return ProgramFile(QStringLiteral("QV4170.ini"));
 }
 
-void LoadSettings() {
+QList<SettingsLine> LoadSettings() {
     clsToken token;
     token.ClearComments();
     token.ClearDelimiters();
@@ -241,36 +303,54 @@ void LoadSettings() {
     token.AddDelimiters(kTab);
     token.AddStrings(QStringLiteral("'"));
     QFile file(SettingsFilePath());
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return {};
     QTextStream in(&file);
     bool encoded = false;
-    // The tokens of the last key line, which an exact-text line amends.
-    QStringList last;
-    try {
-        while (!in.atEnd()) {
-            const QString line = in.readLine();
-            if (line == kEncodedMakerLine) encoded = true;
-            token.SetSource(line);
-            if (token.TokenCount() < 1) continue;
-            QStringList tokens;
-            for (int i = 0; i < token.TokenCount(); ++i)
-                tokens << token.Tokens(i);
-            const QString key = tokens[0].toUpper();
-            if (key != kExactKey.toUpper()) {
-                last = tokens;
-                ApplyLine(key, Values(last, encoded));
-                continue;
-            }
-            const int index = tokens.value(1).toInt();
-            const QString exact = tokens.value(2);
-            if (last.isEmpty() || index < 1 || index >= last.size() || !exact.startsWith(u'%'))
-                continue;
-            last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
-            ApplyLine(last[0].toUpper(), Values(last, false));
+    // The lines not read as written, by number, each once.
+    QMap<int, QString> unused;
+    // Applies one key line; false when it, or one of its values, could not be used.
+    const auto apply = [](const QStringList& tokens, bool encodedValues) {
+        const Values values(tokens, encodedValues);
+        try {
+            ApplyLine(tokens[0].toUpper(), values);
+        } catch (const AppError&) {
+            values.Unused();
         }
-    } catch (const AppError&) {
-        // A value that cannot be applied ends the reading; what was read before stays.
+        return values.AllUsed();
+    };
+    // The last key line, which an exact-text line amends.
+    QStringList last;
+    int lastNumber = 0;
+    QString lastLine;
+    for (int number = 1; !in.atEnd(); ++number) {
+        const QString line = in.readLine();
+        if (line == kEncodedMakerLine) encoded = true;
+        token.SetSource(WithoutValueBlanks(line));
+        if (token.TokenCount() < 1) continue;
+        QStringList tokens;
+        for (int i = 0; i < token.TokenCount(); ++i)
+            tokens << token.Tokens(i);
+        // Each line on its own: what one cannot use leaves the lines after it to be read.
+        if (tokens[0].toUpper() != kExactKey.toUpper()) {
+            last = tokens;
+            lastNumber = number;
+            lastLine = line;
+            if (!apply(last, encoded)) unused.insert(number, line);
+            continue;
+        }
+        const int index = tokens.value(1).toInt();
+        const QString exact = tokens.value(2);
+        if (last.isEmpty() || index < 1 || index >= last.size() || !exact.startsWith(u'%')) {
+            unused.insert(number, line);
+            continue;
+        }
+        last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
+        if (!apply(last, false)) unused.insert(lastNumber, lastLine);
     }
+    QList<SettingsLine> named;
+    for (auto it = unused.cbegin(); it != unused.cend(); ++it)
+        named.append({it.key(), it.value()});
+    return named;
 }
 
 void SaveSettings() {

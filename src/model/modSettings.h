@@ -2,15 +2,25 @@
 // separated by TABs, ";" starting a comment and "'" quoting a text.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace qv {
 
 // The settings file's full path.
 QString SettingsFilePath();
-// Reads the file, if there is one, over the current settings. A line it cannot apply ends the
-// reading quietly; what was read before stays.
-void LoadSettings();
+// A line of the settings file: its number from 1 and its text.
+struct SettingsLine {
+    int number = 0;
+    QString text;
+};
+
+// Reads the file, if there is one, over the current settings, each line on its own. A value
+// that cannot be used (out of its range, or undecodable) leaves its setting as it was, one that
+// is not a number where a number belongs gives the setting its default, and a line with an
+// unknown key or an entry number outside its table is skipped; the rest is read all the same.
+// Blanks around a value count only between quotes. Returns the lines not read as written.
+QList<SettingsLine> LoadSettings();
 // Writes the whole file from the current settings, through a temporary file and a rename, so
 // a failed write never loses the old file. A failure raises AppError.
 void SaveSettings();

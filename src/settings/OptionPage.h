@@ -54,7 +54,7 @@ class OptionPage : public ui::PageFrame {
     // An interval chosen in the list by the user.
     void cmbInterval_Click();
     // The window's 100 ms tick: the computer's and the instrument's clocks, while the page is
-    // shown.
+    // shown. The instrument's clock stays empty until it has been read with the settings shown.
     void ShowClocks();
 
     // ---- Commands ----

@@ -21,6 +21,7 @@
 #include "modMessage.h"
 #include "uclQvif.h"
 
+#include <QDir>
 #include <QScopeGuard>
 #include <optional>
 
@@ -225,16 +226,23 @@ void OptionPage::RunRomDump() {
     h.AddLogLine(GetMessage(5445), kDumpColor);
     const QDateTime start = rt::Now();
     h.link.AddLog(GetMessage(5569, {GeneralDate(start)}));
+    const QString path = QDir::toNativeSeparators(ProgramFile(QStringLiteral("Dump.dat")));
     bool ok = false;
-    const std::optional<QString> failure =
-        FailureOf([&] { ok = h.link.GetRomDump(ProgramFile(QStringLiteral("Dump.dat"))); });
+    const std::optional<QString> failure = FailureOf([&] { ok = h.link.GetRomDump(path); });
     h.UnloadUpload();
     if (!ok) {
+        QString cause = failure.value_or(GetMessage(h.link.Cancel() ? 9043 : 9042));
+        // A file error names the file itself; the line names it once.
+        const QString named = path + QStringLiteral(": ");
+        if (cause.startsWith(named)) cause.remove(0, named.size());
         ReportFailure(h, GetMessage(5464), GetMessage(5464), GetMessage(6018), failure);
+        // No list replaced the one before: the line says which file, and why.
+        h.AddLogLine(GetMessage(9041, {path, cause}), LogColor::Failure);
         return;
     }
     h.link.AddLog(GetMessage(5570, {GeneralDate(rt::Now()), ElapsedText(start)}));
     h.AddLogLine(GetMessage(5446), kDumpColor);
+    h.AddLogLine(GetMessage(9040, {path}), kDumpColor);
 }
 
 void OptionPage::ShowFactorySetting() {

@@ -110,6 +110,12 @@ void OptionPage::ShowClocks() {
     if (pc->property("Tag").toString() == nowText) return;
     pc->setProperty("Tag", nowText);
     pc->setText(nowText);
+    // A clock not read, or read with settings the page no longer shows, stays empty: the
+    // computer's time in its place would pass for the instrument's.
+    if (!SettingsPresent(*host_) || host_->CurInstrument->SysDate() == rt::ZeroDate()) {
+        lblOption[6]->clear();
+        return;
+    }
     const qint64 offset = rt::ZeroDate().secsTo(host_->CurInstrument->SysDateOffset());
     lblOption[6]->setText(GeneralDate(rt::AddSeconds(now, -offset)));
 }

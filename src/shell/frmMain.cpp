@@ -262,7 +262,7 @@ bool frmMain::Form_Load() {
     MainForm().ScaleColor = graph.ScaleColor();
     MainForm().BackColor = graph.BackColor();
     MainForm().CursorColor = graph.CursorColor();
-    LoadSettings();
+    const QList<SettingsLine> unread = LoadSettings();
     Attempt([this] { ApplyWindowSettings(); });
     DatabasePath = DataLocation + (DataLocation.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                    QStringLiteral("QV4170.mdb");
@@ -366,6 +366,15 @@ bool frmMain::Form_Load() {
     });
     // The serial log is written from here on.
     Attempt([this] { uclQV4170.SetSerialFileNo(1); });
+    // Once both logs are written: the settings file's lines not read as written.
+    Attempt([this, &unread] {
+        for (const SettingsLine& line : unread) {
+            const QString text =
+                GetMessage(9310, {SettingsFilePath(), QString::number(line.number), line.text});
+            pageDownload->AddLogLine(text, LogColor::Failure);
+            uclQV4170.AddLog(text);
+        }
+    });
     return true;
 }
 

@@ -1,5 +1,7 @@
 // Clicks on the tree, the list, the grouping boxes and the buttons; deleting stored data.
+#include "BrowserKinds.h"
 #include "BrowserRig.h"
+#include "modKeys.h"
 
 namespace qv::test {
 namespace {
@@ -230,19 +232,25 @@ TEST_F(BrowserDelete, OneLogLeavesTheListAndNothingNamesIt) {
     Open();
     page.tvwLog_NodeClick(Path({"05/24", "Alarm Trend"}));
     const QString alarm = Key(logs().alarmA, 'K');
+    const QString shortAlarm = Key(logs().alarmShortA, 'K');
     Press(*page.lvwLog, alarm, Qt::LeftButton);
     ASSERT_EQ(CurSeqNo, logs().alarmA);
     Delete(alarm);
     EXPECT_EQ(LastMessage(), GetMessage(5327, {"al14120000"}));
     EXPECT_EQ(Rows("Alarm_Data", logs().alarmA), 0);
     EXPECT_EQ(Count("Log_head"), 15);
-    EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(logs().alarmShortA, 'K')});
+    EXPECT_EQ(page.lvwLog->Keys(), QStringList{shortAlarm});
+    // The log that took its place is the one chosen.
+    EXPECT_EQ(CurSeqNo, logs().alarmShortA);
+    EXPECT_FALSE(LogTreeChanged);
+    EXPECT_EQ(Rows("Gas_List", logs().alarmA), 0);
+    // The last one gone, nothing is chosen.
+    Delete(shortAlarm);
+    EXPECT_TRUE(page.lvwLog->Keys().isEmpty());
     EXPECT_EQ(CurDataType, 0);
     EXPECT_EQ(CurSeqNo, 0);
     EXPECT_EQ(page.vfgLog->Rows(), 2);
     EXPECT_FALSE(page.cmdDetail->isEnabled());
-    EXPECT_FALSE(LogTreeChanged);
-    EXPECT_EQ(Rows("Gas_List", logs().alarmA), 0);
 
     // The newest log deleted, its key is handed out again: the new log reads its own gases.
     const int32_t newest = Database(DatabasePath).scalar("Select Max(SeqNo) From Log_head").toInt();
@@ -283,6 +291,64 @@ TEST_F(BrowserDelete, ALogAlreadyGoneIsReportedAndTheListKept) {
     EXPECT_EQ(CurSeqNo, logs().alarmA);
     EXPECT_EQ(Count("Log_head"), 16);
     EXPECT_EQ(Rows("Alarm_Data", logs().alarmA), 731);
+}
+
+// After a delete the row the list highlights is the one whose properties the pane shows, and
+// the keyboard walks on from it.
+TEST_F(BrowserDelete, TheHighlightedRowIsTheOneShown) {
+    const auto key = [this](Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(page.window()->focusWidget(), &press);
+    };
+    // The selected row, checked against the pane, the Detail button and the current log.
+    const auto shown = [this]() -> QString {
+        const QString selected = page.lvwLog->SelectedKey();
+        const bool log = KindOfRecord(KeyLetter(selected)) != nullptr;
+        EXPECT_EQ(page.vfgLog->TextMatrix(1, 1), log ? page.lvwLog->Text(selected) : "Folder");
+        EXPECT_EQ(page.cmdDetail->isEnabled(), log);
+        EXPECT_EQ(CurSeqNo, log ? GetLeadingNumber(selected) : 0);
+        EXPECT_EQ(ui::KeyedItemView::KeyOf(page.lvwLog->currentItem()), selected);
+        return selected;
+    };
+    Open();
+    page.tvwLog_NodeClick(Path({"05/24", "Interval Trend"}));
+    const QStringList logs{Key(this->logs().intervalD, 'G'), Key(this->logs().intervalE, 'G'),
+                           Key(this->logs().intervalF, 'G'), Key(this->logs().intervalA0514, 'G'),
+                           Key(this->logs().intervalB, 'G')};
+    ASSERT_EQ(page.lvwLog->Keys(), logs);
+
+    // A row chosen with the mouse: the next one takes its place.
+    Press(*page.lvwLog, logs[1], Qt::LeftButton);
+    Delete(logs[1]);
+    EXPECT_EQ(shown(), logs[2]);
+    page.lvwLog->setFocus();
+    key(Qt::Key_Down);
+    EXPECT_EQ(shown(), logs[3]);
+
+    // A row reached with the keyboard; the last row deleted, the one before takes its place.
+    key(Qt::Key_Down);
+    ASSERT_EQ(shown(), logs[4]);
+    Delete(logs[4]);
+    EXPECT_EQ(shown(), logs[3]);
+    key(Qt::Key_Up);
+    EXPECT_EQ(shown(), logs[2]);
+
+    // The first row as the list selects it, without a click.
+    page.tvwLog_NodeClick(Path({"05/24", "Interval Trend"}));
+    Delete(logs[0]);
+    EXPECT_EQ(shown(), logs[2]);
+    EXPECT_EQ(page.lvwLog->Keys(), (QStringList{logs[2], logs[3]}));
+
+    // A node deleted from the list, and one from the tree: the root's first child is shown.
+    page.tvwLog_NodeClick(Path({"05/24"}));
+    Delete("05/24 A");
+    EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
+    EXPECT_EQ(shown(), page.lvwLog->Keys().front());
+    key(Qt::Key_Down);
+    EXPECT_EQ(shown(), page.lvwLog->Keys().value(1));
+    Delete(Path({"05/24", "Interval Trend"}));
+    EXPECT_EQ(shown(), page.lvwLog->Keys().front());
+    EXPECT_EQ(CurDataType, 0);
 }
 
 TEST_F(BrowserDelete, AFailureRollsBackWithAMessage) {

@@ -203,6 +203,16 @@ TEST(KeyedViews, KeysCaseBlindSuffixesSortingAndPresses) {
     EXPECT_EQ(list.SelectedKey(), "d G");
     EXPECT_EQ(seen, (QStringList{"1 on d G", "d G"}));
 
+    // Removing another row keeps the selection; removing the selected one selects the row in
+    // its place, and names it.
+    EXPECT_EQ(list.RemoveItem("C G"), "");
+    EXPECT_EQ(list.SelectedKey(), "d G");
+    EXPECT_EQ(list.RemoveItem("d G"), "a G");
+    EXPECT_EQ(list.SelectedKey(), "a G");
+    EXPECT_EQ(list.currentItem(), list.Item("a G"));
+    EXPECT_EQ(list.RemoveItem("a G"), "");
+    EXPECT_EQ(list.SelectedKey(), "");
+
     QMenu menu;
     menu.addAction("Delete");
     dialogs.AnswerMenu("Delete");

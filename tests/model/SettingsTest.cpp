@@ -86,7 +86,8 @@ TEST_F(Settings, WhatIsWrittenReadsBack) {
     ResetGlobals();
     MainForm() = MainFormSettings{};
     inst.ClearDatas();
-    LoadSettings();
+    // What the program writes it reads without naming a line.
+    EXPECT_TRUE(LoadSettings().isEmpty());
     EXPECT_EQ(ExecuteCount, 7);
     EXPECT_TRUE(SerialLogOn);
     EXPECT_EQ(CommPortNo, 3);
@@ -232,17 +233,56 @@ TEST_F(Settings, AShortLineLeavesTheMissingValuesAlone) {
     EXPECT_EQ(MainForm().BackColor, 2);
 }
 
-TEST_F(Settings, ABadValueEndsTheReadingQuietly) {
-    WriteFile("Execute Count\t3\r\nIrCOMM Num\t99999\r\nDataLocation\t/x\r\n");
-    LoadSettings();
+// A line edited by hand that cannot be used as written costs only itself: every later line is
+// read, blanks around a value do not count, and the lines are named in file order.
+TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
+    const QStringList lines{
+        "Execute Count\t3",
+        "LIMITDAYS\t40000",  // beyond its 16-bit field
+        "IrCOMM Num\tCOM3",  // a word where a number belongs: the default
+        "Auto Load Mode\tFalse \tTrue \tFalse ",
+        "DefaultValue2\t1\t99999\t2",  // one value out of range: the others are taken
+        "QV-4170\tAB",                    // cannot be unscrambled
+        "Gas Inst\t7\t'XX'",              // no such channel
+        "GasComb\tTTT",
+        "Data Locaton\t/y",  // a misspelt key
+        "COMM Settings\t9600,n,8,1",
+        "Font\t 'Arial ' \t 10\tTrue",
+        "; a comment",
+        "DataLocation\t/x ",
+    };
+    WriteFile(lines.join("\r\n").toUtf8() + "\r\n");
+    LimitDays = 30;
+    DefaultInstrument()->SetConfermation(5);
+    const QList<SettingsLine> named = LoadSettings();
+    QList<int> numbers;
+    for (const SettingsLine& line : named) {
+        numbers << line.number;
+        EXPECT_EQ(line.text, lines[line.number - 1]);
+    }
+    EXPECT_EQ(numbers, (QList<int>{2, 3, 5, 6, 7, 8, 9}));
     EXPECT_EQ(ExecuteCount, 3);
-    EXPECT_EQ(DataLocation, "");  // after the failing line: not read
-
-    ResetGlobals();
-    WriteFile("QV-4170\tAB\r\nCalUnitOnWait\t5\r\n");  // cannot be unscrambled
-    LoadSettings();
+    EXPECT_EQ(LimitDays, 30);
+    EXPECT_EQ(CommPortNo, 4);
+    EXPECT_FALSE(AutoCalibMode);
+    EXPECT_TRUE(AutoLoad);
+    EXPECT_FALSE(AutoRemoveData);
+    const clsInstrument& inst = *DefaultInstrument();
+    EXPECT_EQ(inst.LunchBreak(), 1);
+    EXPECT_EQ(inst.Confermation(), 5);
+    EXPECT_EQ(inst.AlarmSilence(), 2);
     EXPECT_EQ(UserPassword, "");
-    EXPECT_EQ(CalUnitOnWait, 0);
+    EXPECT_EQ(AppFont.Name, "Arial ");  // quoted: its own blank
+    EXPECT_DOUBLE_EQ(AppFont.Size, 10);
+    EXPECT_TRUE(AppFont.Bold);
+    EXPECT_EQ(DataLocation, "/x");
+
+    // A text with blanks at its ends is written so that it reads back whole.
+    DataLocation = " /data ";
+    SaveSettings();
+    DataLocation.clear();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(DataLocation, " /data ");
 }
 
 TEST_F(Settings, GarbageNeverCrashesTheReader) {

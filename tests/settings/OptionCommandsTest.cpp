@@ -225,8 +225,11 @@ TEST(MaintenanceCommands, TheDumpWritesTheInstrumentsMemoryOrSaysWhyNot) {
     ASSERT_GT(rows.size(), 21);
     EXPECT_TRUE(rows[6].startsWith(QStringLiteral("000000 FF FE FD FC"))) << rows[6].toStdString();
     EXPECT_TRUE(rows[21].startsWith(QStringLiteral("0000F0 0F 0E"))) << rows[21].toStdString();
+    const QString dump = ProgramFile(QStringLiteral("Dump.dat"));
     EXPECT_TRUE(Logged(rig, 5445, ui::RGB(128, 32, 0)));
     EXPECT_TRUE(Logged(rig, 5446, ui::RGB(128, 32, 0)));
+    // The status log names the file written.
+    EXPECT_EQ(rig.log.last(), GetMessage(9040, {dump}) + QString::number(ui::RGB(128, 32, 0)));
     EXPECT_FALSE(rig.upload);
 
     // The instrument falls silent: a failure, not "Finished".
@@ -237,19 +240,32 @@ TEST(MaintenanceCommands, TheDumpWritesTheInstrumentsMemoryOrSaysWhyNot) {
     EXPECT_EQ(rig.dialogs.messages().value(1), GetMessage(5464));
     EXPECT_TRUE(Logged(rig, 5464, ui::RGB(255, 0, 0)));
     EXPECT_FALSE(Logged(rig, 5446, ui::RGB(128, 32, 0)));
+    const QString red = QString::number(ui::RGB(255, 0, 0));
+    EXPECT_EQ(rig.log.last(), GetMessage(9041, {dump, GetMessage(9042)}) + red);
+    EXPECT_EQ(DumpRows(), rows);  // the list before stays
     EXPECT_FALSE(rig.upload);
+
+    // Cancelled from the progress dialog.
+    rig.log.clear();
+    rig.sim.OnRequest(QStringLiteral("EP,R"), [&rig] { rig.sim.link->SetCancel(true); });
+    Confirmed(rig, rig.option->cmdOptionDisp[5]);
+    EXPECT_EQ(rig.log.last(), GetMessage(9041, {dump, GetMessage(9043)}) + red);
 
     // A file that cannot be written: the reason is shown, the dialog goes.
     rig.dialogs.clear();
-    rig.sim.OnRequest(QStringLiteral("none"), [] {});  // the silence hook goes
-    QFile::remove(ProgramFile(QStringLiteral("Dump.dat")));
-    ASSERT_TRUE(QDir().mkpath(ProgramFile(QStringLiteral("Dump.dat"))));
+    rig.log.clear();
+    rig.sim.OnRequest(QStringLiteral("none"), [] {});  // the hooks go
+    QFile::remove(dump);
+    ASSERT_TRUE(QDir().mkpath(dump));
     Confirmed(rig, rig.option->cmdOptionDisp[5]);
     const QString box = rig.dialogs.messages().value(1);
     EXPECT_TRUE(box.startsWith(GetMessage(5464))) << box.toStdString();
     EXPECT_TRUE(box.contains(QStringLiteral("Dump.dat"))) << box.toStdString();
+    const QString cause = box.section(QStringLiteral("\r\n"), 1);
+    ASSERT_TRUE(cause.startsWith(dump + ": ")) << cause.toStdString();
+    EXPECT_EQ(rig.log.last(), GetMessage(9041, {dump, cause.mid(dump.size() + 2)}) + red);
     EXPECT_FALSE(rig.upload);
-    QDir(ProgramFile(QStringLiteral("Dump.dat"))).removeRecursively();
+    QDir(dump).removeRecursively();
 
     // Refused while another operation holds the link.
     rig.dialogs.clear();

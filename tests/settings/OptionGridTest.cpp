@@ -121,6 +121,35 @@ TEST(OptionFields, IntervalIdentityAndClocks) {
     EXPECT_EQ(rig.option->lblOption[6]->text(), GeneralDate(rt::AddSeconds(rt::Now(), -600)));
 }
 
+// The instrument's clock is shown only as read with the settings on show: never while the
+// instrument is connected but not read, nor once those settings are no longer shown.
+TEST(OptionFields, AnInstrumentClockNotReadStaysEmpty) {
+    SettingsRig rig;
+    OptionPage& page = *rig.option;
+    const auto second = [&] {
+        page.lblOption[5]->setProperty("Tag", QString());  // as a new second does
+        page.ShowClocks();
+        EXPECT_EQ(page.lblOption[5]->text(), GeneralDate(rt::Now()));
+        return page.lblOption[6]->text();
+    };
+    ASSERT_TRUE(rig.sim.Connect());
+    ASSERT_NE(rig.sim.link->Status(), StatusInitial);
+    EXPECT_EQ(second(), "");
+
+    rig.ReadInstrument();
+    rig.CurInstrument->SetSysDateOffset(rt::AddSeconds(rt::ZeroDate(), 600));
+    EXPECT_EQ(second(), GeneralDate(rt::AddSeconds(rt::Now(), -600)));
+    // Connected anew: the clock read belongs to the connection before.
+    rig.CurInstrument->SetCommFlags(false);
+    EXPECT_EQ(second(), "");
+    rig.CurInstrument->SetCommFlags(true);
+    EXPECT_NE(second(), "");
+    // The instrument gone (the link back at its start-up state).
+    rig.sim.link->SetStatus(StatusInitial);
+    page.ShowClocks();
+    EXPECT_EQ(page.lblOption[6]->text(), "");
+}
+
 // The identity fields with the keyboard alone: typed characters are filtered, editing keys and
 // the clipboard work, and a paste is cut to what could have been typed.
 TEST(OptionFields, EditingKeysCorrectTheIdentityFields) {

@@ -179,6 +179,37 @@ TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
     EXPECT_NEAR(ui::Height(main.get()), std::max(6750.0, screen.height() * Px() * 0.6), Px());
 }
 
+// A settings file edited by hand, with lines the reader cannot use before the ones that place
+// the data and switch the automatic mode on: those still take effect, the unusable lines are
+// named once in the status log and the serial log, and closing keeps the technician's lines.
+TEST_F(Startup, LinesOfTheSettingsFileThatCannotBeUsedAreNamedAndTheRestTakesEffect) {
+    QTemporaryDir data;
+    const QStringList lines{"Execute Count\t4", "LIMITDAYS\t40000", "IrCOMM Num\tfour",
+                            "Auto Load Mode\tFalse \tTrue \tFalse ",
+                            "DataLocation\t" + data.path() + " "};
+    WriteSettings(lines);
+    auto main = StartMain();
+    EXPECT_EQ(DatabasePath, data.path() + "/QV4170.mdb");
+    EXPECT_TRUE(QFile::exists(DatabasePath));
+    EXPECT_TRUE(AutoLoad);
+    EXPECT_TRUE(main->pageDownload->chkAutoLoad[0]->isChecked());
+    EXPECT_FALSE(main->pageDownload->chkAutoLoad[1]->isChecked());
+    const QString status = main->pageDownload->rtbLog->toPlainText();
+    const QString serial = ReadText(programFile("SerialLog.log"));
+    for (int number : {2, 3}) {
+        const QString named =
+            GetMessage(9310, {SettingsFilePath(), QString::number(number), lines[number - 1]});
+        EXPECT_EQ(status.count(named), 1) << status.toStdString();
+        EXPECT_EQ(serial.count(named), 1) << serial.toStdString();
+    }
+    EXPECT_EQ(status.count(SettingsFilePath()), 2);
+
+    main->Form_Unload();
+    const QString written = ReadText(programFile("QV4170.ini"));
+    EXPECT_TRUE(written.contains("Auto Load Mode\tFalse\tTrue\tFalse\r\n"));
+    EXPECT_TRUE(written.contains("DataLocation\t" + data.path() + "\r\n"));
+}
+
 using StartupFailure = ShellTest;
 
 QByteArray ReadBytes(const QString& path) {

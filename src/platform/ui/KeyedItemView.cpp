@@ -74,9 +74,13 @@ void KeyedItemView::SetSelectedKey(const QString& key) {
         clearSelection();
         return;
     }
-    // Selecting without moving the current item leaves the view's layout to its next paint.
-    selectionModel()->select(indexFromItem(item),
-                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Current as well, so that the keyboard walks on from the row shown selected; the view is
+    // not scrolled to it.
+    const bool scroll = hasAutoScroll();
+    setAutoScroll(false);
+    selectionModel()->setCurrentIndex(
+        indexFromItem(item), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setAutoScroll(scroll);
 }
 
 QString KeyedItemView::HitTest(double x, double y) const {

@@ -42,6 +42,7 @@ class KeyedItemView : public QTreeWidget {
 
     // The selected item's key, "" when none.
     QString SelectedKey() const;
+    // Selects the item and makes it current, without an ItemClick; "" clears the selection.
     void SetSelectedKey(const QString& key);
     // The key of the item at a point (twips from the control's top-left), "" for none.
     QString HitTest(double x, double y) const;

@@ -81,12 +81,25 @@ void KeyedList::ClearItems() {
     KeyedItemView::ClearItems();
 }
 
-void KeyedList::RemoveItem(const QString& key) {
+QString KeyedList::RemoveItem(const QString& key) {
     QTreeWidgetItem* item = Item(key);
-    if (!item) return;
+    if (!item) return {};
+    const bool wasSelected = item->isSelected();
+    const int row = indexOfTopLevelItem(item);
+    const QString selected = SelectedKey();
     if (dropHighlight_.compare(key, Qt::CaseInsensitive) == 0) dropHighlight_.clear();
     Unregister(key);
     delete item;
+    // The view moves its current row, and with it the selection, on its own terms; the list
+    // decides which row is selected, so that no row stays highlighted that nobody shows.
+    if (!wasSelected) {
+        SetSelectedKey(selected);
+        return {};
+    }
+    QTreeWidgetItem* next = topLevelItem(std::min(row, Count() - 1));
+    setCurrentItem(next);
+    if (!next) clearSelection();
+    return KeyOf(next);
 }
 
 QStringList KeyedList::Keys() const {

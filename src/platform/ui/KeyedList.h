@@ -29,7 +29,10 @@ class KeyedList : public KeyedItemView {
     // Sub-item texts by column index from 1.
     QString SubItem(const QString& key, int index) const;
     void SetSubItem(const QString& key, int index, const QString& text);
-    void RemoveItem(const QString& key);
+    // Removes an item. When it was the selected one, the item after it (the one before it at
+    // the end) becomes selected and current in its place, and its key is returned, so that the
+    // caller shows what the list highlights; "" when nothing took its place.
+    QString RemoveItem(const QString& key);
     void ClearItems() override;
     int Count() const { return topLevelItemCount(); }
     // The keys in the order shown.
