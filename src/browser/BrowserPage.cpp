@@ -102,13 +102,13 @@ void BrowserPage::SetCaptions() {
 void BrowserPage::LayoutPage() {
     const double pw = Width(this);
     const double ph = Height(this);
-    Move(tvwLog, 120, 240, pw * 0.35, ph * 0.75);
+    Move(tvwLog, 120, ui::ContentTop(this), pw * 0.35, ph * 0.75);
     const double treeBottom = Top(tvwLog) + Height(tvwLog);
     Move(fraLog, 120, treeBottom, Width(tvwLog), ph - treeBottom - 120);
     for (QCheckBox* box : chkLog)
         Move(box, Keep, Keep, Width(fraLog) - 240);
     const double right = Left(tvwLog) + Width(tvwLog);
-    Move(lvwLog, right + 120, 240, pw - right - 240, ph * 0.42);
+    Move(lvwLog, right + 120, Top(tvwLog), pw - right - 240, ph * 0.42);
     Move(vfgLog, Left(lvwLog), Top(lvwLog) + Height(lvwLog) + 120, Width(lvwLog), ph * 0.42);
     const double gridBottom = Top(vfgLog) + Height(vfgLog);
     Move(cmdDetail, Left(lvwLog), gridBottom + 120, Width(vfgLog), ph - gridBottom - 240);

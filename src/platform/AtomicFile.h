@@ -7,18 +7,16 @@
 
 namespace qv {
 
-// A file written piece by piece (by a writer that only knows a device, such as a PDF writer)
-// into a temporary file beside `path`, which takes the old file's place only when Commit finds
-// every byte written and synced. Without a successful Commit the old file (or the absence of
-// one) stays as it was and the temporary file is removed. Failures throw AppError naming the
-// file and the reason.
+// A file written piece by piece into a temporary file beside `path`, which takes the old file's
+// place only when Commit finds every byte written and synced. Without a successful Commit the old
+// file (or the absence of one) stays as it was and the temporary file is removed. Failures throw
+// AppError naming the file and the reason.
 class AtomicFileWriter {
   public:
     explicit AtomicFileWriter(const QString& path);
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    QIODevice& Device() { return file_; }
     void Write(const QByteArray& bytes);
     void Commit();
 

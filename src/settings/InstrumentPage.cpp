@@ -65,11 +65,12 @@ void InstrumentPage::SetCaptions() {
 void InstrumentPage::LayoutPage() {
     const double pw = Width(this);
     const double ph = Height(this);
-    Move(fraInst, 120, 240, pw * 0.3, ph * 0.45);
+    Move(fraInst, 120, ui::ContentTop(this), pw * 0.3, ph * 0.45);
     for (int i : {0, 1, 2, 6})
         Move(lblInst[i], Keep, Keep, Width(fraInst) - 240);
     const double right = Left(fraInst) + Width(fraInst);
-    Move(vfgInst, right + 120, 360, pw - right - 240, Height(fraInst) - 120);
+    // 120 below the frame's top, as the rules' 360 is.
+    Move(vfgInst, right + 120, Top(fraInst) + 120, pw - right - 240, Height(fraInst) - 120);
     const double below = Top(fraInst) + Height(fraInst);
     Move(vfgInstSensor, 120, below + 120, pw - 240, ph - below - 360);
 

@@ -175,11 +175,11 @@ void OptionPage::LayoutPage() {
     const double pw = Width(this);
     const double ph = Height(this);
     QGroupBox* fonts = fraOption[0];
-    Move(fonts, 120, 240, pw * 0.3, ph * 0.5);
+    Move(fonts, 120, ui::ContentTop(this), pw * 0.3, ph * 0.5);
     const double right = Left(fonts) + Width(fonts);
     if (IsShown(fraOption[1])) {
         QGroupBox* status = fraOption[1];
-        Move(status, right + 120, 240, pw - right - 360,
+        Move(status, right + 120, Top(fonts), pw - right - 360,
              Height(fonts) - Height(cmdOption[0]) - 120);
         Move(cmdOption[0], Left(status), Top(status) + Height(status) + 120, Width(status) / 3.2);
         for (size_t i = 1; i < cmdOption.size(); ++i)
@@ -187,8 +187,9 @@ void OptionPage::LayoutPage() {
                  Top(cmdOption[0]), Width(status) / 3.2);
     } else {
         QGroupBox* calibration = fraOption[2];
-        Move(calibration, right + 120, 240, pw - right - 360, Height(fonts));
-        Move(vfgCal, 120, 240, Width(calibration) - 240, Height(calibration) * 0.7);
+        Move(calibration, right + 120, Top(fonts), pw - right - 360, Height(fonts));
+        Move(vfgCal, 120, ui::ContentTop(calibration), Width(calibration) - 240,
+             Height(calibration) * 0.7);
         const double gridWidth = Width(vfgCal);
         const double top = Top(vfgCal) + Height(vfgCal) + 120;
         const double height = Height(calibration) - Top(vfgCal) - Height(vfgCal) - 240;

@@ -114,13 +114,15 @@ void frmGasSel::Form_Resize() {
     for (size_t i = 0; i < cmdGasSel.size(); ++i)
         place(cmdGasSel[i], width / n * static_cast<double>(i), frameHeight + 180, width / n - 60,
               kButtonHeight);
-    // The options inside the frame are placed in the frame's own coordinates.
+    // The options inside the frame are placed in the frame's own coordinates, the first line
+    // below the frame's caption.
+    const double firstLine = std::max(240.0, ui::ContentTop(fraGasSel, 0) / sy);
     for (int w = 0; w < optionLines_; ++w)
         for (int j = 0; j < optionsPerLine_; ++j) {
             const int index = w * optionsPerLine_ + j;
             if (index >= static_cast<int>(optGasList.size())) continue;
             place(optGasList[static_cast<size_t>(index)],
-                  frameWidth / (optionsPerLine_ + 0.1) * j + 60, frameHeight / 3 * w + 240,
+                  frameWidth / (optionsPerLine_ + 0.1) * j + 60, frameHeight / 3 * w + firstLine,
                   kOptionWidth, kOptionHeight);
         }
 }

@@ -201,9 +201,10 @@ void CalHistoryPage::LayoutPage() {
     const double pw = Width(this);
     const double ph = Height(this);
     const double optionWidth = pw / (static_cast<double>(optHistory.size()) + 1);
-    Move(optHistory[0], 60, 240, optionWidth);
+    const double rowTop = ui::ContentTop(this);
+    Move(optHistory[0], 60, rowTop, optionWidth);
     for (size_t i = 1; i < optHistory.size(); ++i)
-        Move(optHistory[i], Left(optHistory[i - 1]) + Width(optHistory[i - 1]) + 120, 240,
+        Move(optHistory[i], Left(optHistory[i - 1]) + Width(optHistory[i - 1]) + 120, rowTop,
              optionWidth);
     const double optionBottom = Top(optHistory[0]) + Height(optHistory[0]);
     Move(vfgHistory, 60, optionBottom + 60, pw - 120, ph - optionBottom - 120);

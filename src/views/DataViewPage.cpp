@@ -154,10 +154,11 @@ void DataViewPage::LayoutPage() {
     const auto captionWidth = [](const QWidget* w) {
         return w->sizeHint().width() * ui::TwipsPerPixelX();
     };
-    Move(optBrowse[0], 120, 240, captionWidth(optBrowse[0]));
-    Move(optBrowse[1], Left(optBrowse[0]) + Width(optBrowse[0]) + 120, 240,
+    const double rowTop = ui::ContentTop(this);
+    Move(optBrowse[0], 120, rowTop, captionWidth(optBrowse[0]));
+    Move(optBrowse[1], Left(optBrowse[0]) + Width(optBrowse[0]) + 120, rowTop,
          captionWidth(optBrowse[1]));
-    Move(chkEvent, Left(optBrowse[1]) + Width(optBrowse[1]) + 120, 240, captionWidth(chkEvent));
+    Move(chkEvent, Left(optBrowse[1]) + Width(optBrowse[1]) + 120, rowTop, captionWidth(chkEvent));
 
     // The command buttons share the room beside the options, each at least as wide as its
     // caption needs; where the page is too narrow for that they take a row of their own.
@@ -167,7 +168,7 @@ void DataViewPage::LayoutPage() {
         needed = std::max(needed, captionWidth(b));
     const double buttons = static_cast<double>(cmdBrowse.size());
     double buttonLeft = eventRight + 120;
-    double buttonTop = 240;
+    double buttonTop = rowTop;
     double buttonWidth = (pw - eventRight - 120) / (buttons * 1.1);
     if (buttonWidth < needed) {
         buttonWidth = needed;
@@ -184,8 +185,8 @@ void DataViewPage::LayoutPage() {
              Height(before));
     }
     // Below the options, or below the buttons' own row.
-    const double controlsBottom = buttonTop > 240 ? buttonTop + Height(cmdBrowse[0])
-                                                  : Top(optBrowse[0]) + Height(optBrowse[0]);
+    const double controlsBottom = buttonTop > rowTop ? buttonTop + Height(cmdBrowse[0])
+                                                     : Top(optBrowse[0]) + Height(optBrowse[0]);
     const double topRow = controlsBottom + 120;
     double gridHeight = 0;
     if (IsShown(vfgSummary)) {

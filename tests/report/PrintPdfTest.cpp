@@ -1,10 +1,11 @@
-// Every report kind printed from the fixture database to the PDF entry and read back with
-// pdftotext and pdfinfo (its first sheet rendered to PNG under the build folder for looking at),
-// and the calibration history page's Print item.
+// Every report kind printed from the fixture database to the PDF entry, in English and in
+// Japanese, and read back with pdftotext and pdfinfo (its first sheet rendered to PNG under the
+// build folder for looking at), and the calibration history page's Print item.
 #include "PrintRig.h"
 
 #include "CalHistoryPage.h"
 #include "Database.h"
+#include "PrinterTarget.h"
 #include "modDatabase.h"
 
 #include <QDir>
@@ -216,29 +217,73 @@ TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
 }
 
-TEST_F(PrintPdf, AJapaneseReportKeepsItsLatinTextWhole) {
-    // A Japanese user's font: its digits after letters would drop out of the text layer.
+// A PDF surface that records every text drawn on it.
+class RecordedPdf : public ui::RecordingTarget {
+  public:
+    explicit RecordedPdf(std::shared_ptr<ui::PdfFileTarget> pdf)
+        : RecordingTarget(*pdf), pdf_(std::move(pdf)) {}
+
+  private:
+    std::shared_ptr<ui::PdfFileTarget> pdf_;
+};
+
+TEST_F(PrintPdf, EveryJapaneseReportGivesBackItsTextsExactly) {
+    // A Japanese user's font: the kanji of the catalogue's texts share their glyphs with the
+    // radicals of the same shape, and its digits after letters would drop out of the text.
     SetCatalogueLanguage(CatalogueLanguage::Japanese);
     AppFont.Name = "Noto Sans CJK JP";
-    const int32_t log = FixtureBuilder(fixture.path())
-                            .AddInterval({"SN1234567890", "ST-42", "U7"}, "Run 2024",
-                                         rt::MakeDate(2024, 5, 14, 10, 0, 0), 20);
-    Choose(ui::PdfEntryName(), dir.filePath("japanese.pdf"));
-    Form(TypeInterval, log)->GoPrinter();
-    const Pdf pdf = Read("japanese");
-    for (const QString& text :
-         {QString("QV-4170 Data Logger"), QString("SN1234567890"), QString("ST-42"),
-          QString("Run 2024"), QString("2024/05/14 10:19:00"), QString("CH4(%LEL)")})
-        EXPECT_TRUE(pdf.text.contains(text)) << text.toStdString() << " in\n"
-                                             << pdf.text.left(1500).toStdString();
-    // The Japanese texts are there too, some kanji read back as the radicals of the same shape
-    // (the font gives both one glyph).
-    const auto folded = [](const QString& text) {
-        return text.normalized(QString::NormalizationForm_KC);
-    };
-    for (const int id : {5608, 5621})
-        EXPECT_TRUE(folded(pdf.text).contains(folded(GetMessage(id))))
-            << GetMessage(id).toStdString();
+    const FixtureLogs& l = fixture.logs();
+    const int32_t latin = FixtureBuilder(fixture.path())
+                              .AddInterval({"SN1234567890", "ST-42", "U7"}, "Run 2024",
+                                           rt::MakeDate(2024, 5, 14, 10, 0, 0), 20);
+    // The last calibrations under the calibration history page's headings.
+    ui::TextTable lastCalibrations;
+    lastCalibrations.rows << GetMessage(5662).split('|');
+    lastCalibrations.rows << QStringList{"1",  "SN123456789012", "U", "S", "CH4", "10", "50", "50",
+                                         "180"};
+    const struct {
+        const char* name;
+        int32_t type, seqNo;
+        bool graph;
+    } reports[] = {{"ja_interval_table", TypeInterval, latin, false},
+                   {"ja_interval_graph", TypeInterval, l.intervalA0514, true},
+                   {"ja_alarm_table", TypeAlarmTrend, l.alarmA, false},
+                   {"ja_alarm_graph", TypeAlarmTrend, l.alarmA, true},
+                   {"ja_calibration_history", TypeCalHistory, l.historyA, false},
+                   {"ja_last_calibration", TypeLastCalibration, l.historyA, false},
+                   {"ja_alarm_events", TypeAlarmEvents, l.alarmEventsA, false},
+                   {"ja_trouble_events", TypeTroubleEvents, l.troubleA, false},
+                   {"ja_power_events", TypePowerEvents, l.powerA, false}};
+    for (const auto& r : reports) {
+        SCOPED_TRACE(r.name);
+        auto form = Form(r.type, r.seqNo, r.graph);
+        if (r.type == TypeLastCalibration) form->SetTableData(lastCalibrations);
+        std::shared_ptr<RecordedPdf> drawn;
+        form->SetTargetMaker([&](QPrinter& printer) {
+            drawn = std::make_shared<RecordedPdf>(std::make_shared<ui::PdfFileTarget>(
+                printer.outputFileName(), printer.pageLayout(), printer.resolution()));
+            return drawn;
+        });
+        Choose(ui::PdfEntryName(), dir.filePath(QString(r.name) + ".pdf"));
+        form->GoPrinter();
+        ASSERT_TRUE(drawn);
+        const Pdf pdf = Read(r.name);
+        // Still a document a reader opens and renders.
+        EXPECT_GE(pdf.pages, 1);
+        EXPECT_TRUE(QFile::exists(QV_SCREENSHOT_DIR "/print_" + QString(r.name) + ".png"));
+        // Every text drawn, the catalogue's Japanese ones among them, reads back as it is.
+        int japanese = 0;
+        for (const ui::DrawCall& text : drawn->Calls(Kind::Text)) {
+            const QString expected = text.text.simplified();
+            if (expected.isEmpty()) continue;
+            if (std::any_of(expected.begin(), expected.end(),
+                            [](QChar c) { return c.unicode() >= 0x3000; }))
+                ++japanese;
+            EXPECT_TRUE(pdf.text.contains(expected)) << expected.toStdString() << " in\n"
+                                                     << pdf.text.left(1500).toStdString();
+        }
+        EXPECT_GT(japanese, 0);
+    }
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ TEST_F(Layout, DownloadPageStacksItsButtonsByServiceModeWithoutNegativeSizes) {
         EXPECT_GE(w->height(), 0);
     }
     EXPECT_EQ(page.cmdDown[0]->height(), 0);
-    EXPECT_NEAR(Top(page.cmdDown[8]), 240 + 7 * 120, Px());
+    // The first below the frame's caption.
+    EXPECT_NEAR(Top(page.cmdDown[8]), ui::ContentTop(page.fraDown[2]) + 7 * 120, Px());
     main_->pageOption->resize(ui::ToPixelsX(600), ui::ToPixelsY(600));
     main_->pageOption->LayoutPage();
     EXPECT_EQ(main_->pageOption->vfgOption->height(), 0);

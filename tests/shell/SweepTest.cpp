@@ -1,8 +1,8 @@
 // Every page and view of the window, and the program's own dialogs, in English and in Japanese,
 // in normal and in service mode: at the window's first size on a 1366x768 screen, at 15000x10000
 // twips and at the smallest size the window allows, no caption, button text, frame title or grid
-// cell shows cut and no controls are drawn over each other. Each is grabbed to
-// sweep-<page>-<lang>.png under the build folder.
+// cell shows cut and no controls are drawn over each other or over a frame's caption. Each is
+// grabbed to sweep-<page>-<lang>.png under the build folder.
 #include "FixtureDatabase.h"
 #include "InstrumentSimulator.h"
 #include "PrinterList.h"

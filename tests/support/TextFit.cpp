@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QStyleOptionViewItem>
 #include <algorithm>
 #include <cmath>
@@ -180,6 +181,19 @@ QString Describe(const QWidget* w) {
     return QString::fromLatin1(w->metaObject()->className()) + ' ' + Quoted(text);
 }
 
+QRect CaptionArea(const QGroupBox& frame) {
+    if (frame.title().isEmpty()) return QRect();
+    QStyleOptionGroupBox option;
+    option.initFrom(&frame);
+    option.text = frame.title();
+    option.textAlignment = frame.alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect label = frame.style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                      QStyle::SC_GroupBoxLabel, &frame);
+    const int bottom = std::max(label.bottom() + 1, frame.contentsRect().top());
+    return QRect(0, 0, frame.width(), bottom);
+}
+
 QStringList Overlaps(const QWidget* container) {
     QStringList found;
     QList<const QWidget*> shown;
@@ -193,6 +207,12 @@ QStringList Overlaps(const QWidget* container) {
         for (qsizetype j = i + 1; j < shown.size(); ++j)
             if (InkRect(shown[i]).intersects(InkRect(shown[j])))
                 found << Describe(shown[i]) + " x " + Describe(shown[j]);
+    if (const auto* g = qobject_cast<const QGroupBox*>(container)) {
+        const QRect caption = CaptionArea(*g);
+        for (const QWidget* w : shown)
+            if (InkRect(w).intersects(caption))
+                found << Describe(w) + " x caption of " + Describe(g);
+    }
     for (const QWidget* w : shown)
         if (qobject_cast<const QGroupBox*>(w)) found << Overlaps(w);
     return found;

@@ -1,12 +1,13 @@
 // Checks of a laid-out window for what a user would see as faults: grid cells, captions, button
 // texts and frame titles drawn cut short, cells beyond a grid's visible width, and controls drawn
-// over each other.
+// over each other or over a frame's caption.
 #pragma once
 
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
+class QGroupBox;
 class QWidget;
 
 namespace qv::ui {
@@ -39,8 +40,13 @@ QRect InkRect(const QWidget* w);
 // A control's class and text, for failure messages.
 QString Describe(const QWidget* w);
 
-// Every pair of shown sibling controls whose visible parts cross, looking into the window's
-// frames (group boxes) but not into the inner parts of grids, lists or the graph.
+// The band across the top of a titled frame that its caption and line take: from the frame's
+// top down to the lower of the caption's box and the start of the contents. Empty untitled.
+QRect CaptionArea(const QGroupBox& frame);
+
+// Every pair of shown sibling controls whose visible parts cross, and every control reaching
+// into the caption area of its frame, looking into the window's frames (group boxes) but not
+// into the inner parts of grids, lists or the graph.
 QStringList Overlaps(const QWidget* container);
 
 }  // namespace qv::test

@@ -15,6 +15,7 @@
 
 namespace qv {
 
+using ui::ContentTop;
 using ui::Height;
 using ui::Keep;
 using ui::Left;
@@ -25,12 +26,14 @@ using ui::Width;
 namespace {
 // The lamp each lamp-name label belongs to.
 constexpr std::array<int, 4> kLampLabel{0, 1, 8, 9};
+// The lamp strip's height where its caption is as high as the rules assume.
+constexpr double kLampStripHeight = 615;
 }  // namespace
 
 DownloadPage::DownloadPage(QWidget* parent) : PageFrame(parent) {
     for (auto& f : fraDown)
         f = new QGroupBox(this);
-    Move(fraDown[0], 120, 240, 6000, 615);
+    Move(fraDown[0], 120, 240, 6000, kLampStripHeight);
     Move(fraDown[1], 6300, 240, 3000, 1200);
     for (size_t i = 0; i < shpStatus.size(); ++i) {
         shpStatus[i] = new ui::ShapeControl(fraDown[0]);
@@ -96,12 +99,15 @@ void DownloadPage::LayoutPage() {
     const double pw = Width(this);
     const double ph = Height(this);
 
-    Move(fraDown[0], 120, 240, pw * 0.6);
+    // The lamps stand below the strip's caption; the strip grows by what that caption takes
+    // beyond the rules' 240 twips.
+    const double lampTop = ContentTop(fraDown[0]);
+    Move(fraDown[0], 120, ContentTop(this), pw * 0.6, kLampStripHeight + lampTop - 240);
     const double strip = Width(fraDown[0]);
     const std::array<double, 4> lampLeft{120, strip / 4, strip / 2, strip * 3 / 4};
     for (size_t k = 0; k < shpStatus.size(); ++k) {
-        Move(shpStatus[k], lampLeft[k], 240);
-        Move(lblStatus[kLampLabel[k]], Left(shpStatus[k]) + Width(shpStatus[k]) + 60, 240);
+        Move(shpStatus[k], lampLeft[k], lampTop);
+        Move(lblStatus[kLampLabel[k]], Left(shpStatus[k]) + Width(shpStatus[k]) + 60, lampTop);
     }
     Move(lblTitle0, 120, Top(fraDown[0]) + Height(fraDown[0]));
     Move(rtbLog, 120, Top(lblTitle0) + Height(lblTitle0), pw * 0.6, ph * 0.55);
@@ -114,8 +120,9 @@ void DownloadPage::LayoutPage() {
              Width(fraDown[3]) - Left(name) - Width(name) - 240);
     }
 
-    Move(fraDown[1], Left(rtbLog) + Width(rtbLog) + 60, 240, pw - Width(rtbLog) - 240);
-    Move(chkAutoLoad[0], 120, 240, Width(fraDown[1]) - 240, Height(fraDown[1]) / 5);
+    Move(fraDown[1], Left(rtbLog) + Width(rtbLog) + 60, ContentTop(this), pw - Width(rtbLog) - 240);
+    Move(chkAutoLoad[0], 120, ContentTop(fraDown[1]), Width(fraDown[1]) - 240,
+         Height(fraDown[1]) / 5);
     Move(chkAutoLoad[1], 120, Top(chkAutoLoad[0]) + Height(chkAutoLoad[0]) + 60,
          Width(chkAutoLoad[0]), Height(chkAutoLoad[0]));
     Move(fraDown[2], Left(fraDown[1]), Top(fraDown[1]) + Height(fraDown[1]), Width(fraDown[1]),
@@ -127,7 +134,7 @@ void DownloadPage::LayoutPage() {
     const std::vector<int> order = ServiceMode ? std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}
                                                : std::vector<int>{0, 1, 2, 3, 4, 5, 7, 8};
     const double buttonHeight = ServiceMode ? (commands - 1080) / 10 : (commands - 900) / 9;
-    Move(cmdDown[0], 120, 240, Width(fraDown[2]) - 240, buttonHeight);
+    Move(cmdDown[0], 120, ContentTop(fraDown[2]), Width(fraDown[2]) - 240, buttonHeight);
     for (size_t k = 1; k < order.size(); ++k) {
         const QPushButton* above = cmdDown[order[k - 1]];
         Move(cmdDown[order[k]], 120, Top(above) + Height(above) + 120, Width(cmdDown[0]),

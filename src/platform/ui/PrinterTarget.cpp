@@ -2,6 +2,7 @@
 #include "PrinterTarget.h"
 
 #include "AppError.h"
+#include "PdfTextLayer.h"
 #include "PlatformText.h"
 
 #include <QPrinter>
@@ -102,7 +103,8 @@ void PrinterTarget::PaintEnd() {
 // ---- PDF file ---------------------------------------------------------------------------------
 
 PdfFileTarget::PdfFileTarget(const QString& path, const QPageLayout& layout, int resolution)
-    : file_(path), writer_(&file_.Device()) {
+    : file_(path), writer_(&document_) {
+    document_.open(QIODevice::WriteOnly);
     writer_.setResolution(resolution);
     writer_.setPageLayout(layout);
 }
@@ -123,9 +125,11 @@ int PdfFileTarget::Resolution() const {
 void PdfFileTarget::PaintEnd() {
     // A document is a file with at least one sheet, even if nothing was drawn on it.
     Painter();
-    // The PDF writer reports nothing of its own writes: whether they all reached the disk is
-    // known only from the file.
     if (!Close()) NotFinished();
+    QByteArray pdf = document_.data();
+    NameIdeographsInToUnicodeMaps(pdf);
+    // Whether every byte reached the disk is known only from the file.
+    file_.Write(pdf);
     file_.Commit();
 }
 

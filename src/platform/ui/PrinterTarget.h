@@ -7,6 +7,7 @@
 #include "AtomicFile.h"
 #include "PainterTarget.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPdfWriter>
 
@@ -68,7 +69,9 @@ class PrinterTarget : public PageTarget {
 // A PDF file of the sheet and resolution given. The document is written into a temporary file
 // beside `path`, which takes the place of any file of that name only when EndDoc finds it
 // written whole; a document never ended, or one that failed, leaves that file as it was.
-// Constructing raises when the temporary file cannot be made.
+// Constructing raises when the temporary file cannot be made. The document is kept in memory
+// until EndDoc, which names its kanji as ideographs in the text layer before writing it
+// (NameIdeographsInToUnicodeMaps).
 class PdfFileTarget : public PageTarget {
   public:
     PdfFileTarget(const QString& path, const QPageLayout& layout, int resolution);
@@ -81,6 +84,7 @@ class PdfFileTarget : public PageTarget {
 
   private:
     AtomicFileWriter file_;
+    QBuffer document_;
     mutable QPdfWriter writer_;
 };
 

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace qv::ui {
@@ -60,6 +61,11 @@ void Move(QWidget* w, double left, double top, double width, double height) {
     const int cx = std::isnan(width) ? old.width() : std::max(0, ToPixelsX(width));
     const int cy = std::isnan(height) ? old.height() : std::max(0, ToPixelsY(height));
     w->setGeometry(x, y, cx, cy);
+}
+
+double ContentTop(const QWidget* frame, double top) {
+    // A frame's contents start below its caption: Qt keeps that as the top contents margin.
+    return std::max(top, frame->contentsRect().top() * TwipsPerPixelY());
 }
 
 bool IsShown(const QWidget* w) {

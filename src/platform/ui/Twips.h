@@ -29,6 +29,11 @@ inline constexpr double Keep = std::numeric_limits<double>::quiet_NaN();
 // never hands the window system a negative size.
 void Move(QWidget* w, double left, double top = Keep, double width = Keep, double height = Keep);
 
+// Where a frame's first row of controls goes: `top` twips below the frame's top edge as its
+// rule gives it, or lower where the frame's caption and line, in the frame's own font, end
+// lower (the rules were written for a caption about 240 twips high).
+double ContentTop(const QWidget* frame, double top = 240);
+
 // True unless the control itself was hidden (a control inside a hidden frame still counts as
 // visible, as the layout rules expect).
 bool IsShown(const QWidget* w);
