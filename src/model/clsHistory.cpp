@@ -213,7 +213,29 @@ void clsHistory::HistoryUpdate() {
                               "RelNo=?), Dates=(Select Max(Dates) From cHistory Where RelNo=?) "
                               "Where SeqNo=?;"),
                {relNo, relNo, relNo});
+    FollowNewestCalibrations(db, relNo);
     tx.commit();
+}
+
+void clsHistory::FollowNewestCalibrations(Database& db, int32_t relNo) {
+    // Each channel's before and after values on the header are those of its newest stored
+    // calibration, so that the header reads the same however many downloads its rows took. A
+    // channel without any stored values keeps what the header was stored with.
+    const auto rows = db.query(
+        QStringLiteral("Select * From cHistory Where RelNo=? Order By Dates DESC, SeqNo DESC;"),
+        {relNo});
+    for (int g = 0; g < 5; ++g) {
+        const auto newest = std::find_if(rows.begin(), rows.end(),
+                                         [g](const DbRow& r) { return HoldsValues(r, g); });
+        if (newest == rows.end()) continue;
+        const auto value = [&](const char* column) {
+            return SqlSingle(static_cast<float>(newest->toDouble(
+                QStringLiteral("Gas%1%2").arg(g + 1).arg(QLatin1String(column)), GasNoData)));
+        };
+        db.execute(
+            QStringLiteral("Update Gas_List Set gBefore=?, gAfter=? Where RelNo=? And GasNo=?;"),
+            {value("Before"), value("After"), relNo, g + 1});
+    }
 }
 
 void clsHistory::FillMissingChannels(Database& db, const DbRow& row, int slot) const {

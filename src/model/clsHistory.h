@@ -31,7 +31,8 @@ class clsHistory : public clsRecordSet {
     bool AddHistory(int GasNo, const QDateTime& Dates, float Before, float After);
     // Stores the gathered dates that are not stored yet under the identity's history header,
     // creating that header when it is missing; a stored date takes the values of channels it
-    // holds none for. The header's count and date follow its rows. One transaction.
+    // holds none for. The header's count, date and per-gas calibration values follow its rows.
+    // One transaction.
     void HistoryUpdate();
 
     // Number of dates the last ReLoad loaded.
@@ -72,6 +73,8 @@ class clsHistory : public clsRecordSet {
     int32_t FindHeaderSeqNo(Database& db) const;
     // Gives the channels of the stored row that hold no values those gathered in the slot.
     void FillMissingChannels(Database& db, const DbRow& row, int slot) const;
+    // Sets the header's per-gas calibration values from the newest stored rows.
+    static void FollowNewestCalibrations(Database& db, int32_t relNo);
 
     int32_t dataCount_ = 0;
     int32_t dCount_ = 0;

@@ -102,7 +102,8 @@ TEST(CalHistory, StoresOnlyNewDatesUnderOneHeaderPerIdentity) {
     EXPECT_EQ(loaded.Dates(0), Day(2));
 }
 
-// The rows of the history table without their keys and write dates, in date order.
+// The rows of the history table without their keys and write dates, in date order, then the
+// header's count and date and its gas rows' calibration values.
 QStringList HistoryRows(const QString& path) {
     QStringList out;
     Database db(path);
@@ -116,6 +117,10 @@ QStringList HistoryRows(const QString& path) {
     const auto head = db.query("Select Dcount, Dates From Log_Head Where Types=3");
     for (const DbRow& r : head)
         out << r.toText("Dcount", "") + u' ' + r.toText("Dates", "");
+    for (const DbRow& r : db.query("Select GasNo, gBefore, gAfter From Gas_List Where RelNo In "
+                                   "(Select SeqNo From Log_Head Where Types=3) Order By GasNo"))
+        out << r.toText("GasNo", "") + u' ' + r.toText("gBefore", "null") + u' ' +
+                   r.toText("gAfter", "null");
     return out;
 }
 
@@ -151,6 +156,12 @@ TEST(CalHistory, ALaterDownloadFillsAChannelAStoredDateLacks) {
     EXPECT_EQ(HistoryRows(twice.path()), clean);
     EXPECT_EQ(twice.count("cHistory"), 2);
     EXPECT_EQ(twice.count("Log_Head"), 1);
+    // The header's values of a channel are those of its newest stored calibration, whatever
+    // order its lines came in.
+    EXPECT_DOUBLE_EQ(db.scalar("Select gBefore From Gas_List Where GasNo=3").toDouble(), 2.5);
+    Store({CalLine(Day(3), "  3.0", "  3.5"), CalLine(Day(2), "  4.0", "  4.5")});
+    EXPECT_DOUBLE_EQ(db.scalar("Select gAfter From Gas_List Where GasNo=1").toDouble(), 3.5);
+    EXPECT_DOUBLE_EQ(db.scalar("Select gAfter From Gas_List Where GasNo=3").toDouble(), 23.5);
 }
 
 // 64 calibrations per channel, each on a day of its own: 320 dates in one download, every one
