@@ -207,7 +207,7 @@ TEST_F(EventTest, NewDataIsAnnouncedOncePerKeyAndDownload) {
     EXPECT_EQ(Messages(p, power), QStringList{GetMessage(2001, {"Power Events"})});
 }
 
-TEST_F(EventTest, PowerLinesRefuseUnreadableMomentsAndAFullLog) {
+TEST_F(EventTest, PowerLinesRefuseOnlyUnreadableMoments) {
     clsPowerEvents p;
     EXPECT_FALSE(p.SetDatas(PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)).left(23) + "\x01", true));
     ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
@@ -226,18 +226,23 @@ TEST_F(EventTest, PowerLinesRefuseUnreadableMomentsAndAFullLog) {
     EXPECT_FALSE(e->SetDataF0(badTime, false));
     EXPECT_EQ(e->DataCount(), 2);
 
-    // 1024 events fill a log: the test pass refuses the next line, the store pass never
-    // writes beyond the slots.
-    QStringList full;
-    for (int i = 0; i < 1022; ++i)
-        full << PowerLine("01", Stamp(15, 1 + i / 60 % 12, 1, 0, i % 60, 0));
-    const QString more = PowerLine("01", Stamp(16, 1, 1, 0, 0, 0));
-    EXPECT_FALSE(p.TestLines(full + QStringList{more}));
+    // A log takes every event the instrument holds, block after block, past 1,024.
+    QStringList many;
+    for (int i = 0; i < 1100; ++i)
+        many << PowerLine("01", Stamp(15, 1 + i / 60 % 12, 1 + i / 720, 0, i % 60, 0), "0000");
+    for (qsizetype at = 0; at < many.size(); at += 47)
+        ASSERT_TRUE(Download(p, many.mid(at, 47))) << at;
+    EXPECT_EQ(e->DataCount(), 1102);
+    EXPECT_EQ(e->Dates(1101), rt::MakeDate(2015, 7, 2, 0, 19, 0));
+    EXPECT_FALSE(e->Flags(1101));
+    EXPECT_EQ(e->Dates(1102), rt::ZeroDate());
+    // A count set back is the slot the next line fills.
+    e->SetDataCount(1);
+    ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(16, 1, 1, 0, 0, 0))}));
     EXPECT_EQ(e->DataCount(), 2);
-    ASSERT_TRUE(Download(p, full));  // each test pass starts from the stored state
-    EXPECT_FALSE(p.TestLines({more}));
-    EXPECT_FALSE(e->SetDataF0(more, false));
-    EXPECT_EQ(e->DataCount(), 1024);
+    EXPECT_EQ(e->Dates(1), rt::MakeDate(2016, 1, 1, 0, 0, 0));
+    e->SetDataCount(5000);
+    EXPECT_EQ(e->DataCount(), 1102);
 }
 
 TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
@@ -300,10 +305,11 @@ TEST_F(EventTest, ReloadHoldsEveryStoredEvent) {
     p.ReLoad();
     EXPECT_EQ(p.DataCount(), 1030);
     EXPECT_TRUE(p.Flags(1028) && !p.Flags(1029));
-    // Cleared for a download, it holds no more than a download may bring.
+    // Cleared for a download, it holds nothing of the loaded log.
     p.ClearDatas();
-    p.SetFlags(1024, true);
-    EXPECT_FALSE(p.Flags(1024));
+    p.SetFlags(0, true);
+    EXPECT_FALSE(p.Flags(0));
+    EXPECT_EQ(p.Dates(0), rt::ZeroDate());
 }
 
 // Random and cut lines: nothing crashes, and a block whose test pass failed leaves nothing
