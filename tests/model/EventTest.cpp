@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
+#include "MessageKeyList.h"
 #include "ModelTestLines.h"
 #include "TestSupport.h"
 #include "clsAlarmEvents.h"
@@ -310,6 +311,54 @@ TEST_F(EventTest, ReloadHoldsEveryStoredEvent) {
     p.SetFlags(0, true);
     EXPECT_FALSE(p.Flags(0));
     EXPECT_EQ(p.Dates(0), rt::ZeroDate());
+}
+
+// A month that earlier downloads filled past 1,024 alarm events still takes a new one, and
+// loads back whole; the count of the instrument's "CB" line is kept as it came.
+TEST_F(EventTest, AMonthOfManyDownloadsTakesItsNextEventAndLoadsWhole) {
+    clsAlarmEvents a;
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1)));
+    SaveAll(a, inst);
+    {
+        Database db(scratch.path());
+        db.execute(
+            "With Recursive n(i) As (Select 2 Union All Select i+1 From n Where i<1100) "
+            "Insert Into Alarm_Event(SeqNo,RelNo,GasNo,Alarm_Type,Dates) Select i,1,i%4,-4,"
+            "Printf('2014-05-03 %02d:%02d:%02d', i/3600, i/60%60, i%60) From n");
+    }
+    a.Clear();
+    QStringList next = EventLog("07", 'C', Stamp(14, 5, 31, 23, 0, 0), 2, "03");
+    next[1].replace("0001", "1101");
+    next.move(1, next.size() - 1);  // the count line last: it, not the event line, sets the count
+    ASSERT_TRUE(Download(a, next));
+    EXPECT_EQ(a.Item("07 L")->DataCount(), 1101);
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Log_Head"), 1);
+
+    clsAlarmEvent loaded;
+    loaded.SetSeqNo(1);
+    loaded.ReLoad();
+    ASSERT_EQ(loaded.DataCount(), 1101);
+    EXPECT_EQ(loaded.Dates(1100), rt::MakeDate(2014, 5, 31, 23, 0, 0));
+    EXPECT_EQ(loaded.Events(1100), -5);
+    EXPECT_EQ(loaded.GasNo(1099), 1100 % 4);
+    loaded.SetDataCount(2000);
+    EXPECT_EQ(loaded.DataCount(), 2000);
+}
+
+// The "New Data!" message is given once per key, however many keys one download brings.
+TEST(MessageKeys, HoldEveryKeyOfADownload) {
+    MessageKeyList keys;
+    EXPECT_FALSE(keys.IsMessageListed(" A "));
+    for (int i = 0; i < 150; ++i)
+        keys.AddMessageKey(MessageKeyList::MakeMessageKey(QString::number(i), "S", "U", "05/14"));
+    EXPECT_EQ(keys.Count(), 150);
+    EXPECT_TRUE(keys.IsMessageListed(MessageKeyList::MakeMessageKey("149", "S", "U", "05/14")));
+    EXPECT_TRUE(keys.IsMessageListed(" 149         S         U         05/14"));
+    EXPECT_FALSE(keys.IsMessageListed(MessageKeyList::MakeMessageKey("150", "S", "U", "05/14")));
+    keys.Clear();
+    EXPECT_EQ(keys.Count(), 0);
+    EXPECT_FALSE(keys.IsMessageListed(MessageKeyList::MakeMessageKey("1", "S", "U", "05/14")));
 }
 
 // Random and cut lines: nothing crashes, and a block whose test pass failed leaves nothing
