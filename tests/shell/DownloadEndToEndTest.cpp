@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTextBlock>
+#include <algorithm>
 #include <map>
 
 namespace qv::test {
@@ -78,6 +79,24 @@ class EndToEnd : public ShellTest {
     long long Rows(const QString& table) const {
         Database db(DatabasePath);
         return db.scalar(QStringLiteral("Select Count(*) From ") + table).toLongLong();
+    }
+    // Every calibration the instrument holds is stored once, in the one row of its date that
+    // holds every channel's values; gives the number of dates.
+    qsizetype ExpectEachCalibrationOnce(const QList<sim::HistoryFixture>& history) const {
+        QSet<QDateTime> dates;
+        Database db(DatabasePath);
+        for (const sim::HistoryFixture& h : history) {
+            dates << h.when;
+            EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
+                                               "Gas%1Before=? And Gas%1After=?")
+                                    .arg(h.channel + 1),
+                                {h.when, h.before, h.after})
+                          .toInt(),
+                      1)
+                << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
+        }
+        EXPECT_EQ(Rows("cHistory"), dates.size());
+        return dates.size();
     }
     // Rows of every table the downloads write.
     std::map<QString, long long> Counts() const {
@@ -243,19 +262,7 @@ TEST_F(EndToEnd, TheCompleteChainTakesPowerEventsOnlyInServiceMode) {
     EXPECT_EQ(Rows("Power_Event"), 0);
     for (const char* table : {"Interval_Data", "Alarm_Data", "Alarm_Event", "Trouble_Event"})
         EXPECT_GT(Rows(QLatin1String(table)), 0) << table;
-    // One row per calibration date, holding every channel's values.
-    QSet<QDateTime> dates;
-    Database db(DatabasePath);
-    for (const sim::HistoryFixture& h : sim.content().logs.history) {
-        dates << h.when;
-        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
-                                           "Gas%1Before=? And Gas%1After=?")
-                                .arg(h.channel + 1),
-                            {h.when, h.before, h.after})
-                      .toInt(),
-                  1);
-    }
-    EXPECT_EQ(Rows("cHistory"), dates.size());
+    ExpectEachCalibrationOnce(sim.content().logs.history);
     EXPECT_EQ(Enabled(), kAll);
     EXPECT_EQ(SerialLog().count("--- All download sequence Finished."), 1);
     EXPECT_EQ(OperationMode, OpIdle);
@@ -348,24 +355,17 @@ TEST_F(EndToEnd, AnUnansweredHistoryChannelKeepsTheInstrumentsDataUntilADownload
         [&] { return SerialLog().contains("---Automatic Mode Camplate Finished---"); }, 90000))
         << Journal();
     EXPECT_EQ(sim.Erases(), 1);
-    Database db(DatabasePath);
-    QSet<QDateTime> dates;
-    QDateTime newest;
-    for (const sim::HistoryFixture& h : sim.content().logs.history) {
-        dates << h.when;
-        if (!newest.isValid() || h.when > newest) newest = h.when;
-        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
-                                           "Gas%1Before=? And Gas%1After=?")
-                                .arg(h.channel + 1),
-                            {h.when, h.before, h.after})
-                      .toInt(),
-                  1)
-            << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
-    }
-    EXPECT_EQ(Rows("cHistory"), dates.size());
-    const auto head = db.query(QStringLiteral("Select Dcount, Dates From Log_Head Where Types=3"));
+    const QList<sim::HistoryFixture>& history = sim.content().logs.history;
+    const qsizetype dates = ExpectEachCalibrationOnce(history);
+    const QDateTime newest =
+        std::max_element(history.begin(), history.end(), [](const auto& a, const auto& b) {
+            return a.when < b.when;
+        })->when;
+    const auto head =
+        Database(DatabasePath)
+            .query(QStringLiteral("Select Dcount, Dates From Log_Head Where Types=3"));
     ASSERT_EQ(head.size(), 1u);
-    EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates.size());
+    EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates);
     EXPECT_EQ(head.front().toDate(QStringLiteral("Dates"), QDateTime()), newest);
 }
 
@@ -386,18 +386,12 @@ TEST_F(EndToEnd, AutomaticModeStoresEveryDateOfALongCalibrationHistoryOnce) {
     Load(true);
     ASSERT_TRUE(AutomaticRunsCompleted(1)) << Journal();
     EXPECT_EQ(sim.Erases(), 1);
-    Database db(DatabasePath);
-    for (const sim::HistoryFixture& h : content.logs.history)
-        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
-                                           "Gas%1Before=? And Gas%1After=?")
-                                .arg(h.channel + 1),
-                            {h.when, h.before, h.after})
-                      .toInt(),
-                  1)
-            << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
+    EXPECT_EQ(ExpectEachCalibrationOnce(content.logs.history), 320);
     const std::map<QString, long long> stored = Counts();
-    EXPECT_EQ(stored.at("cHistory"), 320);
-    EXPECT_EQ(db.scalar(QStringLiteral("Select Dcount From Log_Head Where Types=3")).toInt(), 320);
+    EXPECT_EQ(Database(DatabasePath)
+                  .scalar(QStringLiteral("Select Dcount From Log_Head Where Types=3"))
+                  .toInt(),
+              320);
     EXPECT_EQ(stored.at("Interval_Data"), 120);
     EXPECT_EQ(stored.at("Alarm_Data"), 2 * 731);
     EXPECT_EQ(stored.at("Alarm_Event"), 3);
