@@ -24,32 +24,20 @@ QString MessageKeyList::MakeMessageKey(const QString& serialNo, const QString& s
 }
 
 bool MessageKeyList::IsMessageListed(const QString& key) const {
-    if (keys_[0].isEmpty()) return false;
-    const QString wanted = rt::Trim(key);
-    for (const QString& held : keys_)
-        if (!held.isEmpty() && rt::Trim(held) == wanted) return true;
-    return false;
+    return keys_.contains(rt::Trim(key));
 }
 
 void MessageKeyList::AddMessageKey(const QString& key) {
-    for (QString& slot : keys_) {
-        if (slot.isEmpty()) {
-            slot = key;
-            return;
-        }
-    }
+    // An empty key names no log.
+    if (!key.isEmpty()) keys_.insert(rt::Trim(key));
 }
 
 void MessageKeyList::Clear() {
-    for (QString& slot : keys_)
-        slot.clear();
+    keys_.clear();
 }
 
 int MessageKeyList::Count() const {
-    int n = 0;
-    for (const QString& slot : keys_)
-        if (!slot.isEmpty()) ++n;
-    return n;
+    return static_cast<int>(keys_.size());
 }
 
 }  // namespace qv

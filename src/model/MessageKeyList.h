@@ -5,15 +5,13 @@
 #include "RecordCollection.h"
 #include "modMessage.h"
 
+#include <QSet>
 #include <QString>
-#include <array>
 
 namespace qv {
 
 class MessageKeyList {
   public:
-    static constexpr int Capacity = 100;
-
     // The key of a monthly event log: serial number 12, station 10, user 10 and folder 5
     // characters, each value padded with blanks and cut to its width.
     static QString MakeMessageKey(const QString& serialNo, const QString& stationId,
@@ -24,13 +22,14 @@ class MessageKeyList {
 
     // True when a held key equals this one, blanks around both ignored.
     bool IsMessageListed(const QString& key) const;
-    // Writes the key into the first free slot; a full list drops it.
+    // Holds the key for the rest of the download, however many keys it brings.
     void AddMessageKey(const QString& key);
     void Clear();
     int Count() const;
 
   private:
-    std::array<QString, Capacity> keys_;
+    // The keys without their surrounding blanks, which no comparison counts.
+    QSet<QString> keys_;
 };
 
 // A record collection that announces a newly downloaded event log once per message key.

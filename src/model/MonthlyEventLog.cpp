@@ -25,7 +25,8 @@ void MonthlyEventLog::ClearDatas() {
     ClearShared(kind_.types);
     header_.SetNames(QString::fromLatin1(kind_.names));
     const QDateTime now = rt::Now();
-    slots_.resize(Capacity);
+    // Slot 0 stays for a download; the events of an earlier ReLoad go.
+    slots_.resize(1);
     for (Slot& s : slots_) {
         s.RowSeqNo = 0;
         s.Events = s.GasNo = s.NowEvent = s.NowCalib = 0;

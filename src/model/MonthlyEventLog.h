@@ -14,11 +14,8 @@ namespace qv {
 
 class MonthlyEventLog : public clsRecordSet {
   public:
-    // A downloaded log holds at most this many events (slots 0 to 1023); a reloaded one holds
-    // every event stored under its header.
-    static constexpr int Capacity = 1024;
-
     void ClearDatas() override;
+    // Loads every event stored under the header SeqNo, however many downloads brought them.
     void ReLoad() override;
     // Stores slot 0 under the month's header when an event line was read, DataCount is above 0
     // and the same event (header, gas channel, date and time) is not stored yet.
@@ -37,8 +34,9 @@ class MonthlyEventLog : public clsRecordSet {
     void SetNowCalib(int Index, int16_t v);
 
     int32_t DataCount() const { return dataCount_; }
-    // Values of 1024 and above are stored as 1024; a negative value is kept (it stores nothing).
-    void SetDataCount(int32_t v) { dataCount_ = v < Capacity ? v : Capacity; }
+    // Stored as given: a downloaded log's count is the instrument's, whatever the slots held;
+    // a count of 0 or below stores nothing.
+    void SetDataCount(int32_t v) { dataCount_ = v; }
 
     // Routes a cleaned line by its frame code (letter + "D" date, letter + gas digit event,
     // "C" gas table, "B" serial number, "A" identities; other codes are accepted and ignored).
@@ -87,7 +85,8 @@ class MonthlyEventLog : public clsRecordSet {
     int32_t dataCount_ = 0;
     // An event line filled slot 0: a count line alone is no event and stores nothing.
     bool eventRead_ = false;
-    std::vector<Slot> slots_ = std::vector<Slot>(Capacity);
+    // Slot 0 takes a downloaded event; ReLoad grows the list to every stored event.
+    std::vector<Slot> slots_ = std::vector<Slot>(1);
 };
 
 // The collection of a monthly event kind: routes every line to its record set and, after each

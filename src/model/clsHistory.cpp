@@ -36,6 +36,15 @@ const QString& HistoryInsert() {
     return sql;
 }
 
+// True when the stored row holds a value before or after the calibration of channel gas.
+bool HoldsValues(const DbRow& row, int gas) {
+    const auto holds = [&](const QString& column) {
+        constexpr double none = GasNoData;
+        return row.toDouble(column.arg(gas + 1), none) != none;
+    };
+    return holds(QStringLiteral("Gas%1Before")) || holds(QStringLiteral("Gas%1After"));
+}
+
 }  // namespace
 
 clsHistory::clsHistory() {
@@ -46,34 +55,31 @@ void clsHistory::ClearDatas() {
     ClearShared(TypeCalHistory);
     header_.SetNames(QStringLiteral("Calibration Histories"));
     instrument_.reset();
-    // Every cell and date is cleared, so that nothing of an earlier history can be stored
-    // again under a new date.
-    for (auto& channel : cells_)
-        channel.fill(Cell{});
-    dates_.fill(rt::ZeroDate());
+    // Every slot goes, so that nothing of an earlier history can be stored again under a new
+    // date.
+    slots_.clear();
+    slotOfDate_.clear();
+    slotIndexStale_ = false;
     dataCount_ = 0;
     dCount_ = 0;
-    probe_.clear();
 }
 
-void clsHistory::ResetProbe() {
-    probe_.clear();
+void clsHistory::SetDCount(int32_t v) {
+    dCount_ = std::clamp<int32_t>(v, 0, SlotCount());
+    slotIndexStale_ = true;
 }
 
-void clsHistory::SetDCount(int16_t v) {
-    dCount_ = std::clamp<int32_t>(v, 0, MaxDates);
-}
-
-void clsHistory::CheckSlot(int Index) {
-    if (Index < 0 || Index >= Slots)
+clsHistory::Slot& clsHistory::SlotAt(int Index) {
+    if (Index < 0 || Index >= SlotCount())
         throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
+    return slots_[static_cast<size_t>(Index)];
 }
 
 clsHistory::Cell& clsHistory::At(int GasNo, int Index) {
-    CheckSlot(Index);
+    Slot& slot = SlotAt(Index);
     if (GasNo < 0 || GasNo >= Channels)
         throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
-    return cells_[static_cast<size_t>(GasNo)][static_cast<size_t>(Index)];
+    return slot.Cells[static_cast<size_t>(GasNo)];
 }
 
 const clsHistory::Cell& clsHistory::At(int GasNo, int Index) const {
@@ -81,13 +87,12 @@ const clsHistory::Cell& clsHistory::At(int GasNo, int Index) const {
 }
 
 QDateTime clsHistory::Dates(int Index) const {
-    CheckSlot(Index);
-    return dates_[static_cast<size_t>(Index)];
+    return const_cast<clsHistory*>(this)->SlotAt(Index).Dates;
 }
 
 void clsHistory::SetDates(int Index, const QDateTime& v) {
-    CheckSlot(Index);
-    dates_[static_cast<size_t>(Index)] = v;
+    SlotAt(Index).Dates = v;
+    slotIndexStale_ = true;
 }
 
 float clsHistory::Before(int GasNo, int Index) const {
@@ -111,30 +116,32 @@ QString clsHistory::AfterForm(int GasNo, int Index, bool Flags) const {
     return FormatGasValue(After(GasNo, Index), header_.GasPoint(GasNo), Flags);
 }
 
-int clsHistory::FindSlot(const QDateTime& Dates) const {
-    for (int i = dCount_ - 1; i >= 0; --i)
-        if (dates_[static_cast<size_t>(i)] == Dates) return i;
-    return -1;
-}
-
-bool clsHistory::ProbeDate(const QDateTime& Dates) {
-    if (FindSlot(Dates) >= 0 || probe_.contains(Dates)) return true;
-    if (dCount_ + probe_.size() >= MaxDates) return false;
-    probe_.append(Dates);
-    return true;
+int clsHistory::FindSlot(const QDateTime& Dates) {
+    if (slotIndexStale_) {
+        slotOfDate_.clear();
+        // In slot order, so that the last of several slots of one date wins.
+        for (int i = 0; i < dCount_; ++i)
+            slotOfDate_.insert(slots_[static_cast<size_t>(i)].Dates, i);
+        slotIndexStale_ = false;
+    }
+    return slotOfDate_.value(Dates, -1);
 }
 
 bool clsHistory::AddHistory(int GasNo, const QDateTime& Dates, float Before, float After) {
     if (GasNo < 0 || GasNo >= Channels) return false;
     int slot = FindSlot(Dates);
     if (slot < 0) {
-        // No room for a new date: refused rather than dropped, so the caller sees the loss.
-        if (dCount_ >= MaxDates) return false;
         slot = dCount_++;
-        dates_[static_cast<size_t>(slot)] = Dates;
+        // A slot that ReLoad filled before is taken over whole, as the date's new slot.
+        if (slot < SlotCount())
+            slots_[static_cast<size_t>(slot)] = Slot{};
+        else
+            slots_.emplace_back();
+        slots_[static_cast<size_t>(slot)].Dates = Dates;
+        slotOfDate_.insert(Dates, slot);
         header_.SetDates(Dates);
     }
-    Cell& cell = cells_[static_cast<size_t>(GasNo)][static_cast<size_t>(slot)];
+    Cell& cell = slots_[static_cast<size_t>(slot)].Cells[static_cast<size_t>(GasNo)];
     cell.Before = Before;
     cell.After = After;
     header_.SetCalBefore(GasNo, Before);
@@ -158,7 +165,7 @@ void clsHistory::HistoryUpdate() {
     RequireInstrument();
     const clsInstrument& inst = *instrument_;
     header_.CopyFromInstruments(&inst);
-    header_.SetDCount(static_cast<int16_t>(dCount_));
+    header_.SetDCount(dCount_);
 
     Database db(dbPath_);
     Database::Transaction tx(db);
@@ -173,7 +180,8 @@ void clsHistory::HistoryUpdate() {
     const QDateTime written = rt::Now();
     int32_t nextKey = NextSeqNo(db, QStringLiteral("cHistory"));
     for (int i = 0; i < dCount_; ++i) {
-        const QDateTime& date = dates_[static_cast<size_t>(i)];
+        const Slot& slot = slots_[static_cast<size_t>(i)];
+        const QDateTime& date = slot.Dates;
         const auto stored =
             db.query(QStringLiteral("Select * From cHistory Where RelNo=? And Dates=?;"),
                      {relNo, SqlDate(date)});
@@ -192,7 +200,7 @@ void clsHistory::HistoryUpdate() {
                             SqlDate(date),
                             inst.CalLimit()};
         for (int g = 0; g < 5; ++g) {
-            const Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(i)];
+            const Cell& cell = slot.Cells[static_cast<size_t>(g)];
             values << inst.GasName(g) << SqlSingle(inst.GasDesit(g)) << inst.GasPoint(g)
                    << inst.GasUnit(g) << inst.GasEnabled(g) << SqlSingle(inst.AutoCalib(g))
                    << SqlSingle(cell.Before) << SqlSingle(cell.After);
@@ -205,20 +213,40 @@ void clsHistory::HistoryUpdate() {
                               "RelNo=?), Dates=(Select Max(Dates) From cHistory Where RelNo=?) "
                               "Where SeqNo=?;"),
                {relNo, relNo, relNo});
+    FollowNewestCalibrations(db, relNo);
     tx.commit();
 }
 
-void clsHistory::FillMissingChannels(Database& db, const DbRow& row, int slot) const {
-    const auto holdsNone = [&row](const QString& column) {
-        return row.toDouble(column, GasNoData) == GasNoData;
-    };
+void clsHistory::FollowNewestCalibrations(Database& db, int32_t relNo) {
+    // Each channel's before and after values on the header are those of its newest stored
+    // calibration, so that the header reads the same however many downloads its rows took. A
+    // channel without any stored values keeps what the header was stored with.
+    const auto rows = db.query(
+        QStringLiteral("Select * From cHistory Where RelNo=? Order By Dates DESC, SeqNo DESC;"),
+        {relNo});
     for (int g = 0; g < 5; ++g) {
-        const Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(slot)];
-        if (cell.Before == GasNoData && cell.After == GasNoData) continue;
+        const auto newest = std::find_if(rows.begin(), rows.end(),
+                                         [g](const DbRow& r) { return HoldsValues(r, g); });
+        if (newest == rows.end()) continue;
+        const auto value = [&](const char* column) {
+            return SqlSingle(static_cast<float>(newest->toDouble(
+                QStringLiteral("Gas%1%2").arg(g + 1).arg(QLatin1String(column)), GasNoData)));
+        };
+        db.execute(
+            QStringLiteral("Update Gas_List Set gBefore=?, gAfter=? Where RelNo=? And GasNo=?;"),
+            {value("Before"), value("After"), relNo, g + 1});
+    }
+}
+
+void clsHistory::FillMissingChannels(Database& db, const DbRow& row, int slot) const {
+    for (int g = 0; g < 5; ++g) {
+        const Cell& cell = slots_[static_cast<size_t>(slot)].Cells[static_cast<size_t>(g)];
+        constexpr float none = GasNoData;
+        if (cell.Before == none && cell.After == none) continue;
+        // A stored value is never replaced, only a channel that holds nothing is filled.
+        if (HoldsValues(row, g)) continue;
         const QString before = QStringLiteral("Gas%1Before").arg(g + 1);
         const QString after = QStringLiteral("Gas%1After").arg(g + 1);
-        // A stored value is never replaced, only a channel that holds nothing is filled.
-        if (!holdsNone(before) || !holdsNone(after)) continue;
         db.execute(
             QStringLiteral("Update cHistory Set %1=?, %2=? Where SeqNo=?;").arg(before, after),
             {SqlSingle(cell.Before), SqlSingle(cell.After), row.value(QStringLiteral("SeqNo"))});
@@ -232,17 +260,18 @@ void clsHistory::ReLoad() {
     const auto rows = db.query(
         QStringLiteral("Select * From cHistory Where RelNo = ? Order By Dates DESC;"), {seqNo_});
     if (rows.empty()) return;
-    // A header gains rows with every download, so it can outgrow the slots: the query gives the
-    // newest first, and the newest 301 are kept while the oldest beyond them are left unloaded.
-    const int count = std::min(static_cast<int>(rows.size()), Slots);
-    dataCount_ = count;
-    for (int i = 0; i < count; ++i) {
-        const DbRow& r = rows[static_cast<size_t>(i)];
+    // A header gains rows with every download: the slots grow to hold every one of them.
+    if (rows.size() > slots_.size()) slots_.resize(rows.size());
+    slotIndexStale_ = true;
+    dataCount_ = static_cast<int32_t>(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const DbRow& r = rows[i];
+        Slot& slot = slots_[i];
         // A calibration without a stored date shows none, not the time of loading.
-        dates_[static_cast<size_t>(i)] = r.toDate(QStringLiteral("Dates"), QDateTime());
+        slot.Dates = r.toDate(QStringLiteral("Dates"), QDateTime());
         const auto key = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), -1));
         for (int g = 0; g < 5; ++g) {
-            Cell& cell = cells_[static_cast<size_t>(g)][static_cast<size_t>(i)];
+            Cell& cell = slot.Cells[static_cast<size_t>(g)];
             cell.RowKey = key;
             cell.Before =
                 static_cast<float>(r.toDouble(QStringLiteral("Gas%1Before").arg(g + 1), GasNoData));

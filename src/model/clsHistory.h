@@ -6,10 +6,11 @@
 #include "clsRecordSet.h"
 
 #include <QDateTime>
-#include <QList>
+#include <QHash>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace qv {
 
@@ -17,37 +18,33 @@ class DbRow;
 
 class clsHistory : public clsRecordSet {
   public:
-    // Date slots of the record; a download gathers at most MaxDates of them.
-    static constexpr int Slots = 301;
-    static constexpr int MaxDates = 299;
     static constexpr int Channels = 6;  // 0 to 5; the instrument uses 0 to 4
 
     clsHistory();
 
     void ClearDatas() override;
-    // Loads the rows stored under the header SeqNo, newest first.
+    // Loads every row stored under the header SeqNo, newest first.
     void ReLoad() override;
-    // Forgets the dates that test passes have counted so far.
-    void ResetProbe() override;
 
-    // Gathers one downloaded calibration line into the slot of its date. False (nothing
-    // changed) when the date would be a new one beyond MaxDates, or GasNo is not 0 to 5.
+    // Gathers one downloaded calibration line into the slot of its date; a new date takes a new
+    // slot, however many the download brings. False (nothing changed) when GasNo is not 0 to 5.
     bool AddHistory(int GasNo, const QDateTime& Dates, float Before, float After);
-    // The test-pass counterpart of AddHistory: true when a line of this date would find room,
-    // counting the new dates earlier lines of the pass would add. Changes no stored state.
-    bool ProbeDate(const QDateTime& Dates);
     // Stores the gathered dates that are not stored yet under the identity's history header,
     // creating that header when it is missing; a stored date takes the values of channels it
-    // holds none for. The header's count and date follow its rows. One transaction.
+    // holds none for. The header's count, date and per-gas calibration values follow its rows.
+    // One transaction.
     void HistoryUpdate();
 
     // Number of dates the last ReLoad loaded.
-    int16_t DataCount() const { return static_cast<int16_t>(dataCount_); }
-    // Number of dates gathered from downloaded lines (0 to 299).
-    int16_t DCount() const { return static_cast<int16_t>(dCount_); }
-    void SetDCount(int16_t v);
+    int32_t DataCount() const { return dataCount_; }
+    // Number of dates gathered from downloaded lines.
+    int32_t DCount() const { return dCount_; }
+    // Kept within 0 and the slots held: the count indexes the slots.
+    void SetDCount(int32_t v);
+    // Date slots held: those gathered or loaded since the last ClearDatas.
+    int SlotCount() const { return static_cast<int>(slots_.size()); }
 
-    // Slot members; an index outside its range raises a subscript error (9).
+    // Slot members; an index outside the slots held raises a subscript error (9).
     QDateTime Dates(int Index) const;
     void SetDates(int Index, const QDateTime& v);
     float Before(int GasNo, int Index) const;
@@ -63,22 +60,30 @@ class clsHistory : public clsRecordSet {
         float Before = -1;
         float After = -1;
     };
+    struct Slot {
+        QDateTime Dates;
+        std::array<Cell, Channels> Cells{};
+    };
     Cell& At(int GasNo, int Index);
     const Cell& At(int GasNo, int Index) const;
-    static void CheckSlot(int Index);
+    Slot& SlotAt(int Index);
     // The slot among the gathered ones that holds the date (the last one when several do), or -1.
-    int FindSlot(const QDateTime& Dates) const;
+    int FindSlot(const QDateTime& Dates);
     // The key of the stored history header of the identity, or -1 when there is none.
     int32_t FindHeaderSeqNo(Database& db) const;
     // Gives the channels of the stored row that hold no values those gathered in the slot.
     void FillMissingChannels(Database& db, const DbRow& row, int slot) const;
+    // Sets the header's per-gas calibration values from the newest stored rows.
+    static void FollowNewestCalibrations(Database& db, int32_t relNo);
 
     int32_t dataCount_ = 0;
     int32_t dCount_ = 0;
-    std::array<std::array<Cell, Slots>, Channels> cells_;
-    std::array<QDateTime, Slots> dates_;
-    // New dates counted by the test pass since the last ResetProbe.
-    QList<QDateTime> probe_;
+    // Grows with the dates gathered or loaded; only ClearDatas shrinks it.
+    std::vector<Slot> slots_;
+    // The gathered slot of each date, so that a long history is gathered in linear time;
+    // rebuilt when a slot's date or the gathered count is set from outside.
+    QHash<QDateTime, int> slotOfDate_;
+    bool slotIndexStale_ = false;
 };
 
 }  // namespace qv

@@ -11,8 +11,8 @@ namespace qv {
 
 class clsHistorys : public RecordCollection<clsHistory> {
   public:
-    // Takes one received line of channel GasNo (0 to 4): with TestFlag only checks it (date,
-    // time and room for its date), otherwise gathers it. Rejected lines are reported only by
+    // Takes one received line of channel GasNo (0 to 4): with TestFlag only checks it (length,
+    // channel, date and time), otherwise gathers it. Rejected lines are reported only by
     // the answer: this collection keeps neither FailLine nor MessageString.
     bool SetDatas(int GasNo, const QString& vData, bool TestFlag);
     // One pass over a reply block of one channel; true when every line passed.

@@ -20,14 +20,10 @@ clsPowerEvent::clsPowerEvent() {
 void clsPowerEvent::ClearDatas() {
     seqNo_ = 0;
     dataCount_ = 0;
-    probe_ = 0;
     ClearShared(TypePowerEvents);
     header_.SetFolderID(QStringLiteral("-----"));
     header_.SetNames(QStringLiteral("Power Events"));
-    const QDateTime now = rt::Now();
-    slots_.resize(Capacity);
-    for (Slot& s : slots_)
-        s = Slot{0, now, false};
+    slots_.clear();
 }
 
 bool clsPowerEvent::Flags(int Index) const {
@@ -44,21 +40,20 @@ void clsPowerEvent::SetDates(int Index, const QDateTime& v) {
 }
 
 void clsPowerEvent::SetDataCount(int32_t v) {
-    dataCount_ = std::clamp(v, 0, Capacity);
+    dataCount_ = std::clamp(v, 0, static_cast<int32_t>(slots_.size()));
 }
 
 bool clsPowerEvent::SetDataF0(const QString& vData, bool TestFlag) {
     // An event whose moment does not read is refused rather than stored at another moment.
     const LineDate when = ReadLineDate(vData, 5);
     if (!when.dateOk || !when.timeOk) return false;
-    if (TestFlag) {
-        if (dataCount_ + probe_ >= Capacity) return false;
-        ++probe_;
-        return true;
-    }
-    if (dataCount_ >= Capacity) return false;
-    slots_[static_cast<size_t>(dataCount_)] =
-        Slot{0, when.date, rt::Mid(vData, 17, 4) == QLatin1String("1111")};
+    if (TestFlag) return true;
+    const Slot event{0, when.date, rt::Mid(vData, 17, 4) == QLatin1String("1111")};
+    // The count names the slot the line fills; past the slots held the list grows.
+    if (static_cast<size_t>(dataCount_) < slots_.size())
+        slots_[static_cast<size_t>(dataCount_)] = event;
+    else
+        slots_.push_back(event);
     ++dataCount_;
     return true;
 }

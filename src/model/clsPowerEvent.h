@@ -12,15 +12,11 @@ namespace qv {
 
 class clsPowerEvent : public clsRecordSet {
   public:
-    // A downloaded log holds at most this many events (slots 0 to 1023); a reloaded one holds
-    // every event stored under its header.
-    static constexpr int Capacity = 1024;
-
     clsPowerEvent();
 
     void ClearDatas() override;
+    // Loads every event stored under the header SeqNo.
     void ReLoad() override;
-    void ResetProbe() override { probe_ = 0; }
     // Stores the events not yet stored under the identity's header when DataCount is above 0.
     void Update();
 
@@ -33,11 +29,11 @@ class clsPowerEvent : public clsRecordSet {
 
     // The number of events held, which is also the slot the next power line fills.
     int32_t DataCount() const { return dataCount_; }
-    // Kept within 0 to 1024: the count indexes the slots.
+    // Kept within 0 and the slots held: the count indexes the slots.
     void SetDataCount(int32_t v);
 
     // "FD" power line: date and time from column 5, "1111" in columns 17-20 for switched on.
-    // Refused when a date or time field does not read, or when the log is full.
+    // Refused when a date or time field does not read; the log grows with every other line.
     bool SetDataF0(const QString& vData, bool TestFlag);
 
   private:
@@ -51,9 +47,8 @@ class clsPowerEvent : public clsRecordSet {
     }
 
     int32_t dataCount_ = 0;
-    // Lines that the test pass over the current reply block would add.
-    int32_t probe_ = 0;
-    std::vector<Slot> slots_ = std::vector<Slot>(Capacity);
+    // Grows with the events read or loaded; only ClearDatas empties it.
+    std::vector<Slot> slots_;
 };
 
 }  // namespace qv

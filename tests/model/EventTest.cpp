@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
+#include "MessageKeyList.h"
 #include "ModelTestLines.h"
 #include "TestSupport.h"
 #include "clsAlarmEvents.h"
@@ -207,7 +208,7 @@ TEST_F(EventTest, NewDataIsAnnouncedOncePerKeyAndDownload) {
     EXPECT_EQ(Messages(p, power), QStringList{GetMessage(2001, {"Power Events"})});
 }
 
-TEST_F(EventTest, PowerLinesRefuseUnreadableMomentsAndAFullLog) {
+TEST_F(EventTest, PowerLinesRefuseOnlyUnreadableMoments) {
     clsPowerEvents p;
     EXPECT_FALSE(p.SetDatas(PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)).left(23) + "\x01", true));
     ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(14, 5, 13, 8, 30, 15)),
@@ -226,18 +227,23 @@ TEST_F(EventTest, PowerLinesRefuseUnreadableMomentsAndAFullLog) {
     EXPECT_FALSE(e->SetDataF0(badTime, false));
     EXPECT_EQ(e->DataCount(), 2);
 
-    // 1024 events fill a log: the test pass refuses the next line, the store pass never
-    // writes beyond the slots.
-    QStringList full;
-    for (int i = 0; i < 1022; ++i)
-        full << PowerLine("01", Stamp(15, 1 + i / 60 % 12, 1, 0, i % 60, 0));
-    const QString more = PowerLine("01", Stamp(16, 1, 1, 0, 0, 0));
-    EXPECT_FALSE(p.TestLines(full + QStringList{more}));
+    // A log takes every event the instrument holds, block after block, past 1,024.
+    QStringList many;
+    for (int i = 0; i < 1100; ++i)
+        many << PowerLine("01", Stamp(15, 1 + i / 60 % 12, 1 + i / 720, 0, i % 60, 0), "0000");
+    for (qsizetype at = 0; at < many.size(); at += 47)
+        ASSERT_TRUE(Download(p, many.mid(at, 47))) << at;
+    EXPECT_EQ(e->DataCount(), 1102);
+    EXPECT_EQ(e->Dates(1101), rt::MakeDate(2015, 7, 2, 0, 19, 0));
+    EXPECT_FALSE(e->Flags(1101));
+    EXPECT_EQ(e->Dates(1102), rt::ZeroDate());
+    // A count set back is the slot the next line fills.
+    e->SetDataCount(1);
+    ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(16, 1, 1, 0, 0, 0))}));
     EXPECT_EQ(e->DataCount(), 2);
-    ASSERT_TRUE(Download(p, full));  // each test pass starts from the stored state
-    EXPECT_FALSE(p.TestLines({more}));
-    EXPECT_FALSE(e->SetDataF0(more, false));
-    EXPECT_EQ(e->DataCount(), 1024);
+    EXPECT_EQ(e->Dates(1), rt::MakeDate(2016, 1, 1, 0, 0, 0));
+    e->SetDataCount(5000);
+    EXPECT_EQ(e->DataCount(), 1102);
 }
 
 TEST_F(EventTest, PowerEventsGoUnderOneHeaderPerIdentityOnce) {
@@ -300,10 +306,59 @@ TEST_F(EventTest, ReloadHoldsEveryStoredEvent) {
     p.ReLoad();
     EXPECT_EQ(p.DataCount(), 1030);
     EXPECT_TRUE(p.Flags(1028) && !p.Flags(1029));
-    // Cleared for a download, it holds no more than a download may bring.
+    // Cleared for a download, it holds nothing of the loaded log.
     p.ClearDatas();
-    p.SetFlags(1024, true);
-    EXPECT_FALSE(p.Flags(1024));
+    p.SetFlags(0, true);
+    EXPECT_FALSE(p.Flags(0));
+    EXPECT_EQ(p.Dates(0), rt::ZeroDate());
+}
+
+// A month that earlier downloads filled past 1,024 alarm events still takes a new one, and
+// loads back whole; the count of the instrument's "CB" line is kept as it came.
+TEST_F(EventTest, AMonthOfManyDownloadsTakesItsNextEventAndLoadsWhole) {
+    clsAlarmEvents a;
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1)));
+    SaveAll(a, inst);
+    {
+        Database db(scratch.path());
+        db.execute(
+            "With Recursive n(i) As (Select 2 Union All Select i+1 From n Where i<1100) "
+            "Insert Into Alarm_Event(SeqNo,RelNo,GasNo,Alarm_Type,Dates) Select i,1,i%4,-4,"
+            "Printf('2014-05-03 %02d:%02d:%02d', i/3600, i/60%60, i%60) From n");
+    }
+    a.Clear();
+    QStringList next = EventLog("07", 'C', Stamp(14, 5, 31, 23, 0, 0), 2, "03");
+    next[1].replace("0001", "1101");
+    next.move(1, next.size() - 1);  // the count line last: it, not the event line, sets the count
+    ASSERT_TRUE(Download(a, next));
+    EXPECT_EQ(a.Item("07 L")->DataCount(), 1101);
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Log_Head"), 1);
+
+    clsAlarmEvent loaded;
+    loaded.SetSeqNo(1);
+    loaded.ReLoad();
+    ASSERT_EQ(loaded.DataCount(), 1101);
+    EXPECT_EQ(loaded.Dates(1100), rt::MakeDate(2014, 5, 31, 23, 0, 0));
+    EXPECT_EQ(loaded.Events(1100), -5);
+    EXPECT_EQ(loaded.GasNo(1099), 1100 % 4);
+    loaded.SetDataCount(2000);
+    EXPECT_EQ(loaded.DataCount(), 2000);
+}
+
+// The "New Data!" message is given once per key, however many keys one download brings.
+TEST(MessageKeys, HoldEveryKeyOfADownload) {
+    MessageKeyList keys;
+    EXPECT_FALSE(keys.IsMessageListed(" A "));
+    for (int i = 0; i < 150; ++i)
+        keys.AddMessageKey(MessageKeyList::MakeMessageKey(QString::number(i), "S", "U", "05/14"));
+    EXPECT_EQ(keys.Count(), 150);
+    EXPECT_TRUE(keys.IsMessageListed(MessageKeyList::MakeMessageKey("149", "S", "U", "05/14")));
+    EXPECT_TRUE(keys.IsMessageListed(" 149         S         U         05/14"));
+    EXPECT_FALSE(keys.IsMessageListed(MessageKeyList::MakeMessageKey("150", "S", "U", "05/14")));
+    keys.Clear();
+    EXPECT_EQ(keys.Count(), 0);
+    EXPECT_FALSE(keys.IsMessageListed(MessageKeyList::MakeMessageKey("1", "S", "U", "05/14")));
 }
 
 // Random and cut lines: nothing crashes, and a block whose test pass failed leaves nothing

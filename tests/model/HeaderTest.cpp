@@ -92,6 +92,7 @@ TEST(Header, QuotesAreStoredAsTheyStand) {
 TEST(Header, ReloadsWhatWasStored) {
     test::ScratchDatabase db;
     clsHeader h = IntervalHeader();
+    h.SetDCount(40000);  // a count that a long event log reaches, beyond 16 bits
     const int32_t key = h.InsertDatabase();
     clsHeader back;
     back.ReLoad(key);
@@ -102,7 +103,7 @@ TEST(Header, ReloadsWhatWasStored) {
     EXPECT_EQ(back.StationID(), "*");
     EXPECT_EQ(back.FolderID(), "08/14");
     EXPECT_EQ(back.Intervals(), 60);
-    EXPECT_EQ(back.DCount(), 120);
+    EXPECT_EQ(back.DCount(), 40000);
     EXPECT_EQ(back.GasName(0), "O2");
     EXPECT_FLOAT_EQ(back.GasDesit(0), 0.1f);
     EXPECT_FLOAT_EQ(back.Alarm(0), 18);

@@ -1,8 +1,9 @@
 // Calibration histories: gathering the lines of every channel by date, storing only new dates
-// under one header per identity, capacity refusals, failed saves and loading back.
+// under one header per identity, histories of any length, failed saves and loading back.
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
+#include "ModelTestLines.h"
 #include "TestSupport.h"
 #include "clsHistorys.h"
 #include "clsInstrument.h"
@@ -13,6 +14,7 @@
 #include <set>
 
 using namespace qv;
+using test::ErrorOf;
 
 namespace {
 
@@ -100,7 +102,8 @@ TEST(CalHistory, StoresOnlyNewDatesUnderOneHeaderPerIdentity) {
     EXPECT_EQ(loaded.Dates(0), Day(2));
 }
 
-// The rows of the history table without their keys and write dates, in date order.
+// The rows of the history table without their keys and write dates, in date order, then the
+// header's count and date and its gas rows' calibration values.
 QStringList HistoryRows(const QString& path) {
     QStringList out;
     Database db(path);
@@ -114,6 +117,10 @@ QStringList HistoryRows(const QString& path) {
     const auto head = db.query("Select Dcount, Dates From Log_Head Where Types=3");
     for (const DbRow& r : head)
         out << r.toText("Dcount", "") + u' ' + r.toText("Dates", "");
+    for (const DbRow& r : db.query("Select GasNo, gBefore, gAfter From Gas_List Where RelNo In "
+                                   "(Select SeqNo From Log_Head Where Types=3) Order By GasNo"))
+        out << r.toText("GasNo", "") + u' ' + r.toText("gBefore", "null") + u' ' +
+                   r.toText("gAfter", "null");
     return out;
 }
 
@@ -126,7 +133,9 @@ TEST(CalHistory, ALaterDownloadFillsAChannelAStoredDateLacks) {
         const QString g1 = QString::number(gas1, 'f', 1).rightJustified(5);
         EXPECT_TRUE(Download(c, 0, {CalLine(Day(1), g1, " 50.0"), CalLine(Day(0), g1, " 50.0")}));
         EXPECT_TRUE(Download(c, 1, {CalLine(Day(1), " 20.9", "-----")}));
-        if (withGas3) EXPECT_TRUE(Download(c, 2, {CalLine(Day(1), "  2.5", " 23.5")}));
+        if (withGas3) {
+            EXPECT_TRUE(Download(c, 2, {CalLine(Day(1), "  2.5", " 23.5")}));
+        }
         c.Item(1)->HistoryUpdate();
     };
     QStringList clean;
@@ -147,20 +156,50 @@ TEST(CalHistory, ALaterDownloadFillsAChannelAStoredDateLacks) {
     EXPECT_EQ(HistoryRows(twice.path()), clean);
     EXPECT_EQ(twice.count("cHistory"), 2);
     EXPECT_EQ(twice.count("Log_Head"), 1);
+    // The header's values of a channel are those of its newest stored calibration, whatever
+    // order its lines came in.
+    EXPECT_DOUBLE_EQ(db.scalar("Select gBefore From Gas_List Where GasNo=3").toDouble(), 2.5);
+    Store({CalLine(Day(3), "  3.0", "  3.5"), CalLine(Day(2), "  4.0", "  4.5")});
+    EXPECT_DOUBLE_EQ(db.scalar("Select gAfter From Gas_List Where GasNo=1").toDouble(), 3.5);
+    EXPECT_DOUBLE_EQ(db.scalar("Select gAfter From Gas_List Where GasNo=3").toDouble(), 23.5);
 }
 
-TEST(CalHistory, RefusesADateBeyondItsCapacityInTheTestPass) {
-    clsHistorys c;
-    EXPECT_FALSE(c.TestLines(0, Days(0, 300)));
-    ASSERT_EQ(c.Count(), 1);
-    EXPECT_EQ(c.Item(1)->DCount(), 0);
-    ASSERT_TRUE(Download(c, 0, Days(0, 299)));
-    EXPECT_FALSE(c.TestLines(1, Days(299, 1)));
-    EXPECT_FALSE(c.SetDatas(1, Days(299, 1).front(), false));
-    // A held date still takes another channel's values.
-    EXPECT_TRUE(Download(c, 1, {CalLine(Day(5), "  7.0", "  7.5")}));
-    EXPECT_EQ(c.Item(1)->DCount(), 299);
-    EXPECT_FLOAT_EQ(c.Item(1)->After(1, 5), 7.5f);
+// 64 calibrations per channel, each on a day of its own: 320 dates in one download, every one
+// gathered, stored once and loaded back, in blocks as the instrument sends them.
+TEST(CalHistory, EveryDateOfALongHistoryIsGatheredStoredAndLoaded) {
+    test::ScratchDatabase scratch;
+    const auto channelLines = [](int gas) {
+        QStringList lines;
+        for (int i = 63; i >= 0; --i)  // newest first
+            lines << CalLine(Day(5 * i + gas), QString::number(gas + 0.5, 'f', 1),
+                             QString::number(i + 0.25, 'f', 2));
+        return lines;
+    };
+    for (int round = 0; round < 2; ++round) {  // the same download twice
+        clsHistorys c;
+        c.SetInstruments(Instrument());
+        for (int gas = 0; gas < 5; ++gas) {
+            const QStringList lines = channelLines(gas);
+            for (qsizetype at = 0; at < lines.size(); at += 40)
+                ASSERT_TRUE(Download(c, gas, lines.mid(at, 40))) << gas << " " << at;
+        }
+        EXPECT_EQ(c.Item(1)->DCount(), 320);
+        EXPECT_FLOAT_EQ(c.Item(1)->After(4, 319), 0.25f);
+        c.Item(1)->HistoryUpdate();
+        EXPECT_EQ(scratch.count("cHistory"), 320);
+    }
+    EXPECT_EQ(Database(scratch.path()).scalar("Select Dcount From Log_Head").toInt(), 320);
+
+    clsHistory h;
+    h.SetSeqNo(1);
+    h.ReLoad();
+    ASSERT_EQ(h.DataCount(), 320);
+    EXPECT_EQ(h.Dates(0), Day(319));
+    EXPECT_EQ(h.Dates(319), Day(0));
+    EXPECT_FLOAT_EQ(h.Before(4, 0), 4.5f);
+    EXPECT_FLOAT_EQ(h.After(4, 0), 63.25f);
+    EXPECT_EQ(h.BeforeForm(3, 0), "-----");  // one channel per date
+    EXPECT_EQ(ErrorOf([&] { h.Dates(320); }), ErrSubscript);
 }
 
 TEST(CalHistory, WritesNothingWhenNothingIsToStoreOrTheSaveFails) {
@@ -183,7 +222,8 @@ TEST(CalHistory, WritesNothingWhenNothingIsToStoreOrTheSaveFails) {
               1 + 5 + 1);
 }
 
-TEST(CalHistory, KeysAre32BitAndReLoadKeepsTheNewestRowsThatFit) {
+// Keys pass 16 bits, and a header whose rows many downloads gathered loads whole.
+TEST(CalHistory, KeysAre32BitAndReLoadHoldsEveryRowOfTheHeader) {
     test::ScratchDatabase scratch;
     Database(scratch.path()).execute("Insert Into cHistory (SeqNo, RelNo) Values (40000, 999)");
     Store(Days(0, 299));
@@ -192,10 +232,15 @@ TEST(CalHistory, KeysAre32BitAndReLoadKeepsTheNewestRowsThatFit) {
     clsHistory h;
     h.SetSeqNo(1);
     h.ReLoad();
-    EXPECT_EQ(h.DataCount(), 301);
+    EXPECT_EQ(h.DataCount(), 305);
+    EXPECT_EQ(h.GasInfo().DCount(), 305);
     EXPECT_EQ(h.Dates(0), Day(304));
-    EXPECT_EQ(h.Dates(300), Day(4));
-    EXPECT_FLOAT_EQ(h.After(0, 300), 0.1f);
+    EXPECT_EQ(h.Dates(304), Day(0));
+    EXPECT_FLOAT_EQ(h.After(0, 304), 0.1f);
+    // Cleared for a download, it holds nothing of the loaded history.
+    h.ClearDatas();
+    EXPECT_EQ(h.SlotCount(), 0);
+    EXPECT_EQ(ErrorOf([&] { h.After(0, 0); }), ErrSubscript);
 }
 
 TEST(CalHistory, RandomAndTruncatedLinesNeverCrashOrStoreFromFailedBlocks) {
@@ -224,7 +269,6 @@ TEST(CalHistory, RandomAndTruncatedLinesNeverCrashOrStoreFromFailedBlocks) {
         for (const QString& line : block)
             expected.insert(rt::IsoText(ReadLineDate(PrintableOnly(line), 3).date));
     }
-    EXPECT_LE(unchecked.Count() ? unchecked.Item(1)->DCount() : 0, 299);
     ASSERT_GT(expected.size(), 0u);
     c.Item(1)->HistoryUpdate();
     std::set<QString> stored;

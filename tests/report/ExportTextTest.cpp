@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace qv::test {
 namespace {
@@ -184,6 +185,32 @@ TEST_F(ExportTextTest, IntervalRowsHoldEveryRecordWhateverItsDate) {
         AddSample(*r, MakeDate(1998, 3, 2), {1, 1, 1, 1});
         EXPECT_EQ(Rows(MakeSampleText(*r, kComma)).size(), 3) << c.sample.toString().toStdString();
     }
+}
+
+// A calibration history of 320 dates and event logs of 1,100 events export every row, oldest
+// included.
+TEST_F(ExportTextTest, LongHistoriesAndEventLogsExportEveryRow) {
+    const QDateTime first = rt::MakeDate(2019, 1, 1, 8, 0, 0);
+    QList<QDateTime> dates;
+    for (int d = 0; d < 320; ++d)
+        dates << first.addDays(d);
+    int32_t history = 0, alarms = 0, power = 0;
+    {
+        FixtureBuilder b(fx.path());
+        history = b.AddHistory(FixtureDatabase::A(), dates);
+        alarms = b.AddAlarmEvents(FixtureDatabase::A(), first, 1100);
+        power = b.AddPowerEvents(FixtureDatabase::A(), first, 1100);
+    }
+    const QString oldest = GeneralDate(first);
+    const QStringList h = Export(TypeCalHistory, history, kComma).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(h.filter(QStringLiteral(",Before,")).size(), 320);
+    EXPECT_TRUE(h[h.size() - 3].startsWith(QStringLiteral("320,") + oldest + QStringLiteral(",")))
+        << h.mid(h.size() - 4).join(u'|').toStdString();
+    const QStringList a = Export(TypeAlarmEvents, alarms, kTab).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(a.filter(QRegularExpression(QStringLiteral("^\\d+/\\d+/\\d+ "))).size(), 1100);
+    const QStringList p = Export(TypePowerEvents, power, kComma).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(p.filter(QRegularExpression(QStringLiteral(",(ON|OFF)$"))).size(), 1100);
+    EXPECT_TRUE(p.contains(oldest + QStringLiteral(",ON")));
 }
 
 // ---- proposed names ------------------------------------------------------------------------

@@ -112,9 +112,10 @@ TEST_F(PrintRig, TheJobPrintsOnTheEntryChosenThoughThePrinterListChangesMeanwhil
 
 TEST_F(PrintRig, EveryTableReportRunsOverSheetsWithItsHeaderRepeated) {
     const FixtureLogs& l = fixture.logs();
+    // More calibration dates than a history record once held.
     QList<QDateTime> dates;
-    for (int d = 0; d < 40; ++d)
-        dates << rt::MakeDate(2022, 1, 1).addDays(7 * d);
+    for (int d = 0; d < 320; ++d)
+        dates << rt::MakeDate(2016, 1, 1).addDays(7 * d);
     const int32_t history = FixtureBuilder(fixture.path()).AddHistory({"SN9", "S", "U"}, dates);
     ui::TextTable list;  // ten columns: the tenth is not printed
     for (int r = 0; r <= 60; ++r)
@@ -127,7 +128,7 @@ TEST_F(PrintRig, EveryTableReportRunsOverSheetsWithItsHeaderRepeated) {
         int rows, pitches;
     } cases[] = {{1, l.intervalA0514, " (Interval Trend)", "No", 100, 1},
                  {2, l.alarmA, " (Alarm Trend)", "No", 731, 1},
-                 {3, history, " (Calibration History)", "No", 40, 2},
+                 {3, history, " (Calibration History)", "No", 320, 2},
                  {4, 0, " (Last Calibration)", "No.", 60, 1},
                  {5, l.alarmEventsA, " (Alarm Event)", "No", 12, 1},
                  {6, l.troubleA, " (Trouble Event)", "No", 11, 1},

@@ -7,11 +7,14 @@
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
 #include "clsInstrument.h"
+#include "modViewSupport.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTextBlock>
+#include <algorithm>
+#include <map>
 
 namespace qv::test {
 namespace {
@@ -76,6 +79,61 @@ class EndToEnd : public ShellTest {
     long long Rows(const QString& table) const {
         Database db(DatabasePath);
         return db.scalar(QStringLiteral("Select Count(*) From ") + table).toLongLong();
+    }
+    // Every calibration the instrument holds is stored once, in the one row of its date that
+    // holds every channel's values; gives the number of dates.
+    qsizetype ExpectEachCalibrationOnce(const QList<sim::HistoryFixture>& history) const {
+        QSet<QDateTime> dates;
+        Database db(DatabasePath);
+        for (const sim::HistoryFixture& h : history) {
+            dates << h.when;
+            EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
+                                               "Gas%1Before=? And Gas%1After=?")
+                                    .arg(h.channel + 1),
+                                {h.when, h.before, h.after})
+                          .toInt(),
+                      1)
+                << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
+        }
+        EXPECT_EQ(Rows("cHistory"), dates.size());
+        return dates.size();
+    }
+    // Rows of every table the downloads write.
+    std::map<QString, long long> Counts() const {
+        std::map<QString, long long> counts;
+        for (const char* table :
+             {"Log_Head", "Gas_List", "Interval_Data", "Interval_Event", "Alarm_Data", "cHistory",
+              "Alarm_Event", "Trouble_Event", "Power_Event"})
+            counts[QLatin1String(table)] = Rows(QLatin1String(table));
+        return counts;
+    }
+    // The columns of the rows a query gives, each row as one text.
+    static QStringList Texts(const QString& sql, const QStringList& columns) {
+        QStringList out;
+        Database db(DatabasePath);
+        for (const DbRow& r : db.query(sql.arg(columns.join(u',')))) {
+            QStringList fields;
+            for (const QString& column : columns)
+                fields << r.toText(column, QStringLiteral("null"));
+            out << fields.join(u'|');
+        }
+        return out;
+    }
+    // Opens the stored log of this kind (the only one) in the data view; its table.
+    const ui::FlexGrid& View(int32_t kind) {
+        Database db(DatabasePath);
+        main->CurDataType = kind;
+        main->CurSeqNo = static_cast<int32_t>(
+            db.scalar(QStringLiteral("Select SeqNo From Log_Head Where Types=?"), {kind})
+                .toLongLong());
+        main->pageDataView->cmdDetail_Click();
+        return *main->pageDataView->vfgBrowse;
+    }
+    // Waits for the automatic mode to have completed `runs` times.
+    bool AutomaticRunsCompleted(int runs) const {
+        return WaitFor(
+            [&] { return SerialLog().count("---Automatic Mode Camplate Finished---") == runs; },
+            90000);
     }
     std::array<bool, 9> Enabled() const {
         std::array<bool, 9> out{};
@@ -204,19 +262,7 @@ TEST_F(EndToEnd, TheCompleteChainTakesPowerEventsOnlyInServiceMode) {
     EXPECT_EQ(Rows("Power_Event"), 0);
     for (const char* table : {"Interval_Data", "Alarm_Data", "Alarm_Event", "Trouble_Event"})
         EXPECT_GT(Rows(QLatin1String(table)), 0) << table;
-    // One row per calibration date, holding every channel's values.
-    QSet<QDateTime> dates;
-    Database db(DatabasePath);
-    for (const sim::HistoryFixture& h : sim.content().logs.history) {
-        dates << h.when;
-        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
-                                           "Gas%1Before=? And Gas%1After=?")
-                                .arg(h.channel + 1),
-                            {h.when, h.before, h.after})
-                      .toInt(),
-                  1);
-    }
-    EXPECT_EQ(Rows("cHistory"), dates.size());
+    ExpectEachCalibrationOnce(sim.content().logs.history);
     EXPECT_EQ(Enabled(), kAll);
     EXPECT_EQ(SerialLog().count("--- All download sequence Finished."), 1);
     EXPECT_EQ(OperationMode, OpIdle);
@@ -309,25 +355,154 @@ TEST_F(EndToEnd, AnUnansweredHistoryChannelKeepsTheInstrumentsDataUntilADownload
         [&] { return SerialLog().contains("---Automatic Mode Camplate Finished---"); }, 90000))
         << Journal();
     EXPECT_EQ(sim.Erases(), 1);
-    Database db(DatabasePath);
-    QSet<QDateTime> dates;
-    QDateTime newest;
-    for (const sim::HistoryFixture& h : sim.content().logs.history) {
-        dates << h.when;
-        if (!newest.isValid() || h.when > newest) newest = h.when;
-        EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From cHistory Where Dates=? And "
-                                           "Gas%1Before=? And Gas%1After=?")
-                                .arg(h.channel + 1),
-                            {h.when, h.before, h.after})
-                      .toInt(),
-                  1)
-            << "gas " << h.channel + 1 << " " << h.when.toString().toStdString();
-    }
-    EXPECT_EQ(Rows("cHistory"), dates.size());
-    const auto head = db.query(QStringLiteral("Select Dcount, Dates From Log_Head Where Types=3"));
+    const QList<sim::HistoryFixture>& history = sim.content().logs.history;
+    const qsizetype dates = ExpectEachCalibrationOnce(history);
+    const QDateTime newest =
+        std::max_element(history.begin(), history.end(), [](const auto& a, const auto& b) {
+            return a.when < b.when;
+        })->when;
+    const auto head =
+        Database(DatabasePath)
+            .query(QStringLiteral("Select Dcount, Dates From Log_Head Where Types=3"));
     ASSERT_EQ(head.size(), 1u);
-    EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates.size());
+    EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), dates);
     EXPECT_EQ(head.front().toDate(QStringLiteral("Dates"), QDateTime()), newest);
+}
+
+// An instrument with 64 calibrations per channel, each on a day of its own: automatic mode with
+// removal stores every one of the 320 dates once beside the other kinds, a second download of
+// the same content stores nothing twice, and the data view shows every date.
+TEST_F(EndToEnd, AutomaticModeStoresEveryDateOfALongCalibrationHistoryOnce) {
+    sim::Content content = sim::DefaultContent();
+    content.logs.history.clear();
+    const QDateTime first(QDate(2012, 3, 1), QTime(9, 15), Qt::UTC);
+    for (int i = 63; i >= 0; --i)  // newest first, as the instrument keeps them
+        for (int ch = 0; ch < 5; ++ch)
+            content.logs.history << sim::HistoryFixture{ch, first.addDays(5 * i + ch),
+                                                        0.5 * (ch + 1), 10.0 * (ch + 1) + i % 7};
+    sim::RenderLogs(content);
+    sim.content() = content;
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    Load(true);
+    ASSERT_TRUE(AutomaticRunsCompleted(1)) << Journal();
+    EXPECT_EQ(sim.Erases(), 1);
+    EXPECT_EQ(ExpectEachCalibrationOnce(content.logs.history), 320);
+    const std::map<QString, long long> stored = Counts();
+    EXPECT_EQ(Database(DatabasePath)
+                  .scalar(QStringLiteral("Select Dcount From Log_Head Where Types=3"))
+                  .toInt(),
+              320);
+    EXPECT_EQ(stored.at("Interval_Data"), 120);
+    EXPECT_EQ(stored.at("Alarm_Data"), 2 * 731);
+    EXPECT_EQ(stored.at("Alarm_Event"), 3);
+    EXPECT_EQ(stored.at("Trouble_Event"), 2);
+
+    // The same instrument again: nothing is stored twice.
+    sim.content() = content;
+    sim.PowerOn();
+    ASSERT_TRUE(AutomaticRunsCompleted(2)) << Journal();
+    EXPECT_EQ(sim.Erases(), 2);
+    EXPECT_EQ(Counts(), stored);
+
+    // Two rows (before, after) per date, newest first.
+    const ui::FlexGrid& grid = View(TypeCalHistory);
+    ASSERT_EQ(grid.Rows(), 2 * 320 + 1);
+    const auto shown = [](const QDateTime& when) {
+        return GridValueText(QDateTime(when.date(), when.time()));
+    };
+    EXPECT_EQ(grid.TextMatrix(1, 1), shown(first.addDays(5 * 63 + 4)));
+    EXPECT_EQ(grid.TextMatrix(2 * 319 + 1, 0), "320");
+    EXPECT_EQ(grid.TextMatrix(2 * 319 + 1, 1), shown(first));
+}
+
+// An instrument that logged 1,100 power events: automatic mode in service mode stores every one
+// once beside the other kinds, a second download stores nothing twice, and the data view lists
+// them all.
+TEST_F(EndToEnd, ServiceModeStoresEveryPowerEventOfALongLogOnce) {
+    sim::Content content = sim::DefaultContent();
+    content.logs.power.clear();
+    const QDateTime start(QDate(2014, 5, 9), QTime(8, 0), Qt::UTC);
+    for (int i = 0; i < 1100; ++i)
+        content.logs.power << sim::PowerFixture{1, start.addSecs(-1800 * (i + 1)), i % 3 == 0};
+    sim::RenderLogs(content);
+    sim.content() = content;
+    ServiceMode = true;
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    Load(true);
+    ASSERT_TRUE(AutomaticRunsCompleted(1)) << Journal();
+    EXPECT_EQ(sim.Erases(), 1);
+    EXPECT_EQ(Requests("DO,R,"), 1);
+    // Each event once, in the order sent, with its moment and whether the power went on.
+    QStringList expected;
+    for (const sim::PowerFixture& e : content.logs.power)
+        expected << e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss|")) + (e.on ? u'1' : u'0');
+    EXPECT_EQ(
+        Texts(QStringLiteral("Select %1 From Power_Event Order By SeqNo"), {"Dates", "Power_Type"}),
+        expected);
+    const std::map<QString, long long> stored = Counts();
+    EXPECT_EQ(stored.at("Interval_Data"), 120);
+    EXPECT_EQ(stored.at("Alarm_Data"), 2 * 731);
+    EXPECT_EQ(stored.at("Alarm_Event"), 3);
+    EXPECT_EQ(stored.at("Trouble_Event"), 2);
+    EXPECT_EQ(stored.at("cHistory"), 3);
+
+    sim.content() = content;
+    sim.PowerOn();
+    ASSERT_TRUE(AutomaticRunsCompleted(2)) << Journal();
+    EXPECT_EQ(Counts(), stored);
+    EXPECT_FALSE(SerialLog().contains("---Power Events Download Failed---"));
+
+    const ui::FlexGrid& grid = View(TypePowerEvents);
+    ASSERT_EQ(grid.Rows(), 1100 + 1);
+    const sim::PowerFixture& last = content.logs.power.back();
+    EXPECT_EQ(grid.TextMatrix(1100, 0),
+              GridValueText(QDateTime(last.when.date(), last.when.time())));
+    EXPECT_EQ(grid.TextMatrix(1100, 1), last.on ? "ON" : "OFF");
+}
+
+// A history that a later download completed after one channel went unanswered reads as one
+// taken whole at once: its rows, its header and the header's gas rows.
+TEST_F(EndToEnd, AHistoryCompletedAfterAnUnansweredChannelReadsAsAWholeOne) {
+    const auto history = [&] {
+        return Texts(QStringLiteral("Select %1 From Log_Head Where Types=3"),
+                     {"Names", "Dates", "UserID", "StationID", "SerialNo", "RomNum", "Dcount",
+                      "FolderID", "Interval", "CalLimit"}) +
+               Texts(QStringLiteral("Select %1 From Gas_List Where RelNo In (Select SeqNo From "
+                                    "Log_Head Where Types=3) Order By GasNo"),
+                     {"GasNo",    "gName",    "gFull",    "gDesit",   "gEnable", "gPoint", "gUnit",
+                      "gWarn",    "gAlarm",   "gStel",    "gTwa",     "gAvr",    "gMax",   "gMin",
+                      "gMaxDate", "gMinDate", "gAutoCal", "gCalDate", "gBefore", "gAfter"}) +
+               Texts(QStringLiteral("Select %1 From cHistory Order By Dates"),
+                     {"Dates", "Gas1Before", "Gas1After", "Gas2Before", "Gas2After", "Gas3Before",
+                      "Gas3After", "Gas4Before", "Gas4After", "Gas5Before", "Gas5After"});
+    };
+    // The newest calibration of each channel reads apart from its older ones.
+    for (sim::HistoryFixture& h : sim.content().logs.history)
+        h.before += h.when.date().month() / 10.0;
+    sim::RenderLogs(sim.content());
+    Load(true);
+    ASSERT_TRUE(WaitFor([&] { return Has(GetMessage(5432)); })) << Journal();
+    Click(1);
+    ASSERT_TRUE(Has(Text(5415))) << Journal();
+    const QStringList whole = history();
+    ASSERT_EQ(whole.size(), 1 + 5 + 3);
+    {
+        Database db(DatabasePath);
+        db.execute(
+            QStringLiteral("Delete From Gas_List Where RelNo In (Select SeqNo From "
+                           "Log_Head Where Types=3)"));
+        db.execute(QStringLiteral("Delete From Log_Head Where Types=3"));
+        db.execute(QStringLiteral("Delete From cHistory"));
+    }
+    journal.clear();
+    colors.clear();
+    OnRequest("IH,R,3,", [&] { sim.InjectSilence(31); });
+    Click(1);
+    ASSERT_TRUE(Has(Text(5416))) << Journal();
+    EXPECT_NE(history(), whole);
+    Click(1);
+    ASSERT_TRUE(Has(Text(5415))) << Journal();
+    EXPECT_EQ(history(), whole);
 }
 
 // In automatic mode the device goes in the middle of a transfer, and a fresh instrument is at
