@@ -2,6 +2,7 @@
 // the instrument's data and switching it off, with the buttons disabled and given back around
 // each command.
 #include "DownloadPage.h"
+#include "Questions.h"
 #include "UserDialogs.h"
 #include "clsInstrument.h"
 #include "modGasChecks.h"
@@ -162,8 +163,7 @@ void DownloadPage::ClearData() {
         return;
     }
     DisableCommands();
-    if (Dialogs().MsgBox(GetMessage(5343), vbQuestion | vbYesNo | vbDefaultButton2,
-                         GetMessage(5344)) != vbYes) {
+    if (!Ask(Question::ClearInstrumentData)) {
         RestoreCommands();
         return;
     }
@@ -186,7 +186,7 @@ void DownloadPage::ClearData() {
 void DownloadPage::PowerOff() {
     DownloadHost& h = *host_;
     DisableCommands();
-    if (Dialogs().MsgBox(GetMessage(5347), vbQuestion | vbYesNo, GetMessage(5348)) != vbYes) {
+    if (!Ask(Question::PowerOff)) {
         RestoreCommands();
         return;
     }
