@@ -132,13 +132,17 @@ void BrowserPage::LayoutPage() {
     vfgLog->FitColsToText();
 }
 
+QWidget* BrowserPage::MainControl() const {
+    if (lvwLog->Count() > 0) return lvwLog;
+    return tvwLog;
+}
+
 void BrowserPage::RefreshLogBrowser() {
-    const bool shown = ui::IsShown(this);
-    setVisible(false);
-    tvwLog->Refresh();
-    lvwLog->Refresh();
-    vfgLog->Refresh();
-    setVisible(shown);
+    FillHidden([this] {
+        tvwLog->Refresh();
+        lvwLog->Refresh();
+        vfgLog->Refresh();
+    });
 }
 
 bool BrowserPage::Checked(int index) const {

@@ -57,6 +57,8 @@ class BrowserPage : public ui::PageFrame {
     ~BrowserPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    // The list of stored logs, or the tree while the list holds nothing to choose.
+    QWidget* MainControl() const override;
 
     // Connects the page to its window; called once, before any procedure below runs.
     void Bind(const BrowserHost& host);
