@@ -156,7 +156,7 @@ void BrowserPage::SetBoxesEnabled(bool enabled) {
 
 void BrowserPage::RebuildTree() {
     host_->LogTreeChanged = true;
-    const FocusKeeper focus(*this);
+    const ui::FocusKeeper focus(*this);
     SetBoxesEnabled(false);
     const auto enable = qScopeGuard([this] { SetBoxesEnabled(true); });
     BuildLogTree();

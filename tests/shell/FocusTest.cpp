@@ -1,8 +1,9 @@
 // The keyboard follows the page on show: every way onto every page (page buttons by mouse and
 // by keyboard, the stored-data page's entries to the data view and to the instrument page, the
 // reset to the download page after a power-off) leaves the focus on that page's main control,
-// never on a page button or a control of a hidden page. Checked in the real window with a
-// connected instrument.
+// never on a page button or a control of a hidden page; a download command run from the
+// keyboard gives the keys back to its button. Checked in the real window with a connected
+// instrument.
 #include "FixtureDatabase.h"
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
@@ -113,6 +114,8 @@ TEST_F(Focus, EveryWayOntoEveryPageLeavesTheKeysOnItsMainControl) {
         QString name;
         size_t page;
         std::function<void()> go;
+        // Where the keys are then, when not on the page's main control.
+        QWidget* keys = nullptr;
     };
     std::vector<Way> ways;
     for (size_t button = 0; button < 5; ++button) {
@@ -152,6 +155,17 @@ TEST_F(Focus, EveryWayOntoEveryPageLeavesTheKeysOnItsMainControl) {
                         ASSERT_TRUE(browser.cmdLogInst->isEnabled());
                         Click(browser.cmdLogInst);
                     }});
+    QPushButton* instrument = main.pageDownload->cmdDown[1];
+    ways.push_back({"a download command from the keyboard", 0,
+                    [&] {
+                        main.cmdInst_Click(0);
+                        instrument->setFocus();
+                        Key(Qt::Key_Space);
+                        // Its progress window was the active one.
+                        main.activateWindow();
+                        ASSERT_TRUE(WaitFor([&] { return main.isActiveWindow(); }, 5000));
+                    },
+                    instrument});
     ways.push_back({"power-off", 0, [&] {
                         main.pageDownload->cmdDown[0]->setFocus();
                         dialogs_->AnswerMsgBox(vbYes);
@@ -168,7 +182,8 @@ TEST_F(Focus, EveryWayOntoEveryPageLeavesTheKeysOnItsMainControl) {
         reached.insert(way.page);
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
-        EXPECT_EQ(focus, page->MainControl()) << Describe(focus).toStdString();
+        EXPECT_EQ(focus, way.keys ? way.keys : page->MainControl())
+            << Describe(focus).toStdString();
         EXPECT_TRUE(focus->isVisible());
         for (QPushButton* button : main.cmdInst)
             EXPECT_NE(focus, button);

@@ -2,6 +2,7 @@
 // the instrument's data and switching it off, with the buttons disabled and given back around
 // each command.
 #include "DownloadPage.h"
+#include "FocusKeeper.h"
 #include "Questions.h"
 #include "UserDialogs.h"
 #include "clsInstrument.h"
@@ -18,6 +19,8 @@ void DownloadPage::cmdDown_Click(int Index) {
     if (closing_) return;
     LinkGuard::Claim claim(host_->link.Guard());
     if (!claim) return;
+    // The buttons are disabled while the command runs; the keys come back to the one pressed.
+    const ui::FocusKeeper focus(*this);
     switch (Index) {
         case 0:
             RunCompleteChain();
