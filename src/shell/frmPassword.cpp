@@ -70,6 +70,11 @@ void frmPassword::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
+void frmPassword::RetypeEntry() {
+    txtPass->selectAll();
+    txtPass->setFocus();
+}
+
 void frmPassword::cmdPass_Click(int Index) {
     const QString entry = txtPass->text();
     if (Index == 0) {
@@ -80,6 +85,7 @@ void frmPassword::cmdPass_Click(int Index) {
             accept();
         } else {
             Dialogs().MsgBox(GetMessage(7101), vbCritical, GetMessage(7102));
+            RetypeEntry();
         }
         return;
     }
@@ -95,7 +101,10 @@ void frmPassword::cmdPass_Click(int Index) {
     if (step == GetMessage(7002)) {
         moveTo(7006, 7007);
     } else if (step == GetMessage(7007)) {
-        if (!entry.isEmpty() && entry.toUpper() == UserPassword.toUpper()) moveTo(7008, 7003);
+        if (!entry.isEmpty() && entry.toUpper() == UserPassword.toUpper())
+            moveTo(7008, 7003);
+        else
+            RetypeEntry();
     } else if (step == GetMessage(7003)) {
         if (entry.isEmpty()) return;
         lblPass->setText(GetMessage(7009));

@@ -7,6 +7,7 @@
 #include "frmPassword.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace qv::test {
@@ -114,13 +115,22 @@ class Password : public ShellTest {
         dialog_ = std::make_unique<frmPassword>();
     }
     void Type(const QString& text) { dialog_->txtPass->setText(text); }
+    // Keys typed into the dialog, to the control with its focus.
+    void TypeKeys(const QString& text) {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(dialog_->focusWidget(), &press);
+        }
+    }
     QString Step() const { return dialog_->cmdPass[1]->text(); }
     std::unique_ptr<frmPassword> dialog_;
 };
 
 TEST_F(Password, ContinueComparesWithoutRegardToCase) {
     EXPECT_EQ(dialog_->txtPass->echoMode(), QLineEdit::Password);
+    dialog_->show();
     Type("wrong");
+    dialog_->cmdPass[0]->setFocus();
     dialog_->cmdPass_Click(0);
     ASSERT_EQ(dialog_->result(), 0);
     EXPECT_EQ(dialogs_->messages(), QStringList{"Incorrect Password Entered"});
@@ -128,7 +138,9 @@ TEST_F(Password, ContinueComparesWithoutRegardToCase) {
     EXPECT_EQ(dialog_->txtPass->text(), "wrong");
     EXPECT_FALSE(PasswordOK);
 
-    Type("QzT");
+    // The password typed again replaces the wrong one.
+    TypeKeys("QzT");
+    EXPECT_EQ(dialog_->txtPass->text(), "QzT");
     dialog_->cmdPass_Click(0);
     EXPECT_TRUE(PasswordOK);
     EXPECT_EQ(dialog_->result(), QDialog::Accepted);
@@ -158,11 +170,14 @@ TEST_F(Password, ContinueComparesWithoutRegardToCase) {
 TEST_F(Password, ChangeInThreeStepsAndAConfirmationThatDiffersChangesNothing) {
     dialog_->cmdPass_Click(1);
     EXPECT_EQ(Step(), "Current password");
+    dialog_->show();
     Type("bad");
+    dialog_->cmdPass[1]->setFocus();
     dialog_->cmdPass_Click(1);
     EXPECT_EQ(Step(), "Current password");
     EXPECT_EQ(dialog_->txtPass->text(), "bad");  // no word, entry kept
-    Type("QZT");
+    TypeKeys("QZT");                             // and replaced by the next typing
+    EXPECT_EQ(dialog_->txtPass->text(), "QZT");
     dialog_->cmdPass_Click(1);
     EXPECT_EQ(Step(), "New Password");
     EXPECT_EQ(dialog_->txtPass->text(), "");
