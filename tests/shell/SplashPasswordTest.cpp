@@ -212,5 +212,34 @@ TEST_F(Password, ChangeInThreeStepsAndAConfirmationThatDiffersChangesNothing) {
     EXPECT_EQ(Step(), "Current password");
 }
 
+// In both languages and at every step of a password change, the controls stand a margin in
+// from every edge, the dialog ends a margin below its buttons, and no text shows cut.
+TEST_F(Password, MarginsRoundTheControlsAndNoEmptyStrip) {
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        UserPassword = "qzt";
+        frmPassword dialog;
+        dialog.show();
+        const int margin = ui::ToPixelsX(120);
+        for (const char* entry : {"", "qzt", "new", ""}) {
+            QCoreApplication::processEvents();
+            const QString step = dialog.cmdPass[1]->text();
+            SCOPED_TRACE(step.toStdString());
+            const QRect inner =
+                dialog.rect().adjusted(margin - 1, margin - 1, 1 - margin, 1 - margin);
+            for (const QWidget* control :
+                 {static_cast<QWidget*>(dialog.lblPass), static_cast<QWidget*>(dialog.txtPass),
+                  static_cast<QWidget*>(dialog.cmdPass[0]),
+                  static_cast<QWidget*>(dialog.cmdPass[1])})
+                EXPECT_TRUE(inner.contains(control->geometry())) << Describe(control).toStdString();
+            EXPECT_NEAR(dialog.height() - dialog.cmdPass[0]->geometry().bottom() - 1, margin, 1);
+            EXPECT_EQ(CutTexts(dialog), QStringList());
+            dialog.txtPass->setText(entry);
+            dialog.cmdPass_Click(1);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qv::test
