@@ -4,14 +4,10 @@
 // never on a page button or a control of a hidden page; a download command run from the
 // keyboard gives the keys back to its button. Checked in the real window with a connected
 // instrument.
-#include "FixtureDatabase.h"
-#include "InstrumentSimulator.h"
-#include "ShellFixture.h"
+#include "SimulatedWindow.h"
 #include "TextFit.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -22,28 +18,13 @@
 namespace qv::test {
 namespace {
 
-class Focus : public ShellTest {
+class Focus : public SimulatedWindow {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        fixture_ = std::make_unique<FixtureDatabase>();
-        QDir().mkpath(ProgramFolder());
-        WriteSettings({"DataLocation\t'" + QFileInfo(fixture_->path()).absolutePath() + "'"});
-        QString error;
-        ASSERT_TRUE(sim_.Start(&error)) << error.toStdString();
-        const QString device = home_.filePath(QStringLiteral("instrument"));
-        ASSERT_TRUE(sim_.MakeLink(device, &error)) << error.toStdString();
-        main_ = MakeMain({device});
-        ASSERT_TRUE(main_->Form_Load()) << dialogs_->messages().join(u'|').toStdString();
-        main_->show();
+        ASSERT_NO_FATAL_FAILURE(LoadWindow());
         main_->activateWindow();
         ASSERT_TRUE(WaitFor([&] { return main_->isActiveWindow(); }, 5000));
-    }
-    void TearDown() override {
-        if (main_) main_->Form_Unload();
-        main_.reset();
-        fixture_.reset();
-        ShellTest::TearDown();
     }
 
     // A key as the user types it: to the window, which hands it to the control with the focus.
@@ -88,21 +69,14 @@ class Focus : public ShellTest {
         browser.lvwLog_ItemClick(key);
         browser.ClickedLogKey = key;
     }
-
-    std::unique_ptr<FixtureDatabase> fixture_;
-    sim::InstrumentSimulator sim_;
-    std::unique_ptr<frmMain> main_;
 };
 
 TEST_F(Focus, EveryWayOntoEveryPageLeavesTheKeysOnItsMainControl) {
     frmMain& main = *main_;
     main.Form_Activate();
-    QTextEdit* log = main.pageDownload->rtbLog;
     // Before an instrument is there the commands are off: the status log takes the keys.
-    EXPECT_EQ(QApplication::focusWidget(), log);
-    ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
-    main.pageDownload->cmdDown[1]->click();
-    ASSERT_TRUE(main.CurInstrument->CommFlags());
+    EXPECT_EQ(QApplication::focusWidget(), main.pageDownload->rtbLog);
+    ASSERT_NO_FATAL_FAILURE(ConnectAndRead());
     // The progress window of that download was the active one.
     main.activateWindow();
     ASSERT_TRUE(WaitFor([&] { return main.isActiveWindow(); }, 5000));
