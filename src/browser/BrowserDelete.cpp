@@ -2,6 +2,7 @@
 #include "BrowserKinds.h"
 #include "BrowserPage.h"
 #include "Database.h"
+#include "Questions.h"
 #include "UserDialogs.h"
 #include "modGlobals.h"
 #include "modKeys.h"
@@ -17,9 +18,7 @@ void BrowserPage::mnuDelete_Click() {
     if (tag.isEmpty()) return;
     const QChar letter = KeyLetter(tag);
     if (letter == u'#') {
-        if (Dialogs().MsgBox(GetMessage(5317), vbYesNo | vbQuestion | vbDefaultButton2,
-                             GetMessage(5318)) != vbYes)
-            return;
+        if (!Ask(Question::DeleteAllData)) return;
         {
             Database db(DatabasePath);
             Database::Transaction tx(db);
@@ -37,9 +36,7 @@ void BrowserPage::mnuDelete_Click() {
 }
 
 void BrowserPage::DeleteBranch(const QString& tag) {
-    if (Dialogs().MsgBox(GetMessage(5339), vbYesNo | vbQuestion | vbDefaultButton2,
-                         GetMessage(5340)) != vbYes)
-        return;
+    if (!Ask(Question::DeleteFolderData)) return;
     // A key of a tree rebuilt since names no branch.
     const std::optional<LogWhere> where = MakeLogWhere(tag);
     if (!where) return;
@@ -60,9 +57,7 @@ void BrowserPage::DeleteBranch(const QString& tag) {
 
 void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
     const LogKind& kind = *KindOfRecord(letter);
-    if (Dialogs().MsgBox(GetMessage(5327, {lvwLog->Text(tag)}),
-                         vbYesNo | vbQuestion | vbDefaultButton2, GetMessage(5328)) != vbYes)
-        return;
+    if (!Ask(Question::DeleteLog, {lvwLog->Text(tag)})) return;
     const int32_t seqNo = GetLeadingNumber(tag);
     bool found = false;
     {

@@ -15,7 +15,7 @@ namespace {
 
 // Fills the list with the tree disabled meanwhile; enables it again however the fill ends.
 void ShowLogListWithTreeDisabled(BrowserPage& page, const QString& key) {
-    const FocusKeeper focus(page);
+    const ui::FocusKeeper focus(page);
     page.tvwLog->setEnabled(false);
     const auto enable = qScopeGuard([&page] { page.tvwLog->setEnabled(true); });
     page.ShowLogList(key);

@@ -132,13 +132,17 @@ void BrowserPage::LayoutPage() {
     vfgLog->FitColsToText();
 }
 
+QWidget* BrowserPage::MainControl() const {
+    if (lvwLog->Count() > 0) return lvwLog;
+    return tvwLog;
+}
+
 void BrowserPage::RefreshLogBrowser() {
-    const bool shown = ui::IsShown(this);
-    setVisible(false);
-    tvwLog->Refresh();
-    lvwLog->Refresh();
-    vfgLog->Refresh();
-    setVisible(shown);
+    FillHidden([this] {
+        tvwLog->Refresh();
+        lvwLog->Refresh();
+        vfgLog->Refresh();
+    });
 }
 
 bool BrowserPage::Checked(int index) const {
@@ -152,7 +156,7 @@ void BrowserPage::SetBoxesEnabled(bool enabled) {
 
 void BrowserPage::RebuildTree() {
     host_->LogTreeChanged = true;
-    const FocusKeeper focus(*this);
+    const ui::FocusKeeper focus(*this);
     SetBoxesEnabled(false);
     const auto enable = qScopeGuard([this] { SetBoxesEnabled(true); });
     BuildLogTree();

@@ -6,6 +6,7 @@
 
 #include "BrowserHost.h"
 #include "FlexGrid.h"
+#include "FocusKeeper.h"
 #include "KeyedList.h"
 #include "KeyedTree.h"
 #include "MouseCodes.h"
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QVariantList>
 #include <array>
@@ -32,31 +32,14 @@ struct LogWhere {
     QString Clause() const;
 };
 
-// Disabling a widget moves the keyboard focus away from it; while one of these lives, the
-// widget that held the window's focus gets it back at the end, so that the tree can be
-// walked and the grouping boxes ticked with the keyboard alone.
-class FocusKeeper {
-  public:
-    explicit FocusKeeper(const QWidget& anyInWindow)
-        : window_(anyInWindow.window()), held_(window_->focusWidget()) {}
-    ~FocusKeeper() {
-        if (window_ && held_ && held_->isEnabled() && window_->focusWidget() != held_)
-            held_->setFocus(Qt::OtherFocusReason);
-    }
-    FocusKeeper(const FocusKeeper&) = delete;
-    FocusKeeper& operator=(const FocusKeeper&) = delete;
-
-  private:
-    QPointer<QWidget> window_;
-    QPointer<QWidget> held_;
-};
-
 class BrowserPage : public ui::PageFrame {
   public:
     explicit BrowserPage(QWidget* parent = nullptr);
     ~BrowserPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    // The list of stored logs, or the tree while the list holds nothing to choose.
+    QWidget* MainControl() const override;
 
     // Connects the page to its window; called once, before any procedure below runs.
     void Bind(const BrowserHost& host);

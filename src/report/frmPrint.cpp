@@ -7,6 +7,7 @@
 #include "FontCopy.h"
 #include "PrinterList.h"
 #include "PrinterTarget.h"
+#include "Questions.h"
 #include "Twips.h"
 #include "UserDialogs.h"
 #include "clsAlarm.h"
@@ -183,7 +184,7 @@ void frmPrint::cmdPrint_Click() {
         request.FileName = JoinPath(request.InitDir, QStringLiteral("Sample.pdf"));
         request.DefaultExt = QStringLiteral("pdf");
         const FileDialogResult file = Dialogs().SaveFile(request);
-        if (!file.Accepted) return;
+        if (!file.Accepted || !MayReplaceFile(file.FileName)) return;
         pdfFile = file.FileName;
     }
     ui::SetCurrentPrinter(entry);

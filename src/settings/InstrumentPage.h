@@ -20,6 +20,8 @@ class InstrumentPage : public ui::PageFrame {
     ~InstrumentPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    // The latest calibrations.
+    QWidget* MainControl() const override { return vfgInst; }
 
     // Connects the page to its window; called once, before ShowInstrumentInfo.
     void Bind(const SettingsHost& host);

@@ -26,6 +26,8 @@ class OptionPage : public ui::PageFrame {
     ~OptionPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    // The settings grid.
+    QWidget* MainControl() const override { return vfgOption; }
 
     // Connects the page to its window; called once, before any procedure below runs.
     void Bind(const SettingsHost& host);

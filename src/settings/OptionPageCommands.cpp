@@ -9,6 +9,7 @@
 #include "FontCopy.h"
 #include "LinkGuard.h"
 #include "OptionPage.h"
+#include "Questions.h"
 #include "Runtime.h"
 #include "Twips.h"
 #include "UserDialogs.h"
@@ -117,14 +118,14 @@ void OptionPage::RunUpload() {
         Dialogs().MsgBox(GetMessage(5369), vbQuestion, GetMessage(5370));
         return;
     }
-    if (Dialogs().MsgBox(GetMessage(5309), vbYesNo + vbQuestion, GetMessage(5310)) != vbYes) return;
+    if (!Ask(Question::UploadSettings)) return;
     Transfer([&h] { return h.link.SetInstrument(h.CurInstrument); });
 }
 
 void OptionPage::RunClockSet() {
     SettingsHost& h = *host_;
     if (RefusedWhileBusy(cmdOption[1]->text())) return;
-    if (Dialogs().MsgBox(GetMessage(5309), vbYesNo + vbQuestion, GetMessage(5310)) != vbYes) return;
+    if (!Ask(Question::UploadSettings)) return;
     Transfer([&h] {
         if (!h.link.SetDateTime(rt::Now())) return false;
         // Only a clock the instrument took is shown equal to the computer's.
@@ -214,7 +215,7 @@ void OptionPage::RunRomDump() {
         return true;
     };
     if (refused()) return;
-    if (Dialogs().MsgBox(GetMessage(9019), vbYesNo + vbQuestion, GetMessage(9020)) != vbYes) return;
+    if (!Ask(Question::DumpToFile)) return;
     if (refused()) return;
     LinkGuard::Claim claim(h.link.Guard());
 

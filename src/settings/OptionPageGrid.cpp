@@ -3,6 +3,7 @@
 // switching a sensor on (with a gas chosen from the catalogue) or off.
 #include "GridCells.h"
 #include "OptionPage.h"
+#include "Questions.h"
 #include "Runtime.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -259,8 +260,7 @@ void OptionPage::vfgOption_AfterEdit(int Row, int Col) {
             SetTicked(*vfgOption, Row, 1, false);
         }
         takeTicks();
-    } else if (Dialogs().MsgBox(GetMessage(5335), vbQuestion | vbYesNo, GetMessage(5336)) ==
-               vbYes) {
+    } else if (Ask(Question::DisableSensor)) {
         takeTicks();
     } else {
         SetTicked(*vfgOption, Row, 1, true);

@@ -201,12 +201,7 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         TroubleEventList, PowerEventList, LogTreeChanged, TickCount, InAutoLoadClick, LampGreen,
         LampGray, LampRed, cmdInst[4], cmdInst[5], pageOption->cmdOption[0],
         [this] { RefreshInstrumentViews(); }, [this] { StartAfresh(); }});
-    const auto showPage = [this](int index) {
-        for (ui::PageFrame* page : fraMenu)
-            page->hide();
-        fraMenu[static_cast<size_t>(index)]->show();
-        Form_Resize();
-    };
+    const auto showPage = [this](int index) { ShowPage(index); };
     pageBrowser->Bind(BrowserHost{CurDataType, CurSeqNo, LogTreeChanged, LogInstrument,
                                   ShowLogInstrument, [this] { frmPassword::ShowModal(this); },
                                   [this] { pageDataView->cmdDetail_Click(); },
@@ -379,6 +374,7 @@ bool frmMain::Form_Load() {
 }
 
 void frmMain::Form_Activate() {
+    const bool reset = FirstActivate;
     if (FirstActivate) {
         for (ui::PageFrame* page : fraMenu) {
             Move(page, 0);
@@ -392,6 +388,8 @@ void frmMain::Form_Activate() {
         FirstActivate = false;
     }
     Form_Resize();
+    // A reset puts the keys on the download page as well.
+    if (reset) pageDownload->TakeFocus();
 }
 
 void frmMain::Form_Unload() {
@@ -475,13 +473,19 @@ void frmMain::cmdInst_Click(int Index) {
     }
     // The data view page is reached from the stored-data page only.
     constexpr std::array<int, 5> kPageOfButton{0, 1, 2, 4, 5};
+    ShowPage(kPageOfButton[static_cast<size_t>(Index)]);
+}
+
+void frmMain::ShowPage(int Index) {
     for (ui::PageFrame* page : fraMenu)
         page->hide();
-    ui::PageFrame* shown = fraMenu[kPageOfButton[Index]];
+    ui::PageFrame* shown = fraMenu[static_cast<size_t>(Index)];
     shown->show();
     shown->repaint();
-    if (Index == 2) pageBrowser->lvwLog->setFocus();
     Form_Resize();
+    // The keys go to the page on show: hiding the page that held them passed them to a page
+    // button, where Space would switch pages again.
+    shown->TakeFocus();
 }
 
 void frmMain::tmrInter_Timer() {

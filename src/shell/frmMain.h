@@ -63,6 +63,9 @@ class frmMain : public QWidget {
     // The page buttons: 0 download, 1 instrument, 2 stored data, 3 last calibration, 4 set,
     // 5 exit.
     void cmdInst_Click(int Index);
+    // Shows one page frame (0 download ... 5 set) in place of the others, lays the window out
+    // and gives the keyboard focus to the page's main control.
+    void ShowPage(int Index);
 
     // Puts settings without a value and the controls to their start-up state.
     void SetDefaults();

@@ -31,6 +31,12 @@ class frmPassword : public QDialog {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // A password refused stays in the entry, selected with the focus on it, so that the next
+    // typing replaces it instead of adding to it.
+    void RetypeEntry();
+    // Widens the dialog so that every caption and prompt of every step shows whole.
+    void FitWidthToTexts();
+
     QString NewPassword;
 };
 

@@ -6,6 +6,7 @@
 #include "AppError.h"
 #include "Database.h"
 #include "MouseCodes.h"
+#include "Questions.h"
 #include "Twips.h"
 #include "UserAction.h"
 #include "UserDialogs.h"
@@ -396,9 +397,7 @@ void CalHistoryPage::DeleteRow(int row, const Identity& id) {
     PasswordOK = false;
     if (host_->ShowPassword) host_->ShowPassword();
     if (!PasswordOK) return;
-    if (Dialogs().MsgBox(GetMessage(5357, {vfgHistory->TextMatrix(row, 1)}),
-                         vbYesNo + vbInformation + vbDefaultButton2, GetMessage(5358)) != vbYes)
-        return;
+    if (!Ask(Question::DeleteCalHistory, {vfgHistory->TextMatrix(row, 1)})) return;
     const auto failure = FailureOf([&] {
         Database db(DatabasePath);
         db.execute(

@@ -25,6 +25,7 @@ class CalHistoryPage : public ui::PageFrame {
     ~CalHistoryPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    QWidget* MainControl() const override { return vfgHistory; }
 
     // Connects the page to its window; called once, before any handler runs.
     void Bind(const CalHistoryHost& host);

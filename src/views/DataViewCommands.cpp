@@ -6,6 +6,7 @@
 #include "AppError.h"
 #include "AppPaths.h"
 #include "AtomicFile.h"
+#include "Questions.h"
 #include "TextTable.h"
 #include "Twips.h"
 #include "UserDialogs.h"
@@ -139,14 +140,9 @@ bool DataViewPage::ExportLog() {
         host_->ExportFileName, graph ? QStringLiteral("bmp") : QStringLiteral("csv"), QString());
     request.InitDir = SaveFolder();
     request.FileName = JoinPath(request.InitDir, QFileInfo(proposed).fileName());
-    // The question below is the only one about replacing a file.
-    request.ConfirmOverwrite = false;
     const FileDialogResult chosen = Dialogs().SaveFile(request);
     if (!chosen.Accepted || chosen.FileName.isEmpty()) return false;
-
-    if (QFileInfo::exists(chosen.FileName) &&
-        Dialogs().MsgBox(GetMessage(5307), vbYesNo | vbQuestion, GetMessage(5308)) != vbYes)
-        return true;
+    if (!MayReplaceFile(chosen.FileName)) return true;
     // Everything is built before the file is touched, and the old file is replaced only once
     // the new one is whole.
     if (graph) {

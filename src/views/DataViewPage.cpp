@@ -114,6 +114,11 @@ void DataViewPage::Bind(const DataViewHost& host) {
     host_ = std::make_unique<DataViewHost>(host);
 }
 
+QWidget* DataViewPage::MainControl() const {
+    if (GraphChosen()) return vtmGraph->picGraph;
+    return vfgBrowse;
+}
+
 void DataViewPage::Handle(const std::function<void()>& action) {
     if (host_) ui::RunUserAction(action);
 }
@@ -248,16 +253,15 @@ bool DataViewPage::Ticked(int index) const {
 }
 
 void DataViewPage::ShowDataView() {
-    // The page is filled hidden and shown again as it was, however the set-up ends.
-    const auto visibility = qScopeGuard([this, shown = IsShown(this)] { setVisible(shown); });
-    setVisible(false);
-    try {
-        ShowDataViewSteps();
-    } catch (...) {
-        // Nothing of the log shown before may stay beside a half-built view.
-        EmptyView();
-        throw;
-    }
+    FillHidden([this] {
+        try {
+            ShowDataViewSteps();
+        } catch (...) {
+            // Nothing of the log shown before may stay beside a half-built view.
+            EmptyView();
+            throw;
+        }
+    });
 }
 
 void DataViewPage::ShowDataViewSteps() {

@@ -31,6 +31,8 @@ class DataViewPage : public ui::PageFrame {
     ~DataViewPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    // The table, or the graph when it is chosen.
+    QWidget* MainControl() const override;
 
     // Connects the page to its window; called once, before any procedure below runs.
     void Bind(const DataViewHost& host);

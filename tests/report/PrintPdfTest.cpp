@@ -189,6 +189,7 @@ TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     }
     auto form = Form(TypePowerEvents, fixture.logs().powerA);
     Choose(ui::PdfEntryName(), path);
+    dialogs.AnswerMsgBox(vbYes);  // the old report may be replaced
     // The file size limit stands in for a full disk: the document is cut short.
     rlimit limit{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
@@ -199,10 +200,11 @@ TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     form->GoPrinter();
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, oldSignal);
-    ASSERT_EQ(dialogs.messages().size(), 1);
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_EQ(dialogs.messages()[0], GetMessage(5307));
     EXPECT_TRUE(
-        dialogs.messages()[0].startsWith("The report was not printed.\r\nCannot write " + path))
-        << dialogs.messages()[0].toStdString();
+        dialogs.messages()[1].startsWith("The report was not printed.\r\nCannot write " + path))
+        << dialogs.messages()[1].toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);
@@ -212,7 +214,10 @@ TEST_F(PrintPdf, APdfNotWrittenWholeLeavesTheFileItWasToReplace) {
     file.close();
     dialogs.clear();
     Choose(ui::PdfEntryName(), path);
+    dialogs.AnswerMsgBox(vbYes);
     Form(TypePowerEvents, fixture.logs().powerA)->GoPrinter();
+    EXPECT_EQ(dialogs.messages(), QStringList{GetMessage(5307)});
+    dialogs.clear();
     EXPECT_TRUE(Read("report").text.startsWith("QV-4170 Data Logger (Power Event)"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
 }

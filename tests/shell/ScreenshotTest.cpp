@@ -81,6 +81,9 @@ TEST_F(Screens, JapaneseWindow) {
     EXPECT_FALSE(main->pageDownload->cmdDown[6]->isHidden());
     EXPECT_EQ(main->pageOption->cmdOptionDisp[1]->text(), GetMessage(5204, {"CH4"}));
     Grab(*main, "main-ja.png");
+    frmPassword password;
+    password.show();
+    Grab(password, "password-ja.png");
 }
 
 TEST_F(Screens, TrendGraphsWithTheCursorAtTheEdgeInBothCatalogues) {

@@ -7,6 +7,7 @@
 #include "frmPassword.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace qv::test {
@@ -114,13 +115,22 @@ class Password : public ShellTest {
         dialog_ = std::make_unique<frmPassword>();
     }
     void Type(const QString& text) { dialog_->txtPass->setText(text); }
+    // Keys typed into the dialog, to the control with its focus.
+    void TypeKeys(const QString& text) {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(dialog_->focusWidget(), &press);
+        }
+    }
     QString Step() const { return dialog_->cmdPass[1]->text(); }
     std::unique_ptr<frmPassword> dialog_;
 };
 
 TEST_F(Password, ContinueComparesWithoutRegardToCase) {
     EXPECT_EQ(dialog_->txtPass->echoMode(), QLineEdit::Password);
+    dialog_->show();
     Type("wrong");
+    dialog_->cmdPass[0]->setFocus();
     dialog_->cmdPass_Click(0);
     ASSERT_EQ(dialog_->result(), 0);
     EXPECT_EQ(dialogs_->messages(), QStringList{"Incorrect Password Entered"});
@@ -128,7 +138,9 @@ TEST_F(Password, ContinueComparesWithoutRegardToCase) {
     EXPECT_EQ(dialog_->txtPass->text(), "wrong");
     EXPECT_FALSE(PasswordOK);
 
-    Type("QzT");
+    // The password typed again replaces the wrong one.
+    TypeKeys("QzT");
+    EXPECT_EQ(dialog_->txtPass->text(), "QzT");
     dialog_->cmdPass_Click(0);
     EXPECT_TRUE(PasswordOK);
     EXPECT_EQ(dialog_->result(), QDialog::Accepted);
@@ -158,11 +170,14 @@ TEST_F(Password, ContinueComparesWithoutRegardToCase) {
 TEST_F(Password, ChangeInThreeStepsAndAConfirmationThatDiffersChangesNothing) {
     dialog_->cmdPass_Click(1);
     EXPECT_EQ(Step(), "Current password");
+    dialog_->show();
     Type("bad");
+    dialog_->cmdPass[1]->setFocus();
     dialog_->cmdPass_Click(1);
     EXPECT_EQ(Step(), "Current password");
     EXPECT_EQ(dialog_->txtPass->text(), "bad");  // no word, entry kept
-    Type("QZT");
+    TypeKeys("QZT");                             // and replaced by the next typing
+    EXPECT_EQ(dialog_->txtPass->text(), "QZT");
     dialog_->cmdPass_Click(1);
     EXPECT_EQ(Step(), "New Password");
     EXPECT_EQ(dialog_->txtPass->text(), "");
@@ -195,6 +210,35 @@ TEST_F(Password, ChangeInThreeStepsAndAConfirmationThatDiffersChangesNothing) {
     dialog_->cmdPass_Click(1);  // at rest again: asks for the current password
     EXPECT_EQ(dialog_->txtPass->text(), "");
     EXPECT_EQ(Step(), "Current password");
+}
+
+// In both languages and at every step of a password change, the controls stand a margin in
+// from every edge, the dialog ends a margin below its buttons, and no text shows cut.
+TEST_F(Password, MarginsRoundTheControlsAndNoEmptyStrip) {
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        UserPassword = "qzt";
+        frmPassword dialog;
+        dialog.show();
+        const int margin = ui::ToPixelsX(120);
+        for (const char* entry : {"", "qzt", "new", ""}) {
+            QCoreApplication::processEvents();
+            const QString step = dialog.cmdPass[1]->text();
+            SCOPED_TRACE(step.toStdString());
+            const QRect inner =
+                dialog.rect().adjusted(margin - 1, margin - 1, 1 - margin, 1 - margin);
+            for (const QWidget* control :
+                 {static_cast<QWidget*>(dialog.lblPass), static_cast<QWidget*>(dialog.txtPass),
+                  static_cast<QWidget*>(dialog.cmdPass[0]),
+                  static_cast<QWidget*>(dialog.cmdPass[1])})
+                EXPECT_TRUE(inner.contains(control->geometry())) << Describe(control).toStdString();
+            EXPECT_NEAR(dialog.height() - dialog.cmdPass[0]->geometry().bottom() - 1, margin, 1);
+            EXPECT_EQ(CutTexts(dialog), QStringList());
+            dialog.txtPass->setText(entry);
+            dialog.cmdPass_Click(1);
+        }
+    }
 }
 
 }  // namespace

@@ -3,10 +3,8 @@
 // twips and at the smallest size the window allows, no caption, button text, frame title or grid
 // cell shows cut and no controls are drawn over each other or over a frame's caption. Each is
 // grabbed to sweep-<page>-<lang>.png under the build folder.
-#include "FixtureDatabase.h"
-#include "InstrumentSimulator.h"
 #include "PrinterList.h"
-#include "ShellFixture.h"
+#include "SimulatedWindow.h"
 #include "TextFit.h"
 #include "frmFsDialog.h"
 #include "frmGasSel.h"
@@ -33,7 +31,7 @@ struct WindowSize {
 constexpr WindowSize kFirstRun{"", 1093, 461};
 const WindowSize kLarge{"-large", ui::ToPixelsX(15000), ui::ToPixelsY(10000)};
 
-class Sweep : public ShellTest,
+class Sweep : public SimulatedWindow,
               public ::testing::WithParamInterface<std::tuple<CatalogueLanguage, bool>> {
   protected:
     void SetUp() override {
@@ -41,28 +39,9 @@ class Sweep : public ShellTest,
         language_ = std::get<0>(GetParam());
         ServiceMode = std::get<1>(GetParam());
         SetCatalogueLanguage(language_);
-        fixture_ = std::make_unique<FixtureDatabase>();
-        QDir().mkpath(ProgramFolder());
-        WriteSettings({"DataLocation\t'" + QFileInfo(fixture_->path()).absolutePath() + "'"});
-        QString error;
-        ASSERT_TRUE(sim_.Start(&error)) << error.toStdString();
-        const QString device = home_.filePath(QStringLiteral("instrument"));
-        ASSERT_TRUE(sim_.MakeLink(device, &error)) << error.toStdString();
-        main_ = MakeMain({device});
-        ASSERT_TRUE(main_->Form_Load()) << dialogs_->messages().join(u'|').toStdString();
-        main_->show();
+        ASSERT_NO_FATAL_FAILURE(LoadWindow());
         main_->Form_Activate();
-        // Connected and the instrument read, as a user's first download does.
-        QTextEdit* log = main_->pageDownload->rtbLog;
-        ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
-        main_->pageDownload->cmdDown[1]->click();
-        ASSERT_TRUE(main_->CurInstrument->CommFlags());
-    }
-    void TearDown() override {
-        if (main_) main_->Form_Unload();
-        main_.reset();
-        fixture_.reset();
-        ShellTest::TearDown();
+        ASSERT_NO_FATAL_FAILURE(ConnectAndRead());
     }
 
     QString Suffix() const {
@@ -220,9 +199,6 @@ class Sweep : public ShellTest,
     }
 
     CatalogueLanguage language_ = CatalogueLanguage::English;
-    std::unique_ptr<FixtureDatabase> fixture_;
-    sim::InstrumentSimulator sim_;
-    std::unique_ptr<frmMain> main_;
 };
 
 TEST_P(Sweep, EveryPageAndDialogShowsItsTextsWhole) {

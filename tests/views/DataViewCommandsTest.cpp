@@ -83,9 +83,9 @@ TEST_F(DataViewCommands, ASaveReplacesTheFileWholeOrNotAtAllAfterOneQuestion) {
         EXPECT_EQ(ReadText(path), c.saved) << c.filter;
         EXPECT_EQ(ask.messages(), c.filter ? QStringList{GetMessage(5307)} : QStringList());
         EXPECT_EQ(ExportFileName, c.answer == vbYes && c.filter ? path : QString()) << c.filter;
-        EXPECT_FALSE(ask.saves.back().ConfirmOverwrite);  // the dialog itself never asks
     }
-    EXPECT_EQ(ask.asked().back().style, vbYesNo | vbQuestion);
+    // Enter keeps the old file.
+    EXPECT_EQ(ask.asked().back().style, vbYesNo | vbQuestion | vbDefaultButton2);
 
     // A write cut short by the file size limit: the user is told, the old file stays whole.
     rlimit limit{};
@@ -158,7 +158,6 @@ TEST_F(DataViewCommands, TheSaveDialogShowsEachFilterOnceAndAddsTheSuffixOfTheOn
         request.InitDir = dir.path();
         request.FileName = dir.filePath("Sample.csv");
         request.DefaultExt = defaultExt;
-        request.ConfirmOverwrite = false;
         QStringList shown;
         QString folder;
         QTimer::singleShot(0, [&] {

@@ -70,6 +70,11 @@ DownloadPage::DownloadPage(QWidget* parent) : PageFrame(parent) {
 
 DownloadPage::~DownloadPage() = default;
 
+QWidget* DownloadPage::MainControl() const {
+    if (ui::CanTakeFocus(*this, cmdDown[0])) return cmdDown[0];
+    return rtbLog;
+}
+
 void DownloadPage::Bind(const DownloadHost& host) {
     host_ = std::make_unique<DownloadHost>(host);
 }

@@ -80,6 +80,8 @@ class DownloadPage : public ui::PageFrame {
     ~DownloadPage() override;
     void SetCaptions() override;
     void LayoutPage() override;
+    // The first command, or the status log while the commands wait for an instrument.
+    QWidget* MainControl() const override;
 
     // Connects the page to its window; called once, before any procedure below runs.
     void Bind(const DownloadHost& host);

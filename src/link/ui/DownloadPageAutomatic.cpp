@@ -1,6 +1,7 @@
 // The automatic mode: an instrument that connects while automatic load is on is downloaded
 // completely, optionally erased and switched off; and the two check boxes that turn it on.
 #include "DownloadPage.h"
+#include "Questions.h"
 #include "UserDialogs.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -72,12 +73,8 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
     inClick = false;
     QCheckBox* load = chkAutoLoad[0];
     QCheckBox* removal = chkAutoLoad[1];
-    const auto ask = [](int text, int title, int defaultButton = vbDefaultButton1) {
-        return Dialogs().MsgBox(GetMessage(text), vbYesNo | vbQuestion | defaultButton,
-                                GetMessage(title)) == vbYes;
-    };
     if (Index == 0 && load->isChecked()) {
-        if (ask(5303, 5304)) {
+        if (Ask(Question::AutoLoadOn)) {
             AutoLoad = true;
             removal->setEnabled(true);
         } else {
@@ -86,7 +83,7 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
             load->setChecked(false);
         }
     } else if (Index == 0) {
-        if (ask(5305, 5306)) {
+        if (Ask(Question::AutoLoadOff)) {
             AutoLoad = false;
             AutoRemoveData = false;
             removal->setChecked(false);
@@ -97,7 +94,7 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
             load->setChecked(true);
         }
     } else if (Index == 1 && removal->isChecked()) {
-        if (ask(5333, 5334, vbDefaultButton2)) {
+        if (Ask(Question::RemoveDataAfterDownload)) {
             AutoRemoveData = true;
         } else {
             AutoRemoveData = false;

@@ -2,6 +2,8 @@
 // the instrument's data and switching it off, with the buttons disabled and given back around
 // each command.
 #include "DownloadPage.h"
+#include "FocusKeeper.h"
+#include "Questions.h"
 #include "UserDialogs.h"
 #include "clsInstrument.h"
 #include "modGasChecks.h"
@@ -17,6 +19,8 @@ void DownloadPage::cmdDown_Click(int Index) {
     if (closing_) return;
     LinkGuard::Claim claim(host_->link.Guard());
     if (!claim) return;
+    // The buttons are disabled while the command runs; the keys come back to the one pressed.
+    const ui::FocusKeeper focus(*this);
     switch (Index) {
         case 0:
             RunCompleteChain();
@@ -162,8 +166,7 @@ void DownloadPage::ClearData() {
         return;
     }
     DisableCommands();
-    if (Dialogs().MsgBox(GetMessage(5343), vbQuestion | vbYesNo | vbDefaultButton2,
-                         GetMessage(5344)) != vbYes) {
+    if (!Ask(Question::ClearInstrumentData)) {
         RestoreCommands();
         return;
     }
@@ -186,7 +189,7 @@ void DownloadPage::ClearData() {
 void DownloadPage::PowerOff() {
     DownloadHost& h = *host_;
     DisableCommands();
-    if (Dialogs().MsgBox(GetMessage(5347), vbQuestion | vbYesNo, GetMessage(5348)) != vbYes) {
+    if (!Ask(Question::PowerOff)) {
         RestoreCommands();
         return;
     }

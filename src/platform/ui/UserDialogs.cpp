@@ -96,7 +96,7 @@ QString PatternSuffix(const QString& patterns) {
 FileDialogResult RunFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(QApplication::activeWindow(), request.Title, request.InitDir);
     dialog.setAcceptMode(mode);
-    if (!request.ConfirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     const QStringList filters = QtFilters(request.Filter);

@@ -46,10 +46,10 @@ enum MsgBoxResult : int {
 };
 
 // A file dialog: the filter in the form "Text (*.txt)|*.txt|All (*.*)|*.*", the 1-based index
-// of the filter offered first, and the name proposed. A save dialog asks before an existing
-// file is chosen unless the caller asks that itself (ConfirmOverwrite false): never twice. A
-// name saved without a suffix takes that of the filter chosen ("*.txt": "txt"), or DefaultExt
-// for a filter without one.
+// of the filter offered first, and the name proposed. A save dialog never asks about an
+// existing file: the caller asks with the program's own question (MayReplaceFile), whose
+// default is No. A name saved without a suffix takes that of the filter chosen ("*.txt":
+// "txt"), or DefaultExt for a filter without one.
 struct FileDialogRequest {
     QString Title;
     QString Filter;
@@ -57,7 +57,6 @@ struct FileDialogRequest {
     QString FileName;
     QString InitDir;
     QString DefaultExt;
-    bool ConfirmOverwrite = true;
 };
 
 struct FileDialogResult {

@@ -1,0 +1,50 @@
+// A main window loaded on the shared fixture database, with the instrument simulator answering
+// on the one converter the window finds: the rig of the tests that walk every page.
+#pragma once
+
+#include "FixtureDatabase.h"
+#include "InstrumentSimulator.h"
+#include "ShellFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextEdit>
+
+namespace qv::test {
+
+class SimulatedWindow : public ShellTest {
+  protected:
+    void TearDown() override {
+        if (main_) main_->Form_Unload();
+        main_.reset();
+        fixture_.reset();
+        ShellTest::TearDown();
+    }
+
+    // Loads the window on the fixture's logs and shows it (call through ASSERT_NO_FATAL_FAILURE).
+    void LoadWindow() {
+        fixture_ = std::make_unique<FixtureDatabase>();
+        QDir().mkpath(ProgramFolder());
+        WriteSettings({"DataLocation\t'" + QFileInfo(fixture_->path()).absolutePath() + "'"});
+        QString error;
+        ASSERT_TRUE(sim_.Start(&error)) << error.toStdString();
+        const QString device = home_.filePath(QStringLiteral("instrument"));
+        ASSERT_TRUE(sim_.MakeLink(device, &error)) << error.toStdString();
+        main_ = MakeMain({device});
+        ASSERT_TRUE(main_->Form_Load()) << dialogs_->messages().join(u'|').toStdString();
+        main_->show();
+    }
+    // Waits for the instrument and reads its information, as a user's first download does.
+    void ConnectAndRead() {
+        QTextEdit* log = main_->pageDownload->rtbLog;
+        ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
+        main_->pageDownload->cmdDown[1]->click();
+        ASSERT_TRUE(main_->CurInstrument->CommFlags());
+    }
+
+    std::unique_ptr<FixtureDatabase> fixture_;
+    sim::InstrumentSimulator sim_;
+    std::unique_ptr<frmMain> main_;
+};
+
+}  // namespace qv::test
