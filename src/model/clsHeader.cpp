@@ -243,7 +243,7 @@ void clsHeader::ReLoad(int32_t SeqNo, Database& db) {
         folderId_ = r.toText(QStringLiteral("FolderID"), QStringLiteral("00/00"));
         types_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("Types"), 0));
         romNum_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("RomNum"), 0));
-        dCount_ = ClampedTo<int16_t>(r.toLong(QStringLiteral("Dcount"), 0));
+        dCount_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("Dcount"), 0));
         calLimit_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("CalLimit"), 0));
         intervals_ = ClampedTo<int32_t>(r.toLong(QStringLiteral("Interval"), 0));
         loadFlag_ = true;

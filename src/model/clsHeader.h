@@ -59,8 +59,9 @@ class clsHeader {
     void SetTypes(int32_t v) { types_ = v; }
     int32_t RomNum() const { return romNum_; }
     void SetRomNum(int32_t v) { romNum_ = v; }
-    int16_t DCount() const { return dCount_; }
-    void SetDCount(int16_t v) { dCount_ = v; }
+    // The number of data rows: a long log's count does not fit 16 bits.
+    int32_t DCount() const { return dCount_; }
+    void SetDCount(int32_t v) { dCount_ = v; }
     int32_t Intervals() const { return intervals_; }
     void SetIntervals(int32_t v) { intervals_ = v; }
     int32_t CalLimit() const { return calLimit_; }
@@ -143,7 +144,7 @@ class clsHeader {
     QDateTime dates_;
     QString userId_, stationId_, serialNo_, folderId_;
     int32_t types_ = 0, romNum_ = 0;
-    int16_t dCount_ = 0;
+    int32_t dCount_ = 0;
     int32_t intervals_ = 0, calLimit_ = 0;
     std::array<Gas, 6> gas_;
 };

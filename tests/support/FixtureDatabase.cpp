@@ -79,7 +79,7 @@ int32_t FixtureBuilder::AddHeader(const FixtureIdentity& id, const QString& name
     h.SetUserId(id.user);
     h.SetFolderID(folder);
     h.SetTypes(types);
-    h.SetDCount(static_cast<int16_t>(std::min(dCount, 32767)));
+    h.SetDCount(dCount);
     h.SetIntervals(intervals);
     h.SetRomNum(2100);
     h.SetCalLimit(180);
