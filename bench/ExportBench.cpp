@@ -44,9 +44,9 @@ struct Setup {
     Setup() {
         {
             test::FixtureBuilder builder(database.path());
+            // An instrument's full memory: 4,097 samples, 2,049 events.
             log.SetSeqNo(builder.AddInterval({"SN1001", "ST-1", "Alice"}, "Full log",
-                                             rt::MakeDate(2024, 5, 1), clsInterval::ValueCapacity,
-                                             60, clsInterval::EventCapacity));
+                                             rt::MakeDate(2024, 5, 1), 4097, 60, 2049));
         }
         log.ReLoad();
         bytes = ExportFile(dir.filePath(QStringLiteral("warm.csv")), log).toUtf8();

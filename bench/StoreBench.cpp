@@ -24,6 +24,11 @@ using namespace qv;
 
 namespace {
 
+// The sizes of an instrument's full memory.
+constexpr int kIntervalSamples = 4097;
+constexpr int kIntervalEvents = 2049;
+constexpr int kAlarmSamples = 731;
+
 QTemporaryDir& Folder() {
     static QTemporaryDir dir;
     return dir;
@@ -53,10 +58,10 @@ void FillInterval(clsInterval& log) {
     log.GasInfo().SetNames("iv09103000");
     log.GasInfo().SetFolderID("05/14");
     log.GasInfo().SetIntervals(10);
-    for (int i = 0; i < clsInterval::ValueCapacity; ++i)
+    for (int i = 0; i < kIntervalSamples; ++i)
         for (int c = 0; c < 5; ++c)
             log.AddValue(c, rt::AddSeconds(start, 10LL * i), 20.9f + c);
-    for (int i = 0; i < clsInterval::EventCapacity; ++i)
+    for (int i = 0; i < kIntervalEvents; ++i)
         for (int c = 0; c < 5; ++c)
             log.AddEvents(c, rt::AddSeconds(start, 10LL * i + 5), -4);
 }
@@ -66,12 +71,12 @@ void FillAlarm(clsAlarm& log) {
     log.GasInfo().SetDates(moment);
     log.GasInfo().SetNames("al09103000");
     log.GasInfo().SetIntervals(1);
-    for (int i = 0; i < clsAlarm::Slots; ++i) {
+    for (int i = 0; i < kAlarmSamples; ++i) {
         log.SetDateTimes(i, rt::AddSeconds(moment, i - clsAlarm::MomentSlot));
         for (int c = 0; c < clsAlarm::Channels; ++c)
             log.SetValue(c, i, 1.5f * c);
     }
-    log.SetDataCount(clsAlarm::Slots);
+    log.SetDataCount(kAlarmSamples);
 }
 
 void StoreInterval(benchmark::State& state) {
@@ -160,8 +165,8 @@ void BareInsertInterval(benchmark::State& state) {
         state.PauseTiming();
         const std::string path = FreshDatabase().toStdString();
         state.ResumeTiming();
-        BareInsert(path, "Interval_Data", clsInterval::ValueCapacity, 23, 23);
-        BareInsert(path, "Interval_Event", clsInterval::EventCapacity, 8, 8);
+        BareInsert(path, "Interval_Data", kIntervalSamples, 23, 23);
+        BareInsert(path, "Interval_Event", kIntervalEvents, 8, 8);
     }
 }
 
@@ -170,7 +175,7 @@ void BareInsertAlarm(benchmark::State& state) {
         state.PauseTiming();
         const std::string path = FreshDatabase().toStdString();
         state.ResumeTiming();
-        BareInsert(path, "Alarm_Data", clsAlarm::Slots, 7, 8);
+        BareInsert(path, "Alarm_Data", kAlarmSamples, 7, 8);
     }
 }
 
@@ -191,8 +196,8 @@ double BareSelect(SQLite::Database& db, const char* sql) {
 
 void BareSelectInterval(benchmark::State& state) {
     const std::string path = FreshDatabase().toStdString();
-    BareInsert(path, "Interval_Data", clsInterval::ValueCapacity, 23, 23);
-    BareInsert(path, "Interval_Event", clsInterval::EventCapacity, 8, 8);
+    BareInsert(path, "Interval_Data", kIntervalSamples, 23, 23);
+    BareInsert(path, "Interval_Event", kIntervalEvents, 8, 8);
     // Opened for every run, as a reload opens the file.
     for (auto _ : state) {
         SQLite::Database db(path, SQLite::OPEN_READONLY);
@@ -205,7 +210,7 @@ void BareSelectInterval(benchmark::State& state) {
 
 void BareSelectAlarm(benchmark::State& state) {
     const std::string path = FreshDatabase().toStdString();
-    BareInsert(path, "Alarm_Data", clsAlarm::Slots, 7, 8);
+    BareInsert(path, "Alarm_Data", kAlarmSamples, 7, 8);
     for (auto _ : state) {
         SQLite::Database db(path, SQLite::OPEN_READONLY);
         benchmark::DoNotOptimize(

@@ -32,11 +32,15 @@ void clsAlarm::ClearDatas() {
     seqNo_ = 0;
     dataCount_ = 0;
     ClearShared(TypeAlarmTrend);
-    // Dates are cleared too, so that a reused object never stores another trend's times.
-    for (Sample& s : samples_) {
-        s = Sample{};
-        s.DateTimes = rt::ZeroDate();
-    }
+    // A reused object never stores another trend's samples or times.
+    samples_.clear();
+}
+
+clsAlarm::Sample& clsAlarm::Slot(int Index) {
+    // A slot that no line fills holds the zero date and zero values, and is stored so.
+    if (static_cast<size_t>(Index) >= samples_.size())
+        samples_.resize(static_cast<size_t>(Index) + 1, Sample{0, rt::ZeroDate(), {}});
+    return samples_[static_cast<size_t>(Index)];
 }
 
 QDateTime clsAlarm::DateTimes(int Index) const {
@@ -44,11 +48,12 @@ QDateTime clsAlarm::DateTimes(int Index) const {
 }
 
 void clsAlarm::SetDateTimes(int Index, const QDateTime& v) {
-    if (SlotOk(Index)) samples_[static_cast<size_t>(Index)].DateTimes = v;
+    if (Index >= 0) Slot(Index).DateTimes = v;
 }
 
 void clsAlarm::SetDataCount(int32_t v) {
-    dataCount_ = std::clamp(v, 0, Slots);
+    dataCount_ = std::max(v, 0);
+    if (dataCount_ > 0) Slot(dataCount_ - 1);
 }
 
 float clsAlarm::Value(int GasNo, int Index) const {
@@ -57,8 +62,7 @@ float clsAlarm::Value(int GasNo, int Index) const {
 }
 
 void clsAlarm::SetValue(int GasNo, int Index, float v) {
-    if (ChannelOk(GasNo) && SlotOk(Index))
-        samples_[static_cast<size_t>(Index)].Value[static_cast<size_t>(GasNo)] = v;
+    if (ChannelOk(GasNo) && Index >= 0) Slot(Index).Value[static_cast<size_t>(GasNo)] = v;
 }
 
 QString clsAlarm::ValueForm(int GasNo, int Index, bool Flags) const {
@@ -93,13 +97,13 @@ bool clsAlarm::SetDataBD(const QString& vData, bool TestFlag) {
 bool clsAlarm::SetDataB0(const QString& vData, bool TestFlag) {
     const QString number = rt::Mid(vData, 27, 4);
     if (!rt::IsNumeric(number)) return false;
-    // A sample number without a slot is refused in both passes: storing it would either
-    // overrun the record or drop the reading without a word.
+    // Samples count from 1: a number below names no sample and is refused in both passes. Any
+    // number above, beyond the 731 an instrument keeps too, is a sample and kept.
     const int32_t n = Whole(number);
-    if (n < 1 || n > Slots) return false;
+    if (n < 1) return false;
     if (TestFlag) return true;
 
-    Sample& s = samples_[static_cast<size_t>(n - 1)];
+    Sample& s = Slot(n - 1);
     s.DateTimes = rt::AddSeconds(header_.Dates(),
                                  static_cast<qint64>(n - (MomentSlot + 1)) * header_.Intervals());
     for (int g = 0; g < Channels; ++g)
@@ -116,7 +120,6 @@ bool clsAlarm::SetDataBB(const QString& vData, bool TestFlag) {
     if (!TestFlag) header_.SetSerialNo(TrimOrStar(rt::Mid(vData, 5, 12)));
     const QString count = rt::Mid(vData, 18, 4);
     if (!rt::IsNumeric(count)) return false;
-    // A count beyond the slots is kept at 731: no sample line beyond them is ever accepted.
     if (!TestFlag) SetDataCount(Whole(count));
     return true;
 }
@@ -125,15 +128,14 @@ void clsAlarm::Update() {
     if (dataCount_ < 1) return;
     RequireInstrument();
     header_.CopyFromInstruments(instrument_.get());
-    header_.SetDCount(static_cast<int16_t>(dataCount_));
+    header_.SetDCount(dataCount_);
 
     Database db(dbPath_);
     Database::Transaction tx(db);
     const int32_t relNo = header_.InsertDatabase(db);
     if (relNo < 1) return;  // the same trend is stored already
     int32_t rowKey = NextSeqNo(db, QStringLiteral("Alarm_Data"));
-    const int count = std::min(dataCount_, Slots);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < dataCount_; ++i) {
         const Sample& s = samples_[static_cast<size_t>(i)];
         db.execute(
             QStringLiteral("Insert Into Alarm_Data(SeqNo,RelNo,Datetimes,Gas1Value,Gas2Value,"
@@ -151,13 +153,11 @@ void clsAlarm::ReLoad() {
     const auto rows = db.query(
         QStringLiteral("Select * From Alarm_Data Where RelNo=? Order by SeqNo;"), {seqNo_});
     if (rows.empty()) return;
-    // A trend never holds more than 731 rows; should a damaged file hold more, the first 731
-    // (sample order) are kept.
-    const int count = std::min(static_cast<int>(rows.size()), Slots);
+    const int count = static_cast<int>(rows.size());
     dataCount_ = count;
     for (int i = 0; i < count; ++i) {
         const DbRow& r = rows[static_cast<size_t>(i)];
-        Sample& s = samples_[static_cast<size_t>(i)];
+        Sample& s = Slot(i);
         s.SeqNo = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), 0));
         // A sample without a stored date shows none, not the time of loading.
         s.DateTimes = r.toDate(QStringLiteral("Datetimes"), QDateTime());

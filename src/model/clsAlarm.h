@@ -1,5 +1,6 @@
-// One downloaded alarm trend: its log header and the 731 samples of gas channels 0 to 3 around
-// the alarm moment (sample 361 is the moment itself), its line parsers, storing and loading.
+// One downloaded alarm trend: its log header and the samples of gas channels 0 to 3 around the
+// alarm moment (sample 361 is the moment itself; an instrument keeps 731, this holds whatever it
+// sends), its line parsers, storing and loading.
 #pragma once
 
 #include "clsRecordSet.h"
@@ -8,14 +9,13 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace qv {
 
 class clsAlarm : public clsRecordSet {
   public:
-    // Samples 1 to 731 of the instrument live in slots 0 to 730.
-    static constexpr int Slots = 731;
-    // The slot of the alarm moment (sample 361).
+    // Sample n of the instrument lives in slot n - 1; the slot of the alarm moment (sample 361).
     static constexpr int MomentSlot = 360;
     // Channels a sample carries.
     static constexpr int Channels = 4;
@@ -29,13 +29,14 @@ class clsAlarm : public clsRecordSet {
     // stored yet. One transaction: a failure part-way leaves nothing behind.
     void Update();
 
-    // Date and time of a slot; the zero date outside 0 to 730 (a set is ignored there).
+    // Slots grow with the samples set or sent. A slot no sample reached reads the zero date and
+    // 0; a negative slot reads so too and ignores a set.
     QDateTime DateTimes(int Index) const;
     void SetDateTimes(int Index, const QDateTime& v);
-    // Number of samples held; a set is kept within 0 to 731.
-    int16_t DataCount() const { return static_cast<int16_t>(dataCount_); }
+    // Number of samples held, counted from slot 0 (a negative set gives 0).
+    int32_t DataCount() const { return dataCount_; }
     void SetDataCount(int32_t v);
-    // Reading or status code of channel GasNo (0 to 3) in a slot; 0 outside (a set is ignored).
+    // Reading or status code of channel GasNo (0 to 3) in a slot; another channel reads 0.
     float Value(int GasNo, int Index) const;
     void SetValue(int GasNo, int Index, float v);
     // The display text of Value; empty outside the channels and slots.
@@ -53,11 +54,15 @@ class clsAlarm : public clsRecordSet {
         QDateTime DateTimes;
         std::array<float, Channels> Value{};
     };
-    static bool SlotOk(int Index) { return Index >= 0 && Index < Slots; }
+    bool SlotOk(int Index) const {
+        return Index >= 0 && static_cast<size_t>(Index) < samples_.size();
+    }
     static bool ChannelOk(int GasNo) { return GasNo >= 0 && GasNo < Channels; }
+    // The slot, added (with the slots before it) when the trend does not reach it yet.
+    Sample& Slot(int Index);
 
     int32_t dataCount_ = 0;
-    std::array<Sample, Slots> samples_;
+    std::vector<Sample> samples_;
 };
 
 }  // namespace qv

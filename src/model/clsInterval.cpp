@@ -1,5 +1,4 @@
-// Interval trend log: line parsers with their capacity probe, records, finders, storing and
-// loading.
+// Interval trend log: line parsers, records, finders, storing and loading.
 #include "clsInterval.h"
 
 #include "AppError.h"
@@ -18,9 +17,6 @@
 namespace qv {
 
 namespace {
-
-// The highest record number a sample line may carry, less one.
-constexpr int32_t kMaxSampleNo = 4096;
 
 // A whole number out of a short numeric field (at most four characters, so no overflow).
 int32_t FieldNumber(const QString& text) {
@@ -53,8 +49,7 @@ const QString kStars = QStringLiteral("******");
 
 }  // namespace
 
-clsInterval::clsInterval()
-    : values_(static_cast<size_t>(ValueCapacity)), events_(static_cast<size_t>(EventCapacity)) {
+clsInterval::clsInterval() {
     ClearDatas();
 }
 
@@ -63,88 +58,35 @@ void clsInterval::ClearDatas() {
     seqNo_ = 0;
     dataCount_ = eventCount_ = 0;
     sampleCounter_ = lastSampleNo_ = 0;
+    values_.clear();
+    events_.clear();
     valueIndex_.Invalidate();
     eventIndex_.Invalidate();
-    const QDateTime zero = rt::ZeroDate();
-    for (auto& r : values_) {
-        r = IntervalValueRecord{};
-        r.DateTimes = zero;
-    }
-    for (auto& r : events_) {
-        r = IntervalEventRecord{};
-        r.DateTimes = zero;
-    }
     ClearShared(TypeInterval);
-    ResetProbe();
-}
-
-void clsInterval::ResetProbe() {
-    probe_.cursor = CurrentCursor(false);
-    probe_.newValueTimes.clear();
-    probe_.newEventTimes.clear();
-}
-
-clsInterval::Cursor clsInterval::CurrentCursor(bool TestFlag) const {
-    if (TestFlag) return probe_.cursor;
-    return Cursor{sampleCounter_, lastSampleNo_, header_.Dates(), header_.Intervals()};
-}
-
-void clsInterval::Commit(const Cursor& c, bool TestFlag) {
-    if (TestFlag) {
-        probe_.cursor = c;
-        return;
-    }
-    sampleCounter_ = c.sampleCounter;
-    lastSampleNo_ = c.lastSampleNo;
-}
-
-bool clsInterval::HasValueAt(const QDateTime& t, bool TestFlag) const {
-    if (TestFlag && probe_.newValueTimes.count(t)) return true;
-    return valueIndex_.Find(values_, dataCount_, t) >= 0;
-}
-
-bool clsInterval::HasEventAt(const QDateTime& t, bool TestFlag) const {
-    if (TestFlag && probe_.newEventTimes.count(t)) return true;
-    return eventIndex_.Find(events_, eventCount_, t) >= 0;
-}
-
-int clsInterval::RoomForValues(bool TestFlag) const {
-    const int used = dataCount_ + (TestFlag ? static_cast<int>(probe_.newValueTimes.size()) : 0);
-    return ValueCapacity - used;
-}
-
-int clsInterval::RoomForEvents(bool TestFlag) const {
-    const int used = eventCount_ + (TestFlag ? static_cast<int>(probe_.newEventTimes.size()) : 0);
-    return EventCapacity - used;
 }
 
 // ---- line parsers -------------------------------------------------------------------------
 
 bool clsInterval::SetDataAD(const QString& vData, bool TestFlag) {
     bool ok = true;
-    Cursor c = CurrentCursor(TestFlag);
+    QDateTime dates = header_.Dates();
     if (const auto date = DateFields(vData, 5))
-        c.dates = *date;
+        dates = *date;
     else
         ok = false;
     if (const auto time = TimeFields(vData, 11))
-        c.dates = rt::AddSeconds(c.dates, *time);
+        dates = rt::AddSeconds(dates, *time);
     else
         ok = false;
     const QString interval = rt::Mid(vData, 17, 4);
-    if (rt::IsNumeric(interval))
-        c.intervals = FieldNumber(interval);
-    else
-        ok = false;
+    const bool intervalOk = rt::IsNumeric(interval);
+    if (!intervalOk) ok = false;
+    if (TestFlag) return ok;
 
-    if (TestFlag) {
-        Commit(c, true);
-        return ok;
-    }
-    header_.SetDates(c.dates);
-    header_.SetIntervals(c.intervals);
-    header_.SetNames(QStringLiteral("iv") + rt::FormatDate(c.dates, QStringLiteral("ddhhnnss")));
-    header_.SetFolderID(rt::FormatDate(c.dates, QStringLiteral("mm/yy")));
+    header_.SetDates(dates);
+    if (intervalOk) header_.SetIntervals(FieldNumber(interval));
+    header_.SetNames(QStringLiteral("iv") + rt::FormatDate(dates, QStringLiteral("ddhhnnss")));
+    header_.SetFolderID(rt::FormatDate(dates, QStringLiteral("mm/yy")));
     return ok;
 }
 
@@ -225,39 +167,20 @@ bool clsInterval::SetDataA0(const QString& vData, bool TestFlag) {
         return SetDataEvent(vData, TestFlag, code[1].unicode() - u'1');
     if (code != QLatin1String("A0")) return false;
 
+    // Any record number the four-digit field carries is a sample: the records grow with them.
     const QString number = rt::Mid(vData, 27, 4);
     if (!rt::IsNumeric(number)) return false;
+    if (TestFlag) return true;
     const int32_t n = FieldNumber(number) - 1;
-    if (n >= kMaxSampleNo) return false;
 
-    std::array<float, 4> readings{};
-    bool status = false;
+    if (n != lastSampleNo_) ++sampleCounter_;
+    lastSampleNo_ = n;
+    if (sampleCounter_ == 0) sampleCounter_ = 1;
+    const QDateTime time = SampleTime(header_.Dates(), sampleCounter_, header_.Intervals());
+
+    int index = -1;
     for (int ch = 0; ch < 4; ++ch) {
-        readings[static_cast<size_t>(ch)] = ParseGasValue(rt::Mid(vData, 5 + 5 * ch, 5));
-        if (readings[static_cast<size_t>(ch)] < -1) status = true;
-    }
-
-    Cursor c = CurrentCursor(TestFlag);
-    if (n != c.lastSampleNo) ++c.sampleCounter;
-    c.lastSampleNo = n;
-    if (c.sampleCounter == 0) c.sampleCounter = 1;
-    const QDateTime time = SampleTime(c.dates, c.sampleCounter, c.intervals);
-
-    // Refuse the whole line before anything changes when its records would not fit.
-    const bool newValue = !HasValueAt(time, TestFlag);
-    const bool newEvent = status && !HasEventAt(time, TestFlag);
-    if ((newValue && RoomForValues(TestFlag) < 1) || (newEvent && RoomForEvents(TestFlag) < 1))
-        return false;
-    Commit(c, TestFlag);
-    if (TestFlag) {
-        if (newValue) probe_.newValueTimes.insert(time);
-        if (newEvent) probe_.newEventTimes.insert(time);
-        return true;
-    }
-
-    int16_t index = -1;
-    for (int ch = 0; ch < 4; ++ch) {
-        const float reading = readings[static_cast<size_t>(ch)];
+        const float reading = ParseGasValue(rt::Mid(vData, 5 + 5 * ch, 5));
         index = AddValue(ch, time, reading);
         if (ch == 0) AddValue(4, time, reading);
         if (reading < -1) {
@@ -266,7 +189,6 @@ bool clsInterval::SetDataA0(const QString& vData, bool TestFlag) {
             if (ch == 0) AddEvents(4, time, eventCode);
         }
     }
-    if (index < 0) return false;  // unreachable after the room check; never write outside
     const bool nowEv = rt::Mid(vData, 25, 1) == QLatin1String("1");
     const bool nowCl = rt::Mid(vData, 26, 1) == QLatin1String("1");
     IntervalValueRecord& r = values_[static_cast<size_t>(index)];
@@ -281,22 +203,15 @@ bool clsInterval::SetDataEvent(const QString& vData, bool TestFlag, int channel)
     // A record number that cannot be read would place the event at a made-up time.
     const QString number = rt::Mid(vData, 9, 4);
     if (!rt::IsNumeric(number)) return false;
+    if (TestFlag) return true;
     const int32_t n = FieldNumber(number) - 1;
-    if (n >= kMaxSampleNo) return true;  // beyond the log: ignored
 
     const QString offsetText = rt::Mid(vData, 23, 4);
     const qint64 offset = rt::IsNumeric(offsetText) ? FieldNumber(offsetText) : 0;
-    const Cursor c = CurrentCursor(TestFlag);
-    const QDateTime base = n < 0 ? c.dates : SampleTime(c.dates, c.sampleCounter, c.intervals);
-    const QDateTime time = rt::AddSeconds(base, offset);
-
-    const bool newEvent = !HasEventAt(time, TestFlag);
-    if (newEvent && RoomForEvents(TestFlag) < 1) return false;
-    if (TestFlag) {
-        if (newEvent) probe_.newEventTimes.insert(time);
-        return true;
-    }
-    return AddEvents(channel, time, StatusDigitToCode(rt::Mid(vData, 5, 2))) >= 0;
+    const QDateTime base =
+        n < 0 ? header_.Dates() : SampleTime(header_.Dates(), sampleCounter_, header_.Intervals());
+    AddEvents(channel, rt::AddSeconds(base, offset), StatusDigitToCode(rt::Mid(vData, 5, 2)));
+    return true;
 }
 
 bool clsInterval::SetDataAC(const QString& vData, bool TestFlag) {
@@ -305,48 +220,71 @@ bool clsInterval::SetDataAC(const QString& vData, bool TestFlag) {
 
 // ---- records -----------------------------------------------------------------------------
 
-int16_t clsInterval::AddValue(int GasNo, const QDateTime& Dates, float Values) {
+namespace {
+
+// The record of time `t`, appended (its five channels -1) when none has that time; its index.
+// A record appended where an earlier one was in use before a count was lowered is taken again.
+template <class Record>
+int RecordAt(std::vector<Record>& records, int32_t& count, RecordTimeIndex& index,
+             const QDateTime& t, std::array<float, 6> Record::*channels) {
+    int at = index.Find(records, count, t);
+    if (at >= 0) return at;
+    at = count++;
+    if (static_cast<size_t>(at) == records.size()) records.emplace_back();
+    index.Appended(at, t);
+    auto& values = records[static_cast<size_t>(at)].*channels;
+    std::fill(values.begin(), values.begin() + 5, -1.0f);
+    return at;
+}
+
+void RequireChannel(int GasNo) {
     if (GasNo < 0 || GasNo > 5)
         throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
-    int index = valueIndex_.Find(values_, dataCount_, Dates);
-    if (index < 0) {
-        if (dataCount_ >= ValueCapacity) return -1;
-        index = dataCount_++;
-        valueIndex_.Appended(index, Dates);
-        auto& v = values_[static_cast<size_t>(index)].Value;
-        for (int ch = 0; ch < 5; ++ch)
-            v[static_cast<size_t>(ch)] = -1;
-    }
+}
+
+}  // namespace
+
+int clsInterval::AddValue(int GasNo, const QDateTime& Dates, float Values) {
+    RequireChannel(GasNo);
+    const int index =
+        RecordAt(values_, dataCount_, valueIndex_, Dates, &IntervalValueRecord::Value);
     IntervalValueRecord& r = values_[static_cast<size_t>(index)];
     r.DateTimes = Dates;
     r.Value[static_cast<size_t>(GasNo)] = Values;
-    return static_cast<int16_t>(index);
+    return index;
 }
 
-int16_t clsInterval::AddEvents(int GasNo, const QDateTime& Dates, int32_t EventNo) {
-    if (GasNo < 0 || GasNo > 5)
-        throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
-    int index = eventIndex_.Find(events_, eventCount_, Dates);
-    if (index < 0) {
-        if (eventCount_ >= EventCapacity) return -1;
-        index = eventCount_++;
-        eventIndex_.Appended(index, Dates);
-        auto& e = events_[static_cast<size_t>(index)].Event;
-        for (int ch = 0; ch < 5; ++ch)
-            e[static_cast<size_t>(ch)] = -1;
-    }
+int clsInterval::AddEvents(int GasNo, const QDateTime& Dates, int32_t EventNo) {
+    RequireChannel(GasNo);
+    const int index =
+        RecordAt(events_, eventCount_, eventIndex_, Dates, &IntervalEventRecord::Event);
     IntervalEventRecord& r = events_[static_cast<size_t>(index)];
     r.DateTimes = Dates;
     r.Event[static_cast<size_t>(GasNo)] = static_cast<float>(EventNo);
-    return static_cast<int16_t>(index);
+    return index;
 }
 
+namespace {
+
+template <class Record>
+void SetCount(std::vector<Record>& records, int32_t& count, int32_t v) {
+    if (v < 0) return;
+    if (static_cast<size_t>(v) > records.size()) {
+        Record cleared;
+        cleared.DateTimes = rt::ZeroDate();
+        records.resize(static_cast<size_t>(v), cleared);
+    }
+    count = v;
+}
+
+}  // namespace
+
 void clsInterval::SetDataCount(int32_t v) {
-    if (v >= 0 && v <= 4095) dataCount_ = v;
+    SetCount(values_, dataCount_, v);
 }
 
 void clsInterval::SetEventCount(int32_t v) {
-    if (v >= 0 && v <= EventCapacity) eventCount_ = v;
+    SetCount(events_, eventCount_, v);
 }
 
 bool clsInterval::ValueIn(int GasNo, int Index) const {
@@ -436,39 +374,37 @@ void clsInterval::SetEventDateTimes(int Index, const QDateTime& v) {
 namespace {
 
 template <class Records>
-int16_t EarliestAfter(const Records& records, int32_t count, const QDateTime& Dates, int StrDim) {
+int EarliestAfter(const Records& records, int32_t count, const QDateTime& Dates, int StrDim) {
     int found = -1;
     for (int32_t i = std::max(StrDim, 0); i < count; ++i) {
         const QDateTime& t = records[static_cast<size_t>(i)].DateTimes;
         if (t > Dates && (found < 0 || t < records[static_cast<size_t>(found)].DateTimes))
             found = i;
     }
-    return static_cast<int16_t>(found);
+    return found;
 }
 
 }  // namespace
 
-int16_t clsInterval::SerchDatas(const QDateTime& Dates, int StrDim) const {
+int clsInterval::SerchDatas(const QDateTime& Dates, int StrDim) const {
     return EarliestAfter(values_, dataCount_, Dates, StrDim);
 }
 
-int16_t clsInterval::SerchEvent(const QDateTime& Dates, int StrDim) const {
+int clsInterval::SerchEvent(const QDateTime& Dates, int StrDim) const {
     return EarliestAfter(events_, eventCount_, Dates, StrDim);
 }
 
-int16_t clsInterval::SerchValue(const QDateTime& Dates) const {
+int clsInterval::SerchValue(const QDateTime& Dates) const {
     const QDateTime low = rt::MakeDate(1998, 1, 1);
     const QDateTime high = rt::MakeDate(2199, 1, 1);
     if (!(Dates > low && Dates < high)) return 0;
-    const int16_t v = SerchDatas(Dates, 0);
-    const int16_t e = SerchEvent(Dates, 0);
+    const int v = SerchDatas(Dates, 0);
+    const int e = SerchEvent(Dates, 0);
     const bool valueCounts = v >= 0 && DateTimes(v) > low;
     const bool eventCounts = e >= 0 && EventDateTimes(e) > low;
-    if (valueCounts && eventCounts)
-        return DateTimes(v) < EventDateTimes(e) ? static_cast<int16_t>(v + 1)
-                                                : static_cast<int16_t>(-(e + 1));
-    if (valueCounts) return static_cast<int16_t>(v + 1);
-    if (eventCounts) return static_cast<int16_t>(-(e + 1));
+    if (valueCounts && eventCounts) return DateTimes(v) < EventDateTimes(e) ? v + 1 : -(e + 1);
+    if (valueCounts) return v + 1;
+    if (eventCounts) return -(e + 1);
     return 0;
 }
 
@@ -482,7 +418,7 @@ void clsInterval::Update() {
 
 void clsInterval::SaveRecords() {
     header_.CopyFromInstruments(instrument_.get());
-    header_.SetDCount(static_cast<int16_t>(eventCount_ + dataCount_));  // at most 6,146
+    header_.SetDCount(eventCount_ + dataCount_);
 
     // Header, gas rows, samples and events stand or fall together.
     Database db(dbPath_);
@@ -531,13 +467,6 @@ void clsInterval::ReLoad() {
         QStringLiteral("Select * From Interval_Data Where RelNo=? Order by SeqNo;"), {seqNo_});
     const auto eventRows = db.query(
         QStringLiteral("Select * From Interval_Event Where RelNo=? Order by SeqNo;"), {seqNo_});
-    // A stored log never holds more than a download can; refuse one that does rather than
-    // show it cut short.
-    if (rows.size() > static_cast<size_t>(ValueCapacity) ||
-        eventRows.size() > static_cast<size_t>(EventCapacity))
-        throw AppError(
-            ErrSubscript,
-            QStringLiteral("The stored log %1 holds more records than a log can.").arg(seqNo_));
 
     static const QString kValue[5] = {"Gas1Value", "Gas2Value", "Gas3Value", "Gas4Value",
                                       "Gas5Value"};
@@ -557,6 +486,7 @@ void clsInterval::ReLoad() {
     valueCount_ = 0;
     if (!rows.empty()) {
         dataCount_ = static_cast<int32_t>(rows.size());
+        if (values_.size() < rows.size()) values_.resize(rows.size());
         for (size_t i = 0; i < rows.size(); ++i) {
             const DbRow& row = rows[i];
             IntervalValueRecord& r = values_[i];
@@ -574,6 +504,7 @@ void clsInterval::ReLoad() {
     }
     if (!eventRows.empty()) {
         eventCount_ = static_cast<int32_t>(eventRows.size());
+        if (events_.size() < eventRows.size()) events_.resize(eventRows.size());
         for (size_t i = 0; i < eventRows.size(); ++i) {
             const DbRow& row = eventRows[i];
             IntervalEventRecord& r = events_[i];
@@ -583,7 +514,6 @@ void clsInterval::ReLoad() {
                 r.Event[ch] = static_cast<float>(row.toDouble(kEvent[ch], -1));
         }
     }
-    ResetProbe();
 }
 
 }  // namespace qv

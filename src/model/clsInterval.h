@@ -1,5 +1,5 @@
-// One interval trend log: its header, up to 4,097 samples and 2,049 event times, the parsers of
-// its downloaded lines, and its storing into and loading from the database.
+// One interval trend log: its header, its samples and event times (as many as the instrument
+// sends), the parsers of its downloaded lines, and its storing into and loading from the database.
 #pragma once
 
 #include "clsRecordSet.h"
@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <limits>
-#include <set>
 #include <vector>
 
 namespace qv {
@@ -74,40 +73,38 @@ struct IntervalEventRecord {
 
 class clsInterval : public clsRecordSet {
   public:
-    static constexpr int ValueCapacity = 4097;
-    static constexpr int EventCapacity = 2049;
-
     clsInterval();
 
     void ClearDatas() override;
     void ReLoad() override;
-    void ResetProbe() override;
     // Stores the log when it holds samples or events; a log stored already is left alone.
     void Update();
 
-    // Parsers of the downloaded lines: with TestFlag they only check (against the state the
-    // lines before would have left), otherwise they store what passes. False when a check
-    // failed or the log has no room for the record the line needs.
+    // Parsers of the downloaded lines: with TestFlag they only check the line, otherwise they
+    // store what passes. False when a check failed; the records grow with whatever a
+    // well-formed line brings.
     bool SetDataAD(const QString& vData, bool TestFlag);
     bool SetDataAE(const QString& vData, bool TestFlag);
     bool SetDataA0(const QString& vData, bool TestFlag);
     bool SetDataAC(const QString& vData, bool TestFlag);
 
     // Put a value (an event code) into the record of that time, creating it when none has the
-    // time; the record's index, or -1 when a new record is needed and there is no room.
-    int16_t AddValue(int GasNo, const QDateTime& Dates, float Values);
-    int16_t AddEvents(int GasNo, const QDateTime& Dates, int32_t EventNo);
+    // time; the record's index.
+    int AddValue(int GasNo, const QDateTime& Dates, float Values);
+    int AddEvents(int GasNo, const QDateTime& Dates, int32_t EventNo);
 
     // The record from StrDim on with the earliest time later than Dates; -1 when none.
-    int16_t SerchDatas(const QDateTime& Dates, int StrDim = 0) const;
-    int16_t SerchEvent(const QDateTime& Dates, int StrDim = 0) const;
+    int SerchDatas(const QDateTime& Dates, int StrDim = 0) const;
+    int SerchEvent(const QDateTime& Dates, int StrDim = 0) const;
     // The next record after Dates: a sample as index + 1, an event as -(index + 1), 0 for none.
-    int16_t SerchValue(const QDateTime& Dates) const;
+    int SerchValue(const QDateTime& Dates) const;
 
+    // A count set from outside (0 or more) names records 0 to count - 1: records it adds read as
+    // cleared ones (the zero date, 0), records it leaves out come back when a count names them.
     int32_t DataCount() const { return dataCount_; }
-    void SetDataCount(int32_t v);  // 0 to 4,095 only
+    void SetDataCount(int32_t v);
     int32_t EventCount() const { return eventCount_; }
-    void SetEventCount(int32_t v);  // 0 to the event capacity only
+    void SetEventCount(int32_t v);
     int32_t ValueCount() const { return valueCount_; }
     void SetValueCount(int32_t v) { valueCount_ = v; }
 
@@ -129,27 +126,6 @@ class clsInterval : public clsRecordSet {
     void SetEventDateTimes(int Index, const QDateTime& v);
 
   private:
-    // What decides where the next sample or event line lands.
-    struct Cursor {
-        int32_t sampleCounter = 0;
-        int32_t lastSampleNo = 0;
-        QDateTime dates;
-        int32_t intervals = 0;
-    };
-    // The test pass's view of the log: the cursor as the lines tested so far would leave it,
-    // and the record times they would add (no copy of the records themselves).
-    struct Probe {
-        Cursor cursor;
-        std::set<QDateTime> newValueTimes;
-        std::set<QDateTime> newEventTimes;
-    };
-
-    Cursor CurrentCursor(bool TestFlag) const;
-    void Commit(const Cursor& c, bool TestFlag);
-    bool HasValueAt(const QDateTime& t, bool TestFlag) const;
-    bool HasEventAt(const QDateTime& t, bool TestFlag) const;
-    int RoomForValues(bool TestFlag) const;
-    int RoomForEvents(bool TestFlag) const;
     bool SetDataEvent(const QString& vData, bool TestFlag, int channel);
     void SaveRecords();
     bool ValueIn(int GasNo, int Index) const;
@@ -161,11 +137,11 @@ class clsInterval : public clsRecordSet {
     // Parse state of the store pass; a log's samples can outnumber a 16-bit counter.
     int32_t sampleCounter_ = 0;
     int32_t lastSampleNo_ = 0;
-    std::vector<IntervalValueRecord> values_;  // always ValueCapacity slots
-    std::vector<IntervalEventRecord> events_;  // always EventCapacity slots
+    // Records 0 to the count in use hold the log; the vectors grow with the records that arrive.
+    std::vector<IntervalValueRecord> values_;
+    std::vector<IntervalEventRecord> events_;
     RecordTimeIndex valueIndex_;
     RecordTimeIndex eventIndex_;
-    Probe probe_;
 };
 
 }  // namespace qv

@@ -94,11 +94,7 @@ class CursorLine : public QWidget {
 
 // ---- Creation and the tables ----------------------------------------------------------------
 
-uclVtmGraph::uclVtmGraph(QWidget* parent)
-    : QFrame(parent),
-      series_(2),
-      xSamples_(kSamples, XSample{rt::ZeroDate(), 0}),
-      xFlags_(kSamples) {
+uclVtmGraph::uclVtmGraph(QWidget* parent) : QFrame(parent), series_(2) {
     picGraph = new ui::CanvasWidget(this);
     picGraph->setFocusPolicy(Qt::StrongFocus);
     picGraph->setMouseTracking(true);
@@ -141,11 +137,27 @@ uclVtmGraph::Series& uclVtmGraph::At(int s) {
 }
 
 qint64 uclVtmGraph::SecondsFromFirst(const QDateTime& date) const {
-    return static_cast<qint64>(RoundEven(xSamples_[0].Date.msecsTo(date) / 1000.0));
+    const QDateTime first = xSamples_.empty() ? rt::ZeroDate() : xSamples_[0].Date;
+    return static_cast<qint64>(RoundEven(first.msecsTo(date) / 1000.0));
 }
 
 int uclVtmGraph::Samples() const {
-    return std::clamp(sampleCount_, 0, kSamples);
+    return std::clamp(sampleCount_, 0, TableSize());
+}
+
+void uclVtmGraph::GrowSamples(int count) {
+    if (count <= TableSize()) return;
+    const auto n = static_cast<size_t>(count);
+    xSamples_.resize(n, XSample{rt::ZeroDate(), 0});
+    xFlags_.resize(n);
+    for (Series& series : series_)
+        series.Values.resize(n, 0.0f);
+}
+
+void uclVtmGraph::GrowEvents(Series& series, int count) {
+    if (count <= static_cast<int>(series.Events.size())) return;
+    series.Events.resize(static_cast<size_t>(count));
+    series.Flags.resize(static_cast<size_t>(count));
 }
 
 int uclVtmGraph::AddSample(const QString& Names, int32_t Colors, const QString& Formats) {
@@ -155,7 +167,7 @@ int uclVtmGraph::AddSample(const QString& Names, int32_t Colors, const QString& 
     if (firstSeriesTaken_) {
         if (SeriesCount() >= kMaxSeries) throw AppError(ErrOverflow, QStringLiteral("Overflow"));
         slot = SeriesCount();
-        series_.emplace_back();
+        series_.emplace_back().Values.resize(xSamples_.size(), 0.0f);
     }
     firstSeriesTaken_ = true;
     Series& series = series_[static_cast<size_t>(slot)];
@@ -168,12 +180,14 @@ int uclVtmGraph::AddSample(const QString& Names, int32_t Colors, const QString& 
 }
 
 void uclVtmGraph::Clear() {
-    series_.assign(2, Series{});
+    Series empty;
+    empty.Values.resize(xSamples_.size(), 0.0f);
+    series_.assign(2, empty);
     firstSeriesTaken_ = false;
     sampleCount_ = 0;
     cursorIndex_ = 0;
     cursorOffset_ = 0;
-    std::fill(xFlags_.begin(), xFlags_.end() - 1, QString());
+    std::fill(xFlags_.begin(), xFlags_.end(), QString());
 }
 
 QString uclVtmGraph::ValueName(int Index) const {
@@ -230,53 +244,57 @@ float uclVtmGraph::PosYStp(int SampleNum) const {
 
 float uclVtmGraph::ValueY(int Index, int Number) const {
     const Series& series = At(Index);
-    if (Number < 0 || Number >= kSamples) Subscript();
-    return series.Values[static_cast<size_t>(Number)];
+    if (Number < 0) Subscript();
+    return Number < TableSize() ? series.Values[static_cast<size_t>(Number)] : 0.0f;
 }
 
 void uclVtmGraph::SetValueY(int Index, int Number, float value) {
-    // A sample beyond the table is not kept (a longer log is drawn up to the table's end).
-    if (!IsSeries(Index) || Number < 0 || Number >= kSamples) return;
+    if (!IsSeries(Index) || Number < 0) return;
+    GrowSamples(Number + 1);
     Series& series = At(Index);
     series.Values[static_cast<size_t>(Number)] = value;
     series.LastIndex = std::max(series.LastIndex, Number);
 }
 
 QDateTime uclVtmGraph::ValueX(int Index) const {
-    if (Index < 0 || Index >= kSamples) Subscript();
-    return xSamples_[static_cast<size_t>(Index)].Date;
+    if (Index < 0) Subscript();
+    return Index < TableSize() ? xSamples_[static_cast<size_t>(Index)].Date : rt::ZeroDate();
 }
 
 void uclVtmGraph::SetValueX(int Index, const QDateTime& date) {
-    if (Index < 0 || Index >= kSamples) return;
+    if (Index < 0) return;
+    GrowSamples(Index + 1);
     XSample& sample = xSamples_[static_cast<size_t>(Index)];
     sample.Date = date;
     sample.Seconds = Index == 0 ? 0 : SecondsFromFirst(date);
 }
 
 void uclVtmGraph::SetDataX(int Number, const QDateTime& date) {
-    if (Number < 0 || Number >= kSamples - 1) return;
+    if (Number < 0) return;
     SetValueX(Number, date);
     sampleCount_ = std::max(sampleCount_, Number);
 }
 
 void uclVtmGraph::SetSampleCount(int count) {
-    sampleCount_ = std::clamp(count, 0, kSamples);
+    sampleCount_ = std::clamp(count, 0, TableSize());
 }
 
 QDateTime uclVtmGraph::EventX(int GasNo, int Number) const {
     const Series& series = At(GasNo);
-    if (Number < 0 || Number >= kEventSlots) Subscript();
-    return series.Events[static_cast<size_t>(Number)].Date;
+    if (Number < 0) Subscript();
+    return static_cast<size_t>(Number) < series.Events.size()
+               ? series.Events[static_cast<size_t>(Number)].Date
+               : QDateTime();
 }
 
 void uclVtmGraph::SetEventX(int GasNo, int Number, const QDateTime& date) {
     Series& series = At(GasNo);
-    if (Number < 0 || Number >= kEventWrites) return;
+    if (Number < 0) return;
+    GrowEvents(series, Number + 1);
     EventMark& mark = series.Events[static_cast<size_t>(Number)];
     mark.Date = date;
     // Without a first sample date there is nothing to count seconds from.
-    const double firstDays = rt::ZeroDate().msecsTo(xSamples_[0].Date) / 86400000.0;
+    const double firstDays = rt::ZeroDate().msecsTo(ValueX(0)) / 86400000.0;
     if (RoundEven(firstDays) != 0) {
         mark.Seconds = SecondsFromFirst(date);
         series.EventCount = std::max(series.EventCount, Number);
@@ -288,18 +306,24 @@ void uclVtmGraph::SetEventX(int GasNo, int Number, const QDateTime& date) {
 QString uclVtmGraph::EventFlag(int SampleNum, int Index) const {
     if (SampleNum < SeriesCount()) {
         const Series& series = At(SampleNum);
-        if (Index < 0 || Index >= kEventSlots) Subscript();
-        return series.Flags[static_cast<size_t>(Index)];
+        if (Index < 0) Subscript();
+        return static_cast<size_t>(Index) < series.Flags.size()
+                   ? series.Flags[static_cast<size_t>(Index)]
+                   : QString();
     }
-    if (Index < 0 || Index >= kSamples) Subscript();
-    return xFlags_[static_cast<size_t>(Index)];
+    if (Index < 0) Subscript();
+    return Index < TableSize() ? xFlags_[static_cast<size_t>(Index)] : QString();
 }
 
 void uclVtmGraph::SetEventFlag(int SampleNum, int Index, const QString& text) {
+    if (Index < 0) return;
     if (SampleNum < SeriesCount()) {
-        if (SampleNum >= 0 && Index >= 0 && Index < kEventWrites)
-            At(SampleNum).Flags[static_cast<size_t>(Index)] = text;
-    } else if (Index >= 0 && Index < kSamples - 1) {
+        if (SampleNum < 0) return;
+        Series& series = At(SampleNum);
+        GrowEvents(series, Index + 1);
+        series.Flags[static_cast<size_t>(Index)] = text;
+    } else {
+        GrowSamples(Index + 1);
         xFlags_[static_cast<size_t>(Index)] = text;
     }
 }
@@ -320,7 +344,7 @@ int uclVtmGraph::EventCount(int GasNo) const {
 }
 
 void uclVtmGraph::SetEventCount(int GasNo, int count) {
-    At(GasNo).EventCount = std::clamp(count, 0, kEventWrites);
+    At(GasNo).EventCount = std::max(count, 0);
 }
 
 // ---- Appearance and the drawing object ------------------------------------------------------
@@ -729,7 +753,7 @@ void uclVtmGraph::DrawEvents() {
     for (int n = 0; n < SeriesCount(); ++n) {
         const Series& series = series_[static_cast<size_t>(n)];
         if (!series.EventsVisible) continue;
-        const int events = std::clamp(series.EventCount, 0, kEventSlots);
+        const int events = std::clamp(series.EventCount, 0, static_cast<int>(series.Events.size()));
         for (int f = 0; f < events; ++f) {
             const double x = static_cast<double>(series.Events[static_cast<size_t>(f)].Seconds);
             const QString& flag = series.Flags[static_cast<size_t>(f)];
@@ -798,12 +822,12 @@ int uclVtmGraph::FindXIndex(double pos) const {
 float uclVtmGraph::DrawCursor() {
     // The cursor stays on the window: outside it, it lands on the last sample at or before the
     // window's edge.
-    int c = std::clamp(RoundIndex(cursorIndex_), 0, kSamples - 1);
+    int c = std::clamp(RoundIndex(cursorIndex_), 0, TableSize() - 1);
     const auto land = [&](double edge) {
         c = FindXIndex(edge);
         if (edge > static_cast<double>(Seconds(c))) ++c;
         if (edge < static_cast<double>(Seconds(c))) --c;
-        c = std::clamp(c, 0, kSamples - 1);
+        c = std::clamp(c, 0, TableSize() - 1);
     };
     if (minX_ > static_cast<double>(Seconds(c)))
         land(minX_);

@@ -25,9 +25,6 @@ class uclVtmGraph : public QFrame {
     Q_OBJECT
 
   public:
-    static constexpr int kSamples = 4097;     // X samples and values per series, 0 to 4096
-    static constexpr int kEventSlots = 101;   // events per series, 0 to 100 ...
-    static constexpr int kEventWrites = 100;  // ... of which 0 to 99 can be written
     static constexpr int kMaxSeries = 32767;
 
     explicit uclVtmGraph(QWidget* parent = nullptr);
@@ -35,6 +32,9 @@ class uclVtmGraph : public QFrame {
 
     // Series. Index s runs over the series; a guarded writer ignores an s that is not a series;
     // a reader or unguarded writer given an index outside the tables raises a subscript error.
+    // The tables of X samples, values and events grow with what is written, so a log of any
+    // length is drawn whole: a negative sample or event index is outside them, and one never
+    // written reads as 0, the zero date or "".
     int AddSample(const QString& Names, int32_t Colors = 0, const QString& Formats = {});
     void Clear();
     // Number of series (1 after Clear: slot 0, empty and hidden, until the first AddSample).
@@ -60,14 +60,14 @@ class uclVtmGraph : public QFrame {
     QDateTime ValueX(int Index) const;
     void SetValueX(int Index, const QDateTime& date);
     QDateTime DataX(int Number) const { return ValueX(Number); }
-    // As SetValueX for samples 0 to 4095, raising SampleCount to Number when it is larger.
+    // As SetValueX, raising SampleCount to Number when it is larger.
     void SetDataX(int Number, const QDateTime& date);
     int SampleCount() const { return sampleCount_; }
-    // Held within the X table (0 to 4097), so no drawing reads past it.
+    // Held within the samples written, so no drawing reads past them.
     void SetSampleCount(int count);
 
-    // Events of a series (events 0 to 99 can be written) and texts marked on X samples: a
-    // series index that is not a series (hosts use 1000) addresses the X-sample texts.
+    // Events of a series and texts marked on X samples: a series index that is not a series
+    // (hosts use 1000) addresses the X-sample texts.
     QDateTime EventX(int GasNo, int Number) const;
     void SetEventX(int GasNo, int Number, const QDateTime& date);
     QString EventFlag(int SampleNum, int Index) const;
@@ -75,7 +75,7 @@ class uclVtmGraph : public QFrame {
     bool EventVisible(int SampleNum) const;
     void SetEventVisible(int SampleNum, bool visible);
     int EventCount(int GasNo) const;
-    // Held within the events the series can hold (0 to 100): a log may carry far more.
+    // A count beyond the events written draws the written ones only.
     void SetEventCount(int GasNo, int count);
 
     // The visible window in seconds from sample 0; 0 lets the paint take it from the samples.
@@ -189,10 +189,10 @@ class uclVtmGraph : public QFrame {
         float PosYStp = 0;
         float YFactor = 0;
         bool Visible = false;
-        std::vector<float> Values = std::vector<float>(kSamples, 0.0f);
+        std::vector<float> Values;  // as many as the X samples
         bool EventsVisible = false;
-        std::array<EventMark, kEventSlots> Events{};
-        std::array<QString, kEventSlots> Flags{};
+        std::vector<EventMark> Events;
+        std::vector<QString> Flags;  // as many as the events
         int EventCount = 0;
     };
     struct XSample {
@@ -208,8 +208,14 @@ class uclVtmGraph : public QFrame {
     double YOf(const Series& series, double value) const {
         return plotTop_ + plotHeight_ - (value - series.MinY) * series.YFactor;
     }
+    // X samples the tables hold; every series holds as many values.
+    int TableSize() const { return static_cast<int>(xSamples_.size()); }
+    // Makes every table hold at least `count` samples.
+    void GrowSamples(int count);
+    static void GrowEvents(Series& series, int count);
     qint64 Seconds(int i) const {
-        return xSamples_[static_cast<size_t>(std::clamp(i, 0, kSamples - 1))].Seconds;
+        if (xSamples_.empty()) return 0;
+        return xSamples_[static_cast<size_t>(std::clamp(i, 0, TableSize() - 1))].Seconds;
     }
     qint64 SecondsFromFirst(const QDateTime& date) const;
     // Samples the drawing may read: SampleCount held within the table.

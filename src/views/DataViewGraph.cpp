@@ -90,9 +90,9 @@ void DataViewPage::ShowIntervalGraph(const clsInterval& r) {
             const float v = r.GasValue(d, i).toFloat();
             graph.SetValueY(d, i, v >= 0 ? v * factor : 0.0f);
         }
-        // Marks of the events with a status code, as many as the graph holds.
+        // A mark for every event with a status code.
         int n = 0;
-        for (int k = 0; k < r.EventCount() && n < uclVtmGraph::kEventWrites; ++k) {
+        for (int k = 0; k < r.EventCount(); ++k) {
             if (!(r.GasEvent(d, k).toFloat() < static_cast<float>(GasNoData))) continue;
             graph.SetEventX(d, n, r.EventDateTimes(k));
             graph.SetEventFlag(d, n, r.GasEventForm(d, k, conv));

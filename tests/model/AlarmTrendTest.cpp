@@ -1,5 +1,6 @@
-// Alarm trends: line intake in two passes, storing under the header key, loading back, and
-// refusals that keep bad or oversized downloads out of the database.
+// Alarm trends: line intake in two passes, storing under the header key, loading back, trends
+// longer than the 731 samples an instrument keeps, and refusals that keep bad downloads out of
+// the database.
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
@@ -64,22 +65,47 @@ TEST(AlarmTrend, RefusesBadLinesInTheTestPassWithoutChangingAnything) {
     clsAlarms c;
     QString bcBad = test::GasTableLine("01", "BC");
     bcBad.replace(7, 5, "1O0.0");  // full scale of channel 0 not a number
-    const QStringList bad{SampleLine("01", 1, 1).left(20),
-                          "xxBD240315123045001000",
-                          SampleLine("01", 732, 1),
-                          SampleLine("01", 0, 1),
-                          SampleLine("01", 1, 1).replace(26, 4, "12a4"),
-                          BdLine("01", "24O315123045", 10),
-                          bcBad};
+    const QStringList bad{
+        SampleLine("01", 1, 1).left(20),  "xxBD240315123045001000",
+        SampleLine("01", 0, 1),           SampleLine("01", 1, 1).replace(26, 4, "12a4"),
+        BdLine("01", "24O315123045", 10), bcBad};
     EXPECT_FALSE(c.TestLines(bad));
     EXPECT_EQ(c.FailLine(), "\r\n" + bad.join("\r\n"));
     EXPECT_TRUE(c.SetDatas("01ZZ unknown frame code", true));
     ASSERT_EQ(c.Count(), 1);
     EXPECT_EQ(c.Item(1)->DataCount(), 0);
     EXPECT_TRUE(c.Item(1)->GasInfo().Names().isEmpty());
-    // A sample without a slot is refused in the store pass too.
-    EXPECT_FALSE(c.SetDatas(SampleLine("01", 1024, 1), false));
+    // Samples count from 1: sample 0 is refused in the store pass too.
+    EXPECT_FALSE(c.SetDatas(SampleLine("01", 0, 1), false));
     EXPECT_EQ(c.Item(1)->DataCount(), 0);
+}
+
+TEST(AlarmTrend, SamplesBeyondTheSevenHundredAndThirtyFirstAreKept) {
+    test::ScratchDatabase scratch;
+    clsAlarms c;
+    c.SetInstruments(std::make_shared<clsInstrument>());
+    ASSERT_TRUE(Download(c, Trend("01", "240315123045", 1200)));
+    auto a = c.Item(1);
+    ASSERT_EQ(a->DataCount(), 1200);
+    const QDateTime moment = rt::MakeDate(2024, 3, 15, 12, 30, 45);
+    EXPECT_EQ(a->DateTimes(1199), moment.addSecs(10 * (1200 - 361)));
+    EXPECT_EQ(a->ValueForm(3, 1199), "    3");  // sample 1200: base 0 + 3
+    EXPECT_EQ(a->ValueForm(3, 1198), "   52");
+    a->Update();
+    EXPECT_EQ(scratch.count("Alarm_Data"), 1200);
+
+    clsAlarm loaded;
+    loaded.SetSeqNo(1);
+    loaded.ReLoad();
+    EXPECT_EQ(loaded.GasInfo().DCount(), 1200);
+    ASSERT_EQ(loaded.DataCount(), 1200);
+    for (int i = 0; i < 1200; ++i) {
+        ASSERT_EQ(loaded.DateTimes(i), a->DateTimes(i)) << i;
+        for (int g = 0; g < 4; ++g)
+            ASSERT_FLOAT_EQ(loaded.Value(g, i), a->Value(g, i));
+    }
+    EXPECT_EQ(loaded.DateTimes(1200), rt::ZeroDate());
+    EXPECT_EQ(loaded.ValueForm(0, 1200), "");
 }
 
 TEST(AlarmTrend, StoresUnderItsHeaderKeyAndLoadsEverySampleBack) {
@@ -143,6 +169,7 @@ TEST(AlarmTrend, RandomAndTruncatedLinesNeverCrashOrStoreFromFailedBlocks) {
     }
     for (const auto& a : c)
         a->Update();
+    // Sample numbers and counts are four-digit fields.
     for (const auto& a : unchecked)
-        EXPECT_LE(a->DataCount(), 731);
+        EXPECT_LE(a->DataCount(), 9999);
 }

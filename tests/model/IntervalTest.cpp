@@ -1,4 +1,4 @@
-// Interval trend logs: line parsers, record capacity in both passes, the collection's routing,
+// Interval trend logs: line parsers, logs far beyond any fixed count, the collection's routing,
 // storing once and whole, loading back, and random input through the two-pass intake.
 #include <gtest/gtest.h>
 
@@ -160,12 +160,15 @@ TEST(Interval, SamplesFollowRecordNumbersAndStatusReadingsMakeEvents) {
     EXPECT_FLOAT_EQ(iv.GasEvent(4, 0).toFloat(), -4.0f);
     EXPECT_FLOAT_EQ(iv.GasEvent(1, 0).toFloat(), -1.0f);
 
-    // Record numbers: 4096 is the last accepted, 4097 and non-numbers are refused in both passes.
-    EXPECT_TRUE(iv.SetDataA0(A0(4096), true));
-    EXPECT_FALSE(iv.SetDataA0(A0(4097), true));
-    EXPECT_FALSE(iv.SetDataA0(A0(4097), false));
+    // Any record number the four-digit field carries is a sample (4097 and 9999 too, the next
+    // samples of the log); a field that is no number is refused in both passes.
+    EXPECT_TRUE(iv.SetDataA0(A0(4097), true));
+    EXPECT_TRUE(iv.SetDataA0(A0(4097), false));
+    EXPECT_TRUE(iv.SetDataA0(A0(9999), false));
+    EXPECT_FALSE(iv.SetDataA0(A0(1).replace(26, 4, "00x1"), true));
     EXPECT_FALSE(iv.SetDataA0(A0(1).replace(26, 4, "00x1"), false));
-    EXPECT_EQ(iv.DataCount(), 4);
+    ASSERT_EQ(iv.DataCount(), 6);
+    EXPECT_EQ(iv.DateTimes(5), Start().addSecs(6 * 60));
 }
 
 TEST(Interval, EventLinesTakeTheirTimeFromTheLastSample) {
@@ -188,11 +191,15 @@ TEST(Interval, EventLinesTakeTheirTimeFromTheLastSample) {
     EXPECT_EQ(iv.EventCount(), 2);
     EXPECT_FLOAT_EQ(iv.GasEvent(4, 1).toFloat(), -2.0f);
 
-    // An unreadable record number is refused in both passes; one beyond the log is ignored.
+    // An unreadable record number is refused in both passes; any number the field carries
+    // places the event after the most recent sample.
     EXPECT_FALSE(iv.SetDataA0(Ev(1, "02", "00?1", 0), true));
     EXPECT_FALSE(iv.SetDataA0(Ev(1, "02", "    ", 0), false));
-    EXPECT_TRUE(iv.SetDataA0(Ev(1, "02", 4097, 0), false));
-    EXPECT_EQ(iv.EventCount(), 2);
+    EXPECT_TRUE(iv.SetDataA0(Ev(1, "02", 4097, 45), true));
+    EXPECT_TRUE(iv.SetDataA0(Ev(1, "02", 4097, 45), false));
+    ASSERT_EQ(iv.EventCount(), 3);
+    EXPECT_EQ(iv.EventDateTimes(2), Start().addSecs(120 + 45));
+    EXPECT_FLOAT_EQ(iv.GasEvent(0, 2).toFloat(), -4.0f);
 }
 
 TEST(Interval, StatisticsLines) {
@@ -268,66 +275,73 @@ TEST(Interval, FindersAndCounts) {
     EXPECT_EQ(iv.SerchValue(Start().addSecs(300)), 0);
     EXPECT_EQ(iv.SerchValue(rt::MakeDate(1997, 1, 1)), 0);  // outside the searched years
 
-    // Counts set from outside never reach past the records' storage.
-    iv.SetDataCount(4096);
+    // A count set from outside names its records: fewer hide the rest until a count names
+    // them again, more add cleared ones (any number, not only up to a fixed store's size).
+    iv.SetDataCount(1);
+    EXPECT_EQ(iv.SerchDatas(Start()), 0);
+    EXPECT_EQ(iv.DateTimes(1), rt::ZeroDate());
+    iv.SetDataCount(2);
+    EXPECT_EQ(iv.DateTimes(1), Start().addSecs(120));
+    iv.SetDataCount(5000);
+    EXPECT_EQ(iv.DataCount(), 5000);
+    EXPECT_EQ(iv.DateTimes(4999), rt::ZeroDate());
+    EXPECT_FLOAT_EQ(iv.GasValue(3, 4999).toFloat(), 0.0f);
+    iv.SetDataCount(-1);
+    EXPECT_EQ(iv.DataCount(), 5000);
+    iv.SetEventCount(3);
+    EXPECT_EQ(iv.EventDateTimes(2), rt::ZeroDate());
+    EXPECT_EQ(iv.EventDateTimes(1), Start().addSecs(210));
+}
+
+// A sensor that fails for hours: every sample of channel 2 reads FAIL, so each needs an event
+// record. Past the 4,097 samples and 2,049 events a fixed store once held, and past the 16-bit
+// row count of the header, nothing is refused, lost or doubled.
+TEST(IntervalGrowth, ALongFailingSensorIsTakenStoredAndLoadedWhole) {
+    test::ScratchDatabase db;
+    constexpr int kSamples = 17000;  // 34,000 records in all
+    // Record numbers go round in their four digits; each new one is the next sample.
+    QStringList lines{AD("140509103000")};
+    for (int i = 0; i < kSamples; ++i)
+        lines << A0(i % 9999 + 1, "20.9", "0", "FAIL");
+    clsIntervals c;
+    c.SetInstruments(std::make_shared<clsInstrument>());
+    // In reply blocks of 40 lines, as the instrument sends them.
+    for (qsizetype at = 0; at < lines.size(); at += 40)
+        ASSERT_TRUE(Download(c, lines.mid(at, 40))) << c.FailLine().toStdString();
+    auto iv = c.Item("01 L");
+    ASSERT_EQ(iv->DataCount(), kSamples);
+    ASSERT_EQ(iv->EventCount(), kSamples);
+    const QDateTime last = Start().addSecs(60LL * kSamples);
+    EXPECT_EQ(iv->DateTimes(kSamples - 1), last);
+    EXPECT_EQ(iv->EventDateTimes(kSamples - 1), last);
+    EXPECT_FLOAT_EQ(iv->GasEvent(2, kSamples - 1).toFloat(), -10.0f);
+    EXPECT_FLOAT_EQ(iv->GasEvent(1, kSamples - 1).toFloat(), -1.0f);
+
+    iv->Update();
+    EXPECT_EQ(db.count("Interval_Data"), kSamples);
+    EXPECT_EQ(db.count("Interval_Event"), kSamples);
+    Database d(db.path());
+    EXPECT_EQ(d.scalar("Select Dcount From Log_Head").toInt(), 2 * kSamples);
+    clsInterval back;
+    back.SetSeqNo(static_cast<int32_t>(d.scalar("Select SeqNo From Log_Head").toLongLong()));
+    back.ReLoad();
+    EXPECT_EQ(back.GasInfo().DCount(), 2 * kSamples);
+    EXPECT_EQ(Snapshot(back, true), Snapshot(*iv, true));
+}
+
+TEST(IntervalGrowth, ARecordAddedAfterTheCountWasLoweredStartsAfresh) {
+    clsInterval iv;
+    const QDateTime t = Start();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(iv.AddValue(1, t.addSecs(i), 5.0f + i), i);
+    iv.SetDataCount(1);
+    // The record taken again is a new one: its channels start at no data.
+    EXPECT_EQ(iv.AddValue(0, t.addSecs(100), 7.0f), 1);
     EXPECT_EQ(iv.DataCount(), 2);
-    iv.SetEventCount(5000);
-    EXPECT_EQ(iv.EventCount(), 2);
-}
-
-TEST(IntervalCapacity, TestPassRefusesTheSampleBeyondTheLastSlot) {
-    // Alternating record numbers make every line a new sample.
-    QStringList lines{AD("140509103000", "0001")};
-    for (int i = 0; i < clsInterval::ValueCapacity + 1; ++i)
-        lines << A0(i % 2 + 1);
-    clsIntervals c;
-    EXPECT_FALSE(c.TestLines(lines));
-    EXPECT_EQ(c.FailLine(), "\r\n" + lines.last());
-    EXPECT_EQ(c.Item("01 L")->DataCount(), 0);
-
-    // Storing all but the last, then the last in a new block: refused in both passes.
-    // A repeated line is the same sample, so it needs no slot of its own.
-    lines.removeLast();
-    lines << lines.last();
-    c.SetFailLine({});
-    ASSERT_TRUE(c.TestLines(lines));
-    ASSERT_TRUE(c.StoreLines(lines));
-    auto iv = c.Item("01 L");
-    EXPECT_EQ(iv->DataCount(), clsInterval::ValueCapacity);
-    const QString extra = A0(2);
-    EXPECT_FALSE(c.TestLines({extra}));
-    EXPECT_EQ(c.FailLine(), "\r\n" + extra);
-    EXPECT_FALSE(iv->SetDataA0(extra, false));
-    EXPECT_EQ(iv->DataCount(), clsInterval::ValueCapacity);
-    EXPECT_EQ(iv->AddValue(0, rt::MakeDate(2030, 1, 1), 1.0f), -1);
-    // A line that lands on an existing sample still fits.
-    EXPECT_TRUE(c.TestLines({A0(1)}));
-    EXPECT_TRUE(iv->SetDataA0(A0(1), false));
-}
-
-TEST(IntervalCapacity, EventsCountAgainstTheirOwnSlotsAcrossBlocks) {
-    QStringList events;
-    // Odd offsets after the start: never the time of a sample.
-    for (int i = 0; i < clsInterval::EventCapacity + 1; ++i)
-        events << Ev(1, "02", 0, 2 * i + 1);
-    clsIntervals c;
-    ASSERT_TRUE(Download(c, {AD("140509103000")}));
-    EXPECT_FALSE(c.TestLines(events));
-    EXPECT_EQ(c.FailLine(), "\r\n" + events.last());
-
-    // The first block fills the event slots; the next one is checked against what is stored.
-    const QString last = events.takeLast();
-    ASSERT_TRUE(Download(c, events.mid(0, 2000)));
-    ASSERT_TRUE(Download(c, events.mid(2000) + QStringList{events.first(), events.last()}));
-    auto iv = c.Item("01 L");
-    EXPECT_EQ(iv->EventCount(), clsInterval::EventCapacity);
-    EXPECT_FALSE(c.TestLines({last}));
-    EXPECT_FALSE(iv->SetDataA0(last, false));
-    // A sample with a status reading needs an event slot too; a plain one does not.
-    EXPECT_FALSE(c.TestLines({A0(1, "ALR")}));
-    EXPECT_TRUE(Download(c, {A0(1)}));
-    EXPECT_EQ(iv->EventCount(), clsInterval::EventCapacity);
-    EXPECT_EQ(iv->DataCount(), 1);
+    EXPECT_FLOAT_EQ(iv.GasValue(1, 1).toFloat(), -1.0f);
+    EXPECT_EQ(iv.AddValue(2, t, 1.0f), 0);  // the time of record 0 is found again
+    EXPECT_EQ(iv.AddValue(2, t.addSecs(2), 1.0f), 2);
+    EXPECT_EQ(iv.DataCount(), 3);
 }
 
 TEST(Intervals, LengthGateIdentityLinesAndMessages) {
@@ -479,11 +493,8 @@ TEST(Intervals, RandomAndTruncatedLinesNeverCrashOrStoreAFailedBlock) {
             // What the test pass accepted, the store pass stores whole.
             EXPECT_TRUE(c.StoreLines(block)) << block.join("|").toStdString();
         }
-        for (const auto& item : c) {
-            EXPECT_LE(item->DataCount(), clsInterval::ValueCapacity);
-            EXPECT_LE(item->EventCount(), clsInterval::EventCapacity);
+        for (const auto& item : c)
             EXPECT_NO_THROW(item->Update());
-        }
     }
     EXPECT_GT(stored, 40);
     EXPECT_GT(refused, 40);

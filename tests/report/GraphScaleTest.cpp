@@ -1,5 +1,5 @@
-// The trend graph's tables and their limits, its layout, value scales, time axis and grid, as
-// drawn on the recording surface.
+// The trend graph's tables, which grow with the log, its layout, value scales, time axis and
+// grid, as drawn on the recording surface.
 #include "GraphRig.h"
 
 #include "AppError.h"
@@ -30,42 +30,49 @@ TEST_F(Graph, SeriesTakeSlotsInOrderEvenWithABlankName) {
     EXPECT_EQ(graph.AddSample(QStringLiteral("CH4")), 0);
 }
 
-TEST_F(Graph, EventsAndIndexesStayWithinTheTables) {
+TEST_F(Graph, TablesGrowWithTheLogAndOnlyNegativeIndexesLieOutside) {
     graph.AddSample(QStringLiteral("CH4"));
     // Without a first sample date an event counts no seconds and leaves the count alone.
     graph.SetEventX(0, 3, Sample(3));
     EXPECT_EQ(graph.EventCount(0), 0);
-    Load(0, 10, [](int, int) { return 0.0f; });
-    graph.SetEventCount(0, 2);
-    graph.SetEventX(0, 5, Sample(5));
-    EXPECT_EQ(graph.EventCount(0), 5);
-    graph.SetEventX(0, 100, Sample(9));
-    graph.SetEventFlag(0, 100, QStringLiteral("lost"));
-    EXPECT_FALSE(graph.EventX(0, 100).isValid());
-    EXPECT_EQ(graph.EventFlag(0, 100), "");
-    graph.SetEventX(0, 99, Sample(9));
-    graph.SetEventFlag(0, 99, QStringLiteral("kept"));
-    EXPECT_EQ(graph.EventX(0, 99), Sample(9));
-    EXPECT_EQ(graph.EventFlag(0, 99), "kept");
-    // A log may hold 2,049 events; the graph draws no more than it holds.
-    graph.SetEventCount(0, 2049);
-    EXPECT_EQ(graph.EventCount(0), 100);
+
+    // A log longer than 4,097 samples with 3,000 event marks, the last on its last sample.
+    constexpr int n = 6000, events = 3000;
+    for (int i = 0; i < n; ++i) {
+        graph.SetValueX(i, Sample(i));
+        graph.SetValueY(0, i, float(i % 100));
+    }
+    graph.SetSampleCount(n + 5);  // held within the samples written
+    EXPECT_EQ(graph.SampleCount(), n);
+    for (int k = 0; k < events; ++k) {
+        graph.SetEventX(0, k, Sample(2 * k + 1));
+        graph.SetEventFlag(0, k, k == events - 1 ? QStringLiteral("LAST") : QStringLiteral("F"));
+    }
+    EXPECT_EQ(graph.EventCount(0), events - 1);  // an event's index raises the count to it
     graph.SetEventCount(0, -1);
     EXPECT_EQ(graph.EventCount(0), 0);
-    // Marks on X samples: any index that is not a series.
-    graph.SetEventFlag(1000, 360, QStringLiteral("Alarm"));
-    graph.SetEventFlag(1000, 4096, QStringLiteral("lost"));
-    EXPECT_EQ(graph.EventFlag(1000, 360), "Alarm");
-    EXPECT_EQ(graph.EventFlag(5, 4096), "");
+    graph.SetEventCount(0, events + 10);  // drawn: the events written
+    graph.SetEventVisible(0, true);
+    graph.SetEventFlag(1000, n - 1, QStringLiteral("end"));
+    graph.SetEventVisible(1000, true);
+    EXPECT_EQ(graph.EventX(0, events - 1), Sample(n - 1));
+    EXPECT_EQ(graph.EventFlag(1000, n - 1), "end");
+    EXPECT_FLOAT_EQ(graph.ValueY(0, n - 1), float((n - 1) % 100));
 
-    graph.SetValueY(0, 4097, 1);
-    graph.SetValueX(5000, Sample(1));
-    graph.SetSampleCount(9999);
-    EXPECT_EQ(graph.SampleCount(), uclVtmGraph::kSamples);
+    // What was never written reads empty; a negative index is outside every table.
+    EXPECT_EQ(graph.ValueY(0, n), 0);
+    EXPECT_EQ(graph.ValueX(n), rt::ZeroDate());
+    EXPECT_FALSE(graph.EventX(0, events).isValid());
+    EXPECT_EQ(graph.EventFlag(0, events), "");
+    EXPECT_EQ(graph.EventFlag(1000, n), "");
+    graph.SetValueY(0, -1, 1);
+    graph.SetEventX(0, -1, Sample(1));
+    graph.SetEventFlag(0, -1, QStringLiteral("lost"));
+    graph.SetEventFlag(1000, -1, QStringLiteral("lost"));
     for (const auto& read : std::vector<std::function<void()>>{
-             [&] { graph.ValueY(0, 4097); }, [&] { graph.EventX(0, 101); },
-             [&] { graph.EventFlag(1000, 4097); }, [&] { graph.MinY(5); },
-             [&] { graph.ValueX(-1); }}) {
+             [&] { graph.ValueY(0, -1); }, [&] { graph.EventX(0, -1); },
+             [&] { graph.EventFlag(0, -1); }, [&] { graph.EventFlag(1000, -1); },
+             [&] { graph.MinY(5); }, [&] { graph.ValueX(-1); }}) {
         try {
             read();
             ADD_FAILURE() << "a read outside the tables must raise";
@@ -73,8 +80,17 @@ TEST_F(Graph, EventsAndIndexesStayWithinTheTables) {
             EXPECT_EQ(e.number(), ErrSubscript);
         }
     }
-    Draw();  // every sample of the table, none beyond it
-    EXPECT_FALSE(rec.Calls(Kind::Line).empty());
+
+    // The plot reaches the last sample, and every mark is drawn, the last at the right edge.
+    Draw();
+    EXPECT_EQ(graph.MaxX(), (n - 1) * 60);
+    EXPECT_EQ(rec.Texts(QStringLiteral("F")).size(), static_cast<size_t>(events - 1));
+    EXPECT_EQ(rec.Texts(QStringLiteral("LAST")).size(), 1u);
+    EXPECT_EQ(rec.Texts(QStringLiteral("end")).size(), 1u);
+    double rightmost = 0;
+    for (const auto& mark : rec.Calls(Kind::Polygon))
+        rightmost = std::max(rightmost, mark.points.front().x());
+    EXPECT_NEAR(rightmost, Frame().right(), 0.01);
 }
 
 TEST_F(Graph, ValueScalesFollowTheData) {

@@ -1,12 +1,14 @@
 // The main window against the instrument simulator on a pseudo-terminal: single downloads, the
-// complete chain, clear data, power off and the automatic mode, the failures a user meets, a
-// window closed while the instrument is being read, and the program started from the command
-// line in automatic mode; and the main window's own handling of live readings and new
-// instrument information.
+// complete chain, clear data, power off and the automatic mode, logs longer than any fixed count
+// taken whole and shown, exported and printed whole, the failures a user meets, a window closed
+// while the instrument is being read, and the program started from the command line in automatic
+// mode; and the main window's own handling of live readings and new instrument information.
 #include "Database.h"
 #include "InstrumentSimulator.h"
+#include "PrinterList.h"
 #include "ShellFixture.h"
 #include "clsInstrument.h"
+#include "frmSetPrinter.h"
 #include "modViewSupport.h"
 
 #include <QProcess>
@@ -320,6 +322,132 @@ TEST_F(EndToEnd, AutomaticModeRunsOnConnectWithAndWithoutRemoval) {
     EXPECT_EQ(sim.CountReceived("XC,W,"), 1);
     EXPECT_TRUE(sim.PoweredOff());
     EXPECT_TRUE(Has(Text(5443)));
+}
+
+// An instrument that keeps more than any fixed count the program once had: an interval log of
+// 3,000 samples whose channel 2 reads FAIL in every one (3,000 events), one of 5,000 samples and
+// an alarm trend of 1,000 samples, beside its other logs. The automatic mode takes every log
+// whole and erases the instrument; the same content downloaded again stores nothing twice. The
+// failing log then shows every row in the data view, its export and its printed table.
+TEST_F(EndToEnd, LogsBeyondAnyFixedCountDownloadWholeAndShowWhole) {
+    sim::Content& content = sim.content();
+    const QDateTime failingStart(QDate(2014, 5, 10), QTime(6, 0), Qt::UTC);
+    sim::IntervalFixture failingLog = sim::MakeInterval(2, 3000, failingStart, 60);
+    failingLog.failing[2] = true;
+    content.logs.intervals << failingLog
+                           << sim::MakeInterval(3, 5000, failingStart.addDays(4), 60, 500);
+    content.logs.alarms << sim::MakeAlarmTrend(3, failingStart.addDays(9), 10, 1000);
+    sim::RenderLogs(content);
+    const sim::Content full = content;
+    const sim::FixtureLogs& logs = full.logs;
+
+    // The instrument is on again with the same logs as soon as the first run switched it off.
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    OnRequest("RO,W,", [&] {
+        QTimer::singleShot(0, &sim, [&] {
+            sim.content() = full;
+            sim.PowerOn();
+        });
+    });
+    Load(true);
+    // The status log, not the serial log: that one grows by every line of the logs.
+    ASSERT_TRUE(WaitFor([&] { return Has(Text(5411)) || journal.count(Text(5410)) == 2; }, 120000))
+        << Journal();
+    ASSERT_FALSE(Has(Text(5411))) << Journal();
+    EXPECT_EQ(SerialLog().count("---Automatic Mode Camplate Finished---"), 2);
+    EXPECT_FALSE(SerialLog().contains("Failed"));
+    EXPECT_EQ(sim.Erases(), 2);
+
+    // Every sample and event once; nothing of the other kinds lost.
+    Database db(DatabasePath);
+    qint64 samples = 0, events = 0;
+    for (const sim::IntervalFixture& log : logs.intervals) {
+        const bool fails = log.failing != std::array<bool, 4>{};
+        const qint64 logEvents = log.events.size() + (fails ? log.samples.size() : 0);
+        const auto head =
+            db.query(QStringLiteral("Select SeqNo, Dcount From Log_Head Where Types=1 And Names=?"),
+                     {QStringLiteral("iv") + log.start.toString(QStringLiteral("ddhhmmss"))});
+        ASSERT_EQ(head.size(), 1u) << log.logNo;
+        const qint64 key = head.front().toLong(QStringLiteral("SeqNo"), 0);
+        EXPECT_EQ(head.front().toLong(QStringLiteral("Dcount"), 0), log.samples.size() + logEvents);
+        EXPECT_EQ(
+            db.scalar(QStringLiteral("Select Count(*) From Interval_Data Where RelNo=?"), {key})
+                .toLongLong(),
+            log.samples.size());
+        EXPECT_EQ(
+            db.scalar(QStringLiteral("Select Count(*) From Interval_Event Where RelNo=?"), {key})
+                .toLongLong(),
+            logEvents);
+        samples += log.samples.size();
+        events += logEvents;
+    }
+    EXPECT_EQ(Rows("Interval_Data"), samples);
+    EXPECT_EQ(Rows("Interval_Event"), events);
+    EXPECT_EQ(db.scalar(QStringLiteral("Select Count(*) From Log_Head Where Types=1")).toInt(),
+              logs.intervals.size());
+    qint64 alarmSamples = 0;
+    for (const sim::AlarmTrendFixture& log : logs.alarms)
+        alarmSamples += log.samples.size();
+    EXPECT_EQ(Rows("Alarm_Data"), alarmSamples);
+    EXPECT_EQ(db.scalar(QStringLiteral("Select Max(Dcount) From Log_Head Where Types=2")).toInt(),
+              1000);
+    EXPECT_EQ(Rows("Alarm_Event"), logs.alarmEvents.size());
+    EXPECT_EQ(Rows("Trouble_Event"), logs.troubleEvents.size());
+    EXPECT_GT(Rows("cHistory"), 0);
+    EXPECT_EQ(Rows("cLatestHist"), 1);
+
+    // The failing log in the data view: a row for each of its 3,000 moments, in time order.
+    const QString names = QStringLiteral("iv") + failingStart.toString(QStringLiteral("ddhhmmss"));
+    main->CurDataType = TypeInterval;
+    main->CurSeqNo =
+        db.scalar(QStringLiteral("Select SeqNo From Log_Head Where Names=?"), {names}).toInt();
+    DataViewPage& view = *main->pageDataView;
+    view.cmdDetail_Click();
+    const ui::FlexGrid& table = *view.vfgBrowse;
+    ASSERT_EQ(table.Rows(), 3001);
+    QStringList rows;
+    for (int r = 1; r <= 3000; ++r) {
+        const QDateTime at = QDateTime(QDate(2014, 5, 10), QTime(6, 0)).addSecs(60LL * r);
+        rows << QString::number(r) + u' ' + GeneralDate(at);
+        ASSERT_EQ(table.TextMatrix(r, 0) + u' ' + table.TextMatrix(r, 1), rows.back());
+        ASSERT_TRUE(table.TextMatrix(r, 4).startsWith(QStringLiteral("FAIL"))) << r;
+    }
+
+    // Its export: the same rows, each once.
+    QTemporaryDir out;
+    const QString csv = out.filePath(QStringLiteral("failing.csv"));
+    dialogs_->AnswerFile({true, csv, 1});
+    view.cmdBrowse[2]->click();
+    QStringList exported;
+    for (const QString& line : ReadText(csv).split(QStringLiteral("\r\n")))
+        if (!line.isEmpty() && line.front().isDigit())
+            exported << line.section(u',', 0, 0) + u' ' + line.section(u',', 1, 1);
+    EXPECT_EQ(exported, rows);
+
+    // Its printed table, on as many pages as it takes.
+    ui::FixedPrinterList printers{{"Office"}, "Office"};
+    AppFont.Name = "DejaVu Sans";  // digits of a CJK font do not come back out of a PDF
+    const QString pdf = out.filePath(QStringLiteral("failing.pdf"));
+    dialogs_->AnswerModal([](QDialog& d) {
+        auto& dialog = dynamic_cast<frmSetPrinter&>(d);
+        dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(ui::PdfEntryName()));
+        dialog.cmdOK->click();
+        return d.result();
+    });
+    dialogs_->AnswerFile({true, pdf, 1});
+    view.cmdBrowse[0]->click();
+    EXPECT_TRUE(dialogs_->messages().isEmpty()) << dialogs_->messages().join('|').toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    QStringList printed;
+    // Number and date of a row; the time is left out at midnight.
+    static const QRegularExpression row(
+        QStringLiteral("^\\s*(\\d+)\\s+(\\d+/\\d+/\\d{4}(?: \\d+:\\d\\d:\\d\\d [AP]M)?)"));
+    for (const QString& line : QString::fromUtf8(text.readAllStandardOutput()).split(u'\n'))
+        if (const auto m = row.match(line); m.hasMatch())
+            printed << m.captured(1) + u' ' + m.captured(2);
+    EXPECT_EQ(printed, rows);
 }
 
 // In automatic mode with removal, one channel's calibration history is never answered: the run

@@ -107,14 +107,17 @@ int32_t FixtureBuilder::AddHeader(const FixtureIdentity& id, const QString& name
 
 int32_t FixtureBuilder::AddInterval(const FixtureIdentity& id, const QString& name,
                                     const QDateTime& start, int samples, int seconds, int events,
-                                    bool gas3Missing) {
-    const int32_t relNo = AddHeader(id, name, start, Folder(start), TypeInterval, samples + events,
-                                    seconds, gas3Missing);
+                                    bool gas3Missing, int failingGas) {
+    const int failures = failingGas >= 0 ? samples : 0;
+    const int32_t relNo = AddHeader(id, name, start, Folder(start), TypeInterval,
+                                    samples + events + failures, seconds, gas3Missing);
+    const auto sampleTime = [&](int i) { return start.addSecs(static_cast<qint64>(i) * seconds); };
     for (int i = 0; i < samples; ++i) {
         QVariantList params{NextKey(QStringLiteral("Interval_Data")), relNo,
-                            SqlDate(start.addSecs(static_cast<qint64>(i) * seconds))};
+                            SqlDate(sampleTime(i))};
         for (int ch = 0; ch < 5; ++ch)
-            params << SqlSingle(Reading(ch, i)) << false << (ch == 0 && i == 5) << -1;
+            params << SqlSingle(ch == failingGas ? float(GasFailSensor) : Reading(ch, i)) << false
+                   << (ch == 0 && i == 5) << -1;
         db_->execute(QStringLiteral("Insert Into Interval_Data(SeqNo,RelNo,Datetimes,"
                                     "Gas1Value,Gas1NowEv,Gas1NowCl,Gas1EventOffset,"
                                     "Gas2Value,Gas2NowEv,Gas2NowCl,Gas2EventOffset,"
@@ -131,6 +134,16 @@ int32_t FixtureBuilder::AddInterval(const FixtureIdentity& id, const QString& na
                                     "(?,?,?,?,?,?,?,?);"),
                      {NextKey(QStringLiteral("Interval_Event")), relNo, SqlDate(at),
                       e % 2 == 0 ? GasWarning : GasAlarm, -1, -1, e == 2 ? GasOver : -1, -1});
+    }
+    for (int i = 0; i < failures; ++i) {
+        QVariantList params{NextKey(QStringLiteral("Interval_Event")), relNo,
+                            SqlDate(sampleTime(i))};
+        for (int ch = 0; ch < 5; ++ch)
+            params << (ch == failingGas ? GasFailSensor : GasNoData);
+        db_->execute(QStringLiteral("Insert Into Interval_Event(SeqNo,RelNo,Datetimes,Gas1Event,"
+                                    "Gas2Event,Gas3Event,Gas4Event,Gas5Event) Values "
+                                    "(?,?,?,?,?,?,?,?);"),
+                     params);
     }
     return relNo;
 }

@@ -33,9 +33,11 @@ class FixtureBuilder {
     FixtureBuilder& operator=(const FixtureBuilder&) = delete;
 
     // An interval trend of `samples` samples from `start`, one every `seconds`, and `events`
-    // event times; gas 3 holds no maximum when gas3Missing is set.
+    // event times; gas 3 holds no maximum when gas3Missing is set. The channel `failingGas` (0 to
+    // 4) reads FAIL in every sample, each with a FAIL event at its moment.
     int32_t AddInterval(const FixtureIdentity& id, const QString& name, const QDateTime& start,
-                        int samples, int seconds = 60, int events = 0, bool gas3Missing = false);
+                        int samples, int seconds = 60, int events = 0, bool gas3Missing = false,
+                        int failingGas = -1);
     // An alarm trend of `samples` samples around `moment` (sample 361, when there are that many,
     // holds `momentValues`; Gas5Value stays Null as the program stores it).
     int32_t AddAlarmTrend(const FixtureIdentity& id, const QString& name, const QDateTime& moment,

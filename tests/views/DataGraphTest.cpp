@@ -1,7 +1,6 @@
 // The graph view of interval and alarm trends, drawn on a recording surface: series of the
-// readings themselves, status codes as levels (as the printed graph plots them), event marks as
-// many as the graph holds, the "Alarm" mark, gas 1 in its second unit, and a trend with nothing
-// to draw.
+// readings themselves, status codes as levels (as the printed graph plots them), a mark for
+// every event, the "Alarm" mark, gas 1 in its second unit, and a trend with nothing to draw.
 #include "DataViewRig.h"
 #include "Dates.h"
 #include "frmPrint.h"
@@ -31,7 +30,7 @@ TEST_F(DataGraph, IntervalTrendSeriesTitlesAndEventMarks) {
     EXPECT_EQ(rec.Calls(ui::DrawCall::Kind::Polygon).size(), 4u);  // a marker per event
 }
 
-TEST_F(DataGraph, ReadingsArePlottedAsTheyAreAndEventsAsManyAsTheGraphHolds) {
+TEST_F(DataGraph, ReadingsArePlottedAsTheyAreAndEveryEventIsMarked) {
     const QDateTime t = rt::MakeDate(2024, 5, 14, 10, 0, 0);
     CurInterval = std::make_shared<clsInterval>();
     clsInterval& r = *CurInterval;
@@ -51,7 +50,9 @@ TEST_F(DataGraph, ReadingsArePlottedAsTheyAreAndEventsAsManyAsTheGraphHolds) {
     EXPECT_FLOAT_EQ(graph().ValueY(1, 1), 0);
     EXPECT_FLOAT_EQ(graph().ValueY(1, 2), 0);
     EXPECT_FLOAT_EQ(graph().ValueY(1, 4), 0.04f);
-    EXPECT_EQ(graph().EventCount(0), uclVtmGraph::kEventWrites);
+    EXPECT_EQ(graph().EventCount(0), 150);
+    EXPECT_EQ(graph().EventX(0, 149), t.addSecs(10LL * 149 + 5));
+    EXPECT_EQ(graph().EventFlag(0, 149), "WARNING");
     EXPECT_EQ(graph().EventCount(1), 0);
 
     ConvEnable = true;

@@ -209,8 +209,8 @@ TEST_F(DataTable, AFullIntervalLogShowsWholeWithItsHeadingRowInView) {
     int32_t full = 0;
     {
         FixtureBuilder b(DatabasePath);
-        full = b.AddInterval(FixtureDatabase::A(), "full", rt::MakeDate(2024, 7, 1, 0, 0, 0),
-                             clsInterval::ValueCapacity, 60, clsInterval::EventCapacity);
+        full = b.AddInterval(FixtureDatabase::A(), "full", rt::MakeDate(2024, 7, 1, 0, 0, 0), 4097,
+                             60, 2049);
     }
     page.show();
     Open(1, full);

@@ -86,12 +86,12 @@ IntervalFixture MakeInterval(int logNo, int samples, const QDateTime& start, int
     return log;
 }
 
-AlarmTrendFixture MakeAlarmTrend(int logNo, const QDateTime& moment, int interval) {
+AlarmTrendFixture MakeAlarmTrend(int logNo, const QDateTime& moment, int interval, int samples) {
     AlarmTrendFixture log;
     log.logNo = logNo;
     log.moment = moment;
     log.interval = interval;
-    for (int n = 1; n <= 731; ++n)
+    for (int n = 1; n <= samples; ++n)
         log.samples << Readings{double(qMax(0, 50 - std::abs(n - 361) / 8)), 20.9, 0, 0};
     return log;
 }
@@ -115,8 +115,11 @@ QStringList IntervalLines(const IntervalFixture& log, const FixtureIdentity& id)
           << stat("AH", 2, s.maximum[2]) << stat("AI", 3, s.maximum[3]);
     int next = 0;
     for (int n = 1; n <= log.samples.size(); ++n) {
-        lines << no + QStringLiteral("A0") + ReadingsText(log.samples[n - 1], id) +
-                     QStringLiteral("00") + Four(n);
+        QString readings = ReadingsText(log.samples[n - 1], id);
+        for (int c = 0; c < 4; ++c)
+            if (log.failing[static_cast<size_t>(c)])
+                readings.replace(5 * c, 5, QStringLiteral(" FAIL"));
+        lines << no + QStringLiteral("A0") + readings + QStringLiteral("00") + Four(n);
         for (; next < log.events.size() && log.events[next].sample == n; ++next) {
             const IntervalFixture::Event& e = log.events[next];
             lines << no + u'A' + QString::number(e.channel + 1) + Two(e.statusDigit) +

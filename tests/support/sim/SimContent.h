@@ -57,9 +57,11 @@ struct IntervalFixture {
     QList<Readings> samples;
     QList<Event> events;
     Statistics statistics;
+    // Channels whose sensor has failed: they read FAIL in every sample, whatever `samples` say.
+    std::array<bool, 4> failing{};
 };
 
-// One alarm trend: 731 samples, sample 361 at the alarm moment.
+// One alarm trend: 731 samples as an instrument keeps them, sample 361 at the alarm moment.
 struct AlarmTrendFixture {
     int logNo = 1;
     QDateTime moment;
@@ -159,11 +161,13 @@ void RenderLogs(Content& content);
 // Forgets the logged data (both the lines and their description).
 void EraseLogs(Content& content);
 
-// An interval trend of `samples` samples (at most 4,096) every `interval` seconds from `start`,
-// with an event line every `eventEvery` samples (0: none).
+// An interval trend of `samples` samples (record numbers have four digits: at most 9,999) every
+// `interval` seconds from `start`, with an event line every `eventEvery` samples (0: none).
 IntervalFixture MakeInterval(int logNo, int samples, const QDateTime& start, int interval,
                              int eventEvery = 0);
-AlarmTrendFixture MakeAlarmTrend(int logNo, const QDateTime& moment, int interval);
+// An alarm trend of `samples` samples (an instrument keeps 731; another may send more).
+AlarmTrendFixture MakeAlarmTrend(int logNo, const QDateTime& moment, int interval,
+                                 int samples = 731);
 
 // Record lines of one log of each kind.
 QStringList IntervalLines(const IntervalFixture& log, const FixtureIdentity& id);
