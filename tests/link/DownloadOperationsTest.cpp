@@ -414,6 +414,20 @@ TEST(DownloadOperations, CancelEndsTheTransferWithNothingStored) {
     EXPECT_TRUE(rig.link->Cancel());
 }
 
+// The automatic mode switches the instrument off after a download the user cancelled: the cancel
+// that download left behind must not swallow the power-off's answer.
+TEST(DownloadOperations, ACancelLeftByADownloadDoesNotSwallowThePowerOffsAnswer) {
+    SimLinkRig rig;
+    rig.sim.SetLinesPerBlock(5);
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    rig.OnRequest(QStringLiteral("DR,R,<ACK>"), [&] { rig.link->SetCancel(true); });
+    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
+    ASSERT_TRUE(rig.link->Cancel());
+    EXPECT_TRUE(rig.link->BodyPowerOff());
+    EXPECT_TRUE(rig.sim.PoweredOff());
+}
+
 // One channel's history never answered: the others still come, and the history download fails
 // naming the channel that is missing.
 TEST(DownloadOperations, AnUnansweredHistoryChannelFailsTheHistoryAndIsNamed) {
