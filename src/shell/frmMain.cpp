@@ -710,6 +710,8 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // The window closes whatever it finds: nothing waits for an instrument that stays silent.
+    uclQV4170.SetClosing(true);
     // A running operation still uses the link, the collections and the window: it is
     // cancelled, and the window closes when it has ended.
     if (uclQV4170.Guard().Busy()) {
