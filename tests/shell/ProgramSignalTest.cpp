@@ -1,6 +1,7 @@
 // The program as a session or service manager ends it: SIGTERM, SIGINT and SIGHUP close the
 // main window as its close box does, so the settings are written and the lock file goes; a
-// download that runs is cancelled first and leaves nothing half stored.
+// download that runs is cancelled first and leaves nothing half stored; no message box waits for
+// a user who may be gone.
 #include "Database.h"
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
@@ -8,10 +9,12 @@
 #include "frmOpen.h"
 #include "modSettings.h"
 
+#include <QApplication>
 #include <QDialog>
-
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTextDocument>
 
 #include <csignal>
 #include <memory>
@@ -101,8 +104,15 @@ TEST(ProgramSignals, ADownloadThatRunsIsCancelledFirst) {
 
 class EndOnSignal : public ShellTest {
   protected:
-    std::unique_ptr<frmOpen> MakeSplash() {
-        return std::make_unique<frmOpen>(QStringList{}, [this] { return MakeMain(); });
+    // A splash whose main window finds these converters.
+    std::unique_ptr<frmOpen> MakeSplash(const QStringList& converters = {}) {
+        return std::make_unique<frmOpen>(QStringList{},
+                                         [converters] { return MakeMain(converters); });
+    }
+    // The splash's ticks up to the main window.
+    static void TickToMain(frmOpen& splash) {
+        for (int i = 0; i < 5; ++i)
+            splash.tmrTimer_Timer();
     }
 };
 
@@ -142,6 +152,81 @@ TEST_F(EndOnSignal, AnOpenDialogIsDismissedBeforeTheWindowCloses) {
     EXPECT_TRUE(WaitFor([&] { return answer != -1 && !main->isVisible(); }, 5000));
     EXPECT_EQ(answer, QDialog::Rejected);
     EXPECT_FALSE(main->Lock().Held());
+    EXPECT_TRUE(QFile::exists(SettingsFilePath()));
+}
+
+// The settings upload's last reply is in when the signal comes: the box that tells the upload is
+// complete must not wait for a user who may be gone. Its text is in both logs instead, and the
+// program ends.
+TEST_F(EndOnSignal, ABoxAfterTheSignalIsToldNotAsked) {
+    sim::InstrumentSimulator sim;
+    ASSERT_TRUE(sim.Start());
+    const QString device = home_.filePath("instrument");
+    ASSERT_TRUE(sim.MakeLink(device));
+    auto splash = MakeSplash({device});
+    ShutdownSignals shutdown([&] { splash->EndProgram(); });
+    splash->Form_Load();
+    splash->Form_Activate();
+    TickToMain(*splash);
+    frmMain* main = splash->MainWindow();
+    ASSERT_NE(main, nullptr);
+    QTextEdit* log = main->pageDownload->rtbLog;
+    ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
+    main->pageDownload->cmdDown_Click(1);
+    main->cmdInst_Click(4);
+    // The signal is taken between the upload's last reply and its report.
+    const QString complete = GetMessage(5429).remove("\r\n");
+    QObject::connect(log->document(), &QTextDocument::contentsChanged, main, [&] {
+        if (ClosePending() || !log->toPlainText().contains(complete)) return;
+        std::raise(SIGTERM);
+        WaitFor([] { return ClosePending(); }, 2000);
+    });
+    dialogs_->AnswerMsgBox(vbYes);
+    main->pageOption->cmdOption_Click(0);
+    EXPECT_TRUE(WaitFor([&] { return !main->isVisible(); }, 5000));
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(5309)});
+    const QString told = GetMessage(5312) + ": " + GetMessage(5311);
+    EXPECT_TRUE(log->toPlainText().contains(told)) << log->toPlainText().toStdString();
+    EXPECT_TRUE(ReadText(programFile("SerialLog.log")).contains(told + "\r\n"));
+    EXPECT_FALSE(main->Lock().Held());
+    EXPECT_TRUE(QFile::exists(SettingsFilePath()));
+}
+
+// A box the main window's load shows (two converters found) when the signal comes: it is
+// dismissed, and the window is unloaded as soon as its load is done. The Qt dialogs, not scripted
+// ones: a box left open would hold the test, so a watchdog closes it and fails the test.
+TEST_F(EndOnSignal, ABoxOfTheLoadIsDismissed) {
+    dialogs_.reset();
+    auto splash = MakeSplash({home_.filePath("one"), home_.filePath("two")});
+    ShutdownSignals shutdown([&] { splash->EndProgram(); });
+    splash->Form_Load();
+    splash->Form_Activate();
+    QString held;
+    QElapsedTimer open;
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return open.invalidate();
+        if (!open.isValid()) open.start();
+        if (open.elapsed() < 3000) return;
+        held = box->text();
+        box->reject();
+    });
+    watchdog.start(20);
+    bool raised = false;
+    QTimer signal;
+    QObject::connect(&signal, &QTimer::timeout, [&] {
+        if (raised || !QApplication::activeModalWidget()) return;
+        raised = true;
+        std::raise(SIGTERM);
+    });
+    signal.start(20);
+    TickToMain(*splash);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(held, QString());
+    ASSERT_NE(splash->MainWindow(), nullptr);
+    EXPECT_FALSE(splash->MainWindow()->isVisible());
+    EXPECT_FALSE(splash->MainWindow()->Lock().Held());
     EXPECT_TRUE(QFile::exists(SettingsFilePath()));
 }
 
