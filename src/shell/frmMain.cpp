@@ -723,6 +723,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Left open, the calibration panel would leave the instrument's pump running.
+    if (loaded_ && !unloaded_) Attempt([this] { pageOption->LeaveCalibration(); });
     Form_Unload();
     event->accept();
 }
