@@ -523,7 +523,7 @@ void uclQvif::tmrTimer_Timer() {
     if (linkState_ == LinkConnected) {
         if (replyTimeout_ > 0) {
             --replyTimeout_;
-        } else if (retries_ >= kRetryLimit) {
+        } else if (retries_ >= kRetryLimit || (closing_ && TransferRunning())) {
             status_ = StatusFailed;
         } else {
             ++retries_;

@@ -114,6 +114,13 @@ class uclQvif : public QObject {
     void SetConnected(bool) {}
     bool Cancel() const { return cancel_; }
     void SetCancel(bool v) { cancel_ = v; }
+    // The host is closing and nobody waits for the instrument any more: a cancelled exchange
+    // ends at once instead of at the instrument's next data, a history download asks for no
+    // further channel, an unanswered request is not repeated, and the power-off does not wait
+    // for the instrument to go. A command sent meanwhile (the pump switched off) is still sent
+    // and answered.
+    void SetClosing(bool v) { closing_ = v; }
+    bool Closing() const { return closing_; }
     // Returns the link to ready; closes nothing.
     bool DisConnect();
     bool RunDensty() const { return denstEnabled_; }
@@ -298,6 +305,7 @@ class uclQvif : public QObject {
     // Characters 6 to 10 (6 to 12 for a calibration history) of the last request.
     QByteArray requestKey_;
     bool cancel_ = false;
+    bool closing_ = false;
     QByteArray receiveBuffer_;
     int32_t status_ = StatusInitial;
     int32_t linkState_ = LinkNotConnected;

@@ -105,6 +105,8 @@ int32_t uclQvif::Exchange(int32_t busy, const QByteArray& payload,
         // Without a connection the link timer neither times the reply out nor asks again, so
         // nothing would ever end the wait.
         if (status_ == busy && linkState_ == LinkNotConnected) status_ = StatusFailed;
+        // Closing, nobody waits for the data that would carry the cancel.
+        if (status_ == busy && closing_ && cancel_) status_ = StatusCancelled;
         return status_ == busy;
     });
     return status_;
@@ -200,9 +202,12 @@ bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
     // Every channel is asked for, whatever became of the one before; a cancel ends only the
     // channel in progress.
     for (historyChannel_ = 0; historyChannel_ <= 4; ++historyChannel_) {
-        cancel_ = false;
+        // A cancel for a close ends the channels still to come as well.
+        const bool abandoned = closing_ && cancel_;
+        if (!abandoned) cancel_ = false;
         const QByteArray request = "IH,R," + QByteArray::number(historyChannel_ + 1) + ',';
-        const int32_t end = Exchange(StatusBlockDownload, request, relay);
+        const int32_t end =
+            abandoned ? StatusCancelled : Exchange(StatusBlockDownload, request, relay);
         if (end != StatusCompleted) {
             status_ = StatusReady;
             result = false;
@@ -372,8 +377,9 @@ bool uclQvif::BodyPowerOff() {
     tickCount_ = 0;
     // Five seconds of link ticks; a stopped link timer would never count them. Connect polls
     // during the wait (a device that came back) reset TickCount, so the wait counts on its own.
+    // A host that closes does not wait for the instrument to go.
     const int64_t until = linkTicks_ + 50;
-    WaitWhile([&] { return linkTicks_ < until && (timerEnabled_ || manualTimers_); });
+    WaitWhile([&] { return linkTicks_ < until && (timerEnabled_ || manualTimers_) && !closing_; });
     status_ = StatusInitial;
     // The next connection starts with a full count of polls, whatever the command used up.
     retries_ = 0;

@@ -82,6 +82,10 @@ class OptionPage : public ui::PageFrame {
     void vfgCal_BeforeEdit(int Row, int Col, bool& Cancel);
     void vfgCal_ValidateEdit(int Row, int Col, bool& Cancel);
     void vfgCal_AfterEdit(int Row, int Col);
+    // The window closes: an open calibration panel is left as its Exit Calibration button
+    // leaves it (readings and pump off), so that the instrument's pump does not run on. Nothing
+    // while another operation holds the link.
+    void LeaveCalibration();
 
     // 0 font and colours, 1 instrument status, 2 calibration panel.
     std::array<QGroupBox*, 3> fraOption{};

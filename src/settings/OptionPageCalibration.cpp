@@ -269,6 +269,10 @@ void OptionPage::RunSpan() {
     Dialogs().MsgBox(report, vbInformation, GetMessage(5355));
 }
 
+void OptionPage::LeaveCalibration() {
+    if (!fraOption[2]->isHidden()) ExitCalibration();
+}
+
 void OptionPage::ExitCalibration() {
     SettingsHost& h = *host_;
     // Readings and pump are the link's: not while another operation holds it.

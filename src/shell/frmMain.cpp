@@ -243,7 +243,9 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     resize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(8000));
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    if (stoppedAsking_) SetClosePending(nullptr);
+}
 
 bool frmMain::Form_Load() {
     FirstActivate = true;
@@ -723,16 +725,40 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // The window closes whatever it finds: nothing waits for an instrument that stays silent.
+    uclQV4170.SetClosing(true);
     // A running operation still uses the link, the collections and the window: it is
-    // cancelled, and the window closes when it has ended.
+    // cancelled, and the window closes when it has ended, with nobody asked meanwhile.
     if (uclQV4170.Guard().Busy()) {
         closePending_ = true;
+        StopAsking();
         pageDownload->CancelForClose();
         event->ignore();
         return;
     }
+    // Left open, the calibration panel would leave the instrument's pump running.
+    if (loaded_ && !unloaded_) Attempt([this] { pageOption->LeaveCalibration(); });
     Form_Unload();
     event->accept();
+}
+
+void frmMain::StopAsking() {
+    if (stoppedAsking_) return;
+    stoppedAsking_ = true;
+    SetClosePending([this](const QString& prompt, int style, const QString& title) {
+        TellUnasked(prompt, style, title);
+    });
+}
+
+void frmMain::TellUnasked(const QString& prompt, int style, const QString& title) {
+    QString text = title.isEmpty() ? prompt : title + QStringLiteral(": ") + prompt;
+    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        text.chop(1);
+    const int icon = style & 0x70;
+    const bool failure = icon == vbCritical || icon == vbExclamation;
+    Attempt(
+        [&] { pageDownload->AddLogLine(text, failure ? LogColor::Failure : LogColor::Forwarded); });
+    Attempt([&] { uclQV4170.AddLog(text); });
 }
 
 void frmMain::ConnectLinkEvents() {

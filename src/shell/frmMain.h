@@ -139,6 +139,11 @@ class frmMain : public QWidget {
     // The lock held from the load to the unload.
     const LockFile& Lock() const { return lock_; }
 
+    // A close was asked for that nobody may stay to see through: from now on no dialog waits
+    // (a message box's text goes to the status log and the serial log, a question takes its
+    // safe answer) and the link waits for nothing that only the instrument could end.
+    void StopAsking();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -154,6 +159,8 @@ class frmMain : public QWidget {
     // Writes the live readings into the calibration grid.
     void ShowCalReadings();
     void ConnectLinkEvents();
+    // A message box nobody was asked: its text in the status log and the serial log.
+    void TellUnasked(const QString& prompt, int style, const QString& title);
 
     LockFile lock_;
     bool loaded_ = false;
@@ -161,6 +168,8 @@ class frmMain : public QWidget {
     bool inResize_ = false;
     // The window was asked to close while an operation ran: it closes when that has ended.
     bool closePending_ = false;
+    // StopAsking was called: the dialogs tell this window what they would have asked.
+    bool stoppedAsking_ = false;
 };
 
 }  // namespace qv

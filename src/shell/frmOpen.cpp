@@ -199,9 +199,11 @@ void frmOpen::EndProgram() {
         QCoreApplication::quit();
         return;
     }
-    if (!mainShown_ || !main_) return;
-    // The main window must not close under a question or menu still waiting for the user;
+    if (!main_) return;
+    // Nobody may be left to answer: no dialog waits from here on. The main window must not
+    // close under a question or menu still waiting for the user (one its load asked, too);
     // each is dismissed and its event loop returns before the window closes.
+    main_->StopAsking();
     for (int i = 0; i < 16 && QApplication::activePopupWidget(); ++i)
         QApplication::activePopupWidget()->close();
     for (int i = 0; i < 16 && QApplication::activeModalWidget(); ++i) {
@@ -211,6 +213,8 @@ void frmOpen::EndProgram() {
         else
             modal->close();
     }
+    // A window still loading is unloaded as soon as its load is done.
+    if (!mainShown_) return;
     QTimer::singleShot(0, main_.get(), [main = main_.get()] { main->close(); });
 }
 

@@ -33,11 +33,12 @@ class frmOpen : public QWidget {
     frmMain* MainWindow() const { return main_.get(); }
     // True once the main window's start-up ended the program.
     bool StartupFailed() const { return failed_; }
-    // Ends the program as the main window's close box does: open menus and dialogs are
-    // dismissed (a question so dismissed is not answered Yes), then the main window closes,
-    // which cancels a running transfer first and runs the unload. While the main window loads,
-    // it is unloaded as soon as its load is done; before that nothing is held and the program
-    // ends at once.
+    // Ends the program as the main window's close box does: from here on no dialog waits for
+    // the user (frmMain::StopAsking), open menus and dialogs are dismissed (a question so
+    // dismissed is not answered Yes), then the main window closes, which cancels a running
+    // transfer first and runs the unload. While the main window loads, a dialog of its load is
+    // dismissed as well and the window is unloaded as soon as its load is done; before that
+    // nothing is held and the program ends at once.
     void EndProgram();
 
     int16_t SplashTicks = 0;

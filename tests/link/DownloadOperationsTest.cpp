@@ -414,6 +414,62 @@ TEST(DownloadOperations, CancelEndsTheTransferWithNothingStored) {
     EXPECT_TRUE(rig.link->Cancel());
 }
 
+// The automatic mode switches the instrument off after a download the user cancelled: the cancel
+// that download left behind must not swallow the power-off's answer.
+TEST(DownloadOperations, ACancelLeftByADownloadDoesNotSwallowThePowerOffsAnswer) {
+    SimLinkRig rig;
+    rig.sim.SetLinesPerBlock(5);
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    rig.OnRequest(QStringLiteral("DR,R,<ACK>"), [&] { rig.link->SetCancel(true); });
+    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
+    ASSERT_TRUE(rig.link->Cancel());
+    EXPECT_TRUE(rig.link->BodyPowerOff());
+    EXPECT_TRUE(rig.sim.PoweredOff());
+}
+
+// A host that closes waits for nothing the instrument alone could end: a cancel ends the exchange
+// at once (the instrument may have fallen silent), no further history channel is asked for, an
+// unanswered request is not repeated, and the power-off does not wait for the instrument to go.
+TEST(DownloadOperations, AClosingHostWaitsForNothing) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    rig.link->SetClosing(true);
+    rig.sim.InjectSilence(1000);
+    rig.link->SetWaitHook([&] {
+        if (rig.sim.CountReceived(QStringLiteral("DR,R,")) == 1) rig.link->SetCancel(true);
+        rig.Turn();
+    });
+    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
+    EXPECT_TRUE(rig.link->Cancel());
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("DR,R,")), 1);
+    // The reply's time-out was not waited out.
+    EXPECT_GT(rig.link->ReplyTimeout(), 25);
+    rig.link->SetWaitHook([&] { rig.Turn(); });
+
+    // Unanswered, without a cancel: the request goes once.
+    rig.link->SetCancel(false);
+    EXPECT_FALSE(rig.link->SetPump(false));
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("BP,W,0")), 1);
+
+    rig.sim.ClearFaults();
+    ASSERT_TRUE(rig.Connect());
+    rig.OnRequest(QStringLiteral("IH,R,2,"), [&] { rig.link->SetCancel(true); });
+    EXPECT_FALSE(rig.link->GetHistory(host.history));
+    EXPECT_TRUE(rig.link->Cancel());
+    EXPECT_EQ(rig.Requests(QStringLiteral("IH,R,3,")), QStringList{});
+    QStringList missing;
+    for (const char* channel : {"2", "3", "4", "5"})
+        missing << GetMessage(9100, {QLatin1String(channel)});
+    EXPECT_EQ(host.history->FailLine(), missing.join(QStringLiteral("\r\n")));
+
+    // The power-off is answered, and no link tick passes waiting for the instrument to go.
+    EXPECT_TRUE(rig.link->BodyPowerOff());
+    EXPECT_TRUE(rig.sim.PoweredOff());
+    EXPECT_EQ(rig.link->TickCount(), 0);
+}
+
 // One channel's history never answered: the others still come, and the history download fails
 // naming the channel that is missing.
 TEST(DownloadOperations, AnUnansweredHistoryChannelFailsTheHistoryAndIsNamed) {

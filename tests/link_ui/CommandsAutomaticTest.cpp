@@ -117,6 +117,33 @@ TEST_F(Automatic, AMissingCalibrationHistoryKeepsTheDataOnTheInstrument) {
     EXPECT_TRUE(rig.link.log.last().startsWith("---Automatic Mode Failed Finished---"));
 }
 
+// A window that closes ends the mode with the transfer in progress: nothing is erased, the
+// instrument is not switched off and nothing starts afresh; the run ends failed.
+TEST_F(Automatic, AWindowThatClosesEndsTheModeWithTheTransferInProgress) {
+    rig.link.during = [&](const QString& op) {
+        if (op == "DR") rig.page->CancelForClose();
+    };
+    rig.page->RunAutomaticMode();
+    EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO", "IH", "DR"}));
+    EXPECT_EQ(rig.afresh, 0);
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5411));
+    EXPECT_TRUE(rig.link.log.last().startsWith("---Automatic Mode Failed Finished---"));
+    EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
+    EXPECT_EQ(OperationMode, OpIdle);
+}
+
+TEST(Commands, APowerOffDuringAWindowsCloseStartsNothingAfresh) {
+    PageRig rig;
+    rig.link.during = [&](const QString& op) {
+        if (op == "RO") rig.page->CancelForClose();
+    };
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.page->cmdDown_Click(8);
+    EXPECT_EQ(rig.link.calls, QStringList{"RO"});
+    EXPECT_EQ(rig.journal.last(), PageRig::Text(5407));
+    EXPECT_EQ(rig.afresh, 0);
+}
+
 TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
     QCheckBox* load = rig.page->chkAutoLoad[0];
     QCheckBox* removal = rig.page->chkAutoLoad[1];

@@ -97,6 +97,43 @@ TEST_F(SettingsWindow, TheSetPageShowsTheInstrumentAndAZeroCalibrationRunsToItsR
     EXPECT_EQ(CutCells(*main->pageInstrument->vfgInstSensor), QStringList{});
 }
 
+// Closing the window (its close box, Alt+F4, a signal) leaves an open calibration panel as its
+// Exit Calibration button does: the instrument's pump goes off before the unload, also when a
+// zero runs and that button is disabled.
+TEST_F(SettingsWindow, ClosingDuringAZeroCalibrationSwitchesThePumpOff) {
+    StartRead();
+    OptionPage& page = *main->pageOption;
+    main->cmdInst_Click(4);
+    page.cmdOption_Click(2);
+    ASSERT_TRUE(sim.content().pumpOn);
+    sim.SetCalibrationPolls(-1);
+    bool exitEnabled = true;
+    QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, main.get(),
+                     [&](const QString& p) {
+                         if (!p.startsWith("SZ,C,") || !exitEnabled) return;
+                         exitEnabled = page.cmdCal[2]->isEnabled();
+                         main->close();
+                     });
+    page.cmdCal[0]->click();
+    EXPECT_FALSE(exitEnabled);
+    ASSERT_TRUE(WaitFor([&] { return !main->isVisible(); }, 5000));
+    EXPECT_EQ(sim.CountReceived("BP,W,0"), 1);
+    EXPECT_FALSE(sim.content().pumpOn);
+    EXPECT_FALSE(main->Lock().Held());
+    EXPECT_TRUE(main->pageDownload->rtbLog->toPlainText().contains(GetMessage(5413)));
+}
+
+TEST_F(SettingsWindow, ClosingWithTheCalibrationPanelOpenSwitchesThePumpOff) {
+    StartRead();
+    main->cmdInst_Click(4);
+    main->pageOption->cmdOption_Click(2);
+    ASSERT_TRUE(sim.content().pumpOn);
+    EXPECT_TRUE(main->close());
+    EXPECT_EQ(sim.CountReceived("BP,W,0"), 1);
+    EXPECT_FALSE(sim.content().pumpOn);
+    EXPECT_FALSE(main->Lock().Held());
+}
+
 // Service mode: an edited alarm level goes to the instrument and comes back with the next reading
 // of its settings; the EEP-ROM dump writes its file.
 TEST_F(SettingsWindow, AnUploadedLevelIsReadBackAndTheDumpWritesItsFile) {

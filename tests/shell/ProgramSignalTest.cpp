@@ -1,17 +1,22 @@
 // The program as a session or service manager ends it: SIGTERM, SIGINT and SIGHUP close the
 // main window as its close box does, so the settings are written and the lock file goes; a
-// download that runs is cancelled first and leaves nothing half stored.
+// download that runs is cancelled first and leaves nothing half stored; in every state the
+// program is gone within three seconds, and no message box waits for a user who may be gone.
 #include "Database.h"
 #include "InstrumentSimulator.h"
+#include "RunProgram.h"
 #include "ShellFixture.h"
 #include "ShutdownSignals.h"
 #include "frmOpen.h"
 #include "modSettings.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
-
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTextDocument>
 
 #include <csignal>
 #include <memory>
@@ -24,7 +29,10 @@ struct ProgramRun {
     QProcess program;
     QString Folder() const { return home.path() + "/qv4170"; }
     QString File(const QString& name) const { return Folder() + u'/' + name; }
-    void Start(const QStringList& settings = {}, const QString& port = {}) {
+    // The program qv4170; with `command`, the program's run in a child of this test program that
+    // starts that command of the Set page (ProgramSignalsChild).
+    void Start(const QStringList& settings = {}, const QString& port = {},
+               const QString& command = {}) {
         QDir().mkpath(Folder());
         if (!settings.isEmpty())
             WriteText(File("QV4170.ini"), (settings.join("\r\n") + "\r\n").toUtf8());
@@ -33,9 +41,17 @@ struct ProgramRun {
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("QV4170_PORT");
         if (!port.isEmpty()) env.insert("QV4170_PORT", port);
-        program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(QStringLiteral(QV_PROGRAM), {});
+        if (command.isEmpty()) {
+            program.setProcessEnvironment(env);
+            program.start(QStringLiteral(QV_PROGRAM), {});
+            return;
+        }
+        env.insert("QV_CLOSE_CHILD", command);
+        env.insert("QV_CHILD_HOME", home.path());
+        program.setProcessEnvironment(env);
+        program.start(QCoreApplication::applicationFilePath(),
+                      {"--gtest_filter=ProgramSignalsChild.*"});
     }
     QString SerialLog() const { return ReadText(File("SerialLog.log")); }
     bool Finished() const { return program.state() == QProcess::NotRunning; }
@@ -69,40 +85,155 @@ TEST(ProgramSignals, EachEndsTheProgramThroughItsUnload) {
     }
 }
 
-TEST(ProgramSignals, ADownloadThatRunsIsCancelledFirst) {
+// The program against the simulator, ended by SIGTERM at a chosen request: it is gone within
+// three seconds of the signal, through its unload.
+class ProgramInState : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+        device = run.home.path() + "/instrument";
+        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
+        QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, &sim,
+                         [this](const QString& payload) {
+                             if (signalled || signalAt.isEmpty() || !payload.startsWith(signalAt))
+                                 return;
+                             signalled = true;
+                             sinceSignal.start();
+                             run.Signal(SIGTERM);
+                         });
+    }
+    // Runs the program (the command's child run when one is named) until it has ended.
+    void RunUntilEnded(const QStringList& settings, const QString& command = {}) {
+        run.Start(settings, device, command);
+        ASSERT_TRUE(run.program.waitForStarted());
+        ASSERT_TRUE(WaitFor([&] { return run.Finished(); }, 90000)) << Output();
+        ended = sinceSignal.isValid() ? sinceSignal.elapsed() : -1;
+    }
+    void ExpectEndedSoonThroughItsUnload() {
+        EXPECT_TRUE(signalled) << Output();
+        EXPECT_GE(ended, 0);
+        EXPECT_LT(ended, 3000) << Output();
+        EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(run.program.exitCode(), 0) << Output();
+        EXPECT_TRUE(ReadText(run.File("QV4170.ini")).contains("Execute Count\t1"));
+        EXPECT_FALSE(QFile::exists(run.File("QV4170.LCK")));
+    }
+    std::string Output() {
+        return (QString::fromLocal8Bit(run.program.readAll()).right(3000) + "\n" +
+                run.SerialLog().right(3000))
+            .toStdString();
+    }
+
     sim::InstrumentSimulator sim;
-    QString error;
-    ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
     ProgramRun run;
-    const QString device = run.home.path() + "/instrument";
-    ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
+    QString device;
+    QString signalAt;
     bool signalled = false;
-    QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, &sim,
-                     [&](const QString& payload) {
-                         if (signalled || !payload.startsWith("DR,R,")) return;
-                         signalled = true;
-                         run.Signal(SIGTERM);
-                     });
-    // Automatic download on: the program reads the instrument as soon as it connects.
-    run.Start({"Auto Load Mode\tFalse\tTrue\tTrue"}, device);
-    ASSERT_TRUE(run.program.waitForStarted());
-    ASSERT_TRUE(WaitFor([&] { return run.Finished(); }, 60000))
-        << run.SerialLog().right(2000).toStdString();
-    EXPECT_TRUE(signalled);
-    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(run.program.exitCode(), 0);
+    QElapsedTimer sinceSignal;
+    qint64 ended = -1;
+};
+
+// Automatic download on: the program reads the instrument as soon as it connects.
+const QStringList kAutomatic{"Auto Load Mode\tFalse\tTrue\tTrue"};
+
+TEST_F(ProgramInState, ADownloadThatRunsIsCancelledFirst) {
+    signalAt = "DR,R,";
+    RunUntilEnded(kAutomatic);
+    ExpectEndedSoonThroughItsUnload();
     EXPECT_TRUE(run.SerialLog().contains("---Automatic Mode Failed Finished---"));
     Database db(run.File("QV4170.mdb"));
     EXPECT_EQ(db.scalar("Select Count(*) From Interval_Data").toInt(), 0);
     EXPECT_EQ(sim.Erases(), 0);
-    EXPECT_TRUE(ReadText(run.File("QV4170.ini")).contains("Execute Count\t1"));
-    EXPECT_FALSE(QFile::exists(run.File("QV4170.LCK")));
+    // The automatic mode does not hold the program for the power-off.
+    EXPECT_EQ(sim.CountReceived("RO,W,"), 0);
+}
+
+TEST_F(ProgramInState, ThePowerOffWait) {
+    signalAt = "RO,W,";
+    RunUntilEnded({"Auto Load Mode\tFalse\tTrue\tFalse"});
+    ExpectEndedSoonThroughItsUnload();
+    EXPECT_TRUE(sim.PoweredOff());
+}
+
+TEST_F(ProgramInState, ASettingsUpload) {
+    signalAt = "DW,W,";
+    RunUntilEnded({}, "upload");
+    ExpectEndedSoonThroughItsUnload();
+}
+
+// The calibration is left as its own exit leaves it: the pump is off.
+TEST_F(ProgramInState, AZeroCalibration) {
+    sim.SetCalibrationPolls(-1);
+    signalAt = "SZ,C,";
+    RunUntilEnded({}, "calibration");
+    ExpectEndedSoonThroughItsUnload();
+    EXPECT_EQ(sim.CountReceived("BP,W,1"), 1);
+    EXPECT_FALSE(sim.content().pumpOn);
+}
+
+TEST_F(ProgramInState, AnEepRomDump) {
+    sim.content() = sim::FullMemoryContent();
+    signalAt = "EP,R,<ACK>";
+    RunUntilEnded({}, "dump");
+    ExpectEndedSoonThroughItsUnload();
+}
+
+// The program's own run in a child of this test program, driven as its user drives it: once the
+// instrument is connected its information is read, the Set page shown and the command named by
+// QV_CLOSE_CHILD started; a question is answered Yes. The parent ends the program by a signal.
+TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
+    const QString command = qEnvironmentVariable("QV_CLOSE_CHILD");
+    if (command.isEmpty()) GTEST_SKIP() << "runs in a child of ProgramInState";
+    qputenv("XDG_DATA_HOME", qgetenv("QV_CHILD_HOME"));
+    const auto mainWindow = []() -> frmMain* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* main = dynamic_cast<frmMain*>(w); main && main->isVisible()) return main;
+        return nullptr;
+    };
+    // A timer of its own: a timer does not fire again while its handler waits in a question.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+    });
+    answer.start(20);
+    bool started = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        frmMain* main = mainWindow();
+        if (started || !main ||
+            !main->pageDownload->rtbLog->toPlainText().contains(GetMessage(5432)))
+            return;
+        started = true;
+        main->pageDownload->cmdDown_Click(1);
+        main->cmdInst_Click(4);
+        OptionPage& page = *main->pageOption;
+        if (command == "upload") {
+            page.cmdOption_Click(0);
+        } else if (command == "calibration") {
+            page.cmdOption_Click(2);
+            page.cmdCal_Click(0);
+        } else if (command == "dump") {
+            page.cmdOptionDisp_Click(5);
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(RunProgram({}), 0);
+    EXPECT_TRUE(started);
 }
 
 class EndOnSignal : public ShellTest {
   protected:
-    std::unique_ptr<frmOpen> MakeSplash() {
-        return std::make_unique<frmOpen>(QStringList{}, [this] { return MakeMain(); });
+    // A splash whose main window finds these converters.
+    std::unique_ptr<frmOpen> MakeSplash(const QStringList& converters = {}) {
+        return std::make_unique<frmOpen>(QStringList{},
+                                         [converters] { return MakeMain(converters); });
+    }
+    // The splash's ticks up to the main window.
+    static void TickToMain(frmOpen& splash) {
+        for (int i = 0; i < 5; ++i)
+            splash.tmrTimer_Timer();
     }
 };
 
@@ -142,6 +273,81 @@ TEST_F(EndOnSignal, AnOpenDialogIsDismissedBeforeTheWindowCloses) {
     EXPECT_TRUE(WaitFor([&] { return answer != -1 && !main->isVisible(); }, 5000));
     EXPECT_EQ(answer, QDialog::Rejected);
     EXPECT_FALSE(main->Lock().Held());
+    EXPECT_TRUE(QFile::exists(SettingsFilePath()));
+}
+
+// The settings upload's last reply is in when the signal comes: the box that tells the upload is
+// complete must not wait for a user who may be gone. Its text is in both logs instead, and the
+// program ends.
+TEST_F(EndOnSignal, ABoxAfterTheSignalIsToldNotAsked) {
+    sim::InstrumentSimulator sim;
+    ASSERT_TRUE(sim.Start());
+    const QString device = home_.filePath("instrument");
+    ASSERT_TRUE(sim.MakeLink(device));
+    auto splash = MakeSplash({device});
+    ShutdownSignals shutdown([&] { splash->EndProgram(); });
+    splash->Form_Load();
+    splash->Form_Activate();
+    TickToMain(*splash);
+    frmMain* main = splash->MainWindow();
+    ASSERT_NE(main, nullptr);
+    QTextEdit* log = main->pageDownload->rtbLog;
+    ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
+    main->pageDownload->cmdDown_Click(1);
+    main->cmdInst_Click(4);
+    // The signal is taken between the upload's last reply and its report.
+    const QString complete = GetMessage(5429).remove("\r\n");
+    QObject::connect(log->document(), &QTextDocument::contentsChanged, main, [&] {
+        if (ClosePending() || !log->toPlainText().contains(complete)) return;
+        std::raise(SIGTERM);
+        WaitFor([] { return ClosePending(); }, 2000);
+    });
+    dialogs_->AnswerMsgBox(vbYes);
+    main->pageOption->cmdOption_Click(0);
+    EXPECT_TRUE(WaitFor([&] { return !main->isVisible(); }, 5000));
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(5309)});
+    const QString told = GetMessage(5312) + ": " + GetMessage(5311);
+    EXPECT_TRUE(log->toPlainText().contains(told)) << log->toPlainText().toStdString();
+    EXPECT_TRUE(ReadText(programFile("SerialLog.log")).contains(told + "\r\n"));
+    EXPECT_FALSE(main->Lock().Held());
+    EXPECT_TRUE(QFile::exists(SettingsFilePath()));
+}
+
+// A box the main window's load shows (two converters found) when the signal comes: it is
+// dismissed, and the window is unloaded as soon as its load is done. The Qt dialogs, not scripted
+// ones: a box left open would hold the test, so a watchdog closes it and fails the test.
+TEST_F(EndOnSignal, ABoxOfTheLoadIsDismissed) {
+    dialogs_.reset();
+    auto splash = MakeSplash({home_.filePath("one"), home_.filePath("two")});
+    ShutdownSignals shutdown([&] { splash->EndProgram(); });
+    splash->Form_Load();
+    splash->Form_Activate();
+    QString held;
+    QElapsedTimer open;
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return open.invalidate();
+        if (!open.isValid()) open.start();
+        if (open.elapsed() < 3000) return;
+        held = box->text();
+        box->reject();
+    });
+    watchdog.start(20);
+    bool raised = false;
+    QTimer signal;
+    QObject::connect(&signal, &QTimer::timeout, [&] {
+        if (raised || !QApplication::activeModalWidget()) return;
+        raised = true;
+        std::raise(SIGTERM);
+    });
+    signal.start(20);
+    TickToMain(*splash);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(held, QString());
+    ASSERT_NE(splash->MainWindow(), nullptr);
+    EXPECT_FALSE(splash->MainWindow()->isVisible());
+    EXPECT_FALSE(splash->MainWindow()->Lock().Held());
     EXPECT_TRUE(QFile::exists(SettingsFilePath()));
 }
 

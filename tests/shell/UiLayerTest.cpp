@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QMenu>
 #include <QWidget>
 
@@ -100,6 +101,40 @@ TEST(ScriptedDialogs, AnswersInOrderAndRecordsQuestions) {
     }
     EXPECT_EQ(InstalledDialogs(), before);
     EXPECT_EQ(QtFilters("Text (*.txt)|*.txt|All|*.*"), (QStringList{"Text (*.txt)", "All (*.*)"}));
+}
+
+// While a close is pending nobody is asked, whatever service is installed: every box is told
+// instead and takes the answer that changes nothing.
+TEST(ScriptedDialogs, NobodyIsAskedWhileACloseIsPending) {
+    ScriptedDialogs dialogs;
+    dialogs.AnswerMsgBox(vbYes);
+    QStringList told;
+    SetClosePending([&](const QString& prompt, int style, const QString& title) {
+        told << title + u'|' + prompt + u'|' + QString::number(style & 0x70);
+    });
+    EXPECT_TRUE(ClosePending());
+    EXPECT_EQ(Dialogs().MsgBox("Done.", vbInformation, "Upload"), vbOK);
+    EXPECT_EQ(Dialogs().MsgBox("Erase?", vbYesNo | vbQuestion), vbNo);
+    EXPECT_EQ(Dialogs().MsgBox("Keep?", vbYesNoCancel | vbDefaultButton1), vbCancel);
+    EXPECT_EQ(Dialogs().MsgBox("Go on?", vbOKCancel), vbCancel);
+    EXPECT_EQ(Dialogs().MsgBox("Again?", vbRetryCancel), vbCancel);
+    EXPECT_EQ(Dialogs().MsgBox("Stop?", vbAbortRetryIgnore), vbAbort);
+    EXPECT_EQ(told.size(), 6);
+    EXPECT_EQ(told.value(0), "Upload|Done.|" + QString::number(vbInformation));
+    EXPECT_FALSE(Dialogs().SaveFile({"Export", "CSV|*.csv", 1, "Sample.csv", {}, {}}).Accepted);
+    EXPECT_FALSE(Dialogs().OpenFile({"Open", "CSV|*.csv", 1, {}, {}, {}}).Accepted);
+    EXPECT_EQ(Dialogs().ChooseFont(QFont()), std::nullopt);
+    EXPECT_EQ(Dialogs().ChooseColor(0), std::nullopt);
+    QMenu menu;
+    menu.addAction("Delete");
+    EXPECT_EQ(Dialogs().PopupMenu(menu, {}), nullptr);
+    QDialog form;
+    EXPECT_EQ(Dialogs().ShowModal(form), QDialog::Rejected);
+    EXPECT_TRUE(dialogs.asked().empty());
+
+    SetClosePending(nullptr);
+    EXPECT_FALSE(ClosePending());
+    EXPECT_EQ(Dialogs().MsgBox("Erase?", vbYesNo), vbYes);
 }
 
 }  // namespace

@@ -208,7 +208,8 @@ void DownloadPage::WaitTicks(int32_t ticks) {
     // The keep-alive makes sure the loop looks at the count again even when nothing else runs.
     QTimer keepAlive;
     keepAlive.start(20);
-    while (count < ticks)
+    // A window that closes waits for nothing.
+    while (count < ticks && !closing_)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 

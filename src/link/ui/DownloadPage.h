@@ -134,7 +134,9 @@ class DownloadPage : public ui::PageFrame {
     // ---- Operations in progress ----
     // True while an operation holds the link (this page's or another's).
     bool Busy() const { return host_ && host_->link.Guard().Busy(); }
-    // The window is closing: the running transfer is cancelled and nothing new starts.
+    // The window is closing: the running transfer is cancelled and nothing new starts; the
+    // automatic mode then ends without erasing or switching the instrument off, and nothing
+    // starts afresh after a power-off.
     void CancelForClose();
 
     // 0 lamp strip, 1 automatic mode, 2 download commands, 3 instrument identity.

@@ -31,7 +31,9 @@ void DownloadPage::RunAutomaticMode() {
     // boxes ignored clicks shows a choice nobody confirmed.
     if (ok && chkAutoLoad[1]->isChecked() && AutoRemoveData) {
         WaitTicks(20);
-        if (h.link.BodyDataClear()) {
+        if (closing_) {
+            ok = false;
+        } else if (h.link.BodyDataClear()) {
             AddLogLine(GetMessage(5434), LogColor::Progress);
             h.link.AddLog(GetMessage(5557));
         } else {
@@ -42,10 +44,15 @@ void DownloadPage::RunAutomaticMode() {
     }
     if (UploadCanceled()) ok = false;
 
-    WaitTicks(20);
-    if (h.link.BodyPowerOff()) {
+    // A window that closes ends the mode with the transfer in progress: it is not held for the
+    // power-off and its waits, and the instrument is left on.
+    if (!closing_) WaitTicks(20);
+    if (closing_) {
+        ok = false;
+    } else if (h.link.BodyPowerOff()) {
         AddLogLine(GetMessage(5407), LogColor::Progress);
-        h.StartAfresh();
+        // Nothing is started afresh for a window that closes.
+        if (!closing_) h.StartAfresh();
     } else {
         AddLogLine(GetMessage(5408), LogColor::Failure);
         ok = false;

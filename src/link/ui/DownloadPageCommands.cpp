@@ -202,9 +202,10 @@ void DownloadPage::PowerOff() {
     AddLogLine(GetMessage(5406), LogColor::Progress);
     if (h.link.BodyPowerOff()) {
         AddLogLine(GetMessage(5407), LogColor::Progress);
-        // The buttons stay as the start-up defaults leave them until the next connection.
+        // The buttons stay as the start-up defaults leave them until the next connection;
+        // nothing is started afresh for a window that closes.
         saved_ = false;
-        h.StartAfresh();
+        if (!closing_) h.StartAfresh();
     } else {
         AddLogLine(GetMessage(5408), LogColor::Failure);
         RestoreCommands();

@@ -199,9 +199,49 @@ int QtUserDialogs::ShowModal(QDialog& dialog) {
     return dialog.exec();
 }
 
+namespace {
+
+UnaskedTeller unaskedTeller;
+
+// The service while a close is pending: nothing is shown, nothing waits.
+class ClosingDialogs final : public UserDialogs {
+  public:
+    int MsgBox(const QString& prompt, int style, const QString& title) override {
+        unaskedTeller(prompt, style, title);
+        switch (style & 7) {
+            case vbOKOnly:
+                return vbOK;
+            case vbAbortRetryIgnore:
+                return vbAbort;
+            case vbYesNo:
+                return vbNo;
+            default:
+                return vbCancel;
+        }
+    }
+    FileDialogResult OpenFile(const FileDialogRequest&) override { return {}; }
+    FileDialogResult SaveFile(const FileDialogRequest&) override { return {}; }
+    std::optional<QFont> ChooseFont(const QFont&) override { return std::nullopt; }
+    std::optional<int32_t> ChooseColor(int32_t) override { return std::nullopt; }
+    QAction* PopupMenu(QMenu&, const QPoint&) override { return nullptr; }
+    int ShowModal(QDialog&) override { return QDialog::Rejected; }
+};
+
+}  // namespace
+
 UserDialogs& Dialogs() {
     static QtUserDialogs qtDialogs;
+    static ClosingDialogs closingDialogs;
+    if (unaskedTeller) return closingDialogs;
     return installed ? *installed : qtDialogs;
+}
+
+void SetClosePending(UnaskedTeller tell) {
+    unaskedTeller = std::move(tell);
+}
+
+bool ClosePending() {
+    return static_cast<bool>(unaskedTeller);
 }
 
 void SetDialogs(UserDialogs* service) {

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -100,6 +101,15 @@ UserDialogs& Dialogs();
 void SetDialogs(UserDialogs* service);
 // The service installed with SetDialogs, nullptr while the Qt one is in use.
 UserDialogs* InstalledDialogs();
+
+// While a close of the program is pending nobody may be there to answer, so no dialog waits: a
+// message box is not shown but handed to `tell` (prompt, style, title) and takes its safe answer
+// (OK, No, Cancel or Abort; never Yes or Retry), file, font and colour dialogs count as
+// cancelled, menus as dismissed, forms as rejected. Whatever service is installed is not asked.
+// An empty function ends it.
+using UnaskedTeller = std::function<void(const QString& prompt, int style, const QString& title)>;
+void SetClosePending(UnaskedTeller tell);
+bool ClosePending();
 
 // The title of message boxes that name none.
 QString ProgramTitle();
