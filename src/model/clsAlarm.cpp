@@ -36,10 +36,19 @@ void clsAlarm::ClearDatas() {
     samples_.clear();
 }
 
+QDateTime clsAlarm::SampleTime(int Index) const {
+    return rt::AddSeconds(header_.Dates(),
+                          static_cast<qint64>(Index - MomentSlot) * header_.Intervals());
+}
+
 clsAlarm::Sample& clsAlarm::Slot(int Index) {
-    // A slot that no line fills holds the zero date and zero values, and is stored so.
-    if (static_cast<size_t>(Index) >= samples_.size())
-        samples_.resize(static_cast<size_t>(Index) + 1, Sample{0, rt::ZeroDate(), {}});
+    // A sample the instrument did not send, below one it sent, holds no data at its own time:
+    // stored as readings of 0 it would tell of gas that was never measured.
+    while (samples_.size() <= static_cast<size_t>(Index)) {
+        const int slot = static_cast<int>(samples_.size());
+        samples_.push_back(
+            Sample{0, SampleTime(slot), {GasNoData, GasNoData, GasNoData, GasNoData}});
+    }
     return samples_[static_cast<size_t>(Index)];
 }
 
@@ -104,11 +113,12 @@ bool clsAlarm::SetDataB0(const QString& vData, bool TestFlag) {
     if (TestFlag) return true;
 
     Sample& s = Slot(n - 1);
-    s.DateTimes = rt::AddSeconds(header_.Dates(),
-                                 static_cast<qint64>(n - (MomentSlot + 1)) * header_.Intervals());
+    s.DateTimes = SampleTime(n - 1);
     for (int g = 0; g < Channels; ++g)
         s.Value[static_cast<size_t>(g)] = ParseGasValue(rt::Mid(vData, 5 + 5 * g, 5));
-    dataCount_ = n;
+    // The trend reaches as far as the samples sent: a later line with a lower number cuts none
+    // of them off.
+    dataCount_ = std::max(dataCount_, n);
     return true;
 }
 
@@ -118,10 +128,9 @@ bool clsAlarm::SetDataBC(const QString& vData, bool TestFlag) {
 
 bool clsAlarm::SetDataBB(const QString& vData, bool TestFlag) {
     if (!TestFlag) header_.SetSerialNo(TrimOrStar(rt::Mid(vData, 5, 12)));
-    const QString count = rt::Mid(vData, 18, 4);
-    if (!rt::IsNumeric(count)) return false;
-    if (!TestFlag) SetDataCount(Whole(count));
-    return true;
+    // The count the line announces is checked but sizes nothing: the samples sent do. A larger
+    // count would store samples never sent, a smaller one drop samples that were.
+    return rt::IsNumeric(rt::Mid(vData, 18, 4));
 }
 
 void clsAlarm::Update() {

@@ -29,8 +29,9 @@ class clsAlarm : public clsRecordSet {
     // stored yet. One transaction: a failure part-way leaves nothing behind.
     void Update();
 
-    // Slots grow with the samples set or sent. A slot no sample reached reads the zero date and
-    // 0; a negative slot reads so too and ignores a set.
+    // Slots grow with the samples set or sent; one skipped below a later sample holds no data
+    // (-1) at its sample's time. A slot beyond them reads the zero date and 0; a negative one
+    // reads so too and ignores a set.
     QDateTime DateTimes(int Index) const;
     void SetDateTimes(int Index, const QDateTime& v);
     // Number of samples held, counted from slot 0 (a negative set gives 0).
@@ -60,6 +61,8 @@ class clsAlarm : public clsRecordSet {
     static bool ChannelOk(int GasNo) { return GasNo >= 0 && GasNo < Channels; }
     // The slot, added (with the slots before it) when the trend does not reach it yet.
     Sample& Slot(int Index);
+    // The time of the sample in slot Index, counted in intervals from the alarm moment.
+    QDateTime SampleTime(int Index) const;
 
     int32_t dataCount_ = 0;
     std::vector<Sample> samples_;

@@ -108,6 +108,45 @@ TEST(AlarmTrend, SamplesBeyondTheSevenHundredAndThirtyFirstAreKept) {
     EXPECT_EQ(loaded.ValueForm(0, 1200), "");
 }
 
+TEST(AlarmTrend, TheSamplesSentSizeTheTrendWhateverTheCountLineSays) {
+    test::ScratchDatabase scratch;
+    const auto download = [](const QStringList& lines) {
+        auto c = std::make_unique<clsAlarms>();
+        c->SetInstruments(std::make_shared<clsInstrument>());
+        EXPECT_TRUE(Download(*c, lines));
+        return c;
+    };
+    // A count line beyond the samples sent makes up none; one after them, lower, drops none.
+    QStringList announcedMore = Trend("01", "240315123045", 400);
+    announcedMore[1] = "01BBA1234567     0731";
+    QStringList countLast = Trend("02", "240316080000", 500);
+    countLast.append(countLast.takeAt(1).replace("0500", "0100"));
+    // Samples 11 to 19 never sent: no data at their own times, never readings of 0.
+    QStringList gap = Trend("03", "240317090000", 30);
+    gap.erase(gap.begin() + 14, gap.begin() + 23);
+    ASSERT_EQ(gap.size(), 4 + 21);
+    const auto more = download(announcedMore);
+    const auto last = download(countLast);
+    const auto holed = download(gap);
+    EXPECT_EQ(more->Item(1)->DataCount(), 400);
+    EXPECT_EQ(last->Item(1)->DataCount(), 500);
+    const auto& h = *holed->Item(1);
+    ASSERT_EQ(h.DataCount(), 30);
+    const QDateTime start = rt::MakeDate(2024, 3, 17, 9, 0, 0).addSecs(-3600);
+    for (int i = 10; i < 19; ++i) {
+        EXPECT_EQ(h.DateTimes(i), start.addSecs(10 * i)) << i;
+        for (int g = 0; g < 4; ++g)
+            EXPECT_EQ(h.ValueForm(g, i), "-----") << i;
+    }
+    EXPECT_EQ(h.ValueForm(3, 19), "   23");  // sample 20: base 20 + 3
+    for (auto* c : {more.get(), last.get(), holed.get()})
+        c->Item(1)->Update();
+    EXPECT_EQ(scratch.count("Alarm_Data"), 400 + 500 + 30);
+    Database db(scratch.path());
+    EXPECT_EQ(db.scalar("Select Count(*) From Alarm_Data Where Datetimes < '2000'").toInt(), 0);
+    EXPECT_EQ(db.scalar("Select Count(*) From Alarm_Data Where Gas1Value = -1").toInt(), 9);
+}
+
 TEST(AlarmTrend, StoresUnderItsHeaderKeyAndLoadsEverySampleBack) {
     test::ScratchDatabase scratch;
     clsAlarms c;
