@@ -380,11 +380,11 @@ int DataViewPage::CountValidSamples(const clsInterval& record) {
             if (value >= 0 || value == static_cast<float>(GasOver))
                 ++counts[static_cast<size_t>(g)];
         }
-    int smallest = 999;
+    int largest = -1;
     for (int g = 0; g < 4; ++g)
-        if (record.GasInfo().GasEnable(g) && counts[static_cast<size_t>(g)] < smallest)
-            smallest = counts[static_cast<size_t>(g)];
-    return smallest;
+        if (record.GasInfo().GasEnable(g))
+            largest = std::max(largest, counts[static_cast<size_t>(g)]);
+    return largest < 0 ? 999 : largest;
 }
 
 void DataViewPage::cmdDetail_Click() {

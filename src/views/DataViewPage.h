@@ -44,8 +44,9 @@ class DataViewPage : public ui::PageFrame {
     // The stored-data page's "Detail": builds the view and shows this page, or says that no log
     // is chosen.
     void cmdDetail_Click();
-    // The smallest number of plottable samples (readings and OVER) over the gases 1 to 4 that
-    // the log's header enables; 999 when it enables none.
+    // The largest number of plottable samples (readings and OVER) over the gases 1 to 4 that
+    // the log's header enables; 999 when it enables none. One gas whose sensor failed for the
+    // whole log keeps nobody from the graph of the others.
     static int CountValidSamples(const clsInterval& record);
 
     // ---- Table and summary ----

@@ -412,6 +412,13 @@ TEST_F(EndToEnd, LogsBeyondAnyFixedCountDownloadWholeAndShowWhole) {
         ASSERT_EQ(table.TextMatrix(r, 0) + u' ' + table.TextMatrix(r, 1), rows.back());
         ASSERT_TRUE(table.TextMatrix(r, 4).startsWith(QStringLiteral("FAIL"))) << r;
     }
+    // Its graph: the gases that read are drawn; the failed one carries a mark at every moment.
+    ASSERT_TRUE(view.optBrowse[1]->isEnabled());
+    view.optBrowse[1]->click();
+    EXPECT_FALSE(view.vtmGraph->isHidden());
+    EXPECT_EQ(view.vtmGraph->SampleCount(), 3000);
+    EXPECT_EQ(view.vtmGraph->EventCount(2), 3000);
+    view.optBrowse[0]->click();
 
     // Its export: the same rows, each once.
     QTemporaryDir out;

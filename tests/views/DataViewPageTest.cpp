@@ -100,8 +100,10 @@ TEST_F(DataViewControls, PlottableSamplesAreReadingsAndOverOfTheEnabledGases) {
         bool gas2Enabled;
         int count;
     } cases[] = {{{GasOver, 0, 2, 3}, true, 6},
-                 {{1, GasNormal, 2, 3}, true, 0},
-                 {{1, GasNormal, 2, 3}, false, 6}};
+                 // A gas that failed throughout leaves the others to be drawn.
+                 {{1, GasFailSensor, 2, 3}, true, 6},
+                 {{GasNormal, GasFailSensor, GasNoData, GasCalib}, true, 0},
+                 {{GasNormal, GasFailSensor, GasNoData, GasCalib}, false, 0}};
     for (const auto& c : cases) {
         clsInterval r;
         for (int g = 0; g < 4; ++g) {
