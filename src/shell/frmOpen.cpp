@@ -2,6 +2,7 @@
 #include "frmOpen.h"
 
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -86,7 +87,7 @@ frmOpen::frmOpen(QStringList arguments, std::function<std::unique_ptr<frmMain>()
     }
     lblNotice->setText(GetMessage(9027));
     tmrTimer = new QTimer(this);
-    connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(); });
+    connect(tmrTimer, &QTimer::timeout, this, ui::AsRepeatedAction([this] { tmrTimer_Timer(); }));
 }
 
 frmOpen::~frmOpen() {
@@ -215,7 +216,7 @@ void frmOpen::EndProgram() {
     }
     // A window still loading is unloaded as soon as its load is done.
     if (!mainShown_) return;
-    QTimer::singleShot(0, main_.get(), [main = main_.get()] { main->close(); });
+    QTimer::singleShot(0, main_.get(), ui::AsUserAction([main = main_.get()] { main->close(); }));
 }
 
 bool frmOpen::eventFilter(QObject* watched, QEvent* event) {
