@@ -164,8 +164,14 @@ void frmOpen::ShowMain() {
     if (done_) return;
     done_ = true;
     tmrTimer->stop();
-    main_ = makeMain_();
-    if (!main_->Form_Load()) {
+    // A load that fails is shown and ends the program as a load that refuses does: the splash
+    // would otherwise stay, with no window to work in nor to end the program with.
+    bool loaded = false;
+    ui::RunUserAction([&] {
+        main_ = makeMain_();
+        loaded = main_->Form_Load();
+    });
+    if (!loaded) {
         // The user has been told why; the program ends without the main window's unload.
         main_.reset();
         failed_ = true;

@@ -1,14 +1,21 @@
 // Every handler of the user's, the timers' and the link's events runs inside the one error
-// boundary: its failure is shown through the dialogs service, a repeated failure once. The
-// source connects no handler another way.
+// boundary: its failure is shown through the dialogs service (a log line while the window
+// closes), a repeated failure once, and the window works on. The source connects no handler
+// another way.
 #include "ShellFixture.h"
 
 #include "AppError.h"
+#include "Dates.h"
+#include "FailingDialogs.h"
 #include "SourceText.h"
 #include "UserAction.h"
+#include "frmOpen.h"
+#include "uclQvif.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QRegularExpression>
+#include <QTextEdit>
 
 namespace qv::test {
 namespace {
@@ -231,6 +238,146 @@ TEST(ErrorBoundary, ARepeatedFailureIsShownOnceUntilTheHandlerSucceedsAgain) {
     tick();
     tick();
     EXPECT_EQ(dialogs.messages(), (QStringList{"Tick failed", "Tick failed"}));
+}
+
+// ---- The window ----------------------------------------------------------------------------
+
+// The clock, failing while told to.
+class FailingClock {
+  public:
+    FailingClock() { rt::SetClock(std::make_shared<Clock>(failing_)); }
+    ~FailingClock() { rt::SetClock(nullptr); }
+    void Fail(bool on) { *failing_ = on; }
+    static QString Failure() { return QStringLiteral("The clock cannot be read"); }
+
+  private:
+    class Clock : public rt::Clock {
+      public:
+        explicit Clock(std::shared_ptr<bool> failing) : failing_(std::move(failing)) {}
+        QDateTime now() const override {
+            if (*failing_) throw AppError(ErrInvalidCall, Failure());
+            return QDateTime::currentDateTime();
+        }
+
+      private:
+        std::shared_ptr<bool> failing_;
+    };
+    std::shared_ptr<bool> failing_ = std::make_shared<bool>(false);
+};
+
+class ErrorBoundaryWindow : public ShellTest {
+  protected:
+    // Puts in the scripted service one box that fails (FailingDialogs).
+    template <class Fails>
+    FailingDialogs& FailBox(Fails fails) {
+        dialogs_.reset();
+        auto failing = std::make_unique<FailingDialogs>(fails);
+        FailingDialogs& service = *failing;
+        dialogs_ = std::move(failing);
+        return service;
+    }
+    // Runs the event loop for that many ticks of the window's timer.
+    static void WaitTicks(const frmMain& main, int ticks) {
+        const int32_t until = main.TickCount + ticks;
+        ASSERT_TRUE(WaitFor([&] { return main.TickCount >= until; }));
+    }
+};
+
+TEST_F(ErrorBoundaryWindow, ADownloadCommandThatFailsIsShownAndThePageWorksOn) {
+    auto main = StartMain();
+    DownloadPage& page = *main->pageDownload;
+    for (int i : {1, 7})
+        page.cmdDown[static_cast<size_t>(i)]->setEnabled(true);
+    FailingDialogs& dialogs = FailBox(GetMessage(5343));  // clearing the instrument's data
+    page.cmdDown[7]->click();
+    EXPECT_EQ(dialogs.messages(), QStringList{FailingDialogs::Failure()});
+    EXPECT_EQ(dialogs.asked().back().style, vbCritical);
+    EXPECT_TRUE(page.cmdDown[1]->isEnabled() && page.cmdDown[7]->isEnabled());
+    EXPECT_TRUE(page.chkAutoLoad[0]->isEnabled());
+    EXPECT_FALSE(page.Busy());
+
+    dialogs.AnswerMsgBox(vbNo);
+    page.cmdDown[7]->click();
+    EXPECT_EQ(dialogs.messages().last(), GetMessage(5343));
+    EXPECT_TRUE(page.cmdDown[7]->isEnabled());
+}
+
+TEST_F(ErrorBoundaryWindow, APageButtonThatFailsIsShownAndTheWindowWorksOn) {
+    auto main = StartMain();
+    const QString database = DatabasePath;
+    DatabasePath = home_.filePath(QStringLiteral("foreign.mdb"));
+    WriteText(DatabasePath, "not a database");
+    // The page reports the unreadable file itself; that report failing too, the failure leaves
+    // the button's handler.
+    FailingDialogs& dialogs =
+        FailBox([](const QString&, int style) { return (style & 0x70) == vbCritical; });
+    main->cmdInst[3]->click();
+    EXPECT_TRUE(dialogs.Failed());
+    EXPECT_EQ(dialogs.messages(), QStringList{FailingDialogs::Failure()});
+    EXPECT_TRUE(main->pageCalHistory->isHidden());
+
+    DatabasePath = database;
+    main->cmdInst[3]->click();
+    EXPECT_FALSE(main->pageCalHistory->isHidden());
+    main->cmdInst[4]->click();
+    EXPECT_FALSE(main->pageOption->isHidden());
+    EXPECT_EQ(dialogs.messages().size(), 2);  // the page's own "no calibration history"
+}
+
+TEST_F(ErrorBoundaryWindow, ALinkEventThatFailsIsShownAndTheNextOneIsHandled) {
+    auto main = StartMain();
+    FailingDialogs& dialogs = FailBox(GetMessage(5371));  // the infrared adapter's time-out
+    emit main->uclQV4170.IrDAError(10060);
+    EXPECT_EQ(dialogs.messages(), QStringList{FailingDialogs::Failure()});
+    emit main->uclQV4170.IrDAError(10060);
+    EXPECT_EQ(dialogs.messages().last(), GetMessage(5371));
+    main->cmdInst[4]->click();
+    EXPECT_FALSE(main->pageOption->isHidden());
+}
+
+// The set page shows the clocks at each tick of the window's timer; the ticks go on, for the
+// link's waits count them.
+TEST_F(ErrorBoundaryWindow, ATickThatFailsIsShownOnceAndTheTicksGoOn) {
+    auto main = StartMain();
+    main->cmdInst[4]->click();
+    FailingClock clock;
+    clock.Fail(true);
+    WaitTicks(*main, 8);
+    EXPECT_EQ(dialogs_->messages(), QStringList{FailingClock::Failure()});
+    // A tick that goes through ends the run: the next failure is shown.
+    clock.Fail(false);
+    WaitTicks(*main, 2);
+    clock.Fail(true);
+    WaitTicks(*main, 5);
+    EXPECT_EQ(dialogs_->messages(), QStringList(2, FailingClock::Failure()));
+}
+
+TEST_F(ErrorBoundaryWindow, WhileTheWindowClosesAFailureIsALogLineNotABox) {
+    auto main = StartMain();
+    main->cmdInst[4]->click();
+    main->StopAsking();
+    FailingClock clock;
+    clock.Fail(true);
+    WaitTicks(*main, 5);
+    EXPECT_EQ(dialogs_->messages(), QStringList());
+    EXPECT_EQ(main->pageDownload->rtbLog->toPlainText().count(FailingClock::Failure()), 1);
+}
+
+TEST_F(ErrorBoundaryWindow, AMainWindowThatFailsToLoadIsShownAndEndsTheProgram) {
+    frmOpen splash({}, []() -> std::unique_ptr<frmMain> {
+        throw AppError(ErrInvalidCall, QStringLiteral("No window"));
+    });
+    splash.Form_Load();
+    splash.Form_Activate();
+    splash.tmrTimer->setInterval(1);
+    ASSERT_TRUE(WaitFor([&] { return splash.StartupFailed(); }));
+    EXPECT_EQ(dialogs_->messages(), QStringList{"No window"});
+    EXPECT_FALSE(splash.tmrTimer->isActive());
+    EXPECT_EQ(splash.MainWindow(), nullptr);
+    // The program was asked to end: a short run of the application's loop spends the request,
+    // which would otherwise end every loop the later tests start.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 }  // namespace
