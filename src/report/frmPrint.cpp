@@ -9,6 +9,7 @@
 #include "PrinterTarget.h"
 #include "Questions.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "clsAlarm.h"
 #include "clsAlarmEvent.h"
@@ -97,7 +98,7 @@ frmPrint::frmPrint(QWidget* parent) : QWidget(parent, Qt::Window) {
     // Never shown: it only draws on the printer's surface or the form's.
     vtmPrint->hide();
     cmdPrint = new QPushButton(GetMessage(9008), this);
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
+    connect(cmdPrint, &QPushButton::clicked, this, ui::AsUserAction([this] { cmdPrint_Click(); }));
     resize(ui::ToPixelsX(9000), ui::ToPixelsY(12000));
     makeTarget_ = [](QPrinter& printer) -> std::shared_ptr<ui::DrawTarget> {
         // A PDF file is written whole or not at all, never cut short over an older file.

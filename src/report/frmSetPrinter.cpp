@@ -3,6 +3,7 @@
 
 #include "PrinterList.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "modMessage.h"
 
@@ -18,8 +19,8 @@ frmSetPrinter::frmSetPrinter(QWidget* parent) : QDialog(parent) {
     ui::Move(cmdCan, 2520, 600, 1200, 375);
     setFixedSize(ui::ToPixelsX(4440), ui::ToPixelsY(1140));
     cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCan, &QPushButton::clicked, this, [this] { cmdCan_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, ui::AsUserAction([this] { cmdOK_Click(); }));
+    connect(cmdCan, &QPushButton::clicked, this, ui::AsUserAction([this] { cmdCan_Click(); }));
 }
 
 namespace {

@@ -117,13 +117,12 @@ uclVtmGraph::uclVtmGraph(QWidget* parent) : QFrame(parent), series_(2) {
 
 uclVtmGraph::~uclVtmGraph() = default;
 
+// The graph's own boundary, apart from the user actions' one: its steps run while it paints,
+// resizes or scrolls, where a message box would itself call for another paint; a failure is
+// logged and the graph stays as it was drawn last.
 template <class F>
 void uclVtmGraph::Guarded(F&& step) {
-    try {
-        step();
-    } catch (const std::exception& e) {
-        qWarning("Trend graph: %s", e.what());
-    }
+    if (const auto failure = FailureOf(step)) qWarning("Trend graph: %s", qPrintable(*failure));
 }
 
 const uclVtmGraph::Series& uclVtmGraph::At(int s) const {

@@ -61,35 +61,24 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
     vfgOption->SetEditable(true);
     vfgCal->SetEditable(true);
     // A failing edit event refuses the edit and leaves the grids to their next fill.
-    const auto refuseOnFailure = [this](bool& Cancel, const std::function<void()>& work) {
-        ui::RunUserAction([&] {
-            try {
-                work();
-            } catch (...) {
-                Cancel = true;
-                if (host_) host_->FillingGrid = false;
-                throw;
-            }
-        });
+    const auto stopFilling = [this] {
+        if (host_) host_->FillingGrid = false;
     };
-    vfgOption->BeforeEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
-        refuseOnFailure(Cancel, [&] { vfgOption_BeforeEdit(Row, Col, Cancel); });
-    };
-    vfgOption->ValidateEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
-        refuseOnFailure(Cancel, [&] { vfgOption_ValidateEdit(Row, Col, Cancel); });
-    };
-    vfgOption->AfterEdit = [this](int Row, int Col) {
-        ui::RunUserAction([&] { vfgOption_AfterEdit(Row, Col); });
-    };
-    vfgCal->BeforeEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
-        refuseOnFailure(Cancel, [&] { vfgCal_BeforeEdit(Row, Col, Cancel); });
-    };
-    vfgCal->ValidateEdit = [this, refuseOnFailure](int Row, int Col, bool& Cancel) {
-        refuseOnFailure(Cancel, [&] { vfgCal_ValidateEdit(Row, Col, Cancel); });
-    };
-    vfgCal->AfterEdit = [this](int Row, int Col) {
-        ui::RunUserAction([&] { vfgCal_AfterEdit(Row, Col); });
-    };
+    vfgOption->BeforeEdit = ui::AsEditAction(
+        [this](int Row, int Col, bool& Cancel) { vfgOption_BeforeEdit(Row, Col, Cancel); },
+        stopFilling);
+    vfgOption->ValidateEdit = ui::AsEditAction(
+        [this](int Row, int Col, bool& Cancel) { vfgOption_ValidateEdit(Row, Col, Cancel); },
+        stopFilling);
+    vfgOption->AfterEdit =
+        ui::AsUserAction([this](int Row, int Col) { vfgOption_AfterEdit(Row, Col); });
+    vfgCal->BeforeEdit = ui::AsEditAction(
+        [this](int Row, int Col, bool& Cancel) { vfgCal_BeforeEdit(Row, Col, Cancel); },
+        stopFilling);
+    vfgCal->ValidateEdit = ui::AsEditAction(
+        [this](int Row, int Col, bool& Cancel) { vfgCal_ValidateEdit(Row, Col, Cancel); },
+        stopFilling);
+    vfgCal->AfterEdit = ui::AsUserAction([this](int Row, int Col) { vfgCal_AfterEdit(Row, Col); });
     for (size_t i = 0; i < txtOption.size(); ++i) {
         txtOption[i]->installEventFilter(this);
         connect(txtOption[i], &QLineEdit::textEdited, this,
@@ -116,10 +105,10 @@ void OptionPage::Bind(const SettingsHost& host) {
     host_ = std::make_unique<SettingsHost>(host);
     // The page's commands talk to the instrument: they go with it, until its settings are read
     // again and the page is filled.
-    connect(&host.link, &uclQvif::OnDisConnect, this, [this] {
+    connect(&host.link, &uclQvif::OnDisConnect, this, ui::AsUserAction([this] {
         for (QPushButton* b : cmdOption)
             b->setEnabled(false);
-    });
+    }));
 }
 
 bool OptionPage::eventFilter(QObject* watched, QEvent* event) {

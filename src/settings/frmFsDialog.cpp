@@ -6,6 +6,7 @@
 #include "GridCells.h"
 #include "Runtime.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "clsToken.h"
 #include "modGasCommon.h"
@@ -133,15 +134,17 @@ frmFsDialog::frmFsDialog(QWidget* parent) : QDialog(parent) {
     // Return in the grid's editor commits the edit; it must not close the dialog.
     cmdOK->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    vfgDatas->BeforeEdit = [this](int r, int c, bool& cancel) {
-        vfgDatas_BeforeEdit(r, c, cancel);
-    };
-    vfgDatas->KeyPressEdit = [this](int r, int c, int& key) { vfgDatas_KeyPressEdit(r, c, key); };
-    vfgDatas->ValidateEdit = [this](int r, int c, bool& cancel) {
-        vfgDatas_ValidateEdit(r, c, cancel);
-    };
+    connect(cmdOK, &QPushButton::clicked, this, ui::AsUserAction([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this,
+            ui::AsUserAction([this] { cmdCancel_Click(); }));
+    vfgDatas->BeforeEdit =
+        ui::AsEditAction([this](int r, int c, bool& cancel) { vfgDatas_BeforeEdit(r, c, cancel); });
+    vfgDatas->KeyPressEdit =
+        ui::AsUserAction([this](int r, int c, int& key) { vfgDatas_KeyPressEdit(r, c, key); });
+    // A check that failed half-way must not leave every later check skipped.
+    vfgDatas->ValidateEdit = ui::AsEditAction(
+        [this](int r, int c, bool& cancel) { vfgDatas_ValidateEdit(r, c, cancel); },
+        [this] { InValidate = false; });
     Form_Load();
 }
 

@@ -2,6 +2,7 @@
 #include "frmGasSel.h"
 
 #include "Twips.h"
+#include "UserAction.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -31,15 +32,15 @@ frmGasSel::frmGasSel(QWidget* parent) : QDialog(parent) {
     fraGasSel = new QGroupBox(GetMessage(9016), this);
     for (size_t i = 0; i < optGasList.size(); ++i) {
         optGasList[i] = new QRadioButton(fraGasSel);
-        connect(optGasList[i], &QRadioButton::toggled, this, [this](bool on) {
-            if (on) optGasList_Click();
-        });
+        connect(optGasList[i], &QRadioButton::toggled, this, ui::AsUserAction([this](bool on) {
+                    if (on) optGasList_Click();
+                }));
     }
     cmdGasSel[0] = new QPushButton(GetMessage(9012), this);
     cmdGasSel[1] = new QPushButton(GetMessage(9013), this);
     for (size_t i = 0; i < cmdGasSel.size(); ++i)
         connect(cmdGasSel[i], &QPushButton::clicked, this,
-                [this, i] { cmdGasSel_Click(static_cast<int>(i)); });
+                ui::AsUserAction([this, i] { cmdGasSel_Click(static_cast<int>(i)); }));
     // The design layout, which the first resize replaces; an option that falls outside the
     // positions computed keeps it.
     ui::Move(fraGasSel, 0, 0, 6495, 1335);

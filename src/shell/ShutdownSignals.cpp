@@ -2,6 +2,8 @@
 // may safely do; the event loop reads it and makes the call.
 #include "ShutdownSignals.h"
 
+#include "UserAction.h"
+
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
@@ -35,7 +37,7 @@ ShutdownSignals::ShutdownSignals(std::function<void()> onSignal) : onSignal_(std
         return;
     }
     notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] { Drain(); });
+    connect(notifier_, &QSocketNotifier::activated, this, ui::AsUserAction([this] { Drain(); }));
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

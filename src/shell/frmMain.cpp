@@ -10,6 +10,7 @@
 #include "PortFinder.h"
 #include "Runtime.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "clsAlarm.h"
 #include "clsAlarmEvent.h"
@@ -170,16 +171,21 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     pageOption = new OptionPage(this);
     fraMenu = {pageDownload, pageInstrument, pageBrowser, pageDataView, pageCalHistory, pageOption};
     for (ui::PageFrame* page : fraMenu) {
+        // Not an event: the pages call it from their procedures, which a failure passes through
+        // to their own handler's boundary.
         page->Form_Resize = [this] { Form_Resize(); };
         page->setStyle(PageStyle());
     }
     for (size_t i = 0; i < cmdInst.size(); ++i) {
         cmdInst[i] = new QPushButton(this);
         QObject::connect(cmdInst[i], &QPushButton::clicked, this,
-                         [this, i] { cmdInst_Click(static_cast<int>(i)); });
+                         ui::AsUserAction([this, i] { cmdInst_Click(static_cast<int>(i)); }));
     }
     tmrInter = new QTimer(this);
-    QObject::connect(tmrInter, &QTimer::timeout, this, [this] { tmrInter_Timer(); });
+    // A tick that fails is shown once and the timer goes on: the waits of the link's operations
+    // count its ticks.
+    QObject::connect(tmrInter, &QTimer::timeout, this,
+                     ui::AsRepeatedAction([this] { tmrInter_Timer(); }));
 
     IntervalList = std::make_shared<clsIntervals>();
     AlarmList = std::make_shared<clsAlarms>();
@@ -211,10 +217,10 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         DataViewHost{CurDataType, CurSeqNo, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
                      CurTroubleEvent, CurPowerEvent, CurInstrument, ExportFileName,
                      [this](const QString& tag) { pageBrowser->PopupUnits(tag); }, showPage});
-    uclQV4170.Guard().Ended = [this] {
+    uclQV4170.Guard().Ended = ui::AsUserAction([this] {
         // Closed once the event that ended the operation has returned.
-        if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
-    };
+        if (closePending_) QTimer::singleShot(0, this, ui::AsUserAction([this] { close(); }));
+    });
     const auto addLogLine = [this](const QString& text, int32_t color) {
         pageDownload->AddLogLine(text, color);
     };
@@ -764,27 +770,38 @@ void frmMain::TellUnasked(const QString& prompt, int style, const QString& title
 void frmMain::ConnectLinkEvents() {
     DownloadPage* page = pageDownload;
     uclQvif* link = link_.get();
-    QObject::connect(link, &uclQvif::OnConnect, page, [page] { page->uclQV4170_OnConnect(); });
+    using ui::AsRepeatedAction;
+    using ui::AsUserAction;
+    // Each connection, disconnection and adapter error shows its failure. The readings, the
+    // connect polls, the port checks and the lines a transfer relays come in streams, during
+    // a box as well: a failing handler of theirs shows one box, not one per event.
+    QObject::connect(link, &uclQvif::OnConnect, page,
+                     AsUserAction([page] { page->uclQV4170_OnConnect(); }));
     QObject::connect(link, &uclQvif::Densty, this,
-                     [this](float v1, float v2, float v3, float v4, float v5) {
+                     AsRepeatedAction([this](float v1, float v2, float v3, float v4, float v5) {
                          uclQV4170_Densty(v1, v2, v3, v4, v5);
-                     });
-    QObject::connect(link, &uclQvif::ConnectRetry, page,
-                     [page](int16_t count) { page->uclQV4170_ConnectRetry(count); });
-    QObject::connect(link, &uclQvif::InstMessage, page,
-                     [page](const QString& text) { page->uclQV4170_InstMessage(text); });
-    QObject::connect(link, &uclQvif::InterMessage, page,
-                     [page](const QString& text) { page->uclQV4170_InterMessage(text); });
-    QObject::connect(link, &uclQvif::AlarmMessage, page,
-                     [page](const QString& text) { page->uclQV4170_AlarmMessage(text); });
-    QObject::connect(link, &uclQvif::DumpMessage, page,
-                     [page](const QString& text) { page->uclQV4170_DumpMessage(text); });
+                     }));
+    QObject::connect(link, &uclQvif::ConnectRetry, page, AsRepeatedAction([page](int16_t count) {
+                         page->uclQV4170_ConnectRetry(count);
+                     }));
+    QObject::connect(
+        link, &uclQvif::InstMessage, page,
+        AsRepeatedAction([page](const QString& text) { page->uclQV4170_InstMessage(text); }));
+    QObject::connect(
+        link, &uclQvif::InterMessage, page,
+        AsRepeatedAction([page](const QString& text) { page->uclQV4170_InterMessage(text); }));
+    QObject::connect(
+        link, &uclQvif::AlarmMessage, page,
+        AsRepeatedAction([page](const QString& text) { page->uclQV4170_AlarmMessage(text); }));
+    QObject::connect(
+        link, &uclQvif::DumpMessage, page,
+        AsRepeatedAction([page](const QString& text) { page->uclQV4170_DumpMessage(text); }));
     QObject::connect(link, &uclQvif::OnDisConnect, page,
-                     [page] { page->uclQV4170_OnDisConnect(); });
+                     AsUserAction([page] { page->uclQV4170_OnDisConnect(); }));
     QObject::connect(link, &uclQvif::IrDAError, page,
-                     [page](int16_t number) { page->uclQV4170_IrDAError(number); });
+                     AsUserAction([page](int16_t number) { page->uclQV4170_IrDAError(number); }));
     QObject::connect(link, &uclQvif::PortStateChanged, page,
-                     [page] { page->uclQV4170_PortStateChanged(); });
+                     AsRepeatedAction([page] { page->uclQV4170_PortStateChanged(); }));
 }
 
 void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4,

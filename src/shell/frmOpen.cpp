@@ -2,6 +2,7 @@
 #include "frmOpen.h"
 
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -86,7 +87,7 @@ frmOpen::frmOpen(QStringList arguments, std::function<std::unique_ptr<frmMain>()
     }
     lblNotice->setText(GetMessage(9027));
     tmrTimer = new QTimer(this);
-    connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(); });
+    connect(tmrTimer, &QTimer::timeout, this, ui::AsRepeatedAction([this] { tmrTimer_Timer(); }));
 }
 
 frmOpen::~frmOpen() {
@@ -163,8 +164,14 @@ void frmOpen::ShowMain() {
     if (done_) return;
     done_ = true;
     tmrTimer->stop();
-    main_ = makeMain_();
-    if (!main_->Form_Load()) {
+    // A load that fails is shown and ends the program as a load that refuses does: the splash
+    // would otherwise stay, with no window to work in nor to end the program with.
+    bool loaded = false;
+    ui::RunUserAction([&] {
+        main_ = makeMain_();
+        loaded = main_->Form_Load();
+    });
+    if (!loaded) {
         // The user has been told why; the program ends without the main window's unload.
         main_.reset();
         failed_ = true;
@@ -215,7 +222,7 @@ void frmOpen::EndProgram() {
     }
     // A window still loading is unloaded as soon as its load is done.
     if (!mainShown_) return;
-    QTimer::singleShot(0, main_.get(), [main = main_.get()] { main->close(); });
+    QTimer::singleShot(0, main_.get(), ui::AsUserAction([main = main_.get()] { main->close(); }));
 }
 
 bool frmOpen::eventFilter(QObject* watched, QEvent* event) {

@@ -3,6 +3,7 @@
 
 #include "FontCopy.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "UserDialogs.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -35,7 +36,7 @@ frmPassword::frmPassword(QWidget* parent) : QDialog(parent) {
         cmdPass[i]->setAutoDefault(false);
         Move(cmdPass[i], 2100.0 * i, 690, 2040, 375);
         connect(cmdPass[i], &QPushButton::clicked, this,
-                [this, i] { cmdPass_Click(static_cast<int>(i)); });
+                ui::AsUserAction([this, i] { cmdPass_Click(static_cast<int>(i)); }));
     }
     // Enter continues, Escape closes.
     cmdPass[0]->setDefault(true);

@@ -160,18 +160,18 @@ CalHistoryPage::CalHistoryPage(QWidget* parent) : PageFrame(parent) {
         optHistory[i] = o;
         Move(o, 60, 240, 1800, 255);
         // Ticking a button from code chooses the layout too; the handler guards the start-up.
-        connect(o, &QRadioButton::toggled, this, [this, i](bool checked) {
-            if (checked) optHistory_Click(static_cast<int>(i));
-        });
+        connect(o, &QRadioButton::toggled, this, ui::AsUserAction([this, i](bool checked) {
+                    if (checked) optHistory_Click(static_cast<int>(i));
+                }));
     }
     vfgHistory = new ui::FlexGrid(this);
     // The column after those the layout sizes (the due or last-download column) takes the rest
     // where its texts leave room (FitColumnsToText).
     vfgHistory->horizontalHeader()->setStretchLastSection(true);
-    vfgHistory->MouseUp = [this](int Button, int Shift, double X, double Y) {
+    vfgHistory->MouseUp = ui::AsUserAction([this](int Button, int Shift, double X, double Y) {
         vfgHistory_MouseUp(Button, Shift, X, Y);
-    };
-    vfgHistory->SelChange = [this] { vfgHistory_SelChange(); };
+    });
+    vfgHistory->SelChange = ui::AsUserAction([this] { vfgHistory_SelChange(); });
 
     mnuHistDels = new QMenu(this);
     mnuHistDel[0] = mnuHistDels->addAction(GetMessage(9008));

@@ -69,7 +69,9 @@ DataViewPage::DataViewPage(QWidget* parent) : PageFrame(parent) {
         Move(o, 120, 240, 1200, 255);
         // The view follows the user's choice; code that chooses runs the switch itself.
         connect(o, &QRadioButton::clicked, this, [this, i, o] {
-            if (o->isChecked()) Handle([&] { optBrowse_Click(static_cast<int>(i)); });
+            Handle([&] {
+                if (o->isChecked()) optBrowse_Click(static_cast<int>(i));
+            });
         });
     }
     optBrowse[0]->setChecked(true);

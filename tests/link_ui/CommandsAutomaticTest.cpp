@@ -1,5 +1,6 @@
 // The download commands, the automatic mode and the link events on a scripted link: the
 // buttons given back, the questions asked, and what a running operation keeps out.
+#include "FailingDialogs.h"
 #include "PageRig.h"
 
 #include <gtest/gtest.h>
@@ -174,6 +175,69 @@ TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
     EXPECT_TRUE(removal->isChecked());
     EXPECT_FALSE(AutoRemoveData);
     EXPECT_EQ(rig.dialogs.asked().size(), asked);
+}
+
+// A command or the automatic mode that fails part-way, in the link or in a question, has its
+// failure shown by the boundary and gives back what it took: the page works on.
+TEST(Commands, ACommandThatFailsPartWayIsShownAndGivesBackWhatItTook) {
+    PageRig rig;
+    rig.SetEnabled(kBefore);
+    const QString failure = QStringLiteral("The port went away");
+    rig.link.during = [&](const QString& op) {
+        if (op == "DJ" || op == "RO") throw AppError(ErrInvalidCall, failure);
+    };
+    const auto givenBack = [&] {
+        EXPECT_EQ(rig.Enabled(), kBefore);
+        EXPECT_TRUE(rig.cmdInstExit->isEnabled());
+        EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
+        EXPECT_EQ(OperationMode, OpIdle);
+        EXPECT_FALSE(rig.link.guard.Busy());
+    };
+    rig.page->cmdDown[3]->click();  // the alarm trend
+    EXPECT_EQ(rig.dialogs.messages(), QStringList{failure});
+    EXPECT_EQ(rig.dialogs.asked().back().style, vbCritical);
+    givenBack();
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.page->cmdDown[8]->click();  // power off, the exit button disabled meanwhile
+    EXPECT_EQ(rig.dialogs.messages(), (QStringList{failure, GetMessage(5347), failure}));
+    givenBack();
+
+    rig.link.during = nullptr;
+    rig.page->cmdDown[3]->click();
+    EXPECT_EQ(rig.link.calls.count("DJ"), 2);
+    EXPECT_EQ(rig.dialogs.messages().size(), 3);
+    EXPECT_EQ(rig.Enabled(), kBefore);
+}
+
+TEST_F(Automatic, AModeThatFailsPartWayGivesTheBoxesBack) {
+    rig.link.during = [](const QString& op) {
+        if (op == "DR") throw AppError(ErrInvalidCall, QStringLiteral("The port went away"));
+    };
+    // The link event that started it shows the failure.
+    EXPECT_THROW(rig.page->RunAutomaticMode(), AppError);
+    EXPECT_TRUE(rig.page->chkAutoLoad[0]->isEnabled() && rig.page->chkAutoLoad[1]->isEnabled());
+    EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
+    EXPECT_EQ(OperationMode, OpIdle);
+    EXPECT_FALSE(rig.link.guard.Busy());
+
+    rig.link.during = nullptr;
+    rig.page->RunAutomaticMode();
+    EXPECT_EQ(rig.link.calls.last(), "RO");
+}
+
+TEST_F(Automatic, ABoxWhoseQuestionFailsShowsTheSettingInForce) {
+    QCheckBox* load = rig.page->chkAutoLoad[0];
+    QCheckBox* removal = rig.page->chkAutoLoad[1];
+    FailingDialogs failing(GetMessage(5305));  // turning automatic load off
+    load->click();
+    EXPECT_EQ(failing.messages(), QStringList{FailingDialogs::Failure()});
+    EXPECT_TRUE(AutoLoad && AutoRemoveData);
+    EXPECT_TRUE(load->isChecked() && removal->isChecked() && removal->isEnabled());
+    // The next click is asked as always.
+    failing.AnswerMsgBox(vbYes);
+    load->click();
+    EXPECT_EQ(failing.messages().last(), GetMessage(5305));
+    EXPECT_FALSE(AutoLoad || load->isChecked());
 }
 
 TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwards) {

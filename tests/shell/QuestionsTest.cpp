@@ -7,11 +7,11 @@
 #include "GridCells.h"
 #include "PrinterList.h"
 #include "Questions.h"
+#include "SourceText.h"
 #include "frmPrint.h"
 #include "frmSetPrinter.h"
 
 #include <QApplication>
-#include <QDirIterator>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -82,22 +82,6 @@ TEST_F(Questions, EveryQuestionAndTheAnswerEnterGives) {
     }
 }
 
-// The argument text of each call of `name` in a source text, with its line.
-std::vector<std::pair<int, QString>> Calls(const QString& source, const QString& name) {
-    std::vector<std::pair<int, QString>> calls;
-    for (qsizetype at = source.indexOf(name + u'('); at >= 0;
-         at = source.indexOf(name + u'(', at + 1)) {
-        qsizetype end = at + name.size();
-        for (int depth = 0; end < source.size(); ++end) {
-            if (source[end] == u'(') ++depth;
-            if (source[end] == u')' && --depth == 0) break;
-        }
-        calls.emplace_back(static_cast<int>(source.left(at).count(u'\n')) + 1,
-                           source.mid(at, end - at + 1));
-    }
-    return calls;
-}
-
 TEST_F(Questions, NoneIsAskedAnotherWay) {
     // Message box buttons that ask, and the default button that a site would choose itself.
     static const QRegularExpression asking(
@@ -107,14 +91,9 @@ TEST_F(Questions, NoneIsAskedAnotherWay) {
     const QStringList own{"UserDialogs", "ScriptedDialogs", "Questions"};
     QStringList found;
     int files = 0;
-    QDirIterator it(QStringLiteral(QV_SOURCE_DIR), {"*.cpp", "*.h"}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (own.contains(QFileInfo(path).completeBaseName())) continue;
+    for (const auto& [name, source] : SourceFiles(QStringLiteral(QV_SOURCE_DIR))) {
+        if (own.contains(QFileInfo(name).completeBaseName())) continue;
         ++files;
-        const QString source = ReadText(path);
-        const QString name = QDir(QStringLiteral(QV_SOURCE_DIR)).relativeFilePath(path);
         for (const auto& [line, call] : Calls(source, QStringLiteral("MsgBox")))
             if (call.contains(asking)) found << QString("%1:%2 %3").arg(name).arg(line).arg(call);
         // Qt's own boxes and file dialogs ask without the list.

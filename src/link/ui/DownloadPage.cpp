@@ -4,6 +4,7 @@
 
 #include "Dates.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "clsInstrument.h"
 #include "modGlobals.h"
 #include "modMessage.h"
@@ -61,11 +62,11 @@ DownloadPage::DownloadPage(QWidget* parent) : PageFrame(parent) {
         b = new QPushButton(fraDown[2]);
     for (size_t i = 0; i < cmdDown.size(); ++i)
         QObject::connect(cmdDown[i], &QPushButton::clicked, this,
-                         [this, i] { cmdDown_Click(static_cast<int>(i)); });
+                         ui::AsUserAction([this, i] { cmdDown_Click(static_cast<int>(i)); }));
     // A change from code runs the handler too; InAutoLoadClick keeps such changes out.
     for (size_t i = 0; i < chkAutoLoad.size(); ++i)
         QObject::connect(chkAutoLoad[i], &QCheckBox::toggled, this,
-                         [this, i] { chkAutoLoad_Click(static_cast<int>(i)); });
+                         ui::AsUserAction([this, i] { chkAutoLoad_Click(static_cast<int>(i)); }));
 }
 
 DownloadPage::~DownloadPage() = default;

@@ -6,6 +6,8 @@
 #include "modGlobals.h"
 #include "modMessage.h"
 
+#include <QScopeGuard>
+
 namespace qv {
 
 void DownloadPage::RunAutomaticMode() {
@@ -16,6 +18,16 @@ void DownloadPage::RunAutomaticMode() {
     for (QCheckBox* box : chkAutoLoad)
         box->setEnabled(false);
     OperationMode = OpAutomatic;
+    // However the mode ends, also by a failure that passes on to be shown, the boxes come back
+    // and the progress dialog goes.
+    const auto ended = qScopeGuard([&] {
+        h.LogTreeChanged = true;
+        if (OperationMode != OpAutomatic) return;
+        chkAutoLoad[0]->setEnabled(true);
+        chkAutoLoad[1]->setEnabled(chkAutoLoad[0]->isChecked());
+        UnloadUpload();
+        OperationMode = OpIdle;
+    });
     Upload()->show();
     AddLogLine(GetMessage(5401), LogColor::AutomaticStart);
     h.link.AddLog(GetMessage(5501, {Now()}));
@@ -65,13 +77,6 @@ void DownloadPage::RunAutomaticMode() {
         AddLogLine(GetMessage(5411), LogColor::Failure);
         h.link.AddLog(GetMessage(5511, {Now()}));
     }
-    h.LogTreeChanged = true;
-    if (OperationMode == OpAutomatic) {
-        chkAutoLoad[0]->setEnabled(true);
-        chkAutoLoad[1]->setEnabled(chkAutoLoad[0]->isChecked());
-        UnloadUpload();
-        OperationMode = OpIdle;
-    }
 }
 
 void DownloadPage::chkAutoLoad_Click(int Index) {
@@ -80,35 +85,45 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
     inClick = false;
     QCheckBox* load = chkAutoLoad[0];
     QCheckBox* removal = chkAutoLoad[1];
-    if (Index == 0 && load->isChecked()) {
-        if (Ask(Question::AutoLoadOn)) {
-            AutoLoad = true;
-            removal->setEnabled(true);
-        } else {
-            AutoLoad = false;
-            removal->setEnabled(false);
-            load->setChecked(false);
-        }
-    } else if (Index == 0) {
-        if (Ask(Question::AutoLoadOff)) {
-            AutoLoad = false;
+    try {
+        if (Index == 0 && load->isChecked()) {
+            if (Ask(Question::AutoLoadOn)) {
+                AutoLoad = true;
+                removal->setEnabled(true);
+            } else {
+                AutoLoad = false;
+                removal->setEnabled(false);
+                load->setChecked(false);
+            }
+        } else if (Index == 0) {
+            if (Ask(Question::AutoLoadOff)) {
+                AutoLoad = false;
+                AutoRemoveData = false;
+                removal->setChecked(false);
+                removal->setEnabled(false);
+            } else {
+                AutoLoad = true;
+                removal->setEnabled(true);
+                load->setChecked(true);
+            }
+        } else if (Index == 1 && removal->isChecked()) {
+            if (Ask(Question::RemoveDataAfterDownload)) {
+                AutoRemoveData = true;
+            } else {
+                AutoRemoveData = false;
+                removal->setChecked(false);
+            }
+        } else if (Index == 1) {
             AutoRemoveData = false;
-            removal->setChecked(false);
-            removal->setEnabled(false);
-        } else {
-            AutoLoad = true;
-            removal->setEnabled(true);
-            load->setChecked(true);
         }
-    } else if (Index == 1 && removal->isChecked()) {
-        if (Ask(Question::RemoveDataAfterDownload)) {
-            AutoRemoveData = true;
-        } else {
-            AutoRemoveData = false;
-            removal->setChecked(false);
-        }
-    } else if (Index == 1) {
-        AutoRemoveData = false;
+    } catch (...) {
+        // A question that failed changed no setting: the boxes show the settings in force, not
+        // the click, and take the next click.
+        load->setChecked(AutoLoad);
+        removal->setChecked(AutoRemoveData);
+        removal->setEnabled(AutoLoad);
+        inClick = true;
+        throw;
     }
     inClick = true;
 }

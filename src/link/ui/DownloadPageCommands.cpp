@@ -21,19 +21,32 @@ void DownloadPage::cmdDown_Click(int Index) {
     if (!claim) return;
     // The buttons are disabled while the command runs; the keys come back to the one pressed.
     const ui::FocusKeeper focus(*this);
-    switch (Index) {
-        case 0:
-            RunCompleteChain();
-            break;
-        case 7:
-            ClearData();
-            break;
-        case 8:
-            PowerOff();
-            break;
-        default:
-            RunSingleDownload(Index);
-            break;
+    const int16_t mode = OperationMode;
+    try {
+        switch (Index) {
+            case 0:
+                RunCompleteChain();
+                break;
+            case 7:
+                ClearData();
+                break;
+            case 8:
+                PowerOff();
+                break;
+            default:
+                RunSingleDownload(Index);
+                break;
+        }
+    } catch (...) {
+        // A command that fails part-way gives back what it took, so that the page works on
+        // once its failure has been shown: the buttons as they were, the exit button, no
+        // progress dialog, the operation mode it found.
+        if (saved_) RestoreCommands();
+        host_->cmdInstExit->setEnabled(true);
+        UnloadUpload();
+        OperationMode = mode;
+        saved_ = false;
+        throw;
     }
     saved_ = false;
 }

@@ -4,6 +4,7 @@
 
 #include "FontCopy.h"
 #include "Twips.h"
+#include "UserAction.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 
@@ -36,10 +37,10 @@ double LabelHeight(const QLabel* label) {
 
 FileMoveAnimation::FileMoveAnimation(QWidget* parent) : QWidget(parent) {
     timer_.setInterval(100);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+    QObject::connect(&timer_, &QTimer::timeout, this, ui::AsRepeatedAction([this] {
         frame_ = (frame_ + 1) % kFrames;
         update();
-    });
+    }));
 }
 
 void FileMoveAnimation::Play() {
@@ -91,10 +92,13 @@ frmUpload::frmUpload(std::function<void()> cancelTransfer, QWidget* parent)
     lblUpload = new QLabel(this);
     lblUpload->setAlignment(Qt::AlignCenter);
     cmdUpload = new QPushButton(this);
-    QObject::connect(cmdUpload, &QPushButton::clicked, this, [this] { cmdUpload_Click(); });
+    QObject::connect(cmdUpload, &QPushButton::clicked, this,
+                     ui::AsUserAction([this] { cmdUpload_Click(); }));
     tmrInter = new QTimer(this);
     tmrInter->setInterval(500);
-    QObject::connect(tmrInter, &QTimer::timeout, this, [this] { tmrInter_Timer(); });
+    // Keeping the dialog in front is worth one box when it fails, not one every half second.
+    QObject::connect(tmrInter, &QTimer::timeout, this,
+                     ui::AsRepeatedAction([this] { tmrInter_Timer(); }));
     Move(lblUpload, 60, ui::Keep, ui::Keep, LabelHeight(lblUpload));
 }
 
