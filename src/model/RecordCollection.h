@@ -73,16 +73,11 @@ class RecordCollection {
         Ptr item = RecordFor(line);
         const bool answer = item ? Route(*item, line, TestFlag) : false;
         if (TestFlag && !answer) Reject(line);
-        // What the store pass stored is now the state that later test passes start from.
-        if (!TestFlag && item) item->ResetProbe();
         return answer;
     }
 
-    // The test pass over one reply block: every line is checked, each against the state that
-    // the store pass would reach after the lines before it. True when every line passed.
+    // The test pass over one reply block: every line is checked. True when every line passed.
     bool TestLines(const QStringList& lines) {
-        for (const auto& item : items_)
-            item->ResetProbe();
         bool all = true;
         for (const QString& line : lines)
             all = SetDatas(line, true) && all;

@@ -30,9 +30,6 @@ class clsRecordSet {
     virtual void ClearDatas() = 0;
     // Loads the stored log whose header key is SeqNo.
     virtual void ReLoad() = 0;
-    // Forgets what the test passes have checked so far (called at the start of a test pass
-    // over a new reply block), so that capacity checks start from the stored state.
-    virtual void ResetProbe() {}
 
   protected:
     // Resets the shared fields: header cleared and given the kind, path copied.
