@@ -92,12 +92,15 @@ QString FormatGasValue(float value, int16_t points, bool convert) {
         return QString::fromLatin1(kWords[static_cast<int>(-value) - 1].longWord);
     const float shown = convert ? ConvFactor * value : value;
     if (!std::isfinite(shown)) return QStringLiteral("*****");
-    return rt::Right(QStringLiteral("    ") + rt::Format(shown, ValuePattern(points)), 5);
+    // Right-aligned in five columns; a number that needs more is shown whole, never cut to its
+    // last five characters (1234.5 is not "234.5").
+    return rt::Format(shown, ValuePattern(points)).rightJustified(5, u' ');
 }
 
 QString FormatValue5(float value, int16_t points) {
     if (value < 0 || !std::isfinite(value)) return QStringLiteral("*****");
-    return rt::Right(QStringLiteral("    ") + rt::Format(value, ValuePattern(points)), 5);
+    // A field of the instrument's protocol: always exactly five characters.
+    return rt::Right(rt::Format(value, ValuePattern(points)).rightJustified(5, u' '), 5);
 }
 
 QString GetPointFormat(int16_t points) {

@@ -33,7 +33,11 @@ bool IsStatusCode(float value);
 float ParseGasValue(const QString& text);
 int16_t StatusDigitToCode(const QString& text);
 int16_t CountDecimals(const QString& text);
+// The display text of a value: a status code's long word, or the number with `points`
+// decimals right-aligned in five columns (a longer number whole); `convert` multiplies by
+// ConvFactor first.
 QString FormatGasValue(float value, int16_t points, bool convert = false);
+// A five-character value field of an instrument write; "*****" for a negative value.
 QString FormatValue5(float value, int16_t points);
 QString GetPointFormat(int16_t points);
 QString GetStatusWord(int32_t code);

@@ -1,16 +1,55 @@
 // Run-time helpers: number test, conversions, Format, Single text and 1-based string cutting.
+// Every conversion between a number and its text uses the point as decimal separator whatever
+// the process's locale: the instrument, the database, the settings file and the exports all
+// write a point, and the C library's strtod and printf would follow a desktop that writes a comma.
 #include "Runtime.h"
 
 #include "AppError.h"
 
 #include <cfloat>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <string>
 
 namespace qv::rt {
 
 namespace {
+
+// The value of a text of digits with at most one point and an optional leading "-". A value
+// beyond a Double's range reads as an infinity, one below its smallest as zero.
+double DecimalValue(const QByteArray& ascii) {
+    const char* first = ascii.constData();
+    const char* last = first + ascii.size();
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
+    if (error == std::errc::result_out_of_range) {
+        const bool negative = ascii.startsWith('-');
+        // Only a whole part other than zero can overflow.
+        bool whole = false;
+        for (const char* c = first; c < last && *c != '.'; ++c)
+            whole = whole || (*c >= '1' && *c <= '9');
+        value = whole ? std::numeric_limits<double>::infinity() : 0.0;
+        return negative ? -value : value;
+    }
+    return value;
+}
+
+// The text of a number in fixed notation with `decimals` places, or, with `general`, in the
+// shorter of fixed and exponent notation with `decimals` significant digits (as printf's %f and
+// %G in the C locale).
+QByteArray NumberText(double value, int decimals, bool general) {
+    // Every digit of the largest Double before the point, the decimals and the sign.
+    std::string buffer(static_cast<size_t>(std::max(decimals, 0)) + 330, '\0');
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                      general ? std::chars_format::general : std::chars_format::fixed, decimals);
+    if (error != std::errc()) return QByteArray();
+    QByteArray text(buffer.data(), static_cast<qsizetype>(end - buffer.data()));
+    if (general) text.replace('e', 'E');
+    return text;
+}
 
 // Parses the plain-decimal grammar; returns false when the text does not follow it.
 bool ParsePlain(const QString& text, double* out) {
@@ -43,7 +82,7 @@ bool ParsePlain(const QString& text, double* out) {
         }
     }
     if (digits == 0) return false;
-    if (out) *out = std::strtod(ascii.constData(), nullptr);
+    if (out) *out = DecimalValue(ascii);
     return true;
 }
 
@@ -59,9 +98,9 @@ double RoundEven(double value) {
     return std::nearbyint(value);
 }
 
-// Strips trailing zeros (and a trailing point) from the mantissa of a printf text.
-QString TidyGeneral(const char* buffer) {
-    QString s = QString::fromLatin1(buffer);
+// Strips trailing zeros (and a trailing point) from the mantissa of a general text.
+QString TidyGeneral(const QByteArray& text) {
+    QString s = QString::fromLatin1(text);
     int e = static_cast<int>(s.indexOf(u'E'));
     QString mantissa = e >= 0 ? s.left(e) : s;
     QString exponent = e >= 0 ? s.mid(e) : QString();
@@ -77,9 +116,7 @@ QString TidyGeneral(const char* buffer) {
 QString GeneralText(double value, int significant) {
     if (std::isnan(value)) return QStringLiteral("NaN");
     if (std::isinf(value)) return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*G", significant, value);
-    return TidyGeneral(buffer);
+    return TidyGeneral(NumberText(value, significant, true));
 }
 
 }  // namespace
@@ -126,9 +163,7 @@ double RoundHalfAway(double value, int decimals) {
     if (!std::isfinite(value)) return value;
     // Decide on the exact decimal expansion of the binary value, so that 2.5 rounds to 3 and
     // 0.285 (held as 0.28499999...) rounds down, as a decimal reading of the value does.
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.60f", std::fabs(value));
-    QByteArray digits(buffer);
+    QByteArray digits = NumberText(std::fabs(value), 60, false);
     const int point = static_cast<int>(digits.indexOf('.'));
     const int cut = point + 1 + decimals;  // index of the first dropped digit
     QByteArray kept = digits.left(decimals > 0 ? cut : point);
@@ -148,7 +183,7 @@ double RoundHalfAway(double value, int decimals) {
         }
         if (i < 0) kept.prepend('1');
     }
-    double magnitude = std::strtod(kept.constData(), nullptr) / std::pow(10.0, decimals);
+    double magnitude = DecimalValue(kept) / std::pow(10.0, decimals);
     return value < 0 ? -magnitude : magnitude;
 }
 
@@ -174,9 +209,7 @@ QString Format(double value, const QString& pattern) {
     if (i != n) throw AppError(ErrInvalidCall, QStringLiteral("Unsupported pattern ") + pattern);
     if (std::isnan(value)) return QStringLiteral("NaN");
     const double rounded = RoundHalfAway(value, decimals);
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::fabs(rounded));
-    QString body = QString::fromLatin1(buffer);
+    QString body = QString::fromLatin1(NumberText(std::fabs(rounded), decimals, false));
     int intDigits = static_cast<int>(body.indexOf(u'.'));
     if (intDigits < 0) intDigits = static_cast<int>(body.size());
     if (intDigits == 1 && body[0] == u'0' && minInt == 0) body.remove(0, 1);

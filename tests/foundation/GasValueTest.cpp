@@ -35,7 +35,12 @@ TEST(GasValues, StatusDigitsAndDecimals) {
 
 TEST(GasValues, FormatsValuesInFiveColumns) {
     EXPECT_EQ(FormatGasValue(5, 0, false), "    5");
-    EXPECT_EQ(FormatGasValue(1234.5f, 1, false), "234.5");
+    // A number longer than five characters is shown whole, never as its last five.
+    EXPECT_EQ(FormatGasValue(1234.5f, 1, false), "1234.5");
+    EXPECT_EQ(FormatGasValue(100, 2, false), "100.00");
+    EXPECT_EQ(FormatGasValue(12345.6f, 1, false), "12345.6");
+    EXPECT_EQ(FormatGasValue(-1234.5f, 1, false), "-1234.5");
+    EXPECT_EQ(FormatGasValue(12345, 0, false), "12345");
     EXPECT_EQ(FormatGasValue(-7, 1, true), "OVER");
     EXPECT_EQ(FormatGasValue(-1, 2, false), "-----");
     EXPECT_EQ(FormatGasValue(-2.5f, 1, false), " -2.5");
@@ -43,12 +48,15 @@ TEST(GasValues, FormatsValuesInFiveColumns) {
     EXPECT_EQ(FormatGasValue(20.95f, 1, false), " 21.0");
     ConvFactor = 0.05f;
     EXPECT_EQ(FormatGasValue(100, 2, true), " 5.00");
+    ConvFactor = 20;
+    EXPECT_EQ(FormatGasValue(100, 1, true), "2000.0");
     ConvFactor = 3e38f;
     EXPECT_EQ(FormatGasValue(100, 0, true), "*****");
     ConvFactor = 0;
     EXPECT_EQ(FormatValue5(-1, 1), "*****");
     EXPECT_EQ(FormatValue5(-0.5f, 1), "*****");
     EXPECT_EQ(FormatValue5(20, 1), " 20.0");
+    EXPECT_EQ(FormatValue5(0.05f, 2), " 0.05");
 }
 
 TEST(GasValues, WordsPatternsAndCaptions) {

@@ -18,6 +18,21 @@ TEST(NumberTest, AcceptsPlainDecimalsOnly) {
         EXPECT_FALSE(IsNumeric(QString::fromLatin1(bad))) << bad;
 }
 
+TEST(NumberTest, TextsReadAsTheirExactValue) {
+    EXPECT_EQ(ToDouble("20.9"), 20.9);
+    EXPECT_EQ(ToDouble(" 0.05 "), 0.05);
+    EXPECT_EQ(ToDouble("-12.5"), -12.5);
+    EXPECT_EQ(ToDouble("+.5"), 0.5);
+    EXPECT_EQ(ToDouble("7."), 7.0);
+    EXPECT_EQ(CSng(QStringLiteral("20.6")), 20.6f);
+    EXPECT_EQ(CInt(QStringLiteral("1.5")), 2);
+    // Beyond a Double's range: an overflow where a whole number or Single is asked for; a
+    // fraction below its smallest reads as zero.
+    EXPECT_TRUE(std::isinf(ToDouble(QString(400, u'9'))));
+    EXPECT_THROW(CSng(QString(400, u'9')), AppError);
+    EXPECT_EQ(ToDouble("-0." + QString(400, u'0') + "1"), 0.0);
+}
+
 TEST(NumberTest, WholeNumberConversionsRoundHalfToEvenAndOverflow) {
     EXPECT_EQ(CInt(0.5), 0);
     EXPECT_EQ(CInt(1.5), 2);
@@ -61,6 +76,9 @@ TEST(NumberTest, SingleTextHasSevenSignificantDigits) {
     EXPECT_EQ(SingleText(12.5f), "12.5");
     EXPECT_EQ(SingleText(1.0f / 3.0f), "0.3333333");
     EXPECT_EQ(SingleText(12345678.0f), "1.234568E+07");
+    EXPECT_EQ(SingleText(20.9f), "20.9");
+    EXPECT_EQ(DoubleText(20.9), "20.9");
+    EXPECT_EQ(DoubleText(1e20), "1E+20");
     EXPECT_EQ(SingleText(0.00001f), "1E-05");
     EXPECT_EQ(SingleText(-0.0f), "0");
 }

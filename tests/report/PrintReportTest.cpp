@@ -205,17 +205,16 @@ TEST_F(PrintRig, IntervalGraphPlotsGas1ConvertedAndTheOthersAtTheirPrintedTexts)
     log->GasInfo().SetGasPoint(0, 0);
     log->GasInfo().SetGasPoint(4, 2);
     log->GasInfo().SetGasPoint(1, 1);
-    // Gas 2 plots its printed text, which keeps its last five characters; a status code
-    // plots at 0.
+    // Gas 2 plots its printed text, whole however long it is; a status code plots at 0.
     const struct {
         float reading, gas1, gas2;
     } samples[] = {{7.25f, 7.25f * 0.05f, 7.3f},
-                   {12345.6f, 12345.6f * 0.05f, 345.6f},
+                   {12345.6f, 12345.6f * 0.05f, 12345.6f},
                    {-3, 0, 0},
                    {49, 49 * 0.05f, 49},
                    {0, 0, 0},
                    {50, 50 * 0.05f, 50},
-                   {12345.6f, 12345.6f * 0.05f, 345.6f},
+                   {12345.6f, 12345.6f * 0.05f, 12345.6f},
                    {7.25f, 7.25f * 0.05f, 7.3f}};
     const int n = static_cast<int>(std::size(samples));
     log->SetDataCount(n);
