@@ -4,6 +4,7 @@
 #include "BrowserPage.h"
 #include "Database.h"
 #include "Dates.h"
+#include "RowGas.h"
 #include "Runtime.h"
 #include "Twips.h"
 #include "clsHeader.h"
@@ -212,13 +213,15 @@ void BrowserPage::ShowHistoryProperty(const QString& value, PaneDatabase& db) {
     for (int k = 0; k < std::min(n, 2); ++k) {
         const DbRow& row = rows[static_cast<size_t>(k)];
         for (int gas = 0; gas < 4; ++gas) {
+            // The gas this calibration was stored with, which a swapped sensor makes another
+            // than the header's.
+            const RowGas stored = HistoryRowGas(row, gas, HeaderGas(h, gas));
             auto reading = [&](const char* field) {
                 const QString column = QStringLiteral("Gas%1%2").arg(gas + 1).arg(field);
-                return FormatGasValue(static_cast<float>(row.toDouble(column, GasNoData)),
-                                      h.GasPoint(gas), false);
+                return stored.Form(static_cast<float>(row.toDouble(column, GasNoData)));
             };
             FillGridRow(g, 4 * k + 1 + gas, 0, false,
-                        {gas == 0 ? WhenText(row) : QString(), h.GasName(gas), reading("Before"),
+                        {gas == 0 ? WhenText(row) : QString(), stored.Name, reading("Before"),
                          reading("After")});
         }
     }
@@ -241,11 +244,12 @@ void BrowserPage::ShowEventProperty(const QString& value, QChar letter, PaneData
     db.LoadHeader(h, KeyNumber(value));
     const bool loaded = !h.Names().isEmpty();
     const int32_t relNo = loaded ? h.SeqNo() : 0;
-    std::array<QString, 6> sources;
-    if (trouble && loaded) {
-        for (int i = 0; i < 4; ++i)
-            sources[static_cast<size_t>(i)] = h.GasName(i);
-        sources[4] = QStringLiteral("System");
+    // The names an event row without one of its own stands under.
+    std::array<RowGas, 6> sources;
+    if (loaded) {
+        for (int i = 0; i < 5; ++i)
+            sources[static_cast<size_t>(i)] = HeaderGas(h, i);
+        if (trouble) sources[4] = RowGas{QStringLiteral("System"), QString(), 0};
     }
     const QString& table = KindOfRecord(letter)->tables.front();
     const auto rows = db.Get().query(QStringLiteral("Select * From ") + table +
@@ -267,14 +271,12 @@ void BrowserPage::ShowEventProperty(const QString& value, QChar letter, PaneData
         if (power) {
             cells << (row.toBool(QStringLiteral("Power_Type"), false) ? "ON" : "OFF");
         } else {
-            if (trouble) {
-                // A sensor number outside the table names nothing.
-                const qint64 gasNo = row.toLong(QStringLiteral("GasNo"), -1);
-                cells << (gasNo >= 0 && gasNo < 6 ? sources[static_cast<size_t>(gasNo)]
-                                                  : QString());
-            } else {
-                cells << row.toText(QStringLiteral("GasName"), QString());
-            }
+            // Each event under the name it was stored with; a gas number outside the table
+            // names nothing of the header's.
+            const qint64 gasNo = row.toLong(QStringLiteral("GasNo"), -1);
+            cells << EventRowGas(row, gasNo >= 0 && gasNo < 6 ? sources[static_cast<size_t>(gasNo)]
+                                                              : RowGas{})
+                         .Name;
             cells << GetStatusWord(
                 static_cast<int32_t>(row.toLong(QStringLiteral("Alarm_Type"), 0)));
         }

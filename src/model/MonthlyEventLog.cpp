@@ -30,6 +30,7 @@ void MonthlyEventLog::ClearDatas() {
     for (Slot& s : slots_) {
         s.RowSeqNo = 0;
         s.Events = s.GasNo = s.NowEvent = s.NowCalib = 0;
+        s.StoredGas.reset();
         if (kind_.clearSlotDates) s.Dates = now;
     }
 }
@@ -46,6 +47,20 @@ QV_EVENT_SLOT(int16_t, GasNo, 0)
 QV_EVENT_SLOT(int16_t, NowEvent, 0)
 QV_EVENT_SLOT(int16_t, NowCalib, 0)
 #undef QV_EVENT_SLOT
+
+RowGas MonthlyEventLog::LogGas(int16_t gasNo) const {
+    RowGas gas = HeaderGas(header_, gasNo);
+    const QString name = RowGasName(gasNo);
+    // "System", the instrument itself, has no unit of a channel.
+    if (name != gas.Name) return {name, QString(), 0};
+    return gas;
+}
+
+RowGas MonthlyEventLog::Gas(int Index) const {
+    if (!InRange(Index)) return {};
+    const Slot& s = SlotAt(Index);
+    return s.StoredGas ? *s.StoredGas : LogGas(s.GasNo);
+}
 
 QDateTime MonthlyEventLog::Dates(int Index) const {
     return InRange(Index) ? SlotAt(Index).Dates : rt::Now();
@@ -168,6 +183,7 @@ void MonthlyEventLog::ReLoad() {
         // An event without a stored date shows none, not the time of loading.
         s.Dates = r.toDate(QStringLiteral("Dates"), QDateTime());
         s.NowCalib = ClampedTo<int16_t>(r.toLong(QStringLiteral("NowCl"), 0));
+        s.StoredGas = EventRowGas(r, LogGas(s.GasNo));
     }
 }
 

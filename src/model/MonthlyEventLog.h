@@ -3,11 +3,13 @@
 #pragma once
 
 #include "MessageKeyList.h"
+#include "RowGas.h"
 #include "clsRecordSet.h"
 
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace qv {
@@ -32,6 +34,9 @@ class MonthlyEventLog : public clsRecordSet {
     void SetNowEvent(int Index, int16_t v);
     int16_t NowCalib(int Index) const;
     void SetNowCalib(int Index, int16_t v);
+    // The gas a loaded event was stored with (a month can hold events of two gases on a channel
+    // whose sensor was swapped); for a downloaded event, the one its header names.
+    RowGas Gas(int Index) const;
 
     int32_t DataCount() const { return dataCount_; }
     // Stored as given: a downloaded log's count is the instrument's, whatever the slots held;
@@ -66,6 +71,8 @@ class MonthlyEventLog : public clsRecordSet {
     virtual QDateTime EventDate() const = 0;
     // The name written with an event row of this gas number.
     virtual QString RowGasName(int16_t gasNo) const { return header_.GasName(gasNo); }
+    // The header's gas of this gas number, under the name its event rows are written with.
+    RowGas LogGas(int16_t gasNo) const;
 
     struct Slot {
         int32_t RowSeqNo = 0;
@@ -74,6 +81,7 @@ class MonthlyEventLog : public clsRecordSet {
         int16_t Events = 0;
         int16_t NowEvent = 0;
         int16_t NowCalib = 0;
+        std::optional<RowGas> StoredGas;  // the row's own, once loaded
     };
     bool InRange(int Index) const {
         return Index >= 0 && static_cast<size_t>(Index) < slots_.size();

@@ -108,12 +108,19 @@ void clsHistory::SetAfter(int GasNo, int Index, float v) {
     At(GasNo, Index).After = v;
 }
 
+RowGas clsHistory::Gas(int GasNo, int Index) const {
+    At(GasNo, Index);  // raises for a slot or channel the history does not hold
+    const std::vector<RowGas>& gases = slots_[static_cast<size_t>(Index)].Gases;
+    if (static_cast<size_t>(GasNo) < gases.size()) return gases[static_cast<size_t>(GasNo)];
+    return HeaderGas(header_, GasNo);
+}
+
 QString clsHistory::BeforeForm(int GasNo, int Index, bool Flags) const {
-    return FormatGasValue(Before(GasNo, Index), header_.GasPoint(GasNo), Flags);
+    return Gas(GasNo, Index).Form(Before(GasNo, Index), Flags);
 }
 
 QString clsHistory::AfterForm(int GasNo, int Index, bool Flags) const {
-    return FormatGasValue(After(GasNo, Index), header_.GasPoint(GasNo), Flags);
+    return Gas(GasNo, Index).Form(After(GasNo, Index), Flags);
 }
 
 int clsHistory::FindSlot(const QDateTime& Dates) {
@@ -270,7 +277,9 @@ void clsHistory::ReLoad() {
         // A calibration without a stored date shows none, not the time of loading.
         slot.Dates = r.toDate(QStringLiteral("Dates"), QDateTime());
         const auto key = static_cast<int32_t>(r.toLong(QStringLiteral("SeqNo"), -1));
+        slot.Gases.clear();
         for (int g = 0; g < 5; ++g) {
+            slot.Gases.push_back(HistoryRowGas(r, g, HeaderGas(header_, g)));
             Cell& cell = slot.Cells[static_cast<size_t>(g)];
             cell.RowKey = key;
             cell.Before =

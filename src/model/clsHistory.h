@@ -3,6 +3,7 @@
 // identity, and loaded back newest first for the views.
 #pragma once
 
+#include "RowGas.h"
 #include "clsRecordSet.h"
 
 #include <QDateTime>
@@ -51,6 +52,10 @@ class clsHistory : public clsRecordSet {
     void SetBefore(int GasNo, int Index, float v);
     float After(int GasNo, int Index) const;
     void SetAfter(int GasNo, int Index, float v);
+    // The gas channel GasNo of a loaded calibration was stored with (one history can hold two
+    // gases on a channel whose sensor was swapped); the header's gas for a gathered one.
+    RowGas Gas(int GasNo, int Index) const;
+    // The values with the decimal places of the gas they were stored with.
     QString BeforeForm(int GasNo, int Index, bool Flags = false) const;
     QString AfterForm(int GasNo, int Index, bool Flags = false) const;
 
@@ -63,6 +68,8 @@ class clsHistory : public clsRecordSet {
     struct Slot {
         QDateTime Dates;
         std::array<Cell, Channels> Cells{};
+        // The gases of channels 0 to 4 as the row was stored; empty for a gathered slot.
+        std::vector<RowGas> Gases;
     };
     Cell& At(int GasNo, int Index);
     const Cell& At(int GasNo, int Index) const;

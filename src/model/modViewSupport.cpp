@@ -1,10 +1,11 @@
-// Grid value texts, event colours, the alarm moment, reading texts, column channels and interval
-// rows.
+// Grid value texts, event colours, the alarm moment, reading texts, column channels, interval
+// rows and the captions of a calibration history.
 #include "modViewSupport.h"
 
 #include "Database.h"
 #include "Runtime.h"
 #include "clsHeader.h"
+#include "clsHistory.h"
 #include "clsInterval.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
@@ -162,6 +163,27 @@ std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool even
         }
     }
     return rows;
+}
+
+QStringList HistoryCaptions(const clsHistory& r, int Index) {
+    const bool loaded = Index >= 0 && Index < std::min(r.DataCount(), r.SlotCount());
+    QStringList captions;
+    for (int gas = 0; gas < 5; ++gas)
+        captions << (loaded ? r.Gas(gas, Index) : HeaderGas(r.GasInfo(), gas)).Caption();
+    return captions;
+}
+
+void WalkHistory(const clsHistory& r, const std::function<void(const QStringList&)>& captions,
+                 const std::function<void(int)>& calibration) {
+    QStringList shown = HistoryCaptions(r, 0);
+    captions(shown);
+    for (int i = 0; i < r.DataCount(); ++i) {
+        if (QStringList own = HistoryCaptions(r, i); own != shown) {
+            shown = std::move(own);
+            captions(shown);
+        }
+        calibration(i);
+    }
 }
 
 }  // namespace qv

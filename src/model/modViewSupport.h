@@ -1,23 +1,26 @@
 // What the stored-data page, the data views, the printed reports and the export share: a grid
 // row written from a list of values, the background colour of a cell that shows a status code,
 // the gas values and marks at the alarm moment of a stored alarm trend, the display texts of a
-// log's readings, the channel a trend column shows and the rows of an interval trend in time
-// order.
+// log's readings, the channel a trend column shows, the rows of an interval trend in time
+// order and the captions a calibration history's rows stand under.
 #pragma once
 
 #include "clsAlarm.h"
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace qv {
 
 class clsHeader;
+class clsHistory;
 class clsInterval;
 
 // The text of one grid value: a text as it is, a number in its plain form, a date as
@@ -96,5 +99,17 @@ struct IntervalRow {
 // record stored before it and shares no row. With eventsOnly, samples outside event rows are
 // left out.
 std::vector<IntervalRow> IntervalRowsInTimeOrder(const clsInterval& r, bool eventsOnly = false);
+
+// The captions of the five gas columns over calibration Index of a history: each channel's gas
+// as that calibration was stored with it; the header's when the history holds no calibration
+// at Index.
+QStringList HistoryCaptions(const clsHistory& r, int Index);
+
+// Walks a calibration history's calibrations in order, each under the captions of the gases it
+// was stored with: `captions` runs before the first calibration (with the header's when there is
+// none) and again before every calibration whose captions differ from those of the one before (a
+// sensor swapped between downloads), so that no value stands under another gas's caption.
+void WalkHistory(const clsHistory& r, const std::function<void(const QStringList&)>& captions,
+                 const std::function<void(int)>& calibration);
 
 }  // namespace qv

@@ -142,8 +142,12 @@ class frmPrint : public QWidget {
     void ClosingRule(ui::DrawTarget& target);
     // Prints `count` items with the page flow of the printed tables: on a printer, after an
     // item other than the last that left the page more than 95 % full, a new page with the
-    // page header and, a tenth of the page width from the top, `header` and its rule.
+    // page header and, a tenth of the page width from the top, the column header row and its
+    // rule: `header`, or what `headerFor` gives for the item the new page goes on with.
     void PrintPagedRows(ui::DrawTarget& target, int count, const QStringList& header,
+                        const std::function<void(int)>& item);
+    void PrintPagedRows(ui::DrawTarget& target, int count,
+                        const std::function<QStringList(int)>& headerFor,
                         const std::function<void(int)>& item);
     double FormFontSize() const;
 

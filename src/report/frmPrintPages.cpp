@@ -127,6 +127,13 @@ void frmPrint::ClosingRule(ui::DrawTarget& target) {
 
 void frmPrint::PrintPagedRows(ui::DrawTarget& target, int count, const QStringList& header,
                               const std::function<void(int)>& item) {
+    PrintPagedRows(
+        target, count, [&header](int) { return header; }, item);
+}
+
+void frmPrint::PrintPagedRows(ui::DrawTarget& target, int count,
+                              const std::function<QStringList(int)>& headerFor,
+                              const std::function<void(int)>& item) {
     for (int i = 0; i < count; ++i) {
         item(i);
         if (!target.IsPrinter() || i >= count - 1 ||
@@ -138,7 +145,7 @@ void frmPrint::PrintPagedRows(ui::DrawTarget& target, int count, const QStringLi
         PrintPageHeader(target);
         target.SetFont(font);
         target.SetCurrentY(0.1 * target.ScaleWidth());
-        PrintRow(target, header);
+        PrintRow(target, headerFor(i + 1));
         HeaderRule(target);
     }
 }
@@ -255,21 +262,18 @@ void frmPrint::PrintEventList(ui::DrawTarget& target) {
     const auto numbered = [](int i, const QDateTime& date) {
         return QStringList{QString::number(i + 1), GeneralDate(date)};
     };
-    if (dataType_ == TypeAlarmEvents && alarmEventData_) {
-        const clsAlarmEvent& d = *alarmEventData_;
-        header << M(5631) << M(5643);
+    const bool alarms = dataType_ == TypeAlarmEvents && alarmEventData_;
+    if (alarms || (dataType_ == TypeTroubleEvents && troubleData_)) {
+        // Each event under the name of the gas or sensor it was stored with.
+        const MonthlyEventLog& d =
+            alarms ? static_cast<const MonthlyEventLog&>(*alarmEventData_) : *troubleData_;
+        if (alarms)
+            header << M(5631) << M(5643);
+        else
+            header << QStringLiteral("Sensor/System") << QStringLiteral("Event");
         count = d.DataCount();
         cells = [&](int i) {
-            return numbered(i, d.Dates(i))
-                   << d.GasInfo().GasName(d.GasNo(i)) << GetStatusWord(d.Events(i));
-        };
-    } else if (dataType_ == TypeTroubleEvents && troubleData_) {
-        const clsTroubleEvent& d = *troubleData_;
-        header << QStringLiteral("Sensor/System") << QStringLiteral("Event");
-        count = d.DataCount();
-        cells = [&](int i) {
-            return numbered(i, d.Dates(i))
-                   << d.GetGasName(d.GasNo(i)) << GetStatusWord(d.Events(i));
+            return numbered(i, d.Dates(i)) << d.Gas(i).Name << GetStatusWord(d.Events(i));
         };
     } else if (dataType_ == TypePowerEvents && powerData_) {
         const clsPowerEvent& d = *powerData_;
@@ -294,29 +298,48 @@ void frmPrint::PrintCalHistory(ui::DrawTarget& target) {
     if (!historyData_) return;
     const clsHistory& history = *historyData_;
     SetColumns(target, {0, 0.06, 0.24, 0.33, 0.46, 0.59, 0.72, 0.85});
-    QStringList header{M(5620), M(5621), QString()};
-    for (int g = 0; g < 5; ++g)
-        header << GetGasCaption(&history, g);
-    // The header row, then the "Before" and "After" rows of each calibration.
-    std::vector<QStringList> rows{header};
-    for (int i = 0; i < history.DataCount(); ++i) {
-        QStringList before{QString::number(i + 1), GeneralDate(history.Dates(i)), M(5633)};
-        QStringList after{QString(), QString(), M(5634)};
-        for (int g = 0; g < 5; ++g) {
-            before << history.BeforeForm(g, i);
-            after << history.AfterForm(g, i);
-        }
-        rows.push_back(std::move(before));
-        rows.push_back(std::move(after));
-    }
+    // The rows in print order: a column header row over the first calibration and over each
+    // calibration stored with other gases than the one before, then the "Before" and "After"
+    // rows of each calibration. Each calibration's first row, and the header it stands under.
+    std::vector<QStringList> rows;
+    std::vector<std::pair<size_t, size_t>> calibrations;
+    size_t captionsRow = 0;
+    WalkHistory(
+        history,
+        [&](const QStringList& captions) {
+            captionsRow = rows.size();
+            rows.push_back(QStringList{M(5620), M(5621), QString()} + captions);
+        },
+        [&](int i) {
+            QStringList before{QString::number(i + 1), GeneralDate(history.Dates(i)), M(5633)};
+            QStringList after{QString(), QString(), M(5634)};
+            for (int g = 0; g < 5; ++g) {
+                before << history.BeforeForm(g, i);
+                after << history.AfterForm(g, i);
+            }
+            calibrations.emplace_back(rows.size(), captionsRow);
+            rows.push_back(std::move(before));
+            rows.push_back(std::move(after));
+        });
     FitColumns(target, rows);
-    PrintRow(target, header);
-    HeaderRule(target);
-    // Both rows of one calibration stay on one page: the page test follows the "After" row.
-    PrintPagedRows(target, history.DataCount(), header, [&](int i) {
-        PrintRow(target, rows[static_cast<size_t>(2 * i + 1)]);
-        PrintRow(target, rows[static_cast<size_t>(2 * i + 2)]);
-    });
+    size_t headed = 0;  // the header row printed last
+    const auto header = [&](size_t row) {
+        PrintRow(target, rows[row]);
+        HeaderRule(target);
+        headed = row;
+    };
+    header(0);
+    // Both rows of one calibration stay on one page: the page test follows the "After" row; a
+    // new page repeats the header of the calibration it goes on with.
+    PrintPagedRows(
+        target, history.DataCount(),
+        [&](int next) { return rows[headed = calibrations[static_cast<size_t>(next)].second]; },
+        [&](int i) {
+            const auto [first, own] = calibrations[static_cast<size_t>(i)];
+            if (own != headed) header(own);
+            PrintRow(target, rows[first]);
+            PrintRow(target, rows[first + 1]);
+        });
     ClosingRule(target);
 }
 

@@ -194,14 +194,14 @@ void WriteIntervalRows(ExportText& out, const clsInterval& r) {
     }
 }
 
-// The rows of the alarm and trouble events: date, gas or sensor name, short status word.
-template <class Log, class NameOf>
-QString EventText(const Log& r, const QString& separator, const char* nameTitle, NameOf nameOf) {
+// The rows of the alarm and trouble events: date, the name of the gas or sensor each was stored
+// with, short status word.
+QString EventText(const MonthlyEventLog& r, const QString& separator, const char* nameTitle) {
     ExportText out(separator);
     WriteHeader(out, r.GasInfo());
     out.Line({QStringLiteral("DateTime"), QString::fromLatin1(nameTitle), QStringLiteral("Event")});
     for (int32_t i = 0; i < r.DataCount(); ++i)
-        out.Line({GeneralDate(r.Dates(i)), nameOf(r.GasNo(i)), GetStatusWord(r.Events(i))});
+        out.Line({GeneralDate(r.Dates(i)), r.Gas(i).Name, GetStatusWord(r.Events(i))});
     return out.Take();
 }
 
@@ -238,34 +238,36 @@ QString MakeSampleText(const clsAlarm& record, const QString& separator) {
 
 QString MakeSampleText(const clsHistory& record, const QString& separator) {
     ExportText out(separator);
-    const clsHeader& h = record.GasInfo();
-    WriteHeader(out, h);
-    out << GetMessage(5620) << GetMessage(5621) << QString();
-    for (int g = 0; g < 5; ++g)
-        out << Caption(h, g);
-    out.EndLine();
+    WriteHeader(out, record.GasInfo());
     const QString before = GetMessage(5633), after = GetMessage(5634);
-    for (int i = 0; i < record.DataCount(); ++i) {
-        out << i + 1 << GeneralDate(record.Dates(i)) << before;
-        for (int g = 0; g < 5; ++g)
-            out << record.BeforeForm(g, i);
-        out.EndLine();
-        out << QString() << QString() << after;
-        for (int g = 0; g < 5; ++g)
-            out << record.AfterForm(g, i);
-        out.EndLine();
-    }
+    // The column titles again above a calibration stored with other gases than the one before.
+    WalkHistory(
+        record,
+        [&](const QStringList& captions) {
+            out << GetMessage(5620) << GetMessage(5621) << QString();
+            for (const QString& caption : captions)
+                out << caption;
+            out.EndLine();
+        },
+        [&](int i) {
+            out << i + 1 << GeneralDate(record.Dates(i)) << before;
+            for (int g = 0; g < 5; ++g)
+                out << record.BeforeForm(g, i);
+            out.EndLine();
+            out << QString() << QString() << after;
+            for (int g = 0; g < 5; ++g)
+                out << record.AfterForm(g, i);
+            out.EndLine();
+        });
     return out.Take();
 }
 
 QString MakeSampleText(const clsAlarmEvent& record, const QString& separator) {
-    return EventText(record, separator, "Gas",
-                     [&](int gas) { return record.GasInfo().GasName(gas); });
+    return EventText(record, separator, "Gas");
 }
 
 QString MakeSampleText(const clsTroubleEvent& record, const QString& separator) {
-    return EventText(record, separator, "Sensor/System",
-                     [&](int gas) { return record.GetGasName(gas); });
+    return EventText(record, separator, "Sensor/System");
 }
 
 QString MakeSampleText(const clsPowerEvent& record, const QString& separator) {

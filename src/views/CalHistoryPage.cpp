@@ -7,6 +7,7 @@
 #include "Database.h"
 #include "MouseCodes.h"
 #include "Questions.h"
+#include "RowGas.h"
 #include "Twips.h"
 #include "UserAction.h"
 #include "UserDialogs.h"
@@ -49,8 +50,7 @@ struct LatestCal {
     QDateTime writeDates;  // invalid when Null or unreadable
     int32_t calLimit = 0;  // a missing interval counts as 0 days: every calibration shows due
     struct Gas {
-        QVariant name;
-        int16_t points = 0;
+        RowGas gas;  // as the row stored it; a Null name shows as an empty one
         QDateTime calDate;
         QVariant before, after, autoCal;
     };
@@ -67,18 +67,13 @@ LatestCal ReadRecord(const DbRow& row) {
     for (int g = 0; g < kGases; ++g) {
         const QString prefix = QStringLiteral("Gas%1").arg(g + 1);
         LatestCal::Gas& gas = r.gas[static_cast<size_t>(g)];
-        gas.name = row.value(prefix + QStringLiteral("Name"));
-        gas.points = ClampedTo<int16_t>(row.toLong(prefix + QStringLiteral("Point"), 0));
+        gas.gas = HistoryRowGas(row, g, RowGas{});
         gas.calDate = row.toDate(prefix + QStringLiteral("CalDate"), QDateTime());
         gas.before = row.value(prefix + QStringLiteral("Before"));
         gas.after = row.value(prefix + QStringLiteral("After"));
         gas.autoCal = row.value(prefix + QStringLiteral("AutoCal"));
     }
     return r;
-}
-
-QString TextOf(const QVariant& v) {
-    return v.isNull() ? QString() : v.toString();
 }
 
 // An identity as the page shows it: an empty one as "*", the form in which it is stored.
@@ -133,14 +128,37 @@ void PlanGasRows(const std::vector<LatestCal>& records, std::vector<PlannedRow>&
                            << IdentityText(r.user) << IdentityText(r.station);
             else
                 row.values << QString() << QString() << QString() << QString();
-            row.values << TextOf(gas.name) << ValueText(gas.before, gas.points)
-                       << ValueText(gas.after, gas.points) << ValueText(gas.autoCal, gas.points)
+            const int16_t points = gas.gas.Points;
+            row.values << gas.gas.Name << ValueText(gas.before, points)
+                       << ValueText(gas.after, points) << ValueText(gas.autoCal, points)
                        << GetCalDueText(gas.calDate, r.calLimit);
             if (const int32_t color = GetCalDueColor(gas.calDate, r.calLimit); color > 0)
                 row.colors.emplace_back(8, color);
             rows.push_back(std::move(row));
         }
     }
+}
+
+// The title of each channel's column in layouts 0 and 1: the gas name its rows were stored with.
+// Instruments with other gases on a channel share a column (another sensor, or one swapped): its
+// title then names every gas it covers, in the order of the rows (the latest download first),
+// rather than one gas over the dates of another.
+QStringList ChannelTitles(const std::vector<LatestCal>& records,
+                          const std::vector<PlannedRow>& rows) {
+    QStringList titles;
+    for (size_t g = 0; g < kGases; ++g) {
+        // No gas named among the rows shown: the latest download's text.
+        QString title = records.front().gas[g].gas.Name;
+        QStringList names;
+        for (const PlannedRow& row : rows) {
+            const QString& name = row.record->gas[g].gas.Name;
+            if (name.trimmed().isEmpty() || names.contains(name.trimmed())) continue;
+            if (names.isEmpty()) title = name;
+            names << name.trimmed();
+        }
+        titles << (names.size() > 1 ? names.join(u'/') : title);
+    }
+    return titles;
 }
 
 void Report(const std::optional<QString>& failure) {
@@ -305,12 +323,8 @@ void CalHistoryPage::FillFromDatabase(int layout) {
         header = GetMessage(5662);
         PlanGasRows(records, rows);
     } else {
-        // Every row shows its own channels under the gas names of the latest download.
-        QStringList names;
-        for (const LatestCal::Gas& gas : records.front().gas)
-            names << TextOf(gas.name);
-        header = GetMessage(5661, names);
         PlanInstrumentRows(layout, records, rows);
+        header = GetMessage(5661, ChannelTitles(records, rows));
     }
 
     ui::FlexGrid& grid = *vfgHistory;

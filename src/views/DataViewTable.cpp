@@ -176,30 +176,44 @@ void DataViewPage::ShowHistoryTable() {
     ui::FlexGrid& g = *vfgBrowse;
     g.Clear();
     g.SetCols(8);
-    const int count = r.DataCount();
-    g.SetRows(2 * count + 1);
-    QVariantList header{GetMessage(5620), GetMessage(5621), QString()};
-    for (int gas = 0; gas < 5; ++gas)
-        header << GetGasCaption(&r, gas);
-    FillGridRow(g, 0, 0, false, header);
+    // The heading row takes the first calibration's captions; a calibration stored with other
+    // gases (a sensor swapped) gets a captions row of its own above it.
+    enum class Kind { Captions, Before, After };
+    std::vector<std::pair<Kind, QVariantList>> rows;
     const QString before = GetMessage(5633);
     const QString after = GetMessage(5634);
-    for (int i = 0; i < count; ++i) {
-        QVariantList beforeRow{i + 1, r.Dates(i), before};
-        QVariantList afterRow{QString(), QString(), after};
-        for (int gas = 0; gas < 5; ++gas) {
-            beforeRow << r.BeforeForm(gas, i);
-            afterRow << r.AfterForm(gas, i);
-        }
-        FillGridRow(g, 2 * i + 1, 0, false, beforeRow);
-        FillGridRow(g, 2 * i + 2, 0, false, afterRow);
-    }
+    WalkHistory(
+        r,
+        [&](const QStringList& captions) {
+            QVariantList row{GetMessage(5620), GetMessage(5621), QString()};
+            for (const QString& caption : captions)
+                row << caption;
+            rows.emplace_back(Kind::Captions, row);
+        },
+        [&](int i) {
+            QVariantList beforeRow{i + 1, r.Dates(i), before};
+            QVariantList afterRow{QString(), QString(), after};
+            for (int gas = 0; gas < 5; ++gas) {
+                beforeRow << r.BeforeForm(gas, i);
+                afterRow << r.AfterForm(gas, i);
+            }
+            rows.emplace_back(Kind::Before, beforeRow);
+            rows.emplace_back(Kind::After, afterRow);
+        });
+    g.SetRows(static_cast<int>(rows.size()));
+    for (int row = 0; row < g.Rows(); ++row)
+        FillGridRow(g, row, 0, false, rows[static_cast<size_t>(row)].second);
     for (int col = 3; col < g.Cols(); ++col)
         g.SetColAlignment(col, ui::FlexGrid::AlignRightCenter);
-    // Each date: a grey "Before" row over a white "After" row.
-    for (int row = 1; row < g.Rows(); ++row)
-        for (int col = 1; col < g.Cols(); ++col)
-            g.SetCellBackColor(row, col, row % 2 == 1 ? kBeforeColor : kAfterColor);
+    // Each date: a grey "Before" row over a white "After" row; captions rows as the heading.
+    for (int row = 1; row < g.Rows(); ++row) {
+        const Kind kind = rows[static_cast<size_t>(row)].first;
+        const int32_t color = kind == Kind::Before  ? kBeforeColor
+                              : kind == Kind::After ? kAfterColor
+                                                    : g.BackColorFixed();
+        for (int col = kind == Kind::Captions ? 0 : 1; col < g.Cols(); ++col)
+            g.SetCellBackColor(row, col, color);
+    }
     g.Refresh();
 }
 
@@ -217,20 +231,18 @@ void DataViewPage::ShowEventTable() {
         rowOf = [&r](int i) -> QVariantList {
             return {r.Dates(i), r.Flags(i) ? QStringLiteral("ON") : QStringLiteral("OFF")};
         };
-    } else if (kind == TypeTroubleEvents) {
-        const clsTroubleEvent& r = *host_->CurTroubleEvent;
-        header = {QStringLiteral("DateTime"), QStringLiteral("Sensor/System"),
+    } else {
+        // Each event under the name of the gas it was stored with.
+        const bool trouble = kind == TypeTroubleEvents;
+        const MonthlyEventLog& r =
+            trouble ? static_cast<const MonthlyEventLog&>(*host_->CurTroubleEvent)
+                    : *host_->CurAlarmEvent;
+        header = {QStringLiteral("DateTime"),
+                  trouble ? QStringLiteral("Sensor/System") : QStringLiteral("Gas"),
                   QStringLiteral("Event")};
         count = r.DataCount();
         rowOf = [&r](int i) -> QVariantList {
-            return {r.Dates(i), r.GetGasName(r.GasNo(i)), GetStatusWord(r.Events(i))};
-        };
-    } else {
-        const clsAlarmEvent& r = *host_->CurAlarmEvent;
-        header = {QStringLiteral("DateTime"), QStringLiteral("Gas"), QStringLiteral("Event")};
-        count = r.DataCount();
-        rowOf = [&r](int i) -> QVariantList {
-            return {r.Dates(i), r.GasInfo().GasName(r.GasNo(i)), GetStatusWord(r.Events(i))};
+            return {r.Dates(i), r.Gas(i).Name, GetStatusWord(r.Events(i))};
         };
     }
     g.SetCols(static_cast<int>(header.size()));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FixtureDatabase.h"
+#include "PrinterChoice.h"
 #include "PrinterList.h"
 #include "RecordingTarget.h"
 #include "ScriptedDialogs.h"
@@ -60,12 +61,7 @@ class PrintRig : public ::testing::Test {
 
     // The printer dialog chooses the entry of that name; the save dialog answers `pdf`.
     void Choose(const QString& entry, const QString& pdf = {}) {
-        dialogs.AnswerModal([entry](QDialog& d) {
-            auto& dialog = dynamic_cast<frmSetPrinter&>(d);
-            dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(entry));
-            dialog.cmdOK->click();
-            return d.result();
-        });
+        ChoosePrinterEntry(dialogs, entry);
         if (!pdf.isEmpty()) dialogs.AnswerFile({true, pdf, 1});
     }
 

@@ -28,10 +28,11 @@ constexpr double kCleared = -1;  // the date of a channel never calibrated
 constexpr int32_t kRed = CalOverdueColor, kOrange = CalDueSoonColor;
 constexpr int32_t kPink = ui::RGB(255, 64, 224);
 
-// One latest calibration: interval 180 days, gas names CH4 OXY H2S "CO " CH4, one decimal
-// place, before 12.34, after -8 (CALIB.), span 20; gas 5 all Null when asked.
+// One latest calibration: interval 180 days, gas names CH4 OXY H2S "CO " CH4 unless given, one
+// decimal place, before 12.34, after -8 (CALIB.), span 20; gas 5 all Null when asked.
 void AddLatestCal(const FixtureIdentity& id, double writtenAgo, std::array<double, 5> calAgo,
-                  bool nullGas5 = false) {
+                  bool nullGas5 = false,
+                  const QStringList& names = {"CH4", "OXY", "H2S", "CO ", "CH4"}) {
     Database db(DatabasePath);
     QString columns = "SeqNo,SerialNo,StationID,UserID,WriteDates,CalLimit";
     QVariantList values{NextSeqNo(db, "cLatestHist"), id.serial, id.station, id.user,
@@ -42,9 +43,8 @@ void AddLatestCal(const FixtureIdentity& id, double writtenAgo, std::array<doubl
                        ",Gas%1Name,Gas%1Point,Gas%1CalDate,Gas%1Before,Gas%1After,"
                        "Gas%1AutoCal")
                        .arg(g);
-        values << QStringList{"CH4", "OXY", "H2S", "CO ", "CH4"}[g - 1] << 1
-               << (ago == kCleared ? rt::MakeDate(1900, 1, 1) : DaysAgo(ago)) << 12.34 << -8.0
-               << 20.0;
+        values << names[g - 1] << 1 << (ago == kCleared ? rt::MakeDate(1900, 1, 1) : DaysAgo(ago))
+               << 12.34 << -8.0 << 20.0;
     }
     db.execute(QString("Insert Into cLatestHist (%1) Values (?%2)")
                    .arg(columns, QString(",?").repeated(values.size() - 1)),
@@ -138,7 +138,9 @@ TEST_F(CalHistory, OneRowPerInstrumentLayoutsColourDueCellsAndOldDownloads) {
     Show(1);
     EXPECT_FALSE(grid.Editable());
     EXPECT_EQ(grid.Rows(), 5);
-    EXPECT_EQ(Texts(0).join(u'|'), "No.|SerialNo|UserID|StationID|CH4|OXY|H2S|CO ||Last Download");
+    // The latest download stored no gas 5: the column is titled by the gas of the rows under it.
+    EXPECT_EQ(Texts(0).join(u'|'),
+              "No.|SerialNo|UserID|StationID|CH4|OXY|H2S|CO |CH4|Last Download");
     EXPECT_EQ(Texts(1), QStringList({"1", "SN1001", "Alice", "ST-1", GeneralDate(DaysAgo(200)),
                                      GeneralDate(DaysAgo(170)), GeneralDate(DaysAgo(10)), "", "",
                                      GeneralDate(DaysAgo(1))}));
@@ -153,6 +155,15 @@ TEST_F(CalHistory, OneRowPerInstrumentLayoutsColourDueCellsAndOldDownloads) {
     Show(0);  // A and B only, keeping their numbers
     EXPECT_EQ(grid.Rows(), 3);
     EXPECT_EQ(grid.TextMatrix(2, 0), "3");
+
+    // An instrument with H2S on the fourth channel, due soon there: that column's dates are of
+    // two gases, and its title names both, not the latest download's alone.
+    AddLatestCal(FixtureDatabase::E(), 50, {5, 5, 5, 175, 5}, false,
+                 {"CH4", "OXY", "H2S", "H2S", "CH4"});
+    for (int layout : {1, 0}) {
+        Show(layout);
+        EXPECT_EQ(Texts(0).mid(4, 5).join(u'|'), "CH4|OXY|H2S|CO/H2S|CH4") << layout;
+    }
 }
 
 TEST_F(CalHistory, CalibrationRecordLayoutHasFiveRowsPerInstrument) {

@@ -2,9 +2,9 @@
 // overwrite question, Cancel is silent, the names proposed; the clipboard; printing to the PDF
 // entry; the summary button.
 #include "DataViewRig.h"
+#include "PrinterChoice.h"
 #include "PrinterList.h"
 #include "ShellFixture.h"
-#include "frmSetPrinter.h"
 #include "modExport.h"
 
 #include <QApplication>
@@ -46,12 +46,7 @@ class DataViewCommands : public DataViewRig {
     }
     // Print chooses the PDF entry; its file dialog answers `pdf` (cancelled for none).
     void PrintToPdf(const QString& pdf) {
-        ask.AnswerModal([](QDialog& d) {
-            auto& dialog = dynamic_cast<frmSetPrinter&>(d);
-            dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(ui::PdfEntryName()));
-            dialog.cmdOK->click();
-            return d.result();
-        });
+        ChoosePrinterEntry(ask, ui::PdfEntryName());
         if (!pdf.isEmpty()) ask.AnswerFile({true, pdf, 1});  // else the file dialog is cancelled
         Click(0);
     }

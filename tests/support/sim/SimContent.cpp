@@ -53,6 +53,11 @@ QString ReadingsText(const Readings& r, const FixtureIdentity& id) {
     return text;
 }
 
+// A channel of the gas list the instrument reports ("GJ"): name, full scale, step and unit.
+QString GasListEntry(const FixtureGas& g, const QString& unit) {
+    return Cut(g.name, 4) + Five(g.fullScale, 0) + Five(g.step, g.points) + Cut(unit, 4);
+}
+
 const QStringList kUnits = {QStringLiteral("%LEL"), QStringLiteral("VOL%"), QStringLiteral("ppm"),
                             QStringLiteral("ppm"), QStringLiteral("%LEL")};
 
@@ -215,11 +220,8 @@ Content DefaultContent() {
     logs.identity = DefaultIdentity();
     const FixtureIdentity& id = logs.identity;
     QStringList gasList;
-    for (int ch = 0; ch < 5; ++ch) {
-        const FixtureGas& g = id.gases[static_cast<size_t>(ch)];
-        gasList << Cut(g.name, 4) + Five(g.fullScale, 0) + Five(g.step, g.points) +
-                       Cut(kUnits[ch], 4);
-    }
+    for (int ch = 0; ch < 5; ++ch)
+        gasList << GasListEntry(id.gases[static_cast<size_t>(ch)], kUnits[ch]);
     c.reads = {
         {"VP", "2100"},
         {"XZ", Cut(id.user, 10)},
@@ -343,6 +345,15 @@ void RecordCalibration(Content& c, int channel, const QDateTime& when, double be
     const HistoryFixture line{channel, when, before, after};
     c.logs.history.prepend(line);
     c.blocks[QStringLiteral("IH%1").arg(channel + 1)].prepend(HistoryLine(line));
+}
+
+void SwapSensor(Content& c, int channel, const FixtureGas& gas, const QString& unit) {
+    c.logs.identity.gases[static_cast<size_t>(channel)] = gas;
+    QStringList gasList = c.reads.value(QStringLiteral("GJ")).split(u',');
+    while (gasList.size() < 5)
+        gasList << QString(18, u'*');
+    gasList[channel] = GasListEntry(gas, unit);
+    c.reads[QStringLiteral("GJ")] = gasList.join(u',');
 }
 
 bool LoadFixtures(Content& content, const QString& folder, QString* error) {

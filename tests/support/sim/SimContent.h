@@ -145,6 +145,11 @@ QString ReadingsReply(const Content& content);
 void RecordCalibration(Content& content, int channel, const QDateTime& when, double before,
                        double after);
 
+// Puts another sensor on a channel (0 to 4), as the gas selection of the service mode does: the
+// instrument reports it in its gas list ("GJ"), and the logs rendered from then on (RenderLogs)
+// carry it in their gas tables.
+void SwapSensor(Content& content, int channel, const FixtureGas& gas, const QString& unit);
+
 // The kinds of logged data that erasing the instrument's data removes (not the calibration
 // histories).
 extern const QStringList kLoggedKinds;
