@@ -4,6 +4,7 @@
 
 #include "AppError.h"
 #include "AppPaths.h"
+#include "ButtonKeys.h"
 #include "Database.h"
 #include "Dates.h"
 #include "FontCopy.h"
@@ -176,6 +177,8 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         page->Form_Resize = [this] { Form_Resize(); };
         page->setStyle(PageStyle());
     }
+    // The window is worked with the keyboard alone: Enter clicks the button with the focus.
+    ui::EnterClicksButtons();
     for (size_t i = 0; i < cmdInst.size(); ++i) {
         cmdInst[i] = new QPushButton(this);
         QObject::connect(cmdInst[i], &QPushButton::clicked, this,
