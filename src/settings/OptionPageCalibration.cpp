@@ -165,6 +165,9 @@ void OptionPage::vfgCal_ValidateEdit(int Row, int Col, bool& Cancel) {
 }
 
 void OptionPage::cmdCal_Click(int Index) {
+    if (Index >= 0 && Index < static_cast<int>(cmdCal.size()) &&
+        !CommitEntries(cmdCal[static_cast<size_t>(Index)]->text()))
+        return;
     switch (Index) {
         case 0:
             RunZero();

@@ -7,6 +7,7 @@
 #include "Dates.h"
 #include "DownloadPage.h"
 #include "FontCopy.h"
+#include "GridCells.h"
 #include "LinkGuard.h"
 #include "OptionPage.h"
 #include "Questions.h"
@@ -49,7 +50,14 @@ void ReportFailure(SettingsHost& h, const QString& line, const QString& box, con
 
 }  // namespace
 
+bool OptionPage::CommitEntries(const QString& command) {
+    return CommitGridEntries(*this, command);
+}
+
 void OptionPage::cmdOption_Click(int Index) {
+    if (Index >= 0 && Index < static_cast<int>(cmdOption.size()) &&
+        !CommitEntries(cmdOption[static_cast<size_t>(Index)]->text()))
+        return;
     switch (Index) {
         case 0:
             RunUpload();

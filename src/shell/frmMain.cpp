@@ -458,6 +458,11 @@ void frmMain::cmdInst_Click(int Index) {
         close();
         return;
     }
+    // The settings page is left only with an entry still open in its grids taken, or kept
+    // open when refused.
+    if (!pageOption->CommitEntries(
+            cmdInst[static_cast<size_t>(Index)]->property(kCaption).toString()))
+        return;
     switch (Index) {
         case 0:
             ShowStatusIds();
