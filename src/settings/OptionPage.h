@@ -112,6 +112,9 @@ class OptionPage : public ui::PageFrame {
   private:
     // What a column of the settings grid edits.
     enum class Column { None, Enable, Warning, Alarm, Stel, Twa, AutoCal, Factory };
+    // The columns of the instrument's values, in their order.
+    static constexpr std::array<Column, 5> kValueColumns{
+        Column::Warning, Column::Alarm, Column::Stel, Column::Twa, Column::AutoCal};
     Column ColumnOf(int Col) const;
     // The colour of the cells that may not be edited.
     int32_t LockedColor() const;

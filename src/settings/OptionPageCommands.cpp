@@ -126,6 +126,13 @@ void OptionPage::RunUpload() {
         Dialogs().MsgBox(GetMessage(5369), vbQuestion, GetMessage(5370));
         return;
     }
+    // A level goes out with all five channels': one that would reach the instrument changed
+    // stops the whole upload before anything is sent.
+    if (const std::optional<int> gas = UnwritableChannel(in)) {
+        Dialogs().MsgBox(GetMessage(9201, {QString::number(*gas + 1)}), vbExclamation,
+                         GetMessage(5310));
+        return;
+    }
     if (!Ask(Question::UploadSettings)) return;
     Transfer([&h] { return h.link.SetInstrument(h.CurInstrument); });
 }
