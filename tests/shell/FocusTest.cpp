@@ -257,11 +257,11 @@ TEST_F(Focus, TabReachesEveryCommandOfEveryPage) {
                 QList<QPushButton*> commands = page->findChildren<QPushButton*>();
                 for (QPushButton* button : main.cmdInst)
                     commands << button;
-                for (QPushButton* button : commands)
-                    if (button->isVisible() && button->isEnabled())
-                        EXPECT_TRUE(seen.count(button))
-                            << (modifiers ? "Shift+Tab" : "Tab") << " misses "
-                            << button->text().toStdString();
+                for (QPushButton* button : commands) {
+                    if (!button->isVisible() || !button->isEnabled()) continue;
+                    EXPECT_TRUE(seen.count(button)) << (modifiers ? "Shift+Tab" : "Tab")
+                                                    << " misses " << button->text().toStdString();
+                }
                 if (state.editing) {
                     EXPECT_FALSE(settings.Editing());
                     EXPECT_FLOAT_EQ(main.CurInstrument->Alarm(3), 60);
