@@ -276,23 +276,19 @@ TEST_F(Focus, TabReachesEveryCommandOfEveryPage) {
 // the key is held.
 TEST_F(Focus, EnterClicksTheFocusedButton) {
     main_->Form_Activate();
-    const std::array<std::pair<Qt::Key, Qt::KeyboardModifiers>, 2> enters{
-        {{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}};
-    size_t page = 1;
-    for (const auto& [key, modifiers] : enters) {
-        QPushButton* button = main_->cmdInst[page];
-        button->setFocus();
-        Key(key, modifiers);
-        EXPECT_EQ(Shown(), main_->fraMenu[page]) << button->text().toStdString();
-        page = 2;
-    }
-    int clicks = 0;
     QPushButton* data = main_->cmdInst[2];
+    int clicks = 0;
     QObject::connect(data, &QPushButton::clicked, [&] { ++clicks; });
+    for (const auto modifiers : {Qt::NoModifier, Qt::KeypadModifier}) {
+        data->setFocus();
+        Key(modifiers ? Qt::Key_Enter : Qt::Key_Return, modifiers);
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(Shown(), main_->fraMenu[2]);
     data->setFocus();
     QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
     QCoreApplication::sendEvent(main_->windowHandle(), &held);
-    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(clicks, 2);
 }
 
 // The reported case: a log opened by a double click is paged through with the keyboard, and
