@@ -48,13 +48,78 @@ bool IsOverWarnLevel(const clsInstrument& in, int gas, float value) {
 }
 
 bool IsAlarmOrderValid(const clsInstrument& in, int gas) {
-    const QString warning = in.WarnForm(gas);
-    const QString alarm = in.AlarmForm(gas);
+    const QString warning = ChannelText(in, gas, in.Warning(gas));
+    const QString alarm = ChannelText(in, gas, in.Alarm(gas));
     if (!rt::IsNumeric(warning) || !rt::IsNumeric(alarm)) return true;
     const double w = rt::ToDouble(warning);
     const double a = rt::ToDouble(alarm);
     if (gas == 1 && in.AlarmO2() != 0) return a < w;
     return a >= w;
+}
+
+std::optional<int16_t> ChannelPoints(const clsInstrument& in, int gas) {
+    if (gas < 0 || gas >= static_cast<int>(GasTable.size())) return std::nullopt;
+    if (in.GasPoint(gas) >= 0) return in.GasPoint(gas);
+    // A sensor switched off is reported without its gas, but the channel takes only the gases
+    // of its row of the catalogue.
+    std::optional<int16_t> points;
+    for (const GasDefinition& d : GasTable[static_cast<size_t>(gas)]) {
+        if (rt::Trim(d.Name).isEmpty()) continue;
+        if (points && *points != d.Points) return std::nullopt;
+        points = d.Points;
+    }
+    if (points && *points < 0) return std::nullopt;
+    return points;
+}
+
+namespace {
+
+// The text holds the value exactly, as the instrument will read it.
+bool Keeps(const QString& text, float value) {
+    return rt::IsNumeric(text) && static_cast<float>(rt::ToDouble(text)) == value;
+}
+
+}  // namespace
+
+std::optional<QString> ChannelField(const clsInstrument& in, int gas, float value) {
+    if (value < 0) return FormatValue5(value, 0);
+    const std::optional<int16_t> points = ChannelPoints(in, gas);
+    if (!points) return std::nullopt;
+    const QString field = FormatValue5(value, *points);
+    if (!Keeps(field, value)) return std::nullopt;
+    return field;
+}
+
+QString ChannelText(const clsInstrument& in, int gas, float value) {
+    const std::optional<int16_t> points = ChannelPoints(in, gas);
+    if (points || value < 0) return FormatGasValue(value, points.value_or(0), false);
+    // Without the gas's places the value is shown whole, not rounded to places it may lack.
+    for (int16_t p = 0; p < 3; ++p) {
+        const QString text = FormatGasValue(value, p, false);
+        if (Keeps(text, value)) return text;
+    }
+    return FormatGasValue(value, 3, false);
+}
+
+const std::array<ChannelSetting, 5> kChannelSettings{{
+    {&clsInstrument::Warning, &clsInstrument::Change_Warn},
+    {&clsInstrument::Alarm, &clsInstrument::Change_Alarm},
+    {&clsInstrument::Stel, &clsInstrument::Change_Stel},
+    {&clsInstrument::Twa, &clsInstrument::Change_Twa},
+    {&clsInstrument::AutoCalib, &clsInstrument::Change_AutoCal},
+}};
+
+std::optional<int> UnwritableChannel(const clsInstrument& in) {
+    std::optional<int> first;
+    for (const ChannelSetting& s : kChannelSettings) {
+        bool sent = false;
+        for (int ch = 0; ch < 5; ++ch)
+            sent = sent || (in.*s.flag)(ch);
+        if (!sent) continue;
+        for (int ch = 0; ch < 5; ++ch)
+            if (!ChannelField(in, ch, (in.*s.value)(ch)) && (!first || ch < *first)) first = ch;
+    }
+    return first;
 }
 
 std::optional<float> RoundTextToStep(const QString& text, float stepSize) {
@@ -101,7 +166,7 @@ std::optional<float> RoundTextToStep(const QString& text, float stepSize) {
 
 QString FactorySpanText(const clsInstrument& in, int gas) {
     if (gas < 0 || gas >= static_cast<int>(FactAutoCal.size())) return QString();
-    return FormatGasValue(FactAutoCal[static_cast<size_t>(gas)], in.GasPoint(gas), false);
+    return ChannelText(in, gas, FactAutoCal[static_cast<size_t>(gas)]);
 }
 
 }  // namespace qv

@@ -1,10 +1,12 @@
 // Judging, rounding and filling the per-gas settings of an instrument: the index of its sensor
 // combination, a catalogue gas put into one channel, whether a span-gas concentration suits a
-// channel, and whether a channel's alarm level lies on the right side of its warning level.
+// channel, whether a channel's alarm level lies on the right side of its warning level, and the
+// decimal places its values are shown and written with.
 // Channel 1 (gas 2) is the oxygen channel of the order check.
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -31,6 +33,33 @@ bool IsOverWarnLevel(const clsInstrument& instrument, int gas, float value);
 // the texts shown: true when either is off; for channel 1 with a falling alarm pattern the
 // alarm must lie below the warning, for every other the alarm at or above it.
 bool IsAlarmOrderValid(const clsInstrument& instrument, int gas);
+
+// The decimal places of a channel's levels and span-gas concentrations: those of its sensor's
+// reading step; for a channel whose sensor the instrument did not report (switched off), those
+// that every gas of the catalogue for the channel has. Nothing where they differ.
+std::optional<int16_t> ChannelPoints(const clsInstrument& instrument, int gas);
+
+// A level or span-gas concentration of a channel as a settings upload writes it: "*****" for
+// none (below 0), else five characters in the channel's decimal places. Nothing when those are
+// not known, or when the text would not read back as the value: it would reach the instrument
+// changed.
+std::optional<QString> ChannelField(const clsInstrument& instrument, int gas, float value);
+
+// The same value as the settings pages show it: "-----" for none, else in the channel's decimal
+// places, or, where those are not known, in as few as show it whole (three at most).
+QString ChannelText(const clsInstrument& instrument, int gas, float value);
+
+// The per-gas values of the settings upload (warning, alarm, STEL, TWA, span gas), each with
+// the edit flag that has the upload send it for all five channels.
+struct ChannelSetting {
+    float (clsInstrument::*value)(int) const;
+    bool (clsInstrument::*flag)(int) const;
+};
+extern const std::array<ChannelSetting, 5> kChannelSettings;
+
+// The first gas (channel 0 to 4) whose values an upload would send but cannot write unchanged
+// (ChannelField); nothing when there is none.
+std::optional<int> UnwritableChannel(const clsInstrument& instrument);
 
 // A typed plain decimal rounded to a multiple of a resolution step; a negative entry gives 0.
 // Nothing for text that is no plain decimal, a step not above 0, or a multiple beyond 32767.

@@ -12,6 +12,7 @@
 #include "clsIntervals.h"
 #include "clsPowerEvents.h"
 #include "clsTroubleEvents.h"
+#include "modGasChecks.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 #include "modLinkText.h"
@@ -65,17 +66,27 @@ QByteArray Hex(int16_t value, int digits) {
     const QByteArray hex = QByteArray::number(static_cast<uint16_t>(value), 16).toUpper();
     return hex.rightJustified(digits, '0').right(digits);
 }
-// The five channels' values of one per-gas setting, each with its channel's decimal places.
-QByteArray Levels(const clsInstrument& in, float (clsInstrument::*value)(int) const) {
-    QByteArrayList fields;
-    for (int ch = 0; ch < 5; ++ch)
-        fields << FormatValue5((in.*value)(ch), in.GasPoint(ch)).toLatin1();
-    return fields.join(',');
-}
 bool AnyChannel(const clsInstrument& in, bool (clsInstrument::*flag)(int) const) {
     for (int ch = 0; ch < 5; ++ch)
         if ((in.*flag)(ch)) return true;
     return false;
+}
+// The five channels' values of one per-gas setting, each in its channel's decimal places, also
+// those of a channel that is switched off: a value nobody edited goes back as it was read. A
+// value that cannot be written so stops the upload before the setting is sent; a setting that
+// is not sent is not judged.
+QByteArray Levels(const clsInstrument& in, float (clsInstrument::*value)(int) const) {
+    bool (clsInstrument::*flag)(int) const = nullptr;
+    for (const ChannelSetting& s : kChannelSettings)
+        if (s.value == value) flag = s.flag;
+    QByteArrayList fields;
+    for (int ch = 0; ch < 5; ++ch) {
+        const std::optional<QString> field = ChannelField(in, ch, (in.*value)(ch));
+        if (!field && (!flag || AnyChannel(in, flag)))
+            throw AppError(ErrInvalidCall, GetMessage(9201, {QString::number(ch + 1)}));
+        fields << field.value_or(QStringLiteral("*****")).toLatin1();
+    }
+    return fields.join(',');
 }
 QByteArray GasList(const clsInstrument& in) {
     QByteArray mask;

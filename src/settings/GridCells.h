@@ -1,10 +1,11 @@
-// What the settings pages' gas grids share: their size and marks, the two heading rows, and check
+// What the settings pages' gas grids share: their size and marks, the two heading rows, check
 // boxes of any cell without moving the current cell, which an edit event must not do while its
-// editor is open.
+// editor is open, and the entry still open when a command runs.
 #pragma once
 
 #include "FlexGrid.h"
 #include "Twips.h"
+#include "UserDialogs.h"
 #include "modMessage.h"
 #include "modViewSupport.h"
 
@@ -48,6 +49,15 @@ inline void SetTicked(ui::FlexGrid& grid, int row, int col, bool ticked) {
     if (QTableWidgetItem* cell = grid.item(row, col))
         if (cell->data(Qt::CheckStateRole).isValid())
             cell->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+// Takes an entry still open in a grid within `within` as Enter takes it, so that a command acts
+// on the values shown. A refused entry stays open and the user is told, under the command's
+// name; false then, and the command must not run.
+inline bool CommitGridEntries(const QWidget& within, const QString& command) {
+    if (!ui::FlexGrid::CommitEdits(within)) return true;
+    Dialogs().MsgBox(GetMessage(9200), vbExclamation, command);
+    return false;
 }
 
 }  // namespace qv

@@ -145,7 +145,7 @@ void InstrumentPage::FillCalibrations(Shown which) {
             if (in.GasEnabled(g))
                 FillGridRow(grid, row, 0, false,
                             {caption, FormatValidDate(in.CalibDate(g)), in.CalibBeforeForm(g),
-                             in.CalibAfterForm(g), in.AutoCalForm(g)});
+                             in.CalibAfterForm(g), ChannelText(in, g, in.AutoCalib(g))});
             else
                 FillGridRow(grid, row, 0, true, {caption, kDashes});
         } else {
@@ -161,7 +161,8 @@ void InstrumentPage::FillConnectedCalibration(int g) {
     const int row = g + 2;
     const QDateTime calDate = in.CalibDate(g);
     const QString dateText = FormatValidDate(calDate);
-    const QString autoCalText = ServiceMode ? FactorySpanText(in, g) : in.AutoCalForm(g);
+    const QString autoCalText =
+        ServiceMode ? FactorySpanText(in, g) : ChannelText(in, g, in.AutoCalib(g));
     const QString caption = GetGasCaption(&in, g);
     const QVariantList normal{caption, dateText, in.CalibBeforeForm(g), in.CalibAfterForm(g),
                               autoCalText};
@@ -217,9 +218,11 @@ void InstrumentPage::FillSensors(Shown which) {
         }
         const clsInstrument& in =
             which == Shown::StoredLog ? *host_->LogInstrument : *host_->CurInstrument;
+        // Each level in its gas's decimal places, its sensor on or off.
         FillGridRow(grid, row, 0, false,
-                    {GetGasCaption(&in, g), QString(), in.WarnForm(g), in.AlarmForm(g),
-                     in.StelForm(g), in.TwaForm(g)});
+                    {GetGasCaption(&in, g), QString(), ChannelText(in, g, in.Warning(g)),
+                     ChannelText(in, g, in.Alarm(g)), ChannelText(in, g, in.Stel(g)),
+                     ChannelText(in, g, in.Twa(g))});
         SetCheckBox(grid, row, 1, in.GasEnabled(g));
     }
     grid.Refresh();

@@ -60,6 +60,10 @@ class OptionPage : public ui::PageFrame {
     void ShowClocks();
 
     // ---- Commands ----
+    // Takes an entry still open in the page's grids as Enter takes it, so that a command (named
+    // for the message) acts on the values shown. False when the entry is refused: its editor
+    // stays open, the user is told, and the command must not run.
+    bool CommitEntries(const QString& command);
     // 0 uploads the edited settings, 1 sets the instrument's clock to the computer's, 2 opens
     // the calibration panel with live readings and pump.
     void cmdOption_Click(int Index);
@@ -108,6 +112,9 @@ class OptionPage : public ui::PageFrame {
   private:
     // What a column of the settings grid edits.
     enum class Column { None, Enable, Warning, Alarm, Stel, Twa, AutoCal, Factory };
+    // The columns of the instrument's values, in their order.
+    static constexpr std::array<Column, 5> kValueColumns{
+        Column::Warning, Column::Alarm, Column::Stel, Column::Twa, Column::AutoCal};
     Column ColumnOf(int Col) const;
     // The colour of the cells that may not be edited.
     int32_t LockedColor() const;

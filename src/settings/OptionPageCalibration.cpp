@@ -83,7 +83,7 @@ void OptionPage::ShowCalibrationGrid() {
             grid.SetTextMatrix(r, 2, FactorySpanText(in, r - 1));
             grid.SetCellBackColor(r, 2, kFactoryColor);
         } else {
-            grid.SetTextMatrix(r, 2, known ? in.AutoCalForm(r - 1) : kDashes);
+            grid.SetTextMatrix(r, 2, known ? StoredText(Column::AutoCal, r - 1) : kDashes);
         }
     }
     grid.SetColWidths({0.18, 0.18, 0.3});
@@ -165,6 +165,9 @@ void OptionPage::vfgCal_ValidateEdit(int Row, int Col, bool& Cancel) {
 }
 
 void OptionPage::cmdCal_Click(int Index) {
+    if (Index >= 0 && Index < static_cast<int>(cmdCal.size()) &&
+        !CommitEntries(cmdCal[static_cast<size_t>(Index)]->text()))
+        return;
     switch (Index) {
         case 0:
             RunZero();
@@ -223,7 +226,7 @@ bool OptionPage::SpanConcentrationsValid() {
         const float v = in.AutoCalib(c);
         if (v >= 0 && v <= in.GasFullScale(c) && IsOverWarnLevel(in, c, v)) continue;
         refused << GetGasCaption(&in, c) + QStringLiteral("  ") + GetMessage(5654) + u' ' +
-                       rt::Trim(in.AutoCalForm(c));
+                       rt::Trim(StoredText(Column::AutoCal, c));
     }
     if (refused.isEmpty()) return true;
     Dialogs().MsgBox(refused.join(QStringLiteral("\r\n")), vbInformation, GetMessage(5346));

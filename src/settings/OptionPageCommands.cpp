@@ -7,6 +7,7 @@
 #include "Dates.h"
 #include "DownloadPage.h"
 #include "FontCopy.h"
+#include "GridCells.h"
 #include "LinkGuard.h"
 #include "OptionPage.h"
 #include "Questions.h"
@@ -49,7 +50,14 @@ void ReportFailure(SettingsHost& h, const QString& line, const QString& box, con
 
 }  // namespace
 
+bool OptionPage::CommitEntries(const QString& command) {
+    return CommitGridEntries(*this, command);
+}
+
 void OptionPage::cmdOption_Click(int Index) {
+    if (Index >= 0 && Index < static_cast<int>(cmdOption.size()) &&
+        !CommitEntries(cmdOption[static_cast<size_t>(Index)]->text()))
+        return;
     switch (Index) {
         case 0:
             RunUpload();
@@ -116,6 +124,13 @@ void OptionPage::RunUpload() {
     }
     if (ServiceMode && !GasComb[static_cast<size_t>(MakeGasEnableMask(in))]) {
         Dialogs().MsgBox(GetMessage(5369), vbQuestion, GetMessage(5370));
+        return;
+    }
+    // A level goes out with all five channels': one that would reach the instrument changed
+    // stops the whole upload before anything is sent.
+    if (const std::optional<int> gas = UnwritableChannel(in)) {
+        Dialogs().MsgBox(GetMessage(9201, {QString::number(*gas + 1)}), vbExclamation,
+                         GetMessage(5310));
         return;
     }
     if (!Ask(Question::UploadSettings)) return;

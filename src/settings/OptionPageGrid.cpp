@@ -112,12 +112,9 @@ void OptionPage::FillOptionRows(bool present) {
         const int row = g + 2;
         QVariantList values{present ? GetGasCaption(&in, g) : GetGasCaption(&defaults, g)};
         if (ServiceMode) values << QString();
-        if (present)
-            values << in.WarnForm(g) << in.AlarmForm(g) << in.StelForm(g) << in.TwaForm(g)
-                   << in.AutoCalForm(g);
-        else
-            values << kDashes << kDashes << kDashes << kDashes << kDashes;
-        if (ServiceMode) values << FactorySpanText(in, g);
+        for (const Column column : kValueColumns)
+            values << (present ? StoredText(column, g) : kDashes);
+        if (ServiceMode) values << StoredText(Column::Factory, g);
         FillGridRow(grid, row, 0, false, values);
         if (ServiceMode) SetCheckBox(grid, row, 1, present && in.GasEnabled(g));
     }
@@ -147,16 +144,18 @@ void OptionPage::vfgOption_BeforeEdit(int Row, int Col, bool& Cancel) {
 QString OptionPage::StoredText(Column column, int gas) const {
     const clsInstrument& in = *host_->CurInstrument;
     switch (column) {
+        // A channel's values in its own decimal places, its sensor on or off: what is shown is
+        // what an upload writes back.
         case Column::Warning:
-            return in.WarnForm(gas);
+            return ChannelText(in, gas, in.Warning(gas));
         case Column::Alarm:
-            return in.AlarmForm(gas);
+            return ChannelText(in, gas, in.Alarm(gas));
         case Column::Stel:
-            return in.StelForm(gas);
+            return ChannelText(in, gas, in.Stel(gas));
         case Column::Twa:
-            return in.TwaForm(gas);
+            return ChannelText(in, gas, in.Twa(gas));
         case Column::AutoCal:
-            return in.AutoCalForm(gas);
+            return ChannelText(in, gas, in.AutoCalib(gas));
         case Column::Factory:
             return FactorySpanText(in, gas);
         default:
@@ -253,9 +252,10 @@ void OptionPage::vfgOption_AfterEdit(int Row, int Col) {
         if (dialog.Flags() && dialog.SelNum() >= 0) {
             SetGasDefaults(in, gas, dialog.SelNum());
             FillGridRow(*vfgOption, Row, 0, false, {GetGasCaption(&in, gas)});
-            FillGridRow(*vfgOption, Row, 2, false,
-                        {in.WarnForm(gas), in.AlarmForm(gas), in.StelForm(gas), in.TwaForm(gas),
-                         in.AutoCalForm(gas)});
+            QVariantList values;
+            for (const Column column : kValueColumns)
+                values << StoredText(column, gas);
+            FillGridRow(*vfgOption, Row, 2, false, values);
         } else {
             SetTicked(*vfgOption, Row, 1, false);
         }

@@ -397,6 +397,8 @@ void frmFsDialog::cmdOK_Click() {
         reject();
         return;
     }
+    // The grid is read as it shows: an entry still being typed is taken, or the dialog stays.
+    if (!CommitGridEntries(*this, cmdOK->text())) return;
     // The read-back touches only the working copy: a failure leaves the caller's object as
     // it was and the dialog open.
     try {

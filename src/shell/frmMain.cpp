@@ -4,6 +4,7 @@
 
 #include "AppError.h"
 #include "AppPaths.h"
+#include "ButtonKeys.h"
 #include "Database.h"
 #include "Dates.h"
 #include "FontCopy.h"
@@ -176,6 +177,8 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         page->Form_Resize = [this] { Form_Resize(); };
         page->setStyle(PageStyle());
     }
+    // The window is worked with the keyboard alone: Enter clicks the button with the focus.
+    ui::EnterClicksButtons();
     for (size_t i = 0; i < cmdInst.size(); ++i) {
         cmdInst[i] = new QPushButton(this);
         QObject::connect(cmdInst[i], &QPushButton::clicked, this,
@@ -455,6 +458,11 @@ void frmMain::cmdInst_Click(int Index) {
         close();
         return;
     }
+    // The settings page is left only with an entry still open in its grids taken, or kept
+    // open when refused.
+    if (!pageOption->CommitEntries(
+            cmdInst[static_cast<size_t>(Index)]->property(kCaption).toString()))
+        return;
     switch (Index) {
         case 0:
             ShowStatusIds();

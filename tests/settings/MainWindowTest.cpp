@@ -165,6 +165,27 @@ TEST_F(SettingsWindow, AnUploadedLevelIsReadBackAndTheDumpWritesItsFile) {
     EXPECT_TRUE(main->pageDownload->rtbLog->toPlainText().contains(GetMessage(5446)));
 }
 
+// The Set page is left only with its open entry taken: a refused one keeps the page.
+TEST_F(SettingsWindow, APageSwitchTakesTheOpenEntryFirst) {
+    StartRead();
+    OptionPage& page = *main->pageOption;
+    main->cmdInst_Click(4);
+    QLineEdit* editor = Begin(*page.vfgOption, 5, 2, "600");  // beyond CO's full scale
+    ASSERT_NE(editor, nullptr);
+    dialogs_->clear();
+    main->cmdInst[0]->click();
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(9200)});
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_FALSE(main->pageDownload->isVisible());
+    EXPECT_TRUE(page.vfgOption->Editing());
+
+    editor->setText("60");
+    main->cmdInst[0]->click();
+    EXPECT_TRUE(main->pageDownload->isVisible());
+    EXPECT_FLOAT_EQ(main->CurInstrument->Alarm(3), 60);
+    EXPECT_TRUE(main->CurInstrument->Change_Alarm(3));
+}
+
 TEST_F(SettingsWindow, JapaneseServicePages) {
     SetCatalogueLanguage(CatalogueLanguage::Japanese);
     ServiceMode = true;

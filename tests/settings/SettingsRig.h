@@ -101,13 +101,19 @@ inline void Key(QWidget* target, int key, const QString& text = {}) {
         QCoreApplication::processEvents();
 }
 
-inline Entry Type(ui::FlexGrid& grid, int row, int col, const QString& text) {
+// Opens a cell's editor and types the text into it, leaving it open; nullptr when none opens.
+inline QLineEdit* Begin(ui::FlexGrid& grid, int row, int col, const QString& text) {
     grid.SetRow(row);
     grid.SetCol(col);
     grid.EditCell();
     auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+    if (editor) editor->setText(text);
+    return editor;
+}
+
+inline Entry Type(ui::FlexGrid& grid, int row, int col, const QString& text) {
+    QLineEdit* editor = Begin(grid, row, col, text);
     if (!editor) return Entry::NoEditor;
-    editor->setText(text);
     Key(editor, Qt::Key_Return);
     if (!grid.Editing()) return Entry::Stored;
     Key(editor, Qt::Key_Escape);

@@ -4,11 +4,13 @@
 // never on a page button or a control of a hidden page; a download command run from the
 // keyboard gives the keys back to its button. Checked in the real window with a connected
 // instrument.
+#include "OptionPage.h"
 #include "SimulatedWindow.h"
 #include "TextFit.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWindow>
@@ -28,9 +30,9 @@ class Focus : public SimulatedWindow {
     }
 
     // A key as the user types it: to the window, which hands it to the control with the focus.
-    void Key(Qt::Key key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
         QCoreApplication::sendEvent(main_->windowHandle(), &press);
         QCoreApplication::sendEvent(main_->windowHandle(), &release);
     }
@@ -168,6 +170,125 @@ TEST_F(Focus, EveryWayOntoEveryPageLeavesTheKeysOnItsMainControl) {
     }
     for (size_t page = 0; page < main.fraMenu.size(); ++page)
         EXPECT_TRUE(reached.count(page)) << "no way onto page " << page;
+}
+
+// Tab and Shift+Tab from each page's main control go round the window's controls and come back,
+// reaching every enabled command of the page on the way (no grid keeps the keys, an open
+// editor included); in either language.
+TEST_F(Focus, TabReachesEveryCommandOfEveryPage) {
+    frmMain& main = *main_;
+    main.Form_Activate();
+    ASSERT_NO_FATAL_FAILURE(ConnectAndRead());
+    main.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return main.isActiveWindow(); }, 5000));
+    OptionPage& option = *main.pageOption;
+    ui::FlexGrid& settings = *option.vfgOption;
+    const int32_t trend = fixture_->logs().intervalA0514;
+    // An entry typed into gas 4's alarm cell, the editor keeping the keys.
+    const auto typeAlarm = [&](const QString& text) {
+        if (!settings.Editing()) {
+            settings.SetRow(5);
+            settings.SetCol(2);
+            settings.setFocus();
+            Key(Qt::Key_F2);
+        }
+        auto* editor = qobject_cast<QLineEdit*>(settings.indexWidget(settings.currentIndex()));
+        ASSERT_NE(editor, nullptr);
+        editor->setFocus();
+        editor->setText(text);
+    };
+    struct State {
+        const char* name;
+        size_t page;
+        std::function<void()> go;
+        // The walk starts in an open editor of the page's main control.
+        bool editing = false;
+    };
+    const std::vector<State> states = {
+        {"download", 0, [&] { main.cmdInst_Click(0); }},
+        {"instrument", 1, [&] { main.cmdInst_Click(1); }},
+        {"stored data", 2, [&] { OpenMayLogs(trend); }},
+        {"data view", 3, [&] { main.pageDataView->cmdDetail_Click(); }},
+        {"last calibration", 4, [&] { main.cmdInst_Click(3); }},
+        {"settings", 5, [&] { main.cmdInst_Click(4); }},
+        {"a settings cell in edit", 5,
+         [&] {
+             // Tab takes the entry as Enter does: a refused one keeps the keys.
+             typeAlarm("600");
+             Key(Qt::Key_Tab);
+
+             EXPECT_TRUE(settings.Editing());
+             typeAlarm("60");
+         },
+         true},
+        {"calibration panel", 5, [&] { option.cmdOption[2]->click(); }},
+    };
+    // The controls the keys visit from the focus until they are back on `home`.
+    const auto walk = [&](QWidget* home, Qt::KeyboardModifiers modifiers) {
+        std::set<QWidget*> seen{home};
+        for (int i = 0; i < 200; ++i) {
+            Key(Qt::Key_Tab, modifiers);
+            QWidget* focus = QApplication::focusWidget();
+            if (!focus || focus == home) return seen;
+            seen.insert(focus);
+        }
+        ADD_FAILURE() << "the keys stay in " << Describe(QApplication::focusWidget()).toStdString();
+        return seen;
+    };
+    for (const CatalogueLanguage language :
+         {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        main.SetCaptions();
+        for (const State& state : states) {
+            SCOPED_TRACE(std::string(state.name) +
+                         (language == CatalogueLanguage::Japanese ? " ja" : " en"));
+            for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+                state.go();
+                QCoreApplication::processEvents();
+                ui::PageFrame* page = main.fraMenu[state.page];
+                ASSERT_EQ(Shown(), page);
+                QWidget* home = page->MainControl();
+                if (!state.editing) home->setFocus();
+                ASSERT_TRUE(home->isAncestorOf(QApplication::focusWidget()) ||
+                            QApplication::focusWidget() == home)
+                    << Describe(QApplication::focusWidget()).toStdString();
+                const std::set<QWidget*> seen = walk(home, modifiers);
+                EXPECT_EQ(Shown(), page);
+                QList<QPushButton*> commands = page->findChildren<QPushButton*>();
+                for (QPushButton* button : main.cmdInst)
+                    commands << button;
+                for (QPushButton* button : commands) {
+                    if (!button->isVisible() || !button->isEnabled()) continue;
+                    EXPECT_TRUE(seen.count(button)) << (modifiers ? "Shift+Tab" : "Tab")
+                                                    << " misses " << button->text().toStdString();
+                }
+                if (state.editing) {
+                    EXPECT_FALSE(settings.Editing());
+                    EXPECT_FLOAT_EQ(main.CurInstrument->Alarm(3), 60);
+                }
+            }
+        }
+        option.cmdCal[2]->click();
+    }
+}
+
+// A command button with the focus takes either Enter key as it takes Space, once however long
+// the key is held.
+TEST_F(Focus, EnterClicksTheFocusedButton) {
+    main_->Form_Activate();
+    QPushButton* data = main_->cmdInst[2];
+    int clicks = 0;
+    QObject::connect(data, &QPushButton::clicked, [&] { ++clicks; });
+    for (const auto modifiers : {Qt::NoModifier, Qt::KeypadModifier}) {
+        data->setFocus();
+        Key(modifiers ? Qt::Key_Enter : Qt::Key_Return, modifiers);
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(Shown(), main_->fraMenu[2]);
+    data->setFocus();
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(main_->windowHandle(), &held);
+    EXPECT_EQ(clicks, 2);
 }
 
 // The reported case: a log opened by a double click is paged through with the keyboard, and

@@ -110,9 +110,17 @@ class FlexGridDelegate : public QStyledItemDelegate {
     }
 
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && object == grid_.editor_ &&
-            grid_.TypeIntoEditor(grid_.editor_, static_cast<QKeyEvent*>(event)))
-            return true;
+        if (event->type() == QEvent::KeyPress && object == grid_.editor_) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // Tab leaves the grid from the editor too, rather than opening the next cell's.
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                grid_.TabOutOfEditor(key->key() == Qt::Key_Tab &&
+                                     !(key->modifiers() & Qt::ShiftModifier));
+                return true;
+            }
+            if (grid_.TypeIntoEditor(grid_.editor_, key)) return true;
+        }
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
@@ -135,6 +143,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     delegate_ = new FlexGridDelegate(*this);
     setItemDelegate(delegate_);
     setEditTriggers(NoEditTriggers);
+    // A keyboard user leaves a grid with Tab as any other control; the arrows move the cell.
+    setTabKeyNavigation(false);
     StyleFixedCells();
     MakeFrozenRows();
     connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -648,6 +658,34 @@ void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         EventScope scope(*this);
         AfterEdit(row, col);
     }
+}
+
+bool FlexGrid::CommitEdit() {
+    QWidget* editor = editor_;
+    if (!editor) return true;
+    // The delegate's commit, as Enter runs it: a refusal marks the edit refused.
+    commitData(editor);
+    if (refused_) {
+        refused_ = false;
+        editor->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+FlexGrid* FlexGrid::CommitEdits(const QWidget& within) {
+    // The grid declares no meta-object of its own: it is told apart by its C++ type.
+    QList<QWidget*> widgets = within.findChildren<QWidget*>();
+    widgets.prepend(const_cast<QWidget*>(&within));
+    for (QWidget* widget : widgets)
+        if (auto* grid = dynamic_cast<FlexGrid*>(widget); grid && !grid->CommitEdit()) return grid;
+    return nullptr;
+}
+
+void FlexGrid::TabOutOfEditor(bool forward) {
+    if (!CommitEdit()) return;
+    focusNextPrevChild(forward);
 }
 
 void FlexGrid::ToggleCheck(int row, int col) {

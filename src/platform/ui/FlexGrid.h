@@ -5,6 +5,7 @@
 // cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
 // neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
 // the editor open) and after-edit events; every grid raises mouse-up and selection events.
+// Tab and Shift+Tab move the keyboard focus to the next control, the arrow keys between cells.
 #pragma once
 
 #include <QFontMetricsF>
@@ -151,6 +152,13 @@ class FlexGrid : public QTableWidget {
     void EditCell();
     // True while an editor is open.
     bool Editing() const { return editor_ != nullptr; }
+    // Takes the open entry as Enter takes it: through the validate-edit event, then the editor
+    // closes. False when the event refuses it: the editor stays open, with the keyboard focus.
+    // True when no editor is open.
+    bool CommitEdit();
+    // The same for every grid within a widget (the widget itself included), stopping at the
+    // first refusal; the grid that refused, nullptr when none did.
+    static FlexGrid* CommitEdits(const QWidget& within);
 
     // Runs an action once the grid's event in progress has returned, at once when none is.
     // Handlers that rebuild the grid from inside its own event go through here, so that the
@@ -230,6 +238,8 @@ class FlexGrid : public QTableWidget {
     bool AcceptEdit(QWidget* editor, const QModelIndex& index);
     void ToggleCheck(int row, int col);
     bool TypeIntoEditor(QWidget* editor, QKeyEvent* event);
+    // Tab or Shift+Tab in the editor: the entry is taken as by Enter and the focus moves on.
+    void TabOutOfEditor(bool forward);
 
     FlexGridDelegate* delegate_ = nullptr;
     QTableView* frozen_ = nullptr;
