@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
@@ -343,8 +344,9 @@ struct WrittenLine {
 
 // What the file's last reading left for the writer.
 struct FileState {
-    // The lines the program did not take, as written, in file order.
-    QStringList kept;
+    // The lines the program did not take, as written, in file order; each with the exact-text
+    // lines that belong to it.
+    QList<QStringList> kept;
     // A LIMITDAYS line was taken: the value is written back.
     bool limitDays = false;
     // The program's key lines as the settings stood when the file was last read or written, by
@@ -554,10 +556,15 @@ QList<SettingsLine> LoadSettings() {
         if (values.AllUsed() && key == QLatin1String("LIMITDAYS")) state.limitDays = true;
         return values.AllUsed();
     };
-    // The last key line, which an exact-text line amends.
+    // The last key line, which the exact-text lines right after it amend; `amendable` is the
+    // number an exact-text line must have to belong to it. An exact-text line anywhere else
+    // (also one kept among other kept lines) belongs to no line.
     QStringList last;
     int lastNumber = 0;
     QString lastLine;
+    int amendable = 0;
+    // The exact-text lines each key line took, by the key line's number: kept with it.
+    QMap<int, QStringList> amendments;
     for (int number = 1; !in.atEnd(); ++number) {
         const QString line = in.readLine();
         if (line == kEncodedMakerLine) encoded = true;
@@ -568,22 +575,25 @@ QList<SettingsLine> LoadSettings() {
             last = std::move(tokens);
             lastNumber = number;
             lastLine = line;
+            amendable = number + 1;
             if (!apply(last, encoded)) unused.insert(number, line);
             continue;
         }
         const int index = tokens.value(1).toInt();
         const QString exact = tokens.value(2);
-        if (last.isEmpty() || index < 1 || index >= last.size() || !exact.startsWith(u'%')) {
+        if (number != amendable || index < 1 || index >= last.size() || !exact.startsWith(u'%')) {
             unused.insert(number, line);
             continue;
         }
+        ++amendable;
+        amendments[lastNumber] << line;
         last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
         if (!apply(last, false)) unused.insert(lastNumber, lastLine);
     }
     QList<SettingsLine> named;
     for (auto it = unused.cbegin(); it != unused.cend(); ++it) {
         named.append({it.key(), it.value()});
-        state.kept << it.value();
+        state.kept << (QStringList{it.value()} + amendments.value(it.key()));
     }
     return named;
 }
@@ -597,8 +607,13 @@ void SaveSettings() {
     if (!state.kept.isEmpty()) {
         lines << QStringLiteral("; Lines not read as written, kept to be corrected (each is named")
               << QStringLiteral(
-                     "; at start-up; the lines further down hold the settings in force):")
-              << state.kept << QString();
+                     "; at start-up; the lines further down hold the settings in force):");
+        for (const QStringList& group : state.kept) {
+            // A comment between keeps a line of exact text from amending the kept line before it.
+            if (KindOf(group.front()).exact) lines << QStringLiteral(";");
+            lines << group;
+        }
+        lines << QString();
     }
     for (const WrittenLine& line : program)
         lines << line.text;
@@ -627,11 +642,14 @@ void SaveChangedSettings() {
     // Each changed setting takes the place of the line the reader would take last for it; a
     // line the reader did not take stays, as does every other line of the file as it stands
     // (also one edited by hand since it was read).
+    QSet<QString> notTaken;
+    for (const QStringList& group : state.kept)
+        notTaken.insert(group.front());
     QList<LineKind> kinds;
     QMap<QString, qsizetype> taken;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         kinds << KindOf(lines[i]);
-        if (!kinds[i].id.isEmpty() && !state.kept.contains(lines[i])) taken[kinds[i].id] = i;
+        if (!kinds[i].id.isEmpty() && !notTaken.contains(lines[i])) taken[kinds[i].id] = i;
     }
     QStringList out;
     bool replaced = false;

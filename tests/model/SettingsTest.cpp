@@ -273,12 +273,14 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
         "Auto Load Mode\tFalse \tTrue \tFalse ",
         "DefaultValue2\t1\t99999\t2",  // one value out of range: the others are taken
         "QV-4170\tAB",                 // cannot be unscrambled
-        "Gas Inst\t7\t'XX'",           // no such channel
+        "Gas Inst\t7\t'X X'",          // no such channel
+        "Exact Text\t2\t%X%27X",       // and its exact name, which goes with it
         "GasComb\tTTT",
         "Data Locaton\t/y",  // a misspelt key
         "COMM Settings\t9600,n,8,1",
         "Font\t 'Arial ' \t 10\tTrue",
         "; a comment",
+        "Exact Text\t1\t%Mono",  // not right after a key line: of none
         "DataLocation\t/x ",
     };
     WriteFile(lines.join("\r\n").toUtf8() + "\r\n");
@@ -290,7 +292,7 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
         numbers << line.number;
         EXPECT_EQ(line.text, lines[line.number - 1]);
     }
-    EXPECT_EQ(numbers, (QList<int>{2, 3, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(numbers, (QList<int>{2, 3, 5, 6, 7, 9, 10, 14}));
     EXPECT_EQ(ExecuteCount, 3);
     EXPECT_EQ(LimitDays, 30);
     EXPECT_EQ(CommPortNo, 4);
@@ -316,6 +318,7 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
         const QString file = ReadFile();
         for (int number : numbers)
             EXPECT_EQ(file.count("\r\n" + lines[number - 1] + "\r\n"), 1) << number;
+        EXPECT_EQ(file.count("\r\n" + lines[6] + "\r\n" + lines[7] + "\r\n"), 1);
         EXPECT_LT(file.indexOf(lines[4]), file.lastIndexOf("\r\nDefaultValue2\t"));
         ResetGlobals();
         DefaultInstrument()->ClearDatas();
@@ -329,6 +332,7 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
         EXPECT_EQ(texts, expected);
         EXPECT_TRUE(AutoLoad);
         EXPECT_EQ(DefaultInstrument()->AlarmSilence(), 2);
+        EXPECT_EQ(AppFont.Name, "Arial ");
         EXPECT_EQ(DataLocation, " /data ");
     }
 }
