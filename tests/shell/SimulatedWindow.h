@@ -24,8 +24,12 @@ class SimulatedWindow : public ShellTest {
     // Loads the window on the fixture's logs and shows it (call through ASSERT_NO_FATAL_FAILURE).
     void LoadWindow() {
         fixture_ = std::make_unique<FixtureDatabase>();
+        LoadWindowWith({"DataLocation\t'" + QFileInfo(fixture_->path()).absolutePath() + "'"});
+    }
+    // Loads the window on a settings file of these lines and shows it.
+    void LoadWindowWith(const QStringList& settings) {
         QDir().mkpath(ProgramFolder());
-        WriteSettings({"DataLocation\t'" + QFileInfo(fixture_->path()).absolutePath() + "'"});
+        WriteSettings(settings);
         QString error;
         ASSERT_TRUE(sim_.Start(&error)) << error.toStdString();
         const QString device = home_.filePath(QStringLiteral("instrument"));
