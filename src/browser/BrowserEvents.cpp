@@ -6,6 +6,7 @@
 #include "modGlobals.h"
 #include "modKeys.h"
 #include "modMessage.h"
+#include "modModel.h"
 
 #include <QScopeGuard>
 
@@ -87,6 +88,10 @@ void BrowserPage::lvwLog_ColumnClick(int) {
 }
 
 void BrowserPage::chkLog_Click(int) {
+    // The grouping is a setting of its own, kept for the next start.
+    for (size_t i = 0; i < chkLog.size(); ++i)
+        MainForm().chkLog[i] = chkLog[i]->isChecked() ? 1 : 0;
+    if (host_->SettingsChanged) host_->SettingsChanged();
     RebuildTree();
     if (tvwLog->SelectedKey().isEmpty()) tvwLog->SetSelectedKey(tvwLog->RootKey());
     tvwLog_NodeClick(tvwLog->SelectedKey());

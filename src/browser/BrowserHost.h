@@ -32,6 +32,9 @@ struct BrowserHost {
     std::function<void()> ShowInstrumentInfo;
     // Shows one page of the window (0 download ... 5 set) and lays the window out.
     std::function<void(int Index)> ShowPage;
+    // A setting the user changed (the unit of gas 1, the tree's grouping): kept in the settings
+    // file at once.
+    std::function<void()> SettingsChanged;
 };
 
 }  // namespace qv

@@ -308,6 +308,8 @@ void BrowserPage::unitname_Click(int Index) {
         unitname[0]->setChecked(Index == 0);
         unitname[1]->setChecked(Index == 1);
         ConvEnable = Index == 1;
+        // Kept for every later view and for the next start, also past a power-off.
+        if (host_->SettingsChanged) host_->SettingsChanged();
     }
     const QString tag = mnuUnits->menuAction()->data().toString();
     if (rt::IsNumeric(tag) && rt::ToDouble(tag) != 0) {

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSet>
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
@@ -46,11 +48,11 @@ struct Field {
     std::optional<QString> exact;
 };
 
-// A text value: between "'" where the file quotes it, or where TAB, ";" or nothing at all would
-// otherwise change the line's tokens.
+// A text value: between "'" where the file quotes it, or where TAB, ";", a comma (the separator
+// of a line typed without TABs) or nothing at all would otherwise change the line's tokens.
 Field TextField(const QString& text, bool quoted) {
     static const QRegularExpression unholdable(QStringLiteral("['\\r\\n]"));
-    static const QRegularExpression separators(QStringLiteral("[\\t;]"));
+    static const QRegularExpression separators(QStringLiteral("[\\t;,]"));
     QString line = text;
     line.replace(unholdable, QStringLiteral(" "));
     // Blanks at either end are kept only between quotes: the reader drops them elsewhere.
@@ -260,7 +262,7 @@ void ApplyLine(const QString& key, const Values& v) {
 
 // The line with the blanks removed that stand at either end of a value outside quotes, so that
 // every value reads without them and a blank after a quoted text makes no value of its own.
-QString WithoutValueBlanks(const QString& line) {
+QString WithoutValueBlanks(const QString& line, QChar separator) {
     QString out;
     QString blanks;
     bool quoted = false;
@@ -270,7 +272,7 @@ QString WithoutValueBlanks(const QString& line) {
         if (quoted) {
             out += c;
             quoted = c != u'\'';
-        } else if (c == u'\t') {
+        } else if (c == separator) {
             blanks.clear();
             out += c;
             valueStart = true;
@@ -288,95 +290,112 @@ QString WithoutValueBlanks(const QString& line) {
     return out;
 }
 
-}  // namespace
-
-QString SettingsFilePath() {
-    return ProgramFile(QStringLiteral("QV4170.ini"));
-}
-
-QList<SettingsLine> LoadSettings() {
+// The tokens of one line as the reader takes them. Values are separated by TABs; a line without
+// a TAB, as one is typed by hand after the file's own header ("Delimiter is tab,comma"), by
+// commas. A comma on a line with TABs is part of its value.
+QStringList LineTokens(const QString& line) {
+    const QChar separator = line.contains(u'\t') ? u'\t' : u',';
     clsToken token;
-    token.ClearComments();
-    token.ClearDelimiters();
-    token.ClearStrings();
     token.AddComments(QStringLiteral(";"));
-    token.AddDelimiters(kTab);
+    token.AddDelimiters(QString(separator));
     token.AddStrings(QStringLiteral("'"));
-    QFile file(SettingsFilePath());
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return {};
-    QTextStream in(&file);
-    bool encoded = false;
-    // The lines not read as written, by number, each once.
-    QMap<int, QString> unused;
-    // Applies one key line; false when it, or one of its values, could not be used.
-    const auto apply = [](const QStringList& tokens, bool encodedValues) {
-        const Values values(tokens, encodedValues);
-        try {
-            ApplyLine(tokens[0].toUpper(), values);
-        } catch (const AppError&) {
-            values.Unused();
-        }
-        return values.AllUsed();
-    };
-    // The last key line, which an exact-text line amends.
-    QStringList last;
-    int lastNumber = 0;
-    QString lastLine;
-    for (int number = 1; !in.atEnd(); ++number) {
-        const QString line = in.readLine();
-        if (line == kEncodedMakerLine) encoded = true;
-        token.SetSource(WithoutValueBlanks(line));
-        if (token.TokenCount() < 1) continue;
-        QStringList tokens;
-        for (int i = 0; i < token.TokenCount(); ++i)
-            tokens << token.Tokens(i);
-        // Each line on its own: what one cannot use leaves the lines after it to be read.
-        if (tokens[0].toUpper() != kExactKey.toUpper()) {
-            last = tokens;
-            lastNumber = number;
-            lastLine = line;
-            if (!apply(last, encoded)) unused.insert(number, line);
-            continue;
-        }
-        const int index = tokens.value(1).toInt();
-        const QString exact = tokens.value(2);
-        if (last.isEmpty() || index < 1 || index >= last.size() || !exact.startsWith(u'%')) {
-            unused.insert(number, line);
-            continue;
-        }
-        last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
-        if (!apply(last, false)) unused.insert(lastNumber, lastLine);
-    }
-    QList<SettingsLine> named;
-    for (auto it = unused.cbegin(); it != unused.cend(); ++it)
-        named.append({it.key(), it.value()});
-    return named;
+    token.SetSource(WithoutValueBlanks(line, separator));
+    QStringList tokens;
+    for (int i = 0; i < token.TokenCount(); ++i)
+        tokens << token.Tokens(i);
+    return tokens;
 }
 
-void SaveSettings() {
+// What one line is to the reader: nothing (a comment or an empty line), an exact-text line, or a
+// key line with the name that tells it from the file's other lines ("GAS INST#0" for channel 1);
+// a key line whose channel or entry number is no such number has no name.
+struct LineKind {
+    bool keyLine = false;
+    bool exact = false;
+    QString id;
+};
+
+LineKind KindOf(const QString& line) {
+    const QStringList tokens = LineTokens(line);
+    if (tokens.isEmpty()) return {};
+    const QString key = tokens[0].toUpper();
+    if (key == kExactKey.toUpper()) return {true, true, {}};
+    const Values v(tokens, false);
+    const auto numbered = [&](std::initializer_list<std::pair<int, int>> entries) {
+        QString id = key;
+        for (const auto& [token, last] : entries) {
+            const std::optional<int> index = Index(v, token, last);
+            if (!index) return LineKind{true, false, {}};
+            id += u'#' + QString::number(*index);
+        }
+        return LineKind{true, false, id};
+    };
+    if (key == QLatin1String("GAS INST")) return numbered({{1, 6}});
+    if (key == QLatin1String("CHGGAS")) return numbered({{1, 6}, {2, 9}});
+    return {true, false, key};
+}
+
+// One line the writer writes, under the name of the key line it belongs to (the key line and
+// its exact-text lines); comments and empty lines have none.
+struct WrittenLine {
+    QString id;
+    QString text;
+};
+
+// What the file's last reading left for the writer.
+struct FileState {
+    // The lines the program did not take, as written, in file order; each with the exact-text
+    // lines that belong to it.
+    QList<QStringList> kept;
+    // A LIMITDAYS line was taken: the value is written back.
+    bool limitDays = false;
+    // The program's key lines as the settings stood when the file was last read or written, by
+    // name: a line that differs now holds a setting changed since.
+    QMap<QString, QStringList> written;
+};
+
+FileState& State() {
+    static FileState state;
+    return state;
+}
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QStringList HeaderLines() {
+    return {QStringLiteral(";"),
+            QStringLiteral(";       QV-4170 Data logger program (Beta edition)"),
+            QStringLiteral(";      Last update = ") + GeneralDate(rt::Now()),
+            QStringLiteral(";         Delimiter is tab,comma(,) character"),
+            QStringLiteral(";           This file is changed set menu"),
+            QStringLiteral(";"),
+            kMakerLine,
+            QStringLiteral(";"),
+            QString()};
+}
+
+// Every line the writer writes after the header: the settings as they stand, with the comments
+// that explain each block.
+QList<WrittenLine> ProgramLines() {
     const clsInstrument& inst = *DefaultInstrument();
     const MainFormSettings& form = MainForm();
-    QStringList l;
+    QList<WrittenLine> l;
     auto key = [&](const QString& name, const QList<Field>& values) {
         QStringList tokens;
         for (const Field& f : values)
             tokens << f.token;
-        l << name + kTab + tokens.join(kTab);
+        const QString text = name + kTab + tokens.join(kTab);
+        const QString id = KindOf(text).id;
+        l.append({id, text});
         for (qsizetype i = 0; i < values.size(); ++i)
             if (values[i].exact)
-                l << kExactKey + kTab + QString::number(i + 1) + kTab + QStringLiteral("%") +
-                         QString::fromLatin1(QUrl::toPercentEncoding(*values[i].exact));
+                l.append({id, kExactKey + kTab + QString::number(i + 1) + kTab +
+                                  QStringLiteral("%") +
+                                  QString::fromLatin1(QUrl::toPercentEncoding(*values[i].exact))});
     };
     auto comment = [&](std::initializer_list<const char*> lines) {
         for (const char* s : lines)
-            l << QString::fromUtf8(s);
+            l.append({QString(), QString::fromUtf8(s)});
     };
-    comment({";", ";       QV-4170 Data logger program (Beta edition)"});
-    l << QStringLiteral(";      Last update = ") + GeneralDate(rt::Now());
-    comment({";         Delimiter is tab,comma(,) character",
-             ";           This file is changed set menu", ";"});
-    l << kMakerLine;
-    comment({";", ""});
     // Kept within its 32-bit range, so that the next reading does not stop at the first line.
     key(QStringLiteral("Execute Count"),
         {QString::number(std::min<qint64>(qint64(ExecuteCount) + 1, INT32_MAX))});
@@ -396,6 +415,11 @@ void SaveSettings() {
     key(QStringLiteral("Graph Color"),
         {QString::number(form.ScaleColor), QString::number(form.BackColor),
          QString::number(form.CursorColor)});
+    // Written only where the technician set it: its absence means a warning window of 0 days.
+    if (State().limitDays) {
+        comment({"", ";", "; Days before a calibration due date from which it is flagged", ";"});
+        key(QStringLiteral("LIMITDAYS"), {QString::number(LimitDays)});
+    }
     comment({"", ";", "; Formats = Gas1...Gas5 (Calibration Range ... Serial Value Format)", ";"});
     QList<Field> range;
     for (int i = 0; i < 5; ++i)
@@ -430,7 +454,7 @@ void SaveSettings() {
              Single(inst.GasFullScale(c)), Single(inst.AutoCalib(c)), QString::number(inst.Zero(c)),
              Single(FactAutoCal[i]), QString::number(GraphColor[i])});
     }
-    l << QString();
+    comment({""});
     key(QStringLiteral("Conv Param"), {Single(ConvFactor), Bool(ConvEnable)});
     comment({"", ";", "; Formats = Gas1...Gas4 bit List to Boolean(T,F)",
              ";  | Gas5| Gas4| Gas3| Gas2| Gas1| Result", ";------------------------------------",
@@ -452,7 +476,7 @@ void SaveSettings() {
              ", FullSacle , AutoCal , Tail Zero",
              ";"});
     for (int g = 1; g <= 5; ++g) {
-        l << QStringLiteral("; GasNo ") + QString::number(g);
+        l.append({QString(), QStringLiteral("; GasNo ") + QString::number(g)});
         for (int a = 1; a <= 8; ++a) {
             const GasDefinition& d =
                 GasTable[static_cast<size_t>(g - 1)][static_cast<size_t>(a - 1)];
@@ -480,15 +504,173 @@ void SaveSettings() {
     key(QStringLiteral("Prt Width"), {Single(PrtWidth[0]), Single(PrtWidth[1])});
     comment({"", ";", "; AT Command Not Supported Program No", ";"});
     key(QStringLiteral("AtCommandVersion"), {QString::number(AtCommandVersion)});
-    l << QString();
-    l << QStringLiteral(";") + EncodeText(EncodeText(QStringLiteral("TSM"))) + QStringLiteral("-") +
-             EncodeText(EncodeText(QStringLiteral("TESSALY")));
+    l.append({QString(), QString()});
+    l.append({QString(), QStringLiteral(";") + EncodeText(EncodeText(QStringLiteral("TSM"))) +
+                             QStringLiteral("-") +
+                             EncodeText(EncodeText(QStringLiteral("TESSALY")))});
     key(QStringLiteral("QV-4170"), {EncodeText(EncodeText(UserPassword))});
-    l << QStringLiteral(";");
+    comment({";"});
     key(QStringLiteral("DataLocation"), {TextField(DataLocation, false)});
+    return l;
+}
 
-    WriteTextAtomically(SettingsFilePath(),
-                        l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+// The key lines of `lines` by name, each with its exact-text lines.
+QMap<QString, QStringList> ById(const QList<WrittenLine>& lines) {
+    QMap<QString, QStringList> byId;
+    for (const WrittenLine& line : lines)
+        if (!line.id.isEmpty()) byId[line.id] << line.text;
+    return byId;
+}
+
+void Write(const QStringList& lines) {
+    WriteTextAtomically(SettingsFilePath(), lines.join(kLineEnd) + kLineEnd);
+}
+
+}  // namespace
+
+QString SettingsFilePath() {
+    return ProgramFile(QStringLiteral("QV4170.ini"));
+}
+
+QList<SettingsLine> LoadSettings() {
+    FileState& state = State();
+    state.kept.clear();
+    state.limitDays = false;
+    // Whatever is read, the settings in force are what a write compares with from now on.
+    const auto noteWritten = qScopeGuard([&state] { state.written = ById(ProgramLines()); });
+    QFile file(SettingsFilePath());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return {};
+    QTextStream in(&file);
+    bool encoded = false;
+    // The lines not read as written, by number, each once.
+    QMap<int, QString> unused;
+    // Applies one key line; false when it, or one of its values, could not be used.
+    const auto apply = [&state](const QStringList& tokens, bool encodedValues) {
+        const Values values(tokens, encodedValues);
+        const QString key = tokens[0].toUpper();
+        try {
+            ApplyLine(key, values);
+        } catch (const AppError&) {
+            values.Unused();
+        }
+        if (values.AllUsed() && key == QLatin1String("LIMITDAYS")) state.limitDays = true;
+        return values.AllUsed();
+    };
+    // The last key line, which the exact-text lines right after it amend; `amendable` is the
+    // number an exact-text line must have to belong to it. An exact-text line anywhere else
+    // (also one kept among other kept lines) belongs to no line.
+    QStringList last;
+    int lastNumber = 0;
+    QString lastLine;
+    int amendable = 0;
+    // The exact-text lines each key line took, by the key line's number: kept with it.
+    QMap<int, QStringList> amendments;
+    for (int number = 1; !in.atEnd(); ++number) {
+        const QString line = in.readLine();
+        if (line == kEncodedMakerLine) encoded = true;
+        QStringList tokens = LineTokens(line);
+        if (tokens.isEmpty()) continue;
+        // Each line on its own: what one cannot use leaves the lines after it to be read.
+        if (tokens[0].toUpper() != kExactKey.toUpper()) {
+            last = std::move(tokens);
+            lastNumber = number;
+            lastLine = line;
+            amendable = number + 1;
+            if (!apply(last, encoded)) unused.insert(number, line);
+            continue;
+        }
+        const int index = tokens.value(1).toInt();
+        const QString exact = tokens.value(2);
+        if (number != amendable || index < 1 || index >= last.size() || !exact.startsWith(u'%')) {
+            unused.insert(number, line);
+            continue;
+        }
+        ++amendable;
+        amendments[lastNumber] << line;
+        last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
+        if (!apply(last, false)) unused.insert(lastNumber, lastLine);
+    }
+    QList<SettingsLine> named;
+    for (auto it = unused.cbegin(); it != unused.cend(); ++it) {
+        named.append({it.key(), it.value()});
+        state.kept << (QStringList{it.value()} + amendments.value(it.key()));
+    }
+    return named;
+}
+
+void SaveSettings() {
+    FileState& state = State();
+    const QList<WrittenLine> program = ProgramLines();
+    QStringList lines = HeaderLines();
+    // Before the program's own lines, which hold the settings in force: a kept line of a key the
+    // program writes is read first, and the program's line after it wins.
+    if (!state.kept.isEmpty()) {
+        lines << QStringLiteral("; Lines not read as written, kept to be corrected (each is named")
+              << QStringLiteral(
+                     "; at start-up; the lines further down hold the settings in force):");
+        for (const QStringList& group : state.kept) {
+            // A comment between keeps a line of exact text from amending the kept line before it.
+            if (KindOf(group.front()).exact) lines << QStringLiteral(";");
+            lines << group;
+        }
+        lines << QString();
+    }
+    for (const WrittenLine& line : program)
+        lines << line.text;
+    Write(lines);
+    state.written = ById(program);
+}
+
+void SaveChangedSettings() {
+    FileState& state = State();
+    const QList<WrittenLine> program = ProgramLines();
+    const QMap<QString, QStringList> now = ById(program);
+    QStringList changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (state.written.value(it.key()) != it.value()) changed << it.key();
+    if (changed.isEmpty()) return;
+    QFile file(SettingsFilePath());
+    if (!file.exists()) return SaveSettings();
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(ErrPermission, GetMessage(9003, {file.fileName(), file.errorString()}));
+    QStringList lines;
+    QTextStream in(&file);
+    while (!in.atEnd())
+        lines << in.readLine();
+    file.close();
+
+    // Each changed setting takes the place of the line the reader would take last for it; a
+    // line the reader did not take stays, as does every other line of the file as it stands
+    // (also one edited by hand since it was read).
+    QSet<QString> notTaken;
+    for (const QStringList& group : state.kept)
+        notTaken.insert(group.front());
+    QList<LineKind> kinds;
+    QMap<QString, qsizetype> taken;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        kinds << KindOf(lines[i]);
+        if (!kinds[i].id.isEmpty() && !notTaken.contains(lines[i])) taken[kinds[i].id] = i;
+    }
+    QStringList out;
+    bool replaced = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const LineKind& kind = kinds[i];
+        // The exact-text lines of a replaced line go with it.
+        if (kind.exact && replaced) continue;
+        if (kind.keyLine && !kind.exact) replaced = false;
+        if (changed.contains(kind.id) && taken.value(kind.id, -1) == i) {
+            out << now.value(kind.id);
+            replaced = true;
+            continue;
+        }
+        out << lines[i];
+    }
+    // A changed setting the file has no line for is added in the writer's order.
+    QStringList added;
+    for (const WrittenLine& line : program)
+        if (changed.contains(line.id) && !taken.contains(line.id)) added << line.text;
+    Write(out + added);
+    state.written = now;
 }
 
 }  // namespace qv

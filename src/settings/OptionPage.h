@@ -123,6 +123,8 @@ class OptionPage : public ui::PageFrame {
     void ShowInterval(int16_t seconds);
     // Stores an entry of a level, auto-calibration or factory cell; false when refused.
     bool StoreOptionEntry(Column column, int gas, const QString& text);
+    // Has the factory span values kept in the settings file when the grid's edit has ended.
+    void KeepFactoryValues(ui::FlexGrid& grid);
     // The text a settings cell shows for the value stored.
     QString StoredText(Column column, int gas) const;
     // The refusal of a command while another operation holds the link; true when refused.

@@ -136,6 +136,7 @@ void OptionPage::vfgCal_ValidateEdit(int Row, int Col, bool& Cancel) {
     filling = true;
     // In service mode the panel edits the factory value, otherwise the instrument's.
     const Column column = ServiceMode ? Column::Factory : Column::AutoCal;
+    if (column == Column::Factory) KeepFactoryValues(*vfgCal);
     const int mirrorCol = ServiceMode ? 7 : 5;
     const QString text = vfgCal->EditText();
     if (rt::Trim(text).isEmpty()) {

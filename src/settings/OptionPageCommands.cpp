@@ -197,7 +197,7 @@ QString OptionPage::FontCaption(const QFont& font) {
 }
 
 void OptionPage::ChooseProgramFont() {
-    // Always offered from the program's font setting, which changes only at the program's end.
+    // Always offered from the program's font setting: the font last chosen, or the one read.
     const QFont preset = ui::MakeFont(AppFont);
     const QFont chosen = Dialogs().ChooseFont(preset).value_or(preset);
     QPushButton* button = cmdOptionDisp[0];
@@ -209,6 +209,10 @@ void OptionPage::ChooseProgramFont() {
     font.setUnderline(chosen.underline());
     button->setFont(font);
     button->setText(FontCaption(font));
+    // The choice is the program's font from now on, and is kept at once: the windows take it at
+    // the next start, which may follow a power-off or an end without a close.
+    ui::TakeFont(AppFont, font);
+    if (host_->SettingsChanged) host_->SettingsChanged();
 }
 
 void OptionPage::ChooseGraphColor(int Index) {
@@ -217,6 +221,9 @@ void OptionPage::ChooseGraphColor(int Index) {
     const int32_t color = Dialogs().ChooseColor(preset).value_or(preset);
     ui::SetBackColor(button, color);
     if (host_->SetGraphColor) host_->SetGraphColor(Index - 1, color);
+    // Every trend graph built from now on takes it, and it is kept at once.
+    GraphColor[static_cast<size_t>(Index - 1)] = color;
+    if (host_->SettingsChanged) host_->SettingsChanged();
 }
 
 // ---- Maintenance ----

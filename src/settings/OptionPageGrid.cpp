@@ -217,6 +217,7 @@ void OptionPage::vfgOption_ValidateEdit(int Row, int Col, bool& Cancel) {
     const Column column = ColumnOf(Col);
     const int gas = Row - 2;
     if (column == Column::None || column == Column::Enable || gas < 0 || gas >= kGases) return;
+    if (column == Column::Factory) KeepFactoryValues(*vfgOption);
     filling = true;
     if (StoreOptionEntry(column, gas, vfgOption->EditText())) {
         const QString text = StoredText(column, gas);
@@ -229,6 +230,16 @@ void OptionPage::vfgOption_ValidateEdit(int Row, int Col, bool& Cancel) {
         Cancel = true;
     }
     filling = false;
+}
+
+void OptionPage::KeepFactoryValues(ui::FlexGrid& grid) {
+    // A program setting, not the instrument's: kept in the settings file once the edit has
+    // ended (a value refused changes nothing, and nothing is written for it).
+    grid.Defer([this] {
+        ui::RunUserAction([this] {
+            if (host_->SettingsChanged) host_->SettingsChanged();
+        });
+    });
 }
 
 void OptionPage::vfgOption_AfterEdit(int Row, int Col) {

@@ -42,6 +42,9 @@ struct SettingsHost {
     // Gives the trend graph's series (gas series + 1) a colour at once; the graph ignores a
     // series it does not hold.
     std::function<void(int series, int32_t color)> SetGraphColor;
+    // A setting the user changed (font, graph colour, factory span value): kept in the settings
+    // file at once.
+    std::function<void()> SettingsChanged;
 };
 
 // The connected instrument's settings are on hand: they were read, and the link has not been

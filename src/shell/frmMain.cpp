@@ -205,17 +205,35 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
     CurTroubleEvent = std::make_shared<clsTroubleEvent>();
     CurPowerEvent = std::make_shared<clsPowerEvent>();
 
-    pageDownload->Bind(DownloadHost{
-        *downloadLink_, CurInstrument, IntervalList, AlarmList, HistoryList, AlarmEventList,
-        TroubleEventList, PowerEventList, LogTreeChanged, TickCount, InAutoLoadClick, LampGreen,
-        LampGray, LampRed, cmdInst[4], cmdInst[5], pageOption->cmdOption[0],
-        [this] { RefreshInstrumentViews(); }, [this] { StartAfresh(); }});
+    const auto settingsChanged = [this] { SettingsChanged(); };
+    pageDownload->Bind(DownloadHost{*downloadLink_,
+                                    CurInstrument,
+                                    IntervalList,
+                                    AlarmList,
+                                    HistoryList,
+                                    AlarmEventList,
+                                    TroubleEventList,
+                                    PowerEventList,
+                                    LogTreeChanged,
+                                    TickCount,
+                                    InAutoLoadClick,
+                                    LampGreen,
+                                    LampGray,
+                                    LampRed,
+                                    cmdInst[4],
+                                    cmdInst[5],
+                                    pageOption->cmdOption[0],
+                                    [this] { RefreshInstrumentViews(); },
+                                    [this] { StartAfresh(); },
+                                    settingsChanged});
     const auto showPage = [this](int index) { ShowPage(index); };
-    pageBrowser->Bind(BrowserHost{CurDataType, CurSeqNo, LogTreeChanged, LogInstrument,
-                                  ShowLogInstrument, [this] { frmPassword::ShowModal(this); },
-                                  [this] { pageDataView->cmdDetail_Click(); },
-                                  [this] { pageDataView->ShowDataView(); },
-                                  [this] { pageInstrument->ShowInstrumentInfo(); }, showPage});
+    const auto showPassword = [this] {
+        frmPassword::ShowModal(this, [this] { SettingsChanged(); });
+    };
+    pageBrowser->Bind(BrowserHost{
+        CurDataType, CurSeqNo, LogTreeChanged, LogInstrument, ShowLogInstrument, showPassword,
+        [this] { pageDataView->cmdDetail_Click(); }, [this] { pageDataView->ShowDataView(); },
+        [this] { pageInstrument->ShowInstrumentInfo(); }, showPage, settingsChanged});
     pageDataView->Bind(
         DataViewHost{CurDataType, CurSeqNo, CurInterval, CurAlarm, CurHistory, CurAlarmEvent,
                      CurTroubleEvent, CurPowerEvent, CurInstrument, ExportFileName,
@@ -237,15 +255,14 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
         pageDataView->vtmGraph->SetValueColor(series, color);
         pageDataView->vtmGraph->Refresh();
     };
-    const SettingsHost settings{uclQV4170,     CurInstrument, LogInstrument, ShowLogInstrument,
-                                FillingGrid,   CalibMode,     NowReadings,   SpanSelected,
-                                addLogLine,    upload,        unloadUpload,  enablePageButtons,
-                                setGraphColor};
+    const SettingsHost settings{uclQV4170,     CurInstrument,  LogInstrument, ShowLogInstrument,
+                                FillingGrid,   CalibMode,      NowReadings,   SpanSelected,
+                                addLogLine,    upload,         unloadUpload,  enablePageButtons,
+                                setGraphColor, settingsChanged};
     pageInstrument->Bind(settings);
     pageOption->Bind(settings);
-    pageCalHistory->Bind(CalHistoryHost{FirstActivate, InHistorySelChange,
-                                        [this] { frmPassword::ShowModal(this); },
-                                        PrintLastCalibrationList});
+    pageCalHistory->Bind(
+        CalHistoryHost{FirstActivate, InHistorySelChange, showPassword, PrintLastCalibrationList});
     ConnectLinkEvents();
 
     setMinimumSize(ui::ToPixelsX(kMinWidth), ui::ToPixelsY(kMinHeight));
@@ -408,12 +425,7 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     Attempt([this] { uclQV4170.SetTimerEnabled(false); });
     tmrInter->stop();
-    const QFont font = pageOption->cmdOptionDisp[0]->font();
-    AppFont.Name = font.family();
-    AppFont.Size = font.pointSizeF();
-    AppFont.Bold = font.bold();
-    AppFont.Italic = font.italic();
-    AppFont.Underline = font.underline();
+    ui::TakeFont(AppFont, pageOption->cmdOptionDisp[0]->font());
     for (int i = 0; i < 4; ++i)
         GraphColor[static_cast<size_t>(i)] = ui::BackColor(pageOption->cmdOptionDisp[i + 1]);
     StoreWindowSettings();
@@ -848,6 +860,13 @@ void frmMain::StartAfresh() {
     LoadSettings();
     for (int i = 0; i < 4; ++i)
         ui::SetBackColor(pageOption->cmdOptionDisp[i + 1], GraphColor[static_cast<size_t>(i)]);
+    // The font button holds the program's font as the colour buttons hold the colours: the one
+    // read, which is the one last chosen unless the file was edited meanwhile.
+    Attempt([this] {
+        QPushButton* font = pageOption->cmdOptionDisp[0];
+        ui::CopyFont(font, AppFont);
+        font->setText(OptionPage::FontCaption(font->font()));
+    });
     DownloadPage& page = *pageDownload;
     // The boxes show the settings just read, not those the defaults were given: the automatic
     // mode's removal step reads its box, which would otherwise erase an instrument that the
@@ -862,6 +881,15 @@ void frmMain::StartAfresh() {
     Form_Activate();
     // A converter lookup that fails leaves the port closed, as at start-up.
     Attempt([this] { OpenCommPort(); });
+}
+
+void frmMain::SettingsChanged() {
+    try {
+        SaveChangedSettings();
+    } catch (const AppError& e) {
+        // The setting holds for this run all the same; the user learns that it was not kept.
+        Dialogs().MsgBox(e.text(), vbCritical);
+    }
 }
 
 void frmMain::ApplyFonts() {

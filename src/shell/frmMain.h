@@ -82,6 +82,10 @@ class frmMain : public QWidget {
     void StartAfresh();
     // Shows newly read instrument information on the status labels and the settings pages.
     void RefreshInstrumentViews();
+    // A setting the user changed and the program confirmed: written into the settings file at
+    // once, so that neither the fresh read after a power-off nor an end without an unload takes
+    // it back. A failure to write is shown.
+    void SettingsChanged();
     // The live readings of the link control.
     void uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4, float Value5);
 

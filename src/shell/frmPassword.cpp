@@ -24,7 +24,8 @@ namespace {
 constexpr double kMargin = 120;
 }  // namespace
 
-frmPassword::frmPassword(QWidget* parent) : QDialog(parent) {
+frmPassword::frmPassword(QWidget* parent, std::function<void()> passwordChanged)
+    : QDialog(parent), passwordChanged_(std::move(passwordChanged)) {
     setWindowTitle(GetMessage(9009));
     lblPass = new QLabel(this);
     Move(lblPass, 0, 0, 4200, 300);
@@ -44,8 +45,8 @@ frmPassword::frmPassword(QWidget* parent) : QDialog(parent) {
     Form_Load();
 }
 
-void frmPassword::ShowModal(QWidget* parent) {
-    frmPassword dialog(parent);
+void frmPassword::ShowModal(QWidget* parent, std::function<void()> passwordChanged) {
+    frmPassword dialog(parent, std::move(passwordChanged));
     Dialogs().ShowModal(dialog);
 }
 
@@ -146,6 +147,7 @@ void frmPassword::cmdPass_Click(int Index) {
         if (entry == NewPassword && !NewPassword.isEmpty()) {
             Dialogs().MsgBox(GetMessage(7103), vbInformation, GetMessage(7104));
             UserPassword = entry;
+            if (passwordChanged_) passwordChanged_();
         } else {
             Dialogs().MsgBox(GetMessage(7105), vbCritical, GetMessage(7104));
             txtPass->clear();

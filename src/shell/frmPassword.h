@@ -8,16 +8,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <functional>
 
 namespace qv {
 
 class frmPassword : public QDialog {
   public:
-    // Loads the dialog at rest.
-    explicit frmPassword(QWidget* parent = nullptr);
+    // Loads the dialog at rest; `passwordChanged` runs when a new password has been confirmed
+    // and taken, so that it is kept.
+    explicit frmPassword(QWidget* parent = nullptr,
+                         std::function<void()> passwordChanged = nullptr);
 
-    // Shows a fresh dialog modally through the dialogs service.
-    static void ShowModal(QWidget* parent = nullptr);
+    // Shows a fresh dialog modally through the dialogs service; `passwordChanged` runs when a
+    // new password has been confirmed and taken.
+    static void ShowModal(QWidget* parent = nullptr,
+                          std::function<void()> passwordChanged = nullptr);
 
     void Form_Load();
     void Form_Resize();
@@ -38,6 +43,7 @@ class frmPassword : public QDialog {
     void FitWidthToTexts();
 
     QString NewPassword;
+    std::function<void()> passwordChanged_;
 };
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 #include "BrowserKinds.h"
 #include "BrowserRig.h"
 #include "modKeys.h"
+#include "modModel.h"
 
 namespace qv::test {
 namespace {
@@ -86,8 +87,10 @@ TEST_F(BrowserEvents, SortingGroupingAndTheButtons) {
     EXPECT_EQ(page.lvwLog->SortOrder(), 1);
     EXPECT_EQ(ListTexts().front(), "12/23");
 
-    // Ticking a grouping box rebuilds the tree and lists the root.
+    // Ticking a grouping box rebuilds the tree and lists the root; the grouping is kept.
     page.chkLog[2]->click();
+    EXPECT_EQ(MainForm().chkLog[2], 1);
+    EXPECT_EQ(SettingsChanged, 1);
     EXPECT_EQ(page.tvwLog->SelectedKey(), "0 #");
     EXPECT_EQ(page.lvwLog->ColumnText(0), "User ID");
     EXPECT_TRUE(page.chkLog[0]->isEnabled());

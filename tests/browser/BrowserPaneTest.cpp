@@ -175,6 +175,7 @@ TEST_F(BrowserPane, TheUnitMenuSwitchesGasOne) {
     ASSERT_EQ(dialogs.asked().size(), 1u);
     EXPECT_EQ(page.mnuUnit->text(), "CH4");
     EXPECT_TRUE(ConvEnable);
+    EXPECT_EQ(SettingsChanged, 1);  // kept for the next start
     EXPECT_TRUE(page.unitname[1]->isChecked());
     EXPECT_EQ(PaneRow(8)[1], "CH4(vol%)");
     EXPECT_EQ(PaneRow(9)[1], "  1.2");  // 24 %LEL is 1.2 vol%, in the second unit's decimals

@@ -175,6 +175,8 @@ TEST_F(Automatic, CheckBoxesAskBeforeTheyChangeTheSettings) {
     EXPECT_TRUE(removal->isChecked());
     EXPECT_FALSE(AutoRemoveData);
     EXPECT_EQ(rig.dialogs.asked().size(), asked);
+    // Each of the four clicks that changed a setting, and no other, had it kept.
+    EXPECT_EQ(rig.settingsChanged, 4);
 }
 
 // A command or the automatic mode that fails part-way, in the link or in a question, has its

@@ -123,6 +123,8 @@ struct PageRig {
     QPushButton* cmdInstExit = new QPushButton(&window);
     QPushButton* cmdOptionUpdate = new QPushButton(&window);
     int afresh = 0;
+    // Times the page asked for its changed settings to be kept.
+    int settingsChanged = 0;
     DownloadPage* page = new DownloadPage(&window);
     QTimer ticker;
     // Every non-empty line written to the status log, also those a fresh start cleared away.
@@ -134,14 +136,30 @@ struct PageRig {
         DatabasePath = db.path();
         SetCatalogueLanguage(CatalogueLanguage::English);
         GasComb[3] = GasComb[31] = true;
-        page->Bind(DownloadHost{link, CurInstrument, IntervalList, AlarmList, HistoryList,
-                                AlarmEventList, TroubleEventList, PowerEventList, LogTreeChanged,
-                                TickCount, InAutoLoadClick, LampGreen, LampGray, LampRed,
-                                cmdInstSet, cmdInstExit, cmdOptionUpdate, [] {},
-                                [this] {
-                                    ++afresh;
-                                    page->rtbLog->clear();
-                                }});
+        const auto afreshStart = [this] {
+            ++afresh;
+            page->rtbLog->clear();
+        };
+        page->Bind(DownloadHost{link,
+                                CurInstrument,
+                                IntervalList,
+                                AlarmList,
+                                HistoryList,
+                                AlarmEventList,
+                                TroubleEventList,
+                                PowerEventList,
+                                LogTreeChanged,
+                                TickCount,
+                                InAutoLoadClick,
+                                LampGreen,
+                                LampGray,
+                                LampRed,
+                                cmdInstSet,
+                                cmdInstExit,
+                                cmdOptionUpdate,
+                                [] {},
+                                afreshStart,
+                                [this] { ++settingsChanged; }});
         page->SetCaptions();
         for (QPushButton* b : page->cmdDown)
             b->setEnabled(false);

@@ -10,7 +10,9 @@
 
 #include <sys/resource.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 #include <random>
 
@@ -23,6 +25,8 @@ class Settings : public ::testing::Test {
     void SetUp() override {
         ResetGlobals();
         QFile::remove(SettingsFilePath());
+        // Reading no file forgets what an earlier reading kept for the writer.
+        LoadSettings();
     }
     void TearDown() override {
         QFile::remove(SettingsFilePath());
@@ -212,8 +216,34 @@ TEST_F(Settings, ReaderRules) {
     EXPECT_TRUE(GasComb[5]);
     EXPECT_EQ(DefaultInstrument()->GasName(1), "NH3");
     EXPECT_EQ(LimitDays, 14);
+    // What the technician set is written back, and only that: a file without it gets none.
+    SaveSettings();
+    EXPECT_TRUE(ReadFile().contains("\r\nLIMITDAYS\t14\r\n"));
+    LimitDays = 0;
+    LoadSettings();
+    EXPECT_EQ(LimitDays, 14);
+    WriteFile("Execute Count\t1\r\n");
+    LoadSettings();
     SaveSettings();
     EXPECT_FALSE(ReadFile().toUpper().contains("LIMITDAYS"));
+
+    // A line without a TAB is separated by commas, as the file's header says; a comma on a line
+    // with TABs belongs to its value, which the writer quotes.
+    WriteFile(
+        "Auto Load Mode, False ,True,'True'\r\n"
+        "Font,'Arial, Narrow',11\r\n"
+        "DataLocation\t/data,2024\r\n");
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_FALSE(AutoCalibMode);
+    EXPECT_TRUE(AutoLoad && AutoRemoveData);
+    EXPECT_EQ(AppFont.Name, "Arial, Narrow");
+    EXPECT_DOUBLE_EQ(AppFont.Size, 11);
+    EXPECT_EQ(DataLocation, "/data,2024");
+    SaveSettings();
+    EXPECT_TRUE(ReadFile().contains("\r\nDataLocation\t'/data,2024'\r\n"));
+    DataLocation.clear();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(DataLocation, "/data,2024");
 
     WriteFile("Serial Log File\tyes\r\nGasComb\tttttttttttttttttttttttttttttttttT\r\n");
     LoadSettings();
@@ -242,13 +272,15 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
         "IrCOMM Num\tCOM3",  // a word where a number belongs: the default
         "Auto Load Mode\tFalse \tTrue \tFalse ",
         "DefaultValue2\t1\t99999\t2",  // one value out of range: the others are taken
-        "QV-4170\tAB",                    // cannot be unscrambled
-        "Gas Inst\t7\t'XX'",              // no such channel
+        "QV-4170\tAB",                 // cannot be unscrambled
+        "Gas Inst\t7\t'X X'",          // no such channel
+        "Exact Text\t2\t%X%27X",       // and its exact name, which goes with it
         "GasComb\tTTT",
         "Data Locaton\t/y",  // a misspelt key
         "COMM Settings\t9600,n,8,1",
         "Font\t 'Arial ' \t 10\tTrue",
         "; a comment",
+        "Exact Text\t1\t%Mono",  // not right after a key line: of none
         "DataLocation\t/x ",
     };
     WriteFile(lines.join("\r\n").toUtf8() + "\r\n");
@@ -260,7 +292,7 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
         numbers << line.number;
         EXPECT_EQ(line.text, lines[line.number - 1]);
     }
-    EXPECT_EQ(numbers, (QList<int>{2, 3, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(numbers, (QList<int>{2, 3, 5, 6, 7, 9, 10, 14}));
     EXPECT_EQ(ExecuteCount, 3);
     EXPECT_EQ(LimitDays, 30);
     EXPECT_EQ(CommPortNo, 4);
@@ -277,12 +309,32 @@ TEST_F(Settings, ALineThatCannotBeUsedIsSkippedAndNamed) {
     EXPECT_TRUE(AppFont.Bold);
     EXPECT_EQ(DataLocation, "/x");
 
-    // A text with blanks at its ends is written so that it reads back whole.
+    // The writer keeps every line it did not take, as written, ahead of its own lines: the next
+    // reading names each again and comes to the same settings, and the next writing keeps them
+    // once. A text with blanks at its ends is written so that it reads back whole.
     DataLocation = " /data ";
-    SaveSettings();
-    DataLocation.clear();
-    EXPECT_TRUE(LoadSettings().isEmpty());
-    EXPECT_EQ(DataLocation, " /data ");
+    for (int round = 0; round < 2; ++round) {
+        SaveSettings();
+        const QString file = ReadFile();
+        for (int number : numbers)
+            EXPECT_EQ(file.count("\r\n" + lines[number - 1] + "\r\n"), 1) << number;
+        EXPECT_EQ(file.count("\r\n" + lines[6] + "\r\n" + lines[7] + "\r\n"), 1);
+        EXPECT_LT(file.indexOf(lines[4]), file.lastIndexOf("\r\nDefaultValue2\t"));
+        ResetGlobals();
+        DefaultInstrument()->ClearDatas();
+        const QList<SettingsLine> again = LoadSettings();
+        QStringList texts;
+        for (const SettingsLine& line : again)
+            texts << line.text;
+        QStringList expected;
+        for (int number : numbers)
+            expected << lines[number - 1];
+        EXPECT_EQ(texts, expected);
+        EXPECT_TRUE(AutoLoad);
+        EXPECT_EQ(DefaultInstrument()->AlarmSilence(), 2);
+        EXPECT_EQ(AppFont.Name, "Arial ");
+        EXPECT_EQ(DataLocation, " /data ");
+    }
 }
 
 TEST_F(Settings, GarbageNeverCrashesTheReader) {
@@ -328,4 +380,70 @@ TEST_F(Settings, AFailedWriteKeepsTheOldFile) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(refused);
     EXPECT_EQ(ReadFile(), before);
+}
+
+// A setting changed while the program runs goes into the file as it stands: its own line is
+// replaced (or added), and every other line stays as written, also one edited by hand since the
+// file was read, so that the next reading takes up both.
+TEST_F(Settings, AChangedSettingReplacesOnlyItsOwnLine) {
+    // Nothing read and no file: the whole file.
+    UserPassword = "Abc1";
+    SaveChangedSettings();
+    EXPECT_TRUE(ReadFile().contains("\r\nDataLocation\t"));
+
+    const QStringList hand{
+        "; kept by hand",
+        "Auto Load Mode\tFalse\tTrue\tTrue",
+        "DataLocaton\t/typo",
+        "QV-4170\t" + EncodeText(EncodeText("Abc1")),
+        "Gas Inst\t1\t'it s'\tTRUE\tFalse\t0\t'%LEL'\t10\t50\t-1\t-1\t1\t100\t50\t0\t50\t255",
+        "Exact Text\t2\t%it%27s",
+        "Gas Inst\t2\t'OXY'",
+        "DataLocation\t/first",
+    };
+    WriteFile(hand.join("\r\n").toUtf8() + "\r\n");
+    LoadSettings();
+    // Nothing changed: nothing written.
+    SaveChangedSettings();
+    EXPECT_EQ(ReadFile(), hand.join("\r\n") + "\r\n");
+
+    // Edited by hand while the program runs, then changed in the program.
+    QStringList edited = hand;
+    edited[7] = "DataLocation\t/second";
+    WriteFile(edited.join("\r\n").toUtf8() + "\r\n");
+    UserPassword = "Zed9";
+    AutoRemoveData = false;
+    GraphColor[0] = 0x123456;
+    ConvEnable = true;
+    SaveChangedSettings();
+    const QStringList now = ReadFile().split("\r\n");
+    EXPECT_EQ(now[0], hand[0]);
+    EXPECT_EQ(now[1], "Auto Load Mode\tFalse\tTrue\tFalse");
+    EXPECT_EQ(now[2], hand[2]);
+    EXPECT_EQ(now[3], "QV-4170\t" + EncodeText(EncodeText("Zed9")));
+    EXPECT_TRUE(now[4].startsWith("Gas Inst\t1\t'it s'\t"));
+    EXPECT_TRUE(now[4].endsWith("\t" + QString::number(0x123456)));
+    EXPECT_EQ(now[5], hand[5]);  // its exact text, once
+    EXPECT_EQ(now.mid(6, 2), edited.mid(6, 2));
+    EXPECT_TRUE(now[8].startsWith("Conv Param\t"));  // no line of its own yet: added
+    EXPECT_EQ(now.size(), 10);
+
+    ResetGlobals();
+    DefaultInstrument()->ClearDatas();
+    EXPECT_EQ(LoadSettings().size(), 1);  // the misspelt key, named again
+    EXPECT_EQ(UserPassword, "Zed9");
+    EXPECT_TRUE(AutoLoad);
+    EXPECT_FALSE(AutoRemoveData);
+    EXPECT_EQ(GraphColor[0], 0x123456);
+    EXPECT_TRUE(ConvEnable);
+    EXPECT_EQ(DataLocation, "/second");
+    EXPECT_EQ(DefaultInstrument()->GasName(0), "it's");
+
+    // A file that cannot be read is not replaced.
+    UserPassword = "Other1";
+    QFile::remove(SettingsFilePath());
+    ASSERT_TRUE(QDir().mkpath(SettingsFilePath()));
+    EXPECT_THROW(SaveChangedSettings(), AppError);
+    EXPECT_TRUE(QFileInfo(SettingsFilePath()).isDir());
+    QDir().rmdir(SettingsFilePath());
 }

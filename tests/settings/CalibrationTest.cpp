@@ -42,6 +42,12 @@ TEST(CalibrationPanel, GridSelectionConcentrationsAndLiveReadings) {
     EXPECT_FLOAT_EQ(FactAutoCal[0], 30);
     EXPECT_FLOAT_EQ(in.AutoCalib(0), 10);
     EXPECT_EQ(rig.option->vfgOption->TextMatrix(2, 7), "   30");
+    // The factory value is the program's own setting, to be kept once each edit has ended; the
+    // instrument's values are not.
+    EXPECT_EQ(rig.settingsChanged, 1);
+    EXPECT_EQ(Type(*rig.option->vfgOption, 2, 7, "40"), Entry::Stored);
+    EXPECT_FLOAT_EQ(FactAutoCal[0], 40);
+    EXPECT_EQ(rig.settingsChanged, 2);
 
     rig.CalibMode = true;
     rig.sim.link->tmrDenst_Timer();

@@ -100,9 +100,9 @@ TEST(OptionCommands, TheClockIsSetAndShownOnlyWhenTheInstrumentTookIt) {
     Confirmed(rig, rig.option->cmdOption[1]);
     const QDateTime now = rt::Now();
     const QDateTime clock = rig.sim.sim.Clock();
-    EXPECT_LE(std::abs(QDateTime(clock.date(), clock.time()).secsTo(
-                  QDateTime(now.date(), now.time()))),
-              5);
+    EXPECT_LE(
+        std::abs(QDateTime(clock.date(), clock.time()).secsTo(QDateTime(now.date(), now.time()))),
+        5);
     EXPECT_EQ(in.SysDateOffset(), rt::ZeroDate());
     EXPECT_EQ(rig.dialogs.messages().value(1), GetMessage(5311));
     EXPECT_FALSE(rig.upload);
@@ -289,11 +289,16 @@ TEST(DisplayCommands, FontColoursAndFactorySettings) {
     font->click();
     EXPECT_EQ(font->text(), "Arial(10.5)");
     EXPECT_TRUE(font->font().italic());
-    // Cancelled: the program's font setting again, not the first choice.
+    // The choice is the program's font from now on, and is to be kept.
+    EXPECT_EQ(AppFont.Name, "Arial");
+    EXPECT_DOUBLE_EQ(AppFont.Size, 10.5);
+    EXPECT_TRUE(AppFont.Italic);
+    EXPECT_EQ(rig.settingsChanged, 1);
+    // Cancelled: the program's font setting, which is the last choice.
     rig.dialogs.AnswerFont(std::nullopt);
     font->click();
-    EXPECT_EQ(font->text(), "Sans(9)");
-    EXPECT_FALSE(font->font().italic());
+    EXPECT_EQ(font->text(), "Arial(10.5)");
+    EXPECT_TRUE(font->font().italic());
 
     // Gas 1's button recolours series 0 at once; a cancelled choice keeps gas 4's colour.
     ui::SetBackColor(rig.option->cmdOptionDisp[4], ui::RGB(9, 9, 9));
@@ -301,9 +306,13 @@ TEST(DisplayCommands, FontColoursAndFactorySettings) {
     rig.option->cmdOptionDisp[1]->click();
     rig.dialogs.AnswerColor(std::nullopt);
     rig.option->cmdOptionDisp[4]->click();
-    EXPECT_EQ(rig.graphColors, (std::vector<std::pair<int, int32_t>>{{0, ui::RGB(1, 2, 3)},
-                                                                     {3, ui::RGB(9, 9, 9)}}));
+    EXPECT_EQ(rig.graphColors,
+              (std::vector<std::pair<int, int32_t>>{{0, ui::RGB(1, 2, 3)}, {3, ui::RGB(9, 9, 9)}}));
     EXPECT_EQ(ui::BackColor(rig.option->cmdOptionDisp[1]), ui::RGB(1, 2, 3));
+    // Every graph built from now on takes the colour, and it is to be kept.
+    EXPECT_EQ(GraphColor[0], ui::RGB(1, 2, 3));
+    EXPECT_EQ(GraphColor[3], ui::RGB(9, 9, 9));
+    EXPECT_EQ(rig.settingsChanged, 4);
 
     // The factory dialog edits the settings on show; the grid shows what it left, sent or not.
     ServiceMode = true;

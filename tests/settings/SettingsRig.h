@@ -24,6 +24,8 @@ struct SettingsRig {
     std::shared_ptr<clsInstrument>& CurInstrument = sim.instrument;
     std::shared_ptr<clsInstrument> LogInstrument = std::make_shared<clsInstrument>();
     bool ShowLogInstrument = false, FillingGrid = false, CalibMode = false, pageButtons = true;
+    // Times the pages asked for their changed settings to be kept.
+    int settingsChanged = 0;
     std::array<float, 6> NowReadings{};
     std::array<bool, 6> SpanSelected{};
     QStringList log;
@@ -60,10 +62,13 @@ struct SettingsRig {
         const auto graphColor = [this](int series, int32_t color) {
             graphColors.emplace_back(series, color);
         };
-        const SettingsHost host{*sim.link,   CurInstrument, LogInstrument, ShowLogInstrument,
-                                FillingGrid, CalibMode,     NowReadings,   SpanSelected,
-                                addLog,      loadUpload,    unload,        pageButtonsTo,
-                                graphColor};
+        const SettingsHost host{*sim.link,     CurInstrument,
+                                LogInstrument, ShowLogInstrument,
+                                FillingGrid,   CalibMode,
+                                NowReadings,   SpanSelected,
+                                addLog,        loadUpload,
+                                unload,        pageButtonsTo,
+                                graphColor,    [this] { ++settingsChanged; }};
         info->Bind(host);
         option->Bind(host);
         info->SetCaptions();

@@ -15,6 +15,8 @@ struct BrowserState {
     bool LogTreeChanged = true;
     std::shared_ptr<clsInstrument> LogInstrument;
     bool ShowLogInstrument = false;
+    // Times the page asked for its changed settings to be kept.
+    int SettingsChanged = 0;
 
     // A host on these fields; the window's entries run the actions given, or nothing.
     BrowserHost Host(
@@ -31,7 +33,8 @@ struct BrowserState {
                            std::move(openDataView),
                            std::move(showDataView),
                            std::move(showInstrumentInfo),
-                           std::move(showPage)};
+                           std::move(showPage),
+                           [this] { ++SettingsChanged; }};
     }
 };
 

@@ -72,6 +72,8 @@ struct DownloadHost {
     std::function<void()> RefreshInstrumentViews;
     // After a power-off: start-up defaults, settings file, first activation, port opened again.
     std::function<void()> StartAfresh;
+    // A setting the user changed and the program confirmed: kept in the settings file at once.
+    std::function<void()> SettingsChanged;
 };
 
 class DownloadPage : public ui::PageFrame {

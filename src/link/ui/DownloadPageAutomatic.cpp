@@ -85,6 +85,8 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
     inClick = false;
     QCheckBox* load = chkAutoLoad[0];
     QCheckBox* removal = chkAutoLoad[1];
+    const bool wasLoad = AutoLoad;
+    const bool wasRemove = AutoRemoveData;
     try {
         if (Index == 0 && load->isChecked()) {
             if (Ask(Question::AutoLoadOn)) {
@@ -126,6 +128,10 @@ void DownloadPage::chkAutoLoad_Click(int Index) {
         throw;
     }
     inClick = true;
+    // A choice confirmed holds until the user changes it again: the fresh start after a
+    // power-off reads the settings file, which must not put it back.
+    if ((AutoLoad != wasLoad || AutoRemoveData != wasRemove) && host_->SettingsChanged)
+        host_->SettingsChanged();
 }
 
 }  // namespace qv

@@ -27,4 +27,14 @@ void CopyFont(QWidget* control, const FontDescription& source) {
     control->setFont(MakeFont(source));
 }
 
+// The reverse, as the settings file keeps a font: name, size, bold, italic and underline.
+template <class FontDescription>
+void TakeFont(FontDescription& target, const QFont& font) {
+    target.Name = font.family();
+    target.Size = font.pointSizeF();
+    target.Bold = font.bold();
+    target.Italic = font.italic();
+    target.Underline = font.underline();
+}
+
 }  // namespace qv::ui
