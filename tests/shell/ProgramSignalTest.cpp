@@ -172,6 +172,20 @@ TEST_F(ProgramInState, AZeroCalibration) {
     EXPECT_FALSE(sim.content().pumpOn);
 }
 
+// The instrument falls silent with a reading in flight while the calibration panel is open: the
+// pump-off is sent once, and nothing waits for the reading or for the pump-off's answer.
+TEST_F(ProgramInState, TheCalibrationPanelWithASilentInstrument) {
+    QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, &sim,
+                     [this](const QString& payload) {
+                         if (payload.startsWith(signalAt)) sim.InjectSilence(1000);
+                     });
+    signalAt = "DN,R,";
+    RunUntilEnded({}, "panel");
+    ExpectEndedSoonThroughItsUnload();
+    EXPECT_EQ(sim.CountReceived("BP,W,1"), 1);
+    EXPECT_EQ(sim.CountReceived("BP,W,0"), 1);
+}
+
 TEST_F(ProgramInState, AnEepRomDump) {
     sim.content() = sim::FullMemoryContent();
     signalAt = "EP,R,<ACK>";
@@ -211,6 +225,8 @@ TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
         OptionPage& page = *main->pageOption;
         if (command == "upload") {
             page.cmdOption_Click(0);
+        } else if (command == "panel") {
+            page.cmdOption_Click(2);
         } else if (command == "calibration") {
             page.cmdOption_Click(2);
             page.cmdCal_Click(0);
