@@ -58,7 +58,8 @@ class PrintRig : public ::testing::Test {
         rt::SetClock(nullptr);
     }
 
-    // The printer dialog chooses the entry of that name; the save dialog answers `pdf`.
+    // The printer dialog chooses the entry of that name; for the PDF entry the save dialog
+    // answers `pdf`, or is cancelled when none is given.
     void Choose(const QString& entry, const QString& pdf = {}) {
         dialogs.AnswerModal([entry](QDialog& d) {
             auto& dialog = dynamic_cast<frmSetPrinter&>(d);
@@ -66,7 +67,8 @@ class PrintRig : public ::testing::Test {
             dialog.cmdOK->click();
             return d.result();
         });
-        if (!pdf.isEmpty()) dialogs.AnswerFile({true, pdf, 1});
+        if (entry == ui::PdfEntryName())
+            dialogs.AnswerFile(pdf.isEmpty() ? FileDialogResult{} : FileDialogResult{true, pdf, 1});
     }
 
     // A fresh form for a stored log of the kind, loaded as the data view loads it; a trend comes

@@ -52,7 +52,8 @@ class DataViewCommands : public DataViewRig {
             dialog.cmdOK->click();
             return d.result();
         });
-        if (!pdf.isEmpty()) ask.AnswerFile({true, pdf, 1});  // else the file dialog is cancelled
+        // No file: the file dialog is cancelled.
+        ask.AnswerFile(pdf.isEmpty() ? FileDialogResult{} : FileDialogResult{true, pdf, 1});
         Click(0);
     }
     void Click(int index) { page.cmdBrowse[static_cast<size_t>(index)]->click(); }
@@ -77,7 +78,7 @@ TEST_F(DataViewCommands, ASaveReplacesTheFileWholeOrNotAtAllAfterOneQuestion) {
     for (const auto& c : cases) {
         ask.clear();
         ExportFileName.clear();
-        if (c.filter > 0) ask.AnswerFile({true, path, c.filter});
+        ask.AnswerFile(c.filter > 0 ? FileDialogResult{true, path, c.filter} : FileDialogResult{});
         if (c.filter > 0) ask.AnswerMsgBox(c.answer);
         Click(2);
         EXPECT_EQ(ReadText(path), c.saved) << c.filter;
@@ -95,6 +96,7 @@ TEST_F(DataViewCommands, ASaveReplacesTheFileWholeOrNotAtAllAfterOneQuestion) {
     const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
     ExportFileName = "kept";
     ask.AnswerFile({true, path, 2});
+    ask.AnswerMsgBox(vbYes);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     Click(2);
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -121,6 +123,7 @@ TEST_F(DataViewCommands, TheNameProposedFollowsTheLastSaveAndTheViewChosen) {
     // A PDF goes to the folder of the last export; an export after it, to the PDF's folder.
     QTemporaryDir other;
     PrintToPdf(other.filePath("report.pdf"));
+    ask.AnswerFile({});  // cancelled
     Click(2);
     PrintToPdf(QString());
     ASSERT_EQ(ask.saves.size(), 6);
