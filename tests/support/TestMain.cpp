@@ -24,10 +24,13 @@ int main(int argc, char** argv) {
     // new question with a destructive default pass unseen.
     qv::ScriptedDialogs::OnUnscripted([](const qv::ScriptedDialogs::Asked& asked) {
         using Kind = qv::ScriptedDialogs::Kind;
-        static const std::map<Kind, const char*> kinds{
-            {Kind::MsgBox, "message box"}, {Kind::OpenFile, "open dialog"},
-            {Kind::SaveFile, "save dialog"}, {Kind::Font, "font dialog"},
-            {Kind::Color, "colour dialog"}, {Kind::Menu, "menu"}, {Kind::Modal, "form"}};
+        static const std::map<Kind, const char*> kinds{{Kind::MsgBox, "message box"},
+                                                       {Kind::OpenFile, "open dialog"},
+                                                       {Kind::SaveFile, "save dialog"},
+                                                       {Kind::Font, "font dialog"},
+                                                       {Kind::Color, "colour dialog"},
+                                                       {Kind::Menu, "menu"},
+                                                       {Kind::Modal, "form"}};
         ADD_FAILURE() << "a " << kinds.at(asked.kind) << " nobody scripted: \""
                       << asked.text.toStdString() << "\" (" << asked.title.toStdString() << ")";
     });
