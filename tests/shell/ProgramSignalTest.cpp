@@ -227,7 +227,7 @@ class WhenEnabled : public QObject {
 
 // The program's own run in a child of this test program, driven as its user drives it: once the
 // instrument is connected its information is read, the Set page shown and the command named by
-// QV_CLOSE_CHILD started; a question is answered Yes. The parent ends the program by a signal;
+// QV_CLOSE_CHILD started; its question is answered Yes. The parent ends the program by a signal;
 // where an upload or a zero calibration has its last reply in and its box still to come, the
 // child asks for the signal and takes it there.
 TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
@@ -241,9 +241,13 @@ TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
     };
     // A timer of its own: a timer does not fire again while its handler waits in a question.
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [] {
+    // Only the questions the commands ask: any other box stays, and the run fails its timing.
+    const QStringList questions{GetMessage(5309), GetMessage(9019)};
+    QObject::connect(&answer, &QTimer::timeout, [&questions] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes);
+                yes && questions.contains(box->text()))
+                yes->click();
     });
     answer.start(20);
     bool asked = false;
