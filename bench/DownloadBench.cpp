@@ -1,6 +1,7 @@
 // Speed of a complete download over a pseudo-terminal: every kind of the simulator's full memory
 // (a full interval log included) fetched by the real link control on its real timers, timed end
 // to end and set beside the time the same bytes need on the wire at 921600 baud.
+#include "BenchRun.h"
 #include "InstrumentSimulator.h"
 #include "PortFinder.h"
 #include "clsAlarm.h"
@@ -155,7 +156,7 @@ int main(int argc, char** argv) {
     qv::AtCommandVersion = 2056;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    const bool ok = qv::bench::RunChecked();
     benchmark::Shutdown();
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "AtomicFile.h"
+#include "BenchRun.h"
 #include "BenchTiming.h"
 #include "Dates.h"
 #include "FixtureDatabase.h"
@@ -98,7 +99,7 @@ BENCHMARK(BM_ExportToFile)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    const bool ok = qv::bench::RunChecked();
     benchmark::Shutdown();
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 // Speed of the receive path with the decoder: recorded download traffic of a full interval
 // memory, acknowledged block by block, fed through the link in memory.
+#include "BenchRun.h"
 #include "Frames.h"
 #include "ScriptedPorts.h"
 #include "SimContent.h"
@@ -100,7 +101,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("qv4170"));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    const bool ok = qv::bench::RunChecked();
     benchmark::Shutdown();
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 // database file on disk. Prints each pair and its ratio; the target is at most 3.
 #include <benchmark/benchmark.h>
 
+#include "BenchRun.h"
 #include "Dates.h"
 #include "clsAlarm.h"
 #include "clsInstrument.h"
@@ -219,10 +220,10 @@ void BareSelectAlarm(benchmark::State& state) {
 }
 
 // Collects the mean time of every run so that the pairs can be compared at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public qv::bench::CheckedReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
+        CheckedReporter::ReportRuns(runs);
         for (const Run& r : runs)
             seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
     }
@@ -244,7 +245,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const bool ok = qv::bench::RunChecked(reporter);
     auto ratio = [&](const char* ours, const char* bare) {
         const auto a = reporter.seconds.find(ours), b = reporter.seconds.find(bare);
         if (a == reporter.seconds.end() || b == reporter.seconds.end() || b->second <= 0) return;
@@ -255,5 +256,5 @@ int main(int argc, char** argv) {
     ratio("StoreAlarm/iterations:50", "BareInsertAlarm/iterations:50");
     ratio("ReloadAlarm", "BareSelectAlarm");
     benchmark::Shutdown();
-    return 0;
+    return ok ? 0 : 1;
 }

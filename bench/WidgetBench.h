@@ -3,6 +3,7 @@
 // the lines of a graph drawn straight with QPainter, the baseline of a graph's drawing.
 #pragma once
 
+#include "BenchRun.h"
 #include "Twips.h"
 #include "modMessage.h"
 
@@ -42,10 +43,10 @@ inline int RunWidgetBenchmarks(int argc, char** argv, const std::function<void()
     SetCatalogueLanguage(CatalogueLanguage::English);
     benchmark::Initialize(&argc, argv);
     if (before) before();
-    benchmark::RunSpecifiedBenchmarks();
+    const bool ok = RunChecked();
     if (after) after();
     benchmark::Shutdown();
-    return 0;
+    return ok ? 0 : 1;
 }
 
 }  // namespace qv::bench

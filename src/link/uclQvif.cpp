@@ -457,7 +457,9 @@ bool uclQvif::DisConnect() {
 
 void uclQvif::SetRunDensty(bool v) {
     if (!v && denstEnabled_) {
-        WaitWhile([this] { return status_ == StatusReadCommand; });
+        // A host that closes does not wait for the reading in flight: a silent instrument would
+        // hold it until the poll times out.
+        if (!closing_) WaitWhile([this] { return status_ == StatusReadCommand; });
         denstEnabled_ = false;
         ApplyTimers();
     } else if (v && !denstEnabled_) {

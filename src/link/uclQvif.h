@@ -117,8 +117,8 @@ class uclQvif : public QObject {
     // The host is closing and nobody waits for the instrument any more: a cancelled exchange
     // ends at once instead of at the instrument's next data, a history download asks for no
     // further channel, an unanswered request is not repeated, and the power-off does not wait
-    // for the instrument to go. A command sent meanwhile (the pump switched off) is still sent
-    // and answered.
+    // for the instrument to go. The pump command is sent once and not waited for, and switching
+    // the live readings off does not wait for the reading in flight.
     void SetClosing(bool v) { closing_ = v; }
     bool Closing() const { return closing_; }
     // Returns the link to ready; closes nothing.

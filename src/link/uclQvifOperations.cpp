@@ -361,7 +361,15 @@ bool uclQvif::SetDateTime(const QDateTime& vData) {
 }
 
 bool uclQvif::SetPump(bool Values) {
-    return Exchange(StatusWriteCommand, Values ? "BP,W,1" : "BP,W,0") == StatusCompleted;
+    const QByteArray payload = Values ? "BP,W,1" : "BP,W,0";
+    if (closing_) {
+        // A host that closes sends the command once and does not wait for its answer: a silent
+        // instrument would hold it for a whole reply time-out. Unanswered, it counts as failed.
+        status_ = StatusWriteCommand;
+        DataSend(frames::MakeFrame(payload, frames::EOT), true);
+        return false;
+    }
+    return Exchange(StatusWriteCommand, payload) == StatusCompleted;
 }
 
 bool uclQvif::BodyDataClear() {

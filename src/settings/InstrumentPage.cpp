@@ -69,7 +69,8 @@ void InstrumentPage::LayoutPage() {
     for (int i : {0, 1, 2, 6})
         Move(lblInst[i], Keep, Keep, Width(fraInst) - 240);
     const double right = Left(fraInst) + Width(fraInst);
-    // 120 below the frame's top, as the rules' 360 is.
+    // The grid's top stays 120 twips below the frame's (360 beside a frame at 240), wherever
+    // the page's caption moves the frame, so the two stay level with each other.
     Move(vfgInst, right + 120, Top(fraInst) + 120, pw - right - 240, Height(fraInst) - 120);
     const double below = Top(fraInst) + Height(fraInst);
     Move(vfgInstSensor, 120, below + 120, pw - 240, ph - below - 360);

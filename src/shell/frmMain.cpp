@@ -290,26 +290,14 @@ bool frmMain::Form_Load() {
     DatabasePath = DataLocation + (DataLocation.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                    QStringLiteral("QV4170.mdb");
 
-    // A database that cannot be made or used ends the program; a file of that name that is
-    // not a database of ours is left as it is.
-    DatabaseFileState state = DatabaseFileState::NoAccess;
+    // A missing database is made before the lock is taken beside it. The lock comes before any
+    // look into the file: a running copy that is storing holds the file, and the copy that
+    // finds its lock must name that copy at once instead of waiting for the file.
     try {
         if (!FileExists(DatabasePath)) MakeDatabase(DatabasePath);
-        state = CheckDatabaseFile(DatabasePath);
     } catch (...) {
-    }
-    switch (state) {
-        case DatabaseFileState::Usable:
-            break;
-        case DatabaseFileState::Damaged:
-            Dialogs().MsgBox(GetMessage(9001, {DatabasePath}), vbOKOnly);
-            return false;
-        case DatabaseFileState::InUse:
-            Dialogs().MsgBox(GetMessage(9002, {DatabasePath}), vbOKOnly);
-            return false;
-        case DatabaseFileState::NoAccess:
-            Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
-            return false;
+        Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+        return false;
     }
 
     const QString lockPath = LockFilePath(DatabasePath);
@@ -324,6 +312,34 @@ bool frmMain::Form_Load() {
         case LockFile::Result::Failed:
             Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
             return false;
+    }
+
+    // A database that cannot be used ends the program and lets the lock go; a file of that
+    // name that is not a database of ours is left as it is.
+    DatabaseFileState state = DatabaseFileState::NoAccess;
+    try {
+        state = CheckDatabaseFile(DatabasePath);
+    } catch (...) {
+    }
+    int refusal = 0;
+    switch (state) {
+        case DatabaseFileState::Usable:
+            break;
+        case DatabaseFileState::Damaged:
+            refusal = 9001;
+            break;
+        case DatabaseFileState::InUse:
+            refusal = 9002;
+            break;
+        case DatabaseFileState::NoAccess:
+            refusal = 301;
+            break;
+    }
+    if (refusal != 0) {
+        lock_.Release();
+        Dialogs().MsgBox(GetMessage(refusal, {refusal == 301 ? DataLocation : DatabasePath}),
+                         vbOKOnly);
+        return false;
     }
     loaded_ = true;
 

@@ -448,9 +448,15 @@ TEST(DownloadOperations, AClosingHostWaitsForNothing) {
     EXPECT_GT(rig.link->ReplyTimeout(), 25);
     rig.link->SetWaitHook([&] { rig.Turn(); });
 
-    // Unanswered, without a cancel: the request goes once.
+    // The pump command goes once, and nothing waits for its answer.
     rig.link->SetCancel(false);
+    rig.link->SetWaitHook([&] {
+        ADD_FAILURE() << "the pump command waited";
+        rig.Turn();
+    });
     EXPECT_FALSE(rig.link->SetPump(false));
+    rig.link->SetWaitHook([&] { rig.Turn(); });
+    EXPECT_TRUE(rig.AwaitRequest(QStringLiteral("BP,W,0")));
     EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("BP,W,0")), 1);
 
     rig.sim.ClearFaults();

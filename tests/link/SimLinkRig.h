@@ -63,6 +63,18 @@ struct SimLinkRig {
         return link->Connected();
     }
 
+    // Runs the event loop until the simulator has a request that starts with `prefix`; false
+    // when none came within two seconds.
+    bool AwaitRequest(const QString& prefix) {
+        QElapsedTimer waited;
+        waited.start();
+        while (sim.CountReceived(prefix) == 0) {
+            if (waited.elapsed() > 2000) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+
     // The instrument falls silent at the first request that starts with `prefix` and stays so
     // through every repeat, until the link gives up.
     void SilenceAt(const QString& prefix) {

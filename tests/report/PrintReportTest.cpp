@@ -82,6 +82,7 @@ TEST_F(PrintRig, PrinterDialogOffersThePdfEntryPreselectsTheCurrentPrinterAndClo
         EXPECT_EQ(d.cmbList->currentIndex(), 0);
         Choose("Lab");
         EXPECT_EQ(frmSetPrinter::Choose(), 1);
+        dialogs.AnswerModal([](QDialog&) { return QDialog::Rejected; });
         EXPECT_EQ(frmSetPrinter::Choose(), -1);  // closed by its close box: a Cancel
     }
     ui::FixedPrinterList none;
@@ -358,6 +359,7 @@ TEST_F(PrintRig, PreviewShowsThirtyRowsOnTheFormAndItsButtonPrintsThemAll) {
 TEST_F(PrintRig, CancelIsSilentWhileNothingToPrintAndFailuresAreTold) {
     auto form = Form(TypeInterval, fixture.logs().intervalA0514);
     Record(*form);
+    dialogs.AnswerModal([](QDialog&) { return QDialog::Rejected; });
     form->GoPrinter();  // the printer dialog closed
     Choose(ui::PdfEntryName());
     Form(TypePowerEvents, fixture.logs().powerA)->GoPrinter();  // the file dialog cancelled

@@ -59,10 +59,12 @@ class PrintRig : public ::testing::Test {
         rt::SetClock(nullptr);
     }
 
-    // The printer dialog chooses the entry of that name; the save dialog answers `pdf`.
+    // The printer dialog chooses the entry of that name; for the PDF entry the save dialog
+    // answers `pdf`, or is cancelled when none is given.
     void Choose(const QString& entry, const QString& pdf = {}) {
         ChoosePrinterEntry(dialogs, entry);
-        if (!pdf.isEmpty()) dialogs.AnswerFile({true, pdf, 1});
+        if (entry == ui::PdfEntryName())
+            dialogs.AnswerFile(pdf.isEmpty() ? FileDialogResult{} : FileDialogResult{true, pdf, 1});
     }
 
     // A fresh form for a stored log of the kind, loaded as the data view loads it; a trend comes

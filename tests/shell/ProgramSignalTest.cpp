@@ -85,8 +85,11 @@ TEST(ProgramSignals, EachEndsTheProgramThroughItsUnload) {
     }
 }
 
-// The program against the simulator, ended by SIGTERM at a chosen request: it is gone within
-// three seconds of the signal, through its unload.
+// What the child run prints when the command's last reply is in and its box is still to come.
+constexpr char kSignalNow[] = "QV-SIGNAL-NOW";
+
+// The program against the simulator, ended by SIGTERM at a chosen request, or where the child run
+// asks for it: it is gone within three seconds of the signal, through its unload.
 class ProgramInState : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -96,19 +99,31 @@ class ProgramInState : public ::testing::Test {
         ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
         QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, &sim,
                          [this](const QString& payload) {
-                             if (signalled || signalAt.isEmpty() || !payload.startsWith(signalAt))
-                                 return;
-                             signalled = true;
-                             sinceSignal.start();
-                             run.Signal(SIGTERM);
+                             if (!signalAt.isEmpty() && payload.startsWith(signalAt)) SignalOnce();
                          });
+        QObject::connect(&run.program, &QProcess::readyRead, &run.program, [this] {
+            output += QString::fromLocal8Bit(run.program.readAll());
+            if (output.contains(kSignalNow)) SignalOnce();
+        });
     }
-    // Runs the program (the command's child run when one is named) until it has ended.
+    void SignalOnce() {
+        if (signalled) return;
+        signalled = true;
+        sinceSignal.start();
+        run.Signal(SIGTERM);
+    }
+    // Runs the program (the command's child run when one is named) until it has ended; one that
+    // is still there ten seconds after the signal is killed.
     void RunUntilEnded(const QStringList& settings, const QString& command = {}) {
         run.Start(settings, device, command);
         ASSERT_TRUE(run.program.waitForStarted());
-        ASSERT_TRUE(WaitFor([&] { return run.Finished(); }, 90000)) << Output();
+        WaitFor([&] { return run.Finished() || (signalled && sinceSignal.elapsed() > 10000); },
+                90000);
         ended = sinceSignal.isValid() ? sinceSignal.elapsed() : -1;
+        if (!run.Finished()) {
+            run.program.kill();
+            run.program.waitForFinished();
+        }
     }
     void ExpectEndedSoonThroughItsUnload() {
         EXPECT_TRUE(signalled) << Output();
@@ -120,15 +135,15 @@ class ProgramInState : public ::testing::Test {
         EXPECT_FALSE(QFile::exists(run.File("QV4170.LCK")));
     }
     std::string Output() {
-        return (QString::fromLocal8Bit(run.program.readAll()).right(3000) + "\n" +
-                run.SerialLog().right(3000))
-            .toStdString();
+        output += QString::fromLocal8Bit(run.program.readAll());
+        return (output.right(3000) + "\n" + run.SerialLog().right(3000)).toStdString();
     }
 
     sim::InstrumentSimulator sim;
     ProgramRun run;
     QString device;
     QString signalAt;
+    QString output;
     bool signalled = false;
     QElapsedTimer sinceSignal;
     qint64 ended = -1;
@@ -156,20 +171,37 @@ TEST_F(ProgramInState, ThePowerOffWait) {
     EXPECT_TRUE(sim.PoweredOff());
 }
 
+// The signal lands after the upload's last reply and before its box: the box is told, not asked.
 TEST_F(ProgramInState, ASettingsUpload) {
-    signalAt = "DW,W,";
     RunUntilEnded({}, "upload");
     ExpectEndedSoonThroughItsUnload();
+    EXPECT_EQ(sim.SettingsCommits(), 1);
+    EXPECT_TRUE(run.SerialLog().contains("Upload: Upload Complete.\r\n")) << Output();
 }
 
-// The calibration is left as its own exit leaves it: the pump is off.
+// The signal lands after the zero calibration's result and before its report, which is told; the
+// calibration is left as its own exit leaves it: the pump is off.
 TEST_F(ProgramInState, AZeroCalibration) {
-    sim.SetCalibrationPolls(-1);
-    signalAt = "SZ,C,";
+    sim.SetCalibrationPolls(1);
     RunUntilEnded({}, "calibration");
     ExpectEndedSoonThroughItsUnload();
+    EXPECT_TRUE(run.SerialLog().contains("Adjustment: CH4  Adjustment Complete.\r\n")) << Output();
     EXPECT_EQ(sim.CountReceived("BP,W,1"), 1);
     EXPECT_FALSE(sim.content().pumpOn);
+}
+
+// The instrument falls silent with a reading in flight while the calibration panel is open: the
+// pump-off is sent once, and nothing waits for the reading or for the pump-off's answer.
+TEST_F(ProgramInState, TheCalibrationPanelWithASilentInstrument) {
+    QObject::connect(&sim, &sim::InstrumentSimulator::RequestReceived, &sim,
+                     [this](const QString& payload) {
+                         if (payload.startsWith(signalAt)) sim.InjectSilence(1000);
+                     });
+    signalAt = "DN,R,";
+    RunUntilEnded({}, "panel");
+    ExpectEndedSoonThroughItsUnload();
+    EXPECT_EQ(sim.CountReceived("BP,W,1"), 1);
+    EXPECT_EQ(sim.CountReceived("BP,W,0"), 1);
 }
 
 TEST_F(ProgramInState, AnEepRomDump) {
@@ -179,9 +211,25 @@ TEST_F(ProgramInState, AnEepRomDump) {
     ExpectEndedSoonThroughItsUnload();
 }
 
+// Runs `then` when the watched control becomes enabled.
+class WhenEnabled : public QObject {
+  public:
+    explicit WhenEnabled(std::function<void()> then) : then_(std::move(then)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange && static_cast<QWidget*>(watched)->isEnabled())
+            then_();
+        return false;
+    }
+
+  private:
+    std::function<void()> then_;
+};
+
 // The program's own run in a child of this test program, driven as its user drives it: once the
 // instrument is connected its information is read, the Set page shown and the command named by
-// QV_CLOSE_CHILD started; a question is answered Yes. The parent ends the program by a signal.
+// QV_CLOSE_CHILD started; its question is answered Yes. The parent ends the program by a signal;
+// where an upload or a zero calibration has its last reply in and its box still to come, the
+// child asks for the signal and takes it there.
 TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
     const QString command = qEnvironmentVariable("QV_CLOSE_CHILD");
     if (command.isEmpty()) GTEST_SKIP() << "runs in a child of ProgramInState";
@@ -193,11 +241,25 @@ TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
     };
     // A timer of its own: a timer does not fire again while its handler waits in a question.
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [] {
+    // Only the questions the commands ask: any other box stays, and the run fails its timing.
+    const QStringList questions{GetMessage(5309), GetMessage(9019)};
+    QObject::connect(&answer, &QTimer::timeout, [&questions] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes);
+                yes && questions.contains(box->text()))
+                yes->click();
     });
     answer.start(20);
+    bool asked = false;
+    const auto askForTheSignal = [&asked] {
+        if (asked) return;
+        asked = true;
+        std::printf("\n%s\n", kSignalNow);
+        std::fflush(stdout);
+        WaitFor([] { return ClosePending(); }, 3000);
+    };
+    // The panel's buttons come back just before the calibration's report.
+    WhenEnabled calibrated(askForTheSignal);
     bool started = false;
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&] {
@@ -210,9 +272,18 @@ TEST(ProgramSignalsChild, RunsTheProgramAndStartsACommand) {
         main->cmdInst_Click(4);
         OptionPage& page = *main->pageOption;
         if (command == "upload") {
+            // The status log tells the upload complete just before its box.
+            QTextEdit* log = main->pageDownload->rtbLog;
+            const QString complete = GetMessage(5429).remove("\r\n");
+            QObject::connect(log->document(), &QTextDocument::contentsChanged, log, [=] {
+                if (log->toPlainText().contains(complete)) askForTheSignal();
+            });
             page.cmdOption_Click(0);
+        } else if (command == "panel") {
+            page.cmdOption_Click(2);
         } else if (command == "calibration") {
             page.cmdOption_Click(2);
+            page.cmdCal[0]->installEventFilter(&calibrated);
             page.cmdCal_Click(0);
         } else if (command == "dump") {
             page.cmdOptionDisp_Click(5);

@@ -126,6 +126,19 @@ class Password : public ShellTest {
     std::unique_ptr<frmPassword> dialog_;
 };
 
+// Nobody can delete stored data without the password: the README names the default of each
+// language, as a first start sets it.
+TEST_F(Password, TheReadmeNamesTheDefaultOfEachLanguage) {
+    const QString readme = ReadText(QStringLiteral(QV_SOURCE_DIR "/../README.md"));
+    for (const auto language : {CatalogueLanguage::English, CatalogueLanguage::Japanese}) {
+        SetCatalogueLanguage(language);
+        UserPassword.clear();
+        MakeMain()->SetDefaults();
+        ASSERT_FALSE(UserPassword.isEmpty());
+        EXPECT_TRUE(readme.contains('`' + UserPassword + '`')) << UserPassword.toStdString();
+    }
+}
+
 TEST_F(Password, ContinueComparesWithoutRegardToCase) {
     EXPECT_EQ(dialog_->txtPass->echoMode(), QLineEdit::Password);
     dialog_->show();

@@ -323,16 +323,25 @@ TEST_F(StartupFailure, ADatabaseFileThatCannotBeWrittenIsRefused) {
 
 using Lock = ShellTest;
 
+// The first copy is storing (its write transaction open) when the second starts: the second names
+// the first at once, without waiting for the database.
 TEST_F(Lock, SecondCopyIsTurnedAwayAndTheFirstKeepsItsLock) {
     EXPECT_EQ(LockFile::ReadHolder(ProgramFolder() + "/QV4170.LCK"), (QStringList{"", ""}));
     auto first = MakeMain();
     ASSERT_TRUE(first->Form_Load());
     const QString lock = LockFilePath(DatabasePath);
     WriteText(lock, "pc-7\r\nmiyu\r\n");  // what another copy would have written
+    auto storing = std::make_unique<Database>(DatabasePath);
+    auto store = std::make_unique<Database::Transaction>(*storing);
 
     auto second = MakeMain();
+    QElapsedTimer started;
+    started.start();
     EXPECT_FALSE(second->Form_Load());
+    EXPECT_LT(started.elapsed(), 1000);
     EXPECT_EQ(dialogs_->messages(), QStringList{"A data base is being used for miyu on pc-7."});
+    store.reset();
+    storing.reset();
     EXPECT_EQ(ReadText(lock), "pc-7\r\nmiyu\r\n");
     EXPECT_TRUE(first->Lock().Held());
     second.reset();

@@ -85,18 +85,37 @@ TEST(ScriptedDialogs, AnswersInOrderAndRecordsQuestions) {
         EXPECT_EQ(&Dialogs(), &dialogs);
         dialogs.AnswerMsgBox(vbNo);
         EXPECT_EQ(Dialogs().MsgBox("Sure?", vbYesNo | vbQuestion, "T"), vbNo);
-        // Without an answer: the first button, a cancelled dialog, a dismissed menu.
-        EXPECT_EQ(Dialogs().MsgBox("Again?", vbYesNo), vbYes);
-        EXPECT_FALSE(Dialogs().SaveFile({"Export", "CSV|*.csv", 1, "Sample.csv", {}, {}}).Accepted);
         dialogs.AnswerColor(0x123456);
         EXPECT_EQ(Dialogs().ChooseColor(0), 0x123456);
-        EXPECT_EQ(Dialogs().ChooseColor(0), std::nullopt);
         QMenu menu;
         QAction* del = menu.addAction("Delete");
         dialogs.AnswerMenu("Delete");
         EXPECT_EQ(Dialogs().PopupMenu(menu, {}), del);
+        EXPECT_TRUE(dialogs.unscripted().empty());
+
+        // Without an answer: a box that only tells is answered OK; every question is reported
+        // and takes the answer that changes nothing.
+        QStringList reported;
+        const auto failing = ScriptedDialogs::OnUnscripted(
+            [&](const ScriptedDialogs::Asked& a) { reported << a.text; });
+        EXPECT_EQ(Dialogs().MsgBox("Done.", vbInformation), vbOK);
+        EXPECT_EQ(Dialogs().MsgBox("Again?", vbYesNo), vbNo);
+        EXPECT_EQ(Dialogs().MsgBox("Keep?", vbYesNoCancel | vbDefaultButton1), vbCancel);
+        EXPECT_EQ(Dialogs().MsgBox("Go on?", vbOKCancel), vbCancel);
+        EXPECT_EQ(Dialogs().MsgBox("Stop?", vbAbortRetryIgnore), vbAbort);
+        EXPECT_FALSE(Dialogs().SaveFile({"Export", "CSV|*.csv", 1, "Sample.csv", {}, {}}).Accepted);
+        EXPECT_EQ(Dialogs().ChooseColor(0), std::nullopt);
+        menu.setTitle("Log");
         EXPECT_EQ(Dialogs().PopupMenu(menu, {}), nullptr);
-        EXPECT_EQ(dialogs.messages(), (QStringList{"Sure?", "Again?"}));
+        QDialog form;
+        form.setWindowTitle("Password");
+        EXPECT_EQ(Dialogs().ShowModal(form), QDialog::Rejected);
+        ScriptedDialogs::OnUnscripted(failing);
+        EXPECT_EQ(reported, (QStringList{"Again?", "Keep?", "Go on?", "Stop?", "Export", "0", "Log",
+                                         "Password"}));
+        EXPECT_EQ(dialogs.unscripted().size(), 8u);
+        EXPECT_EQ(dialogs.messages(),
+                  (QStringList{"Sure?", "Done.", "Again?", "Keep?", "Go on?", "Stop?"}));
         EXPECT_EQ(dialogs.asked()[0].title, "T");
     }
     EXPECT_EQ(InstalledDialogs(), before);

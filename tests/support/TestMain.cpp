@@ -1,4 +1,6 @@
 // Test entry point: a headless Qt application and a private program folder for every run.
+#include "ScriptedDialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <map>
 
 int main(int argc, char** argv) {
     // Test discovery runs this program at build time without the test environment.
@@ -17,5 +20,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qv4170"));
     ::testing::InitGoogleTest(&argc, argv);
+    // A question a test did not script fails that test: an answer made up for it would let a
+    // new question with a destructive default pass unseen.
+    qv::ScriptedDialogs::OnUnscripted([](const qv::ScriptedDialogs::Asked& asked) {
+        using Kind = qv::ScriptedDialogs::Kind;
+        static const std::map<Kind, const char*> kinds{{Kind::MsgBox, "message box"},
+                                                       {Kind::OpenFile, "open dialog"},
+                                                       {Kind::SaveFile, "save dialog"},
+                                                       {Kind::Font, "font dialog"},
+                                                       {Kind::Color, "colour dialog"},
+                                                       {Kind::Menu, "menu"},
+                                                       {Kind::Modal, "form"}};
+        ADD_FAILURE() << "a " << kinds.at(asked.kind) << " nobody scripted: \""
+                      << asked.text.toStdString() << "\" (" << asked.title.toStdString() << ")";
+    });
     return RUN_ALL_TESTS();
 }

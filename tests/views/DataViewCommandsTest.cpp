@@ -47,7 +47,8 @@ class DataViewCommands : public DataViewRig {
     // Print chooses the PDF entry; its file dialog answers `pdf` (cancelled for none).
     void PrintToPdf(const QString& pdf) {
         ChoosePrinterEntry(ask, ui::PdfEntryName());
-        if (!pdf.isEmpty()) ask.AnswerFile({true, pdf, 1});  // else the file dialog is cancelled
+        // No file: the file dialog is cancelled.
+        ask.AnswerFile(pdf.isEmpty() ? FileDialogResult{} : FileDialogResult{true, pdf, 1});
         Click(0);
     }
     void Click(int index) { page.cmdBrowse[static_cast<size_t>(index)]->click(); }
@@ -72,7 +73,7 @@ TEST_F(DataViewCommands, ASaveReplacesTheFileWholeOrNotAtAllAfterOneQuestion) {
     for (const auto& c : cases) {
         ask.clear();
         ExportFileName.clear();
-        if (c.filter > 0) ask.AnswerFile({true, path, c.filter});
+        ask.AnswerFile(c.filter > 0 ? FileDialogResult{true, path, c.filter} : FileDialogResult{});
         if (c.filter > 0) ask.AnswerMsgBox(c.answer);
         Click(2);
         EXPECT_EQ(ReadText(path), c.saved) << c.filter;
@@ -90,6 +91,7 @@ TEST_F(DataViewCommands, ASaveReplacesTheFileWholeOrNotAtAllAfterOneQuestion) {
     const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
     ExportFileName = "kept";
     ask.AnswerFile({true, path, 2});
+    ask.AnswerMsgBox(vbYes);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     Click(2);
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -116,6 +118,7 @@ TEST_F(DataViewCommands, TheNameProposedFollowsTheLastSaveAndTheViewChosen) {
     // A PDF goes to the folder of the last export; an export after it, to the PDF's folder.
     QTemporaryDir other;
     PrintToPdf(other.filePath("report.pdf"));
+    ask.AnswerFile({});  // cancelled
     Click(2);
     PrintToPdf(QString());
     ASSERT_EQ(ask.saves.size(), 6);

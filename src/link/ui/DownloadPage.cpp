@@ -27,7 +27,8 @@ using ui::Width;
 namespace {
 // The lamp each lamp-name label belongs to.
 constexpr std::array<int, 4> kLampLabel{0, 1, 8, 9};
-// The lamp strip's height where its caption is as high as the rules assume.
+// The lamp strip's height when its caption takes the 240 twips of a caption in the program's
+// usual 9-point font; a taller caption adds to it.
 constexpr double kLampStripHeight = 615;
 }  // namespace
 
@@ -106,7 +107,7 @@ void DownloadPage::LayoutPage() {
     const double ph = Height(this);
 
     // The lamps stand below the strip's caption; the strip grows by what that caption takes
-    // beyond the rules' 240 twips.
+    // beyond 240 twips, so that a larger font or a taller script never covers the lamps.
     const double lampTop = ContentTop(fraDown[0]);
     Move(fraDown[0], 120, ContentTop(this), pw * 0.6, kLampStripHeight + lampTop - 240);
     const double strip = Width(fraDown[0]);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QMenu>
+#include <utility>
 
 namespace qv {
 
@@ -17,19 +18,7 @@ std::optional<T> Take(std::deque<T>& queue) {
     return value;
 }
 
-int FirstButton(int style) {
-    switch (style & 7) {
-        case vbAbortRetryIgnore:
-            return vbAbort;
-        case vbYesNoCancel:
-        case vbYesNo:
-            return vbYes;
-        case vbRetryCancel:
-            return vbRetry;
-        default:
-            return vbOK;
-    }
-}
+ScriptedDialogs::UnscriptedHandler unscriptedHandler;
 
 }  // namespace
 
@@ -41,6 +30,10 @@ ScriptedDialogs::~ScriptedDialogs() {
     SetDialogs(previous_);
 }
 
+ScriptedDialogs::UnscriptedHandler ScriptedDialogs::OnUnscripted(UnscriptedHandler handler) {
+    return std::exchange(unscriptedHandler, std::move(handler));
+}
+
 QStringList ScriptedDialogs::messages() const {
     QStringList out;
     for (const Asked& a : asked_)
@@ -48,33 +41,41 @@ QStringList ScriptedDialogs::messages() const {
     return out;
 }
 
+void ScriptedDialogs::Ask(Asked asked, bool scripted) {
+    asked_.push_back(std::move(asked));
+    if (scripted) return;
+    unscripted_.push_back(asked_.back());
+    if (unscriptedHandler) unscriptedHandler(asked_.back());
+}
+
 int ScriptedDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
-    asked_.push_back({Kind::MsgBox, prompt, title, style});
-    return Take(msgBoxes_).value_or(FirstButton(style));
+    // A box with the one button OK tells; it asks nothing.
+    Ask({Kind::MsgBox, prompt, title, style}, !msgBoxes_.empty() || (style & 7) == vbOKOnly);
+    return Take(msgBoxes_).value_or(SafeAnswer(style));
 }
 
 FileDialogResult ScriptedDialogs::OpenFile(const FileDialogRequest& request) {
-    asked_.push_back({Kind::OpenFile, request.Title, QString(), request.FilterIndex});
+    Ask({Kind::OpenFile, request.Title, QString(), request.FilterIndex}, !files_.empty());
     return Take(files_).value_or(FileDialogResult{});
 }
 
 FileDialogResult ScriptedDialogs::SaveFile(const FileDialogRequest& request) {
-    asked_.push_back({Kind::SaveFile, request.Title, QString(), request.FilterIndex});
+    Ask({Kind::SaveFile, request.Title, QString(), request.FilterIndex}, !files_.empty());
     return Take(files_).value_or(FileDialogResult{});
 }
 
 std::optional<QFont> ScriptedDialogs::ChooseFont(const QFont& initial) {
-    asked_.push_back({Kind::Font, initial.family(), QString(), 0});
+    Ask({Kind::Font, initial.family(), QString(), 0}, !fonts_.empty());
     return Take(fonts_).value_or(std::nullopt);
 }
 
 std::optional<int32_t> ScriptedDialogs::ChooseColor(int32_t initial) {
-    asked_.push_back({Kind::Color, QString::number(initial), QString(), 0});
+    Ask({Kind::Color, QString::number(initial), QString(), 0}, !colors_.empty());
     return Take(colors_).value_or(std::nullopt);
 }
 
 QAction* ScriptedDialogs::PopupMenu(QMenu& menu, const QPoint&) {
-    asked_.push_back({Kind::Menu, menu.title(), QString(), 0});
+    Ask({Kind::Menu, menu.title(), QString(), 0}, !menus_.empty());
     const QString choice = Take(menus_).value_or(QString());
     if (choice.isEmpty()) return nullptr;
     for (QAction* action : menu.actions())
@@ -83,7 +84,7 @@ QAction* ScriptedDialogs::PopupMenu(QMenu& menu, const QPoint&) {
 }
 
 int ScriptedDialogs::ShowModal(QDialog& dialog) {
-    asked_.push_back({Kind::Modal, dialog.windowTitle(), QString(), 0});
+    Ask({Kind::Modal, dialog.windowTitle(), QString(), 0}, !modals_.empty());
     auto script = Take(modals_);
     return script ? (*script)(dialog) : QDialog::Rejected;
 }

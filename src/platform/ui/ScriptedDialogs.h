@@ -28,8 +28,10 @@ class ScriptedDialogs : public UserDialogs {
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
-    // Answers, used in the order given. Without an answer a message box returns its first
-    // button, a dialog counts as cancelled and a menu as dismissed.
+    // Answers, used in the order given. A box with the one button OK needs none: it tells and
+    // is answered OK. Any other box, dialog or menu without an answer is a question nobody
+    // scripted: it is kept in unscripted(), handed to the handler of OnUnscripted, and takes the
+    // answer that changes nothing (SafeAnswer for a box; a dialog cancelled, a menu dismissed).
     void AnswerMsgBox(int result) { msgBoxes_.push_back(result); }
     void AnswerFile(FileDialogResult result) { files_.push_back(std::move(result)); }
     void AnswerFont(std::optional<QFont> font) { fonts_.push_back(std::move(font)); }
@@ -40,6 +42,13 @@ class ScriptedDialogs : public UserDialogs {
     void AnswerModal(std::function<int(QDialog&)> script) { modals_.push_back(std::move(script)); }
 
     const std::vector<Asked>& asked() const { return asked_; }
+    // The questions met without an answer scripted for them.
+    const std::vector<Asked>& unscripted() const { return unscripted_; }
+    // What every scripted service does with a question met without an answer (the test programs
+    // fail the test that met it); an empty function does nothing more than keep it. Returns the
+    // handler it replaces.
+    using UnscriptedHandler = std::function<void(const Asked&)>;
+    static UnscriptedHandler OnUnscripted(UnscriptedHandler handler);
     // The prompts of the message boxes shown, in order.
     QStringList messages() const;
     void clear() { asked_.clear(); }
@@ -53,8 +62,12 @@ class ScriptedDialogs : public UserDialogs {
     int ShowModal(QDialog& dialog) override;
 
   private:
+    // Records a question; one without an answer scripted for it is reported.
+    void Ask(Asked asked, bool scripted);
+
     UserDialogs* previous_;
     std::vector<Asked> asked_;
+    std::vector<Asked> unscripted_;
     std::deque<int> msgBoxes_;
     std::deque<FileDialogResult> files_;
     std::deque<std::optional<QFont>> fonts_;

@@ -1,5 +1,6 @@
-// Control geometry in twips (1440 per inch), the unit the layout rules are written in, and
-// colours in the stored form 0x00BBGGRR.
+// Control geometry in twips (1440 per inch), the unit the pages are laid out in and the settings
+// file keeps sizes in, whatever the screen's resolution; and colours in the stored form
+// 0x00BBGGRR.
 #pragma once
 
 #include <QColor>
@@ -30,12 +31,12 @@ inline constexpr double Keep = std::numeric_limits<double>::quiet_NaN();
 void Move(QWidget* w, double left, double top = Keep, double width = Keep, double height = Keep);
 
 // Where a frame's first row of controls goes: `top` twips below the frame's top edge as its
-// rule gives it, or lower where the frame's caption and line, in the frame's own font, end
-// lower (the rules were written for a caption about 240 twips high).
+// layout gives it, or lower where the frame's caption and line, in the frame's own font, end
+// lower (240 twips hold a caption in the program's usual 9-point font, not a larger font's).
 double ContentTop(const QWidget* frame, double top = 240);
 
-// True unless the control itself was hidden (a control inside a hidden frame still counts as
-// visible, as the layout rules expect).
+// True unless the control itself was hidden. A control inside a hidden frame still counts as
+// visible: a page is laid out and filled before its frame is shown.
 bool IsShown(const QWidget* w);
 
 // RGB(r, g, b) as the stored Long 0x00BBGGRR.

@@ -208,16 +208,7 @@ class ClosingDialogs final : public UserDialogs {
   public:
     int MsgBox(const QString& prompt, int style, const QString& title) override {
         unaskedTeller(prompt, style, title);
-        switch (style & 7) {
-            case vbOKOnly:
-                return vbOK;
-            case vbAbortRetryIgnore:
-                return vbAbort;
-            case vbYesNo:
-                return vbNo;
-            default:
-                return vbCancel;
-        }
+        return SafeAnswer(style);
     }
     FileDialogResult OpenFile(const FileDialogRequest&) override { return {}; }
     FileDialogResult SaveFile(const FileDialogRequest&) override { return {}; }
@@ -228,6 +219,19 @@ class ClosingDialogs final : public UserDialogs {
 };
 
 }  // namespace
+
+int SafeAnswer(int style) {
+    switch (style & 7) {
+        case vbOKOnly:
+            return vbOK;
+        case vbAbortRetryIgnore:
+            return vbAbort;
+        case vbYesNo:
+            return vbNo;
+        default:
+            return vbCancel;
+    }
+}
 
 UserDialogs& Dialogs() {
     static QtUserDialogs qtDialogs;

@@ -111,6 +111,10 @@ using UnaskedTeller = std::function<void(const QString& prompt, int style, const
 void SetClosePending(UnaskedTeller tell);
 bool ClosePending();
 
+// The answer to a box that changes nothing: OK where it is the only button, else No, Cancel or
+// Abort; never Yes, Retry or Ignore.
+int SafeAnswer(int style);
+
 // The title of message boxes that name none.
 QString ProgramTitle();
 
