@@ -34,14 +34,14 @@ bool Decimal(const QString& field, int16_t* value) {
     return true;
 }
 
-// A hexadecimal number of one to four digits as a 16-bit signed value (FFFF is -1).
+// A hexadecimal number of one to four digits as a 16-bit signed value (FFFF is -1). Only the
+// digits the instrument sends count: a "0x" prefix or a sign is a malformed field, not a value.
 bool Hex(const QString& field, int16_t* value) {
     const QString text = rt::Trim(field);
     if (text.isEmpty() || text.size() > 4) return false;
-    bool ok = false;
-    const uint v = text.toUInt(&ok, 16);
-    if (!ok) return false;
-    *value = static_cast<int16_t>(static_cast<uint16_t>(v));
+    for (const QChar c : text)
+        if (!QStringView(u"0123456789ABCDEFabcdef").contains(c)) return false;
+    *value = static_cast<int16_t>(static_cast<uint16_t>(text.toUInt(nullptr, 16)));
     return true;
 }
 

@@ -43,6 +43,19 @@ TEST(Decoder, SettingsAreReadAndTheirEchoesChecked) {
     EXPECT_TRUE(d.Parse("HF,R,FFFF"));
     EXPECT_EQ(inst.FlowAdjust(), -1);
 
+    // A hexadecimal field holds its digits and nothing else: every other form is a bad reply,
+    // for every hexadecimal setting, and leaves the setting as it was.
+    for (const char* code : {"SC", "XP", "XT", "UL", "HF"}) {
+        EXPECT_TRUE(d.Parse(QByteArray(code) + ",R,001e")) << code;
+        for (const char* field : {"0x1F", "+3C", "-1", "3C.", " 3 C", "&H1F", ""})
+            EXPECT_FALSE(d.Parse(QByteArray(code) + ",R," + field)) << code << " " << field;
+    }
+    EXPECT_EQ(inst.Intervals(), 30);
+    EXPECT_EQ(inst.FlowAdjust(), 30);
+    EXPECT_TRUE(d.Parse("HA,R,0x10,+3C,0010"));
+    EXPECT_EQ(inst.AnalogValue(0), 0);
+    EXPECT_EQ(inst.AnalogValue(2), 16);
+    EXPECT_TRUE(d.Parse("XP,R,003C"));
     EXPECT_TRUE(d.Parse("SM,R,1"));
     inst.SetCalCheck(0);
     EXPECT_FALSE(d.Parse("SM,W,1"));
