@@ -352,6 +352,12 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
         return all;
     }
     if (key == u"GJ,R") {
+        // A gas list read is what the instrument holds, not an edit: it raises no flag, so
+        // the next upload writes the gas list only when the user changed it.
+        const auto settled = [&inst](int i) {
+            inst.SetChange_GasEnable(i, false);
+            inst.SetChange_GasPoint(i, false);
+        };
         for (int i = 0; i < 5; ++i) {
             const QString f = tok.Tokens(i);
             if (f.size() != 18) continue;
@@ -362,6 +368,7 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
                 inst.SetGasFullScale(i, -1);
                 inst.SetGasDesit(i, 0);
                 inst.SetGasPoint(i, -1);
+                settled(i);
                 continue;
             }
             const QString desit = f.mid(9, 5);
@@ -374,6 +381,7 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
             inst.SetGasDesit(i, desitValue);
             inst.SetGasPoint(i, CountDecimals(desit));
             inst.SetGasUnit(i, rt::Trim(f.mid(14, 4)));
+            settled(i);
         }
         return tok.Tokens(4).size() == 18;
     }

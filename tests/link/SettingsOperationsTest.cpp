@@ -50,13 +50,17 @@ TEST(InstrumentReadTable, FillsTheInstrumentInTheTablesOrderAndEndsAtAFailure) {
 TEST(SettingsUpload, SendsTheFlaggedSettingsInOrderAndTheInstrumentKeepsThem) {
     SimLinkRig rig;
     ASSERT_TRUE(rig.Connect());
-    AtCommandVersion = 2056;
+    AtCommandVersion = 2056;  // the oxygen alarm pattern is read as well
+    // Edits left from before are replaced by what the instrument holds.
+    rig.instrument->SetGasEnabled(2, false);
+    rig.instrument->SetChange_Zero(1, true);
+    rig.instrument->SetAlarmO2(0);
     ASSERT_TRUE(rig.link->GetInstrument(rig.instrument));
+    ASSERT_TRUE(rig.link->GetLatestHistory(rig.instrument));
     clsInstrument& in = *rig.instrument;
-    in.ClearChangeFlags();
     rig.sim.ClearReceived();
 
-    // No edit: only the closing command.
+    // Right after a read nothing is edited: only the closing command.
     ASSERT_TRUE(rig.link->SetInstrument(rig.instrument));
     EXPECT_EQ(rig.Requests(), QStringList{QStringLiteral("DW,W,")});
     // A channel without an auto-calibration value travels as "*****", answered at once.
