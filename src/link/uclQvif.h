@@ -334,6 +334,9 @@ class uclQvif : public QObject {
     std::array<int32_t, 16> dumpLineAddress_{};
     int16_t dumpLineCount_ = 0;
     int16_t dumpListFileNo_ = 0;
+    // The number the next dump block must carry; a block out of sequence breaks the dump.
+    int32_t dumpNextBlock_ = 1;
+    bool dumpBroken_ = false;
 };
 
 }  // namespace qv

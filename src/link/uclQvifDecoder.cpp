@@ -442,6 +442,8 @@ bool uclQvif::DecodeBlock(const QString& key, const clsToken& tok) {
 
 void uclQvif::SetDumpTarget(QIODevice* out) {
     dumpOut_ = out;
+    dumpNextBlock_ = 1;
+    dumpBroken_ = false;
     dumpLineCount_ = 0;
     dumpLineAddress_.fill(0);
     dumpLineText_.fill(QString());
@@ -452,8 +454,21 @@ bool uclQvif::DecodeDump(const clsToken& tok) {
     if (!dumpOut_) return true;
     const QString blockText = tok.Tokens(1);
     const QString data = tok.Tokens(3);
-    if (!rt::IsNumeric(blockText) || data.isEmpty()) return true;
-    const int32_t block = rt::CLng(blockText);
+    // A block without a readable number, or with more than its 128 bytes, cannot be placed:
+    // it is refused and asked for again.
+    if (!rt::IsNumeric(blockText) || data.size() > 256) return false;
+    // Each block's addresses follow from its number: a list is whole only when every block
+    // came once and in order. A block out of sequence (a second block 1 with other bytes, a
+    // gap, a number of 0) breaks the dump, which then ends as failed.
+    if (dumpBroken_ || rt::ToDouble(blockText) != dumpNextBlock_) {
+        if (!dumpBroken_)
+            WriteSerialLog(
+                GetMessage(9111, {rt::Trim(blockText), QString::number(dumpNextBlock_)}));
+        dumpBroken_ = true;
+        return false;
+    }
+    const int32_t block = dumpNextBlock_++;
+    if (data.isEmpty()) return true;
     for (int k = 0; k * 32 < data.size(); ++k) {
         QString line = data.mid(k * 32, 32);
         if (line.size() < 32) line += QString(32 - line.size(), u'F');

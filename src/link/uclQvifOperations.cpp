@@ -464,7 +464,10 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
     // The decoder never keeps a file that is gone, however the dump ends.
     const auto detach = qScopeGuard([this] { SetDumpTarget(nullptr); });
     cancel_ = false;
-    const int32_t end = Exchange(StatusBlockDownload, "EP,R,");
+    // A block out of sequence ends the dump at once: asking again gives the same block.
+    const int32_t end = Exchange(StatusBlockDownload, "EP,R,", [this] {
+        if (dumpBroken_ && status_ == StatusBlockDownload) status_ = StatusFailed;
+    });
     // A part page is filled up with erased bytes after its last address.
     if (dumpLineCount_ != 0) {
         for (int i = dumpLineCount_; i < 16; ++i) {

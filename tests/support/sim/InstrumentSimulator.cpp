@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace qv::sim {
 
@@ -472,7 +473,13 @@ void InstrumentSimulator::StartDump() {
 }
 
 void InstrumentSimulator::SendBlock() {
-    Reply(blocks_[block_], block_ == blocks_.size() - 1 ? EOT : ETB);
+    QByteArray block = blocks_[block_];
+    if (blockNumber_ >= 0) {
+        QList<QByteArray> fields = block.split(',');
+        if (fields.size() > 3) fields[3] = QByteArray::number(std::exchange(blockNumber_, -1));
+        block = fields.join(',');
+    }
+    Reply(block, block_ == blocks_.size() - 1 ? EOT : ETB);
     ++blocksSent_;
     if (closeAfterBlocks_ > 0 && --closeAfterBlocks_ == 0) OnWritable();
 }

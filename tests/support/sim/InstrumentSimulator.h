@@ -84,10 +84,14 @@ class InstrumentSimulator : public QObject {
     // Forgets every fault not yet used up.
     void ClearFaults() {
         badChecksum_ = silence_ = garbageCount_ = repeatBlock_ = 0;
+        blockNumber_ = -1;
         closeAfterBlocks_ = -1;
     }
     // After an ACK the block just acknowledged is sent again instead of the next one.
     void InjectRepeatBlock(int times = 1) { repeatBlock_ += times; }
+    // The next block sent carries `number` in its block-number field (field 1) instead of its
+    // own.
+    void InjectBlockNumber(int number) { blockNumber_ = number; }
     // The far end closes right after this many further blocks have been sent.
     void InjectCloseAfterBlocks(int blocks) { closeAfterBlocks_ = blocks; }
 
@@ -166,6 +170,7 @@ class InstrumentSimulator : public QObject {
     int garbageCount_ = 0;
     int repeatBlock_ = 0;
     int closeAfterBlocks_ = -1;
+    int blockNumber_ = -1;
 
     QStringList received_;
     int badFrames_ = 0;
