@@ -253,6 +253,22 @@ class uclQvif : public QObject {
     bool WriteLogLine(const QString& text);
     void ApplyTimers();
 
+    // Opened first by every operation that talks to the instrument: the outermost one starts
+    // with no cancel pending, so a cancel left by an earlier operation ends nothing of it. An
+    // operation that another runs (the erase of an initialisation) shares its caller's cancel.
+    class Operation {
+      public:
+        explicit Operation(uclQvif& link) : link_(link) {
+            if (link_.operationDepth_++ == 0) link_.cancel_ = false;
+        }
+        ~Operation() { --link_.operationDepth_; }
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+      private:
+        uclQvif& link_;
+    };
+
     // One exchange of the long operations: Status set to `busy`, the request framed with EOT and
     // sent with the retry count reset, then a wait while Status keeps `busy`, calling `turn`
     // before every look at Status. The Status the exchange ended with.
@@ -262,6 +278,11 @@ class uclQvif : public QObject {
     // poll is not answered or when `limitTicks` link-timer ticks pass first (Status is then 7).
     bool PollCommand(const QByteArray& payload, const std::function<bool()>& done,
                      int64_t limitTicks);
+    // A single-request download of `payload` into `obj`, kept in `holder`; the progress texts
+    // the collection leaves are raised by `message`.
+    template <class Collection>
+    bool DownloadInto(std::shared_ptr<Collection>& holder, const std::shared_ptr<Collection>& obj,
+                      const char* payload, void (uclQvif::*message)(const QString&));
     // The settings upload's sending step: one write, skipped once an earlier one failed.
     void SendSetting(const QByteArray& payload, bool* result);
     // Zero and span calibration share everything but their codes and result text.
@@ -312,6 +333,9 @@ class uclQvif : public QObject {
     // The last block accepted since the request: the same block again is acknowledged again
     // but not stored twice.
     QByteArray lastAcceptedBlock_;
+    // Operations in progress, one inside another (an initialisation runs an upload, a clock
+    // setting and an erase).
+    int operationDepth_ = 0;
 
     std::shared_ptr<clsInstrument> instrument_;
     std::shared_ptr<clsIntervals> intervals_;

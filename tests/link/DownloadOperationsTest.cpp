@@ -414,17 +414,45 @@ TEST(DownloadOperations, CancelEndsTheTransferWithNothingStored) {
     EXPECT_TRUE(rig.link->Cancel());
 }
 
-// The automatic mode switches the instrument off after a download the user cancelled: the cancel
-// that download left behind must not swallow the power-off's answer.
-TEST(DownloadOperations, ACancelLeftByADownloadDoesNotSwallowThePowerOffsAnswer) {
+// Every operation starts with its own cancel state: the cancel a download left behind (the
+// automatic mode switches the instrument off after a cancelled download, a clock is set after
+// one) ends none of them.
+TEST(DownloadOperations, ACancelLeftByADownloadEndsNoLaterOperation) {
     SimLinkRig rig;
     rig.sim.SetLinesPerBlock(5);
     ASSERT_TRUE(rig.Connect());
     Host host(rig.instrument);
-    rig.OnRequest(QStringLiteral("DR,R,<ACK>"), [&] { rig.link->SetCancel(true); });
-    EXPECT_FALSE(rig.link->GetInterval(host.intervals));
-    ASSERT_TRUE(rig.link->Cancel());
-    EXPECT_TRUE(rig.link->BodyPowerOff());
+    uclQvif& link = *rig.link;
+    rig.OnRequest(QStringLiteral("DR,R,<ACK>"), [&] { link.SetCancel(true); });
+    EXPECT_FALSE(link.GetInterval(host.intervals));
+    ASSERT_TRUE(link.Cancel());
+    rig.OnRequest(QStringLiteral("none"), [] {});
+
+    const QString dump = ProgramFile(QStringLiteral("Dump.dat"));
+    const std::pair<const char*, std::function<bool()>> operations[] = {
+        {"instrument", [&] { return link.GetInstrument(rig.instrument); }},
+        {"latest calibration", [&] { return link.GetLatestHistory(rig.instrument); }},
+        {"histories", [&] { return link.GetHistory(host.history); }},
+        {"interval trend", [&] { return link.GetInterval(host.intervals); }},
+        {"alarm trend", [&] { return link.GetAlarm(host.alarms); }},
+        {"alarm events", [&] { return link.GetAlarmEvent(host.alarmEvents); }},
+        {"trouble events", [&] { return link.GetTroubleEvent(host.troubleEvents); }},
+        {"power events", [&] { return link.GetPowerEvent(host.powerEvents); }},
+        {"upload", [&] { return link.SetInstrument(rig.instrument); }},
+        {"clock", [&] { return link.SetDateTime(QDateTime::currentDateTime()); }},
+        {"pump", [&] { return link.SetPump(true); }},
+        {"zero", [&] { return link.ZeroCal(QStringLiteral("10000")); }},
+        {"span",
+         [&] { return link.SpanCal(QStringLiteral("10000,   50,*****,*****,*****,*****")); }},
+        {"dump", [&] { return link.GetRomDump(dump); }},
+        {"erase", [&] { return link.BodyDataClear(); }},
+        {"initialisation", [&] { return link.SetInitValue(rig.instrument); }},
+        {"power-off", [&] { return link.BodyPowerOff(); }},
+    };
+    for (const auto& [name, operation] : operations) {
+        link.SetCancel(true);
+        EXPECT_TRUE(operation()) << name;
+    }
     EXPECT_TRUE(rig.sim.PoweredOff());
 }
 
