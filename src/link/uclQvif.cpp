@@ -358,10 +358,14 @@ void uclQvif::Receive(const QByteArray& bytes) {
     ReceiveStep();
 }
 
+void uclQvif::EndCancelled() {
+    status_ = StatusCancelled;
+    receiveBuffer_.clear();
+}
+
 void uclQvif::ReceiveStep() {
     if (cancel_) {
-        status_ = StatusCancelled;
-        receiveBuffer_.clear();
+        EndCancelled();
         return;
     }
     // Every complete frame is cut out before any is answered: an answer empties the buffer.
@@ -521,7 +525,11 @@ void uclQvif::tmrTimer_Timer() {
     }
 
     if (linkState_ == LinkConnected) {
-        if (replyTimeout_ > 0) {
+        // A silent instrument sends no data that would carry the cancel: the next tick ends
+        // the transfer, and nothing more is asked for.
+        if (cancel_ && TransferRunning()) {
+            EndCancelled();
+        } else if (replyTimeout_ > 0) {
             --replyTimeout_;
         } else if (retries_ >= kRetryLimit || (closing_ && TransferRunning())) {
             status_ = StatusFailed;

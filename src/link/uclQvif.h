@@ -237,6 +237,8 @@ class uclQvif : public QObject {
     void Receive(const QByteArray& bytes);
     void ReceiveStep();
     void HandleFrame(const QByteArray& frame, char terminator);
+    // A pending cancel ends the transfer in progress; the instrument is not answered.
+    void EndCancelled();
     // Writes a frame that answers or repeats the exchange in progress.
     void Send(const QByteArray& frame, bool InitFlag);
     QByteArray AnswerFrame(char answer, char terminator) const;

@@ -456,6 +456,40 @@ TEST(DownloadOperations, ACancelLeftByADownloadEndsNoLaterOperation) {
     EXPECT_TRUE(rig.sim.PoweredOff());
 }
 
+// A silent instrument sends nothing that would carry a cancel: the link timer ends the exchange
+// at its next tick, and nothing more is asked for.
+TEST(DownloadOperations, ACancelEndsAnExchangeAtTheNextTickWhenTheInstrumentIsSilent) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    Host host(rig.instrument);
+    uclQvif& link = *rig.link;
+    rig.tickEveryTurn = true;
+    const std::pair<const char*, std::function<bool()>> operations[] = {
+        {"DR,R,", [&] { return link.GetInterval(host.intervals); }},
+        {"SO,R,", [&] { return link.GetLatestHistory(rig.instrument); }},
+        {"BP,W,", [&] { return link.SetPump(true); }},
+    };
+    for (const auto& [request, operation] : operations) {
+        rig.sim.InjectSilence(1000);
+        rig.sim.ClearReceived();
+        int ticks = 0;
+        link.SetWaitHook([&] {
+            link.SetCancel(true);
+            ++ticks;
+            rig.Turn();
+        });
+        EXPECT_FALSE(operation()) << request;
+        EXPECT_TRUE(link.Cancel()) << request;
+        EXPECT_LE(ticks, 2) << request;
+        // What the link wrote reaches the instrument; then nothing more comes.
+        for (int i = 0; i < 50; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_EQ(rig.sim.Received().size(), 1) << request;
+        EXPECT_TRUE(rig.sim.Received()[0].startsWith(QLatin1String(request))) << request;
+    }
+    EXPECT_EQ(host.intervals->Count(), 0);
+}
+
 // A host that closes waits for nothing the instrument alone could end: a cancel ends the exchange
 // at once (the instrument may have fallen silent), no further history channel is asked for, an
 // unanswered request is not repeated, and the power-off does not wait for the instrument to go.

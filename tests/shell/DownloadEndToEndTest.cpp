@@ -671,6 +671,39 @@ TEST_F(EndToEnd, AnInstrumentBackDuringThePowerOffWaitIsTakenUp) {
     EXPECT_GT(Rows("Interval_Data"), 0);
 }
 
+// The instrument falls silent in the middle of the automatic mode and the user presses Cancel:
+// the transfer ends as cancelled within a second, the step asks for nothing more, nothing of it
+// is stored, nothing is erased and the mode ends as failed.
+TEST_F(EndToEnd, CancelEndsASilentTransferWithinASecond) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    QElapsedTimer sinceCancel;
+    qint64 cancelledAfter = -1;
+    // Silent on the interval trend (it would answer only the request sent again), answering
+    // again for the power-off.
+    OnRequest("DR,R,", [&] {
+        sim.InjectSilence(1);
+        main->pageDownload->LoadedUpload()->cmdUpload->click();
+        sinceCancel.start();
+    });
+    Load();
+    QObject::connect(main->pageDownload->rtbLog->document(), &QTextDocument::contentsChanged, [&] {
+        if (cancelledAfter < 0 && Has(QStringLiteral("Cominucation Canceled.")))
+            cancelledAfter = sinceCancel.elapsed();
+    });
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Failed Finished---"); }, 60000))
+        << Journal();
+    EXPECT_GE(cancelledAfter, 0);
+    EXPECT_LT(cancelledAfter, 1000);
+    EXPECT_EQ(ColorOf(QStringLiteral("Cominucation Canceled.")), ui::RGB(255, 0, 0));
+    EXPECT_EQ(Requests("DR,R,"), 1);
+    EXPECT_EQ(sim.CountReceived("DR,R,<NAK>"), 0);
+    EXPECT_EQ(sim.CountReceived("DJ,R,"), 0);
+    EXPECT_EQ(Rows("Interval_Data"), 0);
+    EXPECT_EQ(sim.Erases(), 0);
+    EXPECT_TRUE(Has(Text(5411)));
+}
+
 TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
     Load(true);
     // Not connected yet: nothing is sent.
