@@ -237,6 +237,9 @@ class uclQvif : public QObject {
     void Receive(const QByteArray& bytes);
     void ReceiveStep();
     void HandleFrame(const QByteArray& frame, char terminator);
+    // True when a received frame may answer the request in progress: an exchange runs and the
+    // frame's command code and mode are the request's.
+    bool AnswersRequest(const QByteArray& frame) const;
     // A pending cancel ends the transfer in progress; the instrument is not answered.
     void EndCancelled();
     // Writes a frame that answers or repeats the exchange in progress.
@@ -291,11 +294,13 @@ class uclQvif : public QObject {
     bool Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText);
 
     // The decoder's parts.
+    // The reply key of a received frame (command code, comma, mode: "IH,R"), read as the
+    // decoder reads it; empty for a frame too short to hold one.
+    static QString ReplyKey(const QByteArray& frame);
     bool Decode(const QByteArray& frame);
     bool DecodeSetting(const QString& key, const clsToken& tok);
     bool DecodeChannels(const QString& key, const clsToken& tok);
     bool DecodeBlock(const QString& key, const clsToken& tok);
-    bool IsStrayBlock(const QByteArray& frame) const;
     bool DecodeDump(const clsToken& tok);
     void WriteDumpPage();
 
@@ -327,6 +332,14 @@ class uclQvif : public QObject {
     QByteArray lastFrame_;
     // Characters 6 to 10 (6 to 12 for a calibration history) of the last request.
     QByteArray requestKey_;
+    // The last request as sent, and how many times it went out (its repeats after a time-out
+    // or a bad reply included).
+    QByteArray requestFrame_;
+    int16_t requestSends_ = 0;
+    // A request sent more than once may be answered more than once: the last block of the
+    // transfer it ended may come again that many times, after the next request has gone out.
+    QByteArray lateCopyOf_;
+    int16_t lateCopies_ = 0;
     bool cancel_ = false;
     bool closing_ = false;
     QByteArray receiveBuffer_;

@@ -165,6 +165,14 @@ bool uclQvif::ParseReply(const QByteArray& frame) {
     }
 }
 
+QString uclQvif::ReplyKey(const QByteArray& frame) {
+    // Control characters are not part of the text; then "0001", the key, a separator, the
+    // fields and two checksum characters.
+    const QString text = PrintableOnly(QString::fromLatin1(frame));
+    if (text.size() < 11) return {};
+    return text.mid(4, 4);
+}
+
 bool uclQvif::Decode(const QByteArray& frame) {
     // Only a frame whose checksum holds is read at all.
     if (!frames::ChecksumOk(frame)) return false;
@@ -177,11 +185,10 @@ bool uclQvif::Decode(const QByteArray& frame) {
     tok.AddDelimiters(QStringLiteral("\t"));
     tok.AddStrings(QStringLiteral("'"));
 
-    QString text = PrintableOnly(QString::fromLatin1(frame));
-    if (text.size() < 11) return false;
-    text = text.mid(4, text.size() - 6);
-    const QString key = text.left(4);
-    tok.SetSource(text.mid(5));
+    const QString key = ReplyKey(frame);
+    if (key.isEmpty()) return false;
+    const QString text = PrintableOnly(QString::fromLatin1(frame));
+    tok.SetSource(text.mid(9, text.size() - 11));
 
     if (AcceptedWithoutEffect().contains(key)) return true;
     if (key == u"RC,R") {
