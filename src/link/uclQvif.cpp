@@ -178,12 +178,15 @@ void uclQvif::SetPortFault(int message, const QString& cause) {
 void uclQvif::DataSend(const QByteArray& Datas, bool InitFlag) {
     lastAcceptedBlock_.clear();
     // The command code, ",R," and for a calibration history its channel: what every answer of
-    // this transfer repeats, and what a block of it must begin with.
+    // this transfer repeats, and what a reply to it must begin with.
     requestKey_ = Datas.mid(5, Datas.contains("IH") ? 7 : 5);
+    requestFrame_ = Datas;
+    requestSends_ = 0;
     Send(Datas, InitFlag);
 }
 
 void uclQvif::Send(const QByteArray& frame, bool InitFlag) {
+    if (frame == requestFrame_) ++requestSends_;
     receiveBuffer_.clear();
     SerialPort& port = PortInUse();
     if (port.IsOpen()) port.Write(frame);
@@ -259,6 +262,8 @@ void uclQvif::BeginConnecting() {
     linkState_ = LinkConnecting;
     // A cancel of an earlier operation must not end the first exchange of a new connection.
     cancel_ = false;
+    // Nothing the instrument sent before belongs to the new connection.
+    lateCopies_ = 0;
 }
 
 void uclQvif::LineStatusChanged() {
@@ -358,10 +363,14 @@ void uclQvif::Receive(const QByteArray& bytes) {
     ReceiveStep();
 }
 
+void uclQvif::EndCancelled() {
+    status_ = StatusCancelled;
+    receiveBuffer_.clear();
+}
+
 void uclQvif::ReceiveStep() {
     if (cancel_) {
-        status_ = StatusCancelled;
-        receiveBuffer_.clear();
+        EndCancelled();
         return;
     }
     // Every complete frame is cut out before any is answered: an answer empties the buffer.
@@ -380,14 +389,11 @@ QByteArray uclQvif::AnswerFrame(char answer, char terminator) const {
     return MakeFrame(requestKey_ + answer, terminator);
 }
 
-bool uclQvif::IsStrayBlock(const QByteArray& frame) const {
-    static const QList<QByteArray> kinds = {"DR,R,", "DJ,R,", "VE,R,", "TV,R,",
-                                            "DO,R,", "IH,R,", "EP,R,"};
-    const QByteArray kind = frame.mid(5, 5);
-    if (!kinds.contains(kind)) return false;
-    // A block is judged by its kind and the transfer in progress only: its header fields (the
-    // channel of a history, block counters) are the instrument's own and are never read.
-    return status_ != StatusBlockDownload || kind != requestKey_.left(5);
+bool uclQvif::AnswersRequest(const QByteArray& frame) const {
+    // Only a running exchange waits for a reply, and only for one of its own command code and
+    // mode. The header fields of a block (a history's channel, block counters) are the
+    // instrument's own and are never read.
+    return TransferRunning() && ReplyKey(frame) == QLatin1String(requestKey_.left(4));
 }
 
 void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
@@ -397,22 +403,37 @@ void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
     const qsizetype start = received.lastIndexOf(STX);
     if (start < 0) return;
     const QByteArray frame = received.mid(start);
-    // A block that belongs to no running transfer (a late copy of a last block that was
-    // already taken, a block of an earlier request) is only logged: taking it would add its
-    // records a second time, and answering it would start the instrument on a transfer
-    // nobody waits for.
-    if (IsStrayBlock(frame)) return;
+    // A reply to another request (the second answer of a request sent again after its
+    // time-out, a block of an earlier transfer) is only logged: taking it would complete this
+    // exchange with another's data, store a block where it does not belong, or start the
+    // instrument on a transfer nobody waits for. A damaged frame cannot be told by its key: it
+    // is refused and asked for again below.
+    if (frames::ChecksumOk(frame)) {
+        const bool lateCopy = lateCopies_ > 0 && frame == lateCopyOf_;
+        if (lateCopy || !AnswersRequest(frame)) {
+            if (lateCopy) --lateCopies_;
+            WriteSerialLog(GetMessage(9110));
+            return;
+        }
+    }
 
     // A copy of the block just taken (the instrument missed the ACK) is acknowledged again
     // but not taken again.
-    const bool repeated = status_ == StatusBlockDownload && terminator != CR &&
-                          !lastAcceptedBlock_.isEmpty() && frame == lastAcceptedBlock_;
+    const bool block = status_ == StatusBlockDownload && terminator != CR;
+    const bool repeated = block && !lastAcceptedBlock_.isEmpty() && frame == lastAcceptedBlock_;
     if (repeated || ParseReply(frame)) {
-        if (status_ == StatusBlockDownload && terminator != CR) lastAcceptedBlock_ = frame;
-        if (terminator == ETB)
+        if (block) lastAcceptedBlock_ = frame;
+        if (terminator == ETB) {
             Send(AnswerFrame(ACK, ETB), true);
-        else if (terminator == EOT)
+        } else if (terminator == EOT) {
             status_ = StatusCompleted;
+            // The instrument answers every copy of a request it was sent: the last block may
+            // come again once for each time the request went out beyond the first.
+            if (block) {
+                lateCopyOf_ = frame;
+                lateCopies_ = static_cast<int16_t>(requestSends_ - 1);
+            }
+        }
         return;
     }
     if (retries_ >= kRetryLimit) {
@@ -523,7 +544,11 @@ void uclQvif::tmrTimer_Timer() {
     }
 
     if (linkState_ == LinkConnected) {
-        if (replyTimeout_ > 0) {
+        // A silent instrument sends no data that would carry the cancel: the next tick ends
+        // the transfer, and nothing more is asked for.
+        if (cancel_ && TransferRunning()) {
+            EndCancelled();
+        } else if (replyTimeout_ > 0) {
             --replyTimeout_;
         } else if (retries_ >= kRetryLimit || (closing_ && TransferRunning())) {
             status_ = StatusFailed;

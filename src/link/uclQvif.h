@@ -237,6 +237,11 @@ class uclQvif : public QObject {
     void Receive(const QByteArray& bytes);
     void ReceiveStep();
     void HandleFrame(const QByteArray& frame, char terminator);
+    // True when a received frame may answer the request in progress: an exchange runs and the
+    // frame's command code and mode are the request's.
+    bool AnswersRequest(const QByteArray& frame) const;
+    // A pending cancel ends the transfer in progress; the instrument is not answered.
+    void EndCancelled();
     // Writes a frame that answers or repeats the exchange in progress.
     void Send(const QByteArray& frame, bool InitFlag);
     QByteArray AnswerFrame(char answer, char terminator) const;
@@ -253,6 +258,22 @@ class uclQvif : public QObject {
     bool WriteLogLine(const QString& text);
     void ApplyTimers();
 
+    // Opened first by every operation that talks to the instrument: the outermost one starts
+    // with no cancel pending, so a cancel left by an earlier operation ends nothing of it. An
+    // operation that another runs (the erase of an initialisation) shares its caller's cancel.
+    class Operation {
+      public:
+        explicit Operation(uclQvif& link) : link_(link) {
+            if (link_.operationDepth_++ == 0) link_.cancel_ = false;
+        }
+        ~Operation() { --link_.operationDepth_; }
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+      private:
+        uclQvif& link_;
+    };
+
     // One exchange of the long operations: Status set to `busy`, the request framed with EOT and
     // sent with the retry count reset, then a wait while Status keeps `busy`, calling `turn`
     // before every look at Status. The Status the exchange ended with.
@@ -262,17 +283,24 @@ class uclQvif : public QObject {
     // poll is not answered or when `limitTicks` link-timer ticks pass first (Status is then 7).
     bool PollCommand(const QByteArray& payload, const std::function<bool()>& done,
                      int64_t limitTicks);
+    // A single-request download of `payload` into `obj`, kept in `holder`; the progress texts
+    // the collection leaves are raised by `message`.
+    template <class Collection>
+    bool DownloadInto(std::shared_ptr<Collection>& holder, const std::shared_ptr<Collection>& obj,
+                      const char* payload, void (uclQvif::*message)(const QString&));
     // The settings upload's sending step: one write, skipped once an earlier one failed.
     void SendSetting(const QByteArray& payload, bool* result);
     // Zero and span calibration share everything but their codes and result text.
     bool Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText);
 
     // The decoder's parts.
+    // The reply key of a received frame (command code, comma, mode: "IH,R"), read as the
+    // decoder reads it; empty for a frame too short to hold one.
+    static QString ReplyKey(const QByteArray& frame);
     bool Decode(const QByteArray& frame);
     bool DecodeSetting(const QString& key, const clsToken& tok);
     bool DecodeChannels(const QString& key, const clsToken& tok);
     bool DecodeBlock(const QString& key, const clsToken& tok);
-    bool IsStrayBlock(const QByteArray& frame) const;
     bool DecodeDump(const clsToken& tok);
     void WriteDumpPage();
 
@@ -304,6 +332,14 @@ class uclQvif : public QObject {
     QByteArray lastFrame_;
     // Characters 6 to 10 (6 to 12 for a calibration history) of the last request.
     QByteArray requestKey_;
+    // The last request as sent, and how many times it went out (its repeats after a time-out
+    // or a bad reply included).
+    QByteArray requestFrame_;
+    int16_t requestSends_ = 0;
+    // A request sent more than once may be answered more than once: the last block of the
+    // transfer it ended may come again that many times, after the next request has gone out.
+    QByteArray lateCopyOf_;
+    int16_t lateCopies_ = 0;
     bool cancel_ = false;
     bool closing_ = false;
     QByteArray receiveBuffer_;
@@ -312,6 +348,9 @@ class uclQvif : public QObject {
     // The last block accepted since the request: the same block again is acknowledged again
     // but not stored twice.
     QByteArray lastAcceptedBlock_;
+    // Operations in progress, one inside another (an initialisation runs an upload, a clock
+    // setting and an erase).
+    int operationDepth_ = 0;
 
     std::shared_ptr<clsInstrument> instrument_;
     std::shared_ptr<clsIntervals> intervals_;
@@ -334,6 +373,9 @@ class uclQvif : public QObject {
     std::array<int32_t, 16> dumpLineAddress_{};
     int16_t dumpLineCount_ = 0;
     int16_t dumpListFileNo_ = 0;
+    // The number the next dump block must carry; a block out of sequence breaks the dump.
+    int32_t dumpNextBlock_ = 1;
+    bool dumpBroken_ = false;
 };
 
 }  // namespace qv

@@ -34,14 +34,14 @@ bool Decimal(const QString& field, int16_t* value) {
     return true;
 }
 
-// A hexadecimal number of one to four digits as a 16-bit signed value (FFFF is -1).
+// A hexadecimal number of one to four digits as a 16-bit signed value (FFFF is -1). Only the
+// digits the instrument sends count: a "0x" prefix or a sign is a malformed field, not a value.
 bool Hex(const QString& field, int16_t* value) {
     const QString text = rt::Trim(field);
     if (text.isEmpty() || text.size() > 4) return false;
-    bool ok = false;
-    const uint v = text.toUInt(&ok, 16);
-    if (!ok) return false;
-    *value = static_cast<int16_t>(static_cast<uint16_t>(v));
+    for (const QChar c : text)
+        if (!QStringView(u"0123456789ABCDEFabcdef").contains(c)) return false;
+    *value = static_cast<int16_t>(static_cast<uint16_t>(text.toUInt(nullptr, 16)));
     return true;
 }
 
@@ -165,6 +165,14 @@ bool uclQvif::ParseReply(const QByteArray& frame) {
     }
 }
 
+QString uclQvif::ReplyKey(const QByteArray& frame) {
+    // Control characters are not part of the text; then "0001", the key, a separator, the
+    // fields and two checksum characters.
+    const QString text = PrintableOnly(QString::fromLatin1(frame));
+    if (text.size() < 11) return {};
+    return text.mid(4, 4);
+}
+
 bool uclQvif::Decode(const QByteArray& frame) {
     // Only a frame whose checksum holds is read at all.
     if (!frames::ChecksumOk(frame)) return false;
@@ -177,11 +185,10 @@ bool uclQvif::Decode(const QByteArray& frame) {
     tok.AddDelimiters(QStringLiteral("\t"));
     tok.AddStrings(QStringLiteral("'"));
 
-    QString text = PrintableOnly(QString::fromLatin1(frame));
-    if (text.size() < 11) return false;
-    text = text.mid(4, text.size() - 6);
-    const QString key = text.left(4);
-    tok.SetSource(text.mid(5));
+    const QString key = ReplyKey(frame);
+    if (key.isEmpty()) return false;
+    const QString text = PrintableOnly(QString::fromLatin1(frame));
+    tok.SetSource(text.mid(9, text.size() - 11));
 
     if (AcceptedWithoutEffect().contains(key)) return true;
     if (key == u"RC,R") {
@@ -352,6 +359,12 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
         return all;
     }
     if (key == u"GJ,R") {
+        // A gas list read is what the instrument holds, not an edit: it raises no flag, so
+        // the next upload writes the gas list only when the user changed it.
+        const auto settled = [&inst](int i) {
+            inst.SetChange_GasEnable(i, false);
+            inst.SetChange_GasPoint(i, false);
+        };
         for (int i = 0; i < 5; ++i) {
             const QString f = tok.Tokens(i);
             if (f.size() != 18) continue;
@@ -362,6 +375,7 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
                 inst.SetGasFullScale(i, -1);
                 inst.SetGasDesit(i, 0);
                 inst.SetGasPoint(i, -1);
+                settled(i);
                 continue;
             }
             const QString desit = f.mid(9, 5);
@@ -374,6 +388,7 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
             inst.SetGasDesit(i, desitValue);
             inst.SetGasPoint(i, CountDecimals(desit));
             inst.SetGasUnit(i, rt::Trim(f.mid(14, 4)));
+            settled(i);
         }
         return tok.Tokens(4).size() == 18;
     }
@@ -434,6 +449,8 @@ bool uclQvif::DecodeBlock(const QString& key, const clsToken& tok) {
 
 void uclQvif::SetDumpTarget(QIODevice* out) {
     dumpOut_ = out;
+    dumpNextBlock_ = 1;
+    dumpBroken_ = false;
     dumpLineCount_ = 0;
     dumpLineAddress_.fill(0);
     dumpLineText_.fill(QString());
@@ -444,8 +461,21 @@ bool uclQvif::DecodeDump(const clsToken& tok) {
     if (!dumpOut_) return true;
     const QString blockText = tok.Tokens(1);
     const QString data = tok.Tokens(3);
-    if (!rt::IsNumeric(blockText) || data.isEmpty()) return true;
-    const int32_t block = rt::CLng(blockText);
+    // A block without a readable number, or with more than its 128 bytes, cannot be placed:
+    // it is refused and asked for again.
+    if (!rt::IsNumeric(blockText) || data.size() > 256) return false;
+    // Each block's addresses follow from its number: a list is whole only when every block
+    // came once and in order. A block out of sequence (a second block 1 with other bytes, a
+    // gap, a number of 0) breaks the dump, which then ends as failed.
+    if (dumpBroken_ || rt::ToDouble(blockText) != dumpNextBlock_) {
+        if (!dumpBroken_)
+            WriteSerialLog(
+                GetMessage(9111, {rt::Trim(blockText), QString::number(dumpNextBlock_)}));
+        dumpBroken_ = true;
+        return false;
+    }
+    const int32_t block = dumpNextBlock_++;
+    if (data.isEmpty()) return true;
     for (int k = 0; k * 32 < data.size(); ++k) {
         QString line = data.mid(k * 32, 32);
         if (line.size() < 32) line += QString(32 - line.size(), u'F');

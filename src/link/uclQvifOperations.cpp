@@ -141,67 +141,43 @@ bool uclQvif::PollCommand(const QByteArray& payload, const std::function<bool()>
 
 // ---- Block downloads ----
 
-bool uclQvif::GetInterval(const std::shared_ptr<clsIntervals>& iObj) {
-    if (!iObj) return false;
-    intervals_ = iObj;
-    iObj->Clear();
-    iObj->SetFailLine(QString());
-    cancel_ = false;
-    const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
-    if (Exchange(StatusBlockDownload, "DR,R,", relay) == StatusCompleted) return true;
+template <class Collection>
+bool uclQvif::DownloadInto(std::shared_ptr<Collection>& holder,
+                           const std::shared_ptr<Collection>& obj, const char* payload,
+                           void (uclQvif::*message)(const QString&)) {
+    const Operation op(*this);
+    if (!obj) return false;
+    holder = obj;
+    obj->Clear();
+    obj->SetFailLine(QString());
+    const auto relay = [&] { Relay(*obj, [&](const QString& t) { emit(this->*message)(t); }); };
+    if (Exchange(StatusBlockDownload, payload, relay) == StatusCompleted) return true;
     status_ = StatusReady;
     return false;
+}
+
+bool uclQvif::GetInterval(const std::shared_ptr<clsIntervals>& iObj) {
+    return DownloadInto(intervals_, iObj, "DR,R,", &uclQvif::InterMessage);
 }
 
 bool uclQvif::GetAlarm(const std::shared_ptr<clsAlarms>& aObj) {
-    if (!aObj) return false;
-    alarms_ = aObj;
-    aObj->Clear();
-    aObj->SetFailLine(QString());
-    cancel_ = false;
-    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
-    if (Exchange(StatusBlockDownload, "DJ,R,", relay) == StatusCompleted) return true;
-    status_ = StatusReady;
-    return false;
+    return DownloadInto(alarms_, aObj, "DJ,R,", &uclQvif::AlarmMessage);
 }
 
 bool uclQvif::GetAlarmEvent(const std::shared_ptr<clsAlarmEvents>& aObj) {
-    if (!aObj) return false;
-    alarmEvents_ = aObj;
-    aObj->Clear();
-    aObj->SetFailLine(QString());
-    cancel_ = false;
-    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
-    if (Exchange(StatusBlockDownload, "VE,R,", relay) == StatusCompleted) return true;
-    status_ = StatusReady;
-    return false;
+    return DownloadInto(alarmEvents_, aObj, "VE,R,", &uclQvif::AlarmMessage);
 }
 
 bool uclQvif::GetTroubleEvent(const std::shared_ptr<clsTroubleEvents>& aObj) {
-    if (!aObj) return false;
-    troubleEvents_ = aObj;
-    aObj->Clear();
-    aObj->SetFailLine(QString());
-    cancel_ = false;
-    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
-    if (Exchange(StatusBlockDownload, "TV,R,", relay) == StatusCompleted) return true;
-    status_ = StatusReady;
-    return false;
+    return DownloadInto(troubleEvents_, aObj, "TV,R,", &uclQvif::AlarmMessage);
 }
 
 bool uclQvif::GetPowerEvent(const std::shared_ptr<clsPowerEvents>& aObj) {
-    if (!aObj) return false;
-    powerEvents_ = aObj;
-    aObj->Clear();
-    aObj->SetFailLine(QString());
-    cancel_ = false;
-    const auto relay = [&] { Relay(*aObj, [this](const QString& t) { emit AlarmMessage(t); }); };
-    if (Exchange(StatusBlockDownload, "DO,R,", relay) == StatusCompleted) return true;
-    status_ = StatusReady;
-    return false;
+    return DownloadInto(powerEvents_, aObj, "DO,R,", &uclQvif::AlarmMessage);
 }
 
 bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
+    const Operation op(*this);
     if (!iObj) return false;
     history_ = iObj;
     iObj->Clear();
@@ -234,6 +210,7 @@ bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
 }
 
 bool uclQvif::GetLatestHistory(const std::shared_ptr<clsInstrument>& iObj) {
+    const Operation op(*this);
     if (!iObj) return false;
     instrument_ = iObj;
     const auto relay = [&] { Relay(*iObj, [this](const QString& t) { emit InterMessage(t); }); };
@@ -245,8 +222,8 @@ bool uclQvif::GetLatestHistory(const std::shared_ptr<clsInstrument>& iObj) {
 // ---- Instrument read table ----
 
 bool uclQvif::GetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
+    const Operation op(*this);
     if (!iObj) return false;
-    cancel_ = false;
     instrument_ = iObj;
     iObj->ClearDatas();
     iObj->SetFailLine(QString());
@@ -268,9 +245,9 @@ void uclQvif::SendSetting(const QByteArray& payload, bool* result) {
 }
 
 bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
+    const Operation op(*this);
     bool result = static_cast<bool>(iObj);
     if (iObj) {
-        cancel_ = false;
         // The echoes of several writes are checked against this object's values.
         instrument_ = iObj;
         const QDateTime start = rt::Now();
@@ -320,6 +297,7 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
 }
 
 bool uclQvif::SetInitValue(const std::shared_ptr<clsInstrument>& Objs) {
+    const Operation op(*this);
     if (!Objs) return false;
     clsInstrument& in = *Objs;
     in.ClearChangeFlags();
@@ -355,12 +333,14 @@ bool uclQvif::SetInitValue(const std::shared_ptr<clsInstrument>& Objs) {
 // ---- Instrument commands and calibration ----
 
 bool uclQvif::SetDateTime(const QDateTime& vData) {
+    const Operation op(*this);
     tickCount_ = 0;
     const QByteArray stamp = vData.toString(QStringLiteral("yyMMddHHmmss")).toLatin1();
     return Exchange(StatusWriteCommand, "HC,W," + stamp) == StatusCompleted;
 }
 
 bool uclQvif::SetPump(bool Values) {
+    const Operation op(*this);
     const QByteArray payload = Values ? "BP,W,1" : "BP,W,0";
     if (closing_) {
         // A host that closes sends the command once and does not wait for its answer: a silent
@@ -373,7 +353,7 @@ bool uclQvif::SetPump(bool Values) {
 }
 
 bool uclQvif::BodyDataClear() {
-    cancel_ = false;
+    const Operation op(*this);
     WriteSerialLog(GetMessage(5556));
     bool ok = Exchange(StatusWriteCommand, "XC,W,") == StatusCompleted;
     if (ok) {
@@ -386,9 +366,8 @@ bool uclQvif::BodyDataClear() {
 }
 
 bool uclQvif::BodyPowerOff() {
+    const Operation op(*this);
     WriteSerialLog(GetMessage(5506));
-    // A cancel of the download before it must not swallow the answer.
-    cancel_ = false;
     // Only an answered command switched the instrument off.
     const bool answered = Exchange(StatusWriteCommand, "RO,W,") == StatusCompleted;
     if (serial_->IsOpen()) serial_->Close();
@@ -414,6 +393,7 @@ bool uclQvif::BodyPowerOff() {
 }
 
 bool uclQvif::Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText) {
+    const Operation op(*this);
     if (Exchange(StatusWriteCommand, code + ",W," + GasFlag.toLatin1()) != StatusCompleted) {
         WriteSerialLog(GetMessage(5516, {GeneralDate(rt::Now())}));
         return false;
@@ -462,6 +442,7 @@ void uclQvif::SetSystemBlock(bool) {}
 // ---- EEP-ROM dump ----
 
 bool uclQvif::GetRomDump(const QString& FileNames) {
+    const Operation op(*this);
     const QDateTime start = rt::Now();
     WriteSerialLog(GetMessage(5569, {GeneralDate(start)}));
     // Written beside the list it replaces, which it takes the place of only when whole: a
@@ -482,8 +463,10 @@ bool uclQvif::GetRomDump(const QString& FileNames) {
     SetDumpTarget(&file);
     // The decoder never keeps a file that is gone, however the dump ends.
     const auto detach = qScopeGuard([this] { SetDumpTarget(nullptr); });
-    cancel_ = false;
-    const int32_t end = Exchange(StatusBlockDownload, "EP,R,");
+    // A block out of sequence ends the dump at once: asking again gives the same block.
+    const int32_t end = Exchange(StatusBlockDownload, "EP,R,", [this] {
+        if (dumpBroken_ && status_ == StatusBlockDownload) status_ = StatusFailed;
+    });
     // A part page is filled up with erased bytes after its last address.
     if (dumpLineCount_ != 0) {
         for (int i = dumpLineCount_; i < 16; ++i) {

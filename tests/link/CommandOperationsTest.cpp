@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <utility>
 
 namespace qv::test {
 namespace {
@@ -183,6 +184,18 @@ TEST(RomDump, WritesTheListFileInItsLayout) {
     EXPECT_EQ(rows[43], QStringLiteral(";\tTotal Download Time = 00:02:05"));
     ASSERT_EQ(pages.count(), 2);
     EXPECT_EQ(pages.at(1).at(0).toString(), QStringLiteral("Get Dump 000100-0001FF"));
+
+    // A block out of sequence (here the second block numbered as the first) ends the dump at
+    // once as failed; the last list stays.
+    rig.sim.ClearReceived();
+    rig.OnRequest(QStringLiteral("EP,R,<ACK>"), [&, once = true]() mutable {
+        if (std::exchange(once, false)) rig.sim.InjectBlockNumber(1);
+    });
+    EXPECT_FALSE(rig.link->GetRomDump(ProgramFile(QStringLiteral("Dump.dat"))));
+    EXPECT_FALSE(rig.link->Cancel());
+    EXPECT_EQ(DumpRows(), rows);
+    EXPECT_TRUE(ReadSerialLog().contains(GetMessage(9111, {"1", "2"})));
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("EP,R,<ACK>")), 1);
 
     // A dump cut short, by silence or by the far end going, leaves the last list as it was
     // and no file beside it.

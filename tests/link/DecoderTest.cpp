@@ -5,6 +5,7 @@
 #include "SimContent.h"
 #include "clsHistorys.h"
 #include "clsIntervals.h"
+#include "modMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,19 @@ TEST(Decoder, SettingsAreReadAndTheirEchoesChecked) {
     EXPECT_TRUE(d.Parse("XP,W,003C"));
     EXPECT_TRUE(d.Parse("HF,R,FFFF"));
     EXPECT_EQ(inst.FlowAdjust(), -1);
+    // A hexadecimal field holds its digits and nothing else: every other form is a bad reply,
+    // for every hexadecimal setting, and leaves the setting as it was.
+    for (const char* code : {"SC", "XP", "XT", "UL", "HF"}) {
+        EXPECT_TRUE(d.Parse(QByteArray(code) + ",R,001e")) << code;
+        for (const char* field : {"0x1F", "+3C", "-1", "3C.", " 3 C", "&H1F", ""})
+            EXPECT_FALSE(d.Parse(QByteArray(code) + ",R," + field)) << code << " " << field;
+    }
+    EXPECT_EQ(inst.Intervals(), 30);
+    EXPECT_EQ(inst.FlowAdjust(), 30);
+    EXPECT_TRUE(d.Parse("HA,R,0x10,+3C,0010"));
+    EXPECT_EQ(inst.AnalogValue(0), 0);
+    EXPECT_EQ(inst.AnalogValue(2), 16);
+    EXPECT_TRUE(d.Parse("XP,R,003C"));
 
     EXPECT_TRUE(d.Parse("SM,R,1"));
     inst.SetCalCheck(0);
@@ -197,11 +211,27 @@ TEST(Decoder, DumpBlocksFillPagesOnlyWhileADumpRuns) {
     d.link->SetDumpTarget(&out);
     EXPECT_TRUE(d.Parse("EP,R,4,1,128," + hex256));
     EXPECT_EQ(d.link->DumpLineCount(), 8);
-    EXPECT_TRUE(d.Parse("EP,R,4,x,128," + hex256));
+    // A block that cannot be placed is refused and asked for again.
+    EXPECT_FALSE(d.Parse("EP,R,4,x,128," + hex256));
+    EXPECT_FALSE(d.Parse("EP,R,4,2,129," + hex256 + "41"));
     EXPECT_EQ(d.link->DumpLineCount(), 8);
     EXPECT_TRUE(d.Parse("EP,R,4,2,128," + hex256));
     EXPECT_EQ(d.link->DumpLineCount(), 0);
     EXPECT_EQ(pages.count(), 1);
+
+    // A block out of sequence breaks the dump for good: block 2 again with other bytes, or a
+    // gap, puts no line at a wrong address, and nothing after it is taken.
+    const QByteArray other = QByteArray(128, '\x42').toHex().toUpper();
+    EXPECT_FALSE(d.Parse("EP,R,4,2,128," + other));
+    EXPECT_TRUE(ReadSerialLog().contains(GetMessage(9111, {"2", "3"})));
+    EXPECT_FALSE(d.Parse("EP,R,4,3,128," + hex256));
+    EXPECT_EQ(d.link->DumpLineCount(), 0);
+    // Each dump starts at block 1.
+    d.link->SetDumpTarget(&out);
+    EXPECT_FALSE(d.Parse("EP,R,4,0,128," + hex256));
+    d.link->SetDumpTarget(&out);
+    EXPECT_TRUE(d.Parse("EP,R,4,1,128," + hex256));
+    EXPECT_EQ(d.link->DumpLineCount(), 8);
     d.link->SetDumpTarget(nullptr);
 }
 

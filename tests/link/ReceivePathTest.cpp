@@ -4,6 +4,7 @@
 #include "SimContent.h"
 #include "clsHistorys.h"
 #include "clsIntervals.h"
+#include "modMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,48 @@ TEST(ReceivePath, CopiesNoiseAndSplitReadsAreAnsweredOnceAndTakenOnce) {
     EXPECT_EQ(rig.Sent(), QStringList({"DR,R,<ACK>"}));
     EXPECT_EQ(rig.link->Retries(), 0);
     EXPECT_GT(intervals->Item(1)->DataCount(), withThird);
+}
+
+// A reply completes only the request it answers: one of another request (the second answer of
+// a request the link sent again) is logged and otherwise ignored, whatever the decoder would
+// make of it.
+TEST(ReceivePath, AReplyToAnotherRequestIsOnlyLogged) {
+    LinkRig rig;
+    rig.Connect();
+    auto history = std::make_shared<clsHistorys>();
+    rig.link->SetHistory(history);
+    rig.link->SetHistoryChannel(0);
+    const QDateTime calibrated = rig.instrument->CalibDate(0);
+    rig.Request(StatusBlockDownload, "IH,R,1,");
+    const QByteArray latest = "140509083000 0.00 20.9";
+    rig.Reply("SO,R," + latest + ',' + latest + ',' + latest + ',' + latest + ',' + latest);
+    rig.Request(StatusWriteCommand, "XS,W,DOCK      ");
+    rig.Reply("XZ,W,USER01    ");
+    EXPECT_TRUE(rig.Sent().isEmpty());
+    EXPECT_EQ(rig.link->Status(), StatusWriteCommand);
+    EXPECT_EQ(rig.link->Retries(), 0);
+    EXPECT_EQ(ReadSerialLog().count(GetMessage(9110)), 2);
+    EXPECT_EQ(rig.instrument->CalibDate(0), calibrated);
+
+    // Channel 1's history was asked for twice and its block comes twice: the copy that arrives
+    // while channel 2 is asked for is not channel 2's.
+    const QString line = sim::HistoryLine({0, QDateTime(QDate(2014, 5, 9), QTime(8, 30)), 0, 50});
+    const QByteArray block = ("IH,R,0001,0001,0001," + line).toLatin1();
+    rig.Request(StatusBlockDownload, "IH,R,1,");
+    rig.Tick(31);
+    EXPECT_EQ(rig.Sent(), QStringList({"IH,R,1,"}));
+    rig.Reply(block);
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    rig.link->SetHistoryChannel(1);
+    rig.Request(StatusBlockDownload, "IH,R,2,");
+    rig.Reply(block);
+    EXPECT_EQ(rig.link->Status(), StatusBlockDownload);
+    ASSERT_EQ(history->Count(), 1);
+    EXPECT_FLOAT_EQ(history->Item(1)->After(1, 0), -1);
+    // Channel 2's own block, even when it reads the same, is taken.
+    rig.Reply(block);
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    EXPECT_FLOAT_EQ(history->Item(1)->After(1, 0), 50);
 }
 
 TEST(ReceivePath, ABadReplyToACommandResendsItUntilTheLimit) {

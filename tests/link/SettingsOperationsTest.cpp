@@ -1,6 +1,9 @@
 // The instrument read table and the settings upload against the simulator: what is asked for in
 // which order, what the instrument object holds afterwards, and what the instrument keeps.
 #include "SimLinkRig.h"
+#include "modMessage.h"
+
+#include <utility>
 
 namespace qv::test {
 namespace {
@@ -50,13 +53,17 @@ TEST(InstrumentReadTable, FillsTheInstrumentInTheTablesOrderAndEndsAtAFailure) {
 TEST(SettingsUpload, SendsTheFlaggedSettingsInOrderAndTheInstrumentKeepsThem) {
     SimLinkRig rig;
     ASSERT_TRUE(rig.Connect());
-    AtCommandVersion = 2056;
+    AtCommandVersion = 2056;  // the oxygen alarm pattern is read as well
+    // Edits left from before are replaced by what the instrument holds.
+    rig.instrument->SetGasEnabled(2, false);
+    rig.instrument->SetChange_Zero(1, true);
+    rig.instrument->SetAlarmO2(0);
     ASSERT_TRUE(rig.link->GetInstrument(rig.instrument));
+    ASSERT_TRUE(rig.link->GetLatestHistory(rig.instrument));
     clsInstrument& in = *rig.instrument;
-    in.ClearChangeFlags();
     rig.sim.ClearReceived();
 
-    // No edit: only the closing command.
+    // Right after a read nothing is edited: only the closing command.
     ASSERT_TRUE(rig.link->SetInstrument(rig.instrument));
     EXPECT_EQ(rig.Requests(), QStringList{QStringLiteral("DW,W,")});
     // A channel without an auto-calibration value travels as "*****", answered at once.
@@ -101,6 +108,31 @@ TEST(SettingsUpload, SendsTheFlaggedSettingsInOrderAndTheInstrumentKeepsThem) {
     EXPECT_TRUE(
         ReadSerialLog().contains(QStringLiteral("---Instrument Upload Finished---. Date = ")));
     EXPECT_TRUE(rig.sim.Refused().isEmpty()) << rig.sim.Refused().join(u'|').toStdString();
+}
+
+// The instrument answers a write late, after the link has sent it again, and then answers the
+// repeat too: that second echo arrives while the next write waits for its own. Each write is
+// done only with its own echo.
+TEST(SettingsUpload, AWriteIsDoneOnlyByItsOwnEcho) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.link->GetInstrument(rig.instrument));
+    clsInstrument& in = *rig.instrument;
+    in.ClearChangeFlags();
+    in.SetUserId(QStringLiteral("INSPECTOR"));
+    in.SetStationID(QStringLiteral("DOCK"));
+    rig.sim.InjectSlowOnce(QStringLiteral("XZ,W,"));
+    // The station's first write is lost: only its repeat is answered.
+    rig.OnRequest(QStringLiteral("XS,W,"), [&, once = true]() mutable {
+        if (std::exchange(once, false)) rig.sim.InjectSilence(1);
+    });
+    rig.sim.ClearReceived();
+    ASSERT_TRUE(rig.link->SetInstrument(rig.instrument));
+    EXPECT_EQ(rig.Requests(), QStringList({"XZ,W,INSPECTOR ", "XZ,W,INSPECTOR ", "XS,W,DOCK      ",
+                                           "XS,W,DOCK      ", "DW,W,"}));
+    EXPECT_EQ(rig.sim.content().reads.value(QStringLiteral("XS")), QStringLiteral("DOCK      "));
+    EXPECT_EQ(rig.sim.SettingsCommits(), 1);
+    EXPECT_EQ(ReadSerialLog().count(GetMessage(9110)), 1);
 }
 
 TEST(SettingsUpload, AnUnansweredWriteStopsTheUploadButNotTheInitialisation) {

@@ -7,6 +7,7 @@
 #include "InstrumentSimulator.h"
 #include "PrinterList.h"
 #include "ShellFixture.h"
+#include "StoredLogs.h"
 #include "clsInstrument.h"
 #include "frmSetPrinter.h"
 #include "modViewSupport.h"
@@ -669,6 +670,89 @@ TEST_F(EndToEnd, AnInstrumentBackDuringThePowerOffWaitIsTakenUp) {
     EXPECT_EQ(fresh.Erases(), 1);
     EXPECT_TRUE(fresh.PoweredOff());
     EXPECT_GT(Rows("Interval_Data"), 0);
+}
+
+// The instrument answers one request late, after the link has sent it again, and then answers
+// the repeat too, while the link already waits for its next reply; at each step of the
+// automatic mode with removal in turn. A reply completes only the request it answers: the run
+// completes, and before the instrument is erased every log is stored exactly as it keeps it,
+// each value under its own channel.
+class SlowAnswer : public EndToEnd, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SlowAnswer, TheAutomaticModeStoresEveryLogAsKeptBeforeItErases) {
+    const QString slow = QLatin1String(GetParam());
+    const sim::FixtureLogs logs = sim.content().logs;
+    sim.InjectSlowOnce(slow);
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    Load(true);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return SerialLog().contains(
+                QRegularExpression("---Automatic Mode (Failed|Camplate) Finished---"));
+        },
+        60000))
+        << Journal();
+    EXPECT_EQ(Requests(slow), 2);
+    if (!SerialLog().contains("---Automatic Mode Camplate Finished---")) {
+        // Failed: then told so, and nothing erased.
+        EXPECT_EQ(sim.Erases(), 0);
+        EXPECT_TRUE(Has(Text(5411)));
+    }
+    // An answer that comes late costs a time-out, never the run.
+    ASSERT_TRUE(Has(Text(5410))) << Journal();
+    EXPECT_EQ(sim.Erases(), 1);
+    EXPECT_TRUE(sim.PoweredOff());
+    Database db(DatabasePath);
+    Expect expect{db, logs};
+    expect.Intervals();
+    expect.AlarmTrends();
+    expect.Events(TypeAlarmEvents, QStringLiteral("Alarm_Event"), QStringLiteral("Alarm Events"),
+                  logs.alarmEvents);
+    expect.Events(TypeTroubleEvents, QStringLiteral("Trouble_Event"),
+                  QStringLiteral("Trouble Events"), logs.troubleEvents);
+    expect.History();
+}
+
+// The first request, the latest calibration, channel 1 of the histories, the trends, the
+// events, the erase and the power-off.
+INSTANTIATE_TEST_SUITE_P(EveryStep, SlowAnswer,
+                         ::testing::Values("VP,R,", "SO,R,", "IH,R,1,", "DR,R,", "DJ,R,", "VE,R,",
+                                           "TV,R,", "XC,W,", "RO,W,"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return QString::fromLatin1(info.param).left(2).toStdString();
+                         });
+
+// The instrument falls silent in the middle of the automatic mode and the user presses Cancel:
+// the transfer ends as cancelled within a second, the step asks for nothing more, nothing of it
+// is stored, nothing is erased and the mode ends as failed.
+TEST_F(EndToEnd, CancelEndsASilentTransferWithinASecond) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    QElapsedTimer sinceCancel;
+    qint64 cancelledAfter = -1;
+    // Silent on the interval trend (it would answer only the request sent again), answering
+    // again for the power-off.
+    OnRequest("DR,R,", [&] {
+        sim.InjectSilence(1);
+        main->pageDownload->LoadedUpload()->cmdUpload->click();
+        sinceCancel.start();
+    });
+    Load();
+    QObject::connect(main->pageDownload->rtbLog->document(), &QTextDocument::contentsChanged, [&] {
+        if (cancelledAfter < 0 && Has(QStringLiteral("Cominucation Canceled.")))
+            cancelledAfter = sinceCancel.elapsed();
+    });
+    ASSERT_TRUE(WaitFor(
+        [&] { return SerialLog().contains("---Automatic Mode Failed Finished---"); }, 60000))
+        << Journal();
+    EXPECT_GE(cancelledAfter, 0);
+    EXPECT_LT(cancelledAfter, 1000);
+    EXPECT_EQ(ColorOf(QStringLiteral("Cominucation Canceled.")), ui::RGB(255, 0, 0));
+    EXPECT_EQ(Requests("DR,R,"), 1);
+    EXPECT_EQ(sim.CountReceived("DR,R,<NAK>"), 0);
+    EXPECT_EQ(sim.CountReceived("DJ,R,"), 0);
+    EXPECT_EQ(Rows("Interval_Data"), 0);
+    EXPECT_EQ(sim.Erases(), 0);
+    EXPECT_TRUE(Has(Text(5411)));
 }
 
 TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace qv::sim {
 
@@ -212,12 +213,22 @@ void InstrumentSimulator::Handle(const QByteArray& frame) {
     shown.replace(QChar(ACK), QStringLiteral("<ACK>")).replace(QChar(NAK), QStringLiteral("<NAK>"));
     received_ << shown;
     emit RequestReceived(shown);
+    // A request held back is answered before whatever came after it.
+    if (!held_.isEmpty()) {
+        const QByteArray late = std::exchange(held_, QByteArray());
+        if (!poweredOff_) Answer(QString::fromLatin1(late));
+    }
     if (silence_ > 0) {
         --silence_;
         return;
     }
     if (poweredOff_ || payload.isEmpty()) return;
     const char last = payload.back();
+    if (slowHolds_ > 0 && last != ACK && last != NAK && shown.startsWith(slowPrefix_)) {
+        --slowHolds_;
+        held_ = payload;
+        return;
+    }
     const bool inTransfer = block_ >= 0 && block_ < blocks_.size();
     if (last == ACK) {
         if (!inTransfer) return;
@@ -472,7 +483,13 @@ void InstrumentSimulator::StartDump() {
 }
 
 void InstrumentSimulator::SendBlock() {
-    Reply(blocks_[block_], block_ == blocks_.size() - 1 ? EOT : ETB);
+    QByteArray block = blocks_[block_];
+    if (blockNumber_ >= 0) {
+        QList<QByteArray> fields = block.split(',');
+        if (fields.size() > 3) fields[3] = QByteArray::number(std::exchange(blockNumber_, -1));
+        block = fields.join(',');
+    }
+    Reply(block, block_ == blocks_.size() - 1 ? EOT : ETB);
     ++blocksSent_;
     if (closeAfterBlocks_ > 0 && --closeAfterBlocks_ == 0) OnWritable();
 }

@@ -83,11 +83,24 @@ class InstrumentSimulator : public QObject {
     }
     // Forgets every fault not yet used up.
     void ClearFaults() {
-        badChecksum_ = silence_ = garbageCount_ = repeatBlock_ = 0;
+        badChecksum_ = silence_ = garbageCount_ = repeatBlock_ = slowHolds_ = 0;
+        blockNumber_ = -1;
         closeAfterBlocks_ = -1;
+        held_.clear();
     }
     // After an ACK the block just acknowledged is sent again instead of the next one.
     void InjectRepeatBlock(int times = 1) { repeatBlock_ += times; }
+    // The next block sent carries `number` in its block-number field (field 1) instead of its
+    // own.
+    void InjectBlockNumber(int number) { blockNumber_ = number; }
+    // The next request that starts with `prefix` is answered late: only when the link has sent
+    // it again after its reply time-out. The repeat is answered as well, late again, when the
+    // next frame arrives; so the instrument answers the one request twice, the second time
+    // while the link already waits for its next reply.
+    void InjectSlowOnce(const QString& prefix) {
+        slowPrefix_ = prefix;
+        slowHolds_ = 2;
+    }
     // The far end closes right after this many further blocks have been sent.
     void InjectCloseAfterBlocks(int blocks) { closeAfterBlocks_ = blocks; }
 
@@ -166,6 +179,11 @@ class InstrumentSimulator : public QObject {
     int garbageCount_ = 0;
     int repeatBlock_ = 0;
     int closeAfterBlocks_ = -1;
+    int blockNumber_ = -1;
+    QString slowPrefix_;
+    // Answers of a slow request still to hold back, and the request held back.
+    int slowHolds_ = 0;
+    QByteArray held_;
 
     QStringList received_;
     int badFrames_ = 0;
