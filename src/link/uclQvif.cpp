@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 
 namespace qv {
 
@@ -199,7 +198,7 @@ void uclQvif::AddLog(const QString& vData) {
 
 void uclQvif::SetSerialFileNo(int16_t v) {
     serialFileNo_ = v;
-    logFile_.reset();
+    serialLog_.Close();
     // The port is opened before the log is switched on at start-up.
     if (!portFault_.isEmpty() && !portFaultLogged_) portFaultLogged_ = WriteLogLine(portFaultLine_);
 }
@@ -210,18 +209,17 @@ void uclQvif::WriteSerialLog(const QString& text) {
 
 bool uclQvif::WriteLogLine(const QString& text) {
     if (serialFileNo_ <= 0) return false;
-    if (!logFile_) {
-        if (logPath_.isEmpty()) logPath_ = ProgramFile(QStringLiteral("SerialLog.log"));
-        logFile_ = std::make_unique<QFile>(logPath_);
-        if (!logFile_->open(QIODevice::WriteOnly | QIODevice::Append)) {
-            logFile_.reset();
-            return false;
-        }
+    if (serialLog_.WriteLine(text)) {
+        logFailing_ = false;
+        return true;
     }
-    // Flushed per line, so every line is in the file before the next frame is handled.
-    logFile_->write((text + QStringLiteral("\r\n")).toUtf8());
-    logFile_->flush();
-    return true;
+    // The link goes on without its log (a full disk must not stop a download); the user is
+    // told once, not at every frame.
+    if (!logFailing_) {
+        logFailing_ = true;
+        emit SerialLogFailed(GetMessage(9050, {serialLog_.Path(), serialLog_.Error()}));
+    }
+    return false;
 }
 
 // ---- Receive path ----

@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTextBlock>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -381,6 +382,16 @@ TEST_F(SerialLogs, RotationKeepsNineOlderLogsOnlyWhenSwitchedOnAndNeverHoldsTheS
     EXPECT_TRUE(main->Form_Load());
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_TRUE(main->Lock().Held());
+    // Nor its lines: the status log says so once, in red, and the program goes on.
+    main->Form_Activate();
+    const QString told = "The serial log " + programFile("SerialLog.log") + " cannot be written: ";
+    EXPECT_EQ(main->pageDownload->rtbLog->toPlainText().count(told), 1)
+        << main->pageDownload->rtbLog->toPlainText().toStdString();
+    QTextBlock block = main->pageDownload->rtbLog->document()->begin();
+    while (block.isValid() && !block.text().startsWith(told))
+        block = block.next();
+    ASSERT_TRUE(block.isValid());
+    EXPECT_EQ(block.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
 }
 
 using Shutdown = ShellTest;

@@ -123,6 +123,8 @@ class DownloadPage : public ui::PageFrame {
     void ShowPortLamp();
     // The port failed or is open again: the lamp, and a red line naming each new cause.
     void uclQV4170_PortStateChanged();
+    // The serial log could not be written: its cause in red.
+    void uclQV4170_SerialLogFailed(const QString& MessageString);
 
     // ---- The progress dialog ----
     // The dialog, created and loaded when there is none (not shown).

@@ -84,6 +84,10 @@ void DownloadPage::uclQV4170_PortStateChanged() {
     portCause_ = cause;
 }
 
+void DownloadPage::uclQV4170_SerialLogFailed(const QString& MessageString) {
+    AddLogLine(MessageString, LogColor::Failure);
+}
+
 void DownloadPage::uclQV4170_IrDAError(int16_t ErrorNumber) {
     if (ErrorNumber != 10060 && ErrorNumber != 10048) return;
     DownloadHost& h = *host_;
