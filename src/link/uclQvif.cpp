@@ -185,11 +185,15 @@ void uclQvif::DataSend(const QByteArray& Datas, bool InitFlag) {
 void uclQvif::Send(const QByteArray& frame, bool InitFlag) {
     receiveBuffer_.clear();
     SerialPort& port = PortInUse();
-    if (port.IsOpen()) port.Write(frame);
+    const bool open = port.IsOpen();
+    const bool written = open && port.Write(frame);
     lastFrame_ = frame;
     replyTimeout_ = kReplyTicks;
     if (InitFlag) retries_ = 0;
-    WriteSerialLog(GetMessage(5552, {ShowControlChars(lastFrame_)}));
+    // Only a frame that went out is logged as sent: a reader of the log must not take a
+    // power-off that never reached the wire for one the instrument ignored.
+    WriteSerialLog(
+        GetMessage(written ? 5552 : (open ? 9052 : 9051), {ShowControlChars(lastFrame_)}));
 }
 
 void uclQvif::AddLog(const QString& vData) {

@@ -142,10 +142,11 @@ void QtSerialPort::Close() {
     lastLines_ = 0;
 }
 
-void QtSerialPort::Write(const QByteArray& data) {
-    if (!port_.isOpen()) return;
-    port_.write(data);
+bool QtSerialPort::Write(const QByteArray& data) {
+    if (!port_.isOpen()) return false;
+    const bool taken = port_.write(data) == data.size();
     port_.flush();
+    return taken;
 }
 
 int QtSerialPort::LineStatus() const {

@@ -61,7 +61,8 @@ class SerialPort : public QObject {
     virtual bool Open() = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
-    virtual void Write(const QByteArray& data) = 0;
+    // True when the port took the whole frame; false when it is closed or refused it.
+    virtual bool Write(const QByteArray& data) = 0;
     virtual QByteArray ReadAll() = 0;
     // CTS and DSR as LineCts | LineDsr; a port without modem lines reports both on.
     virtual int LineStatus() const = 0;
@@ -98,7 +99,7 @@ class QtSerialPort : public SerialPort {
     bool Open() override;
     void Close() override;
     bool IsOpen() const override { return port_.isOpen(); }
-    void Write(const QByteArray& data) override;
+    bool Write(const QByteArray& data) override;
     QByteArray ReadAll() override { return port_.readAll(); }
     int LineStatus() const override;
     void ClearOutput() override;

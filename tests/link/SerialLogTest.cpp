@@ -1,6 +1,6 @@
 // The serial log while the program runs: moved aside at its size limit as the start-up moves it,
-// started anew when deleted or replaced, and a log that cannot be written told once and gone on
-// without.
+// started anew when deleted or replaced, a frame logged as sent only when it went out, and a
+// log that cannot be written told once and gone on without.
 #include "LinkRig.h"
 #include "SerialLogFile.h"
 
@@ -117,6 +117,22 @@ TEST(SerialLog, FollowsTheFileAsItStandsOnDisk) {
     f.Write(1);
     EXPECT_EQ(Read(f.File(0)), "new\r\nline 0009 ........\r\n");
     EXPECT_EQ(Read(f.dir.filePath("kept.log")), "line 0008 ........\r\n");
+}
+
+// A frame that did not go out is not logged as sent.
+TEST(SerialLog, AFrameIsLoggedAsSentOnlyWhenItWasWritten) {
+    LinkRig rig;
+    const QByteArray off = frames::MakeFrame("RO,W,", frames::EOT);
+    const QString shown = frames::ShowControlChars(off);
+    rig.link->DataSend(off, true);
+    rig.serial->refuseWrites = true;
+    rig.link->DataSend(off, true);
+    rig.link->SetPortOpen(false);
+    rig.link->DataSend(off, true);
+    const QString log = ReadSerialLog();
+    EXPECT_EQ(log.count("W : " + shown), 1);
+    EXPECT_EQ(log.count("Not sent (the port refused it) : " + shown), 1);
+    EXPECT_EQ(log.count("Not sent (the port is not open) : " + shown), 1);
 }
 
 // A log that cannot be written is told once with its cause, and the link goes on; once lines
