@@ -147,6 +147,7 @@ bool uclQvif::OpenSerialPort() {
             retries_ = 0;
             SetPortFault(0, QString());
         }
+        portWasOpen_ = true;
         return true;
     }
     // The link goes on with the port closed; the log tells the user why.
@@ -161,7 +162,11 @@ void uclQvif::SetPortFault(int message, const QString& cause) {
     // Each cause is logged once, not at every attempt to open the port again.
     if (fault == portFault_) return;
     if (fault.isEmpty()) {
-        WriteLogLine(GetMessage(9030, {port, serial_->DevicePath(), DateNow()}));
+        // A device that was never open before (one that appeared after the start) is open, not
+        // open again; a port closed on purpose is neither.
+        if (serial_->IsOpen())
+            WriteLogLine(
+                GetMessage(portWasOpen_ ? 9030 : 9055, {port, serial_->DevicePath(), DateNow()}));
         portFaultLine_.clear();
         portFaultLogged_ = false;
     } else {

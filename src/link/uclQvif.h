@@ -299,6 +299,8 @@ class uclQvif : public QObject {
     QString portFault_;
     QString portFaultLine_;
     bool portFaultLogged_ = false;
+    // The serial port has been open once: a port that opens after a fault is "open again".
+    bool portWasOpen_ = false;
     int16_t retries_ = 0;
     int16_t irKeepAlive_ = 5;
     int16_t replyTimeout_ = 0;

@@ -89,6 +89,10 @@ class SerialPort : public QObject {
     int16_t handshaking_ = 0;
 };
 
+// Why a device that the user may not read and write cannot be opened, from its owner, group and
+// mode: the group to join where joining one helps, else that only its owner may open it.
+QString NoPermissionCause(const QString& path, unsigned owner, unsigned group, unsigned mode);
+
 // The serial port of the machine, on QSerialPort.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
