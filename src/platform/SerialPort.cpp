@@ -34,6 +34,11 @@ std::optional<LineSettings> ParseLineSettings(const QString& text) {
     return s;
 }
 
+void SerialPort::SetPortNumber(int16_t number) {
+    portNumber_ = number;
+    KeepPortNumber(number);
+}
+
 void SerialPort::SetSettings(const QString& text) {
     if (!ParseLineSettings(text))
         throw AppError(380, QStringLiteral("Invalid property value: ") + text);

@@ -46,7 +46,8 @@ class SerialPort : public QObject {
     explicit SerialPort(QObject* parent = nullptr) : QObject(parent) {}
 
     int16_t PortNumber() const { return portNumber_; }
-    virtual void SetPortNumber(int16_t number) { portNumber_ = number; }
+    // The number stays with the device it names now (KeepPortNumber).
+    virtual void SetPortNumber(int16_t number);
     const QString& Settings() const { return settings_; }
     // An unreadable settings text raises AppError 380 and keeps the old settings.
     void SetSettings(const QString& text);

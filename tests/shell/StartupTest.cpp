@@ -4,6 +4,7 @@
 
 #include "Database.h"
 #include "LockFile.h"
+#include "ScriptedPorts.h"
 #include "clsIntervals.h"
 #include "modDatabase.h"
 #include "modSettings.h"
@@ -143,6 +144,28 @@ TEST_F(Startup, PortOfTheOneConverterElseTheInfraredPath) {
     EXPECT_FALSE(main->uclQV4170.SerialComm());
     ASSERT_EQ(dialogs_->messages(), QStringList{"More than one USB Serial Converter is connected"});
     EXPECT_EQ(dialogs_->asked()[0].style, vbCritical);
+}
+
+// Two converters and none named: the window says so and falls back to its stored port, which
+// is neither converter however the lookup numbered them.
+TEST_F(Startup, WithTwoConvertersNoConverterIsOpenedUnasked) {
+    ClearPortNumbers();  // as a program starts: no device numbered yet
+    auto owned = std::make_unique<ScriptedSerialPort>();
+    ScriptedSerialPort* serial = owned.get();
+    auto link =
+        std::make_unique<uclQvif>(std::move(owned), std::make_unique<ScriptedInfraredPort>());
+    link->UseManualTimers(true);
+    const QStringList converters{"/dev/ttyUSB0", "/dev/ttyUSB1"};
+    auto main =
+        std::make_unique<frmMain>(std::move(link), std::make_unique<ListPortFinder>(converters));
+    dialogs_->AnswerMsgBox(vbOK);
+    ASSERT_TRUE(main->Form_Load());
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(20014)});
+    EXPECT_TRUE(serial->IsOpen());
+    EXPECT_EQ(serial->DevicePath(), "/dev/ttyS0");
+    for (const QString& converter : converters)
+        EXPECT_NE(PortPath(PortNumberFor(converter)), serial->DevicePath());
+    main->Form_Unload();
 }
 
 TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
