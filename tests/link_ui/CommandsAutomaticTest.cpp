@@ -107,6 +107,49 @@ TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmedAndAFailedRemovalSti
     EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
 }
 
+// An instrument that ignores its power-off is polled and found again at once: that is no new
+// connection, and the mode does not download and erase it again until it has gone (its lines
+// dropped, or the link gave up polling it) and connected anew.
+TEST_F(Automatic, RunsOncePerConnectionWhenThePowerOffIsIgnored) {
+    const auto runs = [&] { return rig.link.calls.count("Instrument"); };
+    const auto reconnect = [&] {
+        rig.link.connected = true;
+        rig.page->uclQV4170_OnConnect();
+    };
+    rig.link.results["RO"] = false;
+    reconnect();
+    EXPECT_EQ(runs(), 1);
+    reconnect();
+    reconnect();
+    EXPECT_EQ(runs(), 1);
+    EXPECT_EQ(rig.link.calls.count("XC"), 1);
+    EXPECT_EQ(rig.ColorOf(PageRig::Text(9059)), LogColor::Failure);
+
+    rig.page->uclQV4170_OnDisConnect();  // unplugged
+    reconnect();
+    EXPECT_EQ(runs(), 2);
+    // Gone without a change of its lines: the link gave up its polls. A message relayed
+    // during the next run's download is no sign of the instrument going.
+    rig.link.connected = false;
+    rig.page->uclQV4170_AlarmMessage(GetMessage(5405));
+    rig.link.during = [&](const QString& op) {
+        if (op == "DR") rig.page->uclQV4170_AlarmMessage(QStringLiteral("New Data!\r\n"));
+    };
+    reconnect();
+    EXPECT_EQ(runs(), 3);
+    reconnect();
+    EXPECT_EQ(runs(), 3);
+    rig.link.during = nullptr;
+
+    // A power-off that was taken ends the connection.
+    rig.link.results["RO"] = true;
+    rig.page->uclQV4170_OnDisConnect();
+    reconnect();
+    reconnect();
+    EXPECT_EQ(runs(), 5);
+    EXPECT_EQ(rig.link.calls.count("XC"), 5);
+}
+
 // A calibration history that did not arrive fails the run before anything is erased.
 TEST_F(Automatic, AMissingCalibrationHistoryKeepsTheDataOnTheInstrument) {
     rig.link.results["IH"] = false;

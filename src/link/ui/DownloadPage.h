@@ -186,6 +186,10 @@ class DownloadPage : public ui::PageFrame {
     std::unique_ptr<DownloadHost> host_;
     std::unique_ptr<frmUpload> upload_;
     bool closing_ = false;
+    // The automatic mode has run on the instrument connected now: it runs once per connection,
+    // and an instrument that ignored its power-off is not downloaded and erased again until it
+    // has gone and connected anew.
+    bool ranOnConnection_ = false;
     // The port failure last written to the status log; empty once the port is open again.
     QString portCause_;
     // Between DisableCommands and RestoreCommands: the states the buttons get back.
