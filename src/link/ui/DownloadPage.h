@@ -164,6 +164,11 @@ class DownloadPage : public ui::PageFrame {
     void ReportFailed(const StepTexts& t, const QString& failLine, const QString& started);
     void ReportCancelled();
 
+    // The connected instrument's information has been read whole since it connected: what its
+    // logs are stored with.
+    bool InformationHeld() const;
+    // The buttons that store or erase logs are usable only while the information is held.
+    void FollowInstrumentInformation();
     void DisableCommands();
     void RestoreCommands();
     void EnableEveryCommand();

@@ -37,6 +37,7 @@ void DownloadPage::uclQV4170_OnConnect() {
     } else {
         for (size_t i : {size_t{0}, size_t{1}, size_t{8}})
             SetCommandState(i, true);
+        FollowInstrumentInformation();
     }
 }
 
