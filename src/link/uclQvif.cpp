@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 
 namespace qv {
 
@@ -148,6 +147,7 @@ bool uclQvif::OpenSerialPort() {
             retries_ = 0;
             SetPortFault(0, QString());
         }
+        portWasOpen_ = true;
         return true;
     }
     // The link goes on with the port closed; the log tells the user why.
@@ -162,7 +162,11 @@ void uclQvif::SetPortFault(int message, const QString& cause) {
     // Each cause is logged once, not at every attempt to open the port again.
     if (fault == portFault_) return;
     if (fault.isEmpty()) {
-        WriteLogLine(GetMessage(9030, {port, serial_->DevicePath(), DateNow()}));
+        // A device that was never open before (one that appeared after the start) is open, not
+        // open again; a port closed on purpose is neither.
+        if (serial_->IsOpen())
+            WriteLogLine(
+                GetMessage(portWasOpen_ ? 9030 : 9055, {port, serial_->DevicePath(), DateNow()}));
         portFaultLine_.clear();
         portFaultLogged_ = false;
     } else {
@@ -189,11 +193,15 @@ void uclQvif::Send(const QByteArray& frame, bool InitFlag) {
     if (frame == requestFrame_) ++requestSends_;
     receiveBuffer_.clear();
     SerialPort& port = PortInUse();
-    if (port.IsOpen()) port.Write(frame);
+    const bool open = port.IsOpen();
+    const bool written = open && port.Write(frame);
     lastFrame_ = frame;
     replyTimeout_ = kReplyTicks;
     if (InitFlag) retries_ = 0;
-    WriteSerialLog(GetMessage(5552, {ShowControlChars(lastFrame_)}));
+    // Only a frame that went out is logged as sent: a reader of the log must not take a
+    // power-off that never reached the wire for one the instrument ignored.
+    WriteSerialLog(
+        GetMessage(written ? 5552 : (open ? 9052 : 9051), {ShowControlChars(lastFrame_)}));
 }
 
 void uclQvif::AddLog(const QString& vData) {
@@ -202,7 +210,7 @@ void uclQvif::AddLog(const QString& vData) {
 
 void uclQvif::SetSerialFileNo(int16_t v) {
     serialFileNo_ = v;
-    logFile_.reset();
+    serialLog_.Close();
     // The port is opened before the log is switched on at start-up.
     if (!portFault_.isEmpty() && !portFaultLogged_) portFaultLogged_ = WriteLogLine(portFaultLine_);
 }
@@ -213,18 +221,17 @@ void uclQvif::WriteSerialLog(const QString& text) {
 
 bool uclQvif::WriteLogLine(const QString& text) {
     if (serialFileNo_ <= 0) return false;
-    if (!logFile_) {
-        if (logPath_.isEmpty()) logPath_ = ProgramFile(QStringLiteral("SerialLog.log"));
-        logFile_ = std::make_unique<QFile>(logPath_);
-        if (!logFile_->open(QIODevice::WriteOnly | QIODevice::Append)) {
-            logFile_.reset();
-            return false;
-        }
+    if (serialLog_.WriteLine(text)) {
+        logFailing_ = false;
+        return true;
     }
-    // Flushed per line, so every line is in the file before the next frame is handled.
-    logFile_->write((text + QStringLiteral("\r\n")).toUtf8());
-    logFile_->flush();
-    return true;
+    // The link goes on without its log (a full disk must not stop a download); the user is
+    // told once, not at every frame.
+    if (!logFailing_) {
+        logFailing_ = true;
+        emit SerialLogFailed(GetMessage(9050, {serialLog_.Path(), serialLog_.Error()}));
+    }
+    return false;
 }
 
 // ---- Receive path ----

@@ -5,11 +5,11 @@
 
 #include "InfraredPort.h"
 #include "LinkGuard.h"
+#include "SerialLogFile.h"
 #include "SerialPort.h"
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QFile>
 #include <QIODevice>
 #include <QObject>
 #include <QString>
@@ -103,6 +103,8 @@ class uclQvif : public QObject {
     // A new file number (0: none) closes the log file; the next line opens it again. A port
     // fault found while the log was off is written when it is switched on.
     void SetSerialFileNo(int16_t v);
+    // The serial log's file (tests set its size limit).
+    SerialLogFile& SerialLog() { return serialLog_; }
 
     // Held by whichever long operation runs on the link (a download, an upload, a calibration,
     // a dump): every other command finds it taken and starts nothing.
@@ -224,6 +226,9 @@ class uclQvif : public QObject {
     void IrDAError(int16_t ErrorNumber);
     // PortError changed: the serial port failed or is open again.
     void PortStateChanged();
+    // A line of the serial log could not be written: the first of a run of failures, with its
+    // cause. Later lines are still tried; the next failure after a written line is told again.
+    void SerialLogFailed(const QString& MessageString);
 
   protected:
     // Yields to the message loop while the condition holds.
@@ -322,13 +327,16 @@ class uclQvif : public QObject {
     QString portFault_;
     QString portFaultLine_;
     bool portFaultLogged_ = false;
+    // The serial port has been open once: a port that opens after a fault is "open again".
+    bool portWasOpen_ = false;
     int16_t retries_ = 0;
     int16_t irKeepAlive_ = 5;
     int16_t replyTimeout_ = 0;
     int32_t tickCount_ = 0;
     int16_t serialFileNo_ = 0;
-    QString logPath_;
-    std::unique_ptr<QFile> logFile_;
+    SerialLogFile serialLog_;
+    // The last line of the serial log could not be written (its failure has been told).
+    bool logFailing_ = false;
     QByteArray lastFrame_;
     // Characters 6 to 10 (6 to 12 for a calibration history) of the last request.
     QByteArray requestKey_;

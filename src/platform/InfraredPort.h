@@ -40,7 +40,8 @@ class NoInfraredPort : public InfraredPort {
     }
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
-    void Write(const QByteArray&) override {}
+    // Nothing can be sent without an IrDA stack.
+    bool Write(const QByteArray&) override { return false; }
     QByteArray ReadAll() override { return {}; }
     int LineStatus() const override { return 0; }
 

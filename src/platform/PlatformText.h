@@ -20,6 +20,8 @@ enum PlatformTextId : int {
     TextDeviceNoPermission = 9032,  // ~1 the device path, ~2 its group
     TextDeviceHeld = 9033,          // ~1 the device path
     TextDeviceOpenAlready = 9034,   // ~1 the device path
+    TextDeviceOwnerOnly = 9054,     // ~1 the device path, ~2 its owner
+    TextDeviceStopped = 9056,       // ~1 the device path
 };
 
 using PlatformWording = QString (*)(int id, const QStringList& args);

@@ -58,6 +58,16 @@ QString PortPath(int16_t number) {
     return QStringLiteral("/dev/ttyS") + QString::number(number - 1);
 }
 
+void KeepPortNumber(int16_t number) {
+    if (number < 1) return;
+    auto& registry = Registry();
+    if (registry.contains(number)) return;
+    const QString path = PortPath(number);
+    for (auto it = registry.cbegin(); it != registry.cend(); ++it)
+        if (it.value() == path) return;
+    registry.insert(number, path);
+}
+
 void ClearPortNumbers() {
     Registry().clear();
 }

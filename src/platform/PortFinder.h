@@ -43,6 +43,9 @@ bool ParseDeviceId(const QString& deviceId, uint16_t* vendor, uint16_t* product)
 int16_t PortNumberFor(const QString& path);
 // The device of a port number: the path registered under it, else /dev/ttyS(n - 1).
 QString PortPath(int16_t number);
+// Keeps a number given to a port for the device it names now, so that no device found later (a
+// second converter) is numbered so and opened in its place.
+void KeepPortNumber(int16_t number);
 // Forgets every registered path (tests).
 void ClearPortNumbers();
 

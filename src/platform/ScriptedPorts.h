@@ -29,9 +29,11 @@ class ScriptedPortBase : public Base {
         open_ = false;
     }
     bool IsOpen() const override { return open_; }
-    void Write(const QByteArray& data) override {
+    bool Write(const QByteArray& data) override {
+        if (refuseWrites) return false;
         written.append(data);
         if (onWrite) onWrite(data);
+        return true;
     }
     QByteArray ReadAll() override {
         QByteArray data = input_;
@@ -57,6 +59,8 @@ class ScriptedPortBase : public Base {
 
     QList<QByteArray> written;
     std::function<void(const QByteArray&)> onWrite;
+    // The port refuses every frame (a device gone between two checks).
+    bool refuseWrites = false;
     int opens = 0;
     int closes = 0;
     int outputClears = 0;

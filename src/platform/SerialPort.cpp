@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <grp.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +32,11 @@ std::optional<LineSettings> ParseLineSettings(const QString& text) {
     s.stopBits = parts[3].trimmed();
     if (s.stopBits != u"1" && s.stopBits != u"1.5" && s.stopBits != u"2") return std::nullopt;
     return s;
+}
+
+void SerialPort::SetPortNumber(int16_t number) {
+    portNumber_ = number;
+    KeepPortNumber(number);
 }
 
 void SerialPort::SetSettings(const QString& text) {
@@ -113,18 +119,10 @@ QString QtSerialPort::OpenFailureCause(const QString& path) const {
             return PlatformText(TextDeviceMissing, {path},
                                 QStringLiteral("the device %1 is missing"));
         case QSerialPort::PermissionError: {
-            if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES) {
-                QString group;
-                struct stat st {};
-                if (::stat(path.toLocal8Bit().constData(), &st) == 0) {
-                    if (const struct group* g = ::getgrgid(st.st_gid))
-                        group = QString::fromLocal8Bit(g->gr_name);
-                }
-                return PlatformText(
-                    TextDeviceNoPermission, {path, group.isEmpty() ? QStringLiteral("?") : group},
-                    QStringLiteral("the user lacks permission for %1 (the device belongs to the "
-                                   "group %2; add the user to it, usually dialout or uucp)"));
-            }
+            struct stat st {};
+            if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES &&
+                ::stat(path.toLocal8Bit().constData(), &st) == 0)
+                return NoPermissionCause(path, st.st_uid, st.st_gid, st.st_mode);
             return PlatformText(TextDeviceHeld, {path}, QStringLiteral("another program holds %1"));
         }
         case QSerialPort::OpenError:
@@ -135,6 +133,25 @@ QString QtSerialPort::OpenFailureCause(const QString& path) const {
     }
 }
 
+QString NoPermissionCause(const QString& path, unsigned owner, unsigned group, unsigned mode) {
+    // Joining a group helps only when the group may read and write the device, and the
+    // superuser's group is no group to join.
+    const bool groupMayUse = (mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (group != 0 && groupMayUse) {
+        const struct group* g = ::getgrgid(group);
+        const QString name = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(group);
+        return PlatformText(
+            TextDeviceNoPermission, {path, name},
+            QStringLiteral("the user lacks permission for %1 (the device belongs to the group %2; "
+                           "add the user to it, usually dialout or uucp)"));
+    }
+    const struct passwd* p = ::getpwuid(owner);
+    const QString name = p ? QString::fromLocal8Bit(p->pw_name) : QString::number(owner);
+    return PlatformText(TextDeviceOwnerOnly, {path, name},
+                        QStringLiteral("the user lacks permission for %1 (only its owner %2 may "
+                                       "open it)"));
+}
+
 void QtSerialPort::Close() {
     linePoll_.stop();
     ++openGeneration_;
@@ -142,10 +159,11 @@ void QtSerialPort::Close() {
     lastLines_ = 0;
 }
 
-void QtSerialPort::Write(const QByteArray& data) {
-    if (!port_.isOpen()) return;
-    port_.write(data);
+bool QtSerialPort::Write(const QByteArray& data) {
+    if (!port_.isOpen()) return false;
+    const bool taken = port_.write(data) == data.size();
     port_.flush();
+    return taken;
 }
 
 int QtSerialPort::LineStatus() const {
@@ -203,7 +221,15 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
             // lines drop, which the link takes as the instrument gone, then the port closes.
             if (!port_.isOpen() || lost_) return;
             lost_ = true;
-            openError_ = port_.errorString();
+            // Qt's own text here is often that of an earlier, harmless failure (a modem line
+            // that a pseudo-terminal lacks): the cause is told by what is left of the device.
+            openError_ =
+                QFileInfo::exists(DevicePath())
+                    ? PlatformText(TextDeviceStopped, {DevicePath()},
+                                   QStringLiteral("%1 stopped answering: it was unplugged, "
+                                                  "switched off or closed at its other end"))
+                    : PlatformText(TextDeviceMissing, {DevicePath()},
+                                   QStringLiteral("the device %1 is missing"));
             emit Notify(EvCtsChange);
             Close();
             return;

@@ -46,7 +46,8 @@ class SerialPort : public QObject {
     explicit SerialPort(QObject* parent = nullptr) : QObject(parent) {}
 
     int16_t PortNumber() const { return portNumber_; }
-    virtual void SetPortNumber(int16_t number) { portNumber_ = number; }
+    // The number stays with the device it names now (KeepPortNumber).
+    virtual void SetPortNumber(int16_t number);
     const QString& Settings() const { return settings_; }
     // An unreadable settings text raises AppError 380 and keeps the old settings.
     void SetSettings(const QString& text);
@@ -61,7 +62,8 @@ class SerialPort : public QObject {
     virtual bool Open() = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
-    virtual void Write(const QByteArray& data) = 0;
+    // True when the port took the whole frame; false when it is closed or refused it.
+    virtual bool Write(const QByteArray& data) = 0;
     virtual QByteArray ReadAll() = 0;
     // CTS and DSR as LineCts | LineDsr; a port without modem lines reports both on.
     virtual int LineStatus() const = 0;
@@ -88,6 +90,10 @@ class SerialPort : public QObject {
     int16_t handshaking_ = 0;
 };
 
+// Why a device that the user may not read and write cannot be opened, from its owner, group and
+// mode: the group to join where joining one helps, else that only its owner may open it.
+QString NoPermissionCause(const QString& path, unsigned owner, unsigned group, unsigned mode);
+
 // The serial port of the machine, on QSerialPort.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
@@ -98,7 +104,7 @@ class QtSerialPort : public SerialPort {
     bool Open() override;
     void Close() override;
     bool IsOpen() const override { return port_.isOpen(); }
-    void Write(const QByteArray& data) override;
+    bool Write(const QByteArray& data) override;
     QByteArray ReadAll() override { return port_.readAll(); }
     int LineStatus() const override;
     void ClearOutput() override;

@@ -10,6 +10,7 @@
 #include "FontCopy.h"
 #include "PortFinder.h"
 #include "Runtime.h"
+#include "SerialLogFile.h"
 #include "Twips.h"
 #include "UserAction.h"
 #include "UserDialogs.h"
@@ -36,14 +37,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
-#include <QThread>
 
 namespace qv {
 
@@ -94,28 +93,6 @@ QStyle* PageStyle() {
         style->setParent(QCoreApplication::instance());
     }
     return style;
-}
-
-QString SerialLogName(int number) {
-    return number == 0 ? QStringLiteral("SerialLog.log")
-                       : QStringLiteral("SerialLog%1.log").arg(number);
-}
-
-// Deletes a file and waits, bounded, until it is gone; events are processed meanwhile when
-// asked. False when it is still there.
-bool DeleteAndWait(const QString& path, bool processEvents) {
-    QFile::remove(path);
-    QElapsedTimer waited;
-    waited.start();
-    while (QFile::exists(path)) {
-        if (waited.elapsed() > kDeleteWaitMs) return false;
-        QFile::remove(path);
-        if (processEvents)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        else
-            QThread::msleep(20);
-    }
-    return true;
 }
 
 // The screen's size in twips.
@@ -400,8 +377,8 @@ bool frmMain::Form_Load() {
         if (SerialLogOn) RotateSerialLogs();
     });
     Attempt([] {
-        const QString current = ProgramFile(SerialLogName(0));
-        if (QFile::exists(current)) DeleteAndWait(current, true);
+        const QString current = ProgramFile(SerialLogFile::FileName(0));
+        if (QFile::exists(current)) SerialLogFile::Remove(current, kDeleteWaitMs, true);
     });
     // The serial log is written from here on.
     Attempt([this] { uclQV4170.SetSerialFileNo(1); });
@@ -557,15 +534,7 @@ bool frmMain::OpenCommPort() {
 }
 
 void frmMain::RotateSerialLogs() {
-    for (int n = 8; n >= 0; --n) {
-        const QString from = ProgramFile(SerialLogName(n));
-        if (!QFile::exists(from)) continue;
-        const QString to = ProgramFile(SerialLogName(n + 1));
-        if (QFile::exists(to) && !DeleteAndWait(to, false))
-            throw AppError(ErrPermission, QStringLiteral("Cannot delete ") + to);
-        if (!QFile::rename(from, to))
-            throw AppError(ErrPermission, QStringLiteral("Cannot rename ") + from);
-    }
+    SerialLogFile::Rotate(ProgramFolder(), SerialLogFile::kKeptCopies, kDeleteWaitMs);
 }
 
 void frmMain::SetDefaults() {
@@ -838,6 +807,9 @@ void frmMain::ConnectLinkEvents() {
                      AsUserAction([page](int16_t number) { page->uclQV4170_IrDAError(number); }));
     QObject::connect(link, &uclQvif::PortStateChanged, page,
                      AsRepeatedAction([page] { page->uclQV4170_PortStateChanged(); }));
+    QObject::connect(
+        link, &uclQvif::SerialLogFailed, page,
+        AsRepeatedAction([page](const QString& text) { page->uclQV4170_SerialLogFailed(text); }));
 }
 
 void frmMain::uclQV4170_Densty(float Value1, float Value2, float Value3, float Value4,

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <cstdlib>
@@ -107,7 +108,9 @@ TEST(Ports, AWantedPortIsTriedAgainUntilItsDeviceIsThere) {
     EXPECT_TRUE(link.PortOpen());
     EXPECT_TRUE(link.PortError().isEmpty());
     EXPECT_EQ(changes.count(), 2);
-    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral(") is open again. Date = ")));
+    // Never open before: it is open, not open again.
+    EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral(") is open. Date = ")));
+    EXPECT_FALSE(ReadSerialLog().contains(QStringLiteral("open again")));
 
     // The device goes while the link polls it: polling gives up, the port is still looked for.
     serial->SetLines(SerialPort::LineCts);
@@ -120,6 +123,7 @@ TEST(Ports, AWantedPortIsTriedAgainUntilItsDeviceIsThere) {
     for (int tick = 0; tick < 10; ++tick)
         link.tmrTimer_Timer();
     ASSERT_TRUE(link.PortOpen());
+    EXPECT_EQ(ReadSerialLog().count(QStringLiteral(") is open again. Date = ")), 1);
     serial->written.clear();
     serial->SetLines(SerialPort::LineCts);
     link.tmrTimer_Timer();
@@ -166,6 +170,35 @@ TEST(Ports, APortThatCannotBeOpenedIsNamedWithItsCause) {
                                  "ﾃﾞﾊﾞｲｽ /dev/qv-no-such-device がありません")
                       .arg(PortNumberFor(QStringLiteral("/dev/qv-no-such-device"))));
     }
+}
+
+// A port fault names a cause the user can act on: a group to join only where joining it
+// helps, and a device that stopped answering as such, not by a stale system text.
+TEST(Ports, AFaultNamesACauseTheUserCanActOn) {
+    const QString dev = QStringLiteral("/dev/ttyUSB0");
+    const QString ownerOnly = QStringLiteral(
+        "the user lacks permission for /dev/ttyUSB0 (only its owner root may open it)");
+    EXPECT_EQ(NoPermissionCause(dev, 0, 0, 020600), ownerOnly);
+    EXPECT_EQ(NoPermissionCause(dev, 0, 0, 020660), ownerOnly);  // the superuser's group
+    if (const struct group* dialout = ::getgrnam("dialout")) {
+        EXPECT_EQ(NoPermissionCause(dev, 0, dialout->gr_gid, 020660),
+                  QStringLiteral("the user lacks permission for /dev/ttyUSB0 (the device belongs "
+                                 "to the group dialout; add the user to it, usually dialout or "
+                                 "uucp)"));
+        EXPECT_EQ(NoPermissionCause(dev, 0, dialout->gr_gid, 020600), ownerOnly);
+    }
+
+    sim::InstrumentSimulator sim;
+    ASSERT_TRUE(sim.Start());
+    QtSerialPort port;
+    port.SetPortNumber(PortNumberFor(sim.Path()));
+    ASSERT_TRUE(port.Open());
+    QSignalSpy events(&port, &SerialPort::Notify);
+    sim.CloseFarEnd();
+    ASSERT_TRUE(events.wait(5000));
+    EXPECT_FALSE(port.IsOpen());
+    // A pseudo-terminal goes with its far end.
+    EXPECT_EQ(port.OpenError(), QStringLiteral("the device %1 is missing").arg(sim.Path()));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The download commands, the automatic mode and the link events on a scripted link: the
 // buttons given back, the questions asked, and what a running operation keeps out.
+#include "Database.h"
 #include "FailingDialogs.h"
 #include "PageRig.h"
 
@@ -10,23 +11,64 @@ namespace {
 
 const std::array<bool, 9> kBefore{true, true, false, true, false, true, false, false, true};
 const std::array<bool, 9> kNone{};
+// What a connection enables: the two downloads that read the instrument, and power off.
+const std::array<bool, 9> kConnected{true, true, false, false, false, false, false, false, true};
 
 TEST(Commands, AFailedCommandGivesTheButtonsBackAsTheyWere) {
     PageRig rig;
     rig.SetEnabled(kBefore);
-    rig.link.results["Instrument"] = false;
-    rig.page->cmdDown_Click(1);
-    EXPECT_EQ(rig.Enabled(), kBefore);
-
-    rig.link.results["Instrument"] = true;
     rig.link.results["DJ"] = false;  // the chain stops at the alarm trend
     rig.link.lines["DR"] = {};       // a step without data does not stop it
-    rig.link.calls.clear();
     rig.page->cmdDown_Click(0);
     EXPECT_EQ(rig.link.calls, (QStringList{"Instrument", "SO", "IH", "DR", "DJ"}));
     EXPECT_EQ(rig.Enabled(), kBefore);
     EXPECT_FALSE(rig.link.log.join(u'|').contains("All download sequence Finished"));
     EXPECT_EQ(OperationMode, OpIdle);
+}
+
+// A read of the instrument's information that failed or was cancelled leaves the instrument
+// object cleared: nothing is stored with it, and the buttons that would store or erase logs
+// stay off until a read succeeds. A new connection holds no information of its instrument yet.
+TEST(Commands, LogsAreStoredOnlyWithTheInformationOfTheirInstrument) {
+    PageRig rig;
+    const std::array<bool, 9> every{true, true, true, true, true, true, true, true, true};
+    const auto refused = [&] {
+        rig.link.calls.clear();
+        rig.journal.clear();
+        rig.colors.clear();
+        for (int index = 2; index <= 6; ++index)
+            rig.page->cmdDown_Click(index);  // as a click reaching a button left enabled would
+        EXPECT_TRUE(rig.link.calls.isEmpty()) << rig.link.calls.join(u',').toStdString();
+        EXPECT_EQ(rig.journal.count(PageRig::Text(9053)), 5);
+        EXPECT_EQ(rig.ColorOf(PageRig::Text(9053)), LogColor::Failure);
+        EXPECT_TRUE(rig.link.log.contains(GetMessage(9053)));
+        EXPECT_EQ(rig.db.count(QStringLiteral("Log_head")), 0);
+    };
+    rig.SetEnabled(every);
+    rig.link.results["Instrument"] = false;
+    rig.page->cmdDown_Click(1);
+    EXPECT_EQ(rig.Enabled(), kConnected);
+    refused();
+
+    rig.link.results["Instrument"] = true;
+    rig.link.during = [&](const QString& op) {
+        if (op == "Instrument") rig.link.cancel = true;
+    };
+    rig.page->cmdDown_Click(0);
+    EXPECT_EQ(rig.Enabled(), kConnected);
+    refused();
+
+    rig.link.during = nullptr;
+    rig.page->cmdDown_Click(1);
+    EXPECT_EQ(rig.Enabled(), every);
+    rig.page->cmdDown_Click(2);
+    EXPECT_EQ(rig.link.calls.last(), "DR");
+    Database db(DatabasePath);
+    EXPECT_GT(
+        db.scalar(QStringLiteral("Select Count(*) From Log_head Where SerialNo='SN1'")).toInt(), 0);
+
+    rig.page->uclQV4170_OnConnect();
+    EXPECT_EQ(rig.Enabled(), kConnected);
 }
 
 TEST(Commands, ClearDataAndPowerOffAskFirst) {
@@ -105,6 +147,49 @@ TEST_F(Automatic, DataIsErasedOnlyWhenItsRemovalWasConfirmedAndAFailedRemovalSti
     EXPECT_EQ(rig.afresh, afresh);
     EXPECT_EQ(OperationMode, OpIdle);
     EXPECT_EQ(rig.page->LoadedUpload(), nullptr);
+}
+
+// An instrument that ignores its power-off is polled and found again at once: that is no new
+// connection, and the mode does not download and erase it again until it has gone (its lines
+// dropped, or the link gave up polling it) and connected anew.
+TEST_F(Automatic, RunsOncePerConnectionWhenThePowerOffIsIgnored) {
+    const auto runs = [&] { return rig.link.calls.count("Instrument"); };
+    const auto reconnect = [&] {
+        rig.link.connected = true;
+        rig.page->uclQV4170_OnConnect();
+    };
+    rig.link.results["RO"] = false;
+    reconnect();
+    EXPECT_EQ(runs(), 1);
+    reconnect();
+    reconnect();
+    EXPECT_EQ(runs(), 1);
+    EXPECT_EQ(rig.link.calls.count("XC"), 1);
+    EXPECT_EQ(rig.ColorOf(PageRig::Text(9059)), LogColor::Failure);
+
+    rig.page->uclQV4170_OnDisConnect();  // unplugged
+    reconnect();
+    EXPECT_EQ(runs(), 2);
+    // Gone without a change of its lines: the link gave up its polls. A message relayed
+    // during the next run's download is no sign of the instrument going.
+    rig.link.connected = false;
+    rig.page->uclQV4170_AlarmMessage(GetMessage(5405));
+    rig.link.during = [&](const QString& op) {
+        if (op == "DR") rig.page->uclQV4170_AlarmMessage(QStringLiteral("New Data!\r\n"));
+    };
+    reconnect();
+    EXPECT_EQ(runs(), 3);
+    reconnect();
+    EXPECT_EQ(runs(), 3);
+    rig.link.during = nullptr;
+
+    // A power-off that was taken ends the connection.
+    rig.link.results["RO"] = true;
+    rig.page->uclQV4170_OnDisConnect();
+    reconnect();
+    reconnect();
+    EXPECT_EQ(runs(), 5);
+    EXPECT_EQ(rig.link.calls.count("XC"), 5);
 }
 
 // A calibration history that did not arrive fails the run before anything is erased.
@@ -267,6 +352,7 @@ TEST(LinkEvents, NothingStartsDuringAnOperationAndAConnectionEnablesOnlyAfterwar
         during = rig.Enabled();
     };
     rig.link.calls.clear();
+    rig.CurInstrument->SetCommFlags(true);  // its information was read
     rig.page->cmdDown_Click(2);
     EXPECT_EQ(rig.link.calls, QStringList{"DR"});
     EXPECT_FALSE(rig.page->Busy());

@@ -45,7 +45,9 @@ class ScriptedLink : public DownloadLink {
     bool Cancel() const override { return cancel; }
     void SetCancel(bool v) override { cancel = v; }
     void AddLog(const QString& text) override { log << text; }
+    // Clears the object before it reads, as the link does.
     bool GetInstrument(const std::shared_ptr<clsInstrument>& iObj) override {
+        iObj->ClearDatas();
         iObj->SetSerialNo(QStringLiteral("SN1"));
         iObj->SetAnalogValue(1, -5);
         return Run("Instrument", true);
@@ -136,6 +138,8 @@ struct PageRig {
         DatabasePath = db.path();
         SetCatalogueLanguage(CatalogueLanguage::English);
         GasComb[3] = GasComb[31] = true;
+        // As after a whole read of the connected instrument's information.
+        CurInstrument->SetCommFlags(true);
         const auto afreshStart = [this] {
             ++afresh;
             page->rtbLog->clear();

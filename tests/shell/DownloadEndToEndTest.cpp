@@ -755,6 +755,34 @@ TEST_F(EndToEnd, CancelEndsASilentTransferWithinASecond) {
     EXPECT_TRUE(Has(Text(5411)));
 }
 
+// The instrument ignores its power-off: the link finds it again at once, and the automatic mode
+// neither downloads nor erases it again. Once it has gone, an instrument at its path again is a
+// new connection and gets its own run.
+TEST_F(EndToEnd, AfterAnIgnoredPowerOffTheAutomaticModeWaitsForTheNextConnection) {
+    WriteSettings({"Auto Load Mode\tFalse\tTrue\tTrue"});
+    OnRequest("RO,W,", [&] { sim.InjectSilence(31); });  // the command and its 30 repeats
+    Load(true);
+    ASSERT_TRUE(WaitFor([&] { return Has(Text(9059)); }, 60000)) << Journal();
+    EXPECT_EQ(ColorOf(Text(5408)), ui::RGB(255, 0, 0));
+    // A while for a second run to start, had it been going to.
+    QElapsedTimer moment;
+    moment.start();
+    WaitFor([&] { return moment.elapsed() > 500; });
+    EXPECT_EQ(SerialLog().count("---Automatic Mode Process Start---"), 1);
+    EXPECT_EQ(SerialLog().count("---Automatic Mode Failed Finished---"), 1);
+    EXPECT_EQ(sim.Erases(), 1);
+    EXPECT_EQ(sim.CountReceived("VP,R,"), 1);
+    EXPECT_TRUE(fastLink->Connected());
+
+    sim.CloseFarEnd();
+    sim::InstrumentSimulator fresh;
+    ASSERT_TRUE(fresh.Start());
+    ASSERT_TRUE(fresh.MakeLink(device));
+    ASSERT_TRUE(AutomaticRunsCompleted(1)) << Journal();
+    EXPECT_EQ(fresh.Erases(), 1);
+    EXPECT_TRUE(fresh.PoweredOff());
+}
+
 TEST_F(EndToEnd, NoInstrumentACancelSilenceAndALostPortStoreNothing) {
     Load(true);
     // Not connected yet: nothing is sent.

@@ -286,6 +286,8 @@ class ErrorBoundaryWindow : public ShellTest {
 TEST_F(ErrorBoundaryWindow, ADownloadCommandThatFailsIsShownAndThePageWorksOn) {
     auto main = StartMain();
     DownloadPage& page = *main->pageDownload;
+    // As after a read of the instrument's information, which Clear Data needs.
+    main->CurInstrument->SetCommFlags(true);
     for (int i : {1, 7})
         page.cmdDown[static_cast<size_t>(i)]->setEnabled(true);
     FailingDialogs& dialogs = FailBox(GetMessage(5343));  // clearing the instrument's data

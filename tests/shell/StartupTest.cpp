@@ -4,6 +4,7 @@
 
 #include "Database.h"
 #include "LockFile.h"
+#include "ScriptedPorts.h"
 #include "clsIntervals.h"
 #include "modDatabase.h"
 #include "modSettings.h"
@@ -15,6 +16,7 @@
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTextBlock>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -142,6 +144,28 @@ TEST_F(Startup, PortOfTheOneConverterElseTheInfraredPath) {
     EXPECT_FALSE(main->uclQV4170.SerialComm());
     ASSERT_EQ(dialogs_->messages(), QStringList{"More than one USB Serial Converter is connected"});
     EXPECT_EQ(dialogs_->asked()[0].style, vbCritical);
+}
+
+// Two converters and none named: the window says so and falls back to its stored port, which
+// is neither converter however the lookup numbered them.
+TEST_F(Startup, WithTwoConvertersNoConverterIsOpenedUnasked) {
+    ClearPortNumbers();  // as a program starts: no device numbered yet
+    auto owned = std::make_unique<ScriptedSerialPort>();
+    ScriptedSerialPort* serial = owned.get();
+    auto link =
+        std::make_unique<uclQvif>(std::move(owned), std::make_unique<ScriptedInfraredPort>());
+    link->UseManualTimers(true);
+    const QStringList converters{"/dev/ttyUSB0", "/dev/ttyUSB1"};
+    auto main =
+        std::make_unique<frmMain>(std::move(link), std::make_unique<ListPortFinder>(converters));
+    dialogs_->AnswerMsgBox(vbOK);
+    ASSERT_TRUE(main->Form_Load());
+    EXPECT_EQ(dialogs_->messages(), QStringList{GetMessage(20014)});
+    EXPECT_TRUE(serial->IsOpen());
+    EXPECT_EQ(serial->DevicePath(), "/dev/ttyS0");
+    for (const QString& converter : converters)
+        EXPECT_NE(PortPath(PortNumberFor(converter)), serial->DevicePath());
+    main->Form_Unload();
 }
 
 TEST_F(Startup, SettingsFileShapesTheWindowAndPlacesTheData) {
@@ -390,6 +414,16 @@ TEST_F(SerialLogs, RotationKeepsNineOlderLogsOnlyWhenSwitchedOnAndNeverHoldsTheS
     EXPECT_TRUE(main->Form_Load());
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_TRUE(main->Lock().Held());
+    // Nor its lines: the status log says so once, in red, and the program goes on.
+    main->Form_Activate();
+    const QString told = "The serial log " + programFile("SerialLog.log") + " cannot be written: ";
+    EXPECT_EQ(main->pageDownload->rtbLog->toPlainText().count(told), 1)
+        << main->pageDownload->rtbLog->toPlainText().toStdString();
+    QTextBlock block = main->pageDownload->rtbLog->document()->begin();
+    while (block.isValid() && !block.text().startsWith(told))
+        block = block.next();
+    ASSERT_TRUE(block.isValid());
+    EXPECT_EQ(block.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
 }
 
 using Shutdown = ShellTest;

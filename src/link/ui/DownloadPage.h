@@ -125,6 +125,8 @@ class DownloadPage : public ui::PageFrame {
     void ShowPortLamp();
     // The port failed or is open again: the lamp, and a red line naming each new cause.
     void uclQV4170_PortStateChanged();
+    // The serial log could not be written: its cause in red.
+    void uclQV4170_SerialLogFailed(const QString& MessageString);
 
     // ---- The progress dialog ----
     // The dialog, created and loaded when there is none (not shown).
@@ -164,6 +166,11 @@ class DownloadPage : public ui::PageFrame {
     void ReportFailed(const StepTexts& t, const QString& failLine, const QString& started);
     void ReportCancelled();
 
+    // The connected instrument's information has been read whole since it connected: what its
+    // logs are stored with.
+    bool InformationHeld() const;
+    // The buttons that store or erase logs are usable only while the information is held.
+    void FollowInstrumentInformation();
     void DisableCommands();
     void RestoreCommands();
     void EnableEveryCommand();
@@ -186,6 +193,10 @@ class DownloadPage : public ui::PageFrame {
     std::unique_ptr<DownloadHost> host_;
     std::unique_ptr<frmUpload> upload_;
     bool closing_ = false;
+    // The automatic mode has run on the instrument connected now: it runs once per connection,
+    // and an instrument that ignored its power-off is not downloaded and erased again until it
+    // has gone and connected anew.
+    bool ranOnConnection_ = false;
     // The port failure last written to the status log; empty once the port is open again.
     QString portCause_;
     // Between DisableCommands and RestoreCommands: the states the buttons get back.

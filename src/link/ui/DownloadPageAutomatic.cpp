@@ -15,6 +15,7 @@ void DownloadPage::RunAutomaticMode() {
     LinkGuard::Claim claim(host_->link.Guard());
     if (!claim) return;
     DownloadHost& h = *host_;
+    ranOnConnection_ = true;
     for (QCheckBox* box : chkAutoLoad)
         box->setEnabled(false);
     OperationMode = OpAutomatic;
@@ -62,6 +63,8 @@ void DownloadPage::RunAutomaticMode() {
     if (closing_) {
         ok = false;
     } else if (h.link.BodyPowerOff()) {
+        // The instrument took the power-off: whatever connects next is a new connection.
+        ranOnConnection_ = false;
         AddLogLine(GetMessage(5407), LogColor::Progress);
         // Nothing is started afresh for a window that closes.
         if (!closing_) h.StartAfresh();

@@ -68,8 +68,22 @@ void DownloadPage::RestoreCommands() {
     host_->cmdInstSet->setEnabled(savedSet_);
     for (size_t i = 0; i < cmdDown.size(); ++i)
         cmdDown[i]->setEnabled(savedDown_[i]);
+    // A command that failed to read the instrument's information (or lost it) does not give
+    // back the buttons that an earlier read had enabled.
+    FollowInstrumentInformation();
     chkAutoLoad[0]->setEnabled(true);
     chkAutoLoad[1]->setEnabled(chkAutoLoad[0]->isChecked());
+}
+
+bool DownloadPage::InformationHeld() const {
+    return host_->CurInstrument && host_->CurInstrument->CommFlags();
+}
+
+void DownloadPage::FollowInstrumentInformation() {
+    if (InformationHeld()) return;
+    // The five single downloads and Clear Data.
+    for (size_t i = 2; i <= 7; ++i)
+        SetCommandState(i, false);
 }
 
 void DownloadPage::EnableEveryCommand() {

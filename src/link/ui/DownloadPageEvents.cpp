@@ -27,11 +27,17 @@ void DownloadPage::uclQV4170_OnConnect() {
     if (h.CurInstrument) h.CurInstrument->SetCommFlags(false);
     h.cmdOptionUpdate->setEnabled(false);
     if (AutoLoad) {
-        // A reconnection while an operation runs does not start a second run.
-        RunAutomaticMode();
+        // The link polls again after a power-off the instrument ignored, and finds it still
+        // there: that is no new connection. A reconnection while an operation runs does not
+        // start a second run either.
+        if (ranOnConnection_)
+            AddLogLine(GetMessage(9059), LogColor::Failure);
+        else
+            RunAutomaticMode();
     } else {
         for (size_t i : {size_t{0}, size_t{1}, size_t{8}})
             SetCommandState(i, true);
+        FollowInstrumentInformation();
     }
 }
 
@@ -48,6 +54,9 @@ void DownloadPage::uclQV4170_InterMessage(const QString& MessageString) {
 }
 
 void DownloadPage::uclQV4170_AlarmMessage(const QString& MessageString) {
+    // Told while nothing is connected, it is the link giving up its connect polls: the
+    // instrument has gone.
+    if (!host_->link.Connected()) ranOnConnection_ = false;
     AddLogLine(MessageString, LogColor::Forwarded);
 }
 
@@ -57,6 +66,7 @@ void DownloadPage::uclQV4170_DumpMessage(const QString& MessageString) {
 
 void DownloadPage::uclQV4170_OnDisConnect() {
     DownloadHost& h = *host_;
+    ranOnConnection_ = false;
     ShowPortLamp();
     SetLamp(shpStatus[1], h.LampGray);
     // A command that runs gives its buttons back disabled: the instrument has gone.
@@ -82,6 +92,10 @@ void DownloadPage::uclQV4170_PortStateChanged() {
     if (!cause.isEmpty() && cause != portCause_)
         AddLogLine(GetMessage(9101, {cause}), LogColor::Failure);
     portCause_ = cause;
+}
+
+void DownloadPage::uclQV4170_SerialLogFailed(const QString& MessageString) {
+    AddLogLine(MessageString, LogColor::Failure);
 }
 
 void DownloadPage::uclQV4170_IrDAError(int16_t ErrorNumber) {

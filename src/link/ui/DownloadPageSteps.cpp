@@ -31,6 +31,13 @@ bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list,
         h.link.AddLog(GetMessage(t.serialNoResponse, {Now()}));
         return false;
     }
+    // Every log is stored with the information of the instrument it came from: after a read of
+    // it that failed or was cancelled, what is held is cleared or another instrument's.
+    if (!InformationHeld()) {
+        AddLogLine(GetMessage(9053), LogColor::Failure);
+        h.link.AddLog(GetMessage(9053));
+        return false;
+    }
     AddLogLine(GetMessage(t.start), LogColor::Progress);
     h.link.AddLog(GetMessage(t.serialStart, {Now()}));
     const QDateTime started = rt::Now();
@@ -48,7 +55,6 @@ bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list,
     int32_t color = LogColor::NoData;
     if (list->Count() >= 1) {
         AddLogLine(GetMessage(t.update), LogColor::Progress);
-        if (!h.CurInstrument) h.CurInstrument = std::make_shared<clsInstrument>();
         try {
             // Each log is stored in its own transaction: a log stored before a failure stays
             // stored and is skipped as stored on the next download.
