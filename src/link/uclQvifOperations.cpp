@@ -186,12 +186,11 @@ bool uclQvif::GetHistory(const std::shared_ptr<clsHistorys>& iObj) {
     bool result = true;
     bool cancelled = false;
     QStringList missing;
-    // Every channel is asked for, whatever became of the one before; a cancel ends only the
-    // channel in progress.
+    // Every channel is asked for, whatever became of the one before, until the user cancels:
+    // the channels still to come are then not asked for, so a cancel ends the whole download at
+    // once however silent the instrument is. The channels completed before it are kept.
     for (historyChannel_ = 0; historyChannel_ <= 4; ++historyChannel_) {
-        // A cancel for a close ends the channels still to come as well.
-        const bool abandoned = closing_ && cancel_;
-        if (!abandoned) cancel_ = false;
+        const bool abandoned = cancelled || cancel_;
         const QByteArray request = "IH,R," + QByteArray::number(historyChannel_ + 1) + ',';
         const int32_t end =
             abandoned ? StatusCancelled : Exchange(StatusBlockDownload, request, relay);

@@ -202,14 +202,18 @@ TEST(DownloadOperations, CancelEndsTheTransferWithNothingStored) {
     EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("DR,R,<ACK>")), 3);
     EXPECT_EQ(AllRows(scratch), 0);
 
-    // During the histories a cancel ends only the channel in progress.
+    // During the histories a cancel ends the download: the channels still to come are not asked
+    // for, and the channels that came whole before it are kept.
     rig.sim.ClearReceived();
     rig.sim.SetLinesPerBlock(1);
     rig.OnRequest(QStringLiteral("IH,R,3,<ACK>"), [&] { rig.link->SetCancel(true); });
     EXPECT_FALSE(rig.link->GetHistory(host.history));
-    EXPECT_EQ(rig.Requests(QStringLiteral("IH,R,4,")).value(0), QStringLiteral("IH,R,4,"));
-    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,5,<ACK>")), 2);
-    // The caller still learns that the download was cancelled.
+    EXPECT_EQ(rig.sim.Received().count(QStringLiteral("IH,R,3,")), 1);
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,4,")), 0);
+    EXPECT_EQ(rig.sim.CountReceived(QStringLiteral("IH,R,5,")), 0);
+    EXPECT_FALSE(host.history->FailLine().contains(GetMessage(9100, {QStringLiteral("2")})));
+    EXPECT_TRUE(host.history->FailLine().contains(GetMessage(9100, {QStringLiteral("5")})));
+    // The caller learns that the download was cancelled.
     EXPECT_TRUE(rig.link->Cancel());
 }
 
