@@ -5,6 +5,10 @@
 #include <benchmark/benchmark.h>
 #include <QElapsedTimer>
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace qv::bench {
 
 // Seconds one call of `run` takes, averaged over `runs` calls after one to warm up.
@@ -29,5 +33,16 @@ void RunAgainst(benchmark::State& state, const char* name, double baselineSecond
     const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
     state.counters[name] = perRun / baselineSeconds;
 }
+
+// Collects the mean time of every run so that pairs of benchmarks can be compared at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs)
+            seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> seconds;
+};
 
 }  // namespace qv::bench

@@ -4,6 +4,7 @@
 // each pair's ratio (target at most 1.5).
 #include <benchmark/benchmark.h>
 
+#include "BenchTiming.h"
 #include "Database.h"
 #include "Dates.h"
 #include "clsAlarmEvent.h"
@@ -157,51 +158,43 @@ void FreshCopy(int rows) {
     DatabasePath = path;
 }
 
-void StorePowerEvents(benchmark::State& state) {
+// Each run stores into a fresh copy of the template of state.range(0) rows what `download`
+// gives (made before the timing starts): a call that stores it.
+template <class Download>
+void StoreRuns(benchmark::State& state, Download download) {
     const int rows = static_cast<int>(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         FreshCopy(rows);
-        auto p = PowerDownload();
+        auto store = download();
         state.ResumeTiming();
-        p->Item(1)->Update();
+        store();
     }
+}
+
+void StorePowerEvents(benchmark::State& state) {
+    StoreRuns(state, [] {
+        return [p = std::shared_ptr<clsPowerEvents>(PowerDownload())] { p->Item(1)->Update(); };
+    });
 }
 
 void StoreAlarmEvents(benchmark::State& state) {
-    const int rows = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        FreshCopy(rows);
+    StoreRuns(state, [] {
         std::vector<std::shared_ptr<clsAlarmEvent>> events;
         for (int i = 0; i < kStored; ++i)
             events.push_back(AlarmEvent(NewMoment(i)));
-        state.ResumeTiming();
-        for (const auto& e : events)
-            e->Update();
-    }
+        return [events] {
+            for (const auto& e : events)
+                e->Update();
+        };
+    });
 }
 
 void StoreCalibrationDates(benchmark::State& state) {
-    const int rows = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        FreshCopy(rows);
-        auto h = HistoryDownload();
-        state.ResumeTiming();
-        h->HistoryUpdate();
-    }
+    StoreRuns(state, [] {
+        return [h = std::shared_ptr<clsHistory>(HistoryDownload())] { h->HistoryUpdate(); };
+    });
 }
-
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> seconds;
-};
 
 }  // namespace
 
@@ -217,7 +210,7 @@ BENCHMARK(StoreCalibrationDates)
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* name : {"StorePowerEvents", "StoreAlarmEvents", "StoreCalibrationDates"}) {
         const std::string base = name;

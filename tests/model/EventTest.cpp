@@ -45,6 +45,25 @@ QString PowerLine(const QString& log, const QString& stamp, const QString& flag 
     return (log + "FD" + stamp + flag).leftJustified(24);
 }
 
+// The stored log under relNo reloaded as its kind: the events it lists and its header's count.
+std::pair<int32_t, int32_t> Reloaded(int64_t types, int32_t relNo) {
+    const auto load = [relNo](auto&& log) {
+        log.SetSeqNo(relNo);
+        log.ReLoad();
+        return std::pair{log.DataCount(), log.GasInfo().DCount()};
+    };
+    switch (types) {
+        case TypeAlarmEvents:
+            return load(clsAlarmEvent());
+        case TypeTroubleEvents:
+            return load(clsTroubleEvent());
+        case TypePowerEvents:
+            return load(clsPowerEvent());
+        default:
+            return load(clsHistory());
+    }
+}
+
 template <class C>
 void SaveAll(C& c, const std::shared_ptr<clsInstrument>& inst) {
     for (const auto& item : c) {
@@ -387,21 +406,8 @@ TEST_F(EventTest, AHeaderCountsTheRowsItHolds) {
         const long long rows = scratch.count(table);
         EXPECT_EQ(rows, table == "Power_Event" ? 13 : 26) << table.toStdString();
         EXPECT_EQ(head.toLong("Dcount", 0), rows) << table.toStdString();
-        std::unique_ptr<MonthlyEventLog> monthly;
-        if (table == "Alarm_Event") monthly = std::make_unique<clsAlarmEvent>();
-        if (table == "Trouble_Event") monthly = std::make_unique<clsTroubleEvent>();
-        if (monthly) {
-            monthly->SetSeqNo(relNo);
-            monthly->ReLoad();
-            EXPECT_EQ(monthly->GasInfo().DCount(), monthly->DataCount());
-            EXPECT_EQ(monthly->DataCount(), rows);
-        } else {
-            clsPowerEvent loaded;
-            loaded.SetSeqNo(relNo);
-            loaded.ReLoad();
-            EXPECT_EQ(loaded.GasInfo().DCount(), loaded.DataCount());
-            EXPECT_EQ(loaded.DataCount(), rows);
-        }
+        EXPECT_EQ(Reloaded(head.toLong("Types", 0), relNo), std::pair(int32_t(rows), int32_t(rows)))
+            << table.toStdString();
     }
 }
 
@@ -481,38 +487,10 @@ TEST_F(EventTest, RepeatChecksAreIndexedOnceTheProgramStores) {
         return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
     };
     const QByteArray before = digest();
-    for (const DbRow& head : Rows("Select SeqNo, Types From Log_Head")) {
-        const auto relNo = static_cast<int32_t>(head.toLong("SeqNo", 0));
-        switch (head.toLong("Types", 0)) {
-            case TypeAlarmEvents: {
-                clsAlarmEvent e;
-                e.SetSeqNo(relNo);
-                e.ReLoad();
-                EXPECT_EQ(e.DataCount(), 1);
-                break;
-            }
-            case TypeTroubleEvents: {
-                clsTroubleEvent e;
-                e.SetSeqNo(relNo);
-                e.ReLoad();
-                EXPECT_EQ(e.DataCount(), 1);
-                break;
-            }
-            case TypePowerEvents: {
-                clsPowerEvent e;
-                e.SetSeqNo(relNo);
-                e.ReLoad();
-                EXPECT_EQ(e.DataCount(), 1);
-                break;
-            }
-            default: {
-                clsHistory h;
-                h.SetSeqNo(relNo);
-                h.ReLoad();
-                EXPECT_EQ(h.DataCount(), 1);
-            }
-        }
-    }
+    for (const DbRow& head : Rows("Select SeqNo, Types From Log_Head"))
+        EXPECT_EQ(
+            Reloaded(head.toLong("Types", 0), static_cast<int32_t>(head.toLong("SeqNo", 0))).first,
+            1);
     EXPECT_EQ(digest(), before);
     EXPECT_EQ(indexes(), "");
     // Stored into, the same download again: the indexes are back and nothing is stored twice.
