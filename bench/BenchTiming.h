@@ -2,8 +2,14 @@
 // is the benchmark's time per run over the baseline's.
 #pragma once
 
+#include "BenchRun.h"
+
 #include <benchmark/benchmark.h>
 #include <QElapsedTimer>
+
+#include <map>
+#include <string>
+#include <vector>
 
 namespace qv::bench {
 
@@ -29,5 +35,16 @@ void RunAgainst(benchmark::State& state, const char* name, double baselineSecond
     const double perRun = timer.nsecsElapsed() / 1e9 / static_cast<double>(state.iterations());
     state.counters[name] = perRun / baselineSeconds;
 }
+
+// Collects the mean time of every run so that pairs of benchmarks can be compared at the end.
+class RatioReporter : public CheckedReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        CheckedReporter::ReportRuns(runs);
+        for (const Run& r : runs)
+            seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> seconds;
+};
 
 }  // namespace qv::bench

@@ -3,7 +3,7 @@
 // database file on disk. Prints each pair and its ratio; the target is at most 3.
 #include <benchmark/benchmark.h>
 
-#include "BenchRun.h"
+#include "BenchTiming.h"
 #include "Dates.h"
 #include "clsAlarm.h"
 #include "clsInstrument.h"
@@ -219,17 +219,6 @@ void BareSelectAlarm(benchmark::State& state) {
     }
 }
 
-// Collects the mean time of every run so that the pairs can be compared at the end.
-class RatioReporter : public qv::bench::CheckedReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        CheckedReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 BENCHMARK(StoreInterval)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -244,8 +233,8 @@ BENCHMARK(BareSelectAlarm)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    const bool ok = qv::bench::RunChecked(reporter);
+    bench::RatioReporter reporter;
+    const bool ok = bench::RunChecked(reporter);
     auto ratio = [&](const char* ours, const char* bare) {
         const auto a = reporter.seconds.find(ours), b = reporter.seconds.find(bare);
         if (a == reporter.seconds.end() || b == reporter.seconds.end() || b->second <= 0) return;

@@ -37,9 +37,13 @@ void BrowserPage::mnuDelete_Click() {
 
 void BrowserPage::DeleteBranch(const QString& tag) {
     if (!Ask(Question::DeleteFolderData)) return;
-    // A key of a tree rebuilt since names no branch.
+    // The logs are those the pressed item's key names; an item whose node the tree no longer
+    // holds names none, and nothing goes.
     const std::optional<LogWhere> where = MakeLogWhere(tag);
-    if (!where) return;
+    if (!where) {
+        ReportNotFound(lvwLog->Contains(tag) ? lvwLog->Text(tag) : tvwLog->Text(tag));
+        return;
+    }
     {
         Database db(DatabasePath);
         Database::Transaction tx(db);
@@ -80,9 +84,7 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
         tx.commit();
     }
     if (!found) {
-        // Nothing went: the list and the pane stay as they are, and the user is told.
-        Dialogs().MsgBox(GetMessage(9300, {lvwLog->Text(tag)}), vbOKOnly | vbExclamation,
-                         GetMessage(5328));
+        ReportNotFound(lvwLog->Text(tag));
         return;
     }
     const QString next = lvwLog->RemoveItem(tag);
@@ -96,6 +98,11 @@ void BrowserPage::DeleteRecord(const QString& tag, QChar letter) {
         lvwLog_ItemClick(next);
     else if (paneKey_.compare(tag, Qt::CaseInsensitive) == 0)
         EmptyPane();
+}
+
+void BrowserPage::ReportNotFound(const QString& text) {
+    // Nothing went: the list and the pane stay as they are, and the user is told.
+    Dialogs().MsgBox(GetMessage(9300, {text}), vbOKOnly | vbExclamation, GetMessage(5328));
 }
 
 void BrowserPage::ForgetCurrentLog() {

@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace qv {
 
@@ -33,5 +36,32 @@ QStringList ChildTables(const LogKind& kind);
 QChar KeyLetter(const QString& key);
 // Root, serial number, station, user and folder.
 bool IsGroupingLetter(QChar letter);
+
+// A grouping level of the tree: its letter and the Log_Head column it groups by.
+struct GroupingLevel {
+    QChar letter;
+    QString column;
+};
+// S, T, U and M; nullptr for another letter.
+const GroupingLevel* LevelOfLetter(QChar letter);
+
+// Tree keys carry the value of every level on the node's path with that level's letter, so two
+// branches never share a key however their values run together ("12" over "3" and "1" over "23"),
+// and a key names the same logs for as long as anything holds it. A key is still a value part, a
+// blank and the node's letter: the top level's key is its value and letter ("SN1001 S"), a
+// category's the folder's value part and its letter ("05/24 I").
+//
+// The key of the grouping node with `value` and `letter` below the node `parentKey`.
+QString GroupingKey(const QString& parentKey, QChar letter, const QString& value);
+// The key of the category node with `letter` below the folder node `folderKey`.
+QString CategoryKey(const QString& folderKey, QChar letter);
+// What a grouping or category key names: its levels from the top, each with its value, and the
+// kind of a category (nullptr for a grouping node). Nothing for the root or a key of another
+// form.
+struct KeyPath {
+    std::vector<std::pair<const GroupingLevel*, QString>> levels;
+    const LogKind* kind = nullptr;
+};
+std::optional<KeyPath> ReadKeyPath(const QString& key);
 
 }  // namespace qv

@@ -45,8 +45,9 @@ class BrowserPage : public ui::PageFrame {
     void Bind(const BrowserHost& host);
 
     // ---- Tree and list ----
-    // Rebuilds the tree from the database when LogTreeChanged is set, then clears the flag;
-    // repaints it in any case. A failure is reported; the flag stays set.
+    // Rebuilds the tree from the database when LogTreeChanged is set, then clears the flag and
+    // shows the list and the pane afresh; repaints the tree in any case. A failure is reported;
+    // the flag stays set.
     void MakeLogTree();
     // The condition of the tree node under `key`; nothing for a key the tree does not hold.
     std::optional<LogWhere> MakeLogWhere(const QString& key) const;
@@ -99,6 +100,10 @@ class BrowserPage : public ui::PageFrame {
   private:
     // MakeLogTree's work; a failure passes to the caller.
     void BuildLogTree();
+    // After a rebuild: the list is filled again for its node, and the item selected, the log
+    // chosen and the pane's item stay so while the list still holds them; otherwise nothing is
+    // chosen and the pane names nothing.
+    void RelistAfterRebuild();
     // Runs a user action; a failure becomes a message box, never an exception out of a slot.
     void Handle(const std::function<void()>& action);
     bool Checked(int index) const;
@@ -128,10 +133,14 @@ class BrowserPage : public ui::PageFrame {
     void RebuildAfterDelete();
     void DeleteRecord(const QString& tag, QChar letter);
     void DeleteBranch(const QString& tag);
+    // The message that the item with this text names nothing stored: nothing was deleted.
+    void ReportNotFound(const QString& text);
 
     std::unique_ptr<BrowserHost> host_;
     // The key the pane was last filled for.
     QString paneKey_;
+    // The tree key the list was last filled for.
+    QString listKey_;
 };
 
 }  // namespace qv

@@ -1,4 +1,5 @@
 // The stored-data tree, the condition of a node and the list of a node's content.
+#include "AppError.h"
 #include "BrowserKinds.h"
 #include "BrowserPage.h"
 #include "Database.h"
@@ -26,10 +27,9 @@ struct HeadGroup {
     int32_t types = 0;
 };
 
-// The column of each grouping letter and its place in HeadGroup.
+// A grouping level of the tree and the place of its value in HeadGroup.
 struct Level {
-    QChar letter;
-    QString column;
+    const GroupingLevel* level;
     size_t slot;
 };
 
@@ -45,10 +45,10 @@ QString NoCaseFolded(const QString& value) {
 // The grouping levels below the root, as the boxes choose them, then the folders.
 std::vector<Level> GroupingLevels(bool serial, bool station, bool user) {
     std::vector<Level> levels;
-    if (serial) levels.push_back({u'S', QStringLiteral("SerialNo"), 0});
-    if (station) levels.push_back({u'T', QStringLiteral("StationID"), 1});
-    if (user) levels.push_back({u'U', QStringLiteral("UserID"), 2});
-    levels.push_back({u'M', QStringLiteral("FolderID"), 3});
+    if (serial) levels.push_back({LevelOfLetter(u'S'), 0});
+    if (station) levels.push_back({LevelOfLetter(u'T'), 1});
+    if (user) levels.push_back({LevelOfLetter(u'U'), 2});
+    levels.push_back({LevelOfLetter(u'M'), 3});
     return levels;
 }
 
@@ -57,12 +57,11 @@ class TreeBuilder {
     TreeBuilder(ui::KeyedTree& tree, std::vector<Level> levels)
         : tree_(tree), levels_(std::move(levels)) {}
 
-    // Adds the nodes below `parentKey` for these rows; `prefix` is the value part that the
-    // children's keys start with.
-    void AddChildren(const QString& parentKey, const QString& prefix,
-                     const std::vector<const HeadGroup*>& rows, size_t depth) {
+    // Adds the nodes below `parentKey` for these rows.
+    void AddChildren(const QString& parentKey, const std::vector<const HeadGroup*>& rows,
+                     size_t depth) {
         if (depth == levels_.size()) {
-            AddCategories(parentKey, prefix, rows);
+            AddCategories(parentKey, rows);
             return;
         }
         const Level& level = levels_[depth];
@@ -76,26 +75,29 @@ class TreeBuilder {
             group.second.push_back(row);
         }
         for (const auto& [text, children] : groups) {
-            const QString key = tree_.UniqueKey(prefix + text + u' ' + level.letter);
-            tree_.AddNode(parentKey, key, text, kClosed, kOpen);
-            tree_.SetTag(key, QVariantList{level.column, text});
-            AddChildren(key, DropLastTwo(key), children, depth + 1);
+            const QString key = GroupingKey(parentKey, level.level->letter, text);
+            Add(parentKey, key, text);
+            AddChildren(key, children, depth + 1);
         }
     }
 
   private:
-    void AddCategories(const QString& folderKey, const QString& prefix,
-                       const std::vector<const HeadGroup*>& rows) {
+    void AddCategories(const QString& folderKey, const std::vector<const HeadGroup*>& rows) {
         QSet<int32_t> present;
         for (const HeadGroup* row : rows)
             present.insert(row->types);
         for (const LogKind& kind : LogKinds()) {
             if (!present.contains(kind.types)) continue;
             if (kind.types == TypePowerEvents && !ServiceMode) continue;
-            const QString key = tree_.UniqueKey(prefix + u' ' + kind.category);
-            tree_.AddNode(folderKey, key, GetMessage(kind.message), kClosed, kOpen);
-            tree_.SetTag(key, QVariantList{QStringLiteral("Types"), kind.types});
+            Add(folderKey, CategoryKey(folderKey, kind.category), GetMessage(kind.message));
         }
+    }
+    // Keys of different branches differ by their making: a key in use means a fault here, and
+    // a branch left out of the tree would hide stored logs.
+    void Add(const QString& parentKey, const QString& key, const QString& text) {
+        if (!tree_.AddNode(parentKey, key, text, kClosed, kOpen))
+            throw AppError(ErrInvalidCall,
+                           QStringLiteral("The stored-data tree has a node under the key ") + key);
     }
 
     ui::KeyedTree& tree_;
@@ -105,7 +107,45 @@ class TreeBuilder {
 }  // namespace
 
 void BrowserPage::MakeLogTree() {
-    Handle([&] { BuildLogTree(); });
+    Handle([&] {
+        const bool rebuild = host_->LogTreeChanged;
+        BuildLogTree();
+        if (rebuild) RelistAfterRebuild();
+    });
+}
+
+void BrowserPage::RelistAfterRebuild() {
+    // A list left as it was would offer items that no longer name what they named when shown.
+    if (listKey_.isEmpty()) return;
+    const QString selected = lvwLog->SelectedKey();
+    const QString highlighted = lvwLog->DropHighlight();
+    const QString shown = paneKey_;
+    const LogKind* currentKind = nullptr;
+    for (const LogKind& kind : LogKinds())
+        if (kind.types == host_->CurDataType) currentKind = &kind;
+    const QString current = currentKind && host_->CurSeqNo != 0
+                                ? QString::number(host_->CurSeqNo) + u' ' + currentKind->record
+                                : QString();
+    if (tvwLog->Contains(listKey_)) {
+        ShowLogList(listKey_);
+    } else {
+        lvwLog->ClearItems();
+        lvwLog->Refresh();
+    }
+    const auto listed = [&](const QString& key) { return !key.isEmpty() && lvwLog->Contains(key); };
+    lvwLog->SetSelectedKey(listed(selected) ? selected : QString());
+    lvwLog->SetDropHighlight(listed(highlighted) ? highlighted : QString());
+    if (listed(current)) {
+        host_->CurDataType = currentKind->types;
+        host_->CurSeqNo = GetLeadingNumber(current);
+    } else {
+        host_->CurDataType = 0;
+        host_->CurSeqNo = 0;
+    }
+    if (listed(shown))
+        ShowLogProperty(shown);
+    else
+        EmptyPane();
 }
 
 void BrowserPage::BuildLogTree() {
@@ -132,7 +172,7 @@ void BrowserPage::BuildLogTree() {
         for (const HeadGroup& g : groups)
             all.push_back(&g);
         TreeBuilder(*tvwLog, GroupingLevels(Checked(0), Checked(1), Checked(2)))
-            .AddChildren(kRootKey, QString(), all, 0);
+            .AddChildren(kRootKey, all, 0);
         tvwLog->SetExpanded(kRootKey, true);
         host_->LogTreeChanged = false;
     }
@@ -140,25 +180,26 @@ void BrowserPage::BuildLogTree() {
 }
 
 std::optional<LogWhere> BrowserPage::MakeLogWhere(const QString& key) const {
+    // A node no longer in the tree names no logs any more; the values a node stands for are
+    // read from its key, whatever node holds that key now.
     if (!tvwLog->Contains(key)) return std::nullopt;
     LogWhere where;
+    if (KeyLetter(key) == u'#') return where;
+    const std::optional<KeyPath> path = ReadKeyPath(key);
+    if (!path) return std::nullopt;
     QStringList terms;
-    for (QString node = key; !node.isEmpty() && KeyLetter(node) != u'#';
-         node = tvwLog->ParentKey(node)) {
-        const QVariantList tag = tvwLog->Tag(node).toList();
-        if (tag.size() != 2) return std::nullopt;
-        const QString column = tag[0].toString();
-        if (column == QLatin1String("Types")) {
-            terms << QStringLiteral("Types = ?");
-            where.params << tag[1].toInt();
-        } else {
-            // The node's text is the stored value as the tree shows it: trimmed of blanks, "*"
-            // for Null, the empty text, blanks or "*". The condition takes the column the same
-            // way, so that the node lists and deletes what it stands for.
-            terms << QStringLiteral("Coalesce(NullIf(Trim(") + column +
-                         QStringLiteral("), ''), '*') = ? COLLATE NOCASE");
-            where.params << tag[1].toString();
-        }
+    if (path->kind) {
+        terms << QStringLiteral("Types = ?");
+        where.params << path->kind->types;
+    }
+    // From the node up to the top level.
+    for (auto level = path->levels.rbegin(); level != path->levels.rend(); ++level) {
+        // The value is the stored one as the tree shows it: trimmed of blanks, "*" for Null, the
+        // empty text, blanks or "*". The condition takes the column the same way, so that the
+        // node lists and deletes what it stands for.
+        terms << QStringLiteral("Coalesce(NullIf(Trim(") + level->first->column +
+                     QStringLiteral("), ''), '*') = ? COLLATE NOCASE");
+        where.params << level->second;
     }
     where.sql = terms.join(QStringLiteral(" And "));
     return where;
@@ -167,6 +208,7 @@ std::optional<LogWhere> BrowserPage::MakeLogWhere(const QString& key) const {
 void BrowserPage::ShowLogList(const QString& key) {
     const QChar letter = KeyLetter(key);
     const double width = ui::Width(lvwLog);
+    if (IsGroupingLetter(letter) || KindOfCategory(letter)) listKey_ = key;
     if (IsGroupingLetter(letter)) {
         lvwLog->ClearItems();
         lvwLog->ClearColumns();

@@ -93,6 +93,50 @@ QStringList CreateIndexStatements() {
     return s;
 }
 
+namespace {
+
+// The columns each repeat check compares, the header's key first.
+const QList<std::pair<QString, QString>>& RepeatColumns() {
+    static const QList<std::pair<QString, QString>> columns{
+        {QStringLiteral("Alarm_Event"), QStringLiteral("RelNo, GasNo, Dates")},
+        {QStringLiteral("Trouble_Event"), QStringLiteral("RelNo, GasNo, Dates")},
+        {QStringLiteral("Power_Event"), QStringLiteral("RelNo, Dates")},
+        {QStringLiteral("cHistory"), QStringLiteral("RelNo, Dates")},
+    };
+    return columns;
+}
+
+QString RepeatIndexName(const QString& table) {
+    return table + QStringLiteral("Repeat");
+}
+
+}  // namespace
+
+QStringList RepeatCheckedTables() {
+    QStringList tables;
+    for (const auto& [table, columns] : RepeatColumns())
+        tables << table;
+    return tables;
+}
+
+QString CreateRepeatIndexStatement(const QString& table) {
+    for (const auto& [name, columns] : RepeatColumns())
+        if (name == table)
+            return QStringLiteral("Create Index If Not Exists %1 On %2 (%3);")
+                .arg(RepeatIndexName(name), name, columns);
+    throw AppError(ErrInvalidCall, QStringLiteral("No repeat check on the table ") + table);
+}
+
+bool EnsureRepeatIndex(Database& db, const QString& table) {
+    const QString statement = CreateRepeatIndexStatement(table);
+    if (!db.scalar(QStringLiteral("Select 1 From sqlite_master Where type='index' And name=?;"),
+                   {RepeatIndexName(table)})
+             .isNull())
+        return false;
+    db.execute(statement);
+    return true;
+}
+
 void EnsureIndexes(Database& db) {
     Database::Transaction tx(db);
     for (const QString& statement : CreateIndexStatements())
@@ -127,6 +171,8 @@ void MakeDatabase(const QString& path) {
                 db->execute(statement);
             for (const QString& statement : CreateIndexStatements())
                 db->execute(statement);
+            for (const QString& table : RepeatCheckedTables())
+                EnsureRepeatIndex(*db, table);
             tx.commit();
         }
         QFile::remove(temp + QStringLiteral("-journal"));

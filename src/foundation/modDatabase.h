@@ -18,6 +18,16 @@ QStringList CreateIndexStatements();
 // Creates the indexes a database lacks (a file made before they existed gets them at start-up).
 void EnsureIndexes(Database& db);
 
+// The tables whose rows a later download adds to a stored header only when no row of the same
+// moment (and gas number) is stored under it yet.
+QStringList RepeatCheckedTables();
+// The index on the columns that repeat check compares, so that it costs one lookup per row
+// however many rows the header holds. Made with a new file; a file made before it existed gets
+// it when the program first stores into that table, never when the file is only read.
+// EnsureRepeatIndex answers true when it made the index.
+QString CreateRepeatIndexStatement(const QString& table);
+bool EnsureRepeatIndex(Database& db, const QString& table);
+
 // Deletes, in one transaction, the gas rows whose header is gone (deleting a log once left
 // them behind): a header later handed the same key would read them as its own. Returns the
 // number of rows deleted.

@@ -148,17 +148,20 @@ void MonthlyEventLog::Update() {
     const QDateTime when = EventDate();
     Database db(dbPath_);
     Database::Transaction tx(db);
-    const int32_t relNo = header_.InsertOrFind(db);
-    const auto stored = db.query(QStringLiteral("Select SeqNo From ") + table +
-                                     QStringLiteral(" Where RelNo=? And GasNo=? And Dates=?;"),
-                                 {relNo, event.GasNo, SqlDate(when)});
-    if (stored.empty()) {
+    PrepareRepeatCheck(db, table, kind_.types);
+    bool made = false;
+    const int32_t relNo = header_.InsertOrFind(db, &made);
+    const QVariant stored = db.scalar(QStringLiteral("Select SeqNo From ") + table +
+                                          QStringLiteral(" Where RelNo=? And GasNo=? And Dates=?;"),
+                                      {relNo, event.GasNo, SqlDate(when)});
+    if (stored.isNull()) {
         db.execute(QStringLiteral("Insert Into ") + table +
                        QStringLiteral("(SeqNo,RelNo,GasNo,GasName,Alarm_Type,Dates,NowEv,NowCl) "
                                       "Values (?,?,?,?,?,?,?,?);"),
                    {NextSeqNo(db, table), relNo, event.GasNo, RowGasName(event.GasNo), event.Events,
                     SqlDate(when), event.NowEvent, event.NowCalib});
     }
+    CountAddedRows(db, relNo, made, stored.isNull() ? 1 : 0);
     tx.commit();
 }
 
@@ -170,6 +173,8 @@ void MonthlyEventLog::ReLoad() {
     const auto rows = db.query(QStringLiteral("Select * From ") + QString::fromLatin1(kind_.table) +
                                    QStringLiteral(" Where RelNo=? Order by SeqNo;"),
                                {seqNo_});
+    // The count shown is that of the events listed, whatever an older file stored with the header.
+    header_.SetDCount(static_cast<int32_t>(rows.size()));
     if (rows.empty()) return;
     if (rows.size() > slots_.size()) slots_.resize(rows.size());
     dataCount_ = static_cast<int32_t>(rows.size());

@@ -78,6 +78,7 @@ class RecordCollection {
 
     // The test pass over one reply block: every line is checked. True when every line passed.
     bool TestLines(const QStringList& lines) {
+        OnTestPassStart();
         bool all = true;
         for (const QString& line : lines)
             all = SetDatas(line, true) && all;
@@ -98,6 +99,9 @@ class RecordCollection {
     virtual bool Route(T& item, const QString& line, bool TestFlag) = 0;
     // Work of Clear before the record sets are removed.
     virtual void OnClear() {}
+    // Work before the test pass of a reply block: what a refused block's test pass noted of its
+    // lines goes, since that block is never stored.
+    virtual void OnTestPassStart() {}
 
     // The record set of the line's log number, created on first sight; nullptr when the first
     // two characters are not a number.

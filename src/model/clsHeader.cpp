@@ -167,8 +167,9 @@ int32_t clsHeader::StoredKey(Database& db) const {
     return key.isNull() ? -1 : ClampedTo<int32_t>(key.toLongLong());
 }
 
-int32_t clsHeader::InsertOrFind(Database& db) {
+int32_t clsHeader::InsertOrFind(Database& db, bool* made) {
     const int32_t stored = StoredKey(db);
+    if (made) *made = stored < 1;
     return stored >= 1 ? stored : InsertDatabase(db);
 }
 

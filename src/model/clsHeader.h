@@ -35,7 +35,8 @@ class clsHeader {
     int32_t StoredKey(Database& db) const;
     // The key of the stored header row this header stands for: a new row when none is stored,
     // else the stored one. Logs that share one header per month or identity store under it.
-    int32_t InsertOrFind(Database& db);
+    // `made` tells whether the row was made now.
+    int32_t InsertOrFind(Database& db, bool* made = nullptr);
     // The path copy taken at the last ClearDatas.
     const QString& DatabasePathCopy() const { return dbPath_; }
 

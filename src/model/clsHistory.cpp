@@ -13,6 +13,7 @@
 #include "modSql.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qv {
 
@@ -45,7 +46,32 @@ bool HoldsValues(const DbRow& row, int gas) {
     return holds(QStringLiteral("Gas%1Before")) || holds(QStringLiteral("Gas%1After"));
 }
 
+// The newest row of the header (by date, then key) that holds values of channel gas. The rows
+// are read newest first a few at a time, so that the usual answer, among the newest rows, costs
+// no more than those rows however long the history is.
+std::optional<DbRow> NewestHolding(Database& db, int32_t relNo, int gas) {
+    constexpr int page = 16;
+    // Only rows that can hold a value are read; HoldsValues has the last word on each.
+    const QString sql =
+        QStringLiteral(
+            "Select * From cHistory Where RelNo=? And ((Gas%1Before Is Not Null And Gas%1Before "
+            "<> ?) Or (Gas%1After Is Not Null And Gas%1After <> ?)) Order By Dates DESC, SeqNo "
+            "DESC Limit ? Offset ?;")
+            .arg(gas + 1);
+    for (int offset = 0;; offset += page) {
+        const auto rows = db.query(sql, {relNo, GasNoData, GasNoData, page, offset});
+        for (const DbRow& r : rows)
+            if (HoldsValues(r, gas)) return r;
+        if (rows.size() < page) return std::nullopt;
+    }
+}
+
 }  // namespace
+
+bool clsHistory::CellHolds(const Cell& cell) {
+    constexpr float none = GasNoData;
+    return cell.Before != none || cell.After != none;
+}
 
 clsHistory::clsHistory() {
     ClearDatas();
@@ -185,7 +211,11 @@ void clsHistory::HistoryUpdate() {
                                         header_.SerialNo());
 
     const QDateTime written = rt::Now();
-    int32_t nextKey = NextSeqNo(db, QStringLiteral("cHistory"));
+    const QString table = QStringLiteral("cHistory");
+    PrepareRepeatCheck(db, table, TypeCalHistory);
+    int32_t nextKey = NextSeqNo(db, table);
+    // The channels whose stored values this download adds to.
+    ChannelFlags changed{};
     for (int i = 0; i < dCount_; ++i) {
         const Slot& slot = slots_[static_cast<size_t>(i)];
         const QDateTime& date = slot.Dates;
@@ -195,7 +225,9 @@ void clsHistory::HistoryUpdate() {
         if (!stored.empty()) {
             // The date is under the header already; a channel an earlier download missed
             // takes its values now.
-            FillMissingChannels(db, stored.front(), i);
+            const ChannelFlags filled = FillMissingChannels(db, stored.front(), i);
+            for (size_t g = 0; g < changed.size(); ++g)
+                changed[g] = changed[g] || filled[g];
             continue;
         }
         QVariantList values{nextKey,
@@ -211,30 +243,30 @@ void clsHistory::HistoryUpdate() {
             values << inst.GasName(g) << SqlSingle(inst.GasDesit(g)) << inst.GasPoint(g)
                    << inst.GasUnit(g) << inst.GasEnabled(g) << SqlSingle(inst.AutoCalib(g))
                    << SqlSingle(cell.Before) << SqlSingle(cell.After);
+            if (CellHolds(cell)) changed[static_cast<size_t>(g)] = true;
         }
         db.execute(HistoryInsert(), values);
         ++nextKey;
     }
     // The header tells of every row it holds, also those later downloads added.
-    db.execute(QStringLiteral("Update Log_Head Set Dcount=(Select Count(*) From cHistory Where "
-                              "RelNo=?), Dates=(Select Max(Dates) From cHistory Where RelNo=?) "
-                              "Where SeqNo=?;"),
-               {relNo, relNo, relNo});
-    FollowNewestCalibrations(db, relNo);
+    StoreRowCount(db, table, relNo);
+    db.execute(QStringLiteral("Update Log_Head Set Dates=(Select Max(Dates) From cHistory Where "
+                              "RelNo=?) Where SeqNo=?;"),
+               {relNo, relNo});
+    FollowNewestCalibrations(db, relNo, changed);
     tx.commit();
 }
 
-void clsHistory::FollowNewestCalibrations(Database& db, int32_t relNo) {
+void clsHistory::FollowNewestCalibrations(Database& db, int32_t relNo,
+                                          const ChannelFlags& changed) {
     // Each channel's before and after values on the header are those of its newest stored
-    // calibration, so that the header reads the same however many downloads its rows took. A
-    // channel without any stored values keeps what the header was stored with.
-    const auto rows = db.query(
-        QStringLiteral("Select * From cHistory Where RelNo=? Order By Dates DESC, SeqNo DESC;"),
-        {relNo});
+    // calibration, so that the header reads the same however many downloads its rows took. Only
+    // a channel whose stored values changed can have a newer one; a channel without any stored
+    // values keeps what the header was stored with.
     for (int g = 0; g < 5; ++g) {
-        const auto newest = std::find_if(rows.begin(), rows.end(),
-                                         [g](const DbRow& r) { return HoldsValues(r, g); });
-        if (newest == rows.end()) continue;
+        if (!changed[static_cast<size_t>(g)]) continue;
+        const std::optional<DbRow> newest = NewestHolding(db, relNo, g);
+        if (!newest) continue;
         const auto value = [&](const char* column) {
             return SqlSingle(static_cast<float>(newest->toDouble(
                 QStringLiteral("Gas%1%2").arg(g + 1).arg(QLatin1String(column)), GasNoData)));
@@ -245,11 +277,12 @@ void clsHistory::FollowNewestCalibrations(Database& db, int32_t relNo) {
     }
 }
 
-void clsHistory::FillMissingChannels(Database& db, const DbRow& row, int slot) const {
+clsHistory::ChannelFlags clsHistory::FillMissingChannels(Database& db, const DbRow& row,
+                                                         int slot) const {
+    ChannelFlags filled{};
     for (int g = 0; g < 5; ++g) {
         const Cell& cell = slots_[static_cast<size_t>(slot)].Cells[static_cast<size_t>(g)];
-        constexpr float none = GasNoData;
-        if (cell.Before == none && cell.After == none) continue;
+        if (!CellHolds(cell)) continue;
         // A stored value is never replaced, only a channel that holds nothing is filled.
         if (HoldsValues(row, g)) continue;
         const QString before = QStringLiteral("Gas%1Before").arg(g + 1);
@@ -257,7 +290,9 @@ void clsHistory::FillMissingChannels(Database& db, const DbRow& row, int slot) c
         db.execute(
             QStringLiteral("Update cHistory Set %1=?, %2=? Where SeqNo=?;").arg(before, after),
             {SqlSingle(cell.Before), SqlSingle(cell.After), row.value(QStringLiteral("SeqNo"))});
+        filled[static_cast<size_t>(g)] = true;
     }
+    return filled;
 }
 
 void clsHistory::ReLoad() {

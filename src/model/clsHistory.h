@@ -78,10 +78,16 @@ class clsHistory : public clsRecordSet {
     int FindSlot(const QDateTime& Dates);
     // The key of the stored history header of the identity, or -1 when there is none.
     int32_t FindHeaderSeqNo(Database& db) const;
-    // Gives the channels of the stored row that hold no values those gathered in the slot.
-    void FillMissingChannels(Database& db, const DbRow& row, int slot) const;
-    // Sets the header's per-gas calibration values from the newest stored rows.
-    static void FollowNewestCalibrations(Database& db, int32_t relNo);
+    // A flag per channel 0 to 4.
+    using ChannelFlags = std::array<bool, 5>;
+    // True when the cell holds a value before or after the calibration.
+    static bool CellHolds(const Cell& cell);
+    // Gives the channels of the stored row that hold no values those gathered in the slot;
+    // the channels it filled.
+    ChannelFlags FillMissingChannels(Database& db, const DbRow& row, int slot) const;
+    // Sets the per-gas calibration values of the header from the newest stored rows, for the
+    // channels whose stored values changed.
+    static void FollowNewestCalibrations(Database& db, int32_t relNo, const ChannelFlags& changed);
 
     int32_t dataCount_ = 0;
     int32_t dCount_ = 0;

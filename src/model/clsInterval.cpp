@@ -58,6 +58,8 @@ void clsInterval::ClearDatas() {
     seqNo_ = 0;
     dataCount_ = eventCount_ = 0;
     sampleCounter_ = lastSampleNo_ = 0;
+    storedInterval_.reset();
+    testedInterval_.reset();
     values_.clear();
     events_.clear();
     valueIndex_.Invalidate();
@@ -81,10 +83,12 @@ bool clsInterval::SetDataAD(const QString& vData, bool TestFlag) {
     const QString interval = rt::Mid(vData, 17, 4);
     const bool intervalOk = rt::IsNumeric(interval);
     if (!intervalOk) ok = false;
+    if (ok) testedInterval_ = FieldNumber(interval);
     if (TestFlag) return ok;
 
     header_.SetDates(dates);
     if (intervalOk) header_.SetIntervals(FieldNumber(interval));
+    if (ok) storedInterval_ = testedInterval_;
     header_.SetNames(QStringLiteral("iv") + rt::FormatDate(dates, QStringLiteral("ddhhnnss")));
     header_.SetFolderID(rt::FormatDate(dates, QStringLiteral("mm/yy")));
     return ok;
@@ -170,6 +174,10 @@ bool clsInterval::SetDataA0(const QString& vData, bool TestFlag) {
     // Any record number the four-digit field carries is a sample: the records grow with them.
     const QString number = rt::Mid(vData, 27, 4);
     if (!rt::IsNumeric(number)) return false;
+    // A sample is timed from its log's start and interval: before a date line, or after one
+    // whose interval is 0, the samples would all fall on one time and overwrite each other.
+    const std::optional<int32_t>& interval = TestFlag ? testedInterval_ : storedInterval_;
+    if (!interval || *interval == 0) return false;
     if (TestFlag) return true;
     const int32_t n = FieldNumber(number) - 1;
 

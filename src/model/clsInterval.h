@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace qv {
@@ -87,6 +88,9 @@ class clsInterval : public clsRecordSet {
     bool SetDataAE(const QString& vData, bool TestFlag);
     bool SetDataA0(const QString& vData, bool TestFlag);
     bool SetDataAC(const QString& vData, bool TestFlag);
+    // Before the test pass of a reply block: the start the block's samples are checked against is
+    // the one stored, until a date line of the block names another.
+    void BeginTestPass() { testedInterval_ = storedInterval_; }
 
     // Put a value (an event code) into the record of that time, creating it when none has the
     // time; the record's index.
@@ -137,6 +141,11 @@ class clsInterval : public clsRecordSet {
     // Parse state of the store pass; a log's samples can outnumber a 16-bit counter.
     int32_t sampleCounter_ = 0;
     int32_t lastSampleNo_ = 0;
+    // The interval of the last date line read, in the store pass and in either pass; none before
+    // the first. A sample is timed from it: without one, or with 0, every sample of the log
+    // would take the same time.
+    std::optional<int32_t> storedInterval_;
+    std::optional<int32_t> testedInterval_;
     // Records 0 to the count in use hold the log; the vectors grow with the records that arrive.
     std::vector<IntervalValueRecord> values_;
     std::vector<IntervalEventRecord> events_;

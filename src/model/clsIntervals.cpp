@@ -43,4 +43,9 @@ bool clsIntervals::Route(clsInterval& item, const QString& line, bool TestFlag) 
     return true;  // a frame code this kind does not carry
 }
 
+void clsIntervals::OnTestPassStart() {
+    for (const auto& item : items_)
+        item->BeginTestPass();
+}
+
 }  // namespace qv

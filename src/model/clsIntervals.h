@@ -12,6 +12,7 @@ class clsIntervals : public RecordCollection<clsInterval> {
     // Short lines carry nothing of an interval trend: accepted and ignored.
     bool ShortLineAnswer() const override { return true; }
     bool Route(clsInterval& item, const QString& line, bool TestFlag) override;
+    void OnTestPassStart() override;
 };
 
 }  // namespace qv

@@ -65,21 +65,26 @@ void clsPowerEvent::Update() {
     header_.SetDCount(DataCount());
     header_.SetDates(rt::Now());
 
+    const QString table = QStringLiteral("Power_Event");
     Database db(dbPath_);
     Database::Transaction tx(db);
+    PrepareRepeatCheck(db, table, TypePowerEvents);
     // One header per identity: the first save creates it, later ones add to it.
-    const int32_t relNo = header_.InsertOrFind(db);
-    int32_t next = NextSeqNo(db, QStringLiteral("Power_Event"));
+    bool made = false;
+    const int32_t relNo = header_.InsertOrFind(db, &made);
+    int32_t next = NextSeqNo(db, table);
+    const int32_t first = next;
     for (int i = 0; i < dataCount_; ++i) {
         const Slot& s = slots_[static_cast<size_t>(i)];
-        const auto stored =
-            db.query(QStringLiteral("Select SeqNo From Power_Event Where RelNo=? And Dates=?;"),
-                     {relNo, SqlDate(s.Dates)});
-        if (!stored.empty()) continue;
+        const QVariant stored =
+            db.scalar(QStringLiteral("Select SeqNo From Power_Event Where RelNo=? And Dates=?;"),
+                      {relNo, SqlDate(s.Dates)});
+        if (!stored.isNull()) continue;
         db.execute(QStringLiteral("Insert Into Power_Event(SeqNo,RelNo,Dates,Power_Type) "
                                   "Values (?,?,?,?);"),
                    {next++, relNo, SqlDate(s.Dates), s.Flags});
     }
+    CountAddedRows(db, relNo, made, next - first);
     tx.commit();
 }
 
@@ -90,6 +95,8 @@ void clsPowerEvent::ReLoad() {
     // One header gathers an identity's events across downloads: the slots grow to hold them all.
     const auto rows = db.query(
         QStringLiteral("Select * From Power_Event Where RelNo=? Order by SeqNo;"), {seqNo_});
+    // The count shown is that of the events listed, whatever an older file stored with the header.
+    header_.SetDCount(static_cast<int32_t>(rows.size()));
     if (rows.empty()) return;
     if (rows.size() > slots_.size()) slots_.resize(rows.size());
     dataCount_ = static_cast<int32_t>(rows.size());

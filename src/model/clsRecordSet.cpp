@@ -2,8 +2,10 @@
 #include "clsRecordSet.h"
 
 #include "AppError.h"
+#include "Database.h"
 #include "Dates.h"
 #include "Runtime.h"
+#include "modDatabase.h"
 #include "modGasCommon.h"
 #include "modGlobals.h"
 
@@ -22,6 +24,29 @@ void clsRecordSet::RequireInstrument() const {
             QStringLiteral("The log %1 has no instrument settings to complete its header; "
                            "nothing was stored.")
                 .arg(header_.Names()));
+}
+
+void clsRecordSet::StoreRowCount(Database& db, const QString& table, int32_t relNo) {
+    db.execute(QStringLiteral("Update Log_Head Set Dcount=(Select Count(*) From ") + table +
+                   QStringLiteral(" Where RelNo=?) Where SeqNo=?;"),
+               {relNo, relNo});
+}
+
+void clsRecordSet::CountAddedRows(Database& db, int32_t relNo, bool madeNow, int32_t added) {
+    // Counting a long header's rows at every event would cost as much as the rows it holds.
+    if (madeNow)
+        db.execute(QStringLiteral("Update Log_Head Set Dcount=? Where SeqNo=?;"), {added, relNo});
+    else if (added != 0)
+        db.execute(QStringLiteral("Update Log_Head Set Dcount=Coalesce(Dcount,0)+? Where SeqNo=?;"),
+                   {added, relNo});
+}
+
+void clsRecordSet::PrepareRepeatCheck(Database& db, const QString& table, int32_t types) {
+    if (!EnsureRepeatIndex(db, table)) return;
+    db.execute(QStringLiteral("Update Log_Head Set Dcount=(Select Count(*) From ") + table +
+                   QStringLiteral(" Where ") + table +
+                   QStringLiteral(".RelNo=Log_Head.SeqNo) Where Types=?;"),
+               {types});
 }
 
 bool clsRecordSet::ReadGasTable(const QString& vData, bool TestFlag) {

@@ -120,6 +120,42 @@ TEST_F(BrowserEvents, SortingGroupingAndTheButtons) {
     EXPECT_EQ(LastMessage(), GetMessage(5359));
 }
 
+// Opening the page after a download or a delete elsewhere rebuilds the tree and shows the list
+// and the pane afresh: what is still stored stays chosen, what went is no longer offered.
+TEST_F(BrowserEvents, ARebuildShowsTheListAndThePaneAfresh) {
+    Open();
+    Press(*page.tvwLog, Path({"05/24", "Interval Trend"}), Qt::LeftButton);
+    const QString chosen = Key(logs().intervalB, 'G');
+    Press(*page.lvwLog, chosen, Qt::LeftButton);
+    const QStringList name = PaneRow(1);
+    const auto drop = [](int32_t seqNo) {
+        Database db(DatabasePath);
+        db.execute("Delete From Interval_Data Where RelNo = ?", {seqNo});
+        db.execute("Delete From Gas_List Where RelNo = ?", {seqNo});
+        db.execute("Delete From Log_head Where SeqNo = ?", {seqNo});
+    };
+    const int32_t added = AddMendedLog("added", "SN1001", "ST-1", "Alice", "05/24");
+    drop(logs().intervalD);
+    LogTreeChanged = true;
+    page.MakeLogTree();
+    EXPECT_TRUE(page.lvwLog->Contains(Key(added, 'G')));
+    EXPECT_FALSE(page.lvwLog->Contains(Key(logs().intervalD, 'G')));
+    EXPECT_EQ(page.lvwLog->SelectedKey(), chosen);
+    EXPECT_EQ(CurDataType, 1);
+    EXPECT_EQ(CurSeqNo, logs().intervalB);
+    EXPECT_EQ(PaneRow(1), name);
+
+    // The chosen log gone as well: nothing is chosen and the pane names nothing.
+    drop(logs().intervalB);
+    LogTreeChanged = true;
+    page.MakeLogTree();
+    EXPECT_FALSE(page.lvwLog->Contains(chosen));
+    EXPECT_EQ(CurDataType, 0);
+    EXPECT_EQ(CurSeqNo, 0);
+    EXPECT_EQ(page.vfgLog->Rows(), 2);
+    EXPECT_FALSE(page.cmdDetail->isEnabled());
+}
+
 class BrowserDelete : public BrowserRig {
   protected:
     // Chooses Delete on the key's menu and answers the confirmation, when one is asked.
@@ -294,6 +330,76 @@ TEST_F(BrowserDelete, ALogAlreadyGoneIsReportedAndTheListKept) {
     EXPECT_EQ(CurSeqNo, logs().alarmA);
     EXPECT_EQ(Count("Log_head"), 16);
     EXPECT_EQ(Rows("Alarm_Data", logs().alarmA), 731);
+}
+
+// Two branches whose values run together into one text: "45" over "6" and "4" over "56", or
+// station "ST12" over user "X" and "ST1" over "2X". A list shown before a download adds the
+// second branch still names the first after the page is opened again: a double click lists its
+// months, a delete takes its log only.
+TEST_F(BrowserDelete, AnItemShownBeforeADownloadNamesTheSameLogsAfterIt) {
+    const struct {
+        bool serial, station, user;
+        QStringList kept, added;  // serial, station, user of the log shown and the one added
+    } cases[] = {
+        {true, true, false, {"45", "6", "Bob"}, {"4", "56", "Bob"}},
+        {false, true, true, {"SN9", "ST12", "X"}, {"SN9", "ST1", "2X"}},
+    };
+    for (const auto& c : cases) {
+        for (const bool deleting : {false, true}) {
+            const std::string trace = c.kept.join('/').toStdString() + (deleting ? " delete" : "");
+            const int32_t kept = AddMendedLog("kept", c.kept[0], c.kept[1], c.kept[2], "05/24");
+            Open(c.serial, c.station, c.user);
+            // The first grouping level shown, and in the list the level below it.
+            const int shown = c.serial ? 0 : 1;
+            Press(*page.tvwLog, Path({c.kept[shown]}), Qt::LeftButton);
+            ASSERT_FALSE(ListKey(c.kept[shown + 1]).isEmpty()) << trace;
+
+            // A download adds the other branch; the window opens the page again.
+            const int32_t added =
+                AddMendedLog("added", c.added[0], c.added[1], c.added[2], "07/24");
+            LogTreeChanged = true;
+            page.MakeLogTree();
+            page.RefreshLogBrowser();
+            const QString item = ListKey(c.kept[shown + 1]);
+            ASSERT_FALSE(item.isEmpty()) << trace;
+
+            if (deleting) {
+                Delete(item);
+                EXPECT_EQ(LastMessage(), GetMessage(5339)) << trace;
+                EXPECT_EQ(Rows("Interval_Data", kept), 0) << trace;
+                EXPECT_EQ(Rows("Interval_Data", added), 2) << trace;
+            } else {
+                DoubleClick(*page.lvwLog, item);
+                EXPECT_EQ(ListTexts(), QStringList{"05/24"}) << trace;
+                Database db(DatabasePath);
+                for (int32_t log : {kept, added})
+                    for (const char* table : {"Interval_Data", "Gas_List", "Log_head"})
+                        db.execute(
+                            QString("Delete From %1 Where %2 = ?")
+                                .arg(table, table == QString("Log_head") ? "SeqNo" : "RelNo"),
+                            {log});
+            }
+        }
+    }
+}
+
+// A list item whose node the tree no longer holds names no logs: its delete is refused as a
+// log already gone is, and nothing goes.
+TEST_F(BrowserDelete, AnItemWhoseNodeIsGoneIsRefused) {
+    Open(true, false, false);
+    page.tvwLog_NodeClick("0 #");
+    const QString serial = ListKey("SN2002");
+    ASSERT_FALSE(serial.isEmpty());
+    const long long before = Count("Log_head");
+    page.chkLog[0]->setChecked(false);
+    LogTreeChanged = true;
+    page.tvwLog->ClearItems();
+    dialogs.AnswerMenu("Delete");
+    dialogs.AnswerMsgBox(vbYes);
+    dialogs.AnswerMsgBox(vbOK);
+    Press(*page.lvwLog, serial, Qt::RightButton);
+    EXPECT_EQ(LastMessage(), GetMessage(9300, {"SN2002"}));
+    EXPECT_EQ(Count("Log_head"), before);
 }
 
 // After a delete the row the list highlights is the one whose properties the pane shows, and

@@ -99,6 +99,20 @@ class BrowserRig : public ::testing::Test, public BrowserState {
                             button, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view.viewport(), &release);
     }
+    // Presses the left button on an item twice, the second press a double click.
+    static void DoubleClick(ui::KeyedItemView& view, const QString& key) {
+        Press(view, key, Qt::LeftButton);
+        const QPoint at = view.visualItemRect(view.Item(key)).center();
+        QMouseEvent twice(QEvent::MouseButtonDblClick, at, view.viewport()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &twice);
+    }
+    // The key of the list item with this text, "" when none shows it.
+    QString ListKey(const QString& text) const {
+        for (const QString& key : page.lvwLog->Keys())
+            if (page.lvwLog->Text(key) == text) return key;
+        return {};
+    }
     // An interval trend of two samples from 05/20, written as the program writes it, then its
     // identity and folder changed by hand as another tool could leave them (Null stays Null).
     int32_t AddMendedLog(const QString& name, const QVariant& serial, const QVariant& station,

@@ -59,24 +59,38 @@ TEST_F(BrowserTree, EachGroupingBuildsItsLevels) {
     EXPECT_EQ(Children(Path({"-----"})), (QStringList{"Calibration History", "Power Events"}));
 }
 
-TEST_F(BrowserTree, KeysKeepTheirFormAndClashesGetASuffix) {
+TEST_F(BrowserTree, KeysCarryEveryLevelAndNeverClash) {
     Open(true, true, true);
     EXPECT_EQ(Path({"SN1001"}), "SN1001 S");
-    EXPECT_EQ(Path({"SN1001", "ST-1", "Alice", "05/24"}), "SN1001ST-1Alice05/24 M");
+    EXPECT_EQ(Path({"SN1001", "ST-1", "Alice", "05/24"}), "SN1001|S|ST-1|T|Alice|U|05/24 M");
     EXPECT_EQ(Path({"SN1001", "ST-1", "Alice", "05/24", "Interval Trend"}),
-              "SN1001ST-1Alice05/24 I");
-    // Serial 1 with station 23 and serial 12 with station 3 would both be "123 T".
-    const QString a = Path({"1", "23"});
-    const QString b = Path({"12", "3"});
-    EXPECT_EQ(QStringList({a, b}).filter("123").size(), 2);
-    EXPECT_NE(a, b);
-    EXPECT_TRUE(a.endsWith(" T") && b.endsWith(" T"));
-    // Each lists only its own log.
+              "SN1001|S|ST-1|T|Alice|U|05/24 I");
+    // Serial 1 with station 23 and serial 12 with station 3 run together as one text; their
+    // keys differ, and each lists only its own log.
+    EXPECT_EQ(Path({"1", "23"}), "1|S|23 T");
+    EXPECT_EQ(Path({"12", "3"}), "12|S|3 T");
     for (const auto& [path, log] :
          {std::pair{QStringList{"1", "23", "Bob", "05/24", "Interval Trend"}, logs().intervalF},
           std::pair{QStringList{"12", "3", "Bob", "05/24", "Interval Trend"}, logs().intervalE}}) {
         page.ShowLogList(Path(path));
         EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(log, 'G')});
+    }
+
+    // A value holding the separator, the escape or a letter outside ASCII in either case is a
+    // node of its own with a key of its own.
+    const QStringList odd{"A|S|B", "50%", "\u00e4b1", "\u00c4B1"};
+    QList<int32_t> seqNos;
+    for (const QString& station : odd)
+        seqNos << AddMendedLog(station, "SN1001", station, "Alice", "05/24");
+    Open(false, true, false);
+    for (qsizetype i = 0; i < odd.size(); ++i) {
+        QString station;
+        for (const QString& key : page.tvwLog->ChildKeys("0 #"))
+            if (page.tvwLog->Text(key) == odd[i]) station = key;
+        const QString node = Child(Child(station, "05/24"), "Interval Trend");
+        ASSERT_FALSE(node.isEmpty()) << i;
+        page.ShowLogList(node);
+        EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(seqNos[i], 'G')}) << i;
     }
 }
 

@@ -7,12 +7,18 @@
 #include "ModelTestLines.h"
 #include "TestSupport.h"
 #include "clsAlarmEvents.h"
+#include "clsHistorys.h"
 #include "clsInstrument.h"
 #include "clsPowerEvents.h"
 #include "clsTroubleEvents.h"
+#include "modDatabase.h"
+#include "modGlobals.h"
 #include "modMessage.h"
 
 #include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
 
 #include <random>
 
@@ -37,6 +43,25 @@ QStringList EventLog(const QString& log, char kind, const QString& stamp, int ga
 }
 QString PowerLine(const QString& log, const QString& stamp, const QString& flag = "1111") {
     return (log + "FD" + stamp + flag).leftJustified(24);
+}
+
+// The stored log under relNo reloaded as its kind: the events it lists and its header's count.
+std::pair<int32_t, int32_t> Reloaded(int64_t types, int32_t relNo) {
+    const auto load = [relNo](auto&& log) {
+        log.SetSeqNo(relNo);
+        log.ReLoad();
+        return std::pair{log.DataCount(), log.GasInfo().DCount()};
+    };
+    switch (types) {
+        case TypeAlarmEvents:
+            return load(clsAlarmEvent());
+        case TypeTroubleEvents:
+            return load(clsTroubleEvent());
+        case TypePowerEvents:
+            return load(clsPowerEvent());
+        default:
+            return load(clsHistory());
+    }
 }
 
 template <class C>
@@ -344,6 +369,139 @@ TEST_F(EventTest, AMonthOfManyDownloadsTakesItsNextEventAndLoadsWhole) {
     EXPECT_EQ(loaded.GasNo(1099), 1100 % 4);
     loaded.SetDataCount(2000);
     EXPECT_EQ(loaded.DataCount(), 2000);
+}
+
+// A header that a dozen downloads add to tells as many rows as it holds, stored and loaded, for
+// every kind that gathers its rows under one header.
+TEST_F(EventTest, AHeaderCountsTheRowsItHolds) {
+    clsAlarmEvents alarms;
+    clsTroubleEvents troubles;
+    clsPowerEvents power;
+    for (int download = 0; download < 12; ++download) {
+        // Each download brings the day before again and a new day, all in one month.
+        const auto monthly = [&](auto& events, char kind) {
+            events.Clear();
+            QStringList block;
+            for (int day : {download, download + 1})
+                for (int gas : {1, 2})
+                    block += EventLog(QString::asprintf("%02d", 2 * (day - download) + gas), kind,
+                                      Stamp(14, 5, 1 + day, 8, 0, 0), gas);
+            ASSERT_TRUE(Download(events, block));
+            SaveAll(events, inst);
+        };
+        monthly(alarms, 'C');
+        monthly(troubles, 'D');
+        power.Clear();
+        ASSERT_TRUE(Download(power, {PowerLine("01", Stamp(14, 5, 1 + download, 8, 0, 0)),
+                                     PowerLine("01", Stamp(14, 5, 2 + download, 8, 0, 0))}));
+        SaveAll(power, inst);
+    }
+    const auto heads = Rows("Select SeqNo, Types, Dcount From Log_Head Order By Types");
+    ASSERT_EQ(heads.size(), 3u);
+    for (const DbRow& head : heads) {
+        const auto relNo = static_cast<int32_t>(head.toLong("SeqNo", 0));
+        const QString table = head.toLong("Types", 0) == TypePowerEvents   ? "Power_Event"
+                              : head.toLong("Types", 0) == TypeAlarmEvents ? "Alarm_Event"
+                                                                           : "Trouble_Event";
+        const long long rows = scratch.count(table);
+        EXPECT_EQ(rows, table == "Power_Event" ? 13 : 26) << table.toStdString();
+        EXPECT_EQ(head.toLong("Dcount", 0), rows) << table.toStdString();
+        EXPECT_EQ(Reloaded(head.toLong("Types", 0), relNo), std::pair(int32_t(rows), int32_t(rows)))
+            << table.toStdString();
+    }
+}
+
+// A file stored into before the headers counted their rows: it shows the rows it holds, and the
+// first store into it sets every such header's count from its rows.
+TEST_F(EventTest, AnOlderFilesCountsAreShownAndStoredFromItsRows) {
+    clsAlarmEvents alarms;
+    ASSERT_TRUE(Download(alarms, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1) +
+                                     EventLog("02", 'C', Stamp(14, 5, 3, 8, 0, 0), 1) +
+                                     EventLog("03", 'C', Stamp(14, 6, 3, 8, 0, 0), 1)));
+    SaveAll(alarms, inst);
+    {
+        Database db(scratch.path());
+        db.execute("Drop Index Alarm_EventRepeat");
+        db.execute("Update Log_Head Set Dcount = 100");
+    }
+    clsAlarmEvent may;
+    may.SetSeqNo(1);
+    may.ReLoad();
+    EXPECT_EQ(may.GasInfo().DCount(), 2);
+
+    alarms.Clear();
+    ASSERT_TRUE(Download(alarms, EventLog("01", 'C', Stamp(14, 5, 4, 8, 0, 0), 1)));
+    SaveAll(alarms, inst);
+    EXPECT_EQ(Rows("Select Group_Concat(Dcount) As c From (Select Dcount From Log_Head Order By "
+                   "SeqNo)")[0]
+                  .toText("c", ""),
+              "3,1");
+}
+
+// The repeat check of every kind that adds to a stored header looks its rows up by an index on
+// the columns it compares. A file without that index gets it when the program stores into it,
+// never when the program only reads it.
+TEST_F(EventTest, RepeatChecksAreIndexedOnceTheProgramStores) {
+    clsAlarmEvents alarms;
+    clsTroubleEvents troubles;
+    clsPowerEvents power;
+    clsHistorys history;
+    history.SetInstruments(inst);
+    const auto store = [&] {
+        ASSERT_TRUE(Download(alarms, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1)));
+        ASSERT_TRUE(Download(troubles, EventLog("01", 'D', Stamp(14, 5, 2, 8, 0, 0), 1)));
+        ASSERT_TRUE(Download(power, {PowerLine("01", Stamp(14, 5, 2, 8, 0, 0))}));
+        ASSERT_TRUE(history.TestLines(0, {"01140502080000  0.0  0.1"}) &&
+                    history.StoreLines(0, {"01140502080000  0.0  0.1"}));
+        SaveAll(alarms, inst);
+        SaveAll(troubles, inst);
+        SaveAll(power, inst);
+        history.Item(1)->HistoryUpdate();
+    };
+    store();
+    const auto indexes = [&] {
+        return Rows(
+                   "Select Group_Concat(name) As n From (Select name From sqlite_master Where "
+                   "name Like '%Repeat' Order By name)")[0]
+            .toText("n", "");
+    };
+    const QString all = "Alarm_EventRepeat,Power_EventRepeat,Trouble_EventRepeat,cHistoryRepeat";
+    EXPECT_EQ(indexes(), all);
+    for (const QString& table : RepeatCheckedTables()) {
+        const QString probe = table == "Alarm_Event" || table == "Trouble_Event"
+                                  ? "Select SeqNo From %1 Where RelNo=1 And GasNo=0 And Dates=''"
+                                  : "Select SeqNo From %1 Where RelNo=1 And Dates=''";
+        const QString plan = Rows("Explain Query Plan " + probe.arg(table))[0].toText("detail", "");
+        EXPECT_TRUE(plan.contains(table + "Repeat")) << plan.toStdString();
+    }
+
+    // An older file: read, it stays as it was to the byte.
+    {
+        Database db(scratch.path());
+        for (const QString& table : RepeatCheckedTables())
+            db.execute("Drop Index " + table + "Repeat");
+    }
+    const auto digest = [&] {
+        QFile file(scratch.path());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    };
+    const QByteArray before = digest();
+    for (const DbRow& head : Rows("Select SeqNo, Types From Log_Head"))
+        EXPECT_EQ(
+            Reloaded(head.toLong("Types", 0), static_cast<int32_t>(head.toLong("SeqNo", 0))).first,
+            1);
+    EXPECT_EQ(digest(), before);
+    EXPECT_EQ(indexes(), "");
+    // Stored into, the same download again: the indexes are back and nothing is stored twice.
+    alarms.Clear();
+    troubles.Clear();
+    power.Clear();
+    history.Clear();
+    store();
+    EXPECT_EQ(indexes(), all);
+    for (const char* table : {"Alarm_Event", "Trouble_Event", "Power_Event", "cHistory"})
+        EXPECT_EQ(scratch.count(table), 1) << table;
 }
 
 // The "New Data!" message is given once per key, however many keys one download brings.

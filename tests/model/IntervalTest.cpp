@@ -369,6 +369,34 @@ TEST(Intervals, LengthGateIdentityLinesAndMessages) {
     FollowSystemLanguage();
 }
 
+// Samples are timed from their log's date line: before one, or after one whose interval is 0,
+// they would all fall on one time and overwrite each other. Such a sample is refused in the test
+// pass like a malformed line, so that the block is never stored and the download fails.
+TEST(Intervals, SamplesWithoutAStartToTimeThemAreRefused) {
+    const QStringList blocks[] = {
+        {A0(1), A0(2), AD("140509103000")},          // before the date line
+        {AD("140509103000", "0000"), A0(1), A0(2)},  // after one of interval 0
+    };
+    for (const QStringList& block : blocks) {
+        clsIntervals c;
+        EXPECT_FALSE(c.TestLines(block));
+        EXPECT_EQ(c.FailLine(), "\r\n" + A0(1) + "\r\n" + A0(2));
+        // Nor does the store pass place them anywhere.
+        EXPECT_FALSE(c.StoreLines(block));
+        EXPECT_EQ(c.Item("01 L")->DataCount(), 0);
+    }
+
+    // A refused block's date line times nothing: the block is sent again, never stored.
+    clsIntervals c;
+    EXPECT_FALSE(c.TestLines({AD("140509103000"), Stat("AE", "20.8", "20.9", "14XX09", "103100")}));
+    EXPECT_FALSE(c.TestLines({A0(1)}));
+    // Once its date line is stored, the next blocks' samples are taken.
+    ASSERT_TRUE(Download(c, {AD("140509103000"), AB("A1234567")}));
+    ASSERT_TRUE(Download(c, {A0(1), A0(2)}));
+    EXPECT_EQ(c.Item("01 L")->DataCount(), 2);
+    EXPECT_EQ(c.Item("01 L")->DateTimes(1), Start().addSecs(120));
+}
+
 TEST(IntervalStore, RoundTripGivesBackTheDownloadedLog) {
     test::ScratchDatabase db;
     FixedClock clock(rt::MakeDate(2014, 5, 9, 12, 0, 0));
