@@ -211,6 +211,8 @@ bool clsInterval::SetDataEvent(const QString& vData, bool TestFlag, int channel)
     // A record number that cannot be read would place the event at a made-up time.
     const QString number = rt::Mid(vData, 9, 4);
     if (!rt::IsNumeric(number)) return false;
+    // So would an event before its log's date line: there is no start to time it from.
+    if (!(TestFlag ? testedInterval_ : storedInterval_)) return false;
     if (TestFlag) return true;
     const int32_t n = FieldNumber(number) - 1;
 

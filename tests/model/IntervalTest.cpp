@@ -385,6 +385,15 @@ TEST(Intervals, SamplesWithoutAStartToTimeThemAreRefused) {
         EXPECT_FALSE(c.StoreLines(block));
         EXPECT_EQ(c.Item("01 L")->DataCount(), 0);
     }
+    // An event before its log's date line has no start to be timed from either.
+    {
+        const QStringList block{Ev(1, "02", 0, 5), AD("140509103000")};
+        clsIntervals c;
+        EXPECT_FALSE(c.TestLines(block));
+        EXPECT_EQ(c.FailLine(), "\r\n" + Ev(1, "02", 0, 5));
+        EXPECT_FALSE(c.StoreLines(block));
+        EXPECT_EQ(c.Item("01 L")->EventCount(), 0);
+    }
 
     // A refused block's date line times nothing: the block is sent again, never stored.
     clsIntervals c;
