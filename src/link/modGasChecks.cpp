@@ -81,13 +81,17 @@ bool Keeps(const QString& text, float value) {
 
 }  // namespace
 
+std::optional<QString> ValueField(float value, int16_t points) {
+    const QString field = FormatValue5(value, points);
+    if (!Keeps(field, value)) return std::nullopt;
+    return field;
+}
+
 std::optional<QString> ChannelField(const clsInstrument& in, int gas, float value) {
     if (value < 0) return FormatValue5(value, 0);
     const std::optional<int16_t> points = ChannelPoints(in, gas);
     if (!points) return std::nullopt;
-    const QString field = FormatValue5(value, *points);
-    if (!Keeps(field, value)) return std::nullopt;
-    return field;
+    return ValueField(value, *points);
 }
 
 QString ChannelText(const clsInstrument& in, int gas, float value) {
@@ -120,6 +124,20 @@ std::optional<int> UnwritableChannel(const clsInstrument& in) {
             if (!ChannelField(in, ch, (in.*s.value)(ch)) && (!first || ch < *first)) first = ch;
     }
     return first;
+}
+
+std::optional<int> UnwritableGasList(const clsInstrument& in) {
+    bool sent = false;
+    for (int ch = 0; ch < 5; ++ch)
+        sent = sent || in.Change_GasEnable(ch);
+    if (!sent) return std::nullopt;
+    for (int ch = 0; ch < 5; ++ch) {
+        if (!in.GasEnabled(ch)) continue;
+        if (!ValueField(in.GasFullScale(ch), in.GasPoint(ch)) ||
+            !ValueField(in.GasDesit(ch), in.GasPoint(ch)))
+            return ch;
+    }
+    return std::nullopt;
 }
 
 std::optional<float> RoundTextToStep(const QString& text, float stepSize) {

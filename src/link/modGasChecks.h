@@ -39,6 +39,11 @@ bool IsAlarmOrderValid(const clsInstrument& instrument, int gas);
 // that every gas of the catalogue for the channel has. Nothing where they differ.
 std::optional<int16_t> ChannelPoints(const clsInstrument& instrument, int gas);
 
+// A value field of an instrument write: five characters in `points` decimal places. Nothing
+// when the text would not read back as the value: a number too long for the field, or with more
+// places than it is written with, would reach the instrument changed.
+std::optional<QString> ValueField(float value, int16_t points);
+
 // A level or span-gas concentration of a channel as a settings upload writes it: "*****" for
 // none (below 0), else five characters in the channel's decimal places. Nothing when those are
 // not known, or when the text would not read back as the value: it would reach the instrument
@@ -60,6 +65,11 @@ extern const std::array<ChannelSetting, 5> kChannelSettings;
 // The first gas (channel 0 to 4) whose values an upload would send but cannot write unchanged
 // (ChannelField); nothing when there is none.
 std::optional<int> UnwritableChannel(const clsInstrument& instrument);
+
+// The first switched-on gas (0 to 4) whose full scale or resolution an upload of the gas list
+// would send but cannot write unchanged (ValueField); nothing when there is none or the gas
+// list is not sent.
+std::optional<int> UnwritableGasList(const clsInstrument& instrument);
 
 // A typed plain decimal rounded to a multiple of a resolution step; a negative entry gives 0.
 // Nothing for text that is no plain decimal, a step not above 0, or a multiple beyond 32767.

@@ -93,11 +93,17 @@ QByteArray GasList(const clsInstrument& in) {
     QByteArrayList fields;
     for (int ch = 0; ch < 5; ++ch) {
         mask += Flag(in.GasEnabled(ch));
-        const int16_t p = in.GasPoint(ch);
-        fields << (in.GasEnabled(ch)
-                       ? Text(in.GasName(ch), 4) + FormatValue5(in.GasFullScale(ch), p).toLatin1() +
-                             FormatValue5(in.GasDesit(ch), p).toLatin1() + Text(in.GasUnit(ch), 4)
-                       : QByteArray(18, '*'));
+        if (!in.GasEnabled(ch)) {
+            fields << QByteArray(18, '*');
+            continue;
+        }
+        const std::optional<QString> fullScale = ValueField(in.GasFullScale(ch), in.GasPoint(ch));
+        const std::optional<QString> desit = ValueField(in.GasDesit(ch), in.GasPoint(ch));
+        // A value cut or rounded to fit its field would give the sensor another range.
+        if (!fullScale || !desit)
+            throw AppError(ErrInvalidCall, GetMessage(9202, {QString::number(ch + 1)}));
+        fields << Text(in.GasName(ch), 4) + fullScale->toLatin1() + desit->toLatin1() +
+                      Text(in.GasUnit(ch), 4);
     }
     return mask + ',' + fields.join(',');
 }

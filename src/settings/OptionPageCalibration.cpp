@@ -225,7 +225,10 @@ bool OptionPage::SpanConcentrationsValid() {
     for (int c = 0; c < kGases; ++c) {
         if (!h.SpanSelected[static_cast<size_t>(c)]) continue;
         const float v = in.AutoCalib(c);
-        if (v >= 0 && v <= in.GasFullScale(c) && IsOverWarnLevel(in, c, v)) continue;
+        // A concentration that its five-character field would change is never sent either.
+        if (v >= 0 && v <= in.GasFullScale(c) && IsOverWarnLevel(in, c, v) &&
+            ValueField(v, in.GasPoint(c)))
+            continue;
         refused << GetGasCaption(&in, c) + QStringLiteral("  ") + GetMessage(5654) + u' ' +
                        rt::Trim(StoredText(Column::AutoCal, c));
     }
@@ -258,7 +261,7 @@ void OptionPage::RunSpan() {
     QString gasFlag = mask;
     for (int c = 0; c < kGases; ++c)
         gasFlag += u',' + (h.SpanSelected[static_cast<size_t>(c)]
-                               ? FormatValue5(in.AutoCalib(c), in.GasPoint(c))
+                               ? *ValueField(in.AutoCalib(c), in.GasPoint(c))
                                : QStringLiteral("*****"));
 
     CalibrationRun run(h, cmdCal, OpSpanCalibration, 6003);

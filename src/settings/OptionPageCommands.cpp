@@ -133,6 +133,11 @@ void OptionPage::RunUpload() {
                          GetMessage(5310));
         return;
     }
+    if (const std::optional<int> gas = UnwritableGasList(in)) {
+        Dialogs().MsgBox(GetMessage(9202, {QString::number(*gas + 1)}), vbExclamation,
+                         GetMessage(5310));
+        return;
+    }
     if (!Ask(Question::UploadSettings)) return;
     Transfer([&h] { return h.link.SetInstrument(h.CurInstrument); });
 }

@@ -78,5 +78,44 @@ TEST(LevelDecimals, LevelsWhosePlacesAreNotKnownAreNotSent) {
     EXPECT_EQ(rig.sim.Requests(), (QStringList{"XS,W,DOCK      ", "DW,W,"}));
 }
 
+// A value field is five characters: a full scale, resolution or span concentration that its
+// field would cut or round is refused before anything is sent, never written changed.
+TEST(LevelDecimals, AValueItsFieldWouldChangeIsNeverSent) {
+    EXPECT_EQ(ValueField(100, 1).value_or("-"), "100.0");
+    EXPECT_EQ(ValueField(0.05f, 2).value_or("-"), " 0.05");
+    EXPECT_FALSE(ValueField(100, 2));     // "100.00" would go out as "00.00"
+    EXPECT_FALSE(ValueField(12345.6f, 1));
+    EXPECT_FALSE(ValueField(0.25f, 1));   // would go out as 0.3
+
+    SettingsRig rig;
+    rig.ReadInstrument();
+    clsInstrument& in = *rig.CurInstrument;
+    ASSERT_EQ(in.GasPoint(2), 1);
+    in.SetGasFullScale(2, 1000);
+    in.SetChange_GasEnable(2, true);
+    rig.option->cmdOption[0]->click();
+    EXPECT_EQ(rig.dialogs.messages(), QStringList{GetMessage(9202, {"3"})});
+    EXPECT_TRUE(rig.sim.Requests().isEmpty());
+    const std::optional<QString> failure =
+        FailureOf([&] { rig.sim.link->SetInstrument(rig.CurInstrument); });
+    EXPECT_EQ(failure.value_or(QString()), GetMessage(9202, {"3"}));
+    EXPECT_TRUE(rig.sim.Requests("GJ,W,").isEmpty());
+
+    // A span concentration the field would round is refused with the others that cannot be
+    // used, and no calibration starts.
+    in.ClearChangeFlags();
+    in.SetGasFullScale(2, 100);
+    in.SetAutoCalib(2, 10.25f);
+    rig.dialogs.clear();
+    rig.option->ShowCalibrationPanel(true);
+    for (int row : {1, 2, 4, 5})  // every channel but gas 3's unticked
+        Tick(*rig.option->vfgCal, row, 1);
+    rig.option->cmdCal_Click(1);
+    ASSERT_EQ(rig.dialogs.messages().size(), 1);
+    EXPECT_TRUE(rig.dialogs.messages().value(0).startsWith(GetGasCaption(&in, 2)))
+        << rig.dialogs.messages().value(0).toStdString();
+    EXPECT_TRUE(rig.sim.Requests("S2,W,").isEmpty());
+}
+
 }  // namespace
 }  // namespace qv::test
