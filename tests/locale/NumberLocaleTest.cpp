@@ -6,6 +6,7 @@
 // run-time's own conversion tests run under the comma locale as well.
 #include "Database.h"
 #include "Dates.h"
+#include "PrinterChoice.h"
 #include "PrinterList.h"
 #include "SettingsRig.h"
 #include "SimulatedWindow.h"
@@ -238,12 +239,7 @@ class NumberLocaleChild : public SimulatedWindow {
     QByteArray PrintedText() {
         const QString pdf = home_.filePath(QStringLiteral("printed.pdf"));
         QFile::remove(pdf);
-        dialogs_->AnswerModal([](QDialog& d) {
-            auto& dialog = dynamic_cast<frmSetPrinter&>(d);
-            dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(ui::PdfEntryName()));
-            dialog.cmdOK->click();
-            return d.result();
-        });
+        ChoosePrinterEntry(*dialogs_, ui::PdfEntryName());
         dialogs_->AnswerFile({true, pdf, 1});
         main_->pageDataView->cmdBrowse_Click(0);
         QProcess text;

@@ -5,6 +5,7 @@
 // mode; and the main window's own handling of live readings and new instrument information.
 #include "Database.h"
 #include "InstrumentSimulator.h"
+#include "PrinterChoice.h"
 #include "PrinterList.h"
 #include "ShellFixture.h"
 #include "StoredLogs.h"
@@ -436,12 +437,7 @@ TEST_F(EndToEnd, LogsBeyondAnyFixedCountDownloadWholeAndShowWhole) {
     ui::FixedPrinterList printers{{"Office"}, "Office"};
     AppFont.Name = "DejaVu Sans";  // digits of a CJK font do not come back out of a PDF
     const QString pdf = out.filePath(QStringLiteral("failing.pdf"));
-    dialogs_->AnswerModal([](QDialog& d) {
-        auto& dialog = dynamic_cast<frmSetPrinter&>(d);
-        dialog.cmbList->setCurrentIndex(dialog.cmbList->findText(ui::PdfEntryName()));
-        dialog.cmdOK->click();
-        return d.result();
-    });
+    ChoosePrinterEntry(*dialogs_, ui::PdfEntryName());
     dialogs_->AnswerFile({true, pdf, 1});
     view.cmdBrowse[0]->click();
     EXPECT_TRUE(dialogs_->messages().isEmpty()) << dialogs_->messages().join('|').toStdString();

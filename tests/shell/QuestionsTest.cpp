@@ -5,6 +5,7 @@
 
 #include "Database.h"
 #include "GridCells.h"
+#include "PrinterChoice.h"
 #include "PrinterList.h"
 #include "Questions.h"
 #include "SourceText.h"
@@ -172,12 +173,7 @@ TEST_F(Questions, EachSiteAsksItsQuestionFromTheList) {
              frmPrint form;
              form.SetDataType(TypeLastCalibration);
              form.SetTableData({{{"SerialNo"}, {"SN1"}}});
-             dialogs_->AnswerModal([](QDialog& d) {
-                 auto& printers = dynamic_cast<frmSetPrinter&>(d);
-                 printers.cmbList->setCurrentIndex(printers.cmbList->findText(ui::PdfEntryName()));
-                 printers.cmdOK->click();
-                 return d.result();
-             });
+             ChoosePrinterEntry(*dialogs_, ui::PdfEntryName());
              dialogs_->AnswerFile({true, existing, 1});
              form.cmdPrint_Click();
          }},
