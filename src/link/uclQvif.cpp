@@ -181,6 +181,7 @@ void uclQvif::SetPortFault(int message, const QString& cause) {
 
 void uclQvif::DataSend(const QByteArray& Datas, bool InitFlag) {
     lastAcceptedBlock_.clear();
+    firstAcceptedBlock_.clear();
     // The command code, ",R," and for a calibration history its channel: what every answer of
     // this transfer repeats, and what a reply to it must begin with.
     requestKey_ = Datas.mid(5, Datas.contains("IH") ? 7 : 5);
@@ -416,7 +417,7 @@ void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
     // instrument on a transfer nobody waits for. A damaged frame cannot be told by its key: it
     // is refused and asked for again below.
     if (frames::ChecksumOk(frame)) {
-        const bool lateCopy = lateCopies_ > 0 && frame == lateCopyOf_;
+        const bool lateCopy = lateCopies_ > 0 && lateCopyOf_.contains(frame);
         if (lateCopy || !AnswersRequest(frame)) {
             if (lateCopy) --lateCopies_;
             WriteSerialLog(GetMessage(9110));
@@ -429,7 +430,10 @@ void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
     const bool block = status_ == StatusBlockDownload && terminator != CR;
     const bool repeated = block && !lastAcceptedBlock_.isEmpty() && frame == lastAcceptedBlock_;
     if (repeated || ParseReply(frame)) {
-        if (block) lastAcceptedBlock_ = frame;
+        if (block) {
+            if (lastAcceptedBlock_.isEmpty()) firstAcceptedBlock_ = frame;
+            lastAcceptedBlock_ = frame;
+        }
         if (terminator == ETB) {
             Send(AnswerFrame(ACK, ETB), true);
         } else if (terminator == EOT) {
@@ -437,7 +441,7 @@ void uclQvif::HandleFrame(const QByteArray& received, char terminator) {
             // The instrument answers every copy of a request it was sent: the last block may
             // come again once for each time the request went out beyond the first.
             if (block) {
-                lateCopyOf_ = frame;
+                lateCopyOf_ = {firstAcceptedBlock_, frame};
                 lateCopies_ = static_cast<int16_t>(requestSends_ - 1);
             }
         }

@@ -344,9 +344,11 @@ class uclQvif : public QObject {
     // or a bad reply included).
     QByteArray requestFrame_;
     int16_t requestSends_ = 0;
-    // A request sent more than once may be answered more than once: the last block of the
-    // transfer it ended may come again that many times, after the next request has gone out.
-    QByteArray lateCopyOf_;
+    // A request sent more than once may be answered more than once: after the transfer it
+    // ended, the first block of another answer to it (the whole answer, for a transfer of one
+    // block) may come that many times, after the next request has gone out. The first and
+    // the last block of the transfer are kept to know such a copy.
+    QList<QByteArray> lateCopyOf_;
     int16_t lateCopies_ = 0;
     bool cancel_ = false;
     bool closing_ = false;
@@ -354,8 +356,9 @@ class uclQvif : public QObject {
     int32_t status_ = StatusInitial;
     int32_t linkState_ = LinkNotConnected;
     // The last block accepted since the request: the same block again is acknowledged again
-    // but not stored twice.
+    // but not stored twice. The first one is kept for the late copies above.
     QByteArray lastAcceptedBlock_;
+    QByteArray firstAcceptedBlock_;
     // Operations in progress, one inside another (an initialisation runs an upload, a clock
     // setting and an erase).
     int operationDepth_ = 0;

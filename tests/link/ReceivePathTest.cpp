@@ -190,6 +190,26 @@ TEST(ReceivePath, AReplyToAnotherRequestIsOnlyLogged) {
     rig.Reply(block);
     EXPECT_EQ(rig.link->Status(), StatusCompleted);
     EXPECT_FLOAT_EQ(history->Item(1)->After(1, 0), 50);
+
+    // A history of two blocks: the second answer begins again with the first block, which
+    // arrives while channel 4 is asked for; it is not channel 4's.
+    const QString older = sim::HistoryLine({2, QDateTime(QDate(2014, 4, 9), QTime(8, 30)), 0, 40});
+    const QByteArray first = ("IH,R,0002,0001,0001," + line).toLatin1();
+    const QByteArray second = ("IH,R,0002,0002,0001," + older).toLatin1();
+    rig.link->SetHistoryChannel(2);
+    rig.Request(StatusBlockDownload, "IH,R,3,");
+    rig.Tick(31);
+    EXPECT_EQ(rig.Sent(), QStringList({"IH,R,3,"}));
+    rig.Reply(first, frames::ETB);
+    rig.Reply(second);
+    EXPECT_EQ(rig.link->Status(), StatusCompleted);
+    rig.Sent();
+    rig.link->SetHistoryChannel(3);
+    rig.Request(StatusBlockDownload, "IH,R,4,");
+    rig.Reply(first, frames::ETB);
+    EXPECT_EQ(rig.link->Status(), StatusBlockDownload);
+    EXPECT_TRUE(rig.Sent().isEmpty());  // not acknowledged: nothing more of it is asked for
+    EXPECT_FLOAT_EQ(history->Item(1)->After(3, 0), -1);
 }
 
 TEST(ReceivePath, ABadReplyToACommandResendsItUntilTheLimit) {
