@@ -110,6 +110,14 @@ QString RepeatIndexName(const QString& table) {
     return table + QStringLiteral("Repeat");
 }
 
+QString CreateRepeatIndexStatement(const QString& table) {
+    for (const auto& [name, columns] : RepeatColumns())
+        if (name == table)
+            return QStringLiteral("Create Index If Not Exists %1 On %2 (%3);")
+                .arg(RepeatIndexName(name), name, columns);
+    throw AppError(ErrInvalidCall, QStringLiteral("No repeat check on the table ") + table);
+}
+
 }  // namespace
 
 QStringList RepeatCheckedTables() {
@@ -117,14 +125,6 @@ QStringList RepeatCheckedTables() {
     for (const auto& [table, columns] : RepeatColumns())
         tables << table;
     return tables;
-}
-
-QString CreateRepeatIndexStatement(const QString& table) {
-    for (const auto& [name, columns] : RepeatColumns())
-        if (name == table)
-            return QStringLiteral("Create Index If Not Exists %1 On %2 (%3);")
-                .arg(RepeatIndexName(name), name, columns);
-    throw AppError(ErrInvalidCall, QStringLiteral("No repeat check on the table ") + table);
 }
 
 bool EnsureRepeatIndex(Database& db, const QString& table) {

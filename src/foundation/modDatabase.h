@@ -24,8 +24,7 @@ QStringList RepeatCheckedTables();
 // The index on the columns that repeat check compares, so that it costs one lookup per row
 // however many rows the header holds. Made with a new file; a file made before it existed gets
 // it when the program first stores into that table, never when the file is only read.
-// EnsureRepeatIndex answers true when it made the index.
-QString CreateRepeatIndexStatement(const QString& table);
+// True when it made the index.
 bool EnsureRepeatIndex(Database& db, const QString& table);
 
 // Deletes, in one transaction, the gas rows whose header is gone (deleting a log once left

@@ -29,17 +29,6 @@ QString KeyedItemView::KeyOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, kKeyRole).toString() : QString();
 }
 
-QString KeyedItemView::UniqueKey(const QString& key) const {
-    if (!Contains(key)) return key;
-    const qsizetype blank = key.lastIndexOf(u' ');
-    const QString value = blank < 0 ? key : key.left(blank);
-    const QString rest = blank < 0 ? QString() : key.mid(blank);
-    for (int n = 2;; ++n) {
-        const QString candidate = value + u'~' + QString::number(n) + rest;
-        if (!Contains(candidate)) return candidate;
-    }
-}
-
 QString KeyedItemView::Text(const QString& key) const {
     const QTreeWidgetItem* item = Item(key);
     return item ? item->text(0) : QString();

@@ -30,9 +30,6 @@ class KeyedItemView : public QTreeWidget {
     QTreeWidgetItem* Item(const QString& key) const { return items_.value(Fold(key)); }
     // The key of an item ("" for nullptr).
     static QString KeyOf(const QTreeWidgetItem* item);
-    // A key not yet in use: the key itself, else the value part with "~2", "~3" ... added
-    // before the last blank, so that the key keeps its last word.
-    QString UniqueKey(const QString& key) const;
     QString Text(const QString& key) const;
     void SetText(const QString& key, const QString& text);
     QVariant Tag(const QString& key) const;
