@@ -23,7 +23,15 @@ QString LogWhere::Clause() const {
 }
 
 void BrowserPage::Handle(const std::function<void()>& action) {
-    if (host_) ui::RunUserAction(action);
+    if (!host_) return;
+    ++acting_;
+    {
+        const auto ended = qScopeGuard([this] { --acting_; });
+        ui::RunUserAction(action);
+    }
+    // Logs stored while an action waited are shown once no action of the page is running; a
+    // page hidden meanwhile is built afresh when it is opened.
+    if (acting_ == 0 && afreshPending_ && ui::IsShown(this)) ShowAfresh();
 }
 
 BrowserPage::BrowserPage(QWidget* parent) : PageFrame(parent) {

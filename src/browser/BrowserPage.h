@@ -17,12 +17,15 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QVariantList>
 #include <array>
 #include <memory>
 #include <optional>
 
 namespace qv {
+
+class Database;
 
 // The condition that selects the log headers under a tree node, its values bound in order.
 struct LogWhere {
@@ -55,6 +58,10 @@ class BrowserPage : public ui::PageFrame {
     void ShowLogList(const QString& key);
     // Repaints the tree, the list and the property grid with the page hidden meanwhile.
     void RefreshLogBrowser();
+    // Logs were stored in the database (a download). While the page is on show its tree and
+    // list are built afresh, at once or, while one of its commands waits for the user, as soon
+    // as that command has ended; a hidden page is built afresh when it is opened.
+    void StoredDataChanged();
 
     // ---- Property pane ----
     void ShowLogProperty(const QString& key);
@@ -106,6 +113,9 @@ class BrowserPage : public ui::PageFrame {
     void RelistAfterRebuild();
     // Runs a user action; a failure becomes a message box, never an exception out of a slot.
     void Handle(const std::function<void()>& action);
+    // Builds the tree and the list again from the database, keeping the node and item chosen,
+    // the log on show and the nodes opened where they are still stored.
+    void ShowAfresh();
     bool Checked(int index) const;
     void SetBoxesEnabled(bool enabled);
     // Sets LogTreeChanged and rebuilds the tree with the grouping boxes disabled meanwhile.
@@ -131,8 +141,17 @@ class BrowserPage : public ui::PageFrame {
     // rebuilt and its root clicked when a whole branch went.
     void ForgetCurrentLog();
     void RebuildAfterDelete();
-    void DeleteRecord(const QString& tag, QChar letter);
+    void DeleteAll(const QString& tag);
     void DeleteBranch(const QString& tag);
+    void DeleteRecord(const QString& tag, QChar letter);
+    // The SeqNos of the headers under a condition.
+    static QList<int32_t> LogsUnder(Database& db, const LogWhere& where);
+    // The logs under a condition, or nothing when one of them was stored since the page showed
+    // what it holds.
+    std::optional<QList<int32_t>> ShownLogsUnder(const LogWhere& where) const;
+    // A delete refused because the item holds logs it did not show: the page is built afresh
+    // and the user told that nothing was deleted.
+    void RefuseUnshown(const QString& text, int title);
     // The message that the item with this text names nothing stored: nothing was deleted.
     void ReportNotFound(const QString& text);
 
@@ -141,6 +160,13 @@ class BrowserPage : public ui::PageFrame {
     QString paneKey_;
     // The tree key the list was last filled for.
     QString listKey_;
+    // The logs the page has shown: those stored when the tree was last built and those a list
+    // showed since. A delete takes no other.
+    QSet<int32_t> shownLogs_;
+    // User actions running (a command waiting in a dialog counts), and whether logs were stored
+    // meanwhile.
+    int acting_ = 0;
+    bool afreshPending_ = false;
 };
 
 }  // namespace qv

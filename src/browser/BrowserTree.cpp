@@ -114,6 +114,38 @@ void BrowserPage::MakeLogTree() {
     });
 }
 
+void BrowserPage::StoredDataChanged() {
+    if (!host_) return;
+    host_->LogTreeChanged = true;
+    if (!ui::IsShown(this)) return;
+    // A command waiting for the user goes on with what it showed; the page is built afresh
+    // once it has ended.
+    if (acting_ > 0)
+        afreshPending_ = true;
+    else
+        ShowAfresh();
+}
+
+void BrowserPage::ShowAfresh() {
+    afreshPending_ = false;
+    Handle([&] {
+        const QString selected = tvwLog->SelectedKey();
+        QStringList opened;
+        const std::function<void(const QString&)> collect = [&](const QString& key) {
+            if (tvwLog->Expanded(key)) opened << key;
+            for (const QString& child : tvwLog->ChildKeys(key))
+                collect(child);
+        };
+        collect(tvwLog->RootKey());
+        RebuildTree();
+        for (const QString& key : opened)
+            tvwLog->SetExpanded(key, true);
+        if (tvwLog->Contains(selected)) tvwLog->SetSelectedKey(selected);
+        RelistAfterRebuild();
+        RefreshLogBrowser();
+    });
+}
+
 void BrowserPage::RelistAfterRebuild() {
     // A list left as it was would offer items that no longer name what they named when shown.
     if (listKey_.isEmpty()) return;
@@ -150,14 +182,19 @@ void BrowserPage::RelistAfterRebuild() {
 
 void BrowserPage::BuildLogTree() {
     if (host_->LogTreeChanged) {
+        shownLogs_.clear();
         tvwLog->ClearItems();
         tvwLog->AddNode(QString(), kRootKey, GetMessage(5107), QStringLiteral("QV-4170"),
                         QStringLiteral("QV-4170"));
-        const auto rows = Database(DatabasePath)
-                              .query(QStringLiteral(
-                                  "Select Distinct SerialNo COLLATE NOCASE As SerialNo, StationID "
-                                  "COLLATE NOCASE As StationID, UserID COLLATE NOCASE As UserID, "
-                                  "FolderID COLLATE NOCASE As FolderID, Types From Log_Head;"));
+        Database db(DatabasePath);
+        // The tree and the logs it stands for are read as one.
+        Database::Transaction read(db);
+        const auto rows = db.query(QStringLiteral(
+            "Select Distinct SerialNo COLLATE NOCASE As SerialNo, StationID COLLATE NOCASE As "
+            "StationID, UserID COLLATE NOCASE As UserID, FolderID COLLATE NOCASE As FolderID, "
+            "Types From Log_Head;"));
+        const QList<int32_t> stored = LogsUnder(db, LogWhere{});
+        read.commit();
         std::vector<HeadGroup> groups;
         groups.reserve(rows.size());
         static const QString kColumns[4] = {"SerialNo", "StationID", "UserID", "FolderID"};
@@ -174,7 +211,9 @@ void BrowserPage::BuildLogTree() {
         TreeBuilder(*tvwLog, GroupingLevels(Checked(0), Checked(1), Checked(2)))
             .AddChildren(kRootKey, all, 0);
         tvwLog->SetExpanded(kRootKey, true);
+        shownLogs_ = QSet<int32_t>(stored.begin(), stored.end());
         host_->LogTreeChanged = false;
+        afreshPending_ = false;
     }
     tvwLog->Refresh();
 }
@@ -277,6 +316,7 @@ void BrowserPage::ShowLogList(const QString& key) {
                                  row.toText(QStringLiteral("StationID"), QString()),
                                  row.toText(QStringLiteral("UserID"), QString()),
                                  dates.isValid() ? GeneralDate(dates) : QString()});
+                shownLogs_.insert(GetLeadingNumber(item));
             }
             lvwLog->SetSortOrder(0);
             lvwLog->SetSorted(true);

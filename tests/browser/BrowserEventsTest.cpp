@@ -156,6 +156,40 @@ TEST_F(BrowserEvents, ARebuildShowsTheListAndThePaneAfresh) {
     EXPECT_FALSE(page.cmdDetail->isEnabled());
 }
 
+// Logs stored while the page is on show are shown at once, with the nodes opened, the node and
+// item chosen, the log on show and its pane kept; a hidden page waits until it is opened.
+TEST_F(BrowserEvents, LogsStoredWhileThePageIsShownAreShownAtOnce) {
+    Open();
+    const QString folder = Path({"05/24"});
+    page.tvwLog->SetExpanded(folder, true);
+    const QString category = Path({"05/24", "Interval Trend"});
+    Press(*page.tvwLog, category, Qt::LeftButton);
+    const QString chosen = Key(logs().intervalB, 'G');
+    Press(*page.lvwLog, chosen, Qt::LeftButton);
+    const QStringList pane = PaneRow(1);
+    const int32_t added = AddMendedLog("added", "SN1001", "ST-1", "Alice", "05/24");
+    AddMendedLog("july", "SN1001", "ST-1", "Alice", "07/24");
+    LogTreeChanged = true;  // as every download step sets it
+    page.StoredDataChanged();
+    EXPECT_FALSE(LogTreeChanged);
+    EXPECT_TRUE(Children("0 #").contains("07/24"));
+    EXPECT_TRUE(page.tvwLog->Expanded(folder));
+    EXPECT_EQ(page.tvwLog->SelectedKey(), category);
+    EXPECT_TRUE(page.lvwLog->Contains(Key(added, 'G')));
+    EXPECT_EQ(page.lvwLog->SelectedKey(), chosen);
+    EXPECT_EQ(CurSeqNo, logs().intervalB);
+    EXPECT_EQ(PaneRow(1), pane);
+
+    page.hide();
+    AddMendedLog("august", "SN1001", "ST-1", "Alice", "08/24");
+    page.StoredDataChanged();
+    EXPECT_TRUE(LogTreeChanged);
+    EXPECT_FALSE(Children("0 #").contains("08/24"));
+    page.show();
+    page.MakeLogTree();
+    EXPECT_TRUE(Children("0 #").contains("08/24"));
+}
+
 class BrowserDelete : public BrowserRig {
   protected:
     // Chooses Delete on the key's menu and answers the confirmation, when one is asked.
@@ -178,6 +212,38 @@ class BrowserDelete : public BrowserRig {
         return Database(DatabasePath)
             .scalar(QString("Select Count(*) From %1 Where RelNo = ?").arg(table), {relNo})
             .toLongLong();
+    }
+    // A log added as AddMendedLog adds it, stored whole: its header, gas rows and samples.
+    bool StoredWhole(int32_t log) const {
+        return Database(DatabasePath)
+                       .scalar("Select Count(*) From Log_head Where SeqNo = ?", {log})
+                       .toInt() == 1 &&
+               Rows("Gas_List", log) == 5 && Rows("Interval_Data", log) == 2;
+    }
+    // Takes a log out as another tool would.
+    void Drop(int32_t log) const {
+        Database db(DatabasePath);
+        for (const char* table : {"Interval_Data", "Gas_List"})
+            db.execute(QString("Delete From %1 Where RelNo = ?").arg(table), {log});
+        db.execute("Delete From Log_head Where SeqNo = ?", {log});
+    }
+    // The log is listed under the Interval Trend node of this folder, pressed in the tree.
+    bool ListedUnder(const QString& folder, int32_t log) {
+        const QString category = Child(folder, GetMessage(5624));
+        if (category.isEmpty()) return false;
+        Press(*page.tvwLog, category, Qt::LeftButton);
+        return page.lvwLog->Contains(Key(log, 'G'));
+    }
+};
+
+// A message box that runs something while its question is open, as a download may store while
+// the user reads it.
+class StoringWhileAsked : public ScriptedDialogs {
+  public:
+    std::function<void()> whileAsked;
+    int MsgBox(const QString& prompt, int style, const QString& title) override {
+        if ((style & 7) == vbYesNo && whileAsked) std::exchange(whileAsked, nullptr)();
+        return ScriptedDialogs::MsgBox(prompt, style, title);
     }
 };
 
@@ -381,6 +447,128 @@ TEST_F(BrowserDelete, AnItemShownBeforeADownloadNamesTheSameLogsAfterIt) {
             }
         }
     }
+}
+
+// A folder of the instrument's logs shown, then a download stores another log in it without the
+// page being drawn again: Delete on the folder's node, on its item in the parent's list or on the
+// category listed, answered Yes, takes nothing. The page is drawn again with the new log and the
+// user told; no question is asked. Every grouping of the tree.
+TEST_F(BrowserDelete, ALogStoredSinceTheBranchWasShownStaysAndIsShown) {
+    enum Route { FolderNode, FolderItem, CategoryNode };
+    for (int grouping = 0; grouping < 8; ++grouping) {
+        const bool serial = grouping & 1, station = grouping & 2, user = grouping & 4;
+        QStringList path;
+        if (serial) path << "SN1001";
+        if (station) path << "ST-1";
+        if (user) path << "Alice";
+        path << "05/24";
+        for (const Route route : {FolderNode, FolderItem, CategoryNode}) {
+            const std::string trace =
+                path.join('/').toStdString() + " route " + std::to_string(static_cast<int>(route));
+            Open(serial, station, user);
+            const QString folder = Path(path);
+            ASSERT_FALSE(folder.isEmpty()) << trace;
+            const QString category = Child(folder, GetMessage(5624));
+            const QString listed = route == FolderItem   ? page.tvwLog->ParentKey(folder)
+                                   : route == FolderNode ? folder
+                                                         : category;
+            const QString pressed = route == CategoryNode ? category : folder;
+            Press(*page.tvwLog, listed, Qt::LeftButton);
+            ASSERT_EQ(page.lvwLog->Contains(pressed), route == FolderItem) << trace;
+            const QStringList before = page.lvwLog->Keys();
+            const long long headers = Count("Log_head");
+            const int32_t added = AddMendedLog("added", "SN1001", "ST-1", "Alice", "05/24");
+
+            dialogs.clear();
+            Delete(pressed);
+            EXPECT_EQ(dialogs.messages(),
+                      QStringList{GetMessage(9301, {page.tvwLog->Text(pressed)})})
+                << trace;
+            EXPECT_EQ(Count("Log_head"), headers + 1) << trace;
+            EXPECT_TRUE(StoredWhole(added)) << trace;
+            // The list is shown again for the node it showed, now with the new log.
+            EXPECT_EQ(page.tvwLog->SelectedKey(), listed) << trace;
+            if (route == CategoryNode)
+                EXPECT_EQ(page.lvwLog->Keys(), QStringList{Key(added, 'G')} + before) << trace;
+            else
+                EXPECT_EQ(page.lvwLog->Keys(), before) << trace;
+            EXPECT_TRUE(ListedUnder(folder, added)) << trace;
+            Drop(added);
+        }
+    }
+
+    // Once shown, the new log goes with its folder.
+    Open();
+    const QString folder = Path({"05/24"});
+    Press(*page.tvwLog, folder, Qt::LeftButton);
+    const int32_t added = AddMendedLog("added", "SN1001", "ST-1", "Alice", "05/24");
+    Delete(folder);
+    ASSERT_TRUE(StoredWhole(added));
+    dialogs.clear();
+    Delete(folder);
+    EXPECT_EQ(dialogs.messages(), QStringList{GetMessage(5339)});
+    EXPECT_EQ(Rows("Gas_List", added), 0);
+    EXPECT_EQ(Rows("Interval_Data", logs().intervalA0514), 0);
+    EXPECT_FALSE(Children("0 #").contains("05/24"));
+}
+
+// A download that stores while the delete waits for the password or its question: the page
+// goes on with what it showed and is drawn again once the command has ended. A log stored
+// before the question stops the delete; one stored while it is open stays, and so does
+// everything when the whole stored data was to go.
+TEST_F(BrowserDelete, ALogStoredWhileTheDeleteWaitsStays) {
+    Open();
+    const QString folder = Path({"05/24"});
+    Press(*page.tvwLog, folder, Qt::LeftButton);
+    const QStringList listed = ListTexts();
+    const long long headers = Count("Log_head");
+    const auto store = [this](const QString& name, int32_t& log) {
+        return [this, name, &log] {
+            log = AddMendedLog(name, "SN1001", "ST-1", "Alice", "05/24");
+            LogTreeChanged = true;
+            page.StoredDataChanged();
+            // Not drawn meanwhile.
+            EXPECT_TRUE(LogTreeChanged);
+        };
+    };
+    int32_t first = 0;
+    whilePassword = store("first", first);
+    Delete(folder);
+    EXPECT_EQ(dialogs.messages(), QStringList{GetMessage(9301, {"05/24"})});
+    EXPECT_EQ(Count("Log_head"), headers + 1);
+    EXPECT_TRUE(StoredWhole(first));
+    EXPECT_FALSE(LogTreeChanged);
+    EXPECT_EQ(ListTexts(), listed);
+    EXPECT_TRUE(ListedUnder(folder, first));
+
+    // The folder's logs as the question shows them go; the one stored meanwhile is shown after.
+    StoringWhileAsked asking;
+    int32_t second = 0;
+    asking.whileAsked = store("second", second);
+    Press(*page.tvwLog, folder, Qt::LeftButton);
+    asking.AnswerMenu("Delete");
+    asking.AnswerMsgBox(vbYes);
+    Press(*page.tvwLog, folder, Qt::RightButton);
+    EXPECT_EQ(asking.messages(), QStringList{GetMessage(5339)});
+    for (const int32_t log : {first, logs().intervalA0514, logs().alarmA, logs().troubleA})
+        EXPECT_EQ(Rows("Gas_List", log), 0) << log;
+    EXPECT_TRUE(StoredWhole(second));
+    EXPECT_FALSE(LogTreeChanged);
+    ASSERT_TRUE(Children("0 #").contains("05/24"));
+    EXPECT_TRUE(ListedUnder(Path({"05/24"}), second));
+
+    // Everything was to go: nothing goes.
+    const long long left = Count("Log_head");
+    int32_t third = 0;
+    asking.whileAsked = store("third", third);
+    asking.AnswerMenu("Delete");
+    asking.AnswerMsgBox(vbYes);
+    Press(*page.tvwLog, "0 #", Qt::RightButton);
+    EXPECT_EQ(asking.messages(), (QStringList{GetMessage(5339), GetMessage(5317),
+                                              GetMessage(9301, {"QV-4170 Data"})}));
+    EXPECT_EQ(Count("Log_head"), left + 1);
+    EXPECT_TRUE(StoredWhole(third));
+    EXPECT_TRUE(ListedUnder(Path({"05/24"}), third));
 }
 
 // A list item whose node the tree no longer holds names no logs: its delete is refused as a

@@ -14,7 +14,9 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace qv::test {
 
@@ -26,10 +28,15 @@ class BrowserRig : public ::testing::Test, public BrowserState {
         SetCatalogueLanguage(CatalogueLanguage::English);
         ConvFactor = 0.05f;
         auto call = [this](const char* name) { return [this, name] { calls << name; }; };
-        page.Bind(Host([this] { calls << "password", PasswordOK = passwordAccepted; },
-                       call("open data view"), call("data view"),
-                       [this] { calls << (ShowLogInstrument ? "instrument [log]" : "instrument"); },
-                       [this](int index) { calls << QString("page %1").arg(index); }));
+        page.Bind(Host(
+            [this] {
+                calls << "password";
+                if (whilePassword) std::exchange(whilePassword, nullptr)();
+                PasswordOK = passwordAccepted;
+            },
+            call("open data view"), call("data view"),
+            [this] { calls << (ShowLogInstrument ? "instrument [log]" : "instrument"); },
+            [this](int index) { calls << QString("page %1").arg(index); }));
         page.SetCaptions();
         page.resize(ui::ToPixelsX(12000), ui::ToPixelsY(8000));
         page.show();
@@ -143,6 +150,8 @@ class BrowserRig : public ::testing::Test, public BrowserState {
     ScriptedDialogs dialogs;
     BrowserPage page;
     bool passwordAccepted = true;
+    // Runs once while the password dialog would be shown.
+    std::function<void()> whilePassword;
     QStringList calls;
 };
 
