@@ -202,7 +202,8 @@ frmMain::frmMain(std::unique_ptr<uclQvif> link, std::unique_ptr<PortFinder> find
                                     pageOption->cmdOption[0],
                                     [this] { RefreshInstrumentViews(); },
                                     [this] { StartAfresh(); },
-                                    settingsChanged});
+                                    settingsChanged,
+                                    [this] { pageBrowser->StoredDataChanged(); }});
     const auto showPage = [this](int index) { ShowPage(index); };
     const auto showPassword = [this] {
         frmPassword::ShowModal(this, [this] { SettingsChanged(); });

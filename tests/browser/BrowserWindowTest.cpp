@@ -175,5 +175,20 @@ TEST_F(BrowserWindow, ADownloadFromTheInstrumentShowsOnThePage) {
     EXPECT_TRUE(Page().cmdDetail->isEnabled());
 }
 
+// A download while the page is on show: its logs are listed at once, without the page being
+// opened again.
+TEST_F(BrowserWindow, ADownloadWhileThePageIsShownIsListedAtOnce) {
+    sim::InstrumentSimulator sim;
+    QString error;
+    ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+    Start(QString(), {sim.Path()});
+    ASSERT_TRUE(WaitFor([&] { return main->uclQV4170.Connected(); }));
+    main->cmdInst_Click(2);
+    ASSERT_TRUE(Children("0 #").isEmpty());
+    main->pageDownload->cmdDown_Click(0);
+    EXPECT_TRUE(Page().isVisible());
+    EXPECT_FALSE(Children("0 #").isEmpty());
+}
+
 }  // namespace
 }  // namespace qv::test

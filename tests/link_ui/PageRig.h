@@ -127,6 +127,8 @@ struct PageRig {
     int afresh = 0;
     // Times the page asked for its changed settings to be kept.
     int settingsChanged = 0;
+    // Times the page said that logs were stored.
+    int logsStored = 0;
     DownloadPage* page = new DownloadPage(&window);
     QTimer ticker;
     // Every non-empty line written to the status log, also those a fresh start cleared away.
@@ -163,7 +165,8 @@ struct PageRig {
                                 cmdOptionUpdate,
                                 [] {},
                                 afreshStart,
-                                [this] { ++settingsChanged; }});
+                                [this] { ++settingsChanged; },
+                                [this] { ++logsStored; }});
         page->SetCaptions();
         for (QPushButton* b : page->cmdDown)
             b->setEnabled(false);

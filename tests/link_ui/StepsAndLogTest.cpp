@@ -92,6 +92,27 @@ TEST(Steps, AStoreThatFailsIsReportedAndLeavesNoHalfLog) {
     EXPECT_EQ(rig.db.count(QStringLiteral("Log_head")), 0);
 }
 
+// Each step that stored logs tells the window, so that a page on show lists them; a step that
+// stored nothing does not.
+TEST(Steps, AStepThatStoredLogsSaysSo) {
+    PageRig rig;
+    EXPECT_TRUE(rig.page->DownloadIntervalTrend());
+    EXPECT_GT(rig.db.count(QStringLiteral("Log_head")), 0);
+    EXPECT_EQ(rig.logsStored, 1);
+    rig.link.lines["DJ"] = {};
+    EXPECT_TRUE(rig.page->DownloadAlarmTrend());
+    rig.link.results["VE"] = false;
+    EXPECT_FALSE(rig.page->DownloadAlarmEvents());
+    rig.link.connected = false;
+    EXPECT_FALSE(rig.page->DownloadTroubleEvents());
+    EXPECT_EQ(rig.logsStored, 1);
+    rig.link.connected = true;
+    const long long before = rig.db.count(QStringLiteral("Log_head"));
+    EXPECT_TRUE(rig.page->DownloadInstrument());
+    EXPECT_GT(rig.db.count(QStringLiteral("Log_head")), before);  // the calibration histories
+    EXPECT_EQ(rig.logsStored, 2);
+}
+
 // The latest calibration or a channel's history that did not arrive fails the step, as every
 // other failed transfer does; the history that did arrive is stored.
 TEST(Steps, InstrumentStepFailsWhenACalibrationDidNotArrive) {

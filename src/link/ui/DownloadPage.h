@@ -74,6 +74,8 @@ struct DownloadHost {
     std::function<void()> StartAfresh;
     // A setting the user changed and the program confirmed: kept in the settings file at once.
     std::function<void()> SettingsChanged;
+    // Logs were stored in the database: a page on show that lists stored logs shows them.
+    std::function<void()> LogsStored;
 };
 
 class DownloadPage : public ui::PageFrame {
@@ -165,6 +167,8 @@ class DownloadPage : public ui::PageFrame {
     // The red lines of a download that failed; the rejected lines go to the serial log.
     void ReportFailed(const StepTexts& t, const QString& failLine, const QString& started);
     void ReportCancelled();
+    // After a step stored logs, also when a failure stopped it part way.
+    void TellLogsStored();
 
     // The connected instrument's information has been read whole since it connected: what its
     // logs are stored with.

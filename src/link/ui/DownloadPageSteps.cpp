@@ -64,16 +64,22 @@ bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list,
                 item->Update();
             }
         } catch (const std::exception& e) {
+            TellLogsStored();
             AddLogLine(ErrorText(e), LogColor::Failure);
             ReportFailed(t, ErrorText(e), ElapsedText(started));
             return false;
         }
+        TellLogsStored();
         closing = t.complete;
         color = LogColor::Progress;
     }
     AddLogLine(GetMessage(closing), color);
     h.link.AddLog(GetMessage(t.serialFinished, {Now(), ElapsedText(started)}));
     return true;
+}
+
+void DownloadPage::TellLogsStored() {
+    if (host_->LogsStored) host_->LogsStored();
 }
 
 void DownloadPage::ReportFailed(const StepTexts& t, const QString& failLine,
@@ -158,10 +164,12 @@ bool DownloadPage::DownloadInstrument() {
                 item->HistoryUpdate();
             }
         } catch (const std::exception& e) {
+            TellLogsStored();
             AddLogLine(ErrorText(e), LogColor::Failure);
             ReportFailed(t, ErrorText(e), ElapsedText(started));
             return false;
         }
+        TellLogsStored();
     }
     ListAdcValues();
     if (!calibrations) {
