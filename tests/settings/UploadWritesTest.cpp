@@ -20,6 +20,16 @@ void Leave(QWidget* field) {
     QCoreApplication::sendEvent(field, &out);
 }
 
+// The next gas selection: the first gas picked, then OK (0) or Cancel (1).
+void PickFirstGas(SettingsRig& rig, int button) {
+    rig.dialogs.AnswerModal([button](QDialog& d) {
+        auto& sel = static_cast<frmGasSel&>(d);
+        sel.optGasList[0]->click();
+        sel.cmdGasSel[static_cast<size_t>(button)]->click();
+        return button == 0 ? 1 : 0;
+    });
+}
+
 // Update, confirmed with Yes.
 void Update(SettingsRig& rig) {
     rig.dialogs.AnswerMsgBox(vbYes);
@@ -89,6 +99,69 @@ TEST(IdentityTexts, CharactersAsReadStayWhenTheUserAddsToThem) {
     EXPECT_EQ(back->UserId(), "u_sQR.r#1");
     EXPECT_EQ(back->DummySerial(), "(d)-[e]FG");
     EXPECT_EQ(back->SerialNo(), rig.CurInstrument->SerialNo());
+}
+
+// Service mode, gas 4's sensor switched off: ticking its Enable box and cancelling the gas
+// selection leaves every setting and the grid as they were; an OK switches that sensor alone.
+TEST(GasSelection, ACancelledSelectionWritesNoGasList) {
+    SettingsRig rig;
+    ServiceMode = true;
+    GasComb.fill(true);
+    GasTable[3] = {{true, "CO ", false, "ppm", 500, 1, 0, 25, 50, 200, 25, 100, true}};
+    QStringList gases = rig.sim.sim.content().reads["GJ"].split(u',');
+    ASSERT_EQ(gases.size(), 5);
+    gases[3] = QString(18, u'*');
+    // Full scales in the decimal places of their resolution, the form a written list has.
+    gases[1] = "OXY  40.0  0.1VOL%";
+    gases[2] = "H2S 100.0  0.5ppm ";
+    rig.sim.sim.content().reads["GJ"] = gases.join(u',');
+    rig.ReadInstrument();
+    const clsInstrument& in = *rig.CurInstrument;
+    ui::FlexGrid& grid = *rig.option->vfgOption;
+    ASSERT_FALSE(in.GasEnabled(3));
+    const auto flagged = [&in] {
+        QString mask;
+        for (int g = 0; g < 5; ++g)
+            mask += in.Change_GasEnable(g) ? u'1' : u'0';
+        return mask;
+    };
+    const auto shown = [&grid] {
+        QStringList cells;
+        for (int row = 2; row <= 6; ++row)
+            for (int col = 0; col < grid.Cols(); ++col)
+                cells << grid.TextMatrix(row, col) + (Ticked(grid, row, col) ? "[x]" : "");
+        return cells;
+    };
+    ASSERT_EQ(flagged(), "00000");
+    const QStringList before = shown();
+
+    PickFirstGas(rig, 1);
+    Tick(grid, 5, 1);
+    EXPECT_EQ(flagged(), "00000");
+    EXPECT_FALSE(in.GasEnabled(3));
+    EXPECT_EQ(shown(), before);
+    // Unticking gas 3 and answering No changes nothing either.
+    rig.dialogs.AnswerMsgBox(vbNo);
+    Tick(grid, 4, 1);
+    EXPECT_EQ(flagged(), "00000");
+    EXPECT_EQ(shown(), before);
+    Update(rig);
+    EXPECT_EQ(rig.sim.Requests(), QStringList{"DW,W,"});
+
+    // OK with the gas picked: only gas 4 is switched, the others go as read.
+    rig.dialogs.clear();
+    rig.sim.sim.ClearReceived();
+    PickFirstGas(rig, 0);
+    Tick(grid, 5, 1);
+    EXPECT_EQ(flagged(), "00010");
+    Update(rig);
+    EXPECT_EQ(rig.dialogs.messages().value(1), GetMessage(5311));
+    const QStringList lists = rig.sim.Requests("GJ,W,");
+    ASSERT_EQ(lists.size(), 1);
+    QStringList expected = gases;
+    expected[3] = "CO    500    1ppm ";
+    EXPECT_EQ(lists[0], "GJ,W,11111," + expected.join(u','));
+    EXPECT_TRUE(rig.sim.sim.Refused().isEmpty()) << rig.sim.sim.Refused().join(u'|').toStdString();
 }
 
 }  // namespace
