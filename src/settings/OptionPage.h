@@ -133,8 +133,9 @@ class OptionPage : public ui::PageFrame {
     void RunUpload();
     void RunClockSet();
     // The progress dialog, the start lines, the transfer and its report (complete or failed)
-    // of an upload or clock setting; the dialog is gone at the end whatever happened.
-    void Transfer(const std::function<bool()>& send);
+    // of an upload or clock setting; the dialog is gone at the end whatever happened. A failure
+    // adds the lines of `left`: what the transfer left on the instrument.
+    void Transfer(const std::function<bool()>& send, const std::function<QStringList()>& left = {});
     void OpenCalibration();
     void ChooseProgramFont();
     void ChooseGraphColor(int Index);

@@ -164,5 +164,62 @@ TEST(GasSelection, ACancelledSelectionWritesNoGasList) {
     EXPECT_TRUE(rig.sim.sim.Refused().isEmpty()) << rig.sim.sim.Refused().join(u'|').toStdString();
 }
 
+// Station, gas 1's warning level and the LCD contrast edited; the instrument never answers the
+// level's write. The user and the serial log learn which settings it took and which not.
+TEST(FailedUpload, TheMessageNamesWhatWasWrittenAndWhatWasNot) {
+    SettingsRig rig;
+    rig.ReadInstrument();
+    OptionPage& page = *rig.option;
+    page.txtOption[1]->setText("DOCK");
+    Leave(page.txtOption[1]);
+    ASSERT_EQ(Type(*page.vfgOption, 2, 1, "11"), Entry::Stored);
+    rig.dialogs.AnswerModal([](QDialog& d) {
+        auto& fs = static_cast<frmFsDialog&>(d);
+        EXPECT_EQ(Type(*fs.vfgDatas, 13, 1, "10"), Entry::Stored);
+        fs.cmdOK->click();
+        return d.result();
+    });
+    page.cmdOptionDisp_Click(6);
+    rig.sim.SilenceAt("A1,W,");
+    rig.dialogs.clear();
+    Update(rig);
+
+    const QStringList sent = rig.sim.Requests();
+    EXPECT_EQ(sent.mid(0, 2), (QStringList{"XS,W,DOCK      ", "UL,W,0A"}));
+    EXPECT_EQ(sent.mid(2), QStringList(31, "A1,W,   11, 19.5, 10.0,   25,   10"));
+    EXPECT_EQ(rig.sim.sim.SettingsCommits(), 0);
+    const QString written = GetMessage(9400, {"Station ID, LCD Contrast"});
+    const QString unanswered = GetMessage(9401, {"Warning level of gas 1"});
+    const QString unsent = GetMessage(9402, {"Closing command of the upload"});
+    ASSERT_EQ(rig.dialogs.messages().size(), 2);
+    EXPECT_EQ(rig.dialogs.messages()[1],
+              GetMessage(5373) + "\r\n" + written + "\r\n" + unanswered + "\r\n" + unsent);
+    EXPECT_TRUE(rig.log.contains(written + QString::number(ui::RGB(255, 0, 0))));
+    const QString serial = ReadSerialLog();
+    for (const QString& line :
+         {GetMessage(9400, {"Station ID"}), GetMessage(9400, {"LCD Contrast"}), unanswered, unsent})
+        EXPECT_EQ(serial.count(line + "\r\n"), 1) << line.toStdString();
+    EXPECT_LT(serial.indexOf(unsent), serial.indexOf("---Instrument Upload Failed---"));
+    // The edits stay for another attempt; the instrument holds what it answered.
+    EXPECT_TRUE(rig.CurInstrument->Change_Warn(0));
+    EXPECT_EQ(rig.sim.sim.content().reads.value("XS"), "DOCK      ");
+    EXPECT_EQ(rig.sim.sim.content().reads.value("UL"), "0A");
+
+    // Cancelled during the first write: said in the status log, with what was left.
+    rig.sim.sim.ClearFaults();
+    rig.dialogs.clear();
+    rig.log.clear();
+    rig.sim.OnRequest(QString(), [&rig] { rig.sim.link->SetCancel(true); });
+    Update(rig);
+    EXPECT_EQ(rig.dialogs.messages(), QStringList{GetMessage(5309)});
+    const int32_t red = ui::RGB(255, 0, 0);
+    EXPECT_TRUE(rig.log.contains(GetMessage(9400, {GetMessage(9403)}) + QString::number(red)))
+        << rig.log.join(u'|').toStdString();
+    EXPECT_TRUE(rig.log.contains(GetMessage(9401, {"Station ID"}) + QString::number(red)));
+    EXPECT_TRUE(rig.log.contains(
+        GetMessage(9402, {"LCD Contrast, Warning level of gas 1, Closing command of the upload"}) +
+        QString::number(red)));
+}
+
 }  // namespace
 }  // namespace qv::test
