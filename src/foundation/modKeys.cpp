@@ -4,11 +4,35 @@
 #include "AppError.h"
 #include "Runtime.h"
 
+#include <algorithm>
+
 namespace qv {
 
 bool IsIdChar(int16_t keyCode) {
     return (keyCode >= '0' && keyCode <= '9') || (keyCode >= 'A' && keyCode <= 'Z') ||
            (keyCode >= 'a' && keyCode <= 'z') || keyCode == ' ' || keyCode == '*' || keyCode == '-';
+}
+
+IdEdit KeepIdEdit(const QString& before, const QString& after, qsizetype longest) {
+    // The edit replaced the part between the common beginning and the common end.
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shorter && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const qsizetype kept = head + tail;
+    qsizetype room = std::max<qsizetype>(0, longest - kept);
+    QString inserted;
+    for (const QChar c : after.mid(head, after.size() - kept)) {
+        if (room == 0) break;
+        if (c.unicode() > 0x7F || !IsIdChar(static_cast<int16_t>(c.unicode()))) continue;
+        inserted += c;
+        --room;
+    }
+    return {after.left(head) + inserted + after.right(tail), head + inserted.size()};
 }
 
 QString TrimOrStar(const QString& text) {

@@ -8,6 +8,15 @@
 namespace qv {
 
 bool IsIdChar(int16_t keyCode);
+// An edit of an identity text from `before` to `after` (typed, pasted or committed), as it may
+// be kept: the characters it brought in that IsIdChar refuses, and those beyond `longest`, go;
+// every character that was there before stays, whatever it is. `cursor` is the position after
+// what was kept of the insertion.
+struct IdEdit {
+    QString text;
+    qsizetype cursor = 0;
+};
+IdEdit KeepIdEdit(const QString& before, const QString& after, qsizetype longest);
 QString TrimOrStar(const QString& text);
 // The number before the first blank of a key; the empty text gives 0. A key that does not
 // start with a number followed by a blank raises a type mismatch (13).

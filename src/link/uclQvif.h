@@ -13,6 +13,7 @@
 #include <QIODevice>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <cstdint>
@@ -171,8 +172,17 @@ class uclQvif : public QObject {
     bool GetPowerEvent(const std::shared_ptr<clsPowerEvents>& aObj);
     // The instrument read table into iObj; True when every command due was answered.
     bool GetInstrument(const std::shared_ptr<clsInstrument>& iObj);
-    // Uploads the flagged settings of iObj; True when every command sent was answered.
+    // Uploads the flagged settings of iObj; True when every command sent was answered. An
+    // upload that does not end so writes what became of each setting to the serial log.
     bool SetInstrument(const std::shared_ptr<clsInstrument>& iObj);
+    // What became of the settings of the last upload, each named as the user knows it ("Station
+    // ID", "Warning level of gas 1"; a write of all five channels once per edited gas), in the
+    // upload's order: answered by the instrument; sent but never answered (the instrument may
+    // or may not hold it); not sent.
+    struct UploadReport {
+        QStringList written, unanswered, unsent;
+    };
+    const UploadReport& LastUpload() const { return lastUpload_; }
     // Uploads the defaults, sets the clock and erases the data.
     bool SetInitValue(const std::shared_ptr<clsInstrument>& Objs);
     bool SetDateTime(const QDateTime& vData);
@@ -293,8 +303,9 @@ class uclQvif : public QObject {
     template <class Collection>
     bool DownloadInto(std::shared_ptr<Collection>& holder, const std::shared_ptr<Collection>& obj,
                       const char* payload, void (uclQvif::*message)(const QString&));
-    // The settings upload's sending step: one write, skipped once an earlier one failed.
-    void SendSetting(const QByteArray& payload, bool* result);
+    // The settings upload's sending step: one write, skipped once an earlier one failed, and
+    // noted in the upload's report.
+    void SendSetting(const clsInstrument& in, const QByteArray& payload, bool* result);
     // Zero and span calibration share everything but their codes and result text.
     bool Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText);
 
@@ -364,6 +375,7 @@ class uclQvif : public QObject {
     int operationDepth_ = 0;
 
     std::shared_ptr<clsInstrument> instrument_;
+    UploadReport lastUpload_;
     std::shared_ptr<clsIntervals> intervals_;
     std::shared_ptr<clsAlarms> alarms_;
     std::shared_ptr<clsHistorys> history_;

@@ -108,6 +108,57 @@ QByteArray GasList(const clsInstrument& in) {
     return mask + ',' + fields.join(',');
 }
 
+// The name the user knows each setting of the upload by, by command code; a command that
+// carries all five channels names each gas whose setting was edited.
+struct SettingName {
+    const char* code;
+    int16_t message;
+    bool (clsInstrument::*channelFlag)(int) const;
+};
+const SettingName kSettingNames[] = {
+    {"XZ", 9410, nullptr},
+    {"XS", 9411, nullptr},
+    {"IN", 9412, nullptr},
+    {"HN", 9413, nullptr},
+    {"GJ", 9414, &clsInstrument::Change_GasEnable},
+    {"LP", 9415, nullptr},
+    {"AP", 9416, nullptr},
+    {"XI", 9417, nullptr},
+    {"SD", 9418, nullptr},
+    {"SM", 9419, nullptr},
+    {"XL", 9420, nullptr},
+    {"XA", 9421, nullptr},
+    {"XB", 9422, nullptr},
+    {"XW", 9423, nullptr},
+    {"XT", 9424, nullptr},
+    {"UL", 9425, nullptr},
+    {"HF", 9426, nullptr},
+    {"AT", 9427, nullptr},
+    {"A1", 9428, &clsInstrument::Change_Warn},
+    {"A2", 9429, &clsInstrument::Change_Alarm},
+    {"AS", 9430, &clsInstrument::Change_Stel},
+    {"AW", 9431, &clsInstrument::Change_Twa},
+    {"SA", 9432, &clsInstrument::Change_AutoCal},
+    {"SC", 9433, nullptr},
+    {"XP", 9434, nullptr},
+    {"UZ", 9435, &clsInstrument::Change_Zero},
+    {"DW", 9436, nullptr},
+};
+
+QStringList SettingNames(const clsInstrument& in, const QByteArray& payload) {
+    const QByteArray code = payload.left(2);
+    for (const SettingName& s : kSettingNames) {
+        if (code != s.code) continue;
+        if (!s.channelFlag) return {GetMessage(s.message)};
+        QStringList names;
+        for (int ch = 0; ch < 5; ++ch)
+            if ((in.*s.channelFlag)(ch)) names << GetMessage(s.message, {QString::number(ch + 1)});
+        return names;
+    }
+    // Every command of the upload has its name; any other goes by its code.
+    return {QString::fromLatin1(payload.left(5))};
+}
+
 }  // namespace
 
 // ---- The exchange every operation is made of ----
@@ -244,22 +295,32 @@ bool uclQvif::GetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
 
 // ---- Settings upload ----
 
-void uclQvif::SendSetting(const QByteArray& payload, bool* result) {
-    if (!*result) return;
-    if (Exchange(StatusWriteCommand, payload) != StatusCompleted) *result = false;
+void uclQvif::SendSetting(const clsInstrument& in, const QByteArray& payload, bool* result) {
+    const QStringList names = SettingNames(in, payload);
+    if (!*result) {
+        lastUpload_.unsent << names;
+        return;
+    }
+    const bool answered = Exchange(StatusWriteCommand, payload) == StatusCompleted;
+    if (!answered) *result = false;
+    (answered ? lastUpload_.written : lastUpload_.unanswered) << names;
 }
 
 bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
     const Operation op(*this);
     bool result = static_cast<bool>(iObj);
+    lastUpload_ = {};
     if (iObj) {
         // The echoes of several writes are checked against this object's values.
         instrument_ = iObj;
         const QDateTime start = rt::Now();
         WriteSerialLog(GetMessage(5536, {GeneralDate(start)}));
         const clsInstrument& in = *iObj;
+        // Every write is made before the first is sent: a value that cannot be written stops
+        // the upload before the instrument has taken any of it.
+        QByteArrayList writes;
         const auto send = [&](bool flagged, const QByteArray& payload) {
-            if (flagged) SendSetting(payload, &result);
+            if (flagged) writes << payload;
         };
         send(in.Change_UserID(), "XZ,W," + Text(in.UserId(), 10));
         send(in.Change_StationID(), "XS,W," + Text(in.StationID(), 10));
@@ -295,7 +356,16 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
             zero += QByteArray::number(in.Zero(ch)).right(1);
         send(AnyChannel(in, &clsInstrument::Change_Zero), "UZ,W," + zero);
         send(true, "DW,W,");
+        for (const QByteArray& payload : writes)
+            SendSetting(in, payload, &result);
         if (result) WriteSerialLog(GetMessage(5537, {GeneralDate(rt::Now()), ElapsedText(start)}));
+        // Which settings the instrument now holds, and which it may not.
+        if (!result)
+            for (const auto& [names, message] :
+                 {std::pair{&lastUpload_.written, 9400}, std::pair{&lastUpload_.unanswered, 9401},
+                  std::pair{&lastUpload_.unsent, 9402}})
+                for (const QString& name : *names)
+                    WriteSerialLog(GetMessage(message, {name}));
     }
     if (!result) WriteSerialLog(GetMessage(5538, {GeneralDate(rt::Now())}));
     return result;

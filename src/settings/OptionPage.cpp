@@ -81,6 +81,12 @@ OptionPage::OptionPage(QWidget* parent) : PageFrame(parent) {
     vfgCal->AfterEdit = ui::AsUserAction([this](int Row, int Col) { vfgCal_AfterEdit(Row, Col); });
     for (size_t i = 0; i < txtOption.size(); ++i) {
         txtOption[i]->installEventFilter(this);
+        // Every change, the program's own included, is followed. The field's own text is taken,
+        // not the signal's: a correction made while a change is announced is announced first.
+        connect(txtOption[i], &QLineEdit::textChanged, this, ui::AsUserAction([this, i] {
+                    fieldBefore_[i] = fieldText_[i];
+                    fieldText_[i] = txtOption[i]->text();
+                }));
         connect(txtOption[i], &QLineEdit::textEdited, this,
                 [this, i] { ui::RunUserAction([&] { txtOption_Change(static_cast<int>(i)); }); });
     }

@@ -47,8 +47,9 @@ class OptionPage : public ui::PageFrame {
     void txtOption_KeyPress(int Index, int& KeyAscii);
     // The field was left: its text goes into the instrument's settings.
     void txtOption_Validate(int Index);
-    // Text that reached a field other than by typing (pasted) is cut to the identity characters
-    // and the field's length.
+    // A field's text was changed by the user (typed, pasted, put in by an input method): what the
+    // change brought in is cut to the identity characters and the field's length, with a beep;
+    // the characters the field held before stay as they were.
     void txtOption_Change(int Index);
     // Puts every identity field that differs from the instrument's settings into them, so an
     // upload sends what the fields show.
@@ -132,8 +133,9 @@ class OptionPage : public ui::PageFrame {
     void RunUpload();
     void RunClockSet();
     // The progress dialog, the start lines, the transfer and its report (complete or failed)
-    // of an upload or clock setting; the dialog is gone at the end whatever happened.
-    void Transfer(const std::function<bool()>& send);
+    // of an upload or clock setting; the dialog is gone at the end whatever happened. A failure
+    // adds the lines of `left`: what the transfer left on the instrument.
+    void Transfer(const std::function<bool()>& send, const std::function<QStringList()>& left = {});
     void OpenCalibration();
     void ChooseProgramFont();
     void ChooseGraphColor(int Index);
@@ -149,6 +151,10 @@ class OptionPage : public ui::PageFrame {
     QString CalibrationReport(bool span) const;
 
     std::unique_ptr<SettingsHost> host_;
+    // Each identity field's text, and the one it had before its last change: what a change of
+    // the user's is judged against.
+    std::array<QString, 3> fieldText_{};
+    std::array<QString, 3> fieldBefore_{};
 };
 
 }  // namespace qv

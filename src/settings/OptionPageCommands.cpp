@@ -34,18 +34,38 @@ namespace {
 constexpr int32_t kDumpColor = ui::RGB(128, 32, 0);
 
 // A failed transfer: a red status line, the same line in the serial log, and a message box that
-// adds the cause when one is known. A transfer the user cancelled says so, as a download does,
-// and asks for no acknowledgement.
+// adds the cause when one is known and what the transfer left behind (`left`, also in red). A
+// transfer the user cancelled says so, as a download does, and asks for no acknowledgement.
 void ReportFailure(SettingsHost& h, const QString& line, const QString& box, const QString& title,
-                   const std::optional<QString>& cause) {
+                   const std::optional<QString>& cause, const QStringList& left = {}) {
+    const auto leftLines = [&] {
+        for (const QString& l : left)
+            h.AddLogLine(l, LogColor::Failure);
+    };
     if (!cause && h.link.Cancel()) {
         h.AddLogLine(GetMessage(5462), LogColor::Failure);
+        leftLines();
         h.link.AddLog(GetMessage(5589, {GeneralDate(rt::Now())}));
         return;
     }
     h.AddLogLine(line, LogColor::Failure);
+    leftLines();
     h.link.AddLog(cause ? line + QStringLiteral(" ") + *cause : line);
-    Dialogs().MsgBox(cause ? box + QStringLiteral("\r\n") + *cause : box, vbCritical, title);
+    QStringList text{box};
+    if (cause) text << *cause;
+    Dialogs().MsgBox((text + left).join(QStringLiteral("\r\n")), vbCritical, title);
+}
+
+// What an upload that did not end left on the instrument, a line for each kind of outcome; none
+// when it sent nothing.
+QStringList UploadLeft(const uclQvif::UploadReport& r) {
+    if (r.written.isEmpty() && r.unanswered.isEmpty() && r.unsent.isEmpty()) return {};
+    const QString comma = QStringLiteral(", ");
+    QStringList lines{
+        GetMessage(9400, {r.written.isEmpty() ? GetMessage(9403) : r.written.join(comma)})};
+    if (!r.unanswered.isEmpty()) lines << GetMessage(9401, {r.unanswered.join(comma)});
+    if (!r.unsent.isEmpty()) lines << GetMessage(9402, {r.unsent.join(comma)});
+    return lines;
 }
 
 }  // namespace
@@ -139,7 +159,8 @@ void OptionPage::RunUpload() {
         return;
     }
     if (!Ask(Question::UploadSettings)) return;
-    Transfer([&h] { return h.link.SetInstrument(h.CurInstrument); });
+    Transfer([&h] { return h.link.SetInstrument(h.CurInstrument); },
+             [&h] { return UploadLeft(h.link.LastUpload()); });
 }
 
 void OptionPage::RunClockSet() {
@@ -154,7 +175,8 @@ void OptionPage::RunClockSet() {
     });
 }
 
-void OptionPage::Transfer(const std::function<bool()>& send) {
+void OptionPage::Transfer(const std::function<bool()>& send,
+                          const std::function<QStringList()>& left) {
     SettingsHost& h = *host_;
     // The link may have been taken while the user was asked.
     LinkGuard::Claim claim(h.link.Guard());
@@ -173,7 +195,8 @@ void OptionPage::Transfer(const std::function<bool()>& send) {
     const std::optional<QString> failure = FailureOf([&] { ok = send(); });
     if (!ok) {
         h.UnloadUpload();
-        ReportFailure(h, GetMessage(5463), GetMessage(5373), GetMessage(5312), failure);
+        ReportFailure(h, GetMessage(5463), GetMessage(5373), GetMessage(5312), failure,
+                      left ? left() : QStringList());
         return;
     }
     h.AddLogLine(GetMessage(5429), LogColor::Progress);

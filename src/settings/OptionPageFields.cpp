@@ -10,7 +10,6 @@
 #include "uclQvif.h"
 
 #include <QApplication>
-#include <algorithm>
 
 namespace qv {
 
@@ -41,10 +40,6 @@ void StoreIdentity(clsInstrument& in, int index, const QString& text) {
     }
 }
 
-bool IsIdentityChar(QChar c) {
-    return c.unicode() <= 0x7F && IsIdChar(static_cast<int16_t>(c.unicode()));
-}
-
 }  // namespace
 
 void OptionPage::txtOption_KeyPress(int Index, int& KeyAscii) {
@@ -70,17 +65,17 @@ void OptionPage::txtOption_Validate(int Index) {
 
 void OptionPage::txtOption_Change(int Index) {
     if (Index < 0 || Index > 2) return;
-    QLineEdit* box = txtOption[static_cast<size_t>(Index)];
+    const auto i = static_cast<size_t>(Index);
+    QLineEdit* box = txtOption[i];
     const QString text = box->text();
-    QString kept;
-    for (QChar c : text)
-        if (IsIdentityChar(c)) kept += c;
-    kept.truncate(kLongest[static_cast<size_t>(Index)]);
-    if (kept == text) return;
-    // A comma or any other character outside the identity set never reaches the instrument.
-    const int cursor = box->cursorPosition();
-    box->setText(kept);
-    box->setCursorPosition(std::min(cursor, static_cast<int>(kept.size())));
+    // The text before the change, whether the change has been followed yet or not.
+    const QString before = fieldText_[i] == text ? fieldBefore_[i] : fieldText_[i];
+    const IdEdit kept = KeepIdEdit(before, text, kLongest[i]);
+    if (kept.text == text) return;
+    // A comma or any other character outside the identity set never reaches the instrument;
+    // what the instrument reported stays as it reported it.
+    box->setText(kept.text);
+    box->setCursorPosition(static_cast<int>(kept.cursor));
     QApplication::beep();
 }
 

@@ -249,9 +249,12 @@ void OptionPage::vfgOption_AfterEdit(int Row, int Col) {
     if (Col != 1 || gas < 0 || gas >= kGases) return;
     filling = true;
     clsInstrument& in = *host_->CurInstrument;
+    // Only a sensor whose tick now differs is switched: the others keep their change flags as
+    // they were, so a dialog cancelled or answered No writes no gas list.
     const auto takeTicks = [&] {
         for (int g = 0; g < kGases; ++g)
-            in.SetGasEnabled(g, IsTicked(*vfgOption, g + 2, 1));
+            if (const bool ticked = IsTicked(*vfgOption, g + 2, 1); ticked != in.GasEnabled(g))
+                in.SetGasEnabled(g, ticked);
     };
     if (GasLocked[static_cast<size_t>(gas)]) {
         Dialogs().MsgBox(GetMessage(5331), vbInformation | vbOKOnly, GetMessage(5332));

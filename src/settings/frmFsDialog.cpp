@@ -114,12 +114,6 @@ std::optional<int16_t> WholeInRange(const QString& text, int low, int high) {
     return whole;
 }
 
-bool IsIdText(const QString& text) {
-    for (const QChar c : text)
-        if (c.unicode() > 0x7F || !IsIdChar(static_cast<int16_t>(c.unicode()))) return false;
-    return true;
-}
-
 }  // namespace
 
 frmFsDialog::frmFsDialog(QWidget* parent) : QDialog(parent) {
@@ -337,11 +331,19 @@ void frmFsDialog::vfgDatas_ValidateEdit(int Row, int Col, bool& Cancel) {
     InValidate = true;
     if (Col == 1 && !rt::Trim(text).isEmpty() && Row > 0 && Row < kRows) {
         const SettingRow& s = kSettingRows[static_cast<size_t>(Row)];
-        if (Row == kSerialRow)
-            // Pasted text skips the key filter, so the characters are checked here too.
-            Cancel = text.size() > kSerialLength || !IsIdText(text);
-        else if (s.Kind == RowText)
+        if (Row == kSerialRow) {
+            // Pasted text skips the key filter: what it brought in that could not have been
+            // typed goes, and the editor stays open to show what is left. The serial as the
+            // instrument reported it stays, whatever its characters.
+            const IdEdit kept = KeepIdEdit(vfgDatas->TextMatrix(Row, 1), text, kSerialLength);
+            if (kept.text != text) {
+                vfgDatas->SetEditText(kept.text);
+                QApplication::beep();
+                Cancel = true;
+            }
+        } else if (s.Kind == RowText) {
             Cancel = !WholeInRange(text, s.Low, s.High);
+        }
     }
     InValidate = false;
 }

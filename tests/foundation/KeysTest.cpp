@@ -16,6 +16,35 @@ TEST(Keys, IdentifierCharacters) {
         EXPECT_FALSE(IsIdChar(static_cast<int16_t>(c))) << c;
 }
 
+// What an edit of an identity keeps: the characters it brings in that the filter refuses, or
+// that the field has no room for, go; what the text held before stays whatever it is.
+TEST(Keys, AnIdentityEditKeepsWhatWasThere) {
+    const struct {
+        const char *before, *after;
+        int longest;
+        const char* kept;
+        qsizetype cursor;
+    } cases[] = {
+        {"(a)[b]{c}", "(a)[b]{c}X", 10, "(a)[b]{c}X", 10},             // typed at the end
+        {"u_s.r#1", "u_sQ_R.r#1", 10, "u_sQR.r#1", 5},                 // pasted into the middle
+        {"u_s.r#1", "u_s._r#1", 10, "u_s.r#1", 4},                     // refused outright
+        {"", "AB,C_D-e*0123456", 10, "ABCD-e*012", 10},                // pasted into an empty field
+        {"ABCDEFGHIJ", "ABCDEFGHIJK", 10, "ABCDEFGHIJ", 10},           // no room
+        {"ABCDEFGHIJ", "AXYJ", 10, "AXYJ", 3},                         // typed over a selection
+        {"A_B_C_D_E_F_G", "A_B_C_D_E_F_GH", 10, "A_B_C_D_E_F_G", 13},  // longer as read
+        {"(a)[b]", "(a)[", 10, "(a)[", 4},                             // deleting is always kept
+        {"aa", "aaa", 10, "aaa", 3},
+        {"ab", "a\u00e9b", 10, "ab", 1},  // no character beyond ASCII
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
+        const IdEdit kept =
+            KeepIdEdit(QString::fromUtf8(c.before), QString::fromUtf8(c.after), c.longest);
+        EXPECT_EQ(kept.text, QString::fromUtf8(c.kept));
+        EXPECT_EQ(kept.cursor, c.cursor);
+    }
+}
+
 TEST(Keys, EmptyIdentitiesBecomeAStar) {
     EXPECT_EQ(TrimOrStar("  AB  "), "AB");
     EXPECT_EQ(TrimOrStar(""), "*");

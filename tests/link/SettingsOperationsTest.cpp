@@ -1,5 +1,6 @@
 // The instrument read table and the settings upload against the simulator: what is asked for in
 // which order, what the instrument object holds afterwards, and what the instrument keeps.
+#include "AppError.h"
 #include "SimLinkRig.h"
 #include "modMessage.h"
 
@@ -151,7 +152,38 @@ TEST(SettingsUpload, AnUnansweredWriteStopsTheUploadButNotTheInitialisation) {
                                  "XB,W,", "XW,W,", "XT,W,", "AT,W,", "HC,W,", "XC,W,", "XC,C,"}));
     EXPECT_EQ(rig.sim.Erases(), 1);
     EXPECT_TRUE(ReadSerialLog().contains(QStringLiteral("---Instrument Upload Failed---")));
+    // What became of each setting, a per-gas write once for each gas.
+    const uclQvif::UploadReport& report = rig.link->LastUpload();
+    EXPECT_EQ(report.written.size(), 10);
+    EXPECT_EQ(report.written.value(0), "HC Pattern");
+    EXPECT_EQ(report.written.value(9), "LCD Backlight Time");
+    EXPECT_EQ(report.unanswered, QStringList{"OXY Pattern"});
+    EXPECT_EQ(report.unsent.size(), 5 * 6 + 3);
+    EXPECT_EQ(report.unsent.mid(0, 2),
+              (QStringList{"Warning level of gas 1", "Warning level of gas 2"}));
+    EXPECT_EQ(report.unsent.mid(25, 3),
+              (QStringList{"Cal. Limit", "Interval Trend Time", "Tail Zero of gas 1"}));
+    EXPECT_EQ(report.unsent.last(), "Closing command of the upload");
+    EXPECT_EQ(ReadSerialLog().count(GetMessage(9401, {"OXY Pattern"})), 1);
     EXPECT_FALSE(rig.link->SetInstrument(nullptr));
+    EXPECT_TRUE(rig.link->LastUpload().written.isEmpty());
+}
+
+// A setting that cannot be written stops the upload before the instrument takes any other.
+TEST(SettingsUpload, AValueThatCannotBeWrittenStopsTheUploadBeforeAnyWrite) {
+    SimLinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.link->GetInstrument(rig.instrument));
+    clsInstrument& in = *rig.instrument;
+    in.SetStationID(QStringLiteral("DOCK"));
+    ASSERT_EQ(in.GasPoint(2), 1);
+    in.SetGasFullScale(2, 1000);  // "1000.0" has no five-character form
+    in.SetChange_GasEnable(2, true);
+    rig.sim.ClearReceived();
+    EXPECT_EQ(FailureOf([&] { rig.link->SetInstrument(rig.instrument); }).value_or(QString()),
+              GetMessage(9202, {QStringLiteral("3")}));
+    EXPECT_TRUE(rig.Requests().isEmpty()) << rig.Requests().join(u'|').toStdString();
+    EXPECT_TRUE(rig.link->LastUpload().written.isEmpty());
 }
 
 }  // namespace

@@ -48,8 +48,12 @@ bool OnlyChars(const QString& text, const char* allowed) {
 const char* const kDigits = "0123456789";
 const char* const kFlags = "01";
 const char* const kHexDigits = "0123456789ABCDEF";
-// The characters of an identity: a space, "*", "-", digits and letters.
-const char* const kIdentity = " *-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+// The characters an identity may hold: every printable one but the separators of a reply field
+// (a comma, ";" and the quote). The program types only a space, "*", "-", digits and letters,
+// but an identity set otherwise is reported, and must be taken back, as it is.
+const char* const kIdentity =
+    " !\"#$%&()*+-./"
+    "0123456789:<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
 
 bool Fixed(const QString& text, int width, const char* allowed) {
     return text.size() == width && OnlyChars(text, allowed);
