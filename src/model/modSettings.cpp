@@ -13,13 +13,14 @@
 #include "modScrambler.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QStringList>
-#include <QTextStream>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -43,24 +44,39 @@ const QString kExactKey = QStringLiteral("Exact Text");
 // One value of a key line as it is written. A text the line cannot hold (a "'" or a line break
 // in it) is written there with blanks in their place, and exactly on a line of its own.
 struct Field {
-    Field(QString text) : token(std::move(text)) {}  // NOLINT: plain values convert
+    Field(QString text) : token(text), value(std::move(text)) {}  // NOLINT: plain values convert
     QString token;
+    // The setting's value that the token stands for.
+    QString value;
     std::optional<QString> exact;
+    // Written alike: the value is written the same way.
+    bool operator==(const Field& other) const {
+        return token == other.token && exact == other.exact;
+    }
 };
+
+const QRegularExpression& Unholdable() {
+    static const QRegularExpression unholdable(QStringLiteral("['\\r\\n]"));
+    return unholdable;
+}
+
+// The text a key line holds in place of a text it cannot hold.
+QString HeldText(QString text) {
+    return text.replace(Unholdable(), QStringLiteral(" "));
+}
 
 // A text value: between "'" where the file quotes it, or where TAB, ";", a comma (the separator
 // of a line typed without TABs) or nothing at all would otherwise change the line's tokens.
 Field TextField(const QString& text, bool quoted) {
-    static const QRegularExpression unholdable(QStringLiteral("['\\r\\n]"));
     static const QRegularExpression separators(QStringLiteral("[\\t;,]"));
-    QString line = text;
-    line.replace(unholdable, QStringLiteral(" "));
+    QString line = HeldText(text);
     // Blanks at either end are kept only between quotes: the reader drops them elsewhere.
     const bool blankEnds = !line.isEmpty() && (line.front().isSpace() || line.back().isSpace());
     if (quoted || line.isEmpty() || blankEnds || line.contains(separators))
         line = QStringLiteral("'") + line + QStringLiteral("'");
     Field f(line);
-    if (text.contains(unholdable)) f.exact = text;
+    f.value = text;
+    if (text.contains(Unholdable())) f.exact = text;
     return f;
 }
 
@@ -78,14 +94,9 @@ QString Single(float v) {
 // that cannot be used as written is noted, so that the line can be named.
 class Values {
   public:
-    Values(const QStringList& tokens, bool encoded) : t_(tokens), encoded_(encoded) {}
+    explicit Values(const QStringList& tokens) : t_(tokens) {}
     bool Has(int i) const { return i < t_.size(); }
-    QString Text(int i) const {
-        const QString& token = Token(i);
-        if (encoded_ && token.startsWith(u'%'))
-            return QUrl::fromPercentEncoding(token.mid(1).toLatin1());
-        return token;
-    }
+    QString Text(int i) const { return Token(i); }
     bool Bool(int i) const { return Token(i).toUpper() == QLatin1String("TRUE"); }
     // Numbers: not a number gives the default; out of range raises, and Apply skips the value.
     int16_t Int(int i, int16_t def) const { return Num(i) ? rt::CInt(Token(i)) : Default(def); }
@@ -116,7 +127,6 @@ class Values {
     }
 
     const QStringList& t_;
-    bool encoded_;
     mutable bool unused_ = false;
 };
 
@@ -306,52 +316,81 @@ QStringList LineTokens(const QString& line) {
     return tokens;
 }
 
-// What one line is to the reader: nothing (a comment or an empty line), an exact-text line, or a
-// key line with the name that tells it from the file's other lines ("GAS INST#0" for channel 1);
-// a key line whose channel or entry number is no such number has no name.
-struct LineKind {
-    bool keyLine = false;
-    bool exact = false;
-    QString id;
-};
-
-LineKind KindOf(const QString& line) {
-    const QStringList tokens = LineTokens(line);
+// The name that tells a key line from the file's other key lines ("GAS INST#0" for channel 1),
+// from the line's tokens. A key line whose channel or entry number is no such number has none,
+// and neither has an exact-text line.
+QString IdOf(const QStringList& tokens) {
     if (tokens.isEmpty()) return {};
     const QString key = tokens[0].toUpper();
-    if (key == kExactKey.toUpper()) return {true, true, {}};
-    const Values v(tokens, false);
+    if (key == kExactKey.toUpper()) return {};
+    const Values v(tokens);
     const auto numbered = [&](std::initializer_list<std::pair<int, int>> entries) {
         QString id = key;
         for (const auto& [token, last] : entries) {
             const std::optional<int> index = Index(v, token, last);
-            if (!index) return LineKind{true, false, {}};
+            if (!index) return QString();
             id += u'#' + QString::number(*index);
         }
-        return LineKind{true, false, id};
+        return id;
     };
     if (key == QLatin1String("GAS INST")) return numbered({{1, 6}});
     if (key == QLatin1String("CHGGAS")) return numbered({{1, 6}, {2, 9}});
-    return {true, false, key};
+    return key;
 }
 
-// One line the writer writes, under the name of the key line it belongs to (the key line and
-// its exact-text lines); comments and empty lines have none.
-struct WrittenLine {
-    QString id;
-    QString text;
+bool IsExactLine(const QString& line) {
+    const QStringList tokens = LineTokens(line);
+    return !tokens.isEmpty() && tokens[0].toUpper() == kExactKey.toUpper();
+}
+
+const QString kCountId = QStringLiteral("EXECUTE COUNT");
+
+// One line the writer writes: a comment or an empty line, or a key line with its values under
+// the name that tells it from the others.
+struct ProgramLine {
+    QString id;    // empty for a comment or an empty line
+    QString text;  // the comment, or the key as written
+    QList<Field> values;
 };
 
-// What the file's last reading left for the writer.
+// A key line as written, followed by a line of exact text for each value it cannot hold.
+QStringList KeyLineTexts(const QString& key, const QList<Field>& values) {
+    QStringList tokens{key};
+    for (const Field& f : values)
+        tokens << f.token;
+    QStringList lines{tokens.join(kTab)};
+    for (qsizetype i = 0; i < values.size(); ++i)
+        if (values[i].exact)
+            lines << kExactKey + kTab + QString::number(i + 1) + kTab + QStringLiteral("%") +
+                         QString::fromLatin1(QUrl::toPercentEncoding(*values[i].exact));
+    return lines;
+}
+
+QStringList Texts(const ProgramLine& line) {
+    return line.id.isEmpty() ? QStringList{line.text} : KeyLineTexts(line.text, line.values);
+}
+
+// What the file's last reading, and the writes since, left for the writer.
 struct FileState {
+    // The file was there at the last reading (also where it could not be read), or has been
+    // written since: a write that finds it gone does not make it whole again.
+    bool known = false;
     // The lines the program did not take, as written, in file order; each with the exact-text
     // lines that belong to it.
     QList<QStringList> kept;
+    // The lines of the block of kept lines that read as written: each takes the place of the
+    // line of its key further down at the next write.
+    QStringList corrected;
+    // Exact-text lines whose key line was edited since: the next write drops them.
+    bool stale = false;
+    // The file carries values in the form that percent-encoded every value beginning with "%":
+    // the next write puts them in the form of today.
+    bool encoded = false;
     // A LIMITDAYS line was taken: the value is written back.
     bool limitDays = false;
     // The program's key lines as the settings stood when the file was last read or written, by
-    // name: a line that differs now holds a setting changed since.
-    QMap<QString, QStringList> written;
+    // name: a value that differs now is a setting changed since.
+    QMap<QString, QList<Field>> written;
 };
 
 FileState& State() {
@@ -360,6 +399,13 @@ FileState& State() {
 }
 
 const QString kLineEnd = QStringLiteral("\r\n");
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+// The first two lines of the block in which a whole write keeps the lines it could not read;
+// the block ends with an empty line.
+const QString kKeptHeader =
+    QStringLiteral("; Lines not read as written, kept to be corrected (each is named");
+const QString kKeptHeader2 =
+    QStringLiteral("; at start-up; the lines further down hold the settings in force):");
 
 QStringList HeaderLines() {
     return {QStringLiteral(";"),
@@ -373,28 +419,157 @@ QStringList HeaderLines() {
             QString()};
 }
 
+// What a line of the file is to the reader.
+enum class Role {
+    Other,       // a comment or an empty line
+    Key,         // a key line
+    Exact,       // the exact text of one value of the key line before it
+    StaleExact,  // an exact text whose key line no longer holds what the writer made of it
+    LooseExact,  // an exact-text line that belongs to no key line
+};
+
+struct FileLine {
+    QByteArray raw;  // as on disk, without its line end (the first also without a byte-order mark)
+    QByteArray end;  // "\r\n", "\n", or nothing at the end of the file
+    QString text;
+    Role role = Role::Other;
+    // Key lines: their name, and their tokens as the reader takes them (with the exact texts
+    // put in, and values of the old encoded form decoded).
+    QString id;
+    QStringList tokens;
+    bool amended = false;
+    bool encodedValues = false;
+    // Exact-text lines: the key line they belong to.
+    qsizetype owner = -1;
+    // Within the block of lines kept to be corrected.
+    bool inBlock = false;
+};
+
+// The settings file as it stands, line by line.
+struct SettingsDocument {
+    bool byteOrderMark = false;
+    bool encoded = false;
+    QList<FileLine> lines;
+    // The line end of lines added: the file's own.
+    QByteArray LineEnd() const {
+        for (const FileLine& line : lines)
+            if (!line.end.isEmpty()) return line.end;
+        return kLineEnd.toLatin1();
+    }
+};
+
+// Gives every line its role. An exact-text line belongs to the key line right before it (or
+// before the exact-text lines that follow that one), and stands for the value only while that
+// line still holds the text the writer made of the value: a key line edited since wins.
+void Classify(SettingsDocument& doc) {
+    bool inBlock = false;
+    qsizetype last = -1;
+    qsizetype amendable = -1;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        FileLine& line = doc.lines[i];
+        if (line.text == kKeptHeader) inBlock = true;
+        line.inBlock = inBlock;
+        if (inBlock && line.text.trimmed().isEmpty()) inBlock = false;
+        if (line.text == kEncodedMakerLine) doc.encoded = true;
+        QStringList tokens = LineTokens(line.text);
+        if (tokens.isEmpty()) continue;
+        if (tokens[0].toUpper() != kExactKey.toUpper()) {
+            if (doc.encoded)
+                for (qsizetype t = 1; t < tokens.size(); ++t)
+                    if (tokens[t].startsWith(u'%')) {
+                        tokens[t] = QUrl::fromPercentEncoding(tokens[t].mid(1).toLatin1());
+                        line.encodedValues = true;
+                    }
+            line.role = Role::Key;
+            line.id = IdOf(tokens);
+            line.tokens = std::move(tokens);
+            last = i;
+            amendable = i + 1;
+            continue;
+        }
+        const int index = tokens.value(1).toInt();
+        const QString exact = tokens.value(2);
+        if (i != amendable || index < 1 || index >= doc.lines[last].tokens.size() ||
+            !exact.startsWith(u'%')) {
+            line.role = Role::LooseExact;
+            continue;
+        }
+        ++amendable;
+        line.owner = last;
+        FileLine& key = doc.lines[last];
+        const QString text = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
+        if (key.tokens[index] != HeldText(text)) {
+            line.role = Role::StaleExact;
+            continue;
+        }
+        line.role = Role::Exact;
+        key.tokens[index] = text;
+        key.amended = true;
+    }
+}
+
+SettingsDocument ParseDocument(QByteArray bytes) {
+    SettingsDocument doc;
+    if (bytes.startsWith(kByteOrderMark)) {
+        doc.byteOrderMark = true;
+        bytes.remove(0, kByteOrderMark.size());
+    }
+    for (qsizetype start = 0; start < bytes.size();) {
+        FileLine line;
+        const qsizetype newline = bytes.indexOf('\n', start);
+        if (newline < 0) {
+            line.raw = bytes.mid(start);
+            start = bytes.size();
+        } else {
+            line.raw = bytes.mid(start, newline - start);
+            line.end = "\n";
+            start = newline + 1;
+            if (line.raw.endsWith('\r')) {
+                line.raw.chop(1);
+                line.end = "\r\n";
+            }
+        }
+        line.text = QString::fromUtf8(line.raw);
+        doc.lines << line;
+    }
+    Classify(doc);
+    return doc;
+}
+
+enum class FileRead { Missing, Unreadable, Read };
+
+// Reads the file as it stands. Something in its place that cannot be read, a link that leads
+// nowhere included, is no missing file.
+FileRead ReadDocument(SettingsDocument& doc, QString& reason) {
+    const QString path = SettingsFilePath();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return FileRead::Missing;
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        reason = file.errorString();
+        return FileRead::Unreadable;
+    }
+    doc = ParseDocument(bytes);
+    return FileRead::Read;
+}
+
 // Every line the writer writes after the header: the settings as they stand, with the comments
 // that explain each block.
-QList<WrittenLine> ProgramLines() {
+QList<ProgramLine> ProgramLines() {
     const clsInstrument& inst = *DefaultInstrument();
     const MainFormSettings& form = MainForm();
-    QList<WrittenLine> l;
+    QList<ProgramLine> l;
     auto key = [&](const QString& name, const QList<Field>& values) {
-        QStringList tokens;
+        QStringList tokens{name};
         for (const Field& f : values)
-            tokens << f.token;
-        const QString text = name + kTab + tokens.join(kTab);
-        const QString id = KindOf(text).id;
-        l.append({id, text});
-        for (qsizetype i = 0; i < values.size(); ++i)
-            if (values[i].exact)
-                l.append({id, kExactKey + kTab + QString::number(i + 1) + kTab +
-                                  QStringLiteral("%") +
-                                  QString::fromLatin1(QUrl::toPercentEncoding(*values[i].exact))});
+            tokens << f.value;
+        l.append({IdOf(tokens), name, values});
     };
     auto comment = [&](std::initializer_list<const char*> lines) {
         for (const char* s : lines)
-            l.append({QString(), QString::fromUtf8(s)});
+            l.append({QString(), QString::fromUtf8(s), {}});
     };
     // Kept within its 32-bit range, so that the next reading does not stop at the first line.
     key(QStringLiteral("Execute Count"),
@@ -476,7 +651,7 @@ QList<WrittenLine> ProgramLines() {
              ", FullSacle , AutoCal , Tail Zero",
              ";"});
     for (int g = 1; g <= 5; ++g) {
-        l.append({QString(), QStringLiteral("; GasNo ") + QString::number(g)});
+        l.append({QString(), QStringLiteral("; GasNo ") + QString::number(g), {}});
         for (int a = 1; a <= 8; ++a) {
             const GasDefinition& d =
                 GasTable[static_cast<size_t>(g - 1)][static_cast<size_t>(a - 1)];
@@ -504,26 +679,168 @@ QList<WrittenLine> ProgramLines() {
     key(QStringLiteral("Prt Width"), {Single(PrtWidth[0]), Single(PrtWidth[1])});
     comment({"", ";", "; AT Command Not Supported Program No", ";"});
     key(QStringLiteral("AtCommandVersion"), {QString::number(AtCommandVersion)});
-    l.append({QString(), QString()});
-    l.append({QString(), QStringLiteral(";") + EncodeText(EncodeText(QStringLiteral("TSM"))) +
-                             QStringLiteral("-") +
-                             EncodeText(EncodeText(QStringLiteral("TESSALY")))});
+    comment({""});
+    l.append({QString(),
+              QStringLiteral(";") + EncodeText(EncodeText(QStringLiteral("TSM"))) +
+                  QStringLiteral("-") + EncodeText(EncodeText(QStringLiteral("TESSALY"))),
+              {}});
     key(QStringLiteral("QV-4170"), {EncodeText(EncodeText(UserPassword))});
     comment({";"});
     key(QStringLiteral("DataLocation"), {TextField(DataLocation, false)});
     return l;
 }
 
-// The key lines of `lines` by name, each with its exact-text lines.
-QMap<QString, QStringList> ById(const QList<WrittenLine>& lines) {
-    QMap<QString, QStringList> byId;
-    for (const WrittenLine& line : lines)
-        if (!line.id.isEmpty()) byId[line.id] << line.text;
+// The values of the program's key lines by name.
+QMap<QString, QList<Field>> ById(const QList<ProgramLine>& lines) {
+    QMap<QString, QList<Field>> byId;
+    for (const ProgramLine& line : lines)
+        if (!line.id.isEmpty()) byId[line.id] = line.values;
     return byId;
 }
 
 void Write(const QStringList& lines) {
     WriteTextAtomically(SettingsFilePath(), lines.join(kLineEnd) + kLineEnd);
+}
+
+// The program's key line merged into the file's line for the same key (none where the file has
+// no line): a value the program changed since it last wrote the file is the program's; every
+// other value stays as the file has it, and a value the line lacks is the one in force.
+QStringList MergedLine(const FileLine* file, const QString& key, const QList<Field>& written,
+                       const QList<Field>& now) {
+    const QStringList tokens = file ? file->tokens : QStringList{key};
+    QList<Field> values;
+    for (qsizetype i = 0; i < now.size(); ++i) {
+        const qsizetype t = i + 1;
+        const bool changed = i >= written.size() || !(written[i] == now[i]);
+        if (changed || t >= tokens.size() || tokens[t] == now[i].value)
+            values << now[i];
+        else
+            values << TextField(tokens[t], now[i].token.startsWith(u'\''));
+    }
+    for (qsizetype t = now.size() + 1; t < tokens.size(); ++t)
+        values << TextField(tokens[t], false);
+    return KeyLineTexts(tokens[0], values);
+}
+
+// The file as it stands with the program's changes put in: each changed key line merged into
+// the line the reader takes for its key (added at the end where there is none), a line
+// corrected in the block of kept lines in the place of its key's line further down, exact texts
+// whose key line was edited dropped, and values of the old encoded form written as today. Every
+// other line stays byte for byte, the byte-order mark and the line ends included.
+QByteArray MergedDocument(const SettingsDocument& doc, const QList<ProgramLine>& program,
+                          const QSet<QString>& changed, const FileState& state,
+                          const QMap<QString, QList<Field>>& now) {
+    QSet<QString> notTaken;
+    for (const QStringList& group : state.kept)
+        notTaken.insert(group.front());
+    // By key: the line the reader takes last outside the block, and a corrected line in it.
+    QMap<QString, qsizetype> target;
+    QMap<QString, qsizetype> moved;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        const FileLine& line = doc.lines[i];
+        if (line.role != Role::Key || line.id.isEmpty()) continue;
+        if (line.inBlock) {
+            if (state.corrected.contains(line.text)) moved[line.id] = i;
+        } else if (!notTaken.contains(line.text)) {
+            target[line.id] = i;
+        }
+    }
+    // The lines of one key as they are to be written: the file's as they stand unless the
+    // program changed a value or the line has values of the old form.
+    const auto linesOf = [&](const QString& id, const FileLine* file, qsizetype index) {
+        if (file && !changed.contains(id) && !file->encodedValues) {
+            QList<QByteArray> raw{file->raw};
+            for (const FileLine& line : doc.lines)
+                if (line.role == Role::Exact && line.owner == index) raw << line.raw;
+            return raw;
+        }
+        QString key = id;
+        for (const ProgramLine& line : program)
+            if (line.id == id) key = line.text;
+        // Where the program changed nothing, every value stays as the file has it; the count of
+        // runs is the program's alone.
+        QList<Field> written = now.value(id);
+        if (id == kCountId)
+            written.clear();
+        else if (changed.contains(id))
+            written = state.written.value(id);
+        QList<QByteArray> lines;
+        for (const QString& text : MergedLine(file, key, written, now.value(id)))
+            lines << text.toUtf8();
+        return lines;
+    };
+
+    struct OutLine {
+        QByteArray raw;
+        QByteArray end;
+        bool inBlock = false;
+        bool content = false;
+    };
+    QList<OutLine> out;
+    const QByteArray lineEnd = doc.LineEnd();
+    const auto put = [&](const QList<QByteArray>& lines, const FileLine* at) {
+        for (qsizetype k = 0; k < lines.size(); ++k) {
+            const bool lastOne = k + 1 == lines.size();
+            out.append({lines[k], at && lastOne ? at->end : lineEnd, at && at->inBlock, true});
+        }
+    };
+    // The corrected lines leave the block, and the exact texts of every line written anew go
+    // with it.
+    QSet<qsizetype> gone;
+    for (auto it = moved.cbegin(); it != moved.cend(); ++it)
+        gone.insert(it.value());
+    QSet<qsizetype> rewritten;
+    QSet<QString> placed;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        const FileLine& line = doc.lines[i];
+        if (gone.contains(i) || line.role == Role::StaleExact) continue;
+        if (line.role == Role::Exact &&
+            (gone.contains(line.owner) || rewritten.contains(line.owner)))
+            continue;
+        const bool isTarget = line.role == Role::Key && !line.id.isEmpty() &&
+                              target.value(line.id, -1) == i &&
+                              (changed.contains(line.id) || moved.contains(line.id));
+        if (isTarget || (line.role == Role::Key && line.encodedValues)) {
+            const qsizetype from = isTarget ? moved.value(line.id, i) : i;
+            put(linesOf(line.id, &doc.lines[from], from), &line);
+            if (isTarget) placed.insert(line.id);
+            rewritten.insert(i);
+            continue;
+        }
+        const QByteArray raw = line.text == kEncodedMakerLine ? kMakerLine.toUtf8() : line.raw;
+        out.append({raw, line.end, line.inBlock, line.role != Role::Other});
+    }
+    // A changed setting the file has no line for, and a corrected line whose key has none
+    // further down, are added: in the writer's order, then the corrected lines of keys the
+    // writer does not write (a sixth channel) in the file's.
+    QList<QByteArray> added;
+    for (const ProgramLine& line : program) {
+        if (line.id.isEmpty() || placed.contains(line.id)) continue;
+        if (moved.contains(line.id)) {
+            const qsizetype from = moved.value(line.id);
+            added << linesOf(line.id, &doc.lines[from], from);
+        } else if (changed.contains(line.id)) {
+            added << linesOf(line.id, nullptr, -1);
+        }
+        placed.insert(line.id);
+    }
+    QList<qsizetype> left = gone.values();
+    std::sort(left.begin(), left.end());
+    for (qsizetype from : left)
+        if (!placed.contains(doc.lines[from].id))
+            added << linesOf(doc.lines[from].id, &doc.lines[from], from);
+    if (!added.isEmpty()) {
+        if (!out.isEmpty() && out.back().end.isEmpty()) out.back().end = lineEnd;
+        put(added, nullptr);
+    }
+    // A block of kept lines left without any goes with its comments.
+    bool blockHolds = false;
+    for (const OutLine& line : out)
+        blockHolds = blockHolds || (line.inBlock && line.content);
+    QByteArray bytes = doc.byteOrderMark ? kByteOrderMark : QByteArray();
+    for (const OutLine& line : out)
+        if (blockHolds || !line.inBlock) bytes += line.raw + line.end;
+    return bytes;
 }
 
 }  // namespace
@@ -532,22 +849,36 @@ QString SettingsFilePath() {
     return ProgramFile(QStringLiteral("QV4170.ini"));
 }
 
+QString DataFolder() {
+    return DataLocation.isEmpty() ? ProgramFolder() : DataLocation;
+}
+
+void NoteSettingsInForce() {
+    State().written = ById(ProgramLines());
+}
+
 QList<SettingsLine> LoadSettings() {
     FileState& state = State();
-    state.kept.clear();
-    state.limitDays = false;
+    state = FileState{};
     // Whatever is read, the settings in force are what a write compares with from now on.
-    const auto noteWritten = qScopeGuard([&state] { state.written = ById(ProgramLines()); });
-    QFile file(SettingsFilePath());
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return {};
-    QTextStream in(&file);
-    bool encoded = false;
-    // The lines not read as written, by number, each once.
-    QMap<int, QString> unused;
+    const auto noteWritten = qScopeGuard([] { NoteSettingsInForce(); });
+    SettingsDocument doc;
+    QString reason;
+    switch (ReadDocument(doc, reason)) {
+        case FileRead::Missing:
+            return {};
+        case FileRead::Unreadable:
+            state.known = true;
+            return {{0, reason, SettingsLine::Kind::FileUnreadable}};
+        case FileRead::Read:
+            break;
+    }
+    state.known = true;
+    state.encoded = doc.encoded;
     // Applies one key line; false when it, or one of its values, could not be used.
-    const auto apply = [&state](const QStringList& tokens, bool encodedValues) {
-        const Values values(tokens, encodedValues);
-        const QString key = tokens[0].toUpper();
+    const auto apply = [&state](const FileLine& line) {
+        const Values values(line.tokens);
+        const QString key = line.tokens[0].toUpper();
         try {
             ApplyLine(key, values);
         } catch (const AppError&) {
@@ -556,121 +887,105 @@ QList<SettingsLine> LoadSettings() {
         if (values.AllUsed() && key == QLatin1String("LIMITDAYS")) state.limitDays = true;
         return values.AllUsed();
     };
-    // The last key line, which the exact-text lines right after it amend; `amendable` is the
-    // number an exact-text line must have to belong to it. An exact-text line anywhere else
-    // (also one kept among other kept lines) belongs to no line.
-    QStringList last;
-    int lastNumber = 0;
-    QString lastLine;
-    int amendable = 0;
-    // The exact-text lines each key line took, by the key line's number: kept with it.
-    QMap<int, QStringList> amendments;
-    for (int number = 1; !in.atEnd(); ++number) {
-        const QString line = in.readLine();
-        if (line == kEncodedMakerLine) encoded = true;
-        QStringList tokens = LineTokens(line);
-        if (tokens.isEmpty()) continue;
-        // Each line on its own: what one cannot use leaves the lines after it to be read.
-        if (tokens[0].toUpper() != kExactKey.toUpper()) {
-            last = std::move(tokens);
-            lastNumber = number;
-            lastLine = line;
-            amendable = number + 1;
-            if (!apply(last, encoded)) unused.insert(number, line);
-            continue;
+    // Each line on its own: what one cannot use leaves the lines after it to be read.
+    QMap<int, SettingsLine> named;
+    QList<qsizetype> corrected;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        const FileLine& line = doc.lines[i];
+        const int number = static_cast<int>(i + 1);
+        if (line.role == Role::Key) {
+            if (!apply(line)) {
+                named.insert(number, {number, line.text});
+                QStringList group{line.text};
+                for (const FileLine& exact : doc.lines)
+                    if (exact.role == Role::Exact && exact.owner == i) group << exact.text;
+                state.kept << group;
+            } else if (line.inBlock) {
+                corrected << i;
+            }
+        } else if (line.role == Role::LooseExact) {
+            named.insert(number, {number, line.text});
+            state.kept << QStringList{line.text};
+        } else if (line.role == Role::StaleExact) {
+            named.insert(number, {number, line.text, SettingsLine::Kind::StaleExactText});
+            state.stale = true;
         }
-        const int index = tokens.value(1).toInt();
-        const QString exact = tokens.value(2);
-        if (number != amendable || index < 1 || index >= last.size() || !exact.startsWith(u'%')) {
-            unused.insert(number, line);
-            continue;
-        }
-        ++amendable;
-        amendments[lastNumber] << line;
-        last[index] = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
-        if (!apply(last, false)) unused.insert(lastNumber, lastLine);
     }
-    QList<SettingsLine> named;
-    for (auto it = unused.cbegin(); it != unused.cend(); ++it) {
-        named.append({it.key(), it.value()});
-        state.kept << (QStringList{it.value()} + amendments.value(it.key()));
+    // A line corrected in the block of kept lines holds over the line for its key further down,
+    // which a write made while the kept line could not be read.
+    for (qsizetype i : corrected) {
+        apply(doc.lines[i]);
+        state.corrected << doc.lines[i].text;
     }
-    return named;
+    return named.values();
 }
 
 void SaveSettings() {
     FileState& state = State();
-    const QList<WrittenLine> program = ProgramLines();
+    const QList<ProgramLine> program = ProgramLines();
     QStringList lines = HeaderLines();
     // Before the program's own lines, which hold the settings in force: a kept line of a key the
     // program writes is read first, and the program's line after it wins.
     if (!state.kept.isEmpty()) {
-        lines << QStringLiteral("; Lines not read as written, kept to be corrected (each is named")
-              << QStringLiteral(
-                     "; at start-up; the lines further down hold the settings in force):");
+        lines << kKeptHeader << kKeptHeader2;
         for (const QStringList& group : state.kept) {
             // A comment between keeps a line of exact text from amending the kept line before it.
-            if (KindOf(group.front()).exact) lines << QStringLiteral(";");
+            if (IsExactLine(group.front())) lines << QStringLiteral(";");
             lines << group;
         }
         lines << QString();
     }
-    for (const WrittenLine& line : program)
-        lines << line.text;
+    for (const ProgramLine& line : program)
+        lines << Texts(line);
     Write(lines);
     state.written = ById(program);
+    state.known = true;
+    state.corrected.clear();
+    state.stale = state.encoded = false;
 }
 
-void SaveChangedSettings() {
+SettingsWrite SaveChangedSettings() {
     FileState& state = State();
-    const QList<WrittenLine> program = ProgramLines();
-    const QMap<QString, QStringList> now = ById(program);
-    QStringList changed;
+    const QList<ProgramLine> program = ProgramLines();
+    const QMap<QString, QList<Field>> now = ById(program);
+    QSet<QString> changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it)
-        if (state.written.value(it.key()) != it.value()) changed << it.key();
-    if (changed.isEmpty()) return;
-    QFile file(SettingsFilePath());
-    if (!file.exists()) return SaveSettings();
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(ErrPermission, GetMessage(9003, {file.fileName(), file.errorString()}));
-    QStringList lines;
-    QTextStream in(&file);
-    while (!in.atEnd())
-        lines << in.readLine();
-    file.close();
+        if (state.written.value(it.key()) != it.value()) changed.insert(it.key());
+    if (changed.isEmpty() && state.corrected.isEmpty() && !state.stale && !state.encoded)
+        return SettingsWrite::Nothing;
+    // Every write counts the run that makes it.
+    changed.insert(kCountId);
 
-    // Each changed setting takes the place of the line the reader would take last for it; a
-    // line the reader did not take stays, as does every other line of the file as it stands
-    // (also one edited by hand since it was read).
-    QSet<QString> notTaken;
-    for (const QStringList& group : state.kept)
-        notTaken.insert(group.front());
-    QList<LineKind> kinds;
-    QMap<QString, qsizetype> taken;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        kinds << KindOf(lines[i]);
-        if (!kinds[i].id.isEmpty() && !notTaken.contains(lines[i])) taken[kinds[i].id] = i;
+    SettingsDocument doc;
+    QString reason;
+    switch (ReadDocument(doc, reason)) {
+        case FileRead::Missing:
+            if (!state.known) {
+                SaveSettings();
+                return SettingsWrite::Written;
+            } else {
+                // Removed while the program ran: the removal stands for every setting but those
+                // the program changed.
+                QStringList lines = HeaderLines();
+                for (const ProgramLine& line : program)
+                    if (changed.contains(line.id)) lines << Texts(line);
+                Write(lines);
+                state.kept.clear();
+                state.corrected.clear();
+                state.stale = state.encoded = false;
+                state.written = now;
+                return SettingsWrite::WrittenAnew;
+            }
+        case FileRead::Unreadable:
+            throw AppError(ErrPermission, GetMessage(9312, {SettingsFilePath(), reason}));
+        case FileRead::Read:
+            break;
     }
-    QStringList out;
-    bool replaced = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const LineKind& kind = kinds[i];
-        // The exact-text lines of a replaced line go with it.
-        if (kind.exact && replaced) continue;
-        if (kind.keyLine && !kind.exact) replaced = false;
-        if (changed.contains(kind.id) && taken.value(kind.id, -1) == i) {
-            out << now.value(kind.id);
-            replaced = true;
-            continue;
-        }
-        out << lines[i];
-    }
-    // A changed setting the file has no line for is added in the writer's order.
-    QStringList added;
-    for (const WrittenLine& line : program)
-        if (changed.contains(line.id) && !taken.contains(line.id)) added << line.text;
-    Write(out + added);
+    WriteFileAtomically(SettingsFilePath(), MergedDocument(doc, program, changed, state, now));
+    state.corrected.clear();
+    state.stale = state.encoded = false;
     state.written = now;
+    return SettingsWrite::Written;
 }
 
 }  // namespace qv

@@ -9,10 +9,24 @@ namespace qv {
 
 // The settings file's full path.
 QString SettingsFilePath();
-// A line of the settings file: its number from 1 and its text.
+// The folder of the database file: DataLocation, or the program's folder where that is empty.
+QString DataFolder();
+
+// A line of the settings file that the start-up names: its number from 1 and its text.
 struct SettingsLine {
+    enum class Kind {
+        // Not read as written: kept in the file as it is.
+        NotRead,
+        // An exact text whose key line was edited since it was written: the edited line holds,
+        // and the next write drops the exact text.
+        StaleExactText,
+        // The file could not be read at all (number 0, the text is the reason): the program runs
+        // on its defaults and leaves the file alone.
+        FileUnreadable,
+    };
     int number = 0;
     QString text;
+    Kind kind = Kind::NotRead;
 };
 
 // Reads the file, if there is one, over the current settings, each line on its own. A value
@@ -20,16 +34,31 @@ struct SettingsLine {
 // is not a number where a number belongs gives the setting its default, and a line with an
 // unknown key or an entry number outside its table is skipped; the rest is read all the same.
 // Values are separated by TABs, on a line without a TAB by commas. Blanks around a value count
-// only between quotes. Returns the lines not read as written; the writers keep them.
+// only between quotes. A line corrected in the block of lines kept to be corrected holds over
+// the line of its key further down. Returns the lines to be named, in file order.
 QList<SettingsLine> LoadSettings();
+// Takes the settings as they now stand for those the file holds, which a write compares with.
+// Reading does so; the start-up does it again once its own steps are done, so that what they
+// derive from the machine (the converter's port number) is no change to be written.
+void NoteSettingsInForce();
 // Writes the whole file from the current settings, through a temporary file and a rename, so
 // a failed write never loses the old file. The lines the last reading did not take are kept as
 // written, ahead of the program's own lines. A failure raises AppError.
 void SaveSettings();
+
+// What a write of the changed settings did.
+enum class SettingsWrite {
+    Nothing,      // nothing changed since the file was last read or written
+    Written,      // the changes are in the file
+    WrittenAnew,  // the file was there and is gone: a new one holds only the changes
+};
 // Writes the settings changed since the file was last read or written into the file as it
-// stands: each takes the place of its own line, and every other line stays as it is, also one
-// edited by hand meanwhile. Writes the whole file when there is none; nothing when nothing
-// changed. A failure raises AppError and leaves the file as it was.
-void SaveChangedSettings();
+// stands: each changed value takes its place in its own line, and every other line stays byte
+// for byte as it is, also one edited by hand meanwhile; where the technician and the program
+// changed the same value, the program's is the later and is written. Any write also stores the
+// count of runs, tidies a corrected kept line into the place of its key's line and drops exact
+// texts of edited lines. Writes the whole file where there was none. A file that is there but
+// cannot be read raises AppError and is left as it is; so does a failed write.
+SettingsWrite SaveChangedSettings();
 
 }  // namespace qv

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <csignal>
 #include <random>
 
@@ -425,8 +426,10 @@ TEST_F(Settings, AChangedSettingReplacesOnlyItsOwnLine) {
     EXPECT_TRUE(now[4].endsWith("\t" + QString::number(0x123456)));
     EXPECT_EQ(now[5], hand[5]);  // its exact text, once
     EXPECT_EQ(now.mid(6, 2), edited.mid(6, 2));
-    EXPECT_TRUE(now[8].startsWith("Conv Param\t"));  // no line of its own yet: added
-    EXPECT_EQ(now.size(), 10);
+    // No lines of their own yet: added in the writer's order, the count of runs with every write.
+    EXPECT_EQ(now[8], "Execute Count\t1");
+    EXPECT_TRUE(now[9].startsWith("Conv Param\t"));
+    EXPECT_EQ(now.size(), 11);
 
     ResetGlobals();
     DefaultInstrument()->ClearDatas();
@@ -446,4 +449,283 @@ TEST_F(Settings, AChangedSettingReplacesOnlyItsOwnLine) {
     EXPECT_THROW(SaveChangedSettings(), AppError);
     EXPECT_TRUE(QFileInfo(SettingsFilePath()).isDir());
     QDir().rmdir(SettingsFilePath());
+}
+
+namespace {
+
+QByteArray ReadBytes() {
+    QFile f(SettingsFilePath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+void WriteBytes(const QByteArray& bytes) {
+    QFile f(SettingsFilePath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+// The settings globals as a fresh start finds them.
+void FreshStart() {
+    ResetGlobals();
+    MainForm() = MainFormSettings{};
+    DefaultInstrument()->ClearDatas();
+}
+// The file's lines without their line ends.
+QStringList FileLines() {
+    return QString::fromUtf8(ReadBytes()).split(QRegularExpression("\r?\n"));
+}
+
+}  // namespace
+
+// Values the technician edits while the program runs stay; on a line that both changed, only the
+// values the program changed are the program's, and where both changed one value the program's
+// change, the later one, is written.
+TEST_F(Settings, AHandEditMadeWhileRunningStaysBesideTheProgramsChange) {
+    const QStringList start{
+        "Execute Count\t4",
+        "LIMITDAYS\t30",
+        "CalUnitOnWait\t45",
+        "Prt Width\t2\t3",
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t'%LEL'\t10\t50\t-1\t-1\t1\t100\t50\t0\t50\t255",
+        "Auto Load Mode\tFalse\tTrue\tTrue",
+    };
+    WriteFile(start.join("\r\n").toUtf8() + "\r\n");
+    LoadSettings();
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Nothing);
+
+    // The technician: three values, a comment, a second print width line, and on the gas line
+    // the warning level and the colour.
+    QStringList edited = start;
+    edited[1] = "LIMITDAYS\t14";
+    edited[2] = "CalUnitOnWait\t60";
+    edited.insert(4, "Prt Width\t5\t6");
+    edited.insert(1, "; my own note: station 7");
+    edited[6] = "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t'%LEL'\t12\t50\t-1\t-1\t1\t100\t50\t0\t50\t99";
+    WriteFile(edited.join("\r\n").toUtf8() + "\r\n");
+    // The program: the colour of gas 1 and the automatic removal.
+    GraphColor[0] = 0x123456;
+    AutoRemoveData = false;
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    QStringList expected = edited;
+    expected[0] = "Execute Count\t5";
+    expected[6] =
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t'%LEL'\t12\t50\t-1\t-1\t1\t100\t50\t0\t50\t" +
+        QString::number(0x123456);
+    expected[7] = "Auto Load Mode\tFalse\tTrue\tFalse";
+    EXPECT_EQ(ReadFile(), expected.join("\r\n") + "\r\n");
+
+    // A second write in the run stores the same count, and keeps what the technician edited
+    // since the first.
+    expected[5] = "Prt Width\t7\t8";
+    WriteFile(expected.join("\r\n").toUtf8() + "\r\n");
+    GraphColor[0] = 0x654321;
+    SaveChangedSettings();
+    expected[6].replace(QString::number(0x123456), QString::number(0x654321));
+    EXPECT_EQ(ReadFile(), expected.join("\r\n") + "\r\n");
+
+    FreshStart();
+    LoadSettings();
+    EXPECT_EQ(LimitDays, 14);
+    EXPECT_EQ(CalUnitOnWait, 60);
+    EXPECT_FLOAT_EQ(PrtWidth[0], 7);  // the later line
+    EXPECT_FLOAT_EQ(DefaultInstrument()->Warning(0), 12);
+    EXPECT_EQ(GraphColor[0], 0x654321);
+    EXPECT_FALSE(AutoRemoveData);
+    EXPECT_EQ(ExecuteCount, 5);
+}
+
+// Every line the program does not change stays byte for byte: comments, empty lines, the
+// byte-order mark, CR LF and LF line ends, bytes that are no UTF-8, a last line without its end.
+TEST_F(Settings, LinesTheProgramDoesNotChangeStayByteForByte) {
+    const QByteArray start =
+        "\xEF\xBB\xBF; my own note: station 7\r\n"
+        "\r\n"
+        "Execute Count\t9\r\n"
+        ";  M\xFCller's file\n"
+        "\t \r\n"
+        "Graph Color\t1\t2\t3\r\n"
+        "  ; indented note\r\n"
+        "Data Select\tFalse\tTrue\tFalse\n"
+        "CalSpanOffWait , 31";
+    WriteBytes(start);
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(CalSpanOffWait, 31);
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Nothing);
+    EXPECT_EQ(ReadBytes(), start);
+
+    MainForm().chkLog[2] = 1;
+    SaveChangedSettings();
+    QByteArray expected = start;
+    expected.replace("Execute Count\t9\r\n", "Execute Count\t10\r\n");
+    expected.replace("Data Select\tFalse\tTrue\tFalse\n", "Data Select\tFalse\tTrue\tTrue\n");
+    EXPECT_EQ(ReadBytes(), expected);
+
+    // A setting without a line of its own is added after the last line, which gets its end.
+    ConvEnable = true;
+    SaveChangedSettings();
+    const QByteArray bytes = ReadBytes();
+    EXPECT_TRUE(bytes.startsWith(expected + "\r\nConv Param\t")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.endsWith("\tTrue\r\n"));
+}
+
+// An exact text stands for its value only while its key line holds the text the writer made of
+// it: a line edited by hand wins, the exact text is named and the next write drops it.
+TEST_F(Settings, AnExactTextHoldsOnlyWhileItsKeyLineIsAsWritten) {
+    DataLocation = "/data/o'brien";
+    DefaultInstrument()->SetGasName(1, "it's");
+    DefaultInstrument()->SetGasUnit(1, "'%'");
+    SaveSettings();
+    FreshStart();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(DataLocation, "/data/o'brien");
+    EXPECT_EQ(DefaultInstrument()->GasName(1), "it's");
+
+    // The folder and the gas name edited by hand; the unit's exact text, after the name's, still
+    // belongs to its line.
+    QStringList lines = FileLines();
+    const qsizetype folder = lines.indexOf("DataLocation\t/data/o brien");
+    ASSERT_GE(folder, 0);
+    lines[folder] = "DataLocation\t/data/moved";
+    const qsizetype gas = lines.indexOf(QRegularExpression("^Gas Inst\t2\t'it s'\t.*"));
+    ASSERT_GE(gas, 0);
+    lines[gas].replace("'it s'", "'NH3'");
+    ASSERT_TRUE(lines[gas + 1].startsWith("Exact Text\t2\t"));
+    ASSERT_TRUE(lines[gas + 2].startsWith("Exact Text\t6\t"));
+    WriteFile(lines.join("\r\n").toUtf8());
+    FreshStart();
+    const QList<SettingsLine> named = LoadSettings();
+    ASSERT_EQ(named.size(), 2);
+    EXPECT_EQ(named[0].number, gas + 2);
+    EXPECT_EQ(named[0].text, lines[gas + 1]);
+    EXPECT_EQ(named[1].number, folder + 2);
+    for (const SettingsLine& line : named)
+        EXPECT_EQ(line.kind, SettingsLine::Kind::StaleExactText);
+    EXPECT_EQ(DataLocation, "/data/moved");
+    EXPECT_EQ(DefaultInstrument()->GasName(1), "NH3");
+    EXPECT_EQ(DefaultInstrument()->GasUnit(1), "'%'");
+
+    // Nothing else changed: the write drops the two lines, and nothing more is named.
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    QStringList expected = lines;
+    expected.removeAt(folder + 1);
+    expected.removeAt(gas + 1);
+    QStringList now = FileLines();
+    ASSERT_EQ(now.size(), expected.size());
+    for (qsizetype i = 0; i < now.size(); ++i)
+        if (!now[i].startsWith("Execute Count\t")) {
+            EXPECT_EQ(now[i], expected[i]) << i;
+        }
+    FreshStart();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(DataLocation, "/data/moved");
+    EXPECT_EQ(DefaultInstrument()->GasUnit(1), "'%'");
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Nothing);
+}
+
+// A line of the block of kept lines that the technician corrects is in force at the next start,
+// over the program's line further down, and the next write puts it in that line's place; the
+// block goes once it is empty.
+TEST_F(Settings, ACorrectedKeptLineHoldsAndTakesThePlaceOfItsKeysLine) {
+    const QString sixth = "Gas Inst\t6\t'NH3'\tTRUE\tFalse\t";
+    WriteFile(("CalSpanOnWait\t99999\r\n" + sixth + "99999\r\nDataLocaton\t/typo\r\n").toUtf8());
+    LoadSettings();
+    CalSpanOnWait = 90;
+    SaveSettings();
+    QStringList lines = FileLines();
+    const qsizetype kept = lines.indexOf("CalSpanOnWait\t99999");
+    const qsizetype own = lines.indexOf("CalSpanOnWait\t90");
+    ASSERT_GE(kept, 0);
+    ASSERT_GT(own, kept);
+
+    // Corrected: the wait, and the sixth channel, which the writer has no line of its own for.
+    lines[kept] = "CalSpanOnWait\t200";
+    lines[kept + 1] = sixth + "2";
+    WriteFile(lines.join("\r\n").toUtf8());
+    FreshStart();
+    const QList<SettingsLine> named = LoadSettings();
+    ASSERT_EQ(named.size(), 1);
+    EXPECT_EQ(named[0].text, "DataLocaton\t/typo");
+    EXPECT_EQ(CalSpanOnWait, 200);
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    QStringList expected = lines;
+    expected[own] = "CalSpanOnWait\t200";
+    expected.removeAt(kept + 1);
+    expected.removeAt(kept);
+    expected.insert(expected.size() - 1, sixth + "2");  // before the file's last, empty piece
+    QStringList now = FileLines();
+    ASSERT_EQ(now.size(), expected.size()) << now.join("\n").toStdString();
+    for (qsizetype i = 0; i < now.size(); ++i)
+        if (!now[i].startsWith("Execute Count\t")) {
+            EXPECT_EQ(now[i], expected[i]) << i;
+        }
+
+    // The misspelt key corrected as well: the block is empty and goes, comments and all.
+    now[now.indexOf("DataLocaton\t/typo")] = "DataLocation\t/data";
+    WriteFile(now.join("\r\n").toUtf8());
+    FreshStart();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    SaveChangedSettings();
+    const QString file = ReadFile();
+    EXPECT_FALSE(file.contains("kept to be corrected"));
+    EXPECT_EQ(file.count("\r\nDataLocation\t"), 1);
+    EXPECT_TRUE(file.contains("\r\nDataLocation\t/data"));
+    EXPECT_EQ(file.count("CalSpanOnWait\t"), 1);
+    FreshStart();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(CalSpanOnWait, 200);
+    EXPECT_EQ(DataLocation, "/data");
+}
+
+// A file that is there but cannot be read is never written over; one removed while the program
+// ran is written anew with only the program's changes; an empty data folder is the program's.
+TEST_F(Settings, AFileThatCannotBeReadIsLeftAlone) {
+    const QString path = SettingsFilePath();
+    WriteFile("Execute Count\t2\r\nLIMITDAYS\t14\r\nDataLocation\t''\r\n");
+    LoadSettings();
+    EXPECT_EQ(DataLocation, "");
+    EXPECT_EQ(DataFolder(), ProgramFolder());
+
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::link(path, path));  // a link to itself: no file, yet not missing
+    UserPassword = "Other1";
+    EXPECT_THROW(SaveChangedSettings(), AppError);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    FreshStart();
+    const QList<SettingsLine> named = LoadSettings();
+    ASSERT_EQ(named.size(), 1);
+    EXPECT_EQ(named[0].kind, SettingsLine::Kind::FileUnreadable);
+    EXPECT_EQ(named[0].number, 0);
+    UserPassword = "Other1";
+    EXPECT_THROW(SaveChangedSettings(), AppError);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+
+    // Removed: the program's change alone, with the count of runs.
+    QFile::remove(path);
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::WrittenAnew);
+    QStringList keys;
+    for (const QString& line : FileLines())
+        if (!line.isEmpty() && !line.startsWith(u';')) keys << line.section(u'\t', 0, 0);
+    EXPECT_EQ(keys, (QStringList{"Execute Count", "QV-4170"}));
+    FreshStart();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(UserPassword, "Other1");
+}
+
+// A file in the old form, which percent-encoded every value beginning with "%", is put in the
+// form of today by its first write, so that a value written since reads back as written.
+TEST_F(Settings, TheFirstWriteTurnsTheOldEncodedFormIntoTodays) {
+    WriteFile(
+        ";       Maintained by the QV-4170 station utility.\r\n"
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t%%25LEL\r\n"
+        "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%LEL'\r\n"
+        "DataLocation\t%%2Fa%3Bb\r\n");
+    LoadSettings();
+    EXPECT_EQ(DefaultInstrument()->GasUnit(0), "%LEL");
+    EXPECT_EQ(GasTable[0][1].Unit, "LEL");
+    GasTable[0][1].Unit = "%LEL";  // changed in the program
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    EXPECT_FALSE(ReadFile().contains("station utility.\r\n"));
+    FreshStart();
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(DefaultInstrument()->GasUnit(0), "%LEL");
+    EXPECT_EQ(GasTable[0][1].Unit, "%LEL");
+    EXPECT_EQ(DataLocation, "/a;b");
 }
