@@ -265,8 +265,9 @@ bool frmMain::Form_Load() {
     MainForm().CursorColor = graph.CursorColor();
     const QList<SettingsLine> unread = LoadSettings();
     Attempt([this] { ApplyWindowSettings(); });
-    DatabasePath = DataLocation + (DataLocation.endsWith(u'/') ? QString() : QStringLiteral("/")) +
-                   QStringLiteral("QV4170.mdb");
+    // An empty data folder is the program's own, never the file system's root.
+    const QString dataFolder = DataFolder();
+    DatabasePath = JoinPath(dataFolder, QStringLiteral("QV4170.mdb"));
 
     // A missing database is made before the lock is taken beside it. The lock comes before any
     // look into the file: a running copy that is storing holds the file, and the copy that
@@ -274,7 +275,7 @@ bool frmMain::Form_Load() {
     try {
         if (!FileExists(DatabasePath)) MakeDatabase(DatabasePath);
     } catch (...) {
-        Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+        Dialogs().MsgBox(GetMessage(301, {dataFolder}), vbOKOnly);
         return false;
     }
 
@@ -288,7 +289,7 @@ bool frmMain::Form_Load() {
             return false;
         }
         case LockFile::Result::Failed:
-            Dialogs().MsgBox(GetMessage(301, {DataLocation}), vbOKOnly);
+            Dialogs().MsgBox(GetMessage(301, {dataFolder}), vbOKOnly);
             return false;
     }
 
@@ -315,7 +316,7 @@ bool frmMain::Form_Load() {
     }
     if (refusal != 0) {
         lock_.Release();
-        Dialogs().MsgBox(GetMessage(refusal, {refusal == 301 ? DataLocation : DatabasePath}),
+        Dialogs().MsgBox(GetMessage(refusal, {refusal == 301 ? dataFolder : DatabasePath}),
                          vbOKOnly);
         return false;
     }
@@ -383,13 +384,24 @@ bool frmMain::Form_Load() {
     });
     // The serial log is written from here on.
     Attempt([this] { uclQV4170.SetSerialFileNo(1); });
-    // Once both logs are written: the settings file's lines not read as written.
+    // What the start-up derived (the converter's port) is no change for the settings file.
+    NoteSettingsInForce();
+    // Once both logs are written: the settings file's lines not read as written, the exact
+    // texts dropped, or the file that could not be read at all.
     Attempt([this, &unread] {
         for (const SettingsLine& line : unread) {
-            const QString text =
-                GetMessage(9310, {SettingsFilePath(), QString::number(line.number), line.text});
-            pageDownload->AddLogLine(text, LogColor::Failure);
-            uclQV4170.AddLog(text);
+            const QString number = QString::number(line.number);
+            switch (line.kind) {
+                case SettingsLine::Kind::NotRead:
+                    LogSettingsFile(GetMessage(9310, {SettingsFilePath(), number, line.text}));
+                    break;
+                case SettingsLine::Kind::StaleExactText:
+                    LogSettingsFile(GetMessage(9311, {SettingsFilePath(), number, line.text}));
+                    break;
+                case SettingsLine::Kind::FileUnreadable:
+                    LogSettingsFile(GetMessage(9314, {SettingsFilePath(), line.text}));
+                    break;
+            }
         }
     });
     return true;
@@ -419,16 +431,20 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     Attempt([this] { uclQV4170.SetTimerEnabled(false); });
     tmrInter->stop();
-    ui::TakeFont(AppFont, pageOption->cmdOptionDisp[0]->font());
+    // The font button shows the program's font unless it was set since: only then is its font
+    // taken, so that a file without a font line does not get the platform's default one.
+    const QFont shown = pageOption->cmdOptionDisp[0]->font();
+    const QFont made = ui::MakeFont(AppFont);
+    if (shown.family() != made.family() || shown.pointSizeF() != made.pointSizeF() ||
+        shown.bold() != made.bold() || shown.italic() != made.italic() ||
+        shown.underline() != made.underline())
+        ui::TakeFont(AppFont, shown);
     for (int i = 0; i < 4; ++i)
         GraphColor[static_cast<size_t>(i)] = ui::BackColor(pageOption->cmdOptionDisp[i + 1]);
     StoreWindowSettings();
-    try {
-        SaveSettings();
-    } catch (const AppError& e) {
-        // The settings could not be written: the user learns it, the lock still goes.
-        Dialogs().MsgBox(e.text(), vbCritical);
-    }
+    // Only what the program changed: the technician's edits made meanwhile stay. A failure is
+    // told, and the lock still goes.
+    WriteChangedSettings();
     lock_.Release();
 }
 
@@ -870,15 +886,26 @@ void frmMain::StartAfresh() {
     Form_Activate();
     // A converter lookup that fails leaves the port closed, as at start-up.
     Attempt([this] { OpenCommPort(); });
+    NoteSettingsInForce();
 }
 
 void frmMain::SettingsChanged() {
+    WriteChangedSettings();
+}
+
+void frmMain::WriteChangedSettings() {
     try {
-        SaveChangedSettings();
+        if (SaveChangedSettings() == SettingsWrite::WrittenAnew)
+            LogSettingsFile(GetMessage(9313, {SettingsFilePath()}));
     } catch (const AppError& e) {
-        // The setting holds for this run all the same; the user learns that it was not kept.
+        // The settings hold for this run all the same; the user learns that they were not kept.
         Dialogs().MsgBox(e.text(), vbCritical);
     }
+}
+
+void frmMain::LogSettingsFile(const QString& text) {
+    Attempt([&] { pageDownload->AddLogLine(text, LogColor::Failure); });
+    Attempt([&] { uclQV4170.AddLog(text); });
 }
 
 void frmMain::ApplyFonts() {

@@ -158,6 +158,11 @@ class frmMain : public QWidget {
     void ApplyFonts();
     void ApplyWindowSettings();
     void StoreWindowSettings();
+    // Writes what the program changed since the settings file was last read or written; a file
+    // written anew is noted in both logs, a failure is shown.
+    void WriteChangedSettings();
+    // A line about the settings file, in red in the status log and in the serial log.
+    void LogSettingsFile(const QString& text);
     // Copies the connected instrument's identity into the download page.
     void ShowStatusIds();
     // Writes the live readings into the calibration grid.

@@ -1,0 +1,336 @@
+// The settings file across real starts and closes: what the technician writes in it, also while
+// the program runs, stays as written; the close writes only what the program changed. Comments,
+// empty lines, the byte-order mark and CR LF survive every close; an exact text edited over by
+// hand gives way to the edit; a corrected kept line takes over; an empty data folder is the
+// program's own; and a file that cannot be read at the close is not written over.
+#include "Database.h"
+#include "RunProgram.h"
+#include "ShellFixture.h"
+#include "modSettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextEdit>
+#include <QUrl>
+
+#include <csignal>
+
+namespace qv::test {
+namespace {
+
+const int32_t kColor = ui::RGB(10, 20, 30);
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+QStringList Lines(const QString& path) {
+    return ReadText(path).split(QStringLiteral("\r\n"));
+}
+
+// ---- Edited while the program runs, in a child process ---------------------------------------
+
+// The program in a child of this test program: once its window is up it says so, waits for the
+// parent's edit of the settings file, gives gas 2 a new colour on the Set page, and then closes
+// its window or waits for the parent's SIGTERM.
+TEST(SettingsFileChild, ChangesAColourAfterTheEdit) {
+    const QString home = qEnvironmentVariable("QV_SETTINGS_FILE_CHILD_HOME");
+    if (home.isEmpty()) GTEST_SKIP() << "runs in a child of EditedWhileRunning";
+    qputenv("XDG_DATA_HOME", home.toLocal8Bit());
+    const bool closes = qEnvironmentVariable("QV_SETTINGS_FILE_CHILD_END") == "close";
+    ScriptedDialogs dialogs;
+    ClearPortNumbers();
+    PortNumberFor(home + "/no-device");
+    bool up = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* main = dynamic_cast<frmMain*>(w);
+            if (!main || !main->isVisible()) continue;
+            if (!up) {
+                up = true;
+                WriteText(home + "/up", "1");
+            }
+            if (!QFile::exists(home + "/edited")) return;
+            user.stop();
+            dialogs.AnswerColor(kColor);
+            main->pageOption->cmdOptionDisp[2]->click();
+            WriteText(home + "/changed", "1");
+            if (closes) main->close();
+        }
+    });
+    user.start(20);
+    EXPECT_EQ(RunProgram({}), 0);
+}
+
+struct ChildRun {
+    QTemporaryDir home;
+    QProcess program;
+    QString File() const { return home.path() + "/qv4170/QV4170.ini"; }
+    bool Has(const char* flag) const { return QFile::exists(home.path() + u'/' + flag); }
+};
+
+const QString kGas2 = QStringLiteral(
+    "Gas Inst\t2\t'OXY'\tTRUE\tTrue\t1\t'%'\t%1\t23.5\t-1\t-1\t0.1\t40\t12\t0\t12\t%2");
+const QStringList kBeforeEdit{
+    "Execute Count\t3", "LIMITDAYS\t30",        "CalUnitOnWait\t45",
+    "Prt Width\t2\t3",  "; technician's block", kGas2.arg("19.5").arg(ui::RGB(0, 128, 255)),
+};
+const QStringList kEdited{
+    "Execute Count\t3",
+    "LIMITDAYS\t14",
+    "CalUnitOnWait\t60",
+    "Prt Width\t5\t6",
+    "; technician's block",
+    "; my own note: station 7",
+    kGas2.arg("20").arg(ui::RGB(0, 128, 255)),
+};
+
+// Edited while the program runs: LIMITDAYS, a calibration wait, a print width and the warning
+// level of gas 2 changed, a comment added; then the graph colour of gas 2 changed on the Set
+// page. The close, and the close that SIGTERM makes, keep every edit and write the colour.
+TEST(EditedWhileRunning, TheCloseKeepsTheEditAndWritesThePagesChange) {
+    std::array<std::unique_ptr<ChildRun>, 2> runs;
+    const std::array<QString, 2> ends{"close", "signal"};
+    for (size_t r = 0; r < runs.size(); ++r) {
+        runs[r] = std::make_unique<ChildRun>();
+        ChildRun& run = *runs[r];
+        ASSERT_TRUE(QDir().mkpath(run.home.path() + "/qv4170"));
+        WriteText(run.File(), (kBeforeEdit.join("\r\n") + "\r\n").toUtf8());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QV_SETTINGS_FILE_CHILD_HOME", run.home.path());
+        env.insert("QV_SETTINGS_FILE_CHILD_END", ends[r]);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.remove("QV4170_PORT");
+        run.program.setProcessEnvironment(env);
+        run.program.setProcessChannelMode(QProcess::MergedChannels);
+        run.program.start(QCoreApplication::applicationFilePath(),
+                          {"--gtest_filter=SettingsFileChild.ChangesAColourAfterTheEdit"});
+        ASSERT_TRUE(run.program.waitForStarted());
+    }
+    for (auto& run : runs) {
+        ASSERT_TRUE(WaitFor([&] { return run->Has("up"); }, 30000))
+            << run->program.readAll().toStdString();
+        WriteText(run->File(), (kEdited.join("\r\n") + "\r\n").toUtf8());
+        WriteText(run->home.path() + "/edited", "1");
+    }
+    for (size_t r = 0; r < runs.size(); ++r) {
+        ChildRun& run = *runs[r];
+        ASSERT_TRUE(WaitFor([&] { return run.Has("changed"); }, 30000))
+            << run.program.readAll().toStdString();
+        if (ends[r] == "signal") ::kill(static_cast<pid_t>(run.program.processId()), SIGTERM);
+    }
+    for (size_t r = 0; r < runs.size(); ++r) {
+        ChildRun& run = *runs[r];
+        ASSERT_TRUE(WaitFor([&] { return run.program.state() == QProcess::NotRunning; }, 20000));
+        EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit) << ends[r].toStdString();
+        EXPECT_EQ(run.program.exitCode(), 0) << run.program.readAll().toStdString();
+
+        // The technician's lines as edited, in their places, the warning level of gas 2 too,
+        // with the program's colour in its line; the count of runs is the program's, and the
+        // window's size follows.
+        const QStringList file = Lines(run.File());
+        QStringList expected = kEdited;
+        expected[0] = "Execute Count\t4";
+        expected[6] = kGas2.arg("20").arg(kColor);
+        EXPECT_EQ(file.mid(0, expected.size()), expected) << ReadText(run.File()).toStdString();
+        for (const QString& line : file.mid(expected.size()))
+            EXPECT_TRUE(line.isEmpty() || line.startsWith("Size Values\t")) << line.toStdString();
+    }
+}
+
+// ---- Starts and closes in this process ---------------------------------------------------------
+
+class SettingsAcrossStarts : public ShellTest {
+  protected:
+    // A start as the program makes it, on the settings file as it stands.
+    std::unique_ptr<frmMain> Start() {
+        ResetGlobals();
+        DefaultInstrument()->ClearDatas();
+        MainForm() = MainFormSettings{};
+        auto main = StartMain();
+        main->show();
+        return main;
+    }
+    // The close box's way: the Exit button.
+    static void Close(frmMain& main) {
+        main.cmdInst_Click(5);
+        EXPECT_FALSE(main.isVisible());
+    }
+    static QString StatusLog(const frmMain& main) {
+        return main.pageDownload->rtbLog->toPlainText();
+    }
+    static QString SerialLog() { return ReadText(ProgramFile("SerialLog.log")); }
+};
+
+// A file with comments, empty lines, a byte-order mark and CR LF survives ten starts and closes
+// byte for byte, except for the lines of what a page changed (and the count of runs that wrote).
+TEST_F(SettingsAcrossStarts, TenStartsAndClosesKeepTheFileByteForByte) {
+    const QString gas2 =
+        "Gas Inst\t2\t'OXY'\tTRUE\tTrue\t1\t'%'\t19.5\t23.5\t-1\t-1\t0.1\t40\t12\t0\t12\t";
+    QStringList lines{
+        "; Station 7, kept by hand",
+        "",
+        "Execute Count\t5",
+        ";   second note ; with a semicolon",
+        "\t",
+        "Font\t'Sans Serif'\t9\tFalse\tFalse\tFalse",
+        "Size Values\t0\t13500\t7500",
+        "",
+        gas2 + QString::number(ui::RGB(0, 128, 255)),
+        "Data Select\tFalse\tFalse\tFalse",
+        "; last note",
+    };
+    const auto bytes = [&] {
+        return QByteArray("\xEF\xBB\xBF") + (lines.join("\r\n") + "\r\n").toUtf8();
+    };
+    WriteText(SettingsFilePath(), bytes());
+    for (int run = 1; run <= 10; ++run) {
+        auto main = Start();
+        EXPECT_FALSE(StatusLog(*main).contains(SettingsFilePath())) << run;
+        if (run == 3) {
+            dialogs_->AnswerColor(kColor);
+            main->pageOption->cmdOptionDisp[2]->click();
+            lines[8] = gas2 + QString::number(kColor);
+        } else if (run == 6) {
+            main->pageBrowser->chkLog[1]->click();
+            lines[9] = "Data Select\tFalse\tTrue\tFalse";
+        }
+        if (run == 3 || run == 6) lines[2] = "Execute Count\t" + QString::number(ExecuteCount + 1);
+        Close(*main);
+        EXPECT_EQ(ReadBytes(SettingsFilePath()).toStdString(), bytes().toStdString()) << run;
+    }
+    EXPECT_EQ(lines[2], "Execute Count\t7");
+}
+
+// The data folder with a "'" in its name is written with an exact text. The database moved and
+// the folder's line edited by hand while the program is closed: the next start takes the edited
+// folder and its database, names the exact text it drops, and the close leaves it out.
+TEST_F(SettingsAcrossStarts, AnExactTextKeyEditedByHand) {
+    const QString before = home_.filePath("o'brien");
+    const QString moved = home_.filePath("moved");
+    ASSERT_TRUE(QDir().mkpath(before) && QDir().mkpath(moved));
+    // The file as the writer makes it for that folder.
+    WriteSettings({"Execute Count\t2", "DataLocation\t" + home_.filePath("o brien"),
+                   "Exact Text\t1\t%" + QString::fromLatin1(QUrl::toPercentEncoding(before))});
+    auto main = Start();
+    EXPECT_EQ(DatabasePath, before + "/QV4170.mdb");
+    Database(DatabasePath)
+        .execute("Insert Into Power_Event(SeqNo,RelNo,Dates) Values (?,?,?)", {7, 1, "x"});
+    Close(*main);
+
+    ASSERT_TRUE(QFile::rename(before + "/QV4170.mdb", moved + "/QV4170.mdb"));
+    QStringList lines = Lines(SettingsFilePath());
+    const qsizetype folder = lines.indexOf("DataLocation\t" + home_.filePath("o brien"));
+    ASSERT_GE(folder, 0) << ReadText(SettingsFilePath()).toStdString();
+    ASSERT_TRUE(lines[folder + 1].startsWith("Exact Text\t1\t%"));
+    lines[folder] = "DataLocation\t" + moved;
+    WriteText(SettingsFilePath(), lines.join("\r\n").toUtf8());
+
+    main = Start();
+    EXPECT_EQ(DatabasePath, moved + "/QV4170.mdb");
+    EXPECT_EQ(Database(DatabasePath).scalar("Select Count(*) From Power_Event").toInt(), 1);
+    EXPECT_FALSE(QFile::exists(before + "/QV4170.mdb"));
+    const QString named =
+        GetMessage(9311, {SettingsFilePath(), QString::number(folder + 2), lines[folder + 1]});
+    EXPECT_EQ(StatusLog(*main).count(named), 1) << StatusLog(*main).toStdString();
+    EXPECT_EQ(SerialLog().count(named), 1);
+    Close(*main);
+    const QString file = ReadText(SettingsFilePath());
+    EXPECT_FALSE(file.contains("Exact Text")) << file.toStdString();
+    EXPECT_TRUE(file.contains("\r\nDataLocation\t" + moved + "\r\n"));
+
+    main = Start();
+    EXPECT_EQ(DatabasePath, moved + "/QV4170.mdb");
+    EXPECT_FALSE(StatusLog(*main).contains(SettingsFilePath()));
+    Close(*main);
+}
+
+// A line the program cannot read stays where the technician wrote it, and no line of the
+// program's is added for it. In a file that a whole write left with its block of kept lines,
+// the kept line corrected as the block invites is in force at the next start, and the close puts
+// it in the place of the program's line for its key.
+TEST_F(SettingsAcrossStarts, AKeptLineCorrected) {
+    WriteSettings({"Execute Count\t2", "CalSpanOnWait\t99999", "; note"});
+    auto main = Start();
+    EXPECT_EQ(CalSpanOnWait, 90);
+    EXPECT_EQ(StatusLog(*main).count(SettingsFilePath()), 1);
+    Close(*main);
+    QStringList lines = Lines(SettingsFilePath());
+    EXPECT_EQ(lines.mid(1, 2), (QStringList{"CalSpanOnWait\t99999", "; note"}));
+    EXPECT_EQ(lines.filter("CalSpanOnWait").size(), 1);
+
+    // The file as a whole write leaves it: the kept line in its block, the program's line below.
+    ResetGlobals();
+    LoadSettings();
+    CalSpanOnWait = 90;
+    SaveSettings();
+    lines = Lines(SettingsFilePath());
+    const qsizetype kept = lines.indexOf("CalSpanOnWait\t99999");
+    const qsizetype own = lines.indexOf("CalSpanOnWait\t90");
+    ASSERT_GE(kept, 0);
+    ASSERT_GT(own, kept);
+    lines[kept] = "CalSpanOnWait\t200";
+    WriteText(SettingsFilePath(), lines.join("\r\n").toUtf8());
+
+    main = Start();
+    EXPECT_EQ(CalSpanOnWait, 200);
+    EXPECT_FALSE(StatusLog(*main).contains(SettingsFilePath()));
+    Close(*main);
+    const QStringList now = Lines(SettingsFilePath());
+    EXPECT_EQ(now.filter("CalSpanOnWait\t").size(), 1);
+    EXPECT_EQ(now.indexOf("CalSpanOnWait\t200"), own - 4);  // the block's four lines went
+    EXPECT_TRUE(now.filter("kept to be corrected").isEmpty());
+
+    main = Start();
+    EXPECT_EQ(CalSpanOnWait, 200);
+    EXPECT_FALSE(StatusLog(*main).contains(SettingsFilePath()));
+    Close(*main);
+}
+
+// An empty data folder is the program's own.
+TEST_F(SettingsAcrossStarts, AnEmptyDataFolderIsTheProgramsOwn) {
+    WriteSettings({"Execute Count\t2", "DataLocation\t''"});
+    auto main = Start();
+    EXPECT_EQ(DatabasePath, ProgramFolder() + "/QV4170.mdb");
+    EXPECT_TRUE(QFile::exists(DatabasePath));
+    Close(*main);
+    EXPECT_EQ(Lines(SettingsFilePath()).mid(1, 1), QStringList{"DataLocation\t''"});
+}
+
+// Removed while the program runs: the page's change writes a new file with the program's changes
+// only, and both logs say so. Replaced by a folder: the close leaves it and says why.
+TEST_F(SettingsAcrossStarts, AFileGoneOrReplacedWhileRunning) {
+    WriteSettings({"Execute Count\t2", "LIMITDAYS\t14", "CalUnitOnWait\t60"});
+    auto main = Start();
+    ASSERT_TRUE(QFile::remove(SettingsFilePath()));
+    dialogs_->AnswerColor(kColor);
+    main->pageOption->cmdOptionDisp[1]->click();
+    const QString told = GetMessage(9313, {SettingsFilePath()});
+    EXPECT_EQ(StatusLog(*main).count(told), 1);
+    EXPECT_EQ(SerialLog().count(told), 1);
+    Close(*main);
+    QStringList keys;
+    for (const QString& line : Lines(SettingsFilePath()))
+        if (!line.isEmpty() && !line.startsWith(u';')) keys << line.section(u'\t', 0, 1);
+    EXPECT_EQ(keys, (QStringList{"Execute Count\t3", "Gas Inst\t1", "Size Values\t0"}));
+    main = Start();
+    EXPECT_EQ(GraphColor[0], kColor);
+    EXPECT_EQ(LimitDays, 0);
+
+    ASSERT_TRUE(QFile::remove(SettingsFilePath()));
+    ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/inside"));
+    main->resize(main->width() + 15, main->height());
+    Close(*main);
+    ASSERT_EQ(dialogs_->messages().size(), 1);
+    const QStringList refusal = GetMessage(9312, {SettingsFilePath(), "\x01"}).split(u'\x01');
+    EXPECT_TRUE(dialogs_->messages()[0].startsWith(refusal[0]) &&
+                dialogs_->messages()[0].endsWith(refusal[1]))
+        << dialogs_->messages()[0].toStdString();
+    EXPECT_TRUE(QFileInfo(SettingsFilePath() + "/inside").isDir());
+}
+
+}  // namespace
+}  // namespace qv::test
