@@ -414,14 +414,23 @@ int FlexGrid::Row() const {
 
 void FlexGrid::SetRow(int row) {
     if (row < 0 || row >= rowCount()) return;
-    setCurrentCell(row, std::max(currentColumn(), 0), QItemSelectionModel::NoUpdate);
+    MoveCurrent(row, std::max(currentColumn(), 0));
     Select();
 }
 
 void FlexGrid::SetCol(int col) {
     if (col < 0 || col >= columnCount()) return;
-    setCurrentCell(std::max(currentRow(), 0), col, QItemSelectionModel::NoUpdate);
+    MoveCurrent(std::max(currentRow(), 0), col);
     Select();
+}
+
+void FlexGrid::MoveCurrent(int row, int col) {
+    // The view follows a current cell the user moves; one set from code it does not follow,
+    // and a hidden grid keeps no scroll for its next showing either.
+    const bool follow = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentCell(row, col, QItemSelectionModel::NoUpdate);
+    setAutoScroll(follow);
 }
 
 QTableWidgetSelectionRange FlexGrid::CurrentRange() const {
@@ -503,10 +512,6 @@ void FlexGrid::Select() {
 
 // ---- Cells of the current cell ----
 
-QTableWidgetItem* FlexGrid::CurrentCell() {
-    return Cell(currentRow(), currentColumn());
-}
-
 int32_t FlexGrid::CellBackColor(int row, int col) const {
     const QTableWidgetItem* cell = item(row, col);
     return cell ? cell->data(kOwnBackRole).toInt() : 0;
@@ -519,14 +524,14 @@ void FlexGrid::SetCellBackColor(int row, int col, int32_t color) {
     StyleCell(cell, row, col);
 }
 
-int FlexGrid::CellChecked() const {
-    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
+int FlexGrid::CellChecked(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
     if (!cell || !cell->data(Qt::CheckStateRole).isValid()) return NoCheckbox;
     return cell->checkState() == Qt::Checked ? Checked : Unchecked;
 }
 
-void FlexGrid::SetCellChecked(int setting) {
-    QTableWidgetItem* cell = CurrentCell();
+void FlexGrid::SetCellChecked(int row, int col, int setting) {
+    QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return;
     if (setting == Checked || setting == Unchecked)
         cell->setCheckState(setting == Checked ? Qt::Checked : Qt::Unchecked);
@@ -763,6 +768,15 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableWidget::mouseReleaseEvent(event);
     PointerEvent(event, MouseUp);
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+    // Without a current cell the arrows would start from nowhere: the keys enter at the top-left
+    // cell, which selects nothing and leaves the view where it is.
+    if (event->reason() != Qt::MouseFocusReason && !currentIndex().isValid() && rowCount() > 0 &&
+        columnCount() > 0)
+        MoveCurrent(0, 0);
+    QTableWidget::focusInEvent(event);
 }
 
 // ---- Cells ----
