@@ -1,6 +1,7 @@
 // The grid control on QTableWidget, with an item delegate that runs the edit events.
 #include "FlexGrid.h"
 
+#include "KeyboardMenu.h"
 #include "MouseCodes.h"
 #include "Twips.h"
 
@@ -745,10 +746,15 @@ void FlexGrid::Refresh() {
 
 void FlexGrid::PointerEvent(QMouseEvent* event,
                             const std::function<void(int, int, double, double)>& f) {
+    PointerEvent(ButtonsOf(event->button()), event->modifiers(), event->position(), f);
+}
+
+void FlexGrid::PointerEvent(int buttons, Qt::KeyboardModifiers modifiers, const QPointF& at,
+                            const std::function<void(int, int, double, double)>& f) {
     if (!f) return;
-    const QPointF at = TwipsAt(*this, *event);
+    const QPointF twips = TwipsAt(*this, at);
     EventScope scope(*this);
-    f(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
+    f(buttons, ShiftOf(modifiers), twips.x(), twips.y());
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
@@ -770,6 +776,14 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     PointerEvent(event, MouseUp);
 }
 
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    if (AsksForMenu(*event)) {
+        SendMenuRequest(*this, *event);
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
 void FlexGrid::focusInEvent(QFocusEvent* event) {
     // Without a current cell the arrows would start from nowhere: the keys enter at the top-left
     // cell, which selects nothing and leaves the view where it is.
@@ -777,6 +791,23 @@ void FlexGrid::focusInEvent(QFocusEvent* event) {
         columnCount() > 0)
         MoveCurrent(0, 0);
     QTableWidget::focusInEvent(event);
+}
+
+void FlexGrid::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click opens the menu through its release; the mouse's own request adds nothing.
+    const QModelIndex current = currentIndex();
+    if (event->reason() == QContextMenuEvent::Mouse || !current.isValid()) {
+        event->ignore();
+        return;
+    }
+    // A right press and release on the middle of the current cell, brought into view: a data
+    // cell is selected as a right press selects it.
+    scrollTo(current);
+    if (!IsFixed(current.row(), current.column())) Select();
+    const QPoint at = visualRect(current).center();
+    const MenuPlaceScope place(viewport()->mapToGlobal(at));
+    PointerEvent(RightButton, event->modifiers(), at, MouseUp);
+    event->accept();
 }
 
 // ---- Cells ----

@@ -6,7 +6,8 @@
 // neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
 // the editor open) and after-edit events; every grid raises mouse-up and selection events.
 // Tab and Shift+Tab move the keyboard focus to the next control, the arrow keys between cells;
-// the keys enter a grid without a current cell at its first cell.
+// the keys enter a grid without a current cell at its first cell. The Menu key and Shift+F10 are
+// a right press and release on the current cell, so that the grid's pop-up menu opens there.
 #pragma once
 
 #include <QFontMetricsF>
@@ -198,6 +199,8 @@ class FlexGrid : public QTableWidget {
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -230,6 +233,9 @@ class FlexGrid : public QTableWidget {
     void SelectTo(int rowSel, int colSel);
     bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
     void PointerEvent(QMouseEvent* event, const std::function<void(int, int, double, double)>& f);
+    // Raises a mouse event at a point of the viewport.
+    void PointerEvent(int buttons, Qt::KeyboardModifiers modifiers, const QPointF& at,
+                      const std::function<void(int, int, double, double)>& f);
     // Makes a cell current without scrolling to it.
     void MoveCurrent(int row, int col);
     // The heading rows' view: its spans, its place and whether it shows.
