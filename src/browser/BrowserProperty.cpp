@@ -179,16 +179,13 @@ void BrowserPage::ShowTrendProperty(const QString& value, bool alarm, PaneDataba
         for (int r = 9; r <= 13; ++r)
             g.SetTextMatrix(r, 0, GetMessage(titles[r - 9]));
 
+    // The cells are coloured where they are: the pane's current cell, and so its view, stays.
     for (int col = 1; col <= 4; ++col) {
         g.SetColAlignment(col, ui::FlexGrid::AlignLeftCenter);
-        g.SetRow(8);
-        g.SetCol(col);
-        g.SetCellBackColor(ui::RGB(224, 224, 224));
+        g.SetCellBackColor(8, col, ui::RGB(224, 224, 224));
         // A gas in a status at the alarm moment is marked; its status holds in either unit.
-        if (alarm && alarmFlags[static_cast<size_t>(col - 1)]) {
-            g.SetRow(12);
-            g.SetCellBackColor(ui::RGB(255, 0, 0));
-        }
+        if (alarm && alarmFlags[static_cast<size_t>(col - 1)])
+            g.SetCellBackColor(12, col, ui::RGB(255, 0, 0));
     }
     for (int r = 1; r <= 7; ++r)
         g.SetMergeRow(r, true);

@@ -34,9 +34,7 @@ inline void PrepareGasGrid(ui::FlexGrid& grid, int cols, int heading,
 
 // Gives the cell a check box, ticked or not.
 inline void SetCheckBox(ui::FlexGrid& grid, int row, int col, bool ticked) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-    grid.SetCellChecked(ticked ? ui::FlexGrid::Checked : ui::FlexGrid::Unchecked);
+    grid.SetCellChecked(row, col, ticked ? ui::FlexGrid::Checked : ui::FlexGrid::Unchecked);
 }
 
 inline bool IsTicked(const ui::FlexGrid& grid, int row, int col) {

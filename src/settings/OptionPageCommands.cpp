@@ -227,7 +227,10 @@ QString OptionPage::FontCaption(const QFont& font) {
 void OptionPage::ChooseProgramFont() {
     // Always offered from the program's font setting: the font last chosen, or the one read.
     const QFont preset = ui::MakeFont(AppFont);
-    const QFont chosen = Dialogs().ChooseFont(preset).value_or(preset);
+    // A cancelled dialog changes nothing: neither the button nor the setting.
+    const std::optional<QFont> answer = Dialogs().ChooseFont(preset);
+    if (!answer) return;
+    const QFont& chosen = *answer;
     QPushButton* button = cmdOptionDisp[0];
     QFont font = button->font();
     font.setFamily(chosen.family());

@@ -335,11 +335,8 @@ void CalHistoryPage::FillFromDatabase(int layout) {
     for (int i = 0; i < count; ++i) {
         const PlannedRow& row = rows[static_cast<size_t>(i)];
         FillGridRow(grid, i + 1, 0, false, row.values);
-        for (const auto& [col, color] : row.colors) {
-            grid.SetRow(i + 1);
-            grid.SetCol(col);
-            grid.SetCellBackColor(color);
-        }
+        for (const auto& [col, color] : row.colors)
+            grid.SetCellBackColor(i + 1, col, color);
         rowIdentity_[static_cast<size_t>(i) + 1] =
             Identity{row.record->serial, row.record->user, row.record->station};
     }

@@ -105,11 +105,10 @@ void DataViewPage::ShowLogSummary(const clsHeader& header) {
             FillGridRow(g, 10, 0, false, warn);
             FillGridRow(g, 11, 0, false, alarmRow);
         }
+        // Coloured where they are: the grid's current cell, and so its view, stays.
         for (int col = 1; col < g.Cols(); ++col) {
             g.SetColAlignment(col, ui::FlexGrid::AlignLeftCenter);
-            g.SetRow(kCaptionRow);
-            g.SetCol(col);
-            g.SetCellBackColor(kCaptionColor);
+            g.SetCellBackColor(kCaptionRow, col, kCaptionColor);
         }
         // The facts repeated across the gas columns show as one wide cell.
         for (int r = 0; r <= kCaptionRow; ++r)
@@ -127,8 +126,6 @@ void DataViewPage::ShowLogSummary(const clsHeader& header) {
         for (int r = 2; r <= 5; ++r)
             FillGridRow(g, r, 0, true, facts[r - 2]);
         g.SetColAlignment(1, ui::FlexGrid::AlignLeftCenter);
-        g.SetRow(g.Rows() - 1);
-        g.SetCol(1);
     }
 }
 

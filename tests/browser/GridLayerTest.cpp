@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 
@@ -74,6 +75,47 @@ TEST(GridCells, ColoursChecksMergesAndClear) {
     EXPECT_EQ(grid.RowSel(), 3);
     grid.SetTopRow(350);
     EXPECT_EQ(grid.TopRow(), 350);
+}
+
+// The current cell set from code is the cell operations' cursor: the view never follows it,
+// shown or hidden, nor do the cell setters that name their cell move it. The keys still move
+// the view with the cell, and enter a grid without a current cell at its top-left cell.
+TEST(GridCells, SettingTheCurrentCellNeverScrolls) {
+    FlexGrid grid;
+    grid.SetCols(30);
+    grid.SetRows(400);
+    grid.resize(300, 200);
+    grid.show();
+    const auto scrolled = [&] {
+        return QPoint(grid.horizontalScrollBar()->value(), grid.verticalScrollBar()->value());
+    };
+    grid.SetRow(300);
+    grid.SetCol(25);
+    grid.SetCellBackColor(ui::RGB(1, 2, 3));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scrolled(), QPoint(0, 0));
+    EXPECT_EQ(grid.CellBackColor(300, 25), ui::RGB(1, 2, 3));
+    grid.hide();
+    grid.SetRow(390);
+    grid.SetCol(29);
+    grid.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scrolled(), QPoint(0, 0));
+
+    grid.setCurrentCell(-1, -1);
+    grid.SetCellChecked(200, 20, FlexGrid::Checked);
+    grid.SetCellBackColor(210, 21, ui::RGB(4, 5, 6));
+    EXPECT_EQ(grid.CellChecked(200, 20), FlexGrid::Checked);
+    EXPECT_EQ(grid.currentRow(), -1);
+    QFocusEvent tab(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&grid, &tab);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(0, 0));
+    EXPECT_FALSE(grid.selectionModel()->hasSelection());
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&grid, &end);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(399, 29));
+    EXPECT_GT(scrolled().x(), 0);
+    EXPECT_GT(scrolled().y(), 0);
 }
 
 // Columns fitted to their texts: widened where a text would be cut, the widening taken back

@@ -5,6 +5,10 @@
 #include "CalHistoryPage.h"
 #include "KeyedList.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
 namespace qv::test {
 namespace {
 
@@ -84,6 +88,93 @@ TEST(RightPressLayers, SelectsTheItemOrRowBeforeItsEventRuns) {
     // A heading cell is no row to act on: the selection stays.
     Click(grid, 0, 1, Qt::RightButton);
     EXPECT_EQ(SelectedRows(grid), QList<int>{4});
+}
+
+// The Menu key (a keyboard context-menu event) and Shift+F10 are a right press on the current
+// item of the list and a right release on the current cell of the grid: the item is selected
+// and clicked first, the events carry the item's point, and a menu opened from them opens
+// there. Without a current item, or for the mouse's own menu event, nothing happens.
+TEST(RightPressLayers, TheMenuKeysPressTheCurrentItem) {
+    const auto menuKey = [](QWidget& w) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                               w.mapToGlobal(QPoint(1, 1)));
+        QCoreApplication::sendEvent(&w, &menu);
+    };
+    const auto shiftF10 = [](QWidget& w) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(&w, &press);
+    };
+    const auto mouseMenu = [](QWidget& w) {
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(1, 1), w.mapToGlobal(QPoint(1, 1)));
+        QCoreApplication::sendEvent(&w, &menu);
+    };
+    ScriptedDialogs dialogs;
+    QMenu menu;
+    menu.addAction("Delete");
+
+    ui::KeyedList list;
+    list.resize(400, 300);
+    list.show();
+    list.AddColumn("1 C", "Name", 3000);
+    for (int i = 0; i < 40; ++i)
+        list.AddItem(QString("%1 G").arg(i), QString::number(i), "", "");
+    QStringList seen;
+    list.ItemClick = [&](const QString& key) { seen << "click " + key; };
+    list.MouseDown = [&](int button, int shift, double x, double y) {
+        seen << QString("%1 %2 on %3").arg(button).arg(shift).arg(list.HitTest(x, y));
+        ui::KeyedItemView::PopupMenu(menu);
+    };
+    menuKey(list);
+    EXPECT_TRUE(seen.isEmpty());
+    // The current item, out of view and not selected: brought into view, clicked, pressed.
+    list.setCurrentItem(list.Item("35 G"), 0, QItemSelectionModel::NoUpdate);
+    list.scrollToTop();
+    dialogs.AnswerMenu("");
+    menuKey(list);
+    EXPECT_EQ(seen, (QStringList{"click 35 G", "2 0 on 35 G"}));
+    EXPECT_EQ(list.SelectedKey(), "35 G");
+    const QRect item = list.visualItemRect(list.Item("35 G"));
+    ASSERT_TRUE(list.viewport()->rect().contains(item));
+    EXPECT_TRUE(item.contains(list.viewport()->mapFromGlobal(dialogs.asked().back().place)));
+    // Selected already: pressed only; the Shift of Shift+F10 is no shift key held.
+    seen.clear();
+    dialogs.AnswerMenu("");
+    shiftF10(list);
+    mouseMenu(list);
+    EXPECT_EQ(seen, QStringList{"2 0 on 35 G"});
+
+    ui::FlexGrid grid;
+    grid.resize(300, 200);
+    grid.show();
+    grid.SetCols(8);
+    grid.SetRows(100);
+    grid.SetSelectionByRow(true);
+    QList<QPoint> ups;
+    grid.MouseUp = [&](int button, int, double x, double y) {
+        if (button != ui::RightButton) return;
+        ups << QPoint(ui::ToPixelsX(x), ui::ToPixelsY(y));
+        ui::KeyedItemView::PopupMenu(menu);
+    };
+    grid.setCurrentCell(-1, -1);
+    menuKey(grid);
+    EXPECT_TRUE(ups.isEmpty());
+    grid.setCurrentCell(80, 6, QItemSelectionModel::NoUpdate);
+    dialogs.AnswerMenu("");
+    shiftF10(grid);
+    mouseMenu(grid);
+    ASSERT_EQ(ups.size(), 1);
+    const QRect cell = grid.visualRect(grid.currentIndex());
+    ASSERT_TRUE(grid.viewport()->rect().contains(cell));
+    EXPECT_TRUE(cell.contains(ups[0] - grid.viewport()->geometry().topLeft()));
+    EXPECT_TRUE(cell.contains(grid.viewport()->mapFromGlobal(dialogs.asked().back().place)));
+    EXPECT_EQ(SelectedRows(grid), QList<int>{80});
+    // A heading cell opens the menu as a right release on it does, and selects nothing.
+    grid.setCurrentCell(0, 1, QItemSelectionModel::NoUpdate);
+    dialogs.AnswerMenu("");
+    menuKey(grid);
+    EXPECT_EQ(ups.size(), 2);
+    EXPECT_EQ(SelectedRows(grid), QList<int>{80});
+    EXPECT_TRUE(dialogs.unscripted().empty());
 }
 
 using RightPressPage = BrowserRig;

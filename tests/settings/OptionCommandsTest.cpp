@@ -294,11 +294,17 @@ TEST(DisplayCommands, FontColoursAndFactorySettings) {
     EXPECT_DOUBLE_EQ(AppFont.Size, 10.5);
     EXPECT_TRUE(AppFont.Italic);
     EXPECT_EQ(rig.settingsChanged, 1);
-    // Cancelled: the program's font setting, which is the last choice.
+    // Cancelled: nothing changes, the button a font other than the setting's included, and
+    // nothing is to be kept.
+    font->setText("Serif(8)");
     rig.dialogs.AnswerFont(std::nullopt);
     font->click();
-    EXPECT_EQ(font->text(), "Arial(10.5)");
+    EXPECT_EQ(rig.dialogs.asked().back().text, "Arial");
+    EXPECT_EQ(font->text(), "Serif(8)");
     EXPECT_TRUE(font->font().italic());
+    EXPECT_EQ(AppFont.Name, "Arial");
+    EXPECT_DOUBLE_EQ(AppFont.Size, 10.5);
+    EXPECT_EQ(rig.settingsChanged, 1);
 
     // Gas 1's button recolours series 0 at once; a cancelled choice keeps gas 4's colour.
     ui::SetBackColor(rig.option->cmdOptionDisp[4], ui::RGB(9, 9, 9));
@@ -312,7 +318,7 @@ TEST(DisplayCommands, FontColoursAndFactorySettings) {
     // Every graph built from now on takes the colour, and it is to be kept.
     EXPECT_EQ(GraphColor[0], ui::RGB(1, 2, 3));
     EXPECT_EQ(GraphColor[3], ui::RGB(9, 9, 9));
-    EXPECT_EQ(rig.settingsChanged, 4);
+    EXPECT_EQ(rig.settingsChanged, 3);
 
     // The factory dialog edits the settings on show; the grid shows what it left, sent or not.
     ServiceMode = true;

@@ -90,8 +90,11 @@ TEST(ScriptedDialogs, AnswersInOrderAndRecordsQuestions) {
         QMenu menu;
         QAction* del = menu.addAction("Delete");
         dialogs.AnswerMenu("Delete");
-        EXPECT_EQ(Dialogs().PopupMenu(menu, {}), del);
+        EXPECT_EQ(Dialogs().PopupMenu(menu, {3, 4}), del);
         EXPECT_TRUE(dialogs.unscripted().empty());
+        // An untitled menu is known by its entries, and where it was to open is kept.
+        EXPECT_EQ(dialogs.asked()[2].text, "Delete");
+        EXPECT_EQ(dialogs.asked()[2].place, QPoint(3, 4));
 
         // Without an answer: a box that only tells is answered OK; every question is reported
         // and takes the answer that changes nothing.

@@ -1,6 +1,7 @@
 // The grid control on QTableWidget, with an item delegate that runs the edit events.
 #include "FlexGrid.h"
 
+#include "KeyboardMenu.h"
 #include "MouseCodes.h"
 #include "Twips.h"
 
@@ -414,14 +415,23 @@ int FlexGrid::Row() const {
 
 void FlexGrid::SetRow(int row) {
     if (row < 0 || row >= rowCount()) return;
-    setCurrentCell(row, std::max(currentColumn(), 0), QItemSelectionModel::NoUpdate);
+    MoveCurrent(row, std::max(currentColumn(), 0));
     Select();
 }
 
 void FlexGrid::SetCol(int col) {
     if (col < 0 || col >= columnCount()) return;
-    setCurrentCell(std::max(currentRow(), 0), col, QItemSelectionModel::NoUpdate);
+    MoveCurrent(std::max(currentRow(), 0), col);
     Select();
+}
+
+void FlexGrid::MoveCurrent(int row, int col) {
+    // The view follows a current cell the user moves; one set from code it does not follow,
+    // and a hidden grid keeps no scroll for its next showing either.
+    const bool follow = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentCell(row, col, QItemSelectionModel::NoUpdate);
+    setAutoScroll(follow);
 }
 
 QTableWidgetSelectionRange FlexGrid::CurrentRange() const {
@@ -503,10 +513,6 @@ void FlexGrid::Select() {
 
 // ---- Cells of the current cell ----
 
-QTableWidgetItem* FlexGrid::CurrentCell() {
-    return Cell(currentRow(), currentColumn());
-}
-
 int32_t FlexGrid::CellBackColor(int row, int col) const {
     const QTableWidgetItem* cell = item(row, col);
     return cell ? cell->data(kOwnBackRole).toInt() : 0;
@@ -519,14 +525,14 @@ void FlexGrid::SetCellBackColor(int row, int col, int32_t color) {
     StyleCell(cell, row, col);
 }
 
-int FlexGrid::CellChecked() const {
-    const QTableWidgetItem* cell = item(currentRow(), currentColumn());
+int FlexGrid::CellChecked(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
     if (!cell || !cell->data(Qt::CheckStateRole).isValid()) return NoCheckbox;
     return cell->checkState() == Qt::Checked ? Checked : Unchecked;
 }
 
-void FlexGrid::SetCellChecked(int setting) {
-    QTableWidgetItem* cell = CurrentCell();
+void FlexGrid::SetCellChecked(int row, int col, int setting) {
+    QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return;
     if (setting == Checked || setting == Unchecked)
         cell->setCheckState(setting == Checked ? Qt::Checked : Qt::Unchecked);
@@ -740,10 +746,15 @@ void FlexGrid::Refresh() {
 
 void FlexGrid::PointerEvent(QMouseEvent* event,
                             const std::function<void(int, int, double, double)>& f) {
+    PointerEvent(ButtonsOf(event->button()), event->modifiers(), event->position(), f);
+}
+
+void FlexGrid::PointerEvent(int buttons, Qt::KeyboardModifiers modifiers, const QPointF& at,
+                            const std::function<void(int, int, double, double)>& f) {
     if (!f) return;
-    const QPointF at = TwipsAt(*this, *event);
+    const QPointF twips = TwipsAt(*this, at);
     EventScope scope(*this);
-    f(ButtonsOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
+    f(buttons, ShiftOf(modifiers), twips.x(), twips.y());
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
@@ -763,6 +774,40 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableWidget::mouseReleaseEvent(event);
     PointerEvent(event, MouseUp);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    if (AsksForMenu(*event)) {
+        SendMenuRequest(*this, *event);
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+    // Without a current cell the arrows would start from nowhere: the keys enter at the top-left
+    // cell, which selects nothing and leaves the view where it is.
+    if (event->reason() != Qt::MouseFocusReason && !currentIndex().isValid() && rowCount() > 0 &&
+        columnCount() > 0)
+        MoveCurrent(0, 0);
+    QTableWidget::focusInEvent(event);
+}
+
+void FlexGrid::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click opens the menu through its release; the mouse's own request adds nothing.
+    const QModelIndex current = currentIndex();
+    if (event->reason() == QContextMenuEvent::Mouse || !current.isValid()) {
+        event->ignore();
+        return;
+    }
+    // A right press and release on the middle of the current cell, brought into view: a data
+    // cell is selected as a right press selects it.
+    scrollTo(current);
+    if (!IsFixed(current.row(), current.column())) Select();
+    const QPoint at = visualRect(current).center();
+    const MenuPlaceScope place(viewport()->mapToGlobal(at));
+    PointerEvent(RightButton, event->modifiers(), at, MouseUp);
+    event->accept();
 }
 
 // ---- Cells ----

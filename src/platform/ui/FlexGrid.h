@@ -5,7 +5,9 @@
 // cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
 // neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
 // the editor open) and after-edit events; every grid raises mouse-up and selection events.
-// Tab and Shift+Tab move the keyboard focus to the next control, the arrow keys between cells.
+// Tab and Shift+Tab move the keyboard focus to the next control, the arrow keys between cells;
+// the keys enter a grid without a current cell at its first cell. The Menu key and Shift+F10 are
+// a right press and release on the current cell, so that the grid's pop-up menu opens there.
 #pragma once
 
 #include <QFontMetricsF>
@@ -96,7 +98,8 @@ class FlexGrid : public QTableWidget {
     // ---- Current cell and selection ----
     // The row of the current cell; -1 when there is none. SetRow and SetCol move the current
     // cell (a row or column outside the grid is ignored) and end the selection there, as the
-    // grid's cursor does.
+    // grid's cursor does, but never scroll the view: a fill that sets cells through the current
+    // cell leaves the grid shown where it was, now or when it is next shown.
     int Row() const;
     void SetRow(int row);
     void SetCol(int col);
@@ -121,9 +124,12 @@ class FlexGrid : public QTableWidget {
     // the grid reads 0 and cannot be written): for fills that colour thousands of cells.
     int32_t CellBackColor(int row, int col) const;
     void SetCellBackColor(int row, int col, int32_t color);
-    // CheckSetting of the current cell's check box.
-    int CellChecked() const;
-    void SetCellChecked(int setting);
+    // CheckSetting of the current cell's check box, and of any cell's, the current cell staying
+    // where it is.
+    int CellChecked() const { return CellChecked(currentRow(), currentColumn()); }
+    void SetCellChecked(int setting) { SetCellChecked(currentRow(), currentColumn(), setting); }
+    int CellChecked(int row, int col) const;
+    void SetCellChecked(int row, int col, int setting);
 
     // Grid-wide colours (read): the data cells' and the fixed cells' background.
     int32_t BackColor() const;
@@ -193,6 +199,9 @@ class FlexGrid : public QTableWidget {
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -212,7 +221,6 @@ class FlexGrid : public QTableWidget {
 
     QTableWidgetItem* Cell(int row, int col);
     QTableWidgetItem* NewCell(int row, int col, const QString& text);
-    QTableWidgetItem* CurrentCell();
     void StyleFixedCells();
     void StyleCell(QTableWidgetItem* cell, int row, int col);
     void ApplyAlignment(QTableWidgetItem* cell, int row, int col);
@@ -225,6 +233,11 @@ class FlexGrid : public QTableWidget {
     void SelectTo(int rowSel, int colSel);
     bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
     void PointerEvent(QMouseEvent* event, const std::function<void(int, int, double, double)>& f);
+    // Raises a mouse event at a point of the viewport.
+    void PointerEvent(int buttons, Qt::KeyboardModifiers modifiers, const QPointF& at,
+                      const std::function<void(int, int, double, double)>& f);
+    // Makes a cell current without scrolling to it.
+    void MoveCurrent(int row, int col);
     // The heading rows' view: its spans, its place and whether it shows.
     void MakeFrozenRows();
     void SyncFrozenSpans();

@@ -1,11 +1,10 @@
 // Keys, images, tags and mouse events of the keyed tree and list.
 #include "KeyedItemView.h"
 
+#include "KeyboardMenu.h"
 #include "MouseCodes.h"
 #include "Twips.h"
-#include "UserDialogs.h"
 
-#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -78,7 +77,7 @@ QString KeyedItemView::HitTest(double x, double y) const {
 }
 
 QAction* KeyedItemView::PopupMenu(QMenu& menu) {
-    return Dialogs().PopupMenu(menu, QCursor::pos());
+    return ui::PopupMenu(menu);
 }
 
 void KeyedItemView::Refresh() {
@@ -111,7 +110,11 @@ void KeyedItemView::mousePressEvent(QMouseEvent* event) {
 void KeyedItemView::SelectForMenu(QTreeWidgetItem* item) {
     if (!item) return;
     const bool alone = item->isSelected() && selectedItems().size() == 1;
-    if (currentItem() != item) setCurrentItem(item);
+    // The current item the keys ask for may stand unselected, as the Ctrl key leaves it.
+    if (!alone)
+        setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else if (currentItem() != item)
+        setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
     if (!alone && ItemClick) ItemClick(KeyOf(item));
 }
 
@@ -125,9 +128,36 @@ void KeyedItemView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void KeyedItemView::keyPressEvent(QKeyEvent* event) {
+    if (AsksForMenu(*event)) {
+        SendMenuRequest(*this, *event);
+        return;
+    }
     const QTreeWidgetItem* before = currentItem();
     QTreeWidget::keyPressEvent(event);
     if (ItemClick && currentItem() && currentItem() != before) ItemClick(KeyOf(currentItem()));
+}
+
+void KeyedItemView::contextMenuEvent(QContextMenuEvent* event) {
+    // A right press opens the menu itself; the mouse's own request adds nothing.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->ignore();
+        return;
+    }
+    QTreeWidgetItem* item = currentItem();
+    if (!item) {
+        event->ignore();
+        return;
+    }
+    // A right press on the middle of the item's text cell, brought into view.
+    SelectForMenu(item);
+    scrollToItem(item);
+    const QPoint at = visualRect(indexFromItem(item, 0)).center();
+    const MenuPlaceScope place(viewport()->mapToGlobal(at));
+    if (MouseDown) {
+        const QPointF twips = TwipsAt(*this, QPointF(at));
+        MouseDown(RightButton, ShiftOf(event->modifiers()), twips.x(), twips.y());
+    }
+    event->accept();
 }
 
 }  // namespace qv::ui

@@ -1,7 +1,8 @@
 // What the keyed tree and the keyed list share: items found by a text key (compared without
 // regard to case), pictures taken by name from an image list, a tag per item, and the
 // control's mouse and click events with the button, the shift keys and twips, as the stored-data
-// page handles them. A right press on an item selects and clicks it before its mouse event.
+// page handles them. A right press on an item selects and clicks it before its mouse event; the
+// Menu key and Shift+F10 are a right press on the current item, and the menu opens at it.
 #pragma once
 
 #include <QHash>
@@ -43,7 +44,8 @@ class KeyedItemView : public QTreeWidget {
     void SetSelectedKey(const QString& key);
     // The key of the item at a point (twips from the control's top-left), "" for none.
     QString HitTest(double x, double y) const;
-    // Shows a pop-up menu at the mouse through the dialogs service; the item chosen or nullptr.
+    // Shows a pop-up menu through the dialogs service, at the mouse or at the item the keyboard
+    // asked it for; the entry chosen or nullptr.
     static QAction* PopupMenu(QMenu& menu);
     // Repaints the control.
     void Refresh();
@@ -64,6 +66,7 @@ class KeyedItemView : public QTreeWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     // Makes the item current and selected; clicks it when it was not the one selected.

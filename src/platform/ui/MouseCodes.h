@@ -19,10 +19,15 @@ enum MouseButtonCode : int {
     MiddleButton = vbMiddleButton,
 };
 
+// A point of the viewport in twips from the control's own corner.
+inline QPointF TwipsAt(const QAbstractScrollArea& control, const QPointF& inViewport) {
+    const QPointF at = inViewport + control.viewport()->geometry().topLeft();
+    return {at.x() * TwipsPerPixelX(), at.y() * TwipsPerPixelY()};
+}
+
 // The event's point (given in the viewport) in twips from the control's own corner.
 inline QPointF TwipsAt(const QAbstractScrollArea& control, const QMouseEvent& event) {
-    const QPointF at = event.position() + control.viewport()->geometry().topLeft();
-    return {at.x() * TwipsPerPixelX(), at.y() * TwipsPerPixelY()};
+    return TwipsAt(control, event.position());
 }
 
 }  // namespace qv::ui

@@ -74,8 +74,12 @@ std::optional<int32_t> ScriptedDialogs::ChooseColor(int32_t initial) {
     return Take(colors_).value_or(std::nullopt);
 }
 
-QAction* ScriptedDialogs::PopupMenu(QMenu& menu, const QPoint&) {
-    Ask({Kind::Menu, menu.title(), QString(), 0}, !menus_.empty());
+QAction* ScriptedDialogs::PopupMenu(QMenu& menu, const QPoint& globalPos) {
+    QStringList entries;
+    for (const QAction* action : menu.actions())
+        entries << action->text();
+    const QString name = menu.title().isEmpty() ? entries.join(u'|') : menu.title();
+    Ask({Kind::Menu, name, QString(), 0, globalPos}, !menus_.empty());
     const QString choice = Take(menus_).value_or(QString());
     if (choice.isEmpty()) return nullptr;
     for (QAction* action : menu.actions())

@@ -17,9 +17,11 @@ class ScriptedDialogs : public UserDialogs {
     // One question as it was asked.
     struct Asked {
         Kind kind;
-        QString text;   // prompt, file dialog title, or the dialog's window title
-        QString title;  // message box title as passed (empty: the program's title)
-        int style = 0;  // message box style; filter index of a file dialog
+        QString text;    // prompt, file dialog title, the dialog's window title, or a menu's
+                         // title (untitled: its entries joined by "|", a separator empty)
+        QString title;   // message box title as passed (empty: the program's title)
+        int style = 0;   // message box style; filter index of a file dialog
+        QPoint place{};  // where a menu was to open (global)
     };
 
     // Installs itself as the service in use; the destructor puts the previous one back.
