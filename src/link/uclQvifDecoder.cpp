@@ -305,19 +305,25 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
                 all = false;
                 continue;
             }
+            GasLevel kind = GasLevel::Twa;
             if (key == u"A1,R") {
+                kind = GasLevel::Warning;
                 inst.SetWarning(i, v);
                 inst.SetChange_Warn(i, false);
             } else if (key == u"A2,R") {
+                kind = GasLevel::Alarm;
                 inst.SetAlarm(i, v);
                 inst.SetChange_Alarm(i, false);
             } else if (key == u"AS,R") {
+                kind = GasLevel::Stel;
                 inst.SetStel(i, v);
                 inst.SetChange_Stel(i, false);
             } else {
                 inst.SetTwa(i, v);
                 inst.SetChange_Twa(i, false);
             }
+            // The field itself: its decimal places, also those of a sensor switched off.
+            inst.SetLevelRead(i, kind, tok.Tokens(i));
         }
         return all;
     }
@@ -335,6 +341,7 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
         for (int i = 0; i < 5; ++i) {
             inst.SetAutoCalib(i, values[static_cast<size_t>(i)]);
             inst.SetChange_AutoCal(i, false);
+            inst.SetLevelRead(i, GasLevel::AutoCal, tok.Tokens(i));
         }
         return true;
     }

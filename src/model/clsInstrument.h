@@ -12,6 +12,10 @@
 
 namespace qv {
 
+// The per-gas values that one write command carries for all five channels.
+enum class GasLevel { Warning, Alarm, Stel, Twa, AutoCal };
+constexpr int kGasLevels = 5;
+
 class clsInstrument {
   public:
     clsInstrument();
@@ -275,6 +279,17 @@ class clsInstrument {
     }
     void SetTwa(int Index, float v);
 
+    // A per-gas value by its kind.
+    float LevelValue(int Index, GasLevel kind) const;
+    // The field a read reply carried for a per-gas value, kept with the value it gave: the
+    // instrument's own form of it, decimal places included, in which the value goes back while
+    // nobody changed it. Empty when nothing was read (and for channels outside 0 to 4).
+    QString LevelReadText(int Index, GasLevel kind) const;
+    // True while the channel holds the value that the kept field gave.
+    bool LevelAsRead(int Index, GasLevel kind) const;
+    // Keeps `text` as the field that gave the value the channel holds now.
+    void SetLevelRead(int Index, GasLevel kind, const QString& text);
+
     // Display texts.
     QString GasDesitForm(int Index, bool Flags = false) const {
         return header_.GasDesitForm(Index, Flags);
@@ -317,11 +332,17 @@ class clsInstrument {
              Change_LcdBackLight = false, Change_LcdContrast = false, Change_FlowAdjust = false,
              Change_FlowCheck = false, Change_AlarmO2 = false;
     };
+    // A field as read and the value it gave.
+    struct ReadField {
+        QString text;
+        float value = 0;
+    };
     struct Channel {
         int16_t Zero = 0;
         bool Change_GasPoint = false, Change_GasEnable = false, Change_Warn = false,
              Change_Alarm = false, Change_Stel = false, Change_Twa = false, Change_AutoCal = false,
              Change_Zero = false;
+        std::array<ReadField, kGasLevels> levels;
     };
     static bool Ok(int Index) {
         return Index >= 0 && Index < 5;
