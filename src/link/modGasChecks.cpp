@@ -197,6 +197,11 @@ bool OnWithoutGas(const clsInstrument& in, int gas) {
 }  // namespace
 
 std::optional<GasListEntry> GasEntry(const clsInstrument& in, int gas) {
+    // A sensor nobody changed goes back exactly as the instrument sent it: its name and unit
+    // with their blanks, its numbers in their places.
+    const QString read = in.GasEntryReadText(gas);
+    if (in.GasEntryAsRead(gas) && read.size() == 18 && !read.contains(u'*'))
+        return GasListEntry{true, read};
     if (!in.GasEnabled(gas) || OnWithoutGas(in, gas)) return GasListEntry{false, QString(18, u'*')};
     const std::optional<QString> fullScale = ValueField(in.GasFullScale(gas), in.GasPoint(gas));
     const std::optional<QString> desit = ValueField(in.GasDesit(gas), in.GasPoint(gas));
@@ -208,7 +213,7 @@ std::optional<GasListEntry> GasEntry(const clsInstrument& in, int gas) {
 
 bool GasListChanged(const clsInstrument& in) {
     for (int ch = 0; ch < 5; ++ch)
-        if (in.Change_GasEnable(ch) && !OnWithoutGas(in, ch)) return true;
+        if (in.Change_GasEnable(ch) && !OnWithoutGas(in, ch) && !in.GasEntryAsRead(ch)) return true;
     return false;
 }
 

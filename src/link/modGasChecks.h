@@ -82,14 +82,16 @@ struct GasListEntry {
     bool enabled = false;
     QString field;
 };
-// The entry of a channel. A channel switched on without a gas of its own (a fixed sensor that
+// The entry of a channel: as read while the channel holds the sensor read. A channel switched
+// on without a gas of its own (a fixed sensor that
 // the instrument reports off, which the pages show on) has nothing to write: it goes as the
 // instrument holds it, off. Nothing when a full scale or resolution cannot be written unchanged
 // in its five characters.
 std::optional<GasListEntry> GasEntry(const clsInstrument& instrument, int gas);
 
 // Whether an upload writes the gas list: a sensor was switched on or off or given another gas
-// (its edit flag is up), other than one that goes as the instrument holds it.
+// (its edit flag is up, and it is not the sensor read), other than one that goes as the
+// instrument holds it.
 bool GasListChanged(const clsInstrument& instrument);
 
 // The first gas (0 to 4) whose entry an upload of the gas list cannot write (GasEntry);

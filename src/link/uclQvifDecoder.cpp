@@ -360,7 +360,8 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
                 all = false;
                 continue;
             }
-            inst.SetZero(i, f[i] == u'1' ? 1 : 0);
+            // Each digit as read: one nobody changed goes back with the others as it was.
+            inst.SetZero(i, static_cast<int16_t>(f[i].unicode() - u'0'));
             inst.SetChange_Zero(i, false);
         }
         return all;
@@ -368,9 +369,11 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
     if (key == u"GJ,R") {
         // A gas list read is what the instrument holds, not an edit: it raises no flag, so
         // the next upload writes the gas list only when the user changed it.
-        const auto settled = [&inst](int i) {
+        const auto settled = [&](int i) {
             inst.SetChange_GasEnable(i, false);
             inst.SetChange_GasPoint(i, false);
+            // The entry itself: a sensor nobody changed goes back in it.
+            inst.SetGasEntryRead(i, tok.Tokens(i));
         };
         for (int i = 0; i < 5; ++i) {
             const QString f = tok.Tokens(i);

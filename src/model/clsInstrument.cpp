@@ -36,8 +36,10 @@ void clsInstrument::ClearDatas() {
     AlarmO2_ = 0;
     header_.ClearDatas();
     // What was read belongs to the values just cleared.
-    for (Channel& c : channel_)
+    for (Channel& c : channel_) {
         c.levels.fill(ReadField{});
+        c.sensor = SensorRead{};
+    }
     ClearChangeFlags();
 }
 
@@ -197,6 +199,30 @@ void clsInstrument::SetLevelRead(int Index, GasLevel kind, const QString& text) 
     if (!Ok(Index)) return;
     channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)] =
         ReadField{text, LevelValue(Index, kind)};
+}
+
+clsInstrument::SensorRead clsInstrument::SensorNow(int Index) const {
+    return SensorRead{QString(),           GasEnabled(Index), GasName(Index), GasUnit(Index),
+                      GasFullScale(Index), GasDesit(Index),   GasPoint(Index)};
+}
+
+QString clsInstrument::GasEntryReadText(int Index) const {
+    return Ok(Index) ? channel_[static_cast<size_t>(Index)].sensor.text : QString();
+}
+
+bool clsInstrument::GasEntryAsRead(int Index) const {
+    if (!Ok(Index)) return false;
+    SensorRead read = channel_[static_cast<size_t>(Index)].sensor;
+    if (read.text.isEmpty()) return false;
+    read.text.clear();
+    return read == SensorNow(Index);
+}
+
+void clsInstrument::SetGasEntryRead(int Index, const QString& text) {
+    if (!Ok(Index)) return;
+    SensorRead read = SensorNow(Index);
+    read.text = text;
+    channel_[static_cast<size_t>(Index)].sensor = read;
 }
 
 QString clsInstrument::LevelForm(int Index, float stored, bool Flags) const {

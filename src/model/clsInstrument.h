@@ -290,6 +290,15 @@ class clsInstrument {
     // Keeps `text` as the field that gave the value the channel holds now.
     void SetLevelRead(int Index, GasLevel kind, const QString& text);
 
+    // The gas list entry a read reply carried for a channel (18 characters), kept with the
+    // sensor it gave: while the channel holds that sensor (switched on or off, name, unit, full
+    // scale, resolution and places) the entry goes back as it was read. Empty when nothing was
+    // read (and for channels outside 0 to 4).
+    QString GasEntryReadText(int Index) const;
+    bool GasEntryAsRead(int Index) const;
+    // Keeps `text` as the entry that gave the sensor the channel holds now.
+    void SetGasEntryRead(int Index, const QString& text);
+
     // Display texts.
     QString GasDesitForm(int Index, bool Flags = false) const {
         return header_.GasDesitForm(Index, Flags);
@@ -337,12 +346,23 @@ class clsInstrument {
         QString text;
         float value = 0;
     };
+    // A gas list entry as read and the sensor it gave.
+    struct SensorRead {
+        QString text;
+        bool enabled = false;
+        QString name, unit;
+        float fullScale = 0, desit = 0;
+        int16_t points = 0;
+        bool operator==(const SensorRead&) const = default;
+    };
+    SensorRead SensorNow(int Index) const;
     struct Channel {
         int16_t Zero = 0;
         bool Change_GasPoint = false, Change_GasEnable = false, Change_Warn = false,
              Change_Alarm = false, Change_Stel = false, Change_Twa = false, Change_AutoCal = false,
              Change_Zero = false;
         std::array<ReadField, kGasLevels> levels;
+        SensorRead sensor;
     };
     static bool Ok(int Index) {
         return Index >= 0 && Index < 5;

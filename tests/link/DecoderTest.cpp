@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QSignalSpy>
+#include <tuple>
 
 namespace qv::test {
 namespace {
@@ -132,6 +133,9 @@ TEST(Decoder, PerChannelReplies) {
     EXPECT_EQ(inst.Zero(1), 1);
     EXPECT_TRUE(d.Parse("UZ,R,10010"));
     EXPECT_EQ(inst.Zero(1), 0);
+    // Each digit as read, not only 0 and 1.
+    EXPECT_TRUE(d.Parse("UZ,R,10290"));
+    EXPECT_EQ(std::tuple(inst.Zero(0), inst.Zero(2), inst.Zero(3)), std::tuple(1, 2, 9));
 
     // The verdict of the gas list is that of its fifth entry; an entry that is too short or
     // whose numbers cannot be read leaves its channel as it was.

@@ -190,7 +190,7 @@ TEST_F(SettingsWindow, AFixedSensorReportedOffIsWrittenAsTheInstrumentHoldsIt) {
     EXPECT_EQ(dialogs_->messages().last(), GetMessage(5311));
     EXPECT_EQ(Writes(sim).value(0),
               "GJ,W,10101,CH4   100    1%LEL,******************,"
-              "H2S 100.0  0.5ppm ,******************,HC    100    1%LEL");
+              "H2S   100  0.5ppm ,******************,HC    100    1%LEL");
     EXPECT_TRUE(sim.Refused().isEmpty()) << sim.Refused().join(u'|').toStdString();
 }
 
