@@ -91,14 +91,41 @@ bool IsOverWarnLevel(const clsInstrument& in, int gas, float value) {
     return value <= level || value == 0;
 }
 
+namespace {
+
+// A level as the instrument sent it; nothing for none ("*****", 0) or no text.
+std::optional<double> ReadLevel(const clsInstrument& in, int gas, GasLevel kind) {
+    const QString text = rt::Trim(in.LevelReadText(gas, kind));
+    if (!rt::IsNumeric(text) || rt::ToDouble(text) <= 0) return std::nullopt;
+    return rt::ToDouble(text);
+}
+
+// The oxygen channel's alarm pattern as the order check takes it: falling (alarm below
+// warning) or rising.
+bool FallingOxygenAlarm(const clsInstrument& in) {
+    if (in.RomNumber() > AtCommandVersion) return in.AlarmO2() != 0;
+    // Not read from the instrument: its levels as read tell the pattern it works with, falling
+    // when the alarm lies below the warning.
+    const std::optional<double> w = ReadLevel(in, 1, GasLevel::Warning);
+    const std::optional<double> a = ReadLevel(in, 1, GasLevel::Alarm);
+    if (!w || !a) return in.AlarmO2() != 0;
+    return *a < *w;
+}
+
+}  // namespace
+
 bool IsAlarmOrderValid(const clsInstrument& in, int gas) {
     const QString warning = LevelText(in, gas, GasLevel::Warning);
     const QString alarm = LevelText(in, gas, GasLevel::Alarm);
     if (!rt::IsNumeric(warning) || !rt::IsNumeric(alarm)) return true;
     const double w = rt::ToDouble(warning);
     const double a = rt::ToDouble(alarm);
-    if (gas == 1 && in.AlarmO2() != 0) return a < w;
+    if (gas == 1 && FallingOxygenAlarm(in)) return a < w;
     return a >= w;
+}
+
+bool AlarmOrderJudged(const clsInstrument& in, int gas) {
+    return !in.LevelAsRead(gas, GasLevel::Warning) || !in.LevelAsRead(gas, GasLevel::Alarm);
 }
 
 namespace {

@@ -35,8 +35,15 @@ bool IsOverWarnLevel(const clsInstrument& instrument, int gas, float value);
 
 // Whether the channel's alarm level lies on the right side of its warning level, compared as
 // the texts shown: true when either is off; for channel 1 with a falling alarm pattern the
-// alarm must lie below the warning, for every other the alarm at or above it.
+// alarm must lie below the warning, for every other the alarm at or above it. An instrument
+// whose program is too old to report its oxygen alarm pattern (ROM number not above
+// AtCommandVersion) is not taken to have a pattern that its oxygen levels as read contradict.
 bool IsAlarmOrderValid(const clsInstrument& instrument, int gas);
+
+// Whether an upload judges the order of a channel's levels: only when its warning or alarm
+// level is not the one the instrument holds (changed, or never read). Levels as the instrument
+// holds them never stop an upload of other settings.
+bool AlarmOrderJudged(const clsInstrument& instrument, int gas);
 
 // The decimal places of a channel's per-gas value: those the instrument sent it in while it is
 // the value read; else those of the channel's sensor; else those it was read in before it was
