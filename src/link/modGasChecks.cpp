@@ -7,6 +7,7 @@
 #include "modGasCommon.h"
 #include "modGlobals.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qv {
@@ -18,6 +19,49 @@ int MakeGasEnableMask(bool gas1, bool gas2, bool gas3, bool gas4, bool gas5) {
 int MakeGasEnableMask(const clsInstrument& in) {
     return MakeGasEnableMask(in.GasEnabled(0), in.GasEnabled(1), in.GasEnabled(2), in.GasEnabled(3),
                              in.GasEnabled(4));
+}
+
+void FillBuiltInGasTable() {
+    auto gas = [](const char* name, bool locked, const char* unit, float fullScale, float desit,
+                  int16_t points, float warning, float alarm, float stel, float twa, float autoCal,
+                  bool tailZero) {
+        GasDefinition d;
+        d.Enabled = true;
+        d.Name = QString::fromLatin1(name);
+        d.Locked = locked;
+        d.Unit = QString::fromLatin1(unit);
+        d.FullScale = fullScale;
+        d.Desit = desit;
+        d.Points = points;
+        d.Warning = warning;
+        d.Alarm = alarm;
+        d.Stel = stel;
+        d.Twa = twa;
+        d.AutoCal = autoCal;
+        d.TailZero = tailZero;
+        return d;
+    };
+    const GasDefinition ch4 = gas("CH4", false, "%LEL", 100, 1, 0, 10, 50, -1, -1, 10, true);
+    const GasDefinition hc = gas("HC ", false, "%LEL", 100, 1, 0, 10, 50, -1, -1, 10, false);
+    // Oxygen alarms on a falling level: its alarm lies below its warning.
+    const GasDefinition oxy = gas("OXY", true, "VOL%", 40, 0.1f, 1, 19.5f, 18, -1, -1, 12, true);
+    const GasDefinition h2s = gas("H2S", false, "ppm", 100, 0.5f, 1, 10, 30, 15, 10, 10, true);
+    const GasDefinition co = gas("CO ", false, "ppm", 500, 1, 0, 25, 50, 200, 25, 100, true);
+    const GasDefinition so2 = gas("SO2", false, "ppm", 20, 0.5f, 1, 2, 5, -1, -1, 10, true);
+    const GasDefinition cl2 = gas("Cl2", false, "ppm", 1.5f, 0.01f, 2, 0.5f, 1, -1, -1, 0.8f, true);
+    GasTable[0][0] = ch4;
+    GasTable[0][1] = hc;
+    GasTable[1][0] = oxy;
+    GasTable[2][0] = h2s;
+    GasTable[2][1] = co;
+    GasTable[2][2] = so2;
+    GasTable[2][3] = cl2;
+    GasTable[3][0] = co;
+    GasTable[3][1] = h2s;
+    GasTable[3][2] = so2;
+    GasTable[3][3] = cl2;
+    GasTable[4][0] = hc;
+    GasTable[4][1] = ch4;
 }
 
 void SetGasDefaults(clsInstrument& in, int gas, int choice) {
@@ -47,29 +91,41 @@ bool IsOverWarnLevel(const clsInstrument& in, int gas, float value) {
     return value <= level || value == 0;
 }
 
+namespace {
+
+// A level as the instrument sent it; nothing for none ("*****", 0) or no text.
+std::optional<double> ReadLevel(const clsInstrument& in, int gas, GasLevel kind) {
+    const QString text = rt::Trim(in.LevelReadText(gas, kind));
+    if (!rt::IsNumeric(text) || rt::ToDouble(text) <= 0) return std::nullopt;
+    return rt::ToDouble(text);
+}
+
+// The oxygen channel's alarm pattern as the order check takes it: falling (alarm below
+// warning) or rising.
+bool FallingOxygenAlarm(const clsInstrument& in) {
+    if (in.RomNumber() > AtCommandVersion) return in.AlarmO2() != 0;
+    // Not read from the instrument: its levels as read tell the pattern it works with, falling
+    // when the alarm lies below the warning.
+    const std::optional<double> w = ReadLevel(in, 1, GasLevel::Warning);
+    const std::optional<double> a = ReadLevel(in, 1, GasLevel::Alarm);
+    if (!w || !a) return in.AlarmO2() != 0;
+    return *a < *w;
+}
+
+}  // namespace
+
 bool IsAlarmOrderValid(const clsInstrument& in, int gas) {
-    const QString warning = ChannelText(in, gas, in.Warning(gas));
-    const QString alarm = ChannelText(in, gas, in.Alarm(gas));
+    const QString warning = LevelText(in, gas, GasLevel::Warning);
+    const QString alarm = LevelText(in, gas, GasLevel::Alarm);
     if (!rt::IsNumeric(warning) || !rt::IsNumeric(alarm)) return true;
     const double w = rt::ToDouble(warning);
     const double a = rt::ToDouble(alarm);
-    if (gas == 1 && in.AlarmO2() != 0) return a < w;
+    if (gas == 1 && FallingOxygenAlarm(in)) return a < w;
     return a >= w;
 }
 
-std::optional<int16_t> ChannelPoints(const clsInstrument& in, int gas) {
-    if (gas < 0 || gas >= static_cast<int>(GasTable.size())) return std::nullopt;
-    if (in.GasPoint(gas) >= 0) return in.GasPoint(gas);
-    // A sensor switched off is reported without its gas, but the channel takes only the gases
-    // of its row of the catalogue.
-    std::optional<int16_t> points;
-    for (const GasDefinition& d : GasTable[static_cast<size_t>(gas)]) {
-        if (rt::Trim(d.Name).isEmpty()) continue;
-        if (points && *points != d.Points) return std::nullopt;
-        points = d.Points;
-    }
-    if (points && *points < 0) return std::nullopt;
-    return points;
+bool AlarmOrderJudged(const clsInstrument& in, int gas) {
+    return !in.LevelAsRead(gas, GasLevel::Warning) || !in.LevelAsRead(gas, GasLevel::Alarm);
 }
 
 namespace {
@@ -79,25 +135,15 @@ bool Keeps(const QString& text, float value) {
     return rt::IsNumeric(text) && static_cast<float>(rt::ToDouble(text)) == value;
 }
 
-}  // namespace
-
-std::optional<QString> ValueField(float value, int16_t points) {
-    const QString field = FormatValue5(value, points);
-    if (!Keeps(field, value)) return std::nullopt;
-    return field;
+// The places of a number as the instrument wrote it; nothing for "*****" or no text.
+std::optional<int16_t> ReadPoints(const QString& text) {
+    const QString digits = rt::Trim(text);
+    if (!rt::IsNumeric(digits)) return std::nullopt;
+    return CountDecimals(digits);
 }
 
-std::optional<QString> ChannelField(const clsInstrument& in, int gas, float value) {
-    if (value < 0) return FormatValue5(value, 0);
-    const std::optional<int16_t> points = ChannelPoints(in, gas);
-    if (!points) return std::nullopt;
-    return ValueField(value, *points);
-}
-
-QString ChannelText(const clsInstrument& in, int gas, float value) {
-    const std::optional<int16_t> points = ChannelPoints(in, gas);
-    if (points || value < 0) return FormatGasValue(value, points.value_or(0), false);
-    // Without the gas's places the value is shown whole, not rounded to places it may lack.
+// Without known places a value is shown whole, not rounded to places it may lack.
+QString WholeText(float value) {
     for (int16_t p = 0; p < 3; ++p) {
         const QString text = FormatGasValue(value, p, false);
         if (Keeps(text, value)) return text;
@@ -105,12 +151,54 @@ QString ChannelText(const clsInstrument& in, int gas, float value) {
     return FormatGasValue(value, 3, false);
 }
 
-const std::array<ChannelSetting, 5> kChannelSettings{{
-    {&clsInstrument::Warning, &clsInstrument::Change_Warn},
-    {&clsInstrument::Alarm, &clsInstrument::Change_Alarm},
-    {&clsInstrument::Stel, &clsInstrument::Change_Stel},
-    {&clsInstrument::Twa, &clsInstrument::Change_Twa},
-    {&clsInstrument::AutoCalib, &clsInstrument::Change_AutoCal},
+}  // namespace
+
+std::optional<int16_t> LevelPoints(const clsInstrument& in, int gas, GasLevel kind) {
+    const QString read = in.LevelReadText(gas, kind);
+    if (in.LevelAsRead(gas, kind))
+        if (const std::optional<int16_t> points = ReadPoints(read)) return points;
+    if (in.GasPoint(gas) >= 0) return in.GasPoint(gas);
+    // A sensor switched off is reported without its gas: the instrument's own form of the
+    // level is all that tells its places.
+    return ReadPoints(read);
+}
+
+std::optional<QString> ValueField(float value, int16_t points) {
+    const QString field = FormatValue5(value, points);
+    if (!Keeps(field, value)) return std::nullopt;
+    return field;
+}
+
+std::optional<QString> LevelField(const clsInstrument& in, int gas, GasLevel kind) {
+    // A value nobody changed goes back exactly as the instrument sent it.
+    const QString read = in.LevelReadText(gas, kind);
+    if (in.LevelAsRead(gas, kind) && read.size() == 5) return read;
+    const float value = in.LevelValue(gas, kind);
+    if (value < 0) return FormatValue5(value, 0);
+    const std::optional<int16_t> points = LevelPoints(in, gas, kind);
+    if (!points) return std::nullopt;
+    return ValueField(value, *points);
+}
+
+QString LevelText(const clsInstrument& in, int gas, GasLevel kind) {
+    const float value = in.LevelValue(gas, kind);
+    const std::optional<int16_t> points = LevelPoints(in, gas, kind);
+    if (points || value < 0) return FormatGasValue(value, points.value_or(0), false);
+    return WholeText(value);
+}
+
+QString ChannelText(const clsInstrument& in, int gas, float value) {
+    if (in.GasPoint(gas) >= 0 || value < 0)
+        return FormatGasValue(value, std::max<int16_t>(in.GasPoint(gas), 0), false);
+    return WholeText(value);
+}
+
+const std::array<ChannelSetting, kGasLevels> kChannelSettings{{
+    {GasLevel::Warning, &clsInstrument::Warning, &clsInstrument::Change_Warn},
+    {GasLevel::Alarm, &clsInstrument::Alarm, &clsInstrument::Change_Alarm},
+    {GasLevel::Stel, &clsInstrument::Stel, &clsInstrument::Change_Stel},
+    {GasLevel::Twa, &clsInstrument::Twa, &clsInstrument::Change_Twa},
+    {GasLevel::AutoCal, &clsInstrument::AutoCalib, &clsInstrument::Change_AutoCal},
 }};
 
 std::optional<int> UnwritableChannel(const clsInstrument& in) {
@@ -121,22 +209,45 @@ std::optional<int> UnwritableChannel(const clsInstrument& in) {
             sent = sent || (in.*s.flag)(ch);
         if (!sent) continue;
         for (int ch = 0; ch < 5; ++ch)
-            if (!ChannelField(in, ch, (in.*s.value)(ch)) && (!first || ch < *first)) first = ch;
+            if (!LevelField(in, ch, s.kind) && (!first || ch < *first)) first = ch;
     }
     return first;
 }
 
-std::optional<int> UnwritableGasList(const clsInstrument& in) {
-    bool sent = false;
+namespace {
+
+// Switched on with no gas named: nothing of it can be written.
+bool OnWithoutGas(const clsInstrument& in, int gas) {
+    return in.GasEnabled(gas) && rt::Trim(in.GasName(gas)).isEmpty();
+}
+
+}  // namespace
+
+std::optional<GasListEntry> GasEntry(const clsInstrument& in, int gas) {
+    // A sensor nobody changed goes back exactly as the instrument sent it: its name and unit
+    // with their blanks, its numbers in their places.
+    const QString read = in.GasEntryReadText(gas);
+    if (in.GasEntryAsRead(gas) && read.size() == 18 && !read.contains(u'*'))
+        return GasListEntry{true, read};
+    if (!in.GasEnabled(gas) || OnWithoutGas(in, gas)) return GasListEntry{false, QString(18, u'*')};
+    const std::optional<QString> fullScale = ValueField(in.GasFullScale(gas), in.GasPoint(gas));
+    const std::optional<QString> desit = ValueField(in.GasDesit(gas), in.GasPoint(gas));
+    // A value cut or rounded to fit its field would give the sensor another range.
+    if (!fullScale || !desit) return std::nullopt;
+    return GasListEntry{true, rt::PadCut(in.GasName(gas), 4) + *fullScale + *desit +
+                                  rt::PadCut(in.GasUnit(gas), 4)};
+}
+
+bool GasListChanged(const clsInstrument& in) {
     for (int ch = 0; ch < 5; ++ch)
-        sent = sent || in.Change_GasEnable(ch);
-    if (!sent) return std::nullopt;
-    for (int ch = 0; ch < 5; ++ch) {
-        if (!in.GasEnabled(ch)) continue;
-        if (!ValueField(in.GasFullScale(ch), in.GasPoint(ch)) ||
-            !ValueField(in.GasDesit(ch), in.GasPoint(ch)))
-            return ch;
-    }
+        if (in.Change_GasEnable(ch) && !OnWithoutGas(in, ch) && !in.GasEntryAsRead(ch)) return true;
+    return false;
+}
+
+std::optional<int> UnwritableGasList(const clsInstrument& in) {
+    if (!GasListChanged(in)) return std::nullopt;
+    for (int ch = 0; ch < 5; ++ch)
+        if (!GasEntry(in, ch)) return ch;
     return std::nullopt;
 }
 

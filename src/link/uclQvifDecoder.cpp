@@ -305,19 +305,25 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
                 all = false;
                 continue;
             }
+            GasLevel kind = GasLevel::Twa;
             if (key == u"A1,R") {
+                kind = GasLevel::Warning;
                 inst.SetWarning(i, v);
                 inst.SetChange_Warn(i, false);
             } else if (key == u"A2,R") {
+                kind = GasLevel::Alarm;
                 inst.SetAlarm(i, v);
                 inst.SetChange_Alarm(i, false);
             } else if (key == u"AS,R") {
+                kind = GasLevel::Stel;
                 inst.SetStel(i, v);
                 inst.SetChange_Stel(i, false);
             } else {
                 inst.SetTwa(i, v);
                 inst.SetChange_Twa(i, false);
             }
+            // The field itself: its decimal places, also those of a sensor switched off.
+            inst.SetLevelRead(i, kind, tok.Tokens(i));
         }
         return all;
     }
@@ -335,6 +341,7 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
         for (int i = 0; i < 5; ++i) {
             inst.SetAutoCalib(i, values[static_cast<size_t>(i)]);
             inst.SetChange_AutoCal(i, false);
+            inst.SetLevelRead(i, GasLevel::AutoCal, tok.Tokens(i));
         }
         return true;
     }
@@ -353,7 +360,8 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
                 all = false;
                 continue;
             }
-            inst.SetZero(i, f[i] == u'1' ? 1 : 0);
+            // Each digit as read: one nobody changed goes back with the others as it was.
+            inst.SetZero(i, static_cast<int16_t>(f[i].unicode() - u'0'));
             inst.SetChange_Zero(i, false);
         }
         return all;
@@ -361,9 +369,11 @@ bool uclQvif::DecodeChannels(const QString& key, const clsToken& tok) {
     if (key == u"GJ,R") {
         // A gas list read is what the instrument holds, not an edit: it raises no flag, so
         // the next upload writes the gas list only when the user changed it.
-        const auto settled = [&inst](int i) {
+        const auto settled = [&](int i) {
             inst.SetChange_GasEnable(i, false);
             inst.SetChange_GasPoint(i, false);
+            // The entry itself: a sensor nobody changed goes back in it.
+            inst.SetGasEntryRead(i, tok.Tokens(i));
         };
         for (int i = 0; i < 5; ++i) {
             const QString f = tok.Tokens(i);

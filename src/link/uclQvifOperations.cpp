@@ -71,39 +71,34 @@ bool AnyChannel(const clsInstrument& in, bool (clsInstrument::*flag)(int) const)
         if ((in.*flag)(ch)) return true;
     return false;
 }
-// The five channels' values of one per-gas setting, each in its channel's decimal places, also
-// those of a channel that is switched off: a value nobody edited goes back as it was read. A
-// value that cannot be written so stops the upload before the setting is sent; a setting that
-// is not sent is not judged.
+// The five channels' values of one per-gas setting: each as it was read while nobody changed
+// it, also that of a channel that is switched off; a changed one in its channel's decimal
+// places. A value that cannot be written so stops the upload before the setting is sent; a
+// setting that is not sent is not judged.
 QByteArray Levels(const clsInstrument& in, float (clsInstrument::*value)(int) const) {
-    bool (clsInstrument::*flag)(int) const = nullptr;
+    const ChannelSetting* setting = &kChannelSettings[0];
     for (const ChannelSetting& s : kChannelSettings)
-        if (s.value == value) flag = s.flag;
+        if (s.value == value) setting = &s;
     QByteArrayList fields;
     for (int ch = 0; ch < 5; ++ch) {
-        const std::optional<QString> field = ChannelField(in, ch, (in.*value)(ch));
-        if (!field && (!flag || AnyChannel(in, flag)))
+        const std::optional<QString> field = LevelField(in, ch, setting->kind);
+        if (!field && AnyChannel(in, setting->flag))
             throw AppError(ErrInvalidCall, GetMessage(9201, {QString::number(ch + 1)}));
         fields << field.value_or(QStringLiteral("*****")).toLatin1();
     }
     return fields.join(',');
 }
 QByteArray GasList(const clsInstrument& in) {
+    // Judged only when it is sent: an entry that cannot be written must not stop an upload of
+    // other settings.
+    if (!GasListChanged(in)) return {};
     QByteArray mask;
     QByteArrayList fields;
     for (int ch = 0; ch < 5; ++ch) {
-        mask += Flag(in.GasEnabled(ch));
-        if (!in.GasEnabled(ch)) {
-            fields << QByteArray(18, '*');
-            continue;
-        }
-        const std::optional<QString> fullScale = ValueField(in.GasFullScale(ch), in.GasPoint(ch));
-        const std::optional<QString> desit = ValueField(in.GasDesit(ch), in.GasPoint(ch));
-        // A value cut or rounded to fit its field would give the sensor another range.
-        if (!fullScale || !desit)
-            throw AppError(ErrInvalidCall, GetMessage(9202, {QString::number(ch + 1)}));
-        fields << Text(in.GasName(ch), 4) + fullScale->toLatin1() + desit->toLatin1() +
-                      Text(in.GasUnit(ch), 4);
+        const std::optional<GasListEntry> entry = GasEntry(in, ch);
+        if (!entry) throw AppError(ErrInvalidCall, GetMessage(9202, {QString::number(ch + 1)}));
+        mask += Flag(entry->enabled);
+        fields << entry->field.toLatin1();
     }
     return mask + ',' + fields.join(',');
 }
@@ -326,7 +321,7 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
         send(in.Change_StationID(), "XS,W," + Text(in.StationID(), 10));
         send(in.Change_SerialNo(), "IN,W," + Text(in.SerialNo(), 12));
         send(in.Change_DummySerial(), "HN,W," + Text(in.DummySerial() + QString(11, u' '), 12));
-        send(AnyChannel(in, &clsInstrument::Change_GasEnable), "GJ,W," + GasList(in));
+        send(GasListChanged(in), "GJ,W," + GasList(in));
         send(in.Change_HCMode(), "LP,W," + Dec(in.HcMode()));
         send(in.Change_AlarmMode(), "AP,W," + Dec(in.AlarmMode()));
         send(in.Change_DispID(), "XI,W," + Flag(in.DispID()));

@@ -35,6 +35,11 @@ void clsInstrument::ClearDatas() {
     SysDateOffset_ = rt::ZeroDate();
     AlarmO2_ = 0;
     header_.ClearDatas();
+    // What was read belongs to the values just cleared.
+    for (Channel& c : channel_) {
+        c.levels.fill(ReadField{});
+        c.sensor = SensorRead{};
+    }
     ClearChangeFlags();
 }
 
@@ -161,6 +166,63 @@ void clsInstrument::SetStel(int Index, float v) {
 void clsInstrument::SetTwa(int Index, float v) {
     header_.SetTwa(Index, v == 0 ? -1.0f : v);
     LevelChannel(Index).Change_Twa = true;
+}
+
+float clsInstrument::LevelValue(int Index, GasLevel kind) const {
+    switch (kind) {
+        case GasLevel::Warning:
+            return Warning(Index);
+        case GasLevel::Alarm:
+            return Alarm(Index);
+        case GasLevel::Stel:
+            return Stel(Index);
+        case GasLevel::Twa:
+            return Twa(Index);
+        case GasLevel::AutoCal:
+            return AutoCalib(Index);
+    }
+    return 0;
+}
+
+QString clsInstrument::LevelReadText(int Index, GasLevel kind) const {
+    if (!Ok(Index)) return QString();
+    return channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)].text;
+}
+
+bool clsInstrument::LevelAsRead(int Index, GasLevel kind) const {
+    if (!Ok(Index)) return false;
+    const ReadField& f = channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)];
+    return !f.text.isEmpty() && f.value == LevelValue(Index, kind);
+}
+
+void clsInstrument::SetLevelRead(int Index, GasLevel kind, const QString& text) {
+    if (!Ok(Index)) return;
+    channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)] =
+        ReadField{text, LevelValue(Index, kind)};
+}
+
+clsInstrument::SensorRead clsInstrument::SensorNow(int Index) const {
+    return SensorRead{QString(),           GasEnabled(Index), GasName(Index), GasUnit(Index),
+                      GasFullScale(Index), GasDesit(Index),   GasPoint(Index)};
+}
+
+QString clsInstrument::GasEntryReadText(int Index) const {
+    return Ok(Index) ? channel_[static_cast<size_t>(Index)].sensor.text : QString();
+}
+
+bool clsInstrument::GasEntryAsRead(int Index) const {
+    if (!Ok(Index)) return false;
+    SensorRead read = channel_[static_cast<size_t>(Index)].sensor;
+    if (read.text.isEmpty()) return false;
+    read.text.clear();
+    return read == SensorNow(Index);
+}
+
+void clsInstrument::SetGasEntryRead(int Index, const QString& text) {
+    if (!Ok(Index)) return;
+    SensorRead read = SensorNow(Index);
+    read.text = text;
+    channel_[static_cast<size_t>(Index)].sensor = read;
 }
 
 QString clsInstrument::LevelForm(int Index, float stored, bool Flags) const {

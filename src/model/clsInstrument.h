@@ -12,6 +12,10 @@
 
 namespace qv {
 
+// The per-gas values that one write command carries for all five channels.
+enum class GasLevel { Warning, Alarm, Stel, Twa, AutoCal };
+constexpr int kGasLevels = 5;
+
 class clsInstrument {
   public:
     clsInstrument();
@@ -275,6 +279,26 @@ class clsInstrument {
     }
     void SetTwa(int Index, float v);
 
+    // A per-gas value by its kind.
+    float LevelValue(int Index, GasLevel kind) const;
+    // The field a read reply carried for a per-gas value, kept with the value it gave: the
+    // instrument's own form of it, decimal places included, in which the value goes back while
+    // nobody changed it. Empty when nothing was read (and for channels outside 0 to 4).
+    QString LevelReadText(int Index, GasLevel kind) const;
+    // True while the channel holds the value that the kept field gave.
+    bool LevelAsRead(int Index, GasLevel kind) const;
+    // Keeps `text` as the field that gave the value the channel holds now.
+    void SetLevelRead(int Index, GasLevel kind, const QString& text);
+
+    // The gas list entry a read reply carried for a channel (18 characters), kept with the
+    // sensor it gave: while the channel holds that sensor (switched on or off, name, unit, full
+    // scale, resolution and places) the entry goes back as it was read. Empty when nothing was
+    // read (and for channels outside 0 to 4).
+    QString GasEntryReadText(int Index) const;
+    bool GasEntryAsRead(int Index) const;
+    // Keeps `text` as the entry that gave the sensor the channel holds now.
+    void SetGasEntryRead(int Index, const QString& text);
+
     // Display texts.
     QString GasDesitForm(int Index, bool Flags = false) const {
         return header_.GasDesitForm(Index, Flags);
@@ -317,11 +341,28 @@ class clsInstrument {
              Change_LcdBackLight = false, Change_LcdContrast = false, Change_FlowAdjust = false,
              Change_FlowCheck = false, Change_AlarmO2 = false;
     };
+    // A field as read and the value it gave.
+    struct ReadField {
+        QString text;
+        float value = 0;
+    };
+    // A gas list entry as read and the sensor it gave.
+    struct SensorRead {
+        QString text;
+        bool enabled = false;
+        QString name, unit;
+        float fullScale = 0, desit = 0;
+        int16_t points = 0;
+        bool operator==(const SensorRead&) const = default;
+    };
+    SensorRead SensorNow(int Index) const;
     struct Channel {
         int16_t Zero = 0;
         bool Change_GasPoint = false, Change_GasEnable = false, Change_Warn = false,
              Change_Alarm = false, Change_Stel = false, Change_Twa = false, Change_AutoCal = false,
              Change_Zero = false;
+        std::array<ReadField, kGasLevels> levels;
+        SensorRead sensor;
     };
     static bool Ok(int Index) {
         return Index >= 0 && Index < 5;

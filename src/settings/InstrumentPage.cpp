@@ -146,7 +146,7 @@ void InstrumentPage::FillCalibrations(Shown which) {
             if (in.GasEnabled(g))
                 FillGridRow(grid, row, 0, false,
                             {caption, FormatValidDate(in.CalibDate(g)), in.CalibBeforeForm(g),
-                             in.CalibAfterForm(g), ChannelText(in, g, in.AutoCalib(g))});
+                             in.CalibAfterForm(g), LevelText(in, g, GasLevel::AutoCal)});
             else
                 FillGridRow(grid, row, 0, true, {caption, kDashes});
         } else {
@@ -163,7 +163,7 @@ void InstrumentPage::FillConnectedCalibration(int g) {
     const QDateTime calDate = in.CalibDate(g);
     const QString dateText = FormatValidDate(calDate);
     const QString autoCalText =
-        ServiceMode ? FactorySpanText(in, g) : ChannelText(in, g, in.AutoCalib(g));
+        ServiceMode ? FactorySpanText(in, g) : LevelText(in, g, GasLevel::AutoCal);
     const QString caption = GetGasCaption(&in, g);
     const QVariantList normal{caption, dateText, in.CalibBeforeForm(g), in.CalibAfterForm(g),
                               autoCalText};
@@ -219,11 +219,11 @@ void InstrumentPage::FillSensors(Shown which) {
         }
         const clsInstrument& in =
             which == Shown::StoredLog ? *host_->LogInstrument : *host_->CurInstrument;
-        // Each level in its gas's decimal places, its sensor on or off.
+        // Each level as the instrument holds it, its sensor on or off.
         FillGridRow(grid, row, 0, false,
-                    {GetGasCaption(&in, g), QString(), ChannelText(in, g, in.Warning(g)),
-                     ChannelText(in, g, in.Alarm(g)), ChannelText(in, g, in.Stel(g)),
-                     ChannelText(in, g, in.Twa(g))});
+                    {GetGasCaption(&in, g), QString(), LevelText(in, g, GasLevel::Warning),
+                     LevelText(in, g, GasLevel::Alarm), LevelText(in, g, GasLevel::Stel),
+                     LevelText(in, g, GasLevel::Twa)});
         SetCheckBox(grid, row, 1, in.GasEnabled(g));
     }
     grid.Refresh();

@@ -129,9 +129,10 @@ void OptionPage::RunUpload() {
     // What the identity fields show is what goes out, also from a field that still has the focus.
     CommitIdentityFields();
     const clsInstrument& in = *h.CurInstrument;
-    // Gases 1 to 4 only: gas 5 has no level order of its own to keep.
+    // Gases 1 to 4 only: gas 5 has no level order of its own to keep. Levels as the instrument
+    // holds them are its own: only a changed one is judged.
     for (int c = 0; c < 4; ++c) {
-        if (IsAlarmOrderValid(in, c)) continue;
+        if (!AlarmOrderJudged(in, c) || IsAlarmOrderValid(in, c)) continue;
         Dialogs().MsgBox(GetMessage(5361), vbQuestion, GetMessage(5362));
         return;
     }

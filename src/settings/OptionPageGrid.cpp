@@ -144,18 +144,18 @@ void OptionPage::vfgOption_BeforeEdit(int Row, int Col, bool& Cancel) {
 QString OptionPage::StoredText(Column column, int gas) const {
     const clsInstrument& in = *host_->CurInstrument;
     switch (column) {
-        // A channel's values in its own decimal places, its sensor on or off: what is shown is
-        // what an upload writes back.
+        // A channel's values as the instrument holds them, its sensor on or off, or, once
+        // changed, in its sensor's decimal places: what is shown is what an upload writes.
         case Column::Warning:
-            return ChannelText(in, gas, in.Warning(gas));
+            return LevelText(in, gas, GasLevel::Warning);
         case Column::Alarm:
-            return ChannelText(in, gas, in.Alarm(gas));
+            return LevelText(in, gas, GasLevel::Alarm);
         case Column::Stel:
-            return ChannelText(in, gas, in.Stel(gas));
+            return LevelText(in, gas, GasLevel::Stel);
         case Column::Twa:
-            return ChannelText(in, gas, in.Twa(gas));
+            return LevelText(in, gas, GasLevel::Twa);
         case Column::AutoCal:
-            return ChannelText(in, gas, in.AutoCalib(gas));
+            return LevelText(in, gas, GasLevel::AutoCal);
         case Column::Factory:
             return FactorySpanText(in, gas);
         default:

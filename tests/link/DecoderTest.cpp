@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QSignalSpy>
+#include <tuple>
 
 namespace qv::test {
 namespace {
@@ -78,6 +79,37 @@ TEST(Decoder, SettingsAreReadAndTheirEchoesChecked) {
     EXPECT_FALSE(d.Parse("HC,R,141309083000"));
 }
 
+// Each per-gas value keeps the field it was read from, also for a channel switched off, for as
+// long as it holds the value that field gave; a field that is refused leaves its channel's.
+TEST(Decoder, PerGasValuesKeepTheFieldTheyWereReadFrom) {
+    Decoder d;
+    clsInstrument& inst = *d.instrument;
+    const std::pair<const char*, GasLevel> kinds[] = {{"A1", GasLevel::Warning},
+                                                      {"A2", GasLevel::Alarm},
+                                                      {"AS", GasLevel::Stel},
+                                                      {"AW", GasLevel::Twa},
+                                                      {"SA", GasLevel::AutoCal}};
+    for (const auto& [code, kind] : kinds) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(d.Parse(QByteArray(code) + ",R,   10, 19.5,  0.0,*****, 1.25"));
+        EXPECT_EQ(inst.LevelReadText(4, kind), " 1.25");
+        EXPECT_EQ(inst.LevelReadText(2, kind), "  0.0");
+        EXPECT_EQ(inst.LevelReadText(3, kind), "*****");
+        for (int ch = 0; ch < 5; ++ch)
+            EXPECT_TRUE(inst.LevelAsRead(ch, kind)) << ch;
+    }
+    EXPECT_FALSE(d.Parse("A1,R,   20,high, 10.0,   25, 1.50"));
+    EXPECT_EQ(inst.LevelReadText(1, GasLevel::Warning), " 19.5");
+    EXPECT_EQ(inst.LevelReadText(4, GasLevel::Warning), " 1.50");
+    inst.SetWarning(4, 1.3f);
+    EXPECT_FALSE(inst.LevelAsRead(4, GasLevel::Warning));
+    inst.SetWarning(4, 1.5f);
+    EXPECT_TRUE(inst.LevelAsRead(4, GasLevel::Warning));
+    inst.ClearDatas();
+    EXPECT_EQ(inst.LevelReadText(4, GasLevel::Warning), QString());
+    EXPECT_FALSE(inst.LevelAsRead(4, GasLevel::Warning));
+}
+
 TEST(Decoder, PerChannelReplies) {
     Decoder d;
     clsInstrument& inst = *d.instrument;
@@ -101,6 +133,9 @@ TEST(Decoder, PerChannelReplies) {
     EXPECT_EQ(inst.Zero(1), 1);
     EXPECT_TRUE(d.Parse("UZ,R,10010"));
     EXPECT_EQ(inst.Zero(1), 0);
+    // Each digit as read, not only 0 and 1.
+    EXPECT_TRUE(d.Parse("UZ,R,10290"));
+    EXPECT_EQ(std::tuple(inst.Zero(0), inst.Zero(2), inst.Zero(3)), std::tuple(1, 2, 9));
 
     // The verdict of the gas list is that of its fifth entry; an entry that is too short or
     // whose numbers cannot be read leaves its channel as it was.

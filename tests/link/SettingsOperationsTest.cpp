@@ -92,7 +92,7 @@ TEST(SettingsUpload, SendsTheFlaggedSettingsInOrderAndTheInstrumentKeepsThem) {
     ASSERT_TRUE(rig.link->SetInstrument(rig.instrument));
     EXPECT_EQ(rig.Requests(),
               QStringList({"XZ,W,INSPECTOR-", "XS,W,DOCK      ",
-                           "GJ,W,11011,CH4   100    1%LEL,OXY  40.0  0.1VOL%,******************,"
+                           "GJ,W,11011,CH4   100    1%LEL,OXY    40  0.1VOL%,******************,"
                            "CO    500    1ppm ,HC    100    1%LEL",
                            "XI,W,0", "XT,W,000A", "A1,W,   10, 19.5, 10.0,   50,   10", "SC,W,1E",
                            "XP,W,0258", "UZ,W,01021", "DW,W,"}));

@@ -284,6 +284,9 @@ class NumberLocaleChild : public SimulatedWindow {
                              &clsInstrument::SetChange_Twa, &clsInstrument::SetChange_AutoCal,
                              &clsInstrument::SetChange_Zero})
                 (in.*set)(c, true);
+        // The gas list goes out only with a sensor that is not the one read: gas 3's gets
+        // another range, so its entry is written afresh, with its decimals.
+        in.SetGasFullScale(2, 50);
         sim_.ClearReceived();
         dialogs_->AnswerMsgBox(vbYes);  // upload the settings?
         dialogs_->AnswerMsgBox(vbOK);   // the upload is done

@@ -3,6 +3,7 @@
 // to a resolution step.
 #include "clsInstrument.h"
 #include "modGasChecks.h"
+#include "modGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,39 @@ TEST(GasChecks, MaskConcentrationAndLevelOrder) {
     }
 }
 
+// The oxygen pattern the instrument reported is the one judged; one that a program too old to
+// report it is held at gives way to the pattern its oxygen levels as read show.
+TEST(GasChecks, AnUnreportedOxygenPatternFollowsTheLevelsRead) {
+    const int32_t version = AtCommandVersion;
+    AtCommandVersion = 2056;
+    clsInstrument in;
+    in.SetGasPoint(1, 1);
+    in.SetWarning(1, 19.5f);
+    in.SetAlarm(1, 18.0f);
+    in.SetLevelRead(1, GasLevel::Warning, " 19.5");
+    in.SetLevelRead(1, GasLevel::Alarm, " 18.0");
+    const struct {
+        int32_t rom;
+        int16_t alarmO2;
+        float alarm;
+        bool valid;
+    } cases[] = {{2057, 0, 18.0f, false}, {2057, 1, 18.0f, true}, {2056, 0, 18.0f, true},
+                 {2056, 0, 19.5f, false}, {2056, 1, 18.0f, true}, {2056, 0, 19.0f, true}};
+    for (const auto& c : cases) {
+        in.SetRomNumber(c.rom);
+        in.SetAlarmO2(c.alarmO2);
+        in.SetAlarm(1, c.alarm);
+        EXPECT_EQ(IsAlarmOrderValid(in, 1), c.valid) << c.rom << " " << c.alarmO2 << " " << c.alarm;
+    }
+    // Held as L-LL, levels read rising are taken as H-L.
+    in.SetRomNumber(2056);
+    in.SetAlarmO2(1);
+    in.SetAlarm(1, 23.5f);
+    in.SetLevelRead(1, GasLevel::Alarm, " 23.5");
+    EXPECT_TRUE(IsAlarmOrderValid(in, 1));
+    AtCommandVersion = version;
+}
+
 // Typed decimals round on their digits, halves to the even multiple, whatever their binary form.
 TEST(GasChecks, TypedDecimalsRoundOnTheirDigits) {
     const struct {
@@ -60,17 +94,27 @@ TEST(GasChecks, TypedDecimalsRoundOnTheirDigits) {
         float step;
         std::optional<float> rounded;
     } entries[] = {
-        {"19.45", 0.1f, 19.4f},        {"19.55", 0.1f, 19.6f},
-        {"19.4500001", 0.1f, 19.5f},   {"19.549999999999999999", 0.1f, 19.5f},
-        {" +10.25 ", 0.5f, 10.0f},     {"10.75", 0.5f, 11.0f},
-        {"10.7499", 0.5f, 10.5f},      {"0.05", 0.1f, 0.0f},
-        {".5", 1, 0.0f},               {"1.5", 1, 2.0f},
-        {"2.5", 1, 2.0f},              {"007", 1, 7.0f},
-        {"0.125", 0.05f, 0.1f},        {"0.175", 0.05f, 0.2f},
-        {"-3", 0.1f, 0.0f},            {"3276.7", 0.1f, 3276.7f},
+        {"19.45", 0.1f, 19.4f},
+        {"19.55", 0.1f, 19.6f},
+        {"19.4500001", 0.1f, 19.5f},
+        {"19.549999999999999999", 0.1f, 19.5f},
+        {" +10.25 ", 0.5f, 10.0f},
+        {"10.75", 0.5f, 11.0f},
+        {"10.7499", 0.5f, 10.5f},
+        {"0.05", 0.1f, 0.0f},
+        {".5", 1, 0.0f},
+        {"1.5", 1, 2.0f},
+        {"2.5", 1, 2.0f},
+        {"007", 1, 7.0f},
+        {"0.125", 0.05f, 0.1f},
+        {"0.175", 0.05f, 0.2f},
+        {"-3", 0.1f, 0.0f},
+        {"3276.7", 0.1f, 3276.7f},
         {"3276.75", 0.1f, std::nullopt},  // beyond the 16-bit range of steps
-        {"5", 0, std::nullopt},        {"1e2", 1, std::nullopt},
-        {"1,5", 1, std::nullopt},      {"", 1, std::nullopt},
+        {"5", 0, std::nullopt},
+        {"1e2", 1, std::nullopt},
+        {"1,5", 1, std::nullopt},
+        {"", 1, std::nullopt},
         {"99999999999999999999999", 0.1f, std::nullopt},
     };
     for (const auto& e : entries) {

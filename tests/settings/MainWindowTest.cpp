@@ -3,9 +3,7 @@
 // runs to its report while the download commands wait; the pages grabbed in both languages, with
 // no cell text cut.
 #include "AppPaths.h"
-#include "InstrumentSimulator.h"
-#include "SettingsRig.h"
-#include "ShellFixture.h"
+#include "SettingsWindow.h"
 #include "TextFit.h"
 #include "clsInstrument.h"
 
@@ -23,34 +21,6 @@ void Shoot(QWidget& window, const QString& name) {
     ASSERT_TRUE(window.grab().save(path, "PNG")) << path.toStdString();
     EXPECT_FALSE(QImage(path).isNull());
 }
-
-class SettingsWindow : public ShellTest {
-  protected:
-    void TearDown() override {
-        main.reset();
-        ShellTest::TearDown();
-    }
-    // The window on the simulator's device, connected, with the instrument read.
-    void StartRead() {
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-        const QString device = home_.filePath(QStringLiteral("instrument"));
-        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
-        main = std::make_unique<frmMain>(nullptr,
-                                         std::make_unique<ListPortFinder>(QStringList{device}));
-        ASSERT_TRUE(main->Form_Load());
-        main->resize(ui::ToPixelsX(15000), ui::ToPixelsY(10000));
-        main->show();
-        main->Form_Activate();
-        QTextEdit* log = main->pageDownload->rtbLog;
-        ASSERT_TRUE(WaitFor([&] { return log->toPlainText().contains(GetMessage(5432)); }));
-        main->pageDownload->cmdDown[1]->click();
-        ASSERT_TRUE(main->CurInstrument->CommFlags());
-    }
-
-    sim::InstrumentSimulator sim;
-    std::unique_ptr<frmMain> main;
-};
 
 TEST_F(SettingsWindow, TheSetPageShowsTheInstrumentAndAZeroCalibrationRunsToItsReport) {
     StartRead();

@@ -36,7 +36,7 @@ struct SettingsRig {
     InstrumentPage* info = new InstrumentPage(&window);
     OptionPage* option = new OptionPage(&window);
 
-    SettingsRig() {
+    explicit SettingsRig(sim::Content content = sim::DefaultContent()) : sim(std::move(content)) {
         SetCatalogueLanguage(CatalogueLanguage::English);
         for (int g = 0; g < 5; ++g) {
             DefaultInstrument()->SetGasName(g, QStringList{"CH4", "OXY", "H2S", "CO ", "CH4"}[g]);
@@ -44,7 +44,9 @@ struct SettingsRig {
         }
         GasLocked[1] = true;
         FactAutoCal.fill(-1);
-        // Gas 5's slot of the catalogue: HC, CH4 and SO2.
+        // Gas 5's slot of the catalogue: HC, CH4 and SO2. The rig's own, not the built-in one
+        // (which the window tests use): a third gas, in other decimal places than the two built
+        // in, gives the gas selection a full line and a new sensor places of its own.
         const GasDefinition hc{true, "HC ", false, "%LEL", 100, 1, 0, 10, 50, -1, -1, 20, false};
         const GasDefinition so2{true, "SO2", false, "ppm", 20, 0.5f, 1, 2, 5, -1, -1, 20, true};
         GasTable[4] = {hc, hc, so2};

@@ -244,14 +244,16 @@ Content DefaultContent() {
         {"UL", "08"},
         {"HF", "10"},
         {"DD", "500"},
-        {"A1", "   10, 19.5,   10,   25,   10"},
-        {"A2", "   50, 18.0,   30,   50,   50"},
-        {"AS", "*****,*****,   15,  200,*****"},
-        {"AW", "*****,*****,   10,   25,*****"},
+        // Levels and span concentrations in each gas's decimal places, as the instrument keeps
+        // them.
+        {"A1", "   10, 19.5, 10.0,   25,   10"},
+        {"A2", "   50, 18.0, 30.0,   50,   50"},
+        {"AS", "*****,*****, 15.0,  200,*****"},
+        {"AW", "*****,*****, 10.0,   25,*****"},
         {"HA", "0123,0456,0789,0ABC,0DEF,0100,0200,0300"},
         {"VS", "1.00"},
         {"GJ", gasList.join(u',')},
-        {"SA", "   10, 12.0,   10,  100,   10"},
+        {"SA", "   10, 12.0, 10.0,  100,   10"},
         {"UZ", "00000"},
         {"AT", "1"},
     };
@@ -347,13 +349,25 @@ void RecordCalibration(Content& c, int channel, const QDateTime& when, double be
     c.blocks[QStringLiteral("IH%1").arg(channel + 1)].prepend(HistoryLine(line));
 }
 
-void SwapSensor(Content& c, int channel, const FixtureGas& gas, const QString& unit) {
-    c.logs.identity.gases[static_cast<size_t>(channel)] = gas;
+namespace {
+// One channel's entry of the gas list the instrument reports.
+void PutGasListEntry(Content& c, int channel, const QString& entry) {
     QStringList gasList = c.reads.value(QStringLiteral("GJ")).split(u',');
     while (gasList.size() < 5)
         gasList << QString(18, u'*');
-    gasList[channel] = GasListEntry(gas, unit);
+    gasList[channel] = entry;
     c.reads[QStringLiteral("GJ")] = gasList.join(u',');
+}
+}  // namespace
+
+void SwapSensor(Content& c, int channel, const FixtureGas& gas, const QString& unit) {
+    c.logs.identity.gases[static_cast<size_t>(channel)] = gas;
+    PutGasListEntry(c, channel, GasListEntry(gas, unit));
+}
+
+void RemoveSensor(Content& c, int channel) {
+    c.logs.identity.gases[static_cast<size_t>(channel)] = FixtureGas{};
+    PutGasListEntry(c, channel, QString(18, u'*'));
 }
 
 bool LoadFixtures(Content& content, const QString& folder, QString* error) {

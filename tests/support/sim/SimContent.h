@@ -150,6 +150,10 @@ void RecordCalibration(Content& content, int channel, const QDateTime& when, dou
 // carry it in their gas tables.
 void SwapSensor(Content& content, int channel, const FixtureGas& gas, const QString& unit);
 
+// Takes a channel's sensor out (0 to 4): the instrument reports the channel switched off in its
+// gas list ("*" in every character) and without a reading, and keeps its levels as they were.
+void RemoveSensor(Content& content, int channel);
+
 // The kinds of logged data that erasing the instrument's data removes (not the calibration
 // histories).
 extern const QStringList kLoggedKinds;
