@@ -7,6 +7,8 @@
 #include "clsRecordSet.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -104,6 +106,31 @@ class MonthlyEventCollection : public EventCollection<T> {
   protected:
     explicit MonthlyEventCollection(QString logName) : logName_(std::move(logName)) {}
 
+    // Log numbers have two digits, so an instrument that keeps more event logs than that numbers
+    // them from the start again within one download. The lines of one log come together: in the
+    // store pass a number that comes back after another log's lines begins a new log, which
+    // would otherwise write over the event of the earlier log of that number.
+    typename EventCollection<T>::Ptr RecordFor(const QString& line, bool TestFlag) override {
+        const QString number = line.left(2);
+        auto item = this->Item(current_.value(number, number + QStringLiteral(" L")));
+        if (!item) item = EventCollection<T>::RecordFor(line, TestFlag);
+        if (!item || TestFlag) return item;
+        if (number != lastStored_ && storedInto_.contains(number)) {
+            item = this->Add(QStringLiteral("%1 L%2").arg(number).arg(++renumbered_));
+            current_.insert(number, item->Key());
+        }
+        storedInto_.insert(number);
+        lastStored_ = number;
+        return item;
+    }
+    void OnClear() override {
+        EventCollection<T>::OnClear();
+        current_.clear();
+        storedInto_.clear();
+        lastStored_.clear();
+        renumbered_ = 0;
+    }
+
     bool Route(T& item, const QString& line, bool TestFlag) override {
         bool dateLine = false;
         const bool answer = item.TakeLine(line, TestFlag, dateLine);
@@ -118,6 +145,12 @@ class MonthlyEventCollection : public EventCollection<T> {
 
   private:
     QString logName_;  // "Alarm Events " or "Trouble Events ", the folder follows
+    // The key of the log that lines of a number go to now, where it is not "NN L".
+    QHash<QString, QString> current_;
+    // The numbers the store pass has written into, and the number of its last line.
+    QSet<QString> storedInto_;
+    QString lastStored_;
+    int renumbered_ = 0;
 };
 
 }  // namespace qv

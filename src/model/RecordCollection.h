@@ -70,7 +70,7 @@ class RecordCollection {
             return answer;
         }
         const QString line = PrintableOnly(vData);
-        Ptr item = RecordFor(line);
+        Ptr item = RecordFor(line, TestFlag);
         const bool answer = item ? Route(*item, line, TestFlag) : false;
         if (TestFlag && !answer) Reject(line);
         return answer;
@@ -103,9 +103,9 @@ class RecordCollection {
     // lines goes, since that block is never stored.
     virtual void OnTestPassStart() {}
 
-    // The record set of the line's log number, created on first sight; nullptr when the first
-    // two characters are not a number.
-    Ptr RecordFor(const QString& line) {
+    // The record set of the line's log number, created on first sight (in either pass); nullptr
+    // when the first two characters are not a number.
+    virtual Ptr RecordFor(const QString& line, bool /*TestFlag*/) {
         const QString number = line.left(2);
         if (!rt::IsNumeric(number)) return nullptr;
         const QString key = number + QStringLiteral(" L");

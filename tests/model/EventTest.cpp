@@ -206,6 +206,33 @@ TEST_F(EventTest, RefusedSavesLeaveTheDatabaseAsItWas) {
     EXPECT_EQ(scratch.count("Gas_List"), 0);
 }
 
+// Log numbers have two digits: a download of more event logs than that numbers them from 00
+// again, block after block. Every event is stored, once, and a log of a number that comes back
+// is a log of its own, not the earlier one written over.
+TEST_F(EventTest, LogNumbersThatComeBackBeginLogsOfTheirOwn) {
+    QStringList lines;
+    for (int i = 0; i < 230; ++i)
+        lines += EventLog(QString::asprintf("%02d", i % 100), 'C',
+                          Stamp(14, 5, 1 + i / 24, i % 24, 0, 0), 1 + i % 4);
+    clsAlarmEvents a;
+    for (qsizetype at = 0; at < lines.size(); at += 47)  // a log's lines may span two blocks
+        ASSERT_TRUE(Download(a, lines.mid(at, 47))) << at;
+    ASSERT_EQ(a.Count(), 230);
+    EXPECT_EQ(a.Item("01 L")->GasInfo().Dates(), rt::MakeDate(2014, 5, 1, 1, 0, 0));
+    EXPECT_EQ(a.Item(102)->GasInfo().Dates(), rt::MakeDate(2014, 5, 5, 5, 0, 0));  // log 01 again
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 230);
+    EXPECT_EQ(Rows("Select Dcount From Log_Head")[0].toLong("Dcount", 0), 230);
+
+    // The next download of the same events stores none of them again.
+    a.Clear();
+    for (qsizetype at = 0; at < lines.size(); at += 47)
+        ASSERT_TRUE(Download(a, lines.mid(at, 47))) << at;
+    EXPECT_EQ(a.Count(), 230);
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 230);
+}
+
 TEST_F(EventTest, ACountLineWithoutAnEventLineStoresNoEvent) {
     clsAlarmEvents a;
     QStringList lines = EventLog("01", 'C', Stamp(14, 7, 1, 10, 0, 0), 1);
