@@ -54,8 +54,7 @@ class RatioReporter : public CheckedReporter {
                     double target) const {
         const auto x = seconds.find(a), y = seconds.find(b);
         if (x == seconds.end() || y == seconds.end() || y->second <= 0) return;
-        std::cout << label << " = " << x->second / y->second << " (target <= " << target
-                  << ")\n";
+        std::cout << label << " = " << x->second / y->second << " (target <= " << target << ")\n";
     }
 };
 

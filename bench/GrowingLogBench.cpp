@@ -10,7 +10,7 @@
 #include "BenchTiming.h"
 #include "Database.h"
 #include "Dates.h"
-#include "clsAlarmEvent.h"
+#include "clsAlarmEvents.h"
 #include "clsHistory.h"
 #include "clsInstrument.h"
 #include "clsPowerEvents.h"
@@ -91,6 +91,23 @@ std::shared_ptr<clsAlarmEvent> AlarmEvent(const QDateTime& when) {
     e->SetDataBD((QStringLiteral("01CD") + Stamp(when)).leftJustified(24), false);
     e->SetDataB0(QStringLiteral("01C10210").leftJustified(25), false);
     return e;
+}
+
+// 2,000 alarm events of one month in one download: a log of its own for each, their two-digit
+// log numbers counted from 00 again after 99, as the instrument sends them.
+std::unique_ptr<clsAlarmEvents> AlarmDownload() {
+    auto a = std::make_unique<clsAlarmEvents>();
+    a->SetInstruments(Instrument());
+    QStringList lines;
+    for (int i = 0; i < kStored; ++i) {
+        const QString log = QString::number(i % 100).rightJustified(2, u'0');
+        lines << (log + QStringLiteral("CBA1234567     0001")).leftJustified(24)
+              << (log + QStringLiteral("CD") + Stamp(NewMoment(i))).leftJustified(24)
+              << (log + QStringLiteral("C10210")).leftJustified(25);
+    }
+    a->TestLines(lines);
+    a->StoreLines(lines);
+    return a;
 }
 
 std::unique_ptr<clsHistory> HistoryDownload() {
@@ -179,22 +196,18 @@ void StoreRuns(benchmark::State& state, Place place, Download download) {
     }
 }
 
+// The store of a download step.
+template <class List>
+auto StoreOf(std::unique_ptr<List> list) {
+    return [l = std::shared_ptr<List>(std::move(list))] { l->UpdateAll(l->Instruments()); };
+}
+
 void PowerEventRuns(benchmark::State& state, Place place) {
-    StoreRuns(state, place, [] {
-        return [p = std::shared_ptr<clsPowerEvents>(PowerDownload())] { p->Item(1)->Update(); };
-    });
+    StoreRuns(state, place, [] { return StoreOf(PowerDownload()); });
 }
 
 void AlarmEventRuns(benchmark::State& state, Place place) {
-    StoreRuns(state, place, [] {
-        std::vector<std::shared_ptr<clsAlarmEvent>> events;
-        for (int i = 0; i < kStored; ++i)
-            events.push_back(AlarmEvent(NewMoment(i)));
-        return [events] {
-            for (const auto& e : events)
-                e->Update();
-        };
-    });
+    StoreRuns(state, place, [] { return StoreOf(AlarmDownload()); });
 }
 
 void StorePowerEvents(benchmark::State& state) {

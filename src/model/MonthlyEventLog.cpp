@@ -137,7 +137,7 @@ bool MonthlyEventLog::SetIdentityLine(const QString& vData, bool TestFlag) {
     return true;
 }
 
-void MonthlyEventLog::Update() {
+void MonthlyEventLog::Store(LogStore& store) {
     if (dataCount_ <= 0 || !eventRead_) return;
     RequireInstrument();
     header_.CopyFromInstruments(instrument_.get());
@@ -146,9 +146,8 @@ void MonthlyEventLog::Update() {
     const QString table = QString::fromLatin1(kind_.table);
     const Slot& event = SlotAt(0);
     const QDateTime when = EventDate();
-    Database db(dbPath_);
-    Database::Transaction tx(db);
-    PrepareRepeatCheck(db, table, kind_.types);
+    Database& db = store.Open(dbPath_);
+    if (store.FirstInto(table)) PrepareRepeatCheck(db, table, kind_.types);
     bool made = false;
     const int32_t relNo = header_.InsertOrFind(db, &made);
     const QVariant stored = db.scalar(QStringLiteral("Select SeqNo From ") + table +
@@ -162,7 +161,6 @@ void MonthlyEventLog::Update() {
                     SqlDate(when), event.NowEvent, event.NowCalib});
     }
     CountAddedRows(db, relNo, made, stored.isNull() ? 1 : 0);
-    tx.commit();
 }
 
 void MonthlyEventLog::ReLoad() {

@@ -2,6 +2,7 @@
 // each event stored once) and the lookup of a grouped header row that power events use too.
 #pragma once
 
+#include "LogStore.h"
 #include "MessageKeyList.h"
 #include "RowGas.h"
 #include "clsRecordSet.h"
@@ -23,7 +24,9 @@ class MonthlyEventLog : public clsRecordSet {
     void ReLoad() override;
     // Stores slot 0 under the month's header when an event line was read, DataCount is above 0
     // and the same event (header, gas channel, date and time) is not stored yet.
-    void Update();
+    void Update() { StoreAlone(*this); }
+    // The same inside a store of many logs, whose transaction the caller commits.
+    void Store(LogStore& store);
 
     // Indexed members; an index outside the slots held reads the default and ignores a set.
     QDateTime Dates(int Index) const;  // default: the current date and time

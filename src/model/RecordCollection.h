@@ -76,6 +76,16 @@ class RecordCollection {
         return answer;
     }
 
+    // Stores every record set in collection order, `instrument` completing its header. Each log
+    // is stored in a transaction of its own: one stored before a failure stays stored, and the
+    // next download skips it as stored.
+    void UpdateAll(const std::shared_ptr<clsInstrument>& instrument) {
+        for (const Ptr& item : items_) {
+            item->SetInstrument(instrument);
+            item->Update();
+        }
+    }
+
     // The test pass over one reply block: every line is checked. True when every line passed.
     bool TestLines(const QStringList& lines) {
         OnTestPassStart();

@@ -58,7 +58,7 @@ bool clsPowerEvent::SetDataF0(const QString& vData, bool TestFlag) {
     return true;
 }
 
-void clsPowerEvent::Update() {
+void clsPowerEvent::Store(LogStore& store) {
     if (dataCount_ < 1) return;
     RequireInstrument();
     header_.CopyFromInstruments(instrument_.get());
@@ -66,9 +66,8 @@ void clsPowerEvent::Update() {
     header_.SetDates(rt::Now());
 
     const QString table = QStringLiteral("Power_Event");
-    Database db(dbPath_);
-    Database::Transaction tx(db);
-    PrepareRepeatCheck(db, table, TypePowerEvents);
+    Database& db = store.Open(dbPath_);
+    if (store.FirstInto(table)) PrepareRepeatCheck(db, table, TypePowerEvents);
     // One header per identity: the first save creates it, later ones add to it.
     bool made = false;
     const int32_t relNo = header_.InsertOrFind(db, &made);
@@ -85,7 +84,6 @@ void clsPowerEvent::Update() {
                    {next++, relNo, SqlDate(s.Dates), s.Flags});
     }
     CountAddedRows(db, relNo, made, next - first);
-    tx.commit();
 }
 
 void clsPowerEvent::ReLoad() {
