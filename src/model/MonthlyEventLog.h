@@ -115,12 +115,16 @@ class MonthlyEventCollection : public EventCollection<T> {
     // would otherwise write over the event of the earlier log of that number.
     typename EventCollection<T>::Ptr RecordFor(const QString& line, bool TestFlag) override {
         const QString number = line.left(2);
-        auto item = this->Item(current_.value(number, number + QStringLiteral(" L")));
-        if (!item) item = EventCollection<T>::RecordFor(line, TestFlag);
-        if (!item || TestFlag) return item;
+        auto item = current_.value(number);
+        if (!item) {
+            item = EventCollection<T>::RecordFor(line, TestFlag);
+            if (!item) return item;
+            current_.insert(number, item);
+        }
+        if (TestFlag) return item;
         if (number != lastStored_ && storedInto_.contains(number)) {
             item = this->Add(QStringLiteral("%1 L%2").arg(number).arg(++renumbered_));
-            current_.insert(number, item->Key());
+            current_.insert(number, item);
         }
         storedInto_.insert(number);
         lastStored_ = number;
@@ -148,8 +152,9 @@ class MonthlyEventCollection : public EventCollection<T> {
 
   private:
     QString logName_;  // "Alarm Events " or "Trouble Events ", the folder follows
-    // The key of the log that lines of a number go to now, where it is not "NN L".
-    QHash<QString, QString> current_;
+    // The log that the lines of each number go to now, held so that a line finds it without a
+    // search among every log of the download (the collection looks keys up one by one).
+    QHash<QString, typename EventCollection<T>::Ptr> current_;
     // The numbers the store pass has written into, and the number of its last line.
     QSet<QString> storedInto_;
     QString lastStored_;
