@@ -233,14 +233,14 @@ void StoreCalibrationDates(benchmark::State& state) {
 
 // No header yet, and a header of 20,000 rows.
 BENCHMARK(StorePowerEvents)->Arg(0)->Arg(kEarlier)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(StoreAlarmEvents)->Arg(0)->Arg(kEarlier)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(StoreAlarmEvents)->Arg(0)->Arg(kEarlier)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(StoreCalibrationDates)
     ->Arg(0)
     ->Arg(kEarlier)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(StorePowerEventsOnDisk)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(StoreAlarmEventsOnDisk)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(StoreAlarmEventsOnDisk)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -248,8 +248,7 @@ int main(int argc, char** argv) {
     bench::RatioReporter reporter;
     const bool ok = bench::RunChecked(reporter);
     const auto run = [](const std::string& name, int rows) {
-        const char* iterations = name.rfind("StoreAlarmEvents", 0) == 0 ? "2" : "5";
-        return name + "/" + std::to_string(rows) + "/iterations:" + iterations;
+        return name + "/" + std::to_string(rows) + "/iterations:5";
     };
     for (const char* name : {"StorePowerEvents", "StoreAlarmEvents", "StoreCalibrationDates"})
         reporter.PrintRatio(std::string(name) + ": 20,000 rows / empty", run(name, kEarlier),

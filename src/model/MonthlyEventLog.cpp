@@ -148,19 +148,17 @@ void MonthlyEventLog::Store(LogStore& store) {
     const QDateTime when = EventDate();
     Database& db = store.Open(dbPath_);
     if (store.FirstInto(table)) PrepareRepeatCheck(db, table, kind_.types);
-    bool made = false;
-    const int32_t relNo = header_.InsertOrFind(db, &made);
+    const int32_t relNo = store.HeaderFor(header_);
     const QVariant stored = db.scalar(QStringLiteral("Select SeqNo From ") + table +
                                           QStringLiteral(" Where RelNo=? And GasNo=? And Dates=?;"),
                                       {relNo, event.GasNo, SqlDate(when)});
-    if (stored.isNull()) {
-        db.execute(QStringLiteral("Insert Into ") + table +
-                       QStringLiteral("(SeqNo,RelNo,GasNo,GasName,Alarm_Type,Dates,NowEv,NowCl) "
-                                      "Values (?,?,?,?,?,?,?,?);"),
-                   {NextSeqNo(db, table), relNo, event.GasNo, RowGasName(event.GasNo), event.Events,
-                    SqlDate(when), event.NowEvent, event.NowCalib});
-    }
-    CountAddedRows(db, relNo, made, stored.isNull() ? 1 : 0);
+    if (!stored.isNull()) return;
+    db.execute(QStringLiteral("Insert Into ") + table +
+                   QStringLiteral("(SeqNo,RelNo,GasNo,GasName,Alarm_Type,Dates,NowEv,NowCl) "
+                                  "Values (?,?,?,?,?,?,?,?);"),
+               {store.NextKey(table), relNo, event.GasNo, RowGasName(event.GasNo), event.Events,
+                SqlDate(when), event.NowEvent, event.NowCalib});
+    store.CountAdded(relNo, 1);
 }
 
 void MonthlyEventLog::ReLoad() {

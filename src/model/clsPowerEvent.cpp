@@ -69,10 +69,8 @@ void clsPowerEvent::Store(LogStore& store) {
     Database& db = store.Open(dbPath_);
     if (store.FirstInto(table)) PrepareRepeatCheck(db, table, TypePowerEvents);
     // One header per identity: the first save creates it, later ones add to it.
-    bool made = false;
-    const int32_t relNo = header_.InsertOrFind(db, &made);
-    int32_t next = NextSeqNo(db, table);
-    const int32_t first = next;
+    const int32_t relNo = store.HeaderFor(header_);
+    int32_t added = 0;
     for (int i = 0; i < dataCount_; ++i) {
         const Slot& s = slots_[static_cast<size_t>(i)];
         const QVariant stored =
@@ -81,9 +79,10 @@ void clsPowerEvent::Store(LogStore& store) {
         if (!stored.isNull()) continue;
         db.execute(QStringLiteral("Insert Into Power_Event(SeqNo,RelNo,Dates,Power_Type) "
                                   "Values (?,?,?,?);"),
-                   {next++, relNo, SqlDate(s.Dates), s.Flags});
+                   {store.NextKey(table), relNo, SqlDate(s.Dates), s.Flags});
+        ++added;
     }
-    CountAddedRows(db, relNo, made, next - first);
+    store.CountAdded(relNo, added);
 }
 
 void clsPowerEvent::ReLoad() {
