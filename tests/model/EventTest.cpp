@@ -447,21 +447,24 @@ TEST_F(EventTest, ReloadHoldsEveryStoredEvent) {
             "With Recursive n(i) As (Select 1 Union All Select i+1 From n Where "
             "i<1030) ";
         db.execute(rows +
-                   "Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Select i,7,i%5,-2 "
+                   "Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Select i,7,i%4+1,-2 "
                    "From n");
-        db.execute(rows + "Insert Into Power_Event(SeqNo,RelNo,Power_Type) Select i,8,i%2 From n");
+        db.execute(rows +
+                   "Insert Into Power_Event(SeqNo,RelNo,Power_Type) Select i,8,(i+1)%2 From n");
     }
+    // The last rows hold values other than an empty slot's, so that they show they were loaded.
     clsTroubleEvent t;
     t.SetSeqNo(7);
     t.ReLoad();
     EXPECT_EQ(t.DataCount(), 1030);
-    EXPECT_EQ(t.GasNo(1029), 1030 % 5);
+    EXPECT_EQ(t.GasNo(1029), 1030 % 4 + 1);
+    EXPECT_EQ(t.Events(1029), -2);
     EXPECT_EQ(t.Events(1030), 0);
     clsPowerEvent p;
     p.SetSeqNo(8);
     p.ReLoad();
     EXPECT_EQ(p.DataCount(), 1030);
-    EXPECT_TRUE(p.Flags(1028) && !p.Flags(1029));
+    EXPECT_TRUE(!p.Flags(1028) && p.Flags(1029));
     // Cleared for a download, it holds nothing of the loaded log.
     p.ClearDatas();
     p.SetFlags(0, true);
