@@ -7,6 +7,8 @@
 #include <benchmark/benchmark.h>
 #include <QElapsedTimer>
 
+#include <iostream>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -45,6 +47,15 @@ class RatioReporter : public CheckedReporter {
             seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
     }
     std::map<std::string, double> seconds;
+
+    // Prints "label = a / b" of two runs by their full names, with its target; nothing when
+    // either run is missing.
+    void PrintRatio(const std::string& label, const std::string& a, const std::string& b,
+                    double target) const {
+        const auto x = seconds.find(a), y = seconds.find(b);
+        if (x == seconds.end() || y == seconds.end() || y->second <= 0) return;
+        std::cout << label << " = " << x->second / y->second << " (target <= " << target << ")\n";
+    }
 };
 
 }  // namespace qv::bench

@@ -18,8 +18,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <iostream>
-#include <map>
 
 using namespace qv;
 
@@ -235,10 +233,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     bench::RatioReporter reporter;
     const bool ok = bench::RunChecked(reporter);
-    auto ratio = [&](const char* ours, const char* bare) {
-        const auto a = reporter.seconds.find(ours), b = reporter.seconds.find(bare);
-        if (a == reporter.seconds.end() || b == reporter.seconds.end() || b->second <= 0) return;
-        std::cout << ours << " / " << bare << " = " << a->second / b->second << " (target <= 3)\n";
+    const auto ratio = [&](const std::string& ours, const std::string& bare) {
+        reporter.PrintRatio(ours + " / " + bare, ours, bare, 3);
     };
     ratio("StoreInterval/iterations:20", "BareInsertInterval/iterations:20");
     ratio("ReloadInterval", "BareSelectInterval");

@@ -2,6 +2,7 @@
 // collection base that the three event kinds share.
 #pragma once
 
+#include "LogStore.h"
 #include "RecordCollection.h"
 #include "modMessage.h"
 
@@ -32,9 +33,28 @@ class MessageKeyList {
     QSet<QString> keys_;
 };
 
-// A record collection that announces a newly downloaded event log once per message key.
+// A record collection that announces a newly downloaded event log once per message key, and
+// stores the events of a download together.
 template <class T>
 class EventCollection : public RecordCollection<T> {
+  public:
+    // In place of the one-transaction-per-log store: a download brings many small event logs,
+    // and a commit for each would cost far more than its row. They are stored in one
+    // transaction on one open database, all or nothing: after a failure part-way none is
+    // stored, its error says so, and the next download stores them all, each once.
+    void UpdateAll(const std::shared_ptr<clsInstrument>& instrument) {
+        try {
+            LogStore store;
+            for (const auto& item : *this) {
+                item->SetInstrument(instrument);
+                item->Store(store);
+            }
+            store.Commit();
+        } catch (const AppError& e) {
+            throw AppError(e.number(), GetMessage(9064, {e.text()}));
+        }
+    }
+
   protected:
     void OnClear() override { messageKeys_.Clear(); }
     // Sets the "New Data!" text for a key not yet announced in this download.

@@ -137,7 +137,7 @@ bool MonthlyEventLog::SetIdentityLine(const QString& vData, bool TestFlag) {
     return true;
 }
 
-void MonthlyEventLog::Update() {
+void MonthlyEventLog::Store(LogStore& store) {
     if (dataCount_ <= 0 || !eventRead_) return;
     RequireInstrument();
     header_.CopyFromInstruments(instrument_.get());
@@ -146,23 +146,19 @@ void MonthlyEventLog::Update() {
     const QString table = QString::fromLatin1(kind_.table);
     const Slot& event = SlotAt(0);
     const QDateTime when = EventDate();
-    Database db(dbPath_);
-    Database::Transaction tx(db);
-    PrepareRepeatCheck(db, table, kind_.types);
-    bool made = false;
-    const int32_t relNo = header_.InsertOrFind(db, &made);
+    Database& db = store.Open(dbPath_);
+    if (store.FirstInto(table)) PrepareRepeatCheck(db, table, kind_.types);
+    const int32_t relNo = store.HeaderFor(header_);
     const QVariant stored = db.scalar(QStringLiteral("Select SeqNo From ") + table +
                                           QStringLiteral(" Where RelNo=? And GasNo=? And Dates=?;"),
                                       {relNo, event.GasNo, SqlDate(when)});
-    if (stored.isNull()) {
-        db.execute(QStringLiteral("Insert Into ") + table +
-                       QStringLiteral("(SeqNo,RelNo,GasNo,GasName,Alarm_Type,Dates,NowEv,NowCl) "
-                                      "Values (?,?,?,?,?,?,?,?);"),
-                   {NextSeqNo(db, table), relNo, event.GasNo, RowGasName(event.GasNo), event.Events,
-                    SqlDate(when), event.NowEvent, event.NowCalib});
-    }
-    CountAddedRows(db, relNo, made, stored.isNull() ? 1 : 0);
-    tx.commit();
+    if (!stored.isNull()) return;
+    db.execute(QStringLiteral("Insert Into ") + table +
+                   QStringLiteral("(SeqNo,RelNo,GasNo,GasName,Alarm_Type,Dates,NowEv,NowCl) "
+                                  "Values (?,?,?,?,?,?,?,?);"),
+               {store.NextKey(table), relNo, event.GasNo, RowGasName(event.GasNo), event.Events,
+                SqlDate(when), event.NowEvent, event.NowCalib});
+    store.CountAdded(relNo, 1);
 }
 
 void MonthlyEventLog::ReLoad() {

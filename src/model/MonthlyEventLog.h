@@ -2,11 +2,14 @@
 // each event stored once) and the lookup of a grouped header row that power events use too.
 #pragma once
 
+#include "LogStore.h"
 #include "MessageKeyList.h"
 #include "RowGas.h"
 #include "clsRecordSet.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -21,7 +24,9 @@ class MonthlyEventLog : public clsRecordSet {
     void ReLoad() override;
     // Stores slot 0 under the month's header when an event line was read, DataCount is above 0
     // and the same event (header, gas channel, date and time) is not stored yet.
-    void Update();
+    void Update() { StoreAlone(*this); }
+    // The same inside a store of many logs, whose transaction the caller commits.
+    void Store(LogStore& store);
 
     // Indexed members; an index outside the slots held reads the default and ignores a set.
     QDateTime Dates(int Index) const;  // default: the current date and time
@@ -104,6 +109,35 @@ class MonthlyEventCollection : public EventCollection<T> {
   protected:
     explicit MonthlyEventCollection(QString logName) : logName_(std::move(logName)) {}
 
+    // Log numbers have two digits, so an instrument that keeps more event logs than that numbers
+    // them from the start again within one download. The lines of one log come together: in the
+    // store pass a number that comes back after another log's lines begins a new log, which
+    // would otherwise write over the event of the earlier log of that number.
+    typename EventCollection<T>::Ptr RecordFor(const QString& line, bool TestFlag) override {
+        const QString number = line.left(2);
+        auto item = current_.value(number);
+        if (!item) {
+            item = EventCollection<T>::RecordFor(line, TestFlag);
+            if (!item) return item;
+            current_.insert(number, item);
+        }
+        if (TestFlag) return item;
+        if (number != lastStored_ && storedInto_.contains(number)) {
+            item = this->Add(QStringLiteral("%1 L%2").arg(number).arg(++renumbered_));
+            current_.insert(number, item);
+        }
+        storedInto_.insert(number);
+        lastStored_ = number;
+        return item;
+    }
+    void OnClear() override {
+        EventCollection<T>::OnClear();
+        current_.clear();
+        storedInto_.clear();
+        lastStored_.clear();
+        renumbered_ = 0;
+    }
+
     bool Route(T& item, const QString& line, bool TestFlag) override {
         bool dateLine = false;
         const bool answer = item.TakeLine(line, TestFlag, dateLine);
@@ -118,6 +152,13 @@ class MonthlyEventCollection : public EventCollection<T> {
 
   private:
     QString logName_;  // "Alarm Events " or "Trouble Events ", the folder follows
+    // The log that the lines of each number go to now, held so that a line finds it without a
+    // search among every log of the download (the collection looks keys up one by one).
+    QHash<QString, typename EventCollection<T>::Ptr> current_;
+    // The numbers the store pass has written into, and the number of its last line.
+    QSet<QString> storedInto_;
+    QString lastStored_;
+    int renumbered_ = 0;
 };
 
 }  // namespace qv

@@ -70,10 +70,20 @@ class RecordCollection {
             return answer;
         }
         const QString line = PrintableOnly(vData);
-        Ptr item = RecordFor(line);
+        Ptr item = RecordFor(line, TestFlag);
         const bool answer = item ? Route(*item, line, TestFlag) : false;
         if (TestFlag && !answer) Reject(line);
         return answer;
+    }
+
+    // Stores every record set in collection order, `instrument` completing its header. Each log
+    // is stored in a transaction of its own: one stored before a failure stays stored, and the
+    // next download skips it as stored.
+    void UpdateAll(const std::shared_ptr<clsInstrument>& instrument) {
+        for (const Ptr& item : items_) {
+            item->SetInstrument(instrument);
+            item->Update();
+        }
     }
 
     // The test pass over one reply block: every line is checked. True when every line passed.
@@ -103,9 +113,9 @@ class RecordCollection {
     // lines goes, since that block is never stored.
     virtual void OnTestPassStart() {}
 
-    // The record set of the line's log number, created on first sight; nullptr when the first
-    // two characters are not a number.
-    Ptr RecordFor(const QString& line) {
+    // The record set of the line's log number, created on first sight (in either pass); nullptr
+    // when the first two characters are not a number.
+    virtual Ptr RecordFor(const QString& line, bool /*TestFlag*/) {
         const QString number = line.left(2);
         if (!rt::IsNumeric(number)) return nullptr;
         const QString key = number + QStringLiteral(" L");

@@ -58,7 +58,7 @@ bool clsPowerEvent::SetDataF0(const QString& vData, bool TestFlag) {
     return true;
 }
 
-void clsPowerEvent::Update() {
+void clsPowerEvent::Store(LogStore& store) {
     if (dataCount_ < 1) return;
     RequireInstrument();
     header_.CopyFromInstruments(instrument_.get());
@@ -66,14 +66,11 @@ void clsPowerEvent::Update() {
     header_.SetDates(rt::Now());
 
     const QString table = QStringLiteral("Power_Event");
-    Database db(dbPath_);
-    Database::Transaction tx(db);
-    PrepareRepeatCheck(db, table, TypePowerEvents);
+    Database& db = store.Open(dbPath_);
+    if (store.FirstInto(table)) PrepareRepeatCheck(db, table, TypePowerEvents);
     // One header per identity: the first save creates it, later ones add to it.
-    bool made = false;
-    const int32_t relNo = header_.InsertOrFind(db, &made);
-    int32_t next = NextSeqNo(db, table);
-    const int32_t first = next;
+    const int32_t relNo = store.HeaderFor(header_);
+    int32_t added = 0;
     for (int i = 0; i < dataCount_; ++i) {
         const Slot& s = slots_[static_cast<size_t>(i)];
         const QVariant stored =
@@ -82,10 +79,10 @@ void clsPowerEvent::Update() {
         if (!stored.isNull()) continue;
         db.execute(QStringLiteral("Insert Into Power_Event(SeqNo,RelNo,Dates,Power_Type) "
                                   "Values (?,?,?,?);"),
-                   {next++, relNo, SqlDate(s.Dates), s.Flags});
+                   {store.NextKey(table), relNo, SqlDate(s.Dates), s.Flags});
+        ++added;
     }
-    CountAddedRows(db, relNo, made, next - first);
-    tx.commit();
+    store.CountAdded(relNo, added);
 }
 
 void clsPowerEvent::ReLoad() {

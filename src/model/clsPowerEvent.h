@@ -2,6 +2,7 @@
 // header per instrument identity, each event once.
 #pragma once
 
+#include "LogStore.h"
 #include "clsRecordSet.h"
 
 #include <QDateTime>
@@ -18,7 +19,9 @@ class clsPowerEvent : public clsRecordSet {
     // Loads every event stored under the header SeqNo.
     void ReLoad() override;
     // Stores the events not yet stored under the identity's header when DataCount is above 0.
-    void Update();
+    void Update() { StoreAlone(*this); }
+    // The same inside a store of many logs, whose transaction the caller commits.
+    void Store(LogStore& store);
 
     // True when the power was switched on. Outside the slots held: False, a set is ignored.
     bool Flags(int Index) const;

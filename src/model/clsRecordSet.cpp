@@ -32,15 +32,6 @@ void clsRecordSet::StoreRowCount(Database& db, const QString& table, int32_t rel
                {relNo, relNo});
 }
 
-void clsRecordSet::CountAddedRows(Database& db, int32_t relNo, bool madeNow, int32_t added) {
-    // Counting a long header's rows at every event would cost as much as the rows it holds.
-    if (madeNow)
-        db.execute(QStringLiteral("Update Log_Head Set Dcount=? Where SeqNo=?;"), {added, relNo});
-    else if (added != 0)
-        db.execute(QStringLiteral("Update Log_Head Set Dcount=Coalesce(Dcount,0)+? Where SeqNo=?;"),
-                   {added, relNo});
-}
-
 void clsRecordSet::PrepareRepeatCheck(Database& db, const QString& table, int32_t types) {
     if (!EnsureRepeatIndex(db, table)) return;
     db.execute(QStringLiteral("Update Log_Head Set Dcount=(Select Count(*) From ") + table +

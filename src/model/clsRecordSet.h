@@ -43,9 +43,6 @@ class clsRecordSet {
     // The stored count of a header that later downloads add to is the number of rows it holds.
     // Sets the count of the header relNo to the rows it holds in `table`.
     static void StoreRowCount(Database& db, const QString& table, int32_t relNo);
-    // Keeps that count after `added` rows were stored under the header relNo: a header made by
-    // this store holds them alone, a stored one holds them besides those it counted.
-    static void CountAddedRows(Database& db, int32_t relNo, bool madeNow, int32_t added);
     // Readies the repeat check of `table` before a store: its index is made when the file lacks
     // it, and a file stored into for the first time so gets the counts of every header of the
     // kind `types` set from their rows, which adding keeps from then on.

@@ -1,5 +1,6 @@
 // Alarm, trouble and power events: two-pass intake, the message-key list, storing under grouped
-// headers without repeats, refused saves that leave the database untouched, and reloading.
+// headers without repeats, a download's events stored together, refused saves that leave the
+// database untouched, and reloading.
 #include "AppError.h"
 #include "Database.h"
 #include "Dates.h"
@@ -20,6 +21,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include <functional>
 #include <random>
 
 using namespace qv;
@@ -206,6 +208,135 @@ TEST_F(EventTest, RefusedSavesLeaveTheDatabaseAsItWas) {
     EXPECT_EQ(scratch.count("Gas_List"), 0);
 }
 
+// Makes the engine refuse the nth row that a save puts into `table` from now on, as a full disk
+// would. The engine refuses no well-formed row of its own, and a table dropped fails the save
+// before its header is written: a trigger is the one way to fail it after the header went in.
+void RefuseRow(const QString& path, const QString& table, int nth) {
+    Database db(path);
+    const long long before = db.scalar("Select Count(*) From " + table).toLongLong();
+    db.execute(QString("Create Trigger Refused%1 Before Insert On %1 When (Select Count(*) From "
+                       "%1) >= %2 Begin Select Raise(Abort, 'disk full'); End")
+                   .arg(table)
+                   .arg(before + nth - 1));
+}
+void AllowRows(const QString& path, const QString& table) {
+    Database(path).execute("Drop Trigger Refused" + table);
+}
+// The text the store of a download's events fails with.
+QString ErrorTextOf(const std::function<void()>& store) {
+    try {
+        store();
+    } catch (const AppError& e) {
+        return e.text();
+    }
+    return "stored";
+}
+
+// A save refused after its header went in leaves neither the header nor any row, whether one
+// log is saved alone or the events of a download together.
+TEST_F(EventTest, ASaveRefusedPartWayLeavesNeitherHeaderNorRow) {
+    clsAlarmEvents a;
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1)));
+    RefuseRow(scratch.path(), "Alarm_Event", 1);
+    a.Item(1)->SetInstrument(inst);
+    EXPECT_THROW(a.Item(1)->Update(), AppError);
+
+    clsPowerEvents p;
+    ASSERT_TRUE(Download(p, {PowerLine("01", Stamp(14, 5, 13, 8, 0, 0)),
+                             PowerLine("01", Stamp(14, 5, 13, 9, 0, 0), "0000"),
+                             PowerLine("01", Stamp(14, 5, 13, 10, 0, 0))}));
+    RefuseRow(scratch.path(), "Power_Event", 2);
+    p.Item(1)->SetInstrument(inst);
+    EXPECT_THROW(p.Item(1)->Update(), AppError);
+    EXPECT_TRUE(ErrorTextOf([&] { p.UpdateAll(inst); }).startsWith(GetMessage(9064, {""})));
+
+    clsTroubleEvents t;
+    ASSERT_TRUE(Download(t, EventLog("01", 'D', Stamp(14, 5, 2, 8, 0, 0), 1) +
+                                EventLog("02", 'D', Stamp(14, 6, 2, 8, 0, 0), 5) +
+                                EventLog("03", 'D', Stamp(14, 6, 3, 8, 0, 0), 2)));
+    RefuseRow(scratch.path(), "Trouble_Event", 3);
+    const QString said = ErrorTextOf([&] { t.UpdateAll(inst); });
+    EXPECT_TRUE(said.startsWith(GetMessage(9064, {""}))) << said.toStdString();
+    EXPECT_TRUE(said.endsWith("disk full")) << said.toStdString();
+    for (const char* table :
+         {"Log_Head", "Gas_List", "Alarm_Event", "Power_Event", "Trouble_Event"})
+        EXPECT_EQ(scratch.count(table), 0) << table;
+}
+
+// The events of a download are stored together: a row refused part-way leaves the file as the
+// earlier downloads left it, and the same download then stores every event once, each under
+// its month's header with the count of the rows it holds.
+TEST_F(EventTest, ADownloadsEventsAreStoredTogetherOrNotAtAll) {
+    clsAlarmEvents a;
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1)));
+    a.UpdateAll(inst);
+    const auto heads = [&] {
+        QStringList out;
+        for (const DbRow& r : Rows("Select FolderID, Dcount From Log_Head Order By SeqNo"))
+            out << r.toText("FolderID", "") + "=" + r.toText("Dcount", "");
+        return out;
+    };
+    ASSERT_EQ(heads(), QStringList{"05/14=1"});
+
+    a.Clear();
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 5, 2, 8, 0, 0), 1) +
+                                EventLog("02", 'C', Stamp(14, 5, 3, 8, 0, 0), 2) +
+                                EventLog("03", 'C', Stamp(14, 6, 3, 8, 0, 0), 3) +
+                                EventLog("04", 'C', Stamp(14, 6, 4, 8, 0, 0), 4)));
+    RefuseRow(scratch.path(), "Alarm_Event", 3);
+    EXPECT_THROW(a.UpdateAll(inst), AppError);
+    EXPECT_EQ(heads(), QStringList{"05/14=1"});
+    EXPECT_EQ(scratch.count("Alarm_Event"), 1);
+    EXPECT_EQ(scratch.count("Gas_List"), 5);
+
+    AllowRows(scratch.path(), "Alarm_Event");
+    a.UpdateAll(inst);
+    a.UpdateAll(inst);
+    EXPECT_EQ(heads(), (QStringList{"05/14=2", "06/14=2"}));
+    EXPECT_EQ(Rows("Select Count(*) As n From (Select Distinct RelNo, GasNo, Dates From "
+                   "Alarm_Event)")[0]
+                  .toLong("n", 0),
+              4);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 4);
+
+    // The logs of one download lie in one file: one that names another stores nothing.
+    test::ScratchDatabase other;
+    a.Clear();
+    ASSERT_TRUE(Download(a, EventLog("01", 'C', Stamp(14, 7, 2, 8, 0, 0), 1)));
+    DatabasePath = scratch.path();
+    ASSERT_TRUE(Download(a, EventLog("02", 'C', Stamp(14, 7, 3, 8, 0, 0), 1)));
+    EXPECT_THROW(a.UpdateAll(inst), AppError);
+    EXPECT_EQ(other.count("Alarm_Event"), 0);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 4);
+}
+
+// Log numbers have two digits: a download of more event logs than that numbers them from 00
+// again, block after block. Every event is stored, once, and a log of a number that comes back
+// is a log of its own, not the earlier one written over.
+TEST_F(EventTest, LogNumbersThatComeBackBeginLogsOfTheirOwn) {
+    QStringList lines;
+    for (int i = 0; i < 230; ++i)
+        lines += EventLog(QString::asprintf("%02d", i % 100), 'C',
+                          Stamp(14, 5, 1 + i / 24, i % 24, 0, 0), 1 + i % 4);
+    clsAlarmEvents a;
+    for (qsizetype at = 0; at < lines.size(); at += 47)  // a log's lines may span two blocks
+        ASSERT_TRUE(Download(a, lines.mid(at, 47))) << at;
+    ASSERT_EQ(a.Count(), 230);
+    EXPECT_EQ(a.Item("01 L")->GasInfo().Dates(), rt::MakeDate(2014, 5, 1, 1, 0, 0));
+    EXPECT_EQ(a.Item(102)->GasInfo().Dates(), rt::MakeDate(2014, 5, 5, 5, 0, 0));  // log 01 again
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 230);
+    EXPECT_EQ(Rows("Select Dcount From Log_Head")[0].toLong("Dcount", 0), 230);
+
+    // The next download of the same events stores none of them again.
+    a.Clear();
+    for (qsizetype at = 0; at < lines.size(); at += 47)
+        ASSERT_TRUE(Download(a, lines.mid(at, 47))) << at;
+    EXPECT_EQ(a.Count(), 230);
+    SaveAll(a, inst);
+    EXPECT_EQ(scratch.count("Alarm_Event"), 230);
+}
+
 TEST_F(EventTest, ACountLineWithoutAnEventLineStoresNoEvent) {
     clsAlarmEvents a;
     QStringList lines = EventLog("01", 'C', Stamp(14, 7, 1, 10, 0, 0), 1);
@@ -316,21 +447,24 @@ TEST_F(EventTest, ReloadHoldsEveryStoredEvent) {
             "With Recursive n(i) As (Select 1 Union All Select i+1 From n Where "
             "i<1030) ";
         db.execute(rows +
-                   "Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Select i,7,i%5,-2 "
+                   "Insert Into Trouble_Event(SeqNo,RelNo,GasNo,Alarm_Type) Select i,7,i%4+1,-2 "
                    "From n");
-        db.execute(rows + "Insert Into Power_Event(SeqNo,RelNo,Power_Type) Select i,8,i%2 From n");
+        db.execute(rows +
+                   "Insert Into Power_Event(SeqNo,RelNo,Power_Type) Select i,8,(i+1)%2 From n");
     }
+    // The last rows hold values other than an empty slot's, so that they show they were loaded.
     clsTroubleEvent t;
     t.SetSeqNo(7);
     t.ReLoad();
     EXPECT_EQ(t.DataCount(), 1030);
-    EXPECT_EQ(t.GasNo(1029), 1030 % 5);
+    EXPECT_EQ(t.GasNo(1029), 1030 % 4 + 1);
+    EXPECT_EQ(t.Events(1029), -2);
     EXPECT_EQ(t.Events(1030), 0);
     clsPowerEvent p;
     p.SetSeqNo(8);
     p.ReLoad();
     EXPECT_EQ(p.DataCount(), 1030);
-    EXPECT_TRUE(p.Flags(1028) && !p.Flags(1029));
+    EXPECT_TRUE(!p.Flags(1028) && p.Flags(1029));
     // Cleared for a download, it holds nothing of the loaded log.
     p.ClearDatas();
     p.SetFlags(0, true);

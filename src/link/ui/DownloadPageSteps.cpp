@@ -56,13 +56,9 @@ bool DownloadPage::DownloadKind(const StepTexts& t, std::shared_ptr<List>& list,
     if (list->Count() >= 1) {
         AddLogLine(GetMessage(t.update), LogColor::Progress);
         try {
-            // Each log is stored in its own transaction: a log stored before a failure stays
-            // stored and is skipped as stored on the next download.
-            for (int32_t i = 1; i <= list->Count(); ++i) {
-                auto item = list->Item(static_cast<int>(i));
-                item->SetInstrument(h.CurInstrument);
-                item->Update();
-            }
+            // A download's events are stored together, a trend in a transaction of its own:
+            // whatever a failure part-way leaves stored is skipped as stored next time.
+            list->UpdateAll(h.CurInstrument);
         } catch (const std::exception& e) {
             TellLogsStored();
             AddLogLine(ErrorText(e), LogColor::Failure);

@@ -150,7 +150,8 @@ QStringList AlarmTrendLines(const AlarmTrendFixture& log, const FixtureIdentity&
 }
 
 QStringList EventLines(QChar letter, const EventFixture& event, const FixtureIdentity& id) {
-    const QString head = Two(event.logNo) + letter;
+    // Log numbers have two digits: the 100th event log is numbered 00, the next 01 again.
+    const QString head = Two(event.logNo % 100) + letter;
     return {head + u'D' + Stamp(event.when) + QString(9, u'0'),
             head + QString::number(event.gas) + Two(event.statusDigit) +
                 (event.nowEvent ? u'1' : u'0') + (event.nowCalib ? u'1' : u'0') + QString(17, u' '),

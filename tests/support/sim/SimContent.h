@@ -71,7 +71,7 @@ struct AlarmTrendFixture {
 
 // One alarm or trouble event: gas 1 to 4 (trouble events also 5, the instrument itself).
 struct EventFixture {
-    int logNo = 1;
+    int logNo = 1;  // sent as its last two digits
     QDateTime when;
     int gas = 1;
     int statusDigit = 0;
