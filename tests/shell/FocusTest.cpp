@@ -24,18 +24,9 @@ class Focus : public SimulatedWindow {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(LoadWindow());
-        main_->activateWindow();
-        ASSERT_TRUE(WaitFor([&] { return main_->isActiveWindow(); }, 5000));
+        ASSERT_NO_FATAL_FAILURE(LoadActiveWindow());
     }
 
-    // A key as the user types it: to the window, which hands it to the control with the focus.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers);
-        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-        QCoreApplication::sendEvent(main_->windowHandle(), &press);
-        QCoreApplication::sendEvent(main_->windowHandle(), &release);
-    }
     // A left click in the middle of a control, or at a point of it; twice for a double click.
     static void Click(QWidget* w, bool twice = false, std::optional<QPoint> point = {}) {
         const QPoint at = point.value_or(w->rect().center());

@@ -22,20 +22,11 @@ class KeyboardOnly : public SimulatedWindow {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(LoadWindow());
-        main_->activateWindow();
-        ASSERT_TRUE(WaitFor([&] { return main_->isActiveWindow(); }, 5000));
+        ASSERT_NO_FATAL_FAILURE(LoadActiveWindow());
         main_->Form_Activate();
         UserPassword = kPassword;
     }
 
-    // A key as the user types it: to the window, which hands it to the control with the focus.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers);
-        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-        QCoreApplication::sendEvent(main_->windowHandle(), &press);
-        QCoreApplication::sendEvent(main_->windowHandle(), &release);
-    }
     // The Menu key: the window system hands the window a keyboard context-menu event.
     void MenuKey() {
         const QPoint at(5, 5);

@@ -6,9 +6,12 @@
 #include "InstrumentSimulator.h"
 #include "ShellFixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTextEdit>
+#include <QWindow>
 
 namespace qv::test {
 
@@ -38,6 +41,20 @@ class SimulatedWindow : public ShellTest {
         main_ = MakeMain({device});
         ASSERT_TRUE(main_->Form_Load()) << dialogs_->messages().join(u'|').toStdString();
         main_->show();
+    }
+    // Loads the window and makes it the active one, as the keys reach only that (call through
+    // ASSERT_NO_FATAL_FAILURE).
+    void LoadActiveWindow() {
+        ASSERT_NO_FATAL_FAILURE(LoadWindow());
+        main_->activateWindow();
+        ASSERT_TRUE(WaitFor([&] { return main_->isActiveWindow(); }, 5000));
+    }
+    // A key as the user types it: to the window, which hands it to the control with the focus.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+        QCoreApplication::sendEvent(main_->windowHandle(), &press);
+        QCoreApplication::sendEvent(main_->windowHandle(), &release);
     }
     // Waits for the instrument and reads its information, as a user's first download does.
     void ConnectAndRead() {
