@@ -23,6 +23,7 @@ struct GasDefinition {
     float Twa = 0;
     float AutoCal = 0;
     bool TailZero = false;
+    bool operator==(const GasDefinition&) const = default;
 };
 
 // The program font as the settings file keeps it; the windows turn it into their own font.
@@ -60,6 +61,9 @@ extern std::array<QString, 3> UnitNames;
 extern QString UnitGasName;
 extern std::array<bool, 33> GasComb;
 extern std::array<std::array<GasDefinition, 9>, 6> GasTable;
+// Puts the built-in gas catalogue into GasTable: per channel the gases its sensor may be. The
+// settings file may then change rows of it.
+void FillBuiltInGasTable();
 extern int16_t CalUnitOnWait;
 extern int16_t CalSpanOnWait;
 extern int16_t CalSpanOffWait;

@@ -1,8 +1,7 @@
 // Judging, rounding and filling the per-gas settings of an instrument: the index of its sensor
-// combination, the built-in gas catalogue and a catalogue gas put into one channel, whether a
-// span-gas concentration suits a channel, whether a channel's alarm level lies on the right side
-// of its warning level, and the form in which its values and gas list entry are shown and
-// written.
+// combination, a catalogue gas put into one channel, whether a span-gas concentration suits a
+// channel, whether a channel's alarm level lies on the right side of its warning level, and the
+// form in which its values and gas list entry are shown and written.
 // Channel 1 (gas 2) is the oxygen channel of the order check.
 #pragma once
 
@@ -19,9 +18,6 @@ namespace qv {
 int MakeGasEnableMask(bool gas1, bool gas2, bool gas3, bool gas4, bool gas5);
 // The same from the enable flags of channels 0 to 4 of an instrument.
 int MakeGasEnableMask(const clsInstrument& instrument);
-
-// Puts the built-in gas catalogue into GasTable: per channel the gases its sensor may be.
-void FillBuiltInGasTable();
 
 // Puts catalogue entry `choice` (0 to 8) of channel `gas` (0 to 5) into that channel of the
 // instrument and enables it. The setters raise the channel's edit flags; the tail-zero setting

@@ -710,22 +710,52 @@ TEST_F(Settings, AFileThatCannotBeReadIsLeftAlone) {
 }
 
 // A file in the old form, which percent-encoded every value beginning with "%", is put in the
-// form of today by its first write, so that a value written since reads back as written.
+// form of today by its first write, so that a value written since reads back as written. The
+// catalogue is the built-in one, as the program has it when it reads the file.
 TEST_F(Settings, TheFirstWriteTurnsTheOldEncodedFormIntoTodays) {
-    WriteFile(
+    const auto builtIn = [] {
+        ResetGlobals();
+        FillBuiltInGasTable();
+        return GasTable;
+    }();
+    const QByteArray oldForm =
         ";       Maintained by the QV-4170 station utility.\r\n"
         "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t%%25LEL\r\n"
-        "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%LEL'\r\n"
-        "DataLocation\t%%2Fa%3Bb\r\n");
+        "DataLocation\t%%2Fa%3Bb\r\n";
+
+    // A page's change alone: the values read in the old form read back as they were meant.
+    WriteFile(oldForm);
     LoadSettings();
     EXPECT_EQ(DefaultInstrument()->GasUnit(0), "%LEL");
-    EXPECT_EQ(GasTable[0][1].Unit, "LEL");
-    GasTable[0][1].Unit = "%LEL";  // changed in the program
+    GraphColor[0] = 0x123456;
     EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
     EXPECT_FALSE(ReadFile().contains("station utility.\r\n"));
     FreshStart();
+    FillBuiltInGasTable();
     EXPECT_TRUE(LoadSettings().isEmpty());
     EXPECT_EQ(DefaultInstrument()->GasUnit(0), "%LEL");
+    EXPECT_EQ(DataLocation, "/a;b");
+    EXPECT_EQ(GraphColor[0], 0x123456);
+    EXPECT_EQ(GasTable, builtIn);
+
+    // A catalogue line of the old form: the one place a value the program writes begins with "%"
+    // (a unit), and the old form misread it. The row the line names is set as the program would
+    // set it, and reads back so; every other row stays the built-in one.
+    FreshStart();
+    FillBuiltInGasTable();
+    WriteFile(oldForm + "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%LEL'\r\n");
+    LoadSettings();
+    EXPECT_EQ(GasTable[0][1].Unit, "LEL");
+    GasTable[0][1].Unit = "%LEL";
+    EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    FreshStart();
+    FillBuiltInGasTable();
+    EXPECT_TRUE(LoadSettings().isEmpty());
     EXPECT_EQ(GasTable[0][1].Unit, "%LEL");
     EXPECT_EQ(DataLocation, "/a;b");
+    for (size_t gas = 0; gas < GasTable.size(); ++gas)
+        for (size_t choice = 0; choice < GasTable[gas].size(); ++choice)
+            if (gas != 0 || choice != 1) {
+                EXPECT_EQ(GasTable[gas][choice], builtIn[gas][choice]) << gas << ' ' << choice;
+            }
 }

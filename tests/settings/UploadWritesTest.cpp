@@ -107,7 +107,9 @@ TEST(GasSelection, ACancelledSelectionWritesNoGasList) {
     SettingsRig rig;
     ServiceMode = true;
     GasComb.fill(true);
-    GasTable[3] = {{true, "CO ", false, "ppm", 500, 1, 0, 25, 50, 200, 25, 100, true}};
+    // The built-in catalogue: gas 4's slot holds gases in other decimal places (CO, H2S, SO2,
+    // Cl2), and its sensor is switched off.
+    FillBuiltInGasTable();
     QStringList gases = rig.sim.sim.content().reads["GJ"].split(u',');
     ASSERT_EQ(gases.size(), 5);
     gases[3] = QString(18, u'*');
