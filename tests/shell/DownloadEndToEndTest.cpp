@@ -27,12 +27,7 @@ class EndToEnd : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-        // Through a link that goes with the device: a window that looks for its port again never
-        // finds another test's pseudo-terminal under the number this one had.
-        device = home_.filePath(QStringLiteral("instrument"));
-        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
+        ASSERT_NO_FATAL_FAILURE(StartSimulator(sim, &device));
     }
     void TearDown() override {
         main.reset();

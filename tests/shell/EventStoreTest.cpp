@@ -54,10 +54,7 @@ class EventStore : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-        device = home_.filePath(QStringLiteral("instrument"));
-        ASSERT_TRUE(sim.MakeLink(device, &error)) << error.toStdString();
+        ASSERT_NO_FATAL_FAILURE(StartSimulator(sim, &device));
         sim.SetLinesPerBlock(47);
         // Automatic download with removal; the database made beforehand, in the program folder.
         QDir().mkpath(ProgramFolder());

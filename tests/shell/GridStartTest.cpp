@@ -119,14 +119,7 @@ TEST_F(GridStart, EveryGridOpensAtItsFirstRowAndColumn) {
         ExpectAtStart(*instrument.vfgInstSensor, "sensors of a log" + lang);
 
         // The data view of every kind: its table and its summary.
-        const std::vector<std::tuple<QString, int32_t, int32_t>> logs{
-            {"interval", TypeInterval, l.intervalA0514},
-            {"alarm", TypeAlarmTrend, l.alarmA},
-            {"history", TypeCalHistory, l.historyA},
-            {"alarm events", TypeAlarmEvents, l.alarmEventsA},
-            {"trouble", TypeTroubleEvents, l.troubleA},
-            {"power", TypePowerEvents, l.powerA}};
-        for (const auto& [kind, type, seqNo] : logs) {
+        for (const auto& [kind, type, seqNo] : OneLogOfEachKind(l)) {
             main.CurDataType = type;
             main.CurSeqNo = seqNo;
             view.cmdDetail_Click();

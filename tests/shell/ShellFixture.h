@@ -74,6 +74,17 @@ class ShellTest : public ::testing::Test {
                   (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     }
     static QString programFile(const QString& name) { return ProgramFile(name); }
+    // Starts a simulator and sets *device to the link to its pseudo-terminal in the test's home.
+    // Through a link that goes with the device, a window that looks for its port again never
+    // finds another test's pseudo-terminal under the number this one had. Call through
+    // ASSERT_NO_FATAL_FAILURE.
+    template <class Simulator>
+    void StartSimulator(Simulator& sim, QString* device) {
+        QString error;
+        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+        *device = home_.filePath(QStringLiteral("instrument"));
+        ASSERT_TRUE(sim.MakeLink(*device, &error)) << error.toStdString();
+    }
 
     QTemporaryDir home_;
     QByteArray oldHome_;

@@ -34,10 +34,8 @@ class SimulatedWindow : public ShellTest {
     void LoadWindowWith(const QStringList& settings) {
         QDir().mkpath(ProgramFolder());
         WriteSettings(settings);
-        QString error;
-        ASSERT_TRUE(sim_.Start(&error)) << error.toStdString();
-        const QString device = home_.filePath(QStringLiteral("instrument"));
-        ASSERT_TRUE(sim_.MakeLink(device, &error)) << error.toStdString();
+        QString device;
+        ASSERT_NO_FATAL_FAILURE(StartSimulator(sim_, &device));
         main_ = MakeMain({device});
         ASSERT_TRUE(main_->Form_Load()) << dialogs_->messages().join(u'|').toStdString();
         main_->show();

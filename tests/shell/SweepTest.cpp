@@ -101,14 +101,7 @@ class Sweep : public SimulatedWindow,
 
         // The data view of each kind: table, table with summary, and a trend's graph.
         DataViewPage& view = *main.pageDataView;
-        const std::vector<std::tuple<QString, int32_t, int32_t>> logs{
-            {"interval", TypeInterval, l.intervalA0514},
-            {"alarm", TypeAlarmTrend, l.alarmA},
-            {"history", TypeCalHistory, l.historyA},
-            {"alarmevents", TypeAlarmEvents, l.alarmEventsA},
-            {"trouble", TypeTroubleEvents, l.troubleA},
-            {"power", TypePowerEvents, l.powerA}};
-        for (const auto& [kind, type, seqNo] : logs) {
+        for (const auto& [kind, type, seqNo] : OneLogOfEachKind(l)) {
             main.CurDataType = type;
             main.CurSeqNo = seqNo;
             view.cmdDetail_Click();

@@ -269,4 +269,13 @@ FixtureDatabase::FixtureDatabase() {
     b.Commit();
 }
 
+std::vector<LogOfKind> OneLogOfEachKind(const FixtureLogs& l) {
+    return {{"interval", TypeInterval, l.intervalA0514},
+            {"alarm", TypeAlarmTrend, l.alarmA},
+            {"history", TypeCalHistory, l.historyA},
+            {"alarmevents", TypeAlarmEvents, l.alarmEventsA},
+            {"trouble", TypeTroubleEvents, l.troubleA},
+            {"power", TypePowerEvents, l.powerA}};
+}
+
 }  // namespace qv::test

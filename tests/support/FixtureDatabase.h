@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace qv::test {
 
@@ -96,6 +97,15 @@ struct FixtureLogs {
     int32_t powerA = 0;         // A, 11 events
     int32_t powerB = 0;         // B, 2 events
 };
+
+// One log of each kind a page shows (the long alarm trend for the alarm trends), with a name
+// for messages and file names.
+struct LogOfKind {
+    QString name;
+    int32_t type;
+    int32_t seqNo;
+};
+std::vector<LogOfKind> OneLogOfEachKind(const FixtureLogs& logs);
 
 class FixtureDatabase : public ScratchDatabase {
   public:
