@@ -29,7 +29,6 @@
 #include "frmPrint.h"
 #include "modAddLib.h"
 #include "modDatabase.h"
-#include "modGasChecks.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
@@ -435,11 +434,7 @@ void frmMain::Form_Unload() {
     // The font button shows the program's font unless it was set since: only then is its font
     // taken, so that a file without a font line does not get the platform's default one.
     const QFont shown = pageOption->cmdOptionDisp[0]->font();
-    const QFont made = ui::MakeFont(AppFont);
-    if (shown.family() != made.family() || shown.pointSizeF() != made.pointSizeF() ||
-        shown.bold() != made.bold() || shown.italic() != made.italic() ||
-        shown.underline() != made.underline())
-        ui::TakeFont(AppFont, shown);
+    if (shown != ui::MakeFont(AppFont)) ui::TakeFont(AppFont, shown);
     for (int i = 0; i < 4; ++i)
         GraphColor[static_cast<size_t>(i)] = ui::BackColor(pageOption->cmdOptionDisp[i + 1]);
     StoreWindowSettings();
