@@ -21,7 +21,6 @@ int MakeGasEnableMask(const clsInstrument& in) {
                              in.GasEnabled(4));
 }
 
-
 void SetGasDefaults(clsInstrument& in, int gas, int choice) {
     if (gas < 0 || gas > 5 || choice < 0 || choice > 8)
         throw AppError(ErrSubscript, QStringLiteral("Subscript out of range"));
@@ -152,11 +151,11 @@ QString ChannelText(const clsInstrument& in, int gas, float value) {
 }
 
 const std::array<ChannelSetting, kGasLevels> kChannelSettings{{
-    {GasLevel::Warning, &clsInstrument::Warning, &clsInstrument::Change_Warn},
-    {GasLevel::Alarm, &clsInstrument::Alarm, &clsInstrument::Change_Alarm},
-    {GasLevel::Stel, &clsInstrument::Stel, &clsInstrument::Change_Stel},
-    {GasLevel::Twa, &clsInstrument::Twa, &clsInstrument::Change_Twa},
-    {GasLevel::AutoCal, &clsInstrument::AutoCalib, &clsInstrument::Change_AutoCal},
+    {GasLevel::Warning, "A1,W,", &clsInstrument::Change_Warn},
+    {GasLevel::Alarm, "A2,W,", &clsInstrument::Change_Alarm},
+    {GasLevel::Stel, "AS,W,", &clsInstrument::Change_Stel},
+    {GasLevel::Twa, "AW,W,", &clsInstrument::Change_Twa},
+    {GasLevel::AutoCal, "SA,W,", &clsInstrument::Change_AutoCal},
 }};
 
 std::optional<int> UnwritableChannel(const clsInstrument& in) {

@@ -66,11 +66,12 @@ QString LevelText(const clsInstrument& instrument, int gas, GasLevel kind);
 // in the decimal places of the channel's sensor, or whole where the channel has none.
 QString ChannelText(const clsInstrument& instrument, int gas, float value);
 
-// The per-gas values of the settings upload (warning, alarm, STEL, TWA, span gas), each with
-// the edit flag that has the upload send it for all five channels.
+// The per-gas values of the settings upload (warning, alarm, STEL, TWA, span gas) in the order
+// it writes them, each with its write command and the edit flag that has the upload send it for
+// all five channels.
 struct ChannelSetting {
     GasLevel kind;
-    float (clsInstrument::*value)(int) const;
+    const char* write;
     bool (clsInstrument::*flag)(int) const;
 };
 extern const std::array<ChannelSetting, kGasLevels> kChannelSettings;

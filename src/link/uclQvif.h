@@ -303,9 +303,9 @@ class uclQvif : public QObject {
     template <class Collection>
     bool DownloadInto(std::shared_ptr<Collection>& holder, const std::shared_ptr<Collection>& obj,
                       const char* payload, void (uclQvif::*message)(const QString&));
-    // The settings upload's sending step: one write, skipped once an earlier one failed, and
-    // noted in the upload's report.
-    void SendSetting(const clsInstrument& in, const QByteArray& payload, bool* result);
+    // The settings upload's sending step: one write, skipped once an earlier one failed (`go`
+    // false), and noted in the upload's report; true when the instrument answered it.
+    bool SendSetting(const clsInstrument& in, const QByteArray& payload, bool go);
     // Zero and span calibration share everything but their codes and result text.
     bool Calibrate(const QByteArray& code, const QString& GasFlag, const QString& resultText);
 

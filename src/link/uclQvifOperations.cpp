@@ -71,36 +71,46 @@ bool AnyChannel(const clsInstrument& in, bool (clsInstrument::*flag)(int) const)
         if ((in.*flag)(ch)) return true;
     return false;
 }
+// One write of the upload, and what the instrument holds once it has ended: a write that
+// carries all five channels' fields keeps them as the instrument's own.
+struct Write {
+    QByteArray payload;
+    std::function<void(clsInstrument&, bool answered)> held;
+};
+
 // The five channels' values of one per-gas setting: each as it was read while nobody changed
 // it, also that of a channel that is switched off; a changed one in its channel's decimal
-// places. A value that cannot be written so stops the upload before the setting is sent; a
-// setting that is not sent is not judged.
-QByteArray Levels(const clsInstrument& in, float (clsInstrument::*value)(int) const) {
-    const ChannelSetting* setting = &kChannelSettings[0];
-    for (const ChannelSetting& s : kChannelSettings)
-        if (s.value == value) setting = &s;
-    QByteArrayList fields;
+// places. A value that cannot be written so stops the upload before the setting is sent.
+Write Levels(const clsInstrument& in, const ChannelSetting& setting) {
+    const GasLevel kind = setting.kind;
+    QStringList fields;
     for (int ch = 0; ch < 5; ++ch) {
-        const std::optional<QString> field = LevelField(in, ch, setting->kind);
-        if (!field && AnyChannel(in, setting->flag))
-            throw AppError(ErrInvalidCall, GetMessage(9201, {QString::number(ch + 1)}));
-        fields << field.value_or(QStringLiteral("*****")).toLatin1();
+        const std::optional<QString> field = LevelField(in, ch, kind);
+        if (!field) throw AppError(ErrInvalidCall, GetMessage(9201, {QString::number(ch + 1)}));
+        fields << *field;
     }
-    return fields.join(',');
+    return {setting.write + fields.join(u',').toLatin1(),
+            [fields, kind](clsInstrument& i, bool answered) {
+                for (int ch = 0; ch < 5; ++ch)
+                    i.NoteLevelWrite(ch, kind, fields[ch], answered);
+            }};
 }
-QByteArray GasList(const clsInstrument& in) {
-    // Judged only when it is sent: an entry that cannot be written must not stop an upload of
-    // other settings.
-    if (!GasListChanged(in)) return {};
+// Judged only when it is sent: an entry that cannot be written must not stop an upload of
+// other settings.
+Write GasList(const clsInstrument& in) {
     QByteArray mask;
-    QByteArrayList fields;
+    QStringList fields;
     for (int ch = 0; ch < 5; ++ch) {
         const std::optional<GasListEntry> entry = GasEntry(in, ch);
         if (!entry) throw AppError(ErrInvalidCall, GetMessage(9202, {QString::number(ch + 1)}));
         mask += Flag(entry->enabled);
-        fields << entry->field.toLatin1();
+        fields << entry->field;
     }
-    return mask + ',' + fields.join(',');
+    return {"GJ,W," + mask + ',' + fields.join(u',').toLatin1(),
+            [fields](clsInstrument& i, bool answered) {
+                for (int ch = 0; ch < 5; ++ch)
+                    i.NoteGasEntryWrite(ch, fields[ch], answered);
+            }};
 }
 
 // The name the user knows each setting of the upload by, by command code; a command that
@@ -290,15 +300,15 @@ bool uclQvif::GetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
 
 // ---- Settings upload ----
 
-void uclQvif::SendSetting(const clsInstrument& in, const QByteArray& payload, bool* result) {
+bool uclQvif::SendSetting(const clsInstrument& in, const QByteArray& payload, bool go) {
     const QStringList names = SettingNames(in, payload);
-    if (!*result) {
+    if (!go) {
         lastUpload_.unsent << names;
-        return;
+        return false;
     }
     const bool answered = Exchange(StatusWriteCommand, payload) == StatusCompleted;
-    if (!answered) *result = false;
     (answered ? lastUpload_.written : lastUpload_.unanswered) << names;
+    return answered;
 }
 
 bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
@@ -310,18 +320,18 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
         instrument_ = iObj;
         const QDateTime start = rt::Now();
         WriteSerialLog(GetMessage(5536, {GeneralDate(start)}));
-        const clsInstrument& in = *iObj;
+        clsInstrument& in = *iObj;
         // Every write is made before the first is sent: a value that cannot be written stops
         // the upload before the instrument has taken any of it.
-        QByteArrayList writes;
+        std::vector<Write> writes;
         const auto send = [&](bool flagged, const QByteArray& payload) {
-            if (flagged) writes << payload;
+            if (flagged) writes.push_back({payload, nullptr});
         };
         send(in.Change_UserID(), "XZ,W," + Text(in.UserId(), 10));
         send(in.Change_StationID(), "XS,W," + Text(in.StationID(), 10));
         send(in.Change_SerialNo(), "IN,W," + Text(in.SerialNo(), 12));
         send(in.Change_DummySerial(), "HN,W," + Text(in.DummySerial() + QString(11, u' '), 12));
-        send(GasListChanged(in), "GJ,W," + GasList(in));
+        if (GasListChanged(in)) writes.push_back(GasList(in));
         send(in.Change_HCMode(), "LP,W," + Dec(in.HcMode()));
         send(in.Change_AlarmMode(), "AP,W," + Dec(in.AlarmMode()));
         send(in.Change_DispID(), "XI,W," + Flag(in.DispID()));
@@ -335,15 +345,8 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
         send(in.Change_LcdContrast(), "UL,W," + Hex(in.LcdContrast(), 2));
         send(in.Change_FlowAdjust(), "HF,W," + Hex(in.FlowAdjust(), 2));
         send(in.Change_AlarmO2(), "AT,W," + Dec(in.AlarmO2()));
-        send(AnyChannel(in, &clsInstrument::Change_Warn),
-             "A1,W," + Levels(in, &clsInstrument::Warning));
-        send(AnyChannel(in, &clsInstrument::Change_Alarm),
-             "A2,W," + Levels(in, &clsInstrument::Alarm));
-        send(AnyChannel(in, &clsInstrument::Change_Stel),
-             "AS,W," + Levels(in, &clsInstrument::Stel));
-        send(AnyChannel(in, &clsInstrument::Change_Twa), "AW,W," + Levels(in, &clsInstrument::Twa));
-        send(AnyChannel(in, &clsInstrument::Change_AutoCal),
-             "SA,W," + Levels(in, &clsInstrument::AutoCalib));
+        for (const ChannelSetting& s : kChannelSettings)
+            if (AnyChannel(in, s.flag)) writes.push_back(Levels(in, s));
         send(in.Change_CalLimit(), "SC,W," + Hex(in.CalLimit(), 2));
         send(in.Change_Interval(), "XP,W," + Hex(in.Intervals(), 4));
         QByteArray zero;
@@ -351,8 +354,13 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
             zero += QByteArray::number(in.Zero(ch)).right(1);
         send(AnyChannel(in, &clsInstrument::Change_Zero), "UZ,W," + zero);
         send(true, "DW,W,");
-        for (const QByteArray& payload : writes)
-            SendSetting(in, payload, &result);
+        for (const Write& w : writes) {
+            const bool sent = result;
+            const bool answered = SendSetting(in, w.payload, result);
+            result = result && answered;
+            // What the instrument took is what it holds: later uploads are judged against it.
+            if (sent && w.held) w.held(in, answered);
+        }
         if (result) WriteSerialLog(GetMessage(5537, {GeneralDate(rt::Now()), ElapsedText(start)}));
         // Which settings the instrument now holds, and which it may not.
         if (!result)

@@ -192,18 +192,32 @@ QString clsInstrument::LevelReadText(int Index, GasLevel kind) const {
 bool clsInstrument::LevelAsRead(int Index, GasLevel kind) const {
     if (!Ok(Index)) return false;
     const ReadField& f = channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)];
-    return !f.text.isEmpty() && f.value == LevelValue(Index, kind);
+    return f.held && !f.text.isEmpty() && f.value == LevelValue(Index, kind) &&
+           f.gas == GasNow(Index);
 }
 
 void clsInstrument::SetLevelRead(int Index, GasLevel kind, const QString& text) {
     if (!Ok(Index)) return;
     channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)] =
-        ReadField{text, LevelValue(Index, kind)};
+        ReadField{text, LevelValue(Index, kind), GasNow(Index)};
+}
+
+void clsInstrument::NoteLevelWrite(int Index, GasLevel kind, const QString& text, bool answered) {
+    if (!Ok(Index)) return;
+    if (answered) return SetLevelRead(Index, kind, text);
+    ReadField& f = channel_[static_cast<size_t>(Index)].levels[static_cast<size_t>(kind)];
+    if (!(LevelAsRead(Index, kind) && f.text == text)) f.held = false;
 }
 
 clsInstrument::SensorRead clsInstrument::SensorNow(int Index) const {
     return SensorRead{QString(),           GasEnabled(Index), GasName(Index), GasUnit(Index),
                       GasFullScale(Index), GasDesit(Index),   GasPoint(Index)};
+}
+
+clsInstrument::SensorRead clsInstrument::GasNow(int Index) const {
+    SensorRead gas = SensorNow(Index);
+    gas.enabled = false;
+    return gas;
 }
 
 QString clsInstrument::GasEntryReadText(int Index) const {
@@ -218,11 +232,25 @@ bool clsInstrument::GasEntryAsRead(int Index) const {
     return read == SensorNow(Index);
 }
 
-void clsInstrument::SetGasEntryRead(int Index, const QString& text) {
-    if (!Ok(Index)) return;
+void clsInstrument::KeepSensor(int Index, const QString& text) {
     SensorRead read = SensorNow(Index);
     read.text = text;
     channel_[static_cast<size_t>(Index)].sensor = read;
+}
+
+void clsInstrument::SetGasEntryRead(int Index, const QString& text) {
+    if (!Ok(Index)) return;
+    KeepSensor(Index, text);
+    for (ReadField& f : channel_[static_cast<size_t>(Index)].levels)
+        f.gas = GasNow(Index);
+}
+
+void clsInstrument::NoteGasEntryWrite(int Index, const QString& text, bool answered) {
+    if (!Ok(Index)) return;
+    // The levels keep the gas they were written with: a new sensor's are written after it.
+    if (answered) return KeepSensor(Index, text);
+    if (!(GasEntryAsRead(Index) && GasEntryReadText(Index) == text))
+        channel_[static_cast<size_t>(Index)].sensor.text.clear();
 }
 
 QString clsInstrument::LevelForm(int Index, float stored, bool Flags) const {

@@ -285,10 +285,15 @@ class clsInstrument {
     // instrument's own form of it, decimal places included, in which the value goes back while
     // nobody changed it. Empty when nothing was read (and for channels outside 0 to 4).
     QString LevelReadText(int Index, GasLevel kind) const;
-    // True while the channel holds the value that the kept field gave.
+    // True while the channel holds the value that the kept field gave, with the gas it was
+    // read or written with, and the instrument is known to hold that field.
     bool LevelAsRead(int Index, GasLevel kind) const;
-    // Keeps `text` as the field that gave the value the channel holds now.
+    // Keeps `text` as the field that gave the value the channel holds now, with its gas.
     void SetLevelRead(int Index, GasLevel kind, const QString& text);
+    // A write of the field `text` ended. Answered, the instrument holds it from now on; not
+    // answered, it holds it or the field before, so unless the two are alike the kept field no
+    // longer counts as held (its places still tell those of the level).
+    void NoteLevelWrite(int Index, GasLevel kind, const QString& text, bool answered);
 
     // The gas list entry a read reply carried for a channel (18 characters), kept with the
     // sensor it gave: while the channel holds that sensor (switched on or off, name, unit, full
@@ -296,8 +301,12 @@ class clsInstrument {
     // read (and for channels outside 0 to 4).
     QString GasEntryReadText(int Index) const;
     bool GasEntryAsRead(int Index) const;
-    // Keeps `text` as the entry that gave the sensor the channel holds now.
+    // Keeps `text` as the entry that gave the sensor the channel holds now; the levels read
+    // before it in the same read are that sensor's.
     void SetGasEntryRead(int Index, const QString& text);
+    // A write of the entry `text` ended, as for a level: not answered and unlike the entry kept,
+    // what the instrument holds is unknown until the entry is written or read again.
+    void NoteGasEntryWrite(int Index, const QString& text, bool answered);
 
     // Display texts.
     QString GasDesitForm(int Index, bool Flags = false) const {
@@ -341,11 +350,6 @@ class clsInstrument {
              Change_LcdBackLight = false, Change_LcdContrast = false, Change_FlowAdjust = false,
              Change_FlowCheck = false, Change_AlarmO2 = false;
     };
-    // A field as read and the value it gave.
-    struct ReadField {
-        QString text;
-        float value = 0;
-    };
     // A gas list entry as read and the sensor it gave.
     struct SensorRead {
         QString text;
@@ -356,6 +360,17 @@ class clsInstrument {
         bool operator==(const SensorRead&) const = default;
     };
     SensorRead SensorNow(int Index) const;
+    // The channel's gas, switched on or off: what a level's form belongs to.
+    SensorRead GasNow(int Index) const;
+    void KeepSensor(int Index, const QString& text);
+    // A field as read and the value it gave, with the channel's gas then; no longer held after
+    // a write of another field that went unanswered.
+    struct ReadField {
+        QString text;
+        float value = 0;
+        SensorRead gas;
+        bool held = true;
+    };
     struct Channel {
         int16_t Zero = 0;
         bool Change_GasPoint = false, Change_GasEnable = false, Change_Warn = false,

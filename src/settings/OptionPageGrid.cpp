@@ -269,6 +269,8 @@ void OptionPage::vfgOption_AfterEdit(int Row, int Col) {
             QVariantList values;
             for (const Column column : kValueColumns)
                 values << StoredText(column, gas);
+            // The factory span too: it is shown in the new sensor's places.
+            values << StoredText(Column::Factory, gas);
             FillGridRow(*vfgOption, Row, 2, false, values);
         } else {
             SetTicked(*vfgOption, Row, 1, false);
