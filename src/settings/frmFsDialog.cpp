@@ -21,6 +21,7 @@
 #include <array>
 #include <cmath>
 #include <type_traits>
+#include <utility>
 
 namespace qv {
 
@@ -135,6 +136,7 @@ frmFsDialog::frmFsDialog(QWidget* parent) : QDialog(parent) {
         ui::AsEditAction([this](int r, int c, bool& cancel) { vfgDatas_BeforeEdit(r, c, cancel); });
     vfgDatas->KeyPressEdit =
         ui::AsUserAction([this](int r, int c, int& key) { vfgDatas_KeyPressEdit(r, c, key); });
+    vfgDatas->ChangeEdit = ui::AsUserAction([this](int r, int c) { vfgDatas_ChangeEdit(r, c); });
     // A check that failed half-way must not leave every later check skipped.
     vfgDatas->ValidateEdit = ui::AsEditAction(
         [this](int r, int c, bool& cancel) { vfgDatas_ValidateEdit(r, c, cancel); },
@@ -311,6 +313,7 @@ void frmFsDialog::vfgDatas_BeforeEdit(int Row, int Col, bool& Cancel) {
         Cancel = true;
         return;
     }
+    SerialCut = false;
     vfgDatas->SetComboList(vfgDatas->TextMatrix(Row, 2));
 }
 
@@ -325,25 +328,30 @@ void frmFsDialog::vfgDatas_KeyPressEdit(int Row, int Col, int& KeyAscii) {
     QApplication::beep();
 }
 
+void frmFsDialog::vfgDatas_ChangeEdit(int Row, int Col) {
+    if (Row != kSerialRow || Col != 1) return;
+    // Pasted or committed text skips the key filter. Judged change by change, an edit at two
+    // places never counts the read characters between them as brought in.
+    const QString text = vfgDatas->EditText();
+    const IdEdit kept = KeepIdEdit(vfgDatas->EditTextBefore(), text, kSerialLength);
+    if (kept.text == text) return;
+    vfgDatas->SetEditText(kept.text);
+    vfgDatas->SetEditSelStart(static_cast<int>(kept.cursor));
+    SerialCut = true;
+    QApplication::beep();
+}
+
 void frmFsDialog::vfgDatas_ValidateEdit(int Row, int Col, bool& Cancel) {
     if (InValidate) return;
     const QString text = vfgDatas->EditText();
     InValidate = true;
-    if (Col == 1 && !rt::Trim(text).isEmpty() && Row > 0 && Row < kRows) {
+    if (Col == 1 && Row == kSerialRow) {
+        // The serial's changes were cut as they came; after a cut the editor stays open once to
+        // show what is left, even when nothing is.
+        Cancel = std::exchange(SerialCut, false);
+    } else if (Col == 1 && !rt::Trim(text).isEmpty() && Row > 0 && Row < kRows) {
         const SettingRow& s = kSettingRows[static_cast<size_t>(Row)];
-        if (Row == kSerialRow) {
-            // Pasted text skips the key filter: what it brought in that could not have been
-            // typed goes, and the editor stays open to show what is left. The serial as the
-            // instrument reported it stays, whatever its characters.
-            const IdEdit kept = KeepIdEdit(vfgDatas->TextMatrix(Row, 1), text, kSerialLength);
-            if (kept.text != text) {
-                vfgDatas->SetEditText(kept.text);
-                QApplication::beep();
-                Cancel = true;
-            }
-        } else if (s.Kind == RowText) {
-            Cancel = !WholeInRange(text, s.Low, s.High);
-        }
+        if (s.Kind == RowText) Cancel = !WholeInRange(text, s.Low, s.High);
     }
     InValidate = false;
 }

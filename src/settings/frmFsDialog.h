@@ -38,6 +38,9 @@ class frmFsDialog : public QDialog {
     void cmdCancel_Click();
     void vfgDatas_BeforeEdit(int Row, int Col, bool& Cancel);
     void vfgDatas_KeyPressEdit(int Row, int Col, int& KeyAscii);
+    // A change of the dummy serial's editor text: what it brought in that could not have been
+    // typed goes, with a beep; the characters the text held before stay, whatever they are.
+    void vfgDatas_ChangeEdit(int Row, int Col);
     void vfgDatas_ValidateEdit(int Row, int Col, bool& Cancel);
 
     ui::FlexGrid* vfgDatas = nullptr;
@@ -76,6 +79,9 @@ class frmFsDialog : public QDialog {
     std::unique_ptr<clsInstrument> WorkInstrument;
     bool Activated = false;
     bool InValidate = false;
+    // A change of the open serial editor lost characters: its next commit is refused once, so
+    // that the editor stays open on what is left.
+    bool SerialCut = false;
     // The width the widest caption needs (pixels).
     int captionWidth_ = 0;
 };

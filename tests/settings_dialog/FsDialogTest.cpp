@@ -2,8 +2,10 @@
 // it: rows filled from a settings object, the checks of each row kind, the read-back that
 // copies and flags only what changed (tail zero and the oxygen pattern included), Cancel and
 // the close box; no text cut, at its first size or any other; screenshots in both catalogue
-// languages under the build folder.
+// languages under the build folder. The dummy serial as read from the simulator, edited and
+// uploaded.
 #include "ScriptedDialogs.h"
+#include "SettingsRig.h"
 #include "TestSupport.h"
 #include "TextFit.h"
 #include "frmFsDialog.h"
@@ -16,7 +18,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMap>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace qv::test {
 namespace {
@@ -279,6 +284,62 @@ TEST_F(FsDialog, CancelAndTheCloseBoxLeaveTheInstrumentAlone) {
         EXPECT_EQ(std::tuple(inst->CalLimit(), inst->Zero(2), inst->DispID()),
                   std::tuple(180, 1, true));
         EXPECT_EQ(RaisedFlags(*inst), flags);
+    }
+}
+
+// Plays keys into an editor: '<' Home, '>' End, '{' Left, '\b' Backspace, any other character
+// typed; text between '|' marks is pasted.
+void Play(QLineEdit& editor, const QString& script) {
+    const QMap<QChar, int> keys{{u'<', Qt::Key_Home},
+                                {u'>', Qt::Key_End},
+                                {u'{', Qt::Key_Left},
+                                {u'\b', Qt::Key_Backspace}};
+    const QStringList parts = script.split(u'|');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i % 2) editor.insert(parts[i]);
+        for (const QChar c : i % 2 ? QString() : parts[i])
+            Key(&editor, keys.value(c, c.toUpper().unicode()), keys.contains(c) ? "" : QString(c));
+    }
+}
+
+// The dummy serial read with characters that cannot be typed, edited at several places in one
+// session: every character read stays; a paste loses only its characters outside the identity
+// set, and the editor stays open once on what is left. The upload writes what OK left.
+TEST(FsDialogSerial, ReadCharactersStayWhereverOneSessionEdits) {
+    for (const auto& [script, committed] :
+         std::vector<std::pair<QString, QString>>{{"", "(d)-[e]"},  // not edited: not written
+                                                  {"<F>G", "F(d)-[e]G"},
+                                                  {">{{{{\b<2", "2(d-[e]"},
+                                                  {">Z{{{{{|_K|L", "(d)KL-[e]Z"}}) {
+        SCOPED_TRACE(script.toStdString());
+        SettingsRig rig;
+        rig.sim.sim.content().reads["HN"] = "(d)-[e]     ";
+        rig.ReadInstrument();
+        rig.dialogs.AnswerModal([&](QDialog& d) {
+            FlexGrid& grid = *static_cast<frmFsDialog&>(d).vfgDatas;
+            QLineEdit* editor = Begin(grid, 1, 1, grid.TextMatrix(1, 1));
+            EXPECT_NE(editor, nullptr);
+            if (!editor) return 0;
+            Play(*editor, script);
+            Key(editor, Qt::Key_Return);
+            EXPECT_EQ(grid.Editing(), script.contains(u'|'));
+            if (grid.Editing()) {
+                EXPECT_EQ(editor->text(), committed);
+                Key(editor, Qt::Key_Return);
+            }
+            EXPECT_EQ(grid.TextMatrix(1, 1), committed);
+            static_cast<frmFsDialog&>(d).cmdOK->click();
+            return d.result();
+        });
+        rig.option->cmdOptionDisp_Click(6);
+        rig.dialogs.AnswerMsgBox(vbYes);
+        rig.option->cmdOption[0]->click();
+        EXPECT_EQ(
+            rig.sim.Requests("HN,"),
+            script.isEmpty() ? QStringList{} : QStringList{"HN,W," + committed.leftJustified(12)});
+        auto back = std::make_shared<clsInstrument>();
+        ASSERT_TRUE(rig.sim.link->GetInstrument(back));
+        EXPECT_EQ(back->DummySerial(), committed);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringList>
 #include <QStyle>
@@ -69,11 +70,15 @@ class FlexGridDelegate : public QStyledItemDelegate {
             editor = QStyledItemDelegate::createEditor(parent, option, index);
         }
         grid_.editor_ = editor;
+        grid_.editShown_ = EditorText(editor);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            connect(line, &QLineEdit::textChanged, &grid_,
+                    [this, line] { grid_.EditorTextChanged(line); });
         return editor;
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        SetEditorText(editor, index.data(Qt::DisplayRole).toString());
+        grid_.PutEditorText(editor, index.data(Qt::DisplayRole).toString());
         if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->currentIndex() < 0)
             combo->setEditText(index.data(Qt::DisplayRole).toString());
     }
@@ -602,7 +607,28 @@ QString FlexGrid::EditText() const {
 
 void FlexGrid::SetEditText(const QString& text) {
     editText_ = text;
-    if (editor_ && !validating_) SetEditorText(editor_, text);
+    if (editor_ && !validating_) PutEditorText(editor_, text);
+}
+
+void FlexGrid::SetEditSelStart(int position) {
+    if (auto* line = qobject_cast<QLineEdit*>(editor_.data())) line->setCursorPosition(position);
+}
+
+void FlexGrid::PutEditorText(QWidget* editor, const QString& text) {
+    const QScopedValueRollback putting(puttingText_, true);
+    SetEditorText(editor, text);
+}
+
+void FlexGrid::EditorTextChanged(const QWidget* editor) {
+    if (editor != editor_) return;
+    // Each change is judged against the text just before it, the grid's own changes included,
+    // so that a handler's correction is what the next change starts from.
+    const QString before = std::exchange(editShown_, EditorText(editor));
+    if (puttingText_ || changing_ || !ChangeEdit || before == editShown_) return;
+    editBefore_ = before;
+    const QScopedValueRollback changing(changing_, true);
+    EventScope scope(*this);
+    ChangeEdit(editRow_, editCol_);
 }
 
 void FlexGrid::EditCell() {
@@ -639,7 +665,7 @@ bool FlexGrid::AcceptEdit(QWidget* editor, const QModelIndex& index) {
     }
     if (cancel) {
         refused_ = true;
-        if (editor_ == editor) SetEditorText(editor, editText_);
+        if (editor_ == editor) PutEditorText(editor, editText_);
         return false;
     }
     committed_ = true;

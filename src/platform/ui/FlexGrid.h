@@ -3,8 +3,9 @@
 // while the data rows scroll), with column widths in twips
 // and a format string that sets the column headings. A current cell (Row, Col) carries the
 // cell colours and check box; a selection runs from it to RowSel. Rows marked mergeable join
-// neighbours of equal text. An editable grid raises before-edit, validate-edit (which can keep
-// the editor open) and after-edit events; every grid raises mouse-up and selection events.
+// neighbours of equal text. An editable grid raises before-edit, change-edit, validate-edit
+// (which can keep the editor open) and after-edit events; every grid raises mouse-up and
+// selection events.
 // Tab and Shift+Tab move the keyboard focus to the next control, the arrow keys between cells;
 // the keys enter a grid without a current cell at its first cell. The Menu key and Shift+F10 are
 // a right press and release on the current cell, so that the grid's pop-up menu opens there.
@@ -153,7 +154,12 @@ class FlexGrid : public QTableWidget {
     // The text being edited: the editor's text, and in the validate-edit event the text that
     // will be stored when the event accepts it.
     QString EditText() const;
+    // Setting it is no change of the user's: it raises no change-edit event.
     void SetEditText(const QString& text);
+    // In the change-edit event: the editor's text just before the change.
+    QString EditTextBefore() const { return editBefore_; }
+    // Puts the text editor's cursor at this place in its text.
+    void SetEditSelStart(int position);
     // Opens the editor on the current cell (after the before-edit event).
     void EditCell();
     // True while an editor is open.
@@ -177,6 +183,10 @@ class FlexGrid : public QTableWidget {
     // ---- Events ----
     // Setting Cancel refuses to open the editor (or to tick the check box).
     std::function<void(int Row, int Col, bool& Cancel)> BeforeEdit;
+    // The text editor's text changed other than through the grid (typed, deleted, pasted, put in
+    // by an input method or by the editor's own setter): EditTextBefore is what it was, EditText
+    // what it is. The opening text and SetEditText raise none, so a handler may correct the text.
+    std::function<void(int Row, int Col)> ChangeEdit;
     // Setting Cancel stores nothing and keeps the editor open.
     std::function<void(int Row, int Col, bool& Cancel)> ValidateEdit;
     // After an edit was stored or a check box ticked or cleared.
@@ -251,6 +261,11 @@ class FlexGrid : public QTableWidget {
     bool AcceptEdit(QWidget* editor, const QModelIndex& index);
     void ToggleCheck(int row, int col);
     bool TypeIntoEditor(QWidget* editor, QKeyEvent* event);
+    // Follows each change of the text editor's text, raising the change-edit event for those
+    // the grid did not make.
+    void EditorTextChanged(const QWidget* editor);
+    // Sets the editor's text as the grid's own change.
+    void PutEditorText(QWidget* editor, const QString& text);
     // Tab or Shift+Tab in the editor: the entry is taken as by Enter and the focus moves on.
     void TabOutOfEditor(bool forward);
 
@@ -274,6 +289,13 @@ class FlexGrid : public QTableWidget {
     int editRow_ = -1;
     int editCol_ = -1;
     QString editText_;
+    // The editor's text as last followed, and before the change being raised.
+    QString editShown_;
+    QString editBefore_;
+    // The grid is setting the editor's text, or a change-edit event is in progress: a change
+    // then raises no event.
+    bool puttingText_ = false;
+    bool changing_ = false;
     bool validating_ = false;
     bool refused_ = false;
     bool committed_ = false;
