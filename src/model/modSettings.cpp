@@ -6,7 +6,6 @@
 #include "AtomicFile.h"
 #include "Dates.h"
 #include "Runtime.h"
-#include "clsToken.h"
 #include "modGlobals.h"
 #include "modMessage.h"
 #include "modModel.h"
@@ -270,49 +269,97 @@ void ApplyLine(const QString& key, const Values& v) {
     }
 }
 
-// The line with the blanks removed that stand at either end of a value outside quotes, so that
-// every value reads without them and a blank after a quoted text makes no value of its own.
-QString WithoutValueBlanks(const QString& line, QChar separator) {
-    QString out;
+// One value of a line as the reader takes it, and where it stands in the line: from its first
+// character to its last, a quoted text's quotes included.
+struct LineToken {
+    QString text;
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+
+// A line as the reader takes it: its tokens (the key first), their separator, where its comment
+// begins (the first ";" outside quotes, or the line's end), and where its note begins: the blanks
+// and separators after the last token, then the comment. A rewrite of the line keeps the note at
+// its end as written.
+struct SplitLine {
+    QList<LineToken> tokens;
+    QChar separator;
+    qsizetype commentStart = 0;
+    qsizetype noteStart = 0;
+};
+
+// Values are separated by TABs; a line without a TAB before its comment, as one is typed by hand
+// after the file's own header ("Delimiter is tab,comma"), by commas, and a comma on a line with
+// TABs is part of its value. A run of separators counts as one, and blanks at either end of a
+// value count only between quotes. The text between two "'" is one value, also when empty, and
+// what stands before the opening "'" in the same value is dropped. The value right before the
+// comment is taken also where no separator parts them.
+SplitLine Split(const QString& line) {
+    SplitLine split;
+    split.commentStart = line.size();
+    for (qsizetype i = 0, quotes = 0; i < line.size(); ++i) {
+        if (line[i] == u'\'') {
+            ++quotes;
+        } else if (quotes % 2 == 0 && line[i] == u';') {
+            split.commentStart = i;
+            break;
+        }
+    }
+    split.separator = QStringView(line).left(split.commentStart).contains(u'\t') ? u'\t' : u',';
+    // The value being read outside quotes, from `start` to `end`; the blanks after it belong to it
+    // only where more of it follows.
+    QString pending;
+    qsizetype start = 0;
+    qsizetype end = 0;
     QString blanks;
-    bool quoted = false;
     bool valueStart = true;
-    for (qsizetype i = 0; i < line.size(); ++i) {
+    bool quoted = false;
+    const auto take = [&] {
+        if (!pending.isEmpty()) split.tokens.append({pending, start, end});
+        pending.clear();
+    };
+    for (qsizetype i = 0; i < split.commentStart; ++i) {
         const QChar c = line[i];
         if (quoted) {
-            out += c;
-            quoted = c != u'\'';
-        } else if (c == separator) {
+            if (c == u'\'') {
+                split.tokens.append({pending, start, i + 1});
+                pending.clear();
+                quoted = false;
+            } else {
+                pending += c;
+            }
+        } else if (c == split.separator) {
+            take();
             blanks.clear();
-            out += c;
             valueStart = true;
         } else if (c.isSpace()) {
             if (!valueStart) blanks += c;
-        } else if (c == u';') {
-            return out + blanks + line.mid(i);
-        } else {
-            out += blanks + c;
+        } else if (c == u'\'') {
+            pending.clear();
             blanks.clear();
-            quoted = c == u'\'';
+            start = i;
+            quoted = true;
+            valueStart = false;
+        } else {
+            if (pending.isEmpty()) start = i - blanks.size();
+            pending += blanks + c;
+            blanks.clear();
+            end = i + 1;
             valueStart = false;
         }
     }
-    return out;
+    // A quote left open runs to the line's end.
+    if (quoted) end = split.commentStart;
+    take();
+    split.noteStart = split.tokens.isEmpty() ? 0 : split.tokens.back().end;
+    return split;
 }
 
-// The tokens of one line as the reader takes them. Values are separated by TABs; a line without
-// a TAB, as one is typed by hand after the file's own header ("Delimiter is tab,comma"), by
-// commas. A comma on a line with TABs is part of its value.
+// The tokens of one line as the reader takes them.
 QStringList LineTokens(const QString& line) {
-    const QChar separator = line.contains(u'\t') ? u'\t' : u',';
-    clsToken token;
-    token.AddComments(QStringLiteral(";"));
-    token.AddDelimiters(QString(separator));
-    token.AddStrings(QStringLiteral("'"));
-    token.SetSource(WithoutValueBlanks(line, separator));
     QStringList tokens;
-    for (int i = 0; i < token.TokenCount(); ++i)
-        tokens << token.Tokens(i);
+    for (const LineToken& token : Split(line).tokens)
+        tokens << token.text;
     return tokens;
 }
 
@@ -702,13 +749,51 @@ void Write(const QStringList& lines) {
     WriteTextAtomically(SettingsFilePath(), lines.join(kLineEnd) + kLineEnd);
 }
 
+// The file's key line with the merged values put in, edited in place: a value that stays as the
+// file has it keeps its text as written, any other takes the place of the file's, one the line
+// lacks follows its last value after the line's separator, and the note after the values stays
+// at the end as written. An edit that would read otherwise than the values (a value next to text
+// that is none, or a TAB put into a line typed with commas) gives the line as the writer writes
+// it, with the comment and the blanks before it after the values.
+QString EditedLine(const QString& text, const QStringList& tokens, const QList<Field>& values,
+                   const QList<bool>& asFiled, const QString& rebuilt) {
+    const SplitLine split = Split(text);
+    QString line;
+    qsizetype at = 0;
+    for (qsizetype t = 0; t < split.tokens.size(); ++t) {
+        const LineToken& token = split.tokens[t];
+        line += QStringView(text).mid(at, token.start - at);
+        // A value amended by its exact text, or decoded from the old form, does not read as
+        // written: the writer's form takes its place.
+        if (t == 0 || (asFiled[t - 1] && token.text == tokens[t]))
+            line += QStringView(text).mid(token.start, token.end - token.start);
+        else
+            line += values[t - 1].token;
+        at = token.end;
+    }
+    for (qsizetype i = split.tokens.size() - 1; i < values.size(); ++i)
+        line += split.separator + values[i].token;
+    line += QStringView(text).mid(split.noteStart);
+    QStringList expected{tokens[0]};
+    for (const Field& f : values)
+        expected << HeldText(f.value);
+    if (LineTokens(line) == expected) return line;
+    if (split.commentStart == text.size()) return rebuilt;
+    qsizetype from = split.commentStart;
+    while (from > split.noteStart && text[from - 1].isSpace())
+        --from;
+    return rebuilt + text.mid(from);
+}
+
 // The program's key line merged into the file's line for the same key (none where the file has
 // no line): a value the program changed since it last wrote the file is the program's; every
-// other value stays as the file has it, and a value the line lacks is the one in force.
+// other value stays as the file has it, and a value the line lacks is the one in force. The
+// file's line is edited in place, so that its note stays.
 QStringList MergedLine(const FileLine* file, const QString& key, const QList<Field>& written,
                        const QList<Field>& now) {
     const QStringList tokens = file ? file->tokens : QStringList{key};
     QList<Field> values;
+    QList<bool> asFiled;
     for (qsizetype i = 0; i < now.size(); ++i) {
         const qsizetype t = i + 1;
         const bool changed = i >= written.size() || !(written[i] == now[i]);
@@ -716,10 +801,15 @@ QStringList MergedLine(const FileLine* file, const QString& key, const QList<Fie
             values << now[i];
         else
             values << TextField(tokens[t], now[i].token.startsWith(u'\''));
+        asFiled << (!changed && t < tokens.size());
     }
-    for (qsizetype t = now.size() + 1; t < tokens.size(); ++t)
+    for (qsizetype t = now.size() + 1; t < tokens.size(); ++t) {
         values << TextField(tokens[t], false);
-    return KeyLineTexts(tokens[0], values);
+        asFiled << true;
+    }
+    QStringList lines = KeyLineTexts(tokens[0], values);
+    if (file) lines[0] = EditedLine(file->text, tokens, values, asFiled, lines[0]);
+    return lines;
 }
 
 // The file as it stands with the program's changes put in: each changed key line merged into

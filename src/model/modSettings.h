@@ -33,9 +33,10 @@ struct SettingsLine {
 // that cannot be used (out of its range, or undecodable) leaves its setting as it was, one that
 // is not a number where a number belongs gives the setting its default, and a line with an
 // unknown key or an entry number outside its table is skipped; the rest is read all the same.
-// Values are separated by TABs, on a line without a TAB by commas. Blanks around a value count
-// only between quotes. A line corrected in the block of lines kept to be corrected holds over
-// the line of its key further down. Returns the lines to be named, in file order.
+// Values are separated by TABs, on a line without a TAB before its comment by commas. Blanks
+// around a value count only between quotes; the value right before a comment counts too. A line
+// corrected in the block of lines kept to be corrected holds over the line of its key further
+// down. Returns the lines to be named, in file order.
 QList<SettingsLine> LoadSettings();
 // Takes the settings as they now stand for those the file holds, which a write compares with.
 // Reading does so; the start-up does it again once its own steps are done, so that what they

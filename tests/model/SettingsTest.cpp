@@ -566,6 +566,40 @@ TEST_F(Settings, LinesTheProgramDoesNotChangeStayByteForByte) {
     EXPECT_TRUE(bytes.endsWith("\tTrue\r\n"));
 }
 
+// A note after a line's values: the value right before it counts, a TAB in it leaves a line typed
+// with commas as it is, and a write puts the program's values in their places and leaves every
+// note at its line's end as written.
+TEST_F(Settings, ANoteAfterTheValuesStaysAtTheLinesEnd) {
+    const QString gas1 =
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t'%LEL'\t10\t50\t-1\t-1\t1\t100\t50\t0\t50\t";
+    WriteFile((gas1 + "33023 ; tech note: sensor swapped 5/24\r\n"
+                      "Size Values\t0\t9000\t6000; station 7\r\n"
+                      "Graph Color, 7 ,8,9 ; scale\tback\tcursor\r\n"
+                      "Auto Load Mode,True ; 'auto' only\r\n"
+                      "DataLocation,/data ; moved\r\n")
+                  .toUtf8());
+    EXPECT_TRUE(LoadSettings().isEmpty());
+    EXPECT_EQ(GraphColor[0], 33023);
+    EXPECT_FLOAT_EQ(MainForm().Height, 6000);
+    EXPECT_EQ(MainForm().CursorColor, 9);
+
+    GraphColor[0] = 0x123456;
+    MainForm().Width = 12300;
+    MainForm().BackColor = 99;
+    AutoRemoveData = !AutoRemoveData;
+    DataLocation = "/a\tb";  // a TAB for a line typed with commas: written as the writer writes
+    SaveChangedSettings();
+    const auto text = [](bool v) { return QString(v ? "True" : "False"); };
+    const QStringList expected{
+        gas1 + QString::number(0x123456) + " ; tech note: sensor swapped 5/24",
+        "Size Values\t0\t12300\t6000; station 7",
+        "Graph Color, 7 ,99,9 ; scale\tback\tcursor",
+        "Auto Load Mode,True," + text(AutoLoad) + "," + text(AutoRemoveData) + " ; 'auto' only",
+        "DataLocation\t'/a\tb' ; moved",
+    };
+    EXPECT_EQ(FileLines().mid(0, expected.size()), expected);
+}
+
 // An exact text stands for its value only while its key line holds the text the writer made of
 // it: a line edited by hand wins, the exact text is named and the next write drops it.
 TEST_F(Settings, AnExactTextHoldsOnlyWhileItsKeyLineIsAsWritten) {

@@ -33,8 +33,9 @@ QStringList Lines(const QString& path) {
 // ---- Edited while the program runs, in a child process ---------------------------------------
 
 // The program in a child of this test program: once its window is up it says so, waits for the
-// parent's edit of the settings file, gives gas 2 a new colour on the Set page, and then closes
-// its window or waits for the parent's SIGTERM.
+// parent's edit of the settings file, gives gas 2 a new colour on the Set page (and, where the
+// parent asks, the program a new font), and then closes its window or waits for the parent's
+// SIGTERM.
 TEST(SettingsFileChild, ChangesAColourAfterTheEdit) {
     const QString home = qEnvironmentVariable("QV_SETTINGS_FILE_CHILD_HOME");
     if (home.isEmpty()) GTEST_SKIP() << "runs in a child of EditedWhileRunning";
@@ -57,6 +58,10 @@ TEST(SettingsFileChild, ChangesAColourAfterTheEdit) {
             user.stop();
             dialogs.AnswerColor(kColor);
             main->pageOption->cmdOptionDisp[2]->click();
+            if (qEnvironmentVariableIsSet("QV_SETTINGS_FILE_CHILD_FONT")) {
+                dialogs.AnswerFont(QFont(QStringLiteral("Serif"), 12));
+                main->pageOption->cmdOptionDisp[0]->click();
+            }
             WriteText(home + "/changed", "1");
             if (closes) main->close();
         }
@@ -88,20 +93,23 @@ const QStringList kEdited{
     kGas2.arg("20").arg(ui::RGB(0, 128, 255)),
 };
 
-// Edited while the program runs: LIMITDAYS, a calibration wait, a print width and the warning
-// level of gas 2 changed, a comment added; then the graph colour of gas 2 changed on the Set
-// page. The close, and the close that SIGTERM makes, keep every edit and write the colour.
-TEST(EditedWhileRunning, TheCloseKeepsTheEditAndWritesThePagesChange) {
-    std::array<std::unique_ptr<ChildRun>, 2> runs;
+// The child twice side by side on the settings file `start`, one ended by its close and one by
+// SIGTERM; `font` has it change the font as well. Once a window is up, its file is replaced by
+// `edited` where that is given, and the page's changes are made. Gives the SIGTERM run's file as
+// the page's changes left it, and each run's file after its end, the close's first. Call through
+// ASSERT_NO_FATAL_FAILURE.
+void RunToBothEnds(const QStringList& start, const QStringList& edited, bool font,
+                   QByteArray* written, std::array<QByteArray, 2>* ended) {
     const std::array<QString, 2> ends{"close", "signal"};
+    std::array<ChildRun, 2> runs;
     for (size_t r = 0; r < runs.size(); ++r) {
-        runs[r] = std::make_unique<ChildRun>();
-        ChildRun& run = *runs[r];
+        ChildRun& run = runs[r];
         ASSERT_TRUE(QDir().mkpath(run.home.path() + "/qv4170"));
-        WriteText(run.File(), (kBeforeEdit.join("\r\n") + "\r\n").toUtf8());
+        WriteText(run.File(), (start.join("\r\n") + "\r\n").toUtf8());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QV_SETTINGS_FILE_CHILD_HOME", run.home.path());
         env.insert("QV_SETTINGS_FILE_CHILD_END", ends[r]);
+        if (font) env.insert("QV_SETTINGS_FILE_CHILD_FONT", "1");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("QV4170_PORT");
         run.program.setProcessEnvironment(env);
@@ -110,35 +118,76 @@ TEST(EditedWhileRunning, TheCloseKeepsTheEditAndWritesThePagesChange) {
                           {"--gtest_filter=SettingsFileChild.ChangesAColourAfterTheEdit"});
         ASSERT_TRUE(run.program.waitForStarted());
     }
-    for (auto& run : runs) {
-        ASSERT_TRUE(WaitFor([&] { return run->Has("up"); }, 30000))
-            << run->program.readAll().toStdString();
-        WriteText(run->File(), (kEdited.join("\r\n") + "\r\n").toUtf8());
-        WriteText(run->home.path() + "/edited", "1");
+    for (ChildRun& run : runs) {
+        ASSERT_TRUE(WaitFor([&] { return run.Has("up"); }, 30000))
+            << run.program.readAll().toStdString();
+        if (!edited.isEmpty()) WriteText(run.File(), (edited.join("\r\n") + "\r\n").toUtf8());
+        WriteText(run.home.path() + "/edited", "1");
     }
     for (size_t r = 0; r < runs.size(); ++r) {
-        ChildRun& run = *runs[r];
+        ChildRun& run = runs[r];
         ASSERT_TRUE(WaitFor([&] { return run.Has("changed"); }, 30000))
             << run.program.readAll().toStdString();
-        if (ends[r] == "signal") ::kill(static_cast<pid_t>(run.program.processId()), SIGTERM);
+        if (ends[r] != "signal") continue;
+        *written = ReadBytes(run.File());
+        ::kill(static_cast<pid_t>(run.program.processId()), SIGTERM);
     }
     for (size_t r = 0; r < runs.size(); ++r) {
-        ChildRun& run = *runs[r];
+        ChildRun& run = runs[r];
         ASSERT_TRUE(WaitFor([&] { return run.program.state() == QProcess::NotRunning; }, 20000));
         EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit) << ends[r].toStdString();
         EXPECT_EQ(run.program.exitCode(), 0) << run.program.readAll().toStdString();
+        (*ended)[r] = ReadBytes(run.File());
+    }
+}
 
+// Edited while the program runs: LIMITDAYS, a calibration wait, a print width and the warning
+// level of gas 2 changed, a comment added; then the graph colour of gas 2 changed on the Set
+// page. The close, and the close that SIGTERM makes, keep every edit and write the colour.
+TEST(EditedWhileRunning, TheCloseKeepsTheEditAndWritesThePagesChange) {
+    QByteArray written;
+    std::array<QByteArray, 2> ended;
+    ASSERT_NO_FATAL_FAILURE(RunToBothEnds(kBeforeEdit, kEdited, false, &written, &ended));
+    for (const QByteArray& bytes : ended) {
         // The technician's lines as edited, in their places, the warning level of gas 2 too,
         // with the program's colour in its line; the count of runs is the program's, and the
         // window's size follows.
-        const QStringList file = Lines(run.File());
+        const QStringList file = QString::fromUtf8(bytes).split("\r\n");
         QStringList expected = kEdited;
         expected[0] = "Execute Count\t4";
         expected[6] = kGas2.arg("20").arg(kColor);
-        EXPECT_EQ(file.mid(0, expected.size()), expected) << ReadText(run.File()).toStdString();
+        EXPECT_EQ(file.mid(0, expected.size()), expected) << bytes.toStdString();
         for (const QString& line : file.mid(expected.size()))
             EXPECT_TRUE(line.isEmpty() || line.startsWith("Size Values\t")) << line.toStdString();
     }
+}
+
+// Notes after the last values of key lines, after a TAB or after blanks, one holding a quoted "'"
+// and a TAB: the page's changes of gas 2's colour and of the font, written at once, and the close
+// or the close that SIGTERM makes, which writes the window's size, put the program's values into
+// their lines; every note stays at its line's end and every other line byte for byte.
+TEST(NotesAfterTheValues, StayThroughThePagesChangesAndTheEnd) {
+    const QString fontNote = "\t; 'big' for\tthe projector";
+    const QString sizeNote = "\t; station 7: keep it this size for the projector";
+    const QString gasNote = " ; tech note: sensor swapped 5/24";
+    QStringList lines{"Execute Count\t3",
+                      "; technician's block",
+                      "Font\t'Sans Serif'\t9\tFalse\tFalse\tFalse" + fontNote,
+                      "Size Values\t0\t9000\t6000" + sizeNote,
+                      kGas2.arg("19.5").arg(33023) + gasNote,
+                      "Data Select\tFalse\tFalse\tFalse ; left alone"};
+    const auto text = [&] { return (lines.join("\r\n") + "\r\n").toStdString(); };
+    QByteArray written;
+    std::array<QByteArray, 2> ended;
+    ASSERT_NO_FATAL_FAILURE(RunToBothEnds(lines, {}, true, &written, &ended));
+    lines[0] = "Execute Count\t4";
+    lines[2] = "Font\t'Serif'\t12\tFalse\tFalse\tFalse" + fontNote;
+    lines[4] = kGas2.arg("19.5").arg(kColor) + gasNote;
+    EXPECT_EQ(written.toStdString(), text());
+    // The window's least size, which the file's is below.
+    lines[3] = "Size Values\t0\t12300\t6750" + sizeNote;
+    for (const QByteArray& file : ended)
+        EXPECT_EQ(file.toStdString(), text());
 }
 
 // ---- Starts and closes in this process ---------------------------------------------------------
