@@ -355,11 +355,10 @@ bool uclQvif::SetInstrument(const std::shared_ptr<clsInstrument>& iObj) {
         send(AnyChannel(in, &clsInstrument::Change_Zero), "UZ,W," + zero);
         send(true, "DW,W,");
         for (const Write& w : writes) {
-            const bool sent = result;
             const bool answered = SendSetting(in, w.payload, result);
-            result = result && answered;
             // What the instrument took is what it holds: later uploads are judged against it.
-            if (sent && w.held) w.held(in, answered);
+            if (result && w.held) w.held(in, answered);
+            result = answered;
         }
         if (result) WriteSerialLog(GetMessage(5537, {GeneralDate(rt::Now()), ElapsedText(start)}));
         // Which settings the instrument now holds, and which it may not.
