@@ -18,8 +18,8 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <QStringList>
-#include <QUrl>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 
@@ -39,6 +39,97 @@ const QString kEncodedMakerLine =
 // number, then "%" and the value's percent-encoded UTF-8. The reader of the file format skips
 // it as an unknown key.
 const QString kExactKey = QStringLiteral("Exact Text");
+
+// The file is read as UTF-8. A byte that is no part of a UTF-8 character (a note an editor saved
+// in Latin-1 or Shift-JIS) is held as the code unit U+DC00 plus the byte, which no UTF-8 text
+// gives, so that a line the program rewrites keeps every such byte it does not change.
+bool IsHeldByte(QStringView text, qsizetype i) {
+    const char16_t c = text[i].unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+QString TextOfBytes(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto b = static_cast<uchar>(bytes[i]);
+        if (b < 0x80) {
+            text += QChar(b);
+            ++i;
+            continue;
+        }
+        const qsizetype length = b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
+        const char32_t least = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
+        char32_t code = b & (0x7F >> length);
+        bool whole = length > 0 && i + length <= bytes.size() && b < 0xF8;
+        for (qsizetype k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<uchar>(bytes[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (whole && code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+            text += QString::fromUcs4(&code, 1);
+            i += length;
+        } else {
+            text += QChar(char16_t(0xDC00 + b));
+            ++i;
+        }
+    }
+    return text;
+}
+
+QByteArray BytesOfText(QStringView text) {
+    QByteArray bytes;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!IsHeldByte(text, i)) continue;
+        bytes += text.mid(from, i - from).toUtf8();
+        bytes += static_cast<char>(text[i].unicode() - 0xDC00);
+        from = i + 1;
+    }
+    return bytes + text.mid(from).toUtf8();
+}
+
+// A text as the program shows and uses it: each byte that is no part of a UTF-8 character is
+// the replacement character U+FFFD.
+QString ShownText(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (IsHeldByte(text, i)) text[i] = QChar::ReplacementCharacter;
+    return text;
+}
+
+// The percent-encoding of an exact text, and back.
+QString PercentEncoded(const QString& text) {
+    return QString::fromLatin1(BytesOfText(text).toPercentEncoding());
+}
+QString PercentDecoded(const QString& text) {
+    return TextOfBytes(QByteArray::fromPercentEncoding(BytesOfText(text)));
+}
+
+// A value of a file in the old form: one that begins with "%" holds the percent-encoding of its
+// text after it. Only "%" and two hexadecimal digits were that form's escapes, and it wrote the
+// form only for a text that needed one: a value with no escape after its first "%" (a unit
+// "%VOL" typed by hand) is a text as it stands.
+std::optional<QString> OldFormText(const QString& token) {
+    if (!token.startsWith(u'%')) return std::nullopt;
+    const QByteArray bytes = BytesOfText(QStringView(token).mid(1));
+    const auto hex = [&](qsizetype i) {
+        return i < bytes.size() && std::isxdigit(static_cast<uchar>(bytes[i]));
+    };
+    QByteArray text;
+    bool escaped = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '%' && hex(i + 1) && hex(i + 2)) {
+            text += static_cast<char>(QByteArray(bytes.mid(i + 1, 2)).toInt(nullptr, 16));
+            i += 2;
+            escaped = true;
+        } else {
+            text += bytes[i];
+        }
+    }
+    if (!escaped) return std::nullopt;
+    return TextOfBytes(text);
+}
 
 // One value of a key line as it is written. A text the line cannot hold (a "'" or a line break
 // in it) is written there with blanks in their place, and exactly on a line of its own.
@@ -409,7 +500,7 @@ QStringList KeyLineTexts(const QString& key, const QList<Field>& values) {
     for (qsizetype i = 0; i < values.size(); ++i)
         if (values[i].exact)
             lines << kExactKey + kTab + QString::number(i + 1) + kTab + QStringLiteral("%") +
-                         QString::fromLatin1(QUrl::toPercentEncoding(*values[i].exact));
+                         PercentEncoded(*values[i].exact);
     return lines;
 }
 
@@ -523,8 +614,8 @@ void Classify(SettingsDocument& doc) {
         if (tokens[0].toUpper() != kExactKey.toUpper()) {
             if (doc.encoded)
                 for (qsizetype t = 1; t < tokens.size(); ++t)
-                    if (tokens[t].startsWith(u'%')) {
-                        tokens[t] = QUrl::fromPercentEncoding(tokens[t].mid(1).toLatin1());
+                    if (std::optional<QString> text = OldFormText(tokens[t])) {
+                        tokens[t] = *text;
                         line.encodedValues = true;
                     }
             line.role = Role::Key;
@@ -544,7 +635,7 @@ void Classify(SettingsDocument& doc) {
         ++amendable;
         line.owner = last;
         FileLine& key = doc.lines[last];
-        const QString text = QUrl::fromPercentEncoding(exact.mid(1).toLatin1());
+        const QString text = PercentDecoded(exact.mid(1));
         if (key.tokens[index] != HeldText(text)) {
             line.role = Role::StaleExact;
             continue;
@@ -576,7 +667,7 @@ SettingsDocument ParseDocument(QByteArray bytes) {
                 line.end = "\r\n";
             }
         }
-        line.text = QString::fromUtf8(line.raw);
+        line.text = TextOfBytes(line.raw);
         doc.lines << line;
     }
     Classify(doc);
@@ -746,7 +837,7 @@ QMap<QString, QList<Field>> ById(const QList<ProgramLine>& lines) {
 }
 
 void Write(const QStringList& lines) {
-    WriteTextAtomically(SettingsFilePath(), lines.join(kLineEnd) + kLineEnd);
+    WriteFileAtomically(SettingsFilePath(), BytesOfText(lines.join(kLineEnd) + kLineEnd));
 }
 
 // The file's key line with the merged values put in, edited in place: a value that stays as the
@@ -856,7 +947,7 @@ QByteArray MergedDocument(const SettingsDocument& doc, const QList<ProgramLine>&
             written = state.written.value(id);
         QList<QByteArray> lines;
         for (const QString& text : MergedLine(file, key, written, now.value(id)))
-            lines << text.toUtf8();
+            lines << BytesOfText(text);
         return lines;
     };
 
@@ -868,10 +959,16 @@ QByteArray MergedDocument(const SettingsDocument& doc, const QList<ProgramLine>&
     };
     QList<OutLine> out;
     const QByteArray lineEnd = doc.LineEnd();
+    // Lines written in the place of the file's line `at`: the first keeps that line's end, an
+    // exact text added after it takes the file's, and the file's last line stays without one.
     const auto put = [&](const QList<QByteArray>& lines, const FileLine* at) {
         for (qsizetype k = 0; k < lines.size(); ++k) {
-            const bool lastOne = k + 1 == lines.size();
-            out.append({lines[k], at && lastOne ? at->end : lineEnd, at && at->inBlock, true});
+            QByteArray end = lineEnd;
+            if (at && k + 1 == lines.size() && at->end.isEmpty())
+                end.clear();
+            else if (at && k == 0 && !at->end.isEmpty())
+                end = at->end;
+            out.append({lines[k], end, at && at->inBlock, true});
         }
     };
     // The corrected lines leave the block, and the exact texts of every line written anew go
@@ -967,7 +1064,10 @@ QList<SettingsLine> LoadSettings() {
     state.encoded = doc.encoded;
     // Applies one key line; false when it, or one of its values, could not be used.
     const auto apply = [&state](const FileLine& line) {
-        const Values values(line.tokens);
+        QStringList shown;
+        for (const QString& token : line.tokens)
+            shown << ShownText(token);
+        const Values values(shown);
         const QString key = line.tokens[0].toUpper();
         try {
             ApplyLine(key, values);
@@ -985,7 +1085,7 @@ QList<SettingsLine> LoadSettings() {
         const int number = static_cast<int>(i + 1);
         if (line.role == Role::Key) {
             if (!apply(line)) {
-                named.insert(number, {number, line.text});
+                named.insert(number, {number, ShownText(line.text)});
                 QStringList group{line.text};
                 for (const FileLine& exact : doc.lines)
                     if (exact.role == Role::Exact && exact.owner == i) group << exact.text;
@@ -994,10 +1094,11 @@ QList<SettingsLine> LoadSettings() {
                 corrected << i;
             }
         } else if (line.role == Role::LooseExact) {
-            named.insert(number, {number, line.text});
+            named.insert(number, {number, ShownText(line.text)});
             state.kept << QStringList{line.text};
         } else if (line.role == Role::StaleExact) {
-            named.insert(number, {number, line.text, SettingsLine::Kind::StaleExactText});
+            named.insert(number,
+                         {number, ShownText(line.text), SettingsLine::Kind::StaleExactText});
             state.stale = true;
         }
     }

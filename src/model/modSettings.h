@@ -36,7 +36,9 @@ struct SettingsLine {
 // Values are separated by TABs, on a line without a TAB before its comment by commas. Blanks
 // around a value count only between quotes; the value right before a comment counts too. A line
 // corrected in the block of lines kept to be corrected holds over the line of its key further
-// down. Returns the lines to be named, in file order.
+// down. The file is read as UTF-8: a byte that is no part of a UTF-8 character comes to the
+// settings as U+FFFD, and a write keeps it in the file while its value is not changed. Returns
+// the lines to be named, in file order.
 QList<SettingsLine> LoadSettings();
 // Takes the settings as they now stand for those the file holds, which a write compares with.
 // Reading does so; the start-up does it again once its own steps are done, so that what they
@@ -54,11 +56,11 @@ enum class SettingsWrite {
     WrittenAnew,  // the file was there and is gone: a new one holds only the changes
 };
 // Writes the settings changed since the file was last read or written into the file as it
-// stands: each changed value takes its place in its own line, and every other line stays byte
-// for byte as it is, also one edited by hand meanwhile; where the technician and the program
-// changed the same value, the program's is the later and is written. Any write also stores the
-// count of runs, tidies a corrected kept line into the place of its key's line and drops exact
-// texts of edited lines. Writes the whole file where there was none. A file that is there but
+// stands: each changed value takes its place in its own line, whose other bytes and line end
+// stay as written, and every other line stays byte for byte as it is, also one edited by hand
+// meanwhile; where the technician and the program changed the same value, the program's is the
+// later and is written. Any write also stores the count of runs, tidies a corrected kept line
+// into the place of its key's line and drops exact texts of edited lines. Writes the whole file where there was none. A file that is there but
 // cannot be read raises AppError and is left as it is; so does a failed write.
 SettingsWrite SaveChangedSettings();
 

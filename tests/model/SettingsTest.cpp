@@ -194,6 +194,25 @@ TEST_F(Settings, TextsTheFormatHoldsReadBackAsWritten) {
     EXPECT_EQ(DataLocation, "/a;b");
 }
 
+// Bytes that are no part of a UTF-8 character (a Shift-JIS name, a Latin-1 note, a stray
+// continuation byte after a character outside the BMP, an encoded surrogate, an overlong form):
+// the settings hold U+FFFD for each, and a write of the line keeps every one as the file has it.
+TEST_F(Settings, BytesThatAreNotUtf8GoBackAsTheFileHasThem) {
+    const QByteArray start =
+        "Gas Inst\t3\t'\x83K\x83X'\tTRUE\tFalse\t1\t'ppm'\t10\t30\t15\t10\t0.5"
+        "\t100\t10\t0\t10\t";
+    const QByteArray note = " ; \x8C\x9F caf\xE9 \xF0\x90\x82\x80\x80 \xED\xA0\x80 \xC0\xAF";
+    WriteFile(start + "33023" + note + "\r\n");
+    LoadSettings();
+    EXPECT_EQ(DefaultInstrument()->GasName(2), QString::fromUtf8("\uFFFDK\uFFFDX"));
+    GraphColor[2] = 0x123456;
+    ASSERT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    QFile f(SettingsFilePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(),
+              (start + "1193046" + note + "\r\nExecute Count\t1\r\n").toStdString());
+}
+
 TEST_F(Settings, ReaderRules) {
     WriteFile(
         "execute count\t41\r\n"
@@ -772,16 +791,20 @@ TEST_F(Settings, TheFirstWriteTurnsTheOldEncodedFormIntoTodays) {
     EXPECT_EQ(GraphColor[0], 0x123456);
     EXPECT_EQ(GasTable, builtIn);
 
-    // A catalogue line of the old form: the one place a value the program writes begins with "%"
-    // (a unit), and the old form misread it. The row the line names is set as the program would
-    // set it, and reads back so; every other row stays the built-in one.
+    // Units typed by hand that begin with "%": with no escape after that "%" (a "%" and two
+    // hexadecimal digits), each is the text as it stands, and its line stays as written. Every
+    // other row of the catalogue stays the built-in one.
     FreshStart();
     FillBuiltInGasTable();
-    WriteFile(oldForm + "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%LEL'\r\n");
+    const QByteArray handTyped =
+        "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%LEL'\r\n"
+        "Gas Inst\t2\t'OXY'\tTRUE\tFalse\t1\t'%VOL'\r\n";
+    WriteFile(oldForm + handTyped);
     LoadSettings();
-    EXPECT_EQ(GasTable[0][1].Unit, "LEL");
-    GasTable[0][1].Unit = "%LEL";
+    EXPECT_EQ(GasTable[0][1].Unit, "%LEL");
+    EXPECT_EQ(DefaultInstrument()->GasUnit(1), "%VOL");
     EXPECT_EQ(SaveChangedSettings(), SettingsWrite::Written);
+    EXPECT_TRUE(ReadFile().contains(QString::fromUtf8(handTyped))) << ReadFile().toStdString();
     FreshStart();
     FillBuiltInGasTable();
     EXPECT_TRUE(LoadSettings().isEmpty());

@@ -33,9 +33,9 @@ QStringList Lines(const QString& path) {
 // ---- Edited while the program runs, in a child process ---------------------------------------
 
 // The program in a child of this test program: once its window is up it says so, waits for the
-// parent's edit of the settings file, gives gas 2 a new colour on the Set page (and, where the
-// parent asks, the program a new font), and then closes its window or waits for the parent's
-// SIGTERM.
+// parent's edit of the settings file, gives the gases the parent names (gas 2 where it names
+// none) a new colour on the Set page, and the program the font the parent names, and then closes
+// its window or waits for the parent's SIGTERM.
 TEST(SettingsFileChild, ChangesAColourAfterTheEdit) {
     const QString home = qEnvironmentVariable("QV_SETTINGS_FILE_CHILD_HOME");
     if (home.isEmpty()) GTEST_SKIP() << "runs in a child of EditedWhileRunning";
@@ -56,10 +56,14 @@ TEST(SettingsFileChild, ChangesAColourAfterTheEdit) {
             }
             if (!QFile::exists(home + "/edited")) return;
             user.stop();
-            dialogs.AnswerColor(kColor);
-            main->pageOption->cmdOptionDisp[2]->click();
-            if (qEnvironmentVariableIsSet("QV_SETTINGS_FILE_CHILD_FONT")) {
-                dialogs.AnswerFont(QFont(QStringLiteral("Serif"), 12));
+            const QString gases = qEnvironmentVariable("QV_SETTINGS_FILE_CHILD_GASES", "2");
+            for (const QString& gas : gases.split(u',')) {
+                dialogs.AnswerColor(kColor);
+                main->pageOption->cmdOptionDisp[gas.toInt()]->click();
+            }
+            const QString font = qEnvironmentVariable("QV_SETTINGS_FILE_CHILD_FONT");
+            if (!font.isEmpty()) {
+                dialogs.AnswerFont(QFont(font, 12));
                 main->pageOption->cmdOptionDisp[0]->click();
             }
             WriteText(home + "/changed", "1");
@@ -93,23 +97,34 @@ const QStringList kEdited{
     kGas2.arg("20").arg(ui::RGB(0, 128, 255)),
 };
 
+QByteArray CrLf(const QStringList& lines) {
+    return (lines.join("\r\n") + "\r\n").toUtf8();
+}
+
+// What the child changes on the Set page: the colours of the gases listed ("2,3"), and the font
+// where a family is named.
+struct PageChanges {
+    QString gases = QStringLiteral("2");
+    QString font;
+};
+
 // The child twice side by side on the settings file `start`, one ended by its close and one by
-// SIGTERM; `font` has it change the font as well. Once a window is up, its file is replaced by
-// `edited` where that is given, and the page's changes are made. Gives the SIGTERM run's file as
-// the page's changes left it, and each run's file after its end, the close's first. Call through
-// ASSERT_NO_FATAL_FAILURE.
-void RunToBothEnds(const QStringList& start, const QStringList& edited, bool font,
+// SIGTERM. Once a window is up, its file is replaced by `edited` where that is given, and the
+// page's changes are made. Gives the SIGTERM run's file as the page's changes left it, and each
+// run's file after its end, the close's first. Call through ASSERT_NO_FATAL_FAILURE.
+void RunToBothEnds(const QByteArray& start, const QByteArray& edited, const PageChanges& page,
                    QByteArray* written, std::array<QByteArray, 2>* ended) {
     const std::array<QString, 2> ends{"close", "signal"};
     std::array<ChildRun, 2> runs;
     for (size_t r = 0; r < runs.size(); ++r) {
         ChildRun& run = runs[r];
         ASSERT_TRUE(QDir().mkpath(run.home.path() + "/qv4170"));
-        WriteText(run.File(), (start.join("\r\n") + "\r\n").toUtf8());
+        WriteText(run.File(), start);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QV_SETTINGS_FILE_CHILD_HOME", run.home.path());
         env.insert("QV_SETTINGS_FILE_CHILD_END", ends[r]);
-        if (font) env.insert("QV_SETTINGS_FILE_CHILD_FONT", "1");
+        env.insert("QV_SETTINGS_FILE_CHILD_GASES", page.gases);
+        env.insert("QV_SETTINGS_FILE_CHILD_FONT", page.font);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("QV4170_PORT");
         run.program.setProcessEnvironment(env);
@@ -121,7 +136,7 @@ void RunToBothEnds(const QStringList& start, const QStringList& edited, bool fon
     for (ChildRun& run : runs) {
         ASSERT_TRUE(WaitFor([&] { return run.Has("up"); }, 30000))
             << run.program.readAll().toStdString();
-        if (!edited.isEmpty()) WriteText(run.File(), (edited.join("\r\n") + "\r\n").toUtf8());
+        if (!edited.isEmpty()) WriteText(run.File(), edited);
         WriteText(run.home.path() + "/edited", "1");
     }
     for (size_t r = 0; r < runs.size(); ++r) {
@@ -147,7 +162,7 @@ void RunToBothEnds(const QStringList& start, const QStringList& edited, bool fon
 TEST(EditedWhileRunning, TheCloseKeepsTheEditAndWritesThePagesChange) {
     QByteArray written;
     std::array<QByteArray, 2> ended;
-    ASSERT_NO_FATAL_FAILURE(RunToBothEnds(kBeforeEdit, kEdited, false, &written, &ended));
+    ASSERT_NO_FATAL_FAILURE(RunToBothEnds(CrLf(kBeforeEdit), CrLf(kEdited), {}, &written, &ended));
     for (const QByteArray& bytes : ended) {
         // The technician's lines as edited, in their places, the warning level of gas 2 too,
         // with the program's colour in its line; the count of runs is the program's, and the
@@ -179,7 +194,8 @@ TEST(NotesAfterTheValues, StayThroughThePagesChangesAndTheEnd) {
     const auto text = [&] { return (lines.join("\r\n") + "\r\n").toStdString(); };
     QByteArray written;
     std::array<QByteArray, 2> ended;
-    ASSERT_NO_FATAL_FAILURE(RunToBothEnds(lines, {}, true, &written, &ended));
+    ASSERT_NO_FATAL_FAILURE(
+        RunToBothEnds(CrLf(lines), {}, {.font = QStringLiteral("Serif")}, &written, &ended));
     lines[0] = "Execute Count\t4";
     lines[2] = "Font\t'Serif'\t12\tFalse\tFalse\tFalse" + fontNote;
     lines[4] = kGas2.arg("19.5").arg(kColor) + gasNote;
@@ -188,6 +204,61 @@ TEST(NotesAfterTheValues, StayThroughThePagesChangesAndTheEnd) {
     lines[3] = "Size Values\t0\t12300\t6750" + sizeNote;
     for (const QByteArray& file : ended)
         EXPECT_EQ(file.toStdString(), text());
+}
+
+// Bytes that are not UTF-8 in a file whose lines end some with LF and some with CR LF: Latin-1
+// notes on the two lines every close rewrites and on gas 2's line, a Shift-JIS name and note on
+// gas 3's. The page changes gas 2's colour, then gas 3's, then the font to one with a "'", which
+// adds an exact text after the font's line; the close, or the close that SIGTERM makes, writes
+// the window's size. Only the values the program changed are new bytes; every line keeps its own
+// line end, and the exact text takes the file's (its first line's).
+TEST(HandWrittenBytes, StayThroughThePagesChangesAndTheEnd) {
+    const QByteArray gas3 =
+        "Gas Inst\t3\t'\x83K\x83X'\tTRUE\tFalse\t1\t'ppm'\t10\t30\t15\t10\t0.5"
+        "\t100\t10\t0\t10\t";
+    const auto file = [&](const char* count, const char* font, const char* size, int32_t colour) {
+        return QByteArray("Execute Count\t") + count + " ; caf\xE9\n" + font + "Size Values\t0\t" +
+               size + "\t; cr\xE8me \x8C\x9F\r\n" + kGas2.arg("19.5").arg(colour).toUtf8() +
+               " ; r\xE9gl\xE9\n" + gas3 + QByteArray::number(colour) +
+               " ; \x8C\x9F\x92\x6D\x8A\xED\r\n";
+    };
+    const QByteArray start =
+        file("3", "Font\t'Sans Serif'\t9\tFalse\tFalse\tFalse\r\n", "9000\t6000", 33023);
+    const char* font =
+        "Font\t'O Brien Sans'\t12\tFalse\tFalse\tFalse\r\nExact Text\t1\t%O%27Brien%20Sans\n";
+    QByteArray written;
+    std::array<QByteArray, 2> ended;
+    ASSERT_NO_FATAL_FAILURE(
+        RunToBothEnds(start, {}, {.gases = "2,3", .font = "O'Brien Sans"}, &written, &ended));
+    EXPECT_EQ(written.toStdString(), file("4", font, "9000\t6000", kColor).toStdString());
+    for (const QByteArray& bytes : ended)
+        EXPECT_EQ(bytes.toStdString(), file("4", font, "12300\t6750", kColor).toStdString());
+}
+
+// A file of the older form, which percent-encoded a text after a leading "%": units typed by hand
+// that begin with "%" and hold no escape ("%" and two hexadecimal digits) after it are texts as
+// they stand, and their lines stay as written; the program's own escape of gas 2's unit is
+// written in today's form with the page's colour.
+TEST(OlderForm, UnitsTypedWithAPercentStayAsWritten) {
+    const QByteArray handTyped =
+        "Gas Inst\t1\t'CH4'\tTRUE\tFalse\t0\t'%VOL'\r\n"
+        "ChgGas\t1\t2\t'HC '\tTRUE\tFalse\t0\t'%LEL'\r\n";
+    const auto file = [&](const char* maker, const char* count, const QString& gas2,
+                          const char* size) {
+        return QByteArray(";       Maintained by the QV-4170 station utility") + maker +
+               "\r\nExecute Count\t" + count + "\r\n" + handTyped + gas2.toUtf8() +
+               "\r\nSize Values\t0\t" + size + "\r\n";
+    };
+    QString gas2 = kGas2.arg("19.5").arg(33023);
+    gas2.replace("'%'", "%%25");
+    QByteArray written;
+    std::array<QByteArray, 2> ended;
+    ASSERT_NO_FATAL_FAILURE(
+        RunToBothEnds(file(".", "3", gas2, "9000\t6000"), {}, {}, &written, &ended));
+    const QString today = kGas2.arg("19.5").arg(kColor);
+    EXPECT_EQ(written.toStdString(), file(" (2).", "4", today, "9000\t6000").toStdString());
+    for (const QByteArray& bytes : ended)
+        EXPECT_EQ(bytes.toStdString(), file(" (2).", "4", today, "12300\t6750").toStdString());
 }
 
 // ---- Starts and closes in this process ---------------------------------------------------------
