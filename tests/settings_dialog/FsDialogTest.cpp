@@ -162,6 +162,9 @@ TEST_F(FsDialog, TheDummySerialTakesIdentityKeysAndBackspace) {
         SendKey(line, Qt::Key_M, "M");  // a thirteenth character
         SendKey(line, Qt::Key_Comma, ",");
         EXPECT_EQ(line->text(), "ABCDEFGHIJKL");
+        line->cursorBackward(true);  // typed over a selection, a key leaves the length as it was
+        SendKey(line, Qt::Key_M, "M");
+        EXPECT_EQ(line->text(), "ABCDEFGHIJKM");
         SendKey(line, Qt::Key_Backspace, "\b");
         SendKey(line, Qt::Key_Backspace, "\b");
         SendKey(line, Qt::Key_9, "9");

@@ -614,6 +614,11 @@ void FlexGrid::SetEditSelStart(int position) {
     if (auto* line = qobject_cast<QLineEdit*>(editor_.data())) line->setCursorPosition(position);
 }
 
+int FlexGrid::EditSelLength() const {
+    const auto* line = qobject_cast<const QLineEdit*>(editor_.data());
+    return line ? static_cast<int>(line->selectedText().size()) : 0;
+}
+
 void FlexGrid::PutEditorText(QWidget* editor, const QString& text) {
     const QScopedValueRollback putting(puttingText_, true);
     SetEditorText(editor, text);

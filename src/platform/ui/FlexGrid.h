@@ -160,6 +160,8 @@ class FlexGrid : public QTableWidget {
     QString EditTextBefore() const { return editBefore_; }
     // Puts the text editor's cursor at this place in its text.
     void SetEditSelStart(int position);
+    // The length of the text editor's selection (0 without one).
+    int EditSelLength() const;
     // Opens the editor on the current cell (after the before-edit event).
     void EditCell();
     // True while an editor is open.
