@@ -321,8 +321,10 @@ void frmFsDialog::vfgDatas_KeyPressEdit(int Row, int Col, int& KeyAscii) {
     if (Row != kSerialRow || Col != 1) return;
     // Backspace always passes, so that a typing error can be taken back.
     if (KeyAscii == 8) return;
+    // A selection goes when the character replaces it: the text without it must have room.
+    const qsizetype kept = vfgDatas->EditText().size() - vfgDatas->EditSelLength();
     if (KeyAscii >= 0 && KeyAscii <= 0x7F && IsIdChar(static_cast<int16_t>(KeyAscii)) &&
-        vfgDatas->EditText().size() < kSerialLength)
+        kept < kSerialLength)
         return;
     KeyAscii = 0;
     QApplication::beep();

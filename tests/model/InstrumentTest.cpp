@@ -82,8 +82,8 @@ long long KeyOf(const test::ScratchDatabase& db, const QString& serial) {
 }  // namespace
 
 // A level's field counts as the instrument's own while the channel keeps its value and its gas,
-// and the instrument is known to hold it: a write left unanswered leaves it held only where the
-// same field went.
+// and the instrument is known to hold it: a write answered replaces it, one left unanswered
+// leaves it held only where the same field went.
 TEST(Instrument, ALevelAsReadFollowsWhatTheInstrumentHolds) {
     clsInstrument inst;
     inst.SetWarning(3, 25);
@@ -91,6 +91,7 @@ TEST(Instrument, ALevelAsReadFollowsWhatTheInstrumentHolds) {
     inst.SetAlarm(3, 50);
     inst.SetLevelRead(3, GasLevel::Alarm, "   50");
     inst.SetGasName(3, "CO");  // the gas list read after the levels: they are that sensor's
+    inst.SetGasEnabled(3, true);
     inst.SetGasEntryRead(3, "CO    500    1ppm ");
     inst.SetGasName(3, "H2S");  // another gas, the same value
     EXPECT_FALSE(inst.LevelAsRead(3, GasLevel::Warning));
@@ -107,6 +108,18 @@ TEST(Instrument, ALevelAsReadFollowsWhatTheInstrumentHolds) {
     EXPECT_TRUE(inst.LevelAsRead(3, GasLevel::Alarm));
     inst.NoteGasEntryWrite(3, QString(18, u'*'), false);
     EXPECT_FALSE(inst.GasEntryAsRead(3));
+
+    // Answered, the instrument holds the new entry; the levels keep the gas they were read with
+    // until they are written in the new sensor's places.
+    inst.SetGasEnabled(3, true);
+    inst.SetGasName(3, "H2S");
+    inst.SetGasPoint(3, 1);
+    inst.NoteGasEntryWrite(3, "H2S 100.0  0.5ppm ", true);
+    EXPECT_TRUE(inst.GasEntryAsRead(3));
+    EXPECT_FALSE(inst.LevelAsRead(3, GasLevel::Alarm));
+    inst.NoteLevelWrite(3, GasLevel::Warning, " 25.0", true);
+    EXPECT_EQ(inst.LevelReadText(3, GasLevel::Warning), " 25.0");
+    EXPECT_TRUE(inst.LevelAsRead(3, GasLevel::Warning));
 }
 
 TEST(LatestCalibration, OneRowPerIdentityMovedToTheTop) {

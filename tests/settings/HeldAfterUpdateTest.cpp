@@ -1,5 +1,6 @@
 // After every Update the instrument holds what the page shows: each Update is judged against what
-// the instrument took in the one before, not against the first read. Checked by reading the
+// the instrument took in the one before, not against the first read, and after a failed one only
+// what was answered counts as held (the order of a gas's levels included). Checked by reading the
 // instrument back after each Update and comparing the page before and after.
 #include "Runtime.h"
 #include "SettingsWindow.h"
@@ -133,9 +134,11 @@ TEST_F(HeldAfterUpdate, ALevelIsWrittenInThePlacesOfTheSensorItBelongsTo) {
     ASSERT_EQ(read_.value("A1").section(u',', 3, 3), "   25");  // gas 4, CO
     SensorOff(*dialogs_, Grid(), 3);
     SensorOn(*dialogs_, Grid(), 3, 1);  // H2S, one place
+    // The factory span, in H2S's places as soon as the sensor is picked.
+    EXPECT_EQ(Grid().TextMatrix(5, 7), "100.0");
     ASSERT_EQ(Type(Grid(), 5, 2, "25"), Entry::Stored);
     EXPECT_EQ(Grid().TextMatrix(5, 2), " 25.0");
-    EXPECT_EQ(Grid().TextMatrix(5, 7), "100.0");  // the factory span, in H2S's places too
+    EXPECT_EQ(Grid().TextMatrix(5, 7), "100.0");
     QStringList writes = UpdateAndReadBack();
     EXPECT_EQ(writes.filter("A1,W,"), QStringList{"A1,W,   10, 19.5, 10.0, 25.0,   10"});
     EXPECT_EQ(writes.filter("UZ,W,"), QStringList{"UZ,W,00010"});
@@ -185,6 +188,121 @@ TEST(UnansweredWrite, TheSettingIsWrittenByTheNextUpdate) {
     auto back = std::make_shared<clsInstrument>();
     ASSERT_TRUE(rig.sim.link->GetInstrument(back));
     EXPECT_EQ(Settings(*back), Settings(*rig.CurInstrument));
+}
+
+// Update on the rig, confirmed when asked; the messages shown.
+QStringList Update(SettingsRig& rig) {
+    rig.sim.sim.ClearReceived();
+    rig.dialogs.clear();
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.option->cmdOption[0]->click();
+    return rig.dialogs.messages();
+}
+
+// The instrument read back into an object of its own, the page's left as the page made it.
+std::shared_ptr<clsInstrument> ReadBack(SettingsRig& rig) {
+    auto back = std::make_shared<clsInstrument>();
+    EXPECT_TRUE(rig.sim.link->GetInstrument(back));
+    rig.sim.link->SetInstrumentObject(rig.CurInstrument);
+    return back;
+}
+
+// Gas 4 swapped from CO to H2S and its alarm typed 50, CO's value as read; the instrument takes
+// the gas list, then never answers the warning write. The levels stay CO's as read until they
+// are written: the next Update writes them in H2S's places.
+TEST(UnansweredWrite, ASwappedSensorsLevelsGoInItsPlacesAfterItsGasListWasTaken) {
+    SettingsRig rig;
+    FillBuiltInGasTable();
+    ServiceMode = true;
+    const auto normal = qScopeGuard([] { ServiceMode = false; });
+    GasComb.fill(true);
+    rig.ReadInstrument();
+    ui::FlexGrid& grid = *rig.option->vfgOption;
+    ASSERT_EQ(rig.sim.sim.content().reads.value("A2").section(u',', 3, 3), "   50");
+    SensorOff(rig.dialogs, grid, 3);
+    SensorOn(rig.dialogs, grid, 3, 1);
+    ASSERT_EQ(Type(grid, 5, 3, "50"), Entry::Stored);
+    rig.sim.SilenceAt("A1,W,");
+    EXPECT_TRUE(Update(rig).value(1).startsWith(GetMessage(5373)));
+    ASSERT_EQ(rig.sim.Requests("GJ,W,").size(), 1);
+    ASSERT_TRUE(rig.sim.Requests("A2,W,").isEmpty());
+
+    rig.sim.sim.ClearFaults();
+    EXPECT_EQ(Update(rig).value(1), GetMessage(5311));
+    EXPECT_EQ(rig.sim.Requests("A2,W,"), QStringList{"A2,W,   50, 18.0, 30.0, 50.0,   50"});
+    EXPECT_TRUE(rig.sim.sim.Refused().isEmpty()) << rig.sim.sim.Refused().join(u'|').toStdString();
+    EXPECT_EQ(Settings(*ReadBack(rig)), Settings(*rig.CurInstrument));
+}
+
+// An instrument that holds gas 3 (H2S) with its warning 10 above its alarm 5, read on the
+// built-in catalogue: each Update judges the order of a gas's levels only where they differ
+// from what the instrument took in the Updates before.
+std::unique_ptr<SettingsRig> OutOfOrder(bool service = false) {
+    sim::Content content = sim::DefaultContent();
+    content.reads["A2"] = "   50, 18.0,  5.0,   50,   50";
+    auto rig = std::make_unique<SettingsRig>(content);
+    FillBuiltInGasTable();
+    ServiceMode = service;
+    GasComb.fill(true);
+    rig->ReadInstrument();
+    return rig;
+}
+
+// Gas 3's warning set to 4 by one Update, then typed back to 10: a change from what the
+// instrument now holds, refused for its order with nothing written. So too when the answer to
+// the write was lost: the instrument took it, and may hold either value.
+TEST(LevelOrderAfterUpdate, ALevelTypedBackIsAChangeFromWhatTheInstrumentTook) {
+    for (const bool lost : {false, true}) {
+        SCOPED_TRACE(lost ? "answer lost" : "answered");
+        const std::unique_ptr<SettingsRig> rig = OutOfOrder();
+        ui::FlexGrid& grid = *rig->option->vfgOption;
+        ASSERT_EQ(Type(grid, 4, 1, "4"), Entry::Stored);
+        if (lost) rig->sim.OnRequest("A1,W,", [&sim = rig->sim.sim] { sim.InjectBadChecksum(); });
+        const QString ended = Update(*rig).value(1);
+        EXPECT_TRUE(lost ? ended.startsWith(GetMessage(5373)) : ended == GetMessage(5311));
+        rig->sim.OnRequest("A1,W,", [] {});
+        EXPECT_EQ(ReadBack(*rig)->Warning(2), 4);
+
+        ASSERT_EQ(Type(grid, 4, 1, "10"), Entry::Stored);
+        EXPECT_EQ(Update(*rig), QStringList{GetMessage(5361)});
+        EXPECT_TRUE(rig->sim.Requests().isEmpty());
+    }
+}
+
+// Service mode: only gas 3 switched off. Switching a sensor off is no change of its gas: its
+// levels stay the instrument's own, the Update is taken and every level stays as read.
+TEST(LevelOrderAfterUpdate, ASensorSwitchedOffKeepsItsLevelsAsRead) {
+    const auto normal = qScopeGuard([] { ServiceMode = false; });
+    const std::unique_ptr<SettingsRig> rig = OutOfOrder(true);
+    const QMap<QString, QString> read = rig->sim.sim.content().reads;
+    SensorOff(rig->dialogs, *rig->option->vfgOption, 2);
+    EXPECT_EQ(Update(*rig).value(1), GetMessage(5311));
+    const QStringList sent = rig->sim.Requests();
+    EXPECT_EQ(sent.size(), 2);
+    EXPECT_TRUE(sent.value(0).startsWith("GJ,W,11011,"));
+    const std::shared_ptr<clsInstrument> back = ReadBack(*rig);
+    for (const char* code : {"A1", "A2", "AS", "AW", "SA"})
+        EXPECT_EQ(rig->sim.sim.content().reads.value(code), read.value(code)) << code;
+    EXPECT_EQ(Settings(*back), Settings(*rig->CurInstrument));
+}
+
+// Gas 1's warning and gas 3's alarm changed; the instrument never answers the warning write, so
+// the alarm's is never sent. Gas 3's alarm put back to what the instrument still holds is its
+// own again: the next Update is not refused, and the instrument then holds what the page shows.
+TEST(LevelOrderAfterUpdate, AWriteNeverSentIsNotTakenAsHeld) {
+    const std::unique_ptr<SettingsRig> rig = OutOfOrder();
+    ui::FlexGrid& grid = *rig->option->vfgOption;
+    ASSERT_EQ(Type(grid, 2, 1, "12"), Entry::Stored);
+    ASSERT_EQ(Type(grid, 4, 2, "12"), Entry::Stored);
+    rig->sim.SilenceAt("A1,W,");
+    EXPECT_TRUE(Update(*rig).value(1).startsWith(GetMessage(5373)));
+    ASSERT_TRUE(rig->sim.Requests("A2,W,").isEmpty());
+
+    rig->sim.sim.ClearFaults();
+    ASSERT_EQ(Type(grid, 4, 2, "5"), Entry::Stored);
+    EXPECT_EQ(Update(*rig).value(1), GetMessage(5311));
+    EXPECT_EQ(rig->sim.Requests("A2,W,"), QStringList{"A2,W,   50, 18.0,  5.0,   50,   50"});
+    EXPECT_EQ(Settings(*ReadBack(*rig)), Settings(*rig->CurInstrument));
 }
 
 }  // namespace

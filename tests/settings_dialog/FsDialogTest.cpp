@@ -162,6 +162,9 @@ TEST_F(FsDialog, TheDummySerialTakesIdentityKeysAndBackspace) {
         SendKey(line, Qt::Key_M, "M");  // a thirteenth character
         SendKey(line, Qt::Key_Comma, ",");
         EXPECT_EQ(line->text(), "ABCDEFGHIJKL");
+        line->cursorBackward(true);  // typed over a selection, a key leaves the length as it was
+        SendKey(line, Qt::Key_M, "M");
+        EXPECT_EQ(line->text(), "ABCDEFGHIJKM");
         SendKey(line, Qt::Key_Backspace, "\b");
         SendKey(line, Qt::Key_Backspace, "\b");
         SendKey(line, Qt::Key_9, "9");
@@ -341,6 +344,63 @@ TEST(FsDialogSerial, ReadCharactersStayWhereverOneSessionEdits) {
         ASSERT_TRUE(rig.sim.link->GetInstrument(back));
         EXPECT_EQ(back->DummySerial(), committed);
     }
+}
+
+// Shift with a cursor key, as a selection is made from the keyboard.
+void Select(QLineEdit& editor, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&editor, &press);
+}
+
+// Only typed characters meet the dummy serial's filter: Delete, sent as X11 and Wayland send it
+// (with the text "\x7f"), the cursor keys and a selection edit as in any text field. A paste cut
+// to the typing set holds the editor open only in its own session: left with Escape and opened
+// again, one Return commits the next entry. The upload writes what the edits left.
+TEST(FsDialogSerial, EditingKeysEditAndOnlyTypedCharactersAreFiltered) {
+    SettingsRig rig;
+    rig.sim.sim.content().reads["HN"] = "ABCDEF      ";
+    rig.ReadInstrument();
+    rig.dialogs.AnswerModal([&](QDialog& d) {
+        FlexGrid& grid = *static_cast<frmFsDialog&>(d).vfgDatas;
+        const auto open = [&grid] { return Begin(grid, 1, 1, grid.TextMatrix(1, 1)); };
+        QLineEdit* editor = open();
+        EXPECT_NE(editor, nullptr);
+        if (!editor) return 0;
+        Key(editor, Qt::Key_Home);
+        Key(editor, Qt::Key_Delete, "\x7f");
+        Key(editor, Qt::Key_Return);
+        EXPECT_FALSE(grid.Editing());
+        EXPECT_EQ(grid.TextMatrix(1, 1), "BCDEF");
+
+        editor = open();
+        Key(editor, Qt::Key_End);
+        Key(editor, Qt::Key_Left);
+        Select(*editor, Qt::Key_Left);
+        Select(*editor, Qt::Key_Left);
+        EXPECT_EQ(editor->selectedText(), "DE");
+        Key(editor, Qt::Key_Delete, "\x7f");
+        EXPECT_EQ(editor->text(), "BCF");
+        editor->insert("_");  // cut at once, and left without a Return
+        EXPECT_EQ(editor->text(), "BCF");
+        Key(editor, Qt::Key_Escape);
+        EXPECT_EQ(grid.TextMatrix(1, 1), "BCDEF");
+
+        editor = open();
+        Key(editor, Qt::Key_End);
+        Key(editor, Qt::Key_G, "G");
+        Key(editor, Qt::Key_Return);
+        EXPECT_FALSE(grid.Editing());
+        EXPECT_EQ(grid.TextMatrix(1, 1), "BCDEFG");
+        static_cast<frmFsDialog&>(d).cmdOK->click();
+        return d.result();
+    });
+    rig.option->cmdOptionDisp_Click(6);
+    rig.dialogs.AnswerMsgBox(vbYes);
+    rig.option->cmdOption[0]->click();
+    EXPECT_EQ(rig.sim.Requests("HN,"), QStringList{"HN,W,BCDEFG      "});
+    auto back = std::make_shared<clsInstrument>();
+    ASSERT_TRUE(rig.sim.link->GetInstrument(back));
+    EXPECT_EQ(back->DummySerial(), "BCDEFG");
 }
 
 }  // namespace

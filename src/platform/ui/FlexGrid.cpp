@@ -614,6 +614,11 @@ void FlexGrid::SetEditSelStart(int position) {
     if (auto* line = qobject_cast<QLineEdit*>(editor_.data())) line->setCursorPosition(position);
 }
 
+int FlexGrid::EditSelLength() const {
+    const auto* line = qobject_cast<const QLineEdit*>(editor_.data());
+    return line ? static_cast<int>(line->selectedText().size()) : 0;
+}
+
 void FlexGrid::PutEditorText(QWidget* editor, const QString& text) {
     const QScopedValueRollback putting(puttingText_, true);
     SetEditorText(editor, text);
@@ -733,13 +738,16 @@ void FlexGrid::ToggleCheck(int row, int col) {
 
 bool FlexGrid::TypeIntoEditor(QWidget* editor, QKeyEvent* event) {
     if (!KeyPressEdit) return false;
+    // Only a printable character is typed: X11 and Wayland give Delete the text "\x7f", and the
+    // Ctrl shortcuts control characters; those, like the arrows, go to the editor as they are.
+    const QString text = event->text();
     int key;
     if (event->key() == Qt::Key_Backspace)
         key = 8;
-    else if (!event->text().isEmpty() && event->text()[0].unicode() >= 32)
-        key = event->text()[0].unicode();
+    else if (!text.isEmpty() && text.front().isPrint())
+        key = text.front().unicode();
     else
-        return false;  // navigation keys go to the editor as they are
+        return false;
     const int typed = key;
     {
         EventScope scope(*this);

@@ -160,6 +160,8 @@ class FlexGrid : public QTableWidget {
     QString EditTextBefore() const { return editBefore_; }
     // Puts the text editor's cursor at this place in its text.
     void SetEditSelStart(int position);
+    // The length of the text editor's selection (0 without one).
+    int EditSelLength() const;
     // Opens the editor on the current cell (after the before-edit event).
     void EditCell();
     // True while an editor is open.
@@ -191,7 +193,8 @@ class FlexGrid : public QTableWidget {
     std::function<void(int Row, int Col, bool& Cancel)> ValidateEdit;
     // After an edit was stored or a check box ticked or cleared.
     std::function<void(int Row, int Col)> AfterEdit;
-    // A character typed into the editor (8 for backspace); set to 0 to drop it.
+    // A printable character typed into the editor (8 for backspace); set to 0 to drop it. The
+    // editing keys (Delete, the arrows) never reach it.
     std::function<void(int Row, int Col, int& KeyAscii)> KeyPressEdit;
     // A mouse button released, in twips from the grid's top-left corner, the button and the
     // shift keys as MouseCodes.h gives them.
