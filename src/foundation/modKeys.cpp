@@ -13,6 +13,11 @@ bool IsIdChar(int16_t keyCode) {
            (keyCode >= 'a' && keyCode <= 'z') || keyCode == ' ' || keyCode == '*' || keyCode == '-';
 }
 
+bool IdKeyTaken(int keyAscii, qsizetype kept, qsizetype longest) {
+    return keyAscii > 0 && keyAscii <= 0x7F && IsIdChar(static_cast<int16_t>(keyAscii)) &&
+           kept < longest;
+}
+
 IdEdit KeepIdEdit(const QString& before, const QString& after, qsizetype longest) {
     // The edit replaced the part between the common beginning and the common end.
     const qsizetype shorter = std::min(before.size(), after.size());

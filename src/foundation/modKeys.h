@@ -8,6 +8,10 @@
 namespace qv {
 
 bool IsIdChar(int16_t keyCode);
+// A character typed into an identity text of at most `longest` characters is taken: an
+// identity character, where the `kept` characters (the text less the selection it replaces)
+// leave room.
+bool IdKeyTaken(int keyAscii, qsizetype kept, qsizetype longest);
 // An edit of an identity text from `before` to `after` (typed, pasted or committed), as it may
 // be kept: the characters it brought in that IsIdChar refuses, and those beyond `longest`, go;
 // every character that was there before stays, whatever it is. `cursor` is the position after

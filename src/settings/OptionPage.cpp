@@ -2,6 +2,7 @@
 // handlers, each behind the error boundary.
 #include "OptionPage.h"
 
+#include "KeyCodes.h"
 #include "Twips.h"
 #include "UserAction.h"
 #include "modGlobals.h"
@@ -126,15 +127,9 @@ bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (event->type() != QEvent::KeyPress) return false;
-        const auto* key = static_cast<QKeyEvent*>(event);
-        // Only printable typed characters are the filter's: editing keys (Delete, Backspace, the
-        // arrows), the Ctrl shortcuts of the clipboard and focus moves work as they always do;
-        // Qt hands some of them over as control characters.
-        const QString typed = key->text();
-        if (typed.size() != 1 || !typed.front().isPrint() ||
-            key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
-            return false;
-        int ascii = typed.front().unicode();
+        // Only typed characters are the filter's; Backspace too works as it always does.
+        int ascii = ui::TypedCharacter(*static_cast<QKeyEvent*>(event));
+        if (ascii == 0) return false;
         ui::RunUserAction([&] { txtOption_KeyPress(index, ascii); });
         return ascii == 0;
     }

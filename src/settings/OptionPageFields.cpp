@@ -49,8 +49,7 @@ void OptionPage::txtOption_KeyPress(int Index, int& KeyAscii) {
     if (KeyAscii == 8) return;
     // A selection goes when the character replaces it: the text without it must have room.
     const qsizetype kept = box->text().size() - box->selectedText().size();
-    if (KeyAscii > 0 && KeyAscii <= 0x7F && IsIdChar(static_cast<int16_t>(KeyAscii)) &&
-        kept < kLongest[static_cast<size_t>(Index)]) {
+    if (IdKeyTaken(KeyAscii, kept, kLongest[static_cast<size_t>(Index)])) {
         StoreIdentity(*host_->CurInstrument, Index, box->text());
         return;
     }

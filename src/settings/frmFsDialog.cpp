@@ -323,9 +323,7 @@ void frmFsDialog::vfgDatas_KeyPressEdit(int Row, int Col, int& KeyAscii) {
     if (KeyAscii == 8) return;
     // A selection goes when the character replaces it: the text without it must have room.
     const qsizetype kept = vfgDatas->EditText().size() - vfgDatas->EditSelLength();
-    if (KeyAscii >= 0 && KeyAscii <= 0x7F && IsIdChar(static_cast<int16_t>(KeyAscii)) &&
-        kept < kSerialLength)
-        return;
+    if (IdKeyTaken(KeyAscii, kept, kSerialLength)) return;
     KeyAscii = 0;
     QApplication::beep();
 }

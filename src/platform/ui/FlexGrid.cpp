@@ -1,6 +1,7 @@
 // The grid control on QTableWidget, with an item delegate that runs the edit events.
 #include "FlexGrid.h"
 
+#include "KeyCodes.h"
 #include "KeyboardMenu.h"
 #include "MouseCodes.h"
 #include "Twips.h"
@@ -738,16 +739,8 @@ void FlexGrid::ToggleCheck(int row, int col) {
 
 bool FlexGrid::TypeIntoEditor(QWidget* editor, QKeyEvent* event) {
     if (!KeyPressEdit) return false;
-    // Only a printable character is typed: X11 and Wayland give Delete the text "\x7f", and the
-    // Ctrl shortcuts control characters; those, like the arrows, go to the editor as they are.
-    const QString text = event->text();
-    int key;
-    if (event->key() == Qt::Key_Backspace)
-        key = 8;
-    else if (!text.isEmpty() && text.front().isPrint())
-        key = text.front().unicode();
-    else
-        return false;
+    int key = event->key() == Qt::Key_Backspace ? int(vbKeyBack) : TypedCharacter(*event);
+    if (key == 0) return false;
     const int typed = key;
     {
         EventScope scope(*this);

@@ -1,6 +1,7 @@
 // Translation of Qt's key and mouse values to the form run-time's codes.
 #include "KeyCodes.h"
 
+#include <QKeyEvent>
 #include <array>
 #include <utility>
 
@@ -34,6 +35,14 @@ int KeyCodeOf(int qtKey) {
     for (const auto& [qt, code] : kKeys)
         if (qt == qtKey) return code;
     return 0;
+}
+
+int TypedCharacter(const QKeyEvent& event) {
+    const QString typed = event.text();
+    if (typed.size() != 1 || !typed.front().isPrint() ||
+        event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return 0;
+    return typed.front().unicode();
 }
 
 int ShiftOf(Qt::KeyboardModifiers modifiers) {

@@ -4,6 +4,8 @@
 
 #include <Qt>
 
+class QKeyEvent;
+
 namespace qv::ui {
 
 enum KeyCode : int {
@@ -36,6 +38,10 @@ enum ButtonMask : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 
 // The key code of a Qt key: letters and digits their upper-case character, the keys above by
 // their codes; 0 for a key without one.
 int KeyCodeOf(int qtKey);
+// The character a key press types, for a key filter: one printable character typed without Ctrl
+// or Meta. 0 for every other key: the editing keys (Qt hands Delete over as "\x7f"), the Ctrl
+// shortcuts of the clipboard and the focus moves work as they always do.
+int TypedCharacter(const QKeyEvent& event);
 int ShiftOf(Qt::KeyboardModifiers modifiers);
 int ButtonsOf(Qt::MouseButtons buttons);
 
