@@ -120,7 +120,7 @@ std::optional<QString> OldFormText(const QString& token) {
     bool escaped = false;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '%' && hex(i + 1) && hex(i + 2)) {
-            text += static_cast<char>(QByteArray(bytes.mid(i + 1, 2)).toInt(nullptr, 16));
+            text += static_cast<char>(bytes.mid(i + 1, 2).toInt(nullptr, 16));
             i += 2;
             escaped = true;
         } else {

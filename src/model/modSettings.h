@@ -60,8 +60,9 @@ enum class SettingsWrite {
 // stay as written, and every other line stays byte for byte as it is, also one edited by hand
 // meanwhile; where the technician and the program changed the same value, the program's is the
 // later and is written. Any write also stores the count of runs, tidies a corrected kept line
-// into the place of its key's line and drops exact texts of edited lines. Writes the whole file where there was none. A file that is there but
-// cannot be read raises AppError and is left as it is; so does a failed write.
+// into the place of its key's line and drops exact texts of edited lines. Writes the whole file
+// where there was none. A file that is there but cannot be read raises AppError and is left as
+// it is; so does a failed write.
 SettingsWrite SaveChangedSettings();
 
 }  // namespace qv
